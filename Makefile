@@ -1,0 +1,55 @@
+# Two commands set up everything on a fresh Debian 12 machine:
+#   make run    build and start the program
+#   make test   build and run the whole test suite (plain and sanitized)
+# Both install the missing Debian packages first.
+
+# The Debian packages the build needs: the one list of them.
+DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
+                libgtest-dev libgmock-dev libbenchmark-dev \
+                qt6-base-dev libgl-dev
+
+BUILD      := build
+BUILD_SAN  := build-san
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build build-san run test bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(DEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing Debian packages:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(BUILD_SAN)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DBRELMORA_SANITIZE=ON -DBRELMORA_BENCH=OFF
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-san: deps $(BUILD_SAN)/CMakeCache.txt
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+
+run: build
+	./$(BUILD)/brelmora
+
+test: build build-san
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN)

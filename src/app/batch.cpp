@@ -1,0 +1,151 @@
+// src/app/batch.cpp — the batch side of the command line.
+#include "app/batch.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "app/result_table.h"
+#include "app/shell_file.h"
+#include "exchange/file_io.h"
+#include "graphics/codepage.h"
+#include "graphics/lang.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kEnglish = 1;
+
+const char* kUsage =
+    "usage: brelmora [NAME]\n"
+    "       brelmora --report [FILE]\n"
+    "       brelmora --nodes [FILE]\n"
+    "       brelmora --help | --version\n";
+
+const char* kHelp =
+    "Brelmora - thin-walled shells of revolution by membrane theory.\n"
+    "\n"
+    "  brelmora [NAME]          start the program; NAME.spw in the current folder is loaded\n"
+    "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
+    "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
+    "  brelmora --help          this text\n"
+    "  brelmora --version       the version\n"
+    "\n"
+    "FILE is any path to a data file (.spw). Exit status: 0 done, 1 the file\n"
+    "could not be read, 2 wrong usage.\n";
+
+}  // namespace
+
+bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error) {
+  DataFile f;
+  std::string why;
+  if (!exchange::ReadWholeFile(path, f.Text, why)) {
+    error = path + ": " + why;
+    return false;
+  }
+  std::string comment;
+  LoadShellData(f, comment, m);
+  if (f.Failed()) {
+    error = path + ": " + gfx::Utf8FromScreen(DataFileFault(f, kEnglish));
+    return false;
+  }
+  return true;
+}
+
+std::string ResultReport(const ShellModel& m, const ShellSolution& s) {
+  std::string out = gfx::Utf8FromScreen(gfx::LangPartOf(ResultTableTitle(), 0)) + "\n";
+  ResultRow rows[kResultRows];
+  ResultTableRows(m, s, rows);
+  for (const ResultRow& row : rows) {
+    if (row.GapBefore) out += "\n";
+    out += gfx::Utf8FromScreen(ResultRowText(row, 0)) + "\n";
+  }
+  std::string note = StepEnlargedNote(s);
+  if (!note.empty()) out += gfx::Utf8FromScreen(gfx::LangPartOf(note, 0)) + "\n";
+  return out;
+}
+
+std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s) {
+  std::string out =
+      "segment,node,r,z,normal_r,normal_z,pressure,axial_force,meridional_force,hoop_force,"
+      "meridional_stress,hoop_stress,meridional_strain,hoop_strain,radial_displacement,"
+      "axial_displacement,tangential_displacement,normal_displacement\n";
+  const int segs = SegmentCount(m);
+  char buf[64];
+  for (int i = 1; i <= segs; ++i) {
+    int first = s.SegmentFirstNode[i];
+    for (int k = first + 1; k <= first + s.SegmentNodeCount[i] && k <= s.NodeCount; ++k) {
+      std::snprintf(buf, sizeof buf, "%d,%d", i, k);
+      out += buf;
+      const float values[] = {s.NodeR[k], s.NodeZ[k], s.NormalR[k], s.NormalZ[k], s.Pressure[k],
+                              s.AxialForce[k], s.MeridionalForce[k], s.HoopForce[k],
+                              s.MeridionalStress[k], s.HoopStress[k], s.MeridionalStrain[k],
+                              s.HoopStrain[k], s.RadialDisplacement[k], s.AxialDisplacement[k],
+                              s.TangentialDisplacement[k], s.NormalDisplacement[k]};
+      for (float v : values) {
+        std::snprintf(buf, sizeof buf, ",%.9g", static_cast<double>(v));
+        out += buf;
+      }
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  enum { kNone, kReport, kNodes } mode = kNone;
+  const char* file = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kHelp, out);
+      return 0;
+    }
+    if (a == "--version") {
+      std::fprintf(out, "brelmora %s\n", kVersion);
+      return 0;
+    }
+    if (a == "--report" || a == "--nodes") {
+      if (mode != kNone) {
+        std::fprintf(err, "brelmora: --report and --nodes go alone\n%s", kUsage);
+        return 2;
+      }
+      mode = a == "--report" ? kReport : kNodes;
+    } else if (a.size() > 1 && a[0] == '-' && a != "--") {
+      std::fprintf(err, "brelmora: unknown option %s\n%s", argv[i], kUsage);
+      return 2;
+    } else {
+      if (a == "--") {
+        if (++i >= argc) break;
+      }
+      if (file != nullptr) {
+        std::fprintf(err, "brelmora: more than one file named\n%s", kUsage);
+        return 2;
+      }
+      file = argv[i];
+    }
+  }
+  if (mode == kNone) mode = kReport;  // until the window exists
+
+  ShellModel m;
+  ResetShellModel(m);
+  if (file != nullptr) {
+    std::string error;
+    if (!LoadShellFile(file, m, error)) {
+      std::fprintf(err, "brelmora: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  static ShellSolution s;  // large: kept off the stack
+  SolveShell(m, s);
+  SolveShell(m, s);
+  std::string text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s);
+  std::fwrite(text.data(), 1, text.size(), out);
+  if (std::fflush(out) != 0) {
+    std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,30 @@
+// src/app/batch.h — the command line: batch report and node table, help,
+// version. Engineers script their studies with these.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/shell_model.h"
+#include "app/shell_solver.h"
+
+namespace app {
+
+constexpr const char* kVersion = "2.1";
+
+// Loads the data file at path (any path) into m. On failure m is unchanged
+// and error names the file, the line and what was expected (UTF-8).
+bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error);
+
+// The result table as text: the title, one row a line, an empty line for
+// each gap, and the step note when the step was enlarged (UTF-8).
+std::string ResultReport(const ShellModel& m, const ShellSolution& s);
+
+// The node table as CSV (header and one row per node).
+std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s);
+
+// Runs a batch command line. Returns the exit status, or -1 when the
+// arguments ask for the interactive program.
+int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+
+}  // namespace app

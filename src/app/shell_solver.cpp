@@ -1,0 +1,350 @@
+// src/app/shell_solver.cpp — membrane solver.
+//
+// Index:
+//   1. angles and segment geometry
+//   2. node counts and the step actually used
+//   3. element quantities and membrane forces
+//   4. one pass
+//
+// Units: mm, MPa (= N/mm²), g/cm³, N. Results are held as 32-bit floats; the
+// chord direction and length are computed in double precision.
+#include "app/shell_solver.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "graphics/numbers.h"
+
+namespace app {
+
+ShellSolution Solution;
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kPiF = static_cast<float>(kPi);  // π as a 32-bit float, as the areas use it
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// 1. Angles and segment geometry
+
+double VectorAngle(double x, double y) {
+  if (x == 0) return y > 0 ? kPi / 2 : 1.5 * kPi;
+  double a = std::atan(y / x);
+  if (x > 0 && y < 0) a += 2 * kPi;
+  if (x < 0) a += kPi;
+  return a;
+}
+
+double FoldedAngle(double x, double y) {
+  double a = VectorAngle(x, y);
+  if (a > kPiF) a -= 2 * kPiF;
+  return a;
+}
+
+SegmentShape SegmentGeometry(int i, ShellModel& m) {
+  SegmentShape g;
+  if (i < 1 || i >= kMaxSections) return g;
+  g.R1 = m.SectionRadius[i];
+  g.Z1 = m.SectionHeight[i];
+  g.R2 = m.SectionRadius[i + 1];
+  g.Z2 = m.SectionHeight[i + 1];
+  g.Thickness = m.Thickness[i];
+  g.Kind = m.GeneratrixKind[i];
+
+  double dr = static_cast<double>(g.R2) - g.R1;
+  double dz = static_cast<double>(g.Z2) - g.Z1;
+  double len = std::sqrt(dr * dr + dz * dz);
+  g.Length = static_cast<float>(len);
+  if (len > 0) {
+    g.DirZ = static_cast<float>(dz / len);
+    g.DirR = static_cast<float>(dr / len);
+  }
+
+  if (m.ArcRadius[i] < g.Length / 2) m.ArcRadius[i] = g.Length / 2 + 0.001f;
+
+  if (g.Kind == 0) {
+    float a = static_cast<float>(FoldedAngle(g.DirZ, -g.DirR));
+    g.StartAngle = g.EndAngle = a;
+    return g;
+  }
+  g.Radius = std::fabs(m.ArcRadius[i]);
+  double half = g.Length / 2.0;
+  double q = static_cast<double>(g.Radius) * g.Radius - half * half;
+  double d = q > 0 ? std::sqrt(q) : q;
+  if (g.Kind < 0) d = -d;
+  g.CentreR = static_cast<float>((static_cast<double>(g.R1) + g.R2) / 2 - d * g.DirZ);
+  g.CentreZ = static_cast<float>((static_cast<double>(g.Z1) + g.Z2) / 2 + d * g.DirR);
+  g.StartAngle = static_cast<float>(FoldedAngle(g.R1 - g.CentreR, g.Z1 - g.CentreZ));
+  g.EndAngle = static_cast<float>(FoldedAngle(g.R2 - g.CentreR, g.Z2 - g.CentreZ));
+  return g;
+}
+
+HeightRadius RadiusAtHeight(float z, ShellModel& m) {
+  HeightRadius out;
+  int segs = SegmentCount(m);
+  for (int i = 1; i <= segs; ++i) {
+    if (!(m.SectionHeight[i] <= z && z <= m.SectionHeight[i + 1])) continue;
+    SegmentShape g = SegmentGeometry(i, m);
+    out.Segment = i;
+    if (g.Kind == 0) {
+      out.R = g.Z2 == g.Z1 ? g.R2
+                           : static_cast<float>(g.R1 + (static_cast<double>(z) - g.Z1) *
+                                                           (static_cast<double>(g.R2) - g.R1) /
+                                                           (static_cast<double>(g.Z2) - g.Z1));
+    } else {
+      double dz = static_cast<double>(g.CentreZ) - z;
+      double arg = static_cast<double>(g.Radius) * g.Radius - dz * dz;
+      double root = arg > 0 ? std::sqrt(arg) : arg;
+      out.R = static_cast<float>(g.Kind * root + g.CentreR);
+    }
+    return out;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// 2. Node counts and the step actually used
+
+namespace {
+
+// Nodes of one segment for the given step: round(length / step) + 1, at least
+// 3. A length or step that gives no finite ratio falls back to 3 nodes; a
+// ratio beyond any capacity is capped so that the count cannot overflow.
+int SegmentNodes(const SegmentShape& g, double step) {
+  double along = g.Kind == 0 ? g.Length
+                             : std::fabs(static_cast<double>(g.EndAngle) - g.StartAngle) * g.Radius;
+  double x = along / step;
+  if (!std::isfinite(x)) return 3;
+  if (x > 1e7) x = 1e7;
+  int n = gfx::NearestInt(x) + 1;
+  return n < 3 ? 3 : n;
+}
+
+int TotalNodes(const SegmentShape* g, int segs, double step) {
+  int total = 0;
+  for (int i = 1; i <= segs; ++i) {
+    total += SegmentNodes(g[i], step);
+    if (total > kMaxNodes) return kMaxNodes + 1;
+  }
+  return total;
+}
+
+float FloatFromBits(std::uint32_t b) {
+  float f;
+  std::memcpy(&f, &b, sizeof f);
+  return f;
+}
+
+// The smallest positive float step whose nodes fit the capacity. The count
+// falls as the step grows, and the largest float step gives 3 nodes a
+// segment, so a binary search over the ordered bit patterns of positive
+// floats finds it exactly.
+float SmallestFittingStep(const SegmentShape* g, int segs) {
+  std::uint32_t lo = 1, hi = 0x7F7FFFFFu;  // smallest subnormal .. largest finite
+  while (lo < hi) {
+    std::uint32_t mid = lo + (hi - lo) / 2;
+    if (TotalNodes(g, segs, FloatFromBits(mid)) <= kMaxNodes)
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  return FloatFromBits(lo);
+}
+
+}  // namespace
+
+int NodeCountForStep(ShellModel& m, float step) {
+  int segs = SegmentCount(m);
+  int total = 0;
+  for (int i = 1; i <= segs; ++i) total += SegmentNodes(SegmentGeometry(i, m), step);
+  return total;
+}
+
+// ---------------------------------------------------------------------------
+// 3. Element quantities and membrane forces
+
+namespace {
+
+struct Element {
+  double Pressure = 0;  // at the element's end, MPa
+  double Axial = 0;     // axial force through the end section, N
+  double Volume = 0, LiquidVolume = 0, WallArea = 0;
+};
+
+// One element from (r1, z1) to (r2, z2) with wall thickness t and the axial
+// load correction f (the support reaction where it applies).
+Element ElementQuantities(const ShellModel& m, const ShellSolution& s, double r1, double z1,
+                          double r2, double z2, double t, double f) {
+  Element e;
+  const double rhoL = m.LiquidDensity, rhoW = m.WallDensity, g = m.Gravity, n = m.Overload;
+  const double h = m.LiquidLevel, p0 = m.InternalPressure;
+  double len = std::sqrt((r2 - r1) * (r2 - r1) + (z2 - z1) * (z2 - z1));
+  e.Volume = (kPiF * r1 * r1 + kPiF * r2 * r2) * (z2 - z1) / 2;
+  if (h > z2) {
+    e.LiquidVolume = e.Volume;
+  } else if (z1 < h && z2 != z1) {
+    double rh = r1 + (r2 - r1) * (h - z1) / (z2 - z1);
+    e.LiquidVolume = (kPiF * r1 * r1 + kPiF * rh * rh) * (h - z1) / 2;
+  }
+  e.WallArea = (r1 + r2) * kPiF * len;
+  double depth = h - z2 > 0 ? h - z2 : 0;
+  e.Pressure = 1e-6 * rhoL * g * depth * n + p0;
+  e.Axial = kPiF * r2 * r2 * e.Pressure +
+            ((s.WallVolume + e.WallArea * t) * rhoW + (s.LiquidVolume + e.LiquidVolume) * rhoL) *
+                g * n / 1e6 -
+            f;
+  return e;
+}
+
+struct Membrane {
+  double T1 = 0, T2 = 0, S1 = 0, S2 = 0, E1 = 0, E2 = 0;
+};
+
+// Forces, stresses and strains at a point of radius r with normal radial
+// component c, meridian curvature k and thickness t. At a pole (r = 0) all
+// are 0.
+Membrane MembraneForces(const ShellModel& m, double r, double c, double k, double t, double p,
+                        double axial) {
+  Membrane f;
+  if (std::fabs(c) < 0.0001) c = 0.0001;
+  if (std::fabs(c * r) > 0.0001) {
+    f.T1 = axial / (2 * kPi * r) / c;
+    f.T2 = (p - f.T1 * k) * r / c;
+  }
+  f.S1 = f.T1 / t;
+  f.S2 = f.T2 / t;
+  const double nu = m.PoissonRatio, young = m.YoungModulus;
+  f.E1 = (f.S1 - nu * f.S2) / young;
+  f.E2 = (f.S2 - nu * f.S1) / young;
+  return f;
+}
+
+void StoreNode(ShellSolution& s, double r, double z, double c, double cz, const Element& e,
+               const Membrane& f, double ur, double uz) {
+  if (s.NodeCount >= kMaxNodes) return;  // the step choice keeps a pass below this
+  int k = ++s.NodeCount;
+  s.NodeR[k] = static_cast<float>(r);
+  s.NodeZ[k] = static_cast<float>(z);
+  s.NormalR[k] = static_cast<float>(c);
+  s.NormalZ[k] = static_cast<float>(cz);
+  s.Pressure[k] = static_cast<float>(e.Pressure);
+  s.AxialForce[k] = static_cast<float>(e.Axial);
+  s.MeridionalForce[k] = static_cast<float>(f.T1);
+  s.HoopForce[k] = static_cast<float>(f.T2);
+  s.MeridionalStress[k] = static_cast<float>(f.S1);
+  s.HoopStress[k] = static_cast<float>(f.S2);
+  s.MeridionalStrain[k] = static_cast<float>(f.E1);
+  s.HoopStrain[k] = static_cast<float>(f.E2);
+  s.RadialDisplacement[k] = static_cast<float>(ur);
+  s.AxialDisplacement[k] = static_cast<float>(uz);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// 4. One pass
+
+void SolveShell(ShellModel& m, ShellSolution& s) {
+  s.TotalVolume = s.LiquidVolume = s.WallVolume = s.WallArea = 0;
+  s.NodeCount = 0;
+  float uz = 0;
+
+  const int segs = SegmentCount(m);
+  SegmentShape geo[kMaxSections + 1];
+  for (int i = 1; i <= segs; ++i) geo[i] = SegmentGeometry(i, m);
+
+  float step = m.ContourStep;
+  s.StepEnlarged = !(std::isfinite(step) && step > 0) || TotalNodes(geo, segs, step) > kMaxNodes;
+  if (s.StepEnlarged) step = SmallestFittingStep(geo, segs);
+  s.EffectiveStep = step;
+
+  for (int i = 1; i <= segs; ++i) {
+    const SegmentShape& g = geo[i];
+    const int nodes = SegmentNodes(g, step);
+    const bool straight = g.Kind == 0;
+    const double t = g.Thickness;
+    double dr = 0, dz = 0, da = 0, k = 0, c0, cz0;
+    if (straight) {
+      dr = (static_cast<double>(g.R2) - g.R1) / (nodes - 1);
+      dz = (static_cast<double>(g.Z2) - g.Z1) / (nodes - 1);
+      c0 = g.DirZ;
+      cz0 = -g.DirR;
+    } else {
+      da = (static_cast<double>(g.EndAngle) - g.StartAngle) / (nodes - 1);
+      c0 = std::cos(static_cast<double>(g.StartAngle));
+      cz0 = std::sin(static_cast<double>(g.StartAngle));
+      k = 1.0 / g.Radius;
+    }
+    s.SegmentNodeCount[i] = nodes;
+    s.SegmentFirstNode[i] = s.NodeCount;
+    const double f = i >= m.SupportSection ? m.SupportReaction : 0.0;
+
+    // The first node: a zero-length element gives its pressure and force.
+    double r = g.R1, z = g.Z1, a = g.StartAngle;
+    Element e = ElementQuantities(m, s, r, z, r, z, t, f);
+    Membrane mf = MembraneForces(m, r, c0, k, t, e.Pressure, e.Axial);
+    double ur = mf.E2 * r;
+    StoreNode(s, r, z, c0, cz0, e, mf, ur, uz);
+
+    for (int j = 2; j <= nodes; ++j) {
+      double rPrev = s.NodeR[s.NodeCount], zPrev = s.NodeZ[s.NodeCount];
+      double c = c0, cz = cz0;
+      if (straight) {
+        r += dr;
+        z += dz;
+      } else {
+        a += da;
+        c = std::cos(a);
+        cz = std::sin(a);
+        r = static_cast<double>(g.Radius) * c + g.CentreR;
+        z = static_cast<double>(g.Radius) * cz + g.CentreZ;
+      }
+      float rNode = static_cast<float>(r), zNode = static_cast<float>(z);
+      e = ElementQuantities(m, s, rPrev, zPrev, rNode, zNode, t, f);
+      s.TotalVolume = static_cast<float>(s.TotalVolume + e.Volume);
+      s.LiquidVolume = static_cast<float>(s.LiquidVolume + e.LiquidVolume);
+      s.WallArea = static_cast<float>(s.WallArea + e.WallArea);
+      s.WallVolume = static_cast<float>(s.WallVolume + e.WallArea * t);
+      mf = MembraneForces(m, rNode, c, k, t, e.Pressure, e.Axial);
+      ur = mf.E2 * rNode;
+      uz = static_cast<float>(uz + mf.E1 * (static_cast<double>(zNode) - zPrev));
+      StoreNode(s, rNode, zNode, c, cz, e, mf, ur, uz);
+    }
+  }
+
+  const int n = s.NodeCount;
+  const int last = m.SectionCount < 1 ? 0 : m.SectionCount > kMaxSections ? kMaxSections : m.SectionCount;
+  if (last >= 1) {
+    s.SegmentNodeCount[last] = 1;
+    s.SegmentFirstNode[last] = n;
+  }
+  if (n >= 1) {
+    s.RadialDisplacement[n + 1] = s.RadialDisplacement[n];
+    s.AxialDisplacement[n + 1] = s.AxialDisplacement[n];
+  }
+
+  const double rhoL = m.LiquidDensity, rhoW = m.WallDensity;
+  s.LiquidMass = static_cast<float>(rhoL * s.LiquidVolume / 1e6);
+  s.WallMass = static_cast<float>(rhoW * s.WallVolume / 1e6);
+  s.TotalMass = s.LiquidMass + s.WallMass;
+  m.SupportReaction = static_cast<float>(static_cast<double>(s.TotalMass) * m.Gravity * m.Overload);
+
+  // Axial displacement datum: the support section does not move along the
+  // axis. A support number outside the sections is held to the nearest one.
+  if (n >= 1 && last >= 2) {
+    int support = m.SupportSection < 1 ? 1 : m.SupportSection > last ? last : m.SupportSection;
+    int k0 = s.SegmentFirstNode[support];
+    float datum = s.AxialDisplacement[k0 + 1];
+    for (int k = 1; k <= n + 1; ++k) s.AxialDisplacement[k] -= datum;
+  }
+
+  for (int k = 1; k <= n; ++k) {
+    double ur = s.RadialDisplacement[k], uzk = s.AxialDisplacement[k];
+    double c = s.NormalR[k], cz = s.NormalZ[k];
+    s.TangentialDisplacement[k] = static_cast<float>(uzk * c - ur * cz);
+    s.NormalDisplacement[k] = static_cast<float>(ur * c + uzk * cz);
+  }
+}
+
+}  // namespace app

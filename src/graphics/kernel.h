@@ -1,0 +1,89 @@
+// src/graphics/kernel.h — the device-independent drawing layer.
+//
+// Everything shown in the window is drawn through here as points and
+// straight lines in integer pixels, in one of 529 numbered colours. The
+// kernel keeps what a plain platform line would not give: a depth raster for
+// hidden lines, a shadow raster that remembers every pixel's colour value so
+// that a cursor drawn in XOR is erased by drawing it again, and a background
+// mode that remaps the basic colours 0, 7, 8 and 15.
+//
+// Coordinates given to the point and line operations are relative to the
+// top-left corner of the DrawWindow; the rasters are indexed by absolute
+// window pixel.
+#pragma once
+
+#include <cstdint>
+
+namespace gfx {
+
+// --- Palette ----------------------------------------------------------------
+constexpr int kColourCount = 529;      // 0..528
+// 0x00BBGGRR: red in the low byte. 0..15 basic, 16..527 eight ramps of 64
+// shades, 528 the extra colour.
+extern std::uint32_t Palette[kColourCount];
+void BuildPalette();
+
+// --- Rasters ----------------------------------------------------------------
+constexpr int kDepthColumns = 2500, kDepthRows = 2000;
+constexpr int kShadowColumns = 3000, kShadowRows = 2000;
+constexpr std::int32_t kDepthCleared = -32760;
+constexpr std::int32_t kDepthFlat = 32760;  // 2D drawing: always in front
+
+extern std::int32_t DepthRaster[kDepthRows][kDepthColumns];
+extern std::uint32_t ShadowRaster[kShadowRows][kShadowColumns];
+
+// --- Drawing state ------------------------------------------------------------
+struct Kernel {
+  int WindowLeft = 0, WindowTop = 0, WindowRight = 0, WindowBottom = 0;  // inclusive
+  int Colour = 15;          // current colour after remapping
+  int XorMode = 0;
+  int LineStyle = 0;        // 0 solid, 1 dashed, 2 dotted, other non-zero dashed
+  int HiddenLineMode = 0;   // the main program sets 1
+  int DepthTest = 0;        // of the current call: <0 none drawn, 0 no test, >0 test
+  int CurX = 0, CurY = 0, CurZ = 0;  // current position, window coordinates
+  int MenuBackground = 0;   // the menu system's panel background colour
+  int MenuForeground = 15;  // and its text colour
+  int ColourFamily = 0;     // ramp of shaded facets, set by SetDrawColor
+};
+extern Kernel K;
+
+// The screen layout the regions below are cut from; filled by the menu
+// system's screen set-up and by the view.
+struct ScreenLayout {
+  int PanelWidth = 0;
+  int MenuStripTop = 0;
+  int ScreenWidth = 1, ScreenHeight = 1;
+  int PictureLeft = 0, PictureTop = 0, PictureWidth = 1, PictureHeight = 1;
+  int BorderWidth = 1;
+};
+extern ScreenLayout Layout;
+
+// --- Operations -------------------------------------------------------------
+void SetWindow(int left, int top, int right, int bottom);  // absolute pixels
+void ClearWindow();
+void SetColor(int colour);      // remapped by the background mode
+int GetColor();                 // the remapped number
+void SetXorMode(int on);
+void SetLineStyle(int style);
+void ClearDepth();
+void MoveTo2(int x, int y);
+void LineTo2(int x, int y);
+void Line2(int x1, int y1, int x2, int y2);
+void Point2(int x, int y, int colour);
+void MoveTo3(int x, int y, int z);
+void LineTo3(int x, int y, int z);
+void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2);
+void SetDrawColor(int colour);  // also sets ColourFamily
+void FillBackground(int left, int top, int right, int bottom);
+
+// The screen regions.
+void SelectPanel();
+void SelectMenuStrip();
+void SelectPicture();
+void SelectPictureInner();
+
+// Puts the kernel back to its start-up state (palette built, rasters
+// cleared, state defaults). Used at start-up and by tests.
+void InitKernel();
+
+}  // namespace gfx

@@ -1,0 +1,28 @@
+// src/graphics/numbers.h — the one routine that turns numbers into text,
+// and the program's rounding.
+//
+// Menus, the picture, the data file and the exchange files all write numbers
+// as fixed-point text right-aligned in a minimum width; "width and decimals"
+// mean the same everywhere because everything comes through here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace gfx {
+
+// The nearest integer, halves to even. NaN gives 0; values beyond the 32-bit
+// range give its ends (never undefined behaviour).
+std::int32_t NearestInt(double v);
+
+// Fixed-point text of value: width ≤ 0 gives the empty text; decimals > 0
+// gives that many decimals; decimals ≤ 0 gives the nearest integer (halves
+// to even, never "-0"). Right-aligned with blanks to at least width
+// characters; a longer number is never cut. A point is the decimal separator.
+std::string FormatNumber(double value, int width, int decimals);
+
+// The same without the width rule: width may be 0 or below and the number is
+// still written in full ("shortest form" for integers of the exchange files).
+std::string FormatFixed(double value, int width, int decimals);
+
+}  // namespace gfx

@@ -1,0 +1,60 @@
+// src/platform/events.h — the window's events turned into the framework's
+// model: a queue of one-byte key codes, and the mouse as the position and
+// button of its last event. Both drivers feed these; the window procedure of
+// each driver is the only writer.
+//
+// Special keys become two codes, 0 and a PC keyboard scan code, through the
+// KeyTable with an exact match on Ctrl and Shift. A left click arrives as a
+// blank, a right click as 13, the middle button as "B", the wheel as 0, 73
+// or 0, 81.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+constexpr int kKeyQueueSize = 64;
+
+// Keys the KeyTable knows, independent of the window system.
+enum class VirtualKey : std::uint8_t {
+  Left, Right, Up, Down, PageUp, PageDown, Home, End,
+  Other  // any key without a table entry (F1, Delete, Insert, …)
+};
+
+struct KeyTableEntry {
+  VirtualKey Key;
+  std::uint8_t Ctrl;   // 0/1, must match exactly
+  std::uint8_t Shift;  // 0/1, must match exactly
+  std::uint8_t Code;   // the scan code delivered after 0
+};
+constexpr int kKeyTableSize = 18;
+extern const KeyTableEntry KeyTable[kKeyTableSize];
+
+// Mouse button codes of the last mouse event.
+enum : int { kMouseMoved = 0, kMouseLeft = 1, kMouseRight = 2 };
+
+struct EventState {
+  std::uint8_t Queue[kKeyQueueSize] = {};
+  int Count = 0;
+  int MouseX = 0, MouseY = 0;   // client pixels of the last mouse event
+  int MouseButton = kMouseMoved;
+};
+extern EventState Events;
+
+void ClearEvents();
+
+// Appends a code; when the queue is full the oldest code is dropped first.
+void PushKey(std::uint8_t code);
+// Removes and returns the oldest code (0 when empty: check Count first).
+std::uint8_t PopKey();
+
+// The window procedure's handlers, in the terms of the event model.
+void OnKeyDown(VirtualKey key, bool ctrl, bool shift);  // table lookup
+void OnCharacter(std::uint8_t code);                     // CP1251 byte
+void OnMouseMove(int x, int y);
+void OnLeftPress(int x, int y);
+void OnRightPress(int x, int y);
+void OnMiddlePress(int x, int y, bool onlyButtonHeld);
+void OnWheel(int delta);  // > 0 away from the user
+
+}  // namespace platform
