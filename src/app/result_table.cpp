@@ -20,13 +20,13 @@ void ResultTableRows(const ShellModel& m, const ShellSolution& s, ResultRow rows
       {"Перегрузка                    ;Overload factor               "_sc, m.Overload, 9, 3, false},
       {"Реакция опоры, Н              ;Support reaction, N           "_sc, m.SupportReaction, 9, 0, true},
       {"Номер сечения опоры           ;Support section number        "_sc, static_cast<double>(m.SupportSection), 9, 0, false},
-      {"Объем, куб.см                ;Volume, cu.cm                 "_sc, s.TotalVolume / 1000.0, 9, 3, true},
-      {"Объем жидкости, куб.см       ;Liquid volume, cu.cm          "_sc, s.LiquidVolume / 1000.0, 9, 3, false},
-      {"Объем стенок, куб.см         ;Wall volume, cu.cm            "_sc, s.WallVolume / 1000.0, 9, 3, false},
-      {"Площадь стенок, кв.см        ;Wall area, sq.cm              "_sc, s.WallArea / 100.0, 9, 3, false},
-      {"Масса жидкости, кг           ;Liquid mass, kg               "_sc, s.LiquidMass, 9, 3, false},
-      {"Масса оболочки, кг           ;Shell mass, kg                "_sc, s.WallMass, 9, 3, false},
-      {"Масса, кг                    ;Total mass, kg                "_sc, s.TotalMass, 9, 3, false},
+      {"Объем, куб.см                ;Volume, cu.cm                "_sc, s.TotalVolume / 1000.0, 9, 3, true},
+      {"Объем жидкости, куб.см       ;Liquid volume, cu.cm         "_sc, s.LiquidVolume / 1000.0, 9, 3, false},
+      {"Объем стенок, куб.см         ;Wall volume, cu.cm           "_sc, s.WallVolume / 1000.0, 9, 3, false},
+      {"Площадь стенок, кв.см        ;Wall area, sq.cm             "_sc, s.WallArea / 100.0, 9, 3, false},
+      {"Масса жидкости, кг           ;Liquid mass, kg              "_sc, s.LiquidMass, 9, 3, false},
+      {"Масса оболочки, кг           ;Shell mass, kg               "_sc, s.WallMass, 9, 3, false},
+      {"Масса, кг                    ;Total mass, kg               "_sc, s.TotalMass, 9, 3, false},
   };
   for (int i = 0; i < kResultRows; ++i) rows[i] = table[i];
 }

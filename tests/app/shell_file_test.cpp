@@ -1,0 +1,336 @@
+// The shell data file: exact bytes, round trips, and files that are wrong.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/shell_file.h"
+#include "app/shell_model.h"
+#include "graphics/codepage.h"
+
+namespace {
+
+using app::DataFile;
+using app::ShellModel;
+
+// The lines of a text given in UTF-8, joined with CR LF and converted to the
+// screen code page: how the program writes its files.
+std::string ScreenLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += gfx::ScreenFromUtf8(l) + "\r\n";
+  return out;
+}
+
+const std::vector<std::string> kDefaultFile = {
+    "",
+    "0",
+    "  3 Число узлов",
+    " 0.000  0.000 100.000 X,Y,R, мм",
+    " 2.000  0.000  0.000 D,м,  PY,Н/м",
+    "  1 JR",
+    "100.000 100.000 100.000 X,Y,R, мм",
+    " 4.000  0.000  0.000 D,м,  PY,Н/м",
+    "  1 JR",
+    " 0.000 200.000 100.000 X,Y,R, мм",
+    " 6.000  0.000  0.000 D,м,  PY,Н/м",
+    "  1 JR",
+    " 0.20000 Давление, МПа",
+    "  1.0000 Плотность жидкости, г/куб.см",
+    " 150.000 Уровень жидкости, мм",
+    "  10.000 Перегрузка ",
+    "  2 Узел опоры",
+    "  10.000 Шаг, мм ",
+    "210000.000 Модуль упругости, МПа",
+    "  7.8500 Плотность, г/куб.см",
+    " 0.25000 Масштаб",
+    "  2.7000 Высота шрифта",
+    " 100.000 Масштаб давлений",
+    " 0.0050000 Масштаб сил",
+    "  2.0001 Масштаб усилий",
+    "  5.0001 Масштаб напряжений",
+    "5000.000 Масштаб перемещений",
+    "1000.000 Масштаб перемещений",
+    "50.000 -90.000 33.000 XDRA",
+    "20.000 -175.000  0.000 XEP1",
+    "20.000 -260.000  0.000 XEP2",
+};
+
+std::string Save(const ShellModel& m) {
+  DataFile f;
+  app::SaveShellData(f, "", m);
+  return f.Text;
+}
+
+DataFile Load(const std::string& bytes, ShellModel& m) {
+  DataFile f;
+  f.Text = bytes;
+  std::string comment;
+  app::LoadShellData(f, comment, m);
+  return f;
+}
+
+ShellModel Defaults() {
+  ShellModel m;
+  app::ResetShellModel(m);
+  return m;
+}
+
+bool SameModel(const ShellModel& a, const ShellModel& b) {
+  return Save(a) == Save(b) && a.CurrentIndex == b.CurrentIndex &&
+         a.SupportReaction == b.SupportReaction;
+}
+
+TEST(ShellFileWrite, DefaultShellIsWrittenByteForByte) {
+  EXPECT_EQ(Save(Defaults()), ScreenLines(kDefaultFile));
+}
+
+TEST(ShellFileWrite, LabelsAreInTheScreenCodePage) {
+  std::string bytes = Save(Defaults());
+  // "Число" in CP866: Ч=0x97 и=0xA8 с=0xE1 л=0xAB о=0xAE
+  EXPECT_NE(bytes.find("\x97\xA8\xE1\xAB\xAE"), std::string::npos);
+}
+
+TEST(ShellFileWrite, FloatFieldWidthFollowsMagnitude) {
+  EXPECT_EQ(app::FormatByMagnitude(0.0f), "0.000000000000");
+  EXPECT_EQ(app::FormatByMagnitude(0.000005f), " 0.0000050000");
+  EXPECT_EQ(app::FormatByMagnitude(0.00005f), " 0.000050000");
+  EXPECT_EQ(app::FormatByMagnitude(0.0005f), " 0.00050000");
+  EXPECT_EQ(app::FormatByMagnitude(0.005f), " 0.0050000");
+  EXPECT_EQ(app::FormatByMagnitude(0.05f), " 0.050000");
+  EXPECT_EQ(app::FormatByMagnitude(0.5f), " 0.50000");
+  EXPECT_EQ(app::FormatByMagnitude(-5.0f), " -5.0000");
+  EXPECT_EQ(app::FormatByMagnitude(-50.0f), " -50.000");
+  EXPECT_EQ(app::FormatByMagnitude(123456.0f), "123456.000");
+}
+
+TEST(ShellFileWrite, NonFiniteNumbersAreWrittenAndReadBack) {
+  ShellModel m = Defaults();
+  m.InternalPressure = std::nanf("");
+  m.LiquidLevel = INFINITY;
+  m.SectionRadius[2] = -INFINITY;
+  ShellModel back = Defaults();
+  DataFile f = Load(Save(m), back);
+  ASSERT_FALSE(f.Failed()) << app::DataFileFault(f, 1);
+  EXPECT_TRUE(std::isnan(back.InternalPressure));
+  EXPECT_EQ(back.LiquidLevel, INFINITY);
+  EXPECT_EQ(back.SectionRadius[2], -INFINITY);
+}
+
+TEST(ShellFileRead, RoundTripKeepsTheModelWithinThePrintedPrecision) {
+  ShellModel m = Defaults();
+  m.SectionCount = 5;
+  for (int i = 1; i <= 5; ++i) {
+    m.SectionRadius[i] = 300.125f + i;
+    m.SectionHeight[i] = -20.5f * i;
+    m.ArcRadius[i] = 1000.0f * i;
+    m.Thickness[i] = 1.5f;
+    m.LineLoad[i] = 7.25f;
+    m.GeneratrixKind[i] = i % 3 - 1;
+  }
+  m.InternalPressure = 0.0123f;
+  m.ContourStep = 2.5f;
+  m.SupportSection = 4;
+  m.DataFileHeaderText = "Tank 7; rev B";
+  ShellModel back = Defaults();
+  DataFile f = Load(Save(m), back);
+  ASSERT_FALSE(f.Failed());
+  EXPECT_EQ(back.SectionCount, 5);
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_FLOAT_EQ(back.SectionRadius[i], m.SectionRadius[i]);
+    EXPECT_FLOAT_EQ(back.SectionHeight[i], m.SectionHeight[i]);
+    EXPECT_EQ(back.GeneratrixKind[i], m.GeneratrixKind[i]);
+    EXPECT_FLOAT_EQ(back.LineLoad[i], 7.25f);
+  }
+  EXPECT_FLOAT_EQ(back.InternalPressure, 0.0123f);
+  EXPECT_EQ(back.SupportSection, 4);
+  EXPECT_EQ(back.DataFileHeaderText, "Tank 7; rev B");
+  EXPECT_EQ(Save(back), Save(m));
+}
+
+TEST(ShellFileRead, HeaderLineIsKeptByteForByte) {
+  std::vector<std::string> lines = kDefaultFile;
+  std::string header = "\x01\xFF  any bytes \x8F\t;";
+  std::string bytes = ScreenLines(lines);
+  bytes = header + bytes;  // the first line was empty
+  ShellModel m = Defaults();
+  ASSERT_FALSE(Load(bytes, m).Failed());
+  EXPECT_EQ(m.DataFileHeaderText, header);
+  EXPECT_EQ(Save(m).substr(0, header.size() + 2), header + "\r\n");
+}
+
+TEST(ShellFileRead, AcceptsLineFeedsAloneAndAnyLabelBytes) {
+  std::string bytes;
+  for (const auto& l : kDefaultFile) bytes += gfx::ScreenFromUtf8(l) + "\n";
+  // The labels only serve a human reader: any bytes will do.
+  std::string::size_type p = bytes.find("JR");
+  bytes.replace(p, 2, "\xD0\x96\xC3\xA9 label in UTF-8");
+  ShellModel m;
+  m.SectionCount = 7;
+  ASSERT_FALSE(Load(bytes, m).Failed());
+  EXPECT_TRUE(SameModel(m, Defaults()));
+}
+
+TEST(ShellFileRead, FiveSectionsNeedFifteenSectionLines) {
+  ShellModel five = Defaults();
+  five.SectionCount = 5;
+  std::string bytes = Save(five);
+  ShellModel m = Defaults();
+  ASSERT_FALSE(Load(bytes, m).Failed());
+  EXPECT_EQ(m.SectionCount, 5);
+  // The pressure's line comes after 3 + 5 × 3 lines.
+  std::size_t line = 0, pos = 0;
+  while (line < 18) pos = bytes.find('\n', pos) + 1, ++line;
+  EXPECT_EQ(bytes.compare(pos, 8, " 0.20000"), 0);
+}
+
+TEST(ShellFileRead, PoissonRatioAndGravityAreNotInTheFile) {
+  ShellModel m = Defaults();
+  ASSERT_FALSE(Load(ScreenLines(kDefaultFile), m).Failed());
+  EXPECT_FLOAT_EQ(m.PoissonRatio, 0.3f);
+  EXPECT_FLOAT_EQ(m.Gravity, 9.80665f);
+}
+
+// A model that differs from the defaults everywhere, so that a half-read
+// file would show.
+ShellModel Distinct() {
+  ShellModel m = Defaults();
+  m.SectionCount = 4;
+  for (int i = 1; i <= 4; ++i) m.SectionRadius[i] = 11.0f * i;
+  m.InternalPressure = 9;
+  m.PictureScale = 3;
+  m.DataFileHeaderText = "old";
+  return m;
+}
+
+TEST(ShellFileRead, AWrongNumberOnAnyLineLeavesTheModelAndNamesTheLine) {
+  const std::string good = ScreenLines(kDefaultFile);
+  for (std::size_t line = 2; line <= kDefaultFile.size(); ++line) {
+    std::vector<std::string> lines = kDefaultFile;
+    std::string& l = lines[line - 1];
+    std::size_t start = l.find_first_not_of(' ');
+    std::size_t end = l.find(' ', start);
+    l.replace(start, end - start, "1x5");
+    ShellModel m = Distinct();
+    DataFile f = Load(ScreenLines(lines), m);
+    ASSERT_TRUE(f.Failed()) << "line " << line;
+    EXPECT_EQ(f.ErrorLine, static_cast<int>(line));
+    EXPECT_TRUE(SameModel(m, Distinct())) << "line " << line;
+  }
+}
+
+TEST(ShellFileRead, ATruncatedFileLeavesTheModel) {
+  const std::string good = ScreenLines(kDefaultFile);
+  std::size_t pos = good.find('\n') + 1;  // keep at least the header
+  int kept = 1;
+  while (pos < good.size()) {
+    ShellModel m = Distinct();
+    DataFile f = Load(good.substr(0, pos), m);
+    ASSERT_TRUE(f.Failed()) << "after line " << kept;
+    EXPECT_EQ(f.ErrorLine, kept + 1);
+    EXPECT_TRUE(SameModel(m, Distinct()));
+    pos = good.find('\n', pos) + 1;
+    ++kept;
+  }
+  ShellModel m = Distinct();
+  EXPECT_FALSE(Load(good, m).Failed());
+}
+
+TEST(ShellFileRead, MissingLastNumberOfATripleIsNotTakenFromTheNextLine) {
+  std::vector<std::string> lines = kDefaultFile;
+  lines[3] = " 0.000  0.000";
+  ShellModel m = Distinct();
+  DataFile f = Load(ScreenLines(lines), m);
+  ASSERT_TRUE(f.Failed());
+  EXPECT_EQ(f.ErrorLine, 4);
+  EXPECT_EQ(gfx::Utf8FromScreen(app::DataFileFault(f, 1)),
+            "line 4: expected three numbers (X,Y,R, мм)");
+  EXPECT_EQ(gfx::Utf8FromScreen(app::DataFileFault(f, 0)),
+            "строка 4: ожидается три числа (X,Y,R, мм)");
+}
+
+TEST(ShellFileRead, SectionCountsOutsideTheCapacityAreRefused) {
+  for (const char* count : {"50", "1", "0", "-3", "2147483647", "99999999999"}) {
+    std::vector<std::string> lines = kDefaultFile;
+    lines[2] = std::string(count) + " Число узлов";
+    ShellModel m = Distinct();
+    DataFile f = Load(ScreenLines(lines), m);
+    ASSERT_TRUE(f.Failed()) << count;
+    EXPECT_EQ(f.ErrorLine, 3) << count;
+    EXPECT_TRUE(SameModel(m, Distinct()));
+  }
+}
+
+TEST(ShellFileRead, BlankLinesBeforeAFieldAreSkipped) {
+  std::vector<std::string> lines = kDefaultFile;
+  lines.insert(lines.begin() + 2, "   ");
+  lines.insert(lines.begin() + 2, "");
+  ShellModel m = Distinct();
+  ASSERT_FALSE(Load(ScreenLines(lines), m).Failed());
+  EXPECT_TRUE(SameModel(m, Defaults()));
+}
+
+TEST(ShellFileRead, ArbitraryBytesNeverCrash) {
+  const std::string good = ScreenLines(kDefaultFile);
+  unsigned seed = 12345;
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes = good;
+    for (int k = 0; k < 4; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      std::size_t pos = (seed >> 8) % bytes.size();
+      seed = seed * 1103515245u + 12345u;
+      bytes[pos] = static_cast<char>(seed >> 16);
+    }
+    ShellModel m = Distinct();
+    DataFile f = Load(bytes, m);
+    if (f.Failed()) {
+      EXPECT_TRUE(SameModel(m, Distinct()));
+    } else {
+      EXPECT_GE(m.SectionCount, 2);
+      EXPECT_LE(m.SectionCount, app::kMaxSections);
+    }
+  }
+}
+
+TEST(ShellModelDefaults, ResetGivesTheDefaultSphere) {
+  ShellModel m;
+  m.CurrentIndex = 7;
+  m.PoissonRatio = 0.1f;
+  m.DataFileHeaderText = "kept";
+  app::ResetShellModel(m);
+  EXPECT_EQ(m.SectionCount, 3);
+  const float r[] = {0, 0, 100, 0}, z[] = {0, 0, 100, 200};
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(m.SectionRadius[i], r[i]);
+    EXPECT_EQ(m.SectionHeight[i], z[i]);
+    EXPECT_EQ(m.ArcRadius[i], 100);
+    EXPECT_EQ(m.GeneratrixKind[i], 1);
+    EXPECT_EQ(m.LineLoad[i], 0);
+  }
+  EXPECT_EQ(m.Thickness[1], 2);
+  EXPECT_EQ(m.Thickness[2], 4);
+  EXPECT_EQ(m.SupportSection, 2);
+  EXPECT_FLOAT_EQ(m.InternalPressure, 0.2f);
+  EXPECT_EQ(m.LiquidDensity, 1);
+  EXPECT_EQ(m.LiquidLevel, 150);
+  EXPECT_EQ(m.Overload, 10);
+  EXPECT_EQ(m.ContourStep, 10);
+  EXPECT_EQ(m.YoungModulus, 210000);
+  EXPECT_FLOAT_EQ(m.WallDensity, 7.85f);
+  EXPECT_FLOAT_EQ(m.PoissonRatio, 0.3f);
+  EXPECT_FLOAT_EQ(m.PictureScale, 0.25f);
+  EXPECT_FLOAT_EQ(m.FontHeight, 2.7f);
+  EXPECT_FLOAT_EQ(m.MembraneForceScale, 2.0001f);
+  EXPECT_FLOAT_EQ(m.StressScale, 5.0001f);
+  EXPECT_EQ(m.HatchStep, 1);
+  EXPECT_EQ(m.SupportReaction, 0);
+  EXPECT_EQ(m.CurrentIndex, 1);
+  EXPECT_EQ(m.DataFileHeaderText, "kept");
+}
+
+TEST(ShellModelDefaults, TheProgramStartsWithTheDefaultShell) {
+  EXPECT_TRUE(SameModel(app::Shell, Defaults()));
+}
+
+}  // namespace

@@ -1,0 +1,321 @@
+// The membrane solver: node counts, the closed-form cases of membrane
+// theory, the support, the liquid, and the limits of its input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/shell_model.h"
+#include "app/shell_solver.h"
+
+namespace {
+
+using app::ShellModel;
+using app::ShellSolution;
+
+ShellModel Sphere() {
+  ShellModel m;
+  app::ResetShellModel(m);
+  return m;
+}
+
+// A straight cylinder of radius r standing on section 1 (a flat bottom lid
+// at r), with only internal pressure.
+ShellModel Cylinder(float r, int segments, float length, float p0) {
+  ShellModel m = Sphere();
+  m.SectionCount = segments + 1;
+  for (int i = 1; i <= segments + 1; ++i) {
+    m.SectionRadius[i] = r;
+    m.SectionHeight[i] = (i - 1) * length;
+    m.GeneratrixKind[i] = 0;
+    m.ArcRadius[i] = 0;
+    m.Thickness[i] = 2;
+  }
+  m.InternalPressure = p0;
+  m.LiquidLevel = -1000;
+  m.LiquidDensity = 0;
+  m.WallDensity = 0;
+  m.Overload = 0;
+  m.ContourStep = length / 10;
+  return m;
+}
+
+ShellSolution& Solve(ShellModel& m) {
+  static ShellSolution s;
+  app::SolveShell(m, s);
+  app::SolveShell(m, s);
+  return s;
+}
+
+TEST(SolverNodes, DefaultSphereHasSeventeenNodesPerArc) {
+  ShellModel m = Sphere();
+  ShellSolution& s = Solve(m);
+  EXPECT_EQ(s.NodeCount, 34);
+  EXPECT_EQ(s.SegmentNodeCount[1], 17);
+  EXPECT_EQ(s.SegmentNodeCount[2], 17);
+  EXPECT_EQ(s.SegmentFirstNode[1], 0);
+  EXPECT_EQ(s.SegmentFirstNode[2], 17);
+  EXPECT_EQ(s.SegmentNodeCount[3], 1);
+  EXPECT_EQ(s.SegmentFirstNode[3], 34);
+  EXPECT_FALSE(s.StepEnlarged);
+  EXPECT_EQ(s.EffectiveStep, 10);
+  // The arcs run from the pole through the equator to the upper pole.
+  EXPECT_FLOAT_EQ(s.NodeR[1], 0);
+  EXPECT_FLOAT_EQ(s.NodeZ[1], 0);
+  EXPECT_NEAR(s.NodeR[17], 100, 1e-4);
+  EXPECT_NEAR(s.NodeZ[17], 100, 1e-4);
+  EXPECT_NEAR(s.NodeR[34], 0, 1e-4);
+  EXPECT_NEAR(s.NodeZ[34], 200, 1e-4);
+  // Normals point away from the centre (0, 100).
+  EXPECT_NEAR(s.NormalR[1], 0, 1e-6);
+  EXPECT_NEAR(s.NormalZ[1], -1, 1e-6);
+  EXPECT_NEAR(s.NormalR[17], 1, 1e-6);
+}
+
+TEST(SolverNodes, AShortSegmentStillGetsThreeNodes) {
+  ShellModel m = Cylinder(50, 2, 100, 0.1f);
+  m.SectionHeight[2] = 3;  // segment 1 only 3 mm long
+  m.SectionHeight[3] = 103;
+  ShellSolution& s = Solve(m);
+  EXPECT_EQ(s.SegmentNodeCount[1], 3);
+  EXPECT_EQ(s.SegmentNodeCount[2], 11);
+}
+
+TEST(SolverNodes, HalvesRoundToEven) {
+  ShellModel m = Cylinder(50, 1, 25, 0.1f);
+  m.ContourStep = 10;  // 2.5 steps: 2 + 1 nodes would be 3 anyway
+  EXPECT_EQ(app::NodeCountForStep(m, 10), 3);
+  m.SectionHeight[2] = 35;  // 3.5 steps → 4 + 1
+  EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
+  m.SectionHeight[2] = 45;  // 4.5 steps → 4 + 1
+  EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
+}
+
+TEST(SolverMembrane, CylinderUnderPressureGivesTheBoilerFormulas) {
+  const float r = 500, p0 = 0.4f;
+  ShellModel m = Cylinder(r, 3, 400, p0);
+  ShellSolution& s = Solve(m);
+  ASSERT_EQ(s.NodeCount, 33);
+  for (int k = 1; k <= s.NodeCount; ++k) {
+    EXPECT_NEAR(s.MeridionalForce[k], p0 * r / 2, 1e-3) << k;
+    EXPECT_NEAR(s.HoopForce[k], p0 * r, 1e-3) << k;
+    EXPECT_NEAR(s.MeridionalStress[k], p0 * r / 4, 1e-3) << k;
+    EXPECT_NEAR(s.HoopStress[k], p0 * r / 2, 1e-3) << k;
+    EXPECT_FLOAT_EQ(s.Pressure[k], p0);
+  }
+  // Hooke's law: ε2 = (σ2 − νσ1)/E and ur = ε2 r.
+  double e2 = (p0 * r / 2 - 0.3 * p0 * r / 4) / 210000.0;
+  EXPECT_NEAR(s.HoopStrain[5], e2, 1e-9);
+  EXPECT_NEAR(s.RadialDisplacement[5], e2 * r, 1e-7);
+}
+
+TEST(SolverMembrane, SphereUnderPressureCarriesHalfThePressureTimesRadius) {
+  ShellModel m = Sphere();
+  m.LiquidDensity = 0;
+  m.WallDensity = 0;
+  ShellSolution& s = Solve(m);
+  // Away from the poles T1 = T2 = p R / 2 on a sphere.
+  for (int k : {5, 9, 17, 18, 26, 30}) {
+    EXPECT_NEAR(s.MeridionalForce[k], 0.2 * 100 / 2, 1e-3) << k;
+    EXPECT_NEAR(s.HoopForce[k], 0.2 * 100 / 2, 1e-3) << k;
+  }
+  // At a pole (r = 0) all forces are zero.
+  EXPECT_EQ(s.MeridionalForce[1], 0);
+  EXPECT_EQ(s.HoopForce[1], 0);
+}
+
+TEST(SolverTotals, DefaultSphereVolumesAreThoseOfItsPolygon) {
+  ShellModel m = Sphere();
+  ShellSolution& s = Solve(m);
+  const double pi = 3.14159265358979;
+  EXPECT_NEAR(s.TotalVolume, 4.0 / 3 * pi * 1e6, 0.002 * 4.0 / 3 * pi * 1e6);
+  EXPECT_NEAR(s.WallArea, 4 * pi * 1e4, 0.002 * 4 * pi * 1e4);
+  // Liquid to z = 150: a cap of height 150 in a sphere of radius 100.
+  EXPECT_NEAR(s.LiquidVolume, pi * 150 * 150 * (300 - 150) / 3, 0.003 * 3.5e6);
+  EXPECT_FLOAT_EQ(s.LiquidMass, static_cast<float>(1.0 * s.LiquidVolume / 1e6));
+  EXPECT_FLOAT_EQ(s.WallMass, static_cast<float>(7.85 * s.WallVolume / 1e6));
+  EXPECT_FLOAT_EQ(s.TotalMass, s.LiquidMass + s.WallMass);
+  EXPECT_FLOAT_EQ(m.SupportReaction, static_cast<float>(s.TotalMass * 9.80665 * 10));
+}
+
+TEST(SolverTotals, LiquidAboveTheTopFillsTheWholeVolume) {
+  ShellModel m = Sphere();
+  m.LiquidLevel = 1000;
+  ShellSolution& s = Solve(m);
+  EXPECT_EQ(s.LiquidVolume, s.TotalVolume);
+}
+
+TEST(SolverSupport, SupportAtSectionOneReducesEverySegmentByTheWeight) {
+  ShellModel base = Cylinder(300, 3, 300, 0);
+  base.WallDensity = 7.85f;
+  base.Overload = 10;
+  ShellModel top = base, bottom = base;
+  top.SupportSection = top.SectionCount;
+  bottom.SupportSection = 1;
+  ShellSolution none = Solve(top);
+  ShellSolution all = Solve(bottom);
+  float weight = top.SupportReaction;
+  ASSERT_GT(weight, 0);
+  for (int k = 1; k <= none.NodeCount; ++k)
+    EXPECT_NEAR(all.AxialForce[k], none.AxialForce[k] - weight, 1e-2) << k;
+  // With the support on top nothing is subtracted: the axial force at the
+  // top equals the whole weight.
+  EXPECT_NEAR(none.AxialForce[none.NodeCount], weight, 1e-2);
+}
+
+TEST(SolverSupport, SupportInTheMiddleSplitsTheAxialForce) {
+  ShellModel m = Cylinder(300, 4, 300, 0);
+  m.WallDensity = 7.85f;
+  m.Overload = 1;
+  m.SupportSection = 3;
+  ShellSolution& s = Solve(m);
+  float w = m.SupportReaction;
+  // Below the support the wall hangs on it (tension grows upward); above it
+  // the wall stands on it (compression).
+  int last2 = s.SegmentFirstNode[2] + s.SegmentNodeCount[2];
+  int first3 = s.SegmentFirstNode[3] + 1;
+  EXPECT_GT(s.AxialForce[last2], 0);
+  EXPECT_NEAR(s.AxialForce[first3], s.AxialForce[last2] - w, 1e-3);
+  EXPECT_NEAR(s.AxialForce[s.NodeCount], 0, 1e-2);
+}
+
+TEST(SolverSupport, AxialDisplacementIsZeroAtTheSupport) {
+  for (int support = 1; support <= 4; ++support) {
+    ShellModel m = Cylinder(300, 3, 300, 0.5f);
+    m.SupportSection = support;
+    ShellSolution& s = Solve(m);
+    EXPECT_EQ(s.AxialDisplacement[s.SegmentFirstNode[support] + 1], 0) << support;
+  }
+}
+
+TEST(SolverSupport, ASupportOutsideTheSectionsReadsNoForeignNode) {
+  for (int support : {0, -7, 4, 49, 50, 1000000, std::numeric_limits<int>::min()}) {
+    ShellModel m = Sphere();
+    m.SupportSection = support;
+    ShellSolution& s = Solve(m);
+    EXPECT_EQ(s.NodeCount, 34);
+    for (int k = 1; k <= s.NodeCount; ++k) EXPECT_TRUE(std::isfinite(s.AxialDisplacement[k]));
+  }
+}
+
+TEST(SolverGeometry, ArcRadiusBelowHalfTheChordIsRaisedAndKept) {
+  ShellModel m = Sphere();
+  m.ArcRadius[1] = 10;
+  app::SegmentShape g = app::SegmentGeometry(1, m);
+  float half = static_cast<float>(std::sqrt(2.0) * 100 / 2);
+  EXPECT_FLOAT_EQ(m.ArcRadius[1], half + 0.001f);
+  EXPECT_FLOAT_EQ(g.Radius, half + 0.001f);
+}
+
+TEST(SolverGeometry, StraightSegmentNormalAndArcCentres) {
+  ShellModel m = Cylinder(100, 1, 100, 0);
+  app::SegmentShape g = app::SegmentGeometry(1, m);
+  EXPECT_FLOAT_EQ(g.DirZ, 1);
+  EXPECT_FLOAT_EQ(g.DirR, 0);
+  EXPECT_FLOAT_EQ(g.StartAngle, 0);
+
+  ShellModel s = Sphere();
+  app::SegmentShape a = app::SegmentGeometry(1, s);
+  EXPECT_NEAR(a.CentreR, 0, 1e-4);
+  EXPECT_NEAR(a.CentreZ, 100, 1e-4);
+  EXPECT_NEAR(a.StartAngle, -M_PI / 2, 1e-6);
+  EXPECT_NEAR(a.EndAngle, 0, 1e-6);
+  s.GeneratrixKind[1] = -1;  // centre outside: mirrored across the chord
+  a = app::SegmentGeometry(1, s);
+  EXPECT_NEAR(a.CentreR, 100, 1e-4);
+  EXPECT_NEAR(a.CentreZ, 0, 1e-4);
+}
+
+TEST(SolverGeometry, AngleOfAVector) {
+  EXPECT_DOUBLE_EQ(app::VectorAngle(0, 1), M_PI / 2);
+  EXPECT_DOUBLE_EQ(app::VectorAngle(0, 0), 1.5 * M_PI);
+  EXPECT_DOUBLE_EQ(app::VectorAngle(0, -1), 1.5 * M_PI);
+  EXPECT_DOUBLE_EQ(app::VectorAngle(1, -1), 1.75 * M_PI);
+  EXPECT_DOUBLE_EQ(app::VectorAngle(-1, 1), 0.75 * M_PI);
+  EXPECT_NEAR(app::FoldedAngle(1, -1), -0.25 * M_PI, 1e-6);
+  EXPECT_NEAR(app::FoldedAngle(-1, 0), M_PI, 1e-6);
+}
+
+TEST(SolverGeometry, RadiusAtHeight) {
+  ShellModel m = Sphere();
+  app::HeightRadius h = app::RadiusAtHeight(150, m);
+  EXPECT_EQ(h.Segment, 2);
+  EXPECT_NEAR(h.R, std::sqrt(100.0 * 100 - 50 * 50), 1e-3);
+  EXPECT_EQ(app::RadiusAtHeight(100, m).Segment, 1);
+  EXPECT_EQ(app::RadiusAtHeight(250, m).Segment, 0);
+  ShellModel c = Cylinder(100, 2, 100, 0);
+  c.SectionRadius[3] = 200;
+  EXPECT_FLOAT_EQ(app::RadiusAtHeight(150, c).R, 150);
+}
+
+TEST(SolverStep, StepsThatCannotServeAreReplacedByTheSmallestThatFits) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (float step : {0.0f, -5.0f, nan, INFINITY, -INFINITY, 1e-30f, 0.01f}) {
+    ShellModel m = Sphere();
+    m.ContourStep = step;
+    ShellSolution& s = Solve(m);
+    EXPECT_TRUE(s.StepEnlarged) << step;
+    EXPECT_LE(s.NodeCount, app::kMaxNodes);
+    EXPECT_GT(s.NodeCount, app::kMaxNodes - 10);
+    // Smallest: one float step less no longer fits.
+    EXPECT_GT(app::NodeCountForStep(m, std::nextafter(s.EffectiveStep, 0.0f)), app::kMaxNodes);
+    EXPECT_EQ(app::NodeCountForStep(m, s.EffectiveStep), s.NodeCount);
+    // The model keeps what the user typed.
+    if (std::isnan(step)) EXPECT_TRUE(std::isnan(m.ContourStep));
+    else EXPECT_EQ(m.ContourStep, step);
+  }
+}
+
+TEST(SolverStep, AStepThatFitsIsUsedAsItIs) {
+  ShellModel m = Sphere();
+  m.ContourStep = 0.2f;  // 786 + 1 nodes a quarter circle
+  ShellSolution& s = Solve(m);
+  EXPECT_FALSE(s.StepEnlarged);
+  EXPECT_EQ(s.NodeCount, 2 * 786);
+}
+
+TEST(SolverInput, DegenerateModelsNeverCrash) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  ShellModel m = Sphere();
+  m.SectionRadius[2] = nan;
+  Solve(m);
+  m = Sphere();
+  m.SectionHeight[3] = INFINITY;
+  m.ArcRadius[2] = -INFINITY;
+  Solve(m);
+  m = Sphere();
+  m.Thickness[1] = 0;
+  m.YoungModulus = 0;
+  m.Overload = nan;
+  Solve(m);
+  for (int count : {1, 0, -4, 50, 1000}) {
+    m = Sphere();
+    m.SectionCount = count;
+    ShellSolution& s = Solve(m);
+    EXPECT_LE(s.NodeCount, app::kMaxNodes);
+  }
+  m = Sphere();
+  m.SectionCount = 1;
+  EXPECT_EQ(Solve(m).NodeCount, 0);
+  // A flat ring: a straight segment perpendicular to the axis.
+  m = Cylinder(100, 1, 100, 0.1f);
+  m.SectionHeight[2] = 0;
+  m.SectionRadius[2] = 200;
+  ShellSolution& s = Solve(m);
+  EXPECT_TRUE(std::isfinite(s.MeridionalForce[2]));
+}
+
+TEST(SolverDisplacements, TangentialAndNormalComponents) {
+  ShellModel m = Sphere();
+  ShellSolution& s = Solve(m);
+  for (int k = 1; k <= s.NodeCount; ++k) {
+    double ur = s.RadialDisplacement[k], uz = s.AxialDisplacement[k];
+    double c = s.NormalR[k], cz = s.NormalZ[k];
+    EXPECT_FLOAT_EQ(s.TangentialDisplacement[k], static_cast<float>(uz * c - ur * cz));
+    EXPECT_FLOAT_EQ(s.NormalDisplacement[k], static_cast<float>(ur * c + uz * cz));
+  }
+  EXPECT_EQ(s.RadialDisplacement[35], s.RadialDisplacement[34]);
+  EXPECT_EQ(s.AxialDisplacement[35], s.AxialDisplacement[34]);
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// The code pages, the number text and the language variants.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "graphics/codepage.h"
+#include "graphics/lang.h"
+#include "graphics/numbers.h"
+
+namespace {
+
+TEST(CodePage, ScreenLiteralsAreConvertedWhileCompiling) {
+  constexpr const char* s = "АЯаппряЁё №"_sc;
+  EXPECT_STREQ(s, "\x80\x9F\xA0\xAF\xAF\xE0\xEF\xF0\xF1 \xFC");
+  EXPECT_STREQ("plain ASCII"_sc, "plain ASCII");
+}
+
+TEST(CodePage, EveryScreenByteSurvivesUtf8AndBack) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(gfx::ScreenFromUtf8(gfx::Utf8FromScreen(all)), all);
+  EXPECT_EQ(gfx::Utf8FromScreen("\x8F\xE0\xA8\xA2\xA5\xE2"), "Привет");
+}
+
+TEST(CodePage, UnknownAndMalformedUtf8BecomesQuestionMarks) {
+  EXPECT_EQ(gfx::ScreenFromUtf8("a€b"), "a?b");
+  EXPECT_EQ(gfx::ScreenFromUtf8(std::string("x\xC3", 2)), "x?");
+  EXPECT_EQ(gfx::ScreenFromUtf8(std::string("\xE2\x28\xA1", 3)), "?(?");
+}
+
+TEST(CodePage, WindowsCyrillicToScreen) {
+  // А (192) → 128, я (255) → 239, р (240) → 224, Ё (168) → 240, ё (184) → 241.
+  EXPECT_EQ(gfx::WinToScreenByte(192), 128);
+  EXPECT_EQ(gfx::WinToScreenByte(239), 175);
+  EXPECT_EQ(gfx::WinToScreenByte(240), 224);
+  EXPECT_EQ(gfx::WinToScreenByte(255), 239);
+  EXPECT_EQ(gfx::WinToScreenByte(168), 240);
+  EXPECT_EQ(gfx::WinToScreenByte(184), 241);
+  EXPECT_EQ(gfx::WinToScreenByte('A'), 'A');
+  EXPECT_EQ(gfx::WinToScreenByte(150), 150);
+  for (int b = 0; b < 256; ++b) {
+    unsigned char s = gfx::WinToScreenByte(static_cast<unsigned char>(b));
+    if (b >= 192 || b == 168 || b == 184) {
+      EXPECT_EQ(gfx::ScreenToWinByte(s), b);
+    }
+  }
+  EXPECT_EQ(gfx::ScreenToWinCodes("\xF0\xF1z"), "\xA8\xB8z");
+}
+
+TEST(Numbers, FixedPointRightAlignedInAMinimumWidth) {
+  EXPECT_EQ(gfx::FormatNumber(3.14159265, 8, 3), "   3.142");
+  EXPECT_EQ(gfx::FormatNumber(2.5, 4, 0), "   2");
+  EXPECT_EQ(gfx::FormatNumber(3.5, 4, 0), "   4");
+  EXPECT_EQ(gfx::FormatNumber(-0.4, 3, 0), "  0");
+  EXPECT_EQ(gfx::FormatNumber(7, 0, 3), "");
+  EXPECT_EQ(gfx::FormatNumber(123456.789, 6, 3), "123456.789");
+  EXPECT_EQ(gfx::FormatNumber(-1.25, 6, 3), "-1.250");
+  EXPECT_EQ(gfx::FormatFixed(15, 0, 0), "15");
+  EXPECT_EQ(gfx::FormatFixed(-1, 0, 0), "-1");
+}
+
+TEST(Numbers, AbsurdValuesNeverCrash) {
+  EXPECT_EQ(gfx::FormatNumber(std::nan(""), 6, 3), "   nan");
+  EXPECT_EQ(gfx::FormatNumber(-INFINITY, 6, 0), "  -inf");
+  EXPECT_EQ(gfx::FormatNumber(1e308, 1, 60).size(), 309u + 1 + 60);
+  EXPECT_EQ(gfx::FormatNumber(1, 100000, 2).size(), 200u);
+}
+
+TEST(Numbers, NearestIntHalvesToEvenAndSaturates) {
+  EXPECT_EQ(gfx::NearestInt(2.5), 2);
+  EXPECT_EQ(gfx::NearestInt(3.5), 4);
+  EXPECT_EQ(gfx::NearestInt(-0.5), 0);
+  EXPECT_EQ(gfx::NearestInt(-0.7), -1);
+  EXPECT_EQ(gfx::NearestInt(1e30), std::numeric_limits<int>::max());
+  EXPECT_EQ(gfx::NearestInt(-1e30), std::numeric_limits<int>::min());
+  EXPECT_EQ(gfx::NearestInt(std::nan("")), 0);
+}
+
+TEST(Lang, PartOfTheCurrentLanguageFallsBackToTheFirst) {
+  EXPECT_EQ(gfx::LangPartOf("Графопостроитель;Printer/Export", 0), "Графопостроитель");
+  EXPECT_EQ(gfx::LangPartOf("Графопостроитель;Printer/Export", 1), "Printer/Export");
+  EXPECT_EQ(gfx::LangPartOf("Графопостроитель;Printer/Export", 2), "Графопостроитель");
+  EXPECT_EQ(gfx::LangPartOf("Выводить;Output", 2), "Выводить");
+  EXPECT_EQ(gfx::LangPartOf("a;;c", 1), "a");
+  EXPECT_EQ(gfx::LangPartOf("a;;c", 2), "c");
+  EXPECT_EQ(gfx::LangPartOf("Масштаб", 1), "Масштаб");
+  EXPECT_EQ(gfx::LangPartOf(std::string(300, 'x') + ";y", 0), std::string(120, 'x'));
+  int saved = gfx::LanguageIndex;
+  gfx::LanguageIndex = 1;
+  EXPECT_EQ(gfx::LangPart("Масштаб;Scale"), "Scale");
+  gfx::LanguageIndex = saved;
+}
+
+}  // namespace

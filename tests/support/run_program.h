@@ -1,0 +1,63 @@
+// Runs the real executable and captures what it prints.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace testing_support {
+
+struct ProgramRun {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// args are passed through the shell, each quoted.
+inline ProgramRun RunProgram(const std::string& args, const std::string& folder = ".") {
+  char errName[] = "/tmp/brelmora-err-XXXXXX";
+  int fd = mkstemp(errName);
+  close(fd);
+  std::string cmd = "cd " + Quote(folder) + " && " + Quote(BRELMORA_EXE) + " " + args + " 2>" + errName;
+  ProgramRun run;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return run;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) run.Out.append(buf, n);
+  int status = pclose(p);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Err = ReadFile(errName);
+  unlink(errName);
+  return run;
+}
+
+// A fresh folder under the system's temporary folder.
+inline std::string MakeTempFolder() {
+  char name[] = "/tmp/brelmora-test-XXXXXX";
+  return mkdtemp(name) ? std::string(name) : std::string("/tmp");
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+}  // namespace testing_support
