@@ -1,0 +1,130 @@
+// src/menu/menu.h — the numbered menus of the bottom panel, the prompt
+// lines and the key reader that menus use.
+//
+// A menu has a title row (item 0) and at most nine items chosen with the
+// digits 1–9 or a click. An item is a text command or an editable number;
+// choosing a number asks for the new value at once and returns the item's
+// digit, and the caller reads the value back. The key codes every menu and
+// prompt returns:
+//   '1'..'9' chosen; ']' complete; '[' and Esc refuse; Enter back;
+//   Ctrl-Z (26) to the main menu and the file menu; '~' end of the program;
+//   0 an extended key (its scan code follows); '0' nothing (the key reader
+//   consumed the key); Backspace ignored; 'Y'/'y' yes, anything else no.
+//
+// Index:
+//   KeyCode constants, item and button tables, state
+//   item table, RunMenu, PromptLine, MenuReadKey
+//   screen set-up, picture clear, indicator
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace menu {
+
+// --- Key codes ---------------------------------------------------------------
+using KeyCode = std::uint8_t;
+constexpr KeyCode kKeyExtended = 0;
+constexpr KeyCode kKeyBackspace = 8;
+constexpr KeyCode kKeyTab = 9;
+constexpr KeyCode kKeyEnter = 13;
+constexpr KeyCode kKeyCtrlZ = 26;
+constexpr KeyCode kKeyEsc = 27;
+constexpr KeyCode kKeyComplete = ']';
+constexpr KeyCode kKeyRefuse = '[';
+constexpr KeyCode kKeyEnd = '~';
+constexpr KeyCode kKeyNothing = '0';
+
+// PC keyboard scan codes that follow an extended key.
+constexpr std::uint8_t kScanUp = 72, kScanDown = 80, kScanLeft = 75, kScanRight = 77;
+constexpr std::uint8_t kScanPageUp = 73, kScanPageDown = 81, kScanHome = 71, kScanEnd = 79;
+constexpr std::uint8_t kScanDelete = 83;
+
+// --- Tables and state ----------------------------------------------------------
+constexpr int kMaxItems = 9;
+constexpr int kMaxText = 80;        // item text and value text
+constexpr int kMaxNumberText = 16;  // a formatted value
+constexpr int kMaxButtons = 53;
+constexpr int kPromptLines = 4;
+
+enum : std::int32_t { kItemText = 0, kItemNumber = 1 };
+
+struct MenuItem {
+  std::string Text;       // label in the current language, screen code page
+  std::string ValueText;  // the value with the blanks that right-align it
+  float Value = 0;
+  std::int32_t Kind = kItemText;
+};
+
+struct MenuButton {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;  // absolute window pixels
+  KeyCode Key = 0;
+  std::uint8_t Scan = 0;
+  std::string Caption;
+  std::string Sequence;  // keys put into the key queue when clicked
+  bool Arrow = false;    // drawn as an arrow instead of its caption
+};
+
+struct MenuState {
+  MenuItem Items[kMaxItems + 1];  // 0 is the title
+  int ItemCount = 0;              // of the menu being run
+  MenuButton Buttons[kMaxButtons];
+  int ButtonCount = 0;
+  std::string KeyQueue;           // pending keys of a clicked button
+  std::string Prompts[kPromptLines];
+  int MenuLayout = 0;             // 0 bottom strip; 1 with a side panel
+  bool SidePanelAllowed = false;  // this program configures none
+  // Colours of the current colour scheme (panel background and text are the
+  // kernel's MenuBackground and MenuForeground).
+  int FrameColour = 9, BevelLight = 9, BevelDark = 9;
+  int IndicatorColour = 15, IndicatorNumber = 0;
+};
+extern MenuState M;  // the one menu system of the program
+
+// Procedure slots the view fills: view keys, the extended keys (zoom, pan,
+// turn) and the grid-step dialog. Their defaults do nothing.
+extern void (*ViewKeyHook)(KeyCode key);
+extern void (*ExtendedKeyHook)(std::uint8_t scan);
+extern void (*GridStepHook)(KeyCode& key);
+// Extra side-panel buttons in menu layout 1 (none in this program).
+extern void (*SidePanelButtonsHook)();
+
+// --- The item table -------------------------------------------------------------
+void SetTextItem(int i, std::string_view label);
+void SetTitleItem(int i, std::string_view label, float value, int width, int decimals);
+void SetNumberItem(int i, std::string_view label, float value, int width, int decimals);
+// The same with a label in the Windows Cyrillic code page.
+void SetTextItemAnsi(int i, std::string_view label);
+void SetTitleItemAnsi(int i, std::string_view label, float value, int width, int decimals);
+void SetNumberItemAnsi(int i, std::string_view label, float value, int width, int decimals);
+float GetItemValue(int i);
+std::int32_t GetItemInt(int i);
+
+// Shows items 0..n and returns the chosen key.
+void RunMenu(int n, KeyCode& key);
+// Draws the menu of the last run again (after a repaint).
+void DrawMenu();
+
+// One line of the bottom panel (0–3); line 0 first clears the panel.
+void PromptLine(int line, std::string_view text);
+// Writes the four remembered lines again.
+void RedrawPrompts();
+
+// The key reader of the menus: button clicks become keys, view keys go to
+// the view and come back as '0' (Ctrl-Z comes back as itself).
+void MenuReadKey(KeyCode& key);
+// Whether a key is a view-control key of the menu key reader.
+bool IsViewKey(KeyCode key);
+
+// --- Screen set-up -----------------------------------------------------------------
+void ScreenSetUp();
+void ClearPicture();
+void DrawIndicator();
+
+// Geometry of the bottom panel, from the current text metrics.
+int LineHeight();     // L: a prompt row
+int PanelTop();       // y of the panel's top edge
+int CharsPerColumn();
+
+}  // namespace menu
