@@ -1,0 +1,219 @@
+// Menus: the keys they return, the items, the buttons and their drawing.
+#include <string>
+
+#include "graphics/codepage.h"
+#include "graphics/numbers.h"
+#include "menu_fixture.h"
+
+namespace {
+
+using menu::KeyCode;
+using menutest::MenuTest;
+
+// A menu of a title, two text items and a number item.
+void FillSmallMenu() {
+  menu::SetTitleItem(0, "Проба;Test", 3, 4, 0);
+  menu::SetTextItem(1, "Первый;First");
+  menu::SetTextItem(2, "Второй;Second");
+  menu::SetNumberItem(3, "Масштаб;Scale", 0.25f, 6, 3);
+}
+
+TEST_F(MenuTest, DigitsBeyondTheCountAndZeroAreIgnored) {
+  FillSmallMenu();
+  Type("5904" "2");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, '2');
+  EXPECT_EQ(menutest::exhausted, 0);
+}
+
+TEST_F(MenuTest, AnEditedNumberItemReturnsItsDigitAndTheNewValue) {
+  FillSmallMenu();
+  Type("3" "12,5\r");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, '3');
+  EXPECT_FLOAT_EQ(menu::GetItemValue(3), 12.5f);
+  EXPECT_EQ(menu::GetItemInt(3), 12);
+}
+
+TEST_F(MenuTest, ARefusedInputKeepsTheValueAndShowsTheMenuAgain) {
+  FillSmallMenu();
+  Type("3" "77" "\x1b" "1");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, '1');
+  EXPECT_FLOAT_EQ(menu::GetItemValue(3), 0.25f);
+}
+
+TEST_F(MenuTest, OtherKeysAreReturnedUnchanged) {
+  for (KeyCode k : {KeyCode(13), KeyCode(27), KeyCode('['), KeyCode(']'), KeyCode('~'),
+                    KeyCode('F'), KeyCode('q')}) {
+    FillSmallMenu();
+    Type(std::string(1, static_cast<char>(k)));
+    KeyCode key = 0;
+    menu::RunMenu(3, key);
+    EXPECT_EQ(key, k);
+  }
+}
+
+TEST_F(MenuTest, CtrlZGoesToTheViewAndComesBackUnchanged) {
+  FillSmallMenu();
+  Type("R\x1a");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, 26);
+  EXPECT_EQ(viewKeys, "R\x1a");
+}
+
+TEST_F(MenuTest, ViewKeysAndTheGridKeyAreConsumed) {
+  FillSmallMenu();
+  // B, a comma, Ctrl-K, the Russian-layout К (Windows Cyrillic 0xCA), X, ч.
+  Type(std::string("B,\x0b\xCAX\xF7") + "2");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, '2');
+  EXPECT_EQ(viewKeys, std::string("B,\x0b\xCA"));
+  EXPECT_EQ(gridDialogs, 2);
+}
+
+TEST_F(MenuTest, ExtendedKeysGoToTheViewAndAreNotReturned) {
+  FillSmallMenu();
+  Key(platform::VirtualKey::PageUp);
+  Key(platform::VirtualKey::Left, true, false);
+  Type("1");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, '1');
+  EXPECT_EQ(scans, std::string("\x49\x73"));
+}
+
+TEST_F(MenuTest, NothingIsDrawnWhileKeysAreQueued) {
+  FillSmallMenu();
+  menu::M.KeyQueue = "1";
+  auto before = platform::Pic.DrawCalls;
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  EXPECT_EQ(key, '1');
+  EXPECT_EQ(platform::Pic.DrawCalls, before);
+  // Without a queue the menu is drawn.
+  Type("1");
+  menu::RunMenu(3, key);
+  EXPECT_GT(platform::Pic.DrawCalls, before);
+}
+
+TEST_F(MenuTest, AClickOnEachKindOfButtonGivesItsKey) {
+  FillSmallMenu();
+  Type("1");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  const auto& b = menu::M.Buttons;
+  ASSERT_EQ(menu::M.ButtonCount, 1 + 9 + 12 + 9);
+  auto click = [&](const menu::MenuButton& button) {
+    ClickCentre(button);
+    KeyCode k = 0;
+    menu::MenuReadKey(k);
+    return k;
+  };
+  EXPECT_EQ(click(b[0]), 13);  // title row
+  for (int i = 1; i <= 9; ++i) EXPECT_EQ(click(b[i]), '0' + i);
+  EXPECT_EQ(click(b[10]), 'F');
+  EXPECT_EQ(click(b[11]), 'P');
+  EXPECT_EQ(click(b[21]), '0');  // '/' is a view key
+  EXPECT_EQ(viewKeys, "/");
+  EXPECT_EQ(click(b[22]), '0');  // B: fit
+  EXPECT_EQ(viewKeys, "/B");
+  EXPECT_EQ(click(b[23]), 0);  // arrow up
+  EXPECT_EQ(click(b[24]), 0);  // page up
+  EXPECT_EQ(click(b[30]), 0);  // page down
+  EXPECT_EQ(scans, std::string("\x48\x49\x51"));
+  // A click in the picture, outside every button, stays a blank.
+  platform::QueueLeftClick(400, 300);
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, ' ');
+}
+
+TEST_F(MenuTest, AClickedButtonsSequenceIsReadBeforeTheKeyboard) {
+  FillSmallMenu();
+  Type("1");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  menu::M.Buttons[5].Sequence = "72";
+  ClickCentre(menu::M.Buttons[5]);
+  Type("9");
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, '5');
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, '7');
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, '2');
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, '9');
+}
+
+TEST_F(MenuTest, ButtonsLieInThePanel) {
+  FillSmallMenu();
+  Type("1");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+  const int cw = gfx::MenuColumnWidth, top = menu::PanelTop(), L = menu::LineHeight();
+  const auto& b = menu::M.Buttons;
+  EXPECT_EQ(b[0].Left, 0);
+  EXPECT_EQ(b[0].Right, 2 * cw);
+  EXPECT_EQ(b[0].Top, top - 1);
+  EXPECT_EQ(b[0].Bottom, top + L);
+  // Item 5: column 1, row 1.
+  EXPECT_EQ(b[5].Left, cw);
+  EXPECT_EQ(b[5].Top, top + 2 * (L + 1) - 1);
+  EXPECT_EQ(b[5].Bottom, top + 3 * (L + 1) - 1);
+  // The letters share the third column's title row.
+  EXPECT_EQ(b[10].Left, 2 * cw);
+  EXPECT_EQ(b[21].Right, 2 * cw + 12 * 2 * (cw / 24));
+  // The navigation pad: 3 × 3 squares from the fourth column on.
+  const int q = gfx::MenuStripHeight / 3;
+  EXPECT_EQ(b[22].Left, 3 * cw);
+  EXPECT_EQ(b[30].Right, 3 * cw + 3 * q);
+  EXPECT_EQ(b[30].Bottom, top + 3 * q);
+  EXPECT_LE(b[30].Right, 1280);
+}
+
+TEST_F(MenuTest, LabelsTakeTheirLanguagePart) {
+  const char* label = "Графопостроитель;Printer/Export"_sc;
+  menu::SetTextItem(1, label);
+  EXPECT_EQ(menu::M.Items[1].Text, "Графопостроитель"_sc);
+  gfx::LanguageIndex = 1;
+  menu::SetTextItem(1, label);
+  EXPECT_EQ(menu::M.Items[1].Text, "Printer/Export");
+  gfx::LanguageIndex = 2;
+  menu::SetTextItem(1, label);
+  EXPECT_EQ(menu::M.Items[1].Text, "Графопостроитель"_sc);
+  gfx::LanguageIndex = 0;
+  // Windows Cyrillic labels are converted: "Да" in CP1251.
+  menu::SetTextItemAnsi(2, "\xC4\xE0");
+  EXPECT_EQ(menu::M.Items[2].Text, "Да"_sc);
+}
+
+TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
+  const int columnChars = menu::CharsPerColumn();
+  menu::SetNumberItem(4, "Масштаб", 0.25f, 6, 3);
+  const auto& item = menu::M.Items[4];
+  EXPECT_EQ(item.ValueText, std::string(columnChars - 7 - 6 - 3, ' ') + " 0.250");
+  EXPECT_EQ(2 + item.Text.size() + item.ValueText.size(), static_cast<size_t>(columnChars - 1));
+  menu::SetTitleItem(0, "Сечений", 3, 6, 0);
+  EXPECT_EQ(menu::M.Items[0].ValueText, "      3");
+  EXPECT_EQ(menu::M.Items[0].Kind, menu::kItemText);
+  // A label wider than the column gets no blanks; texts are cut.
+  menu::SetNumberItem(5, std::string(200, 'x'), 1e30f, 40, 3);
+  EXPECT_EQ(menu::M.Items[5].Text.size(), 80u);
+  EXPECT_EQ(menu::M.Items[5].ValueText.size(), 16u);
+}
+
+TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
+  menu::PromptLine(0, std::string(5000, 'W'));
+  menu::PromptLine(3, std::string(300, 'M'));
+  EXPECT_EQ(menu::M.Prompts[3].size(), 300u);
+  // Nothing was drawn in the picture area above the panel.
+  for (int x = 10; x < 1270; x += 7) EXPECT_EQ(platform::PictureColour(x, menu::PanelTop() - 10), 0u);
+}
+
+}  // namespace
