@@ -4,12 +4,27 @@
 // towards the viewer), then a scale and a shift.
 //
 // This header holds the view state and the projections; the view control
-// (keys, viewports, saved views, redraw) is declared with them.
+// (keys, viewports, saved views), the working plane with its cursor and
+// grid, and the display of facets are declared with them.
+//
+//   State                      ViewState V
+//   Projections                WorldToView .. ViewWidthWorld
+//   World pen                  MoveToWorld, LineToWorld, WorldMarker
+//   Working plane              PlaneToWorld .. ReflectPoint
+//   View changes               RotateView, SetViewWindow, StoreView, LoadView
+//   Viewports and keys         SelectViewport, InitView, ExtendedViewKey
+//   Cursor and grid            SetCursorSteps .. CursorCoordLines
+//   Facets                     DrawTriangleFacet, DrawQuadFacet, FacetColour
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace view {
+
+constexpr int kViewSlots = 7;      // viewports of the layouts, 1..7
+constexpr int kSavedViews = 9;     // the user's saved views, 1..9
+constexpr int kStandardViews = 9;  // the fixed views, 1..9
 
 // A saved view: scales, centres and the matrix narrowed to floats.
 struct SavedState {
@@ -20,20 +35,29 @@ struct SavedState {
 
 struct ViewState {
   // Rows 1..3 (index 0 unused): U screen-right, V screen-up, W towards the
-  // viewer, each a unit vector in world coordinates.
+  // viewer, each a unit vector in world coordinates. Whoever changes it
+  // calls UpdateViewCoefficients; the projections read only ViewCoef.
   double ViewMatrix[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+  double ViewCoef[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
   float ViewScaleU = 1, ViewScaleV = 1, ViewScaleW = 1;   // world units per pixel
   float ViewCentreU = 0, ViewCentreV = 0, ViewCentreW = 0;
   std::int32_t ScreenCentreX = 0, ScreenCentreY = 0, ScreenCentreZ = 0;
   float PixelAspect = 1.0f;
 
+  // The viewport, in pixels inside the picture area; SelectViewport also
+  // hands it to the kernel's screen layout, which cuts the picture windows.
   std::int32_t ViewportLeft = 0, ViewportTop = 0, ViewportWidth = 1, ViewportHeight = 1;
   std::int32_t BorderWidth = 1;
   std::int32_t PanelWidth = 0;
   std::int32_t ViewLayout = 1;
+  // The whole picture area the layouts split (Wp, Hp), set by the screen
+  // preparation.
+  std::int32_t PictureAreaWidth = 1, PictureAreaHeight = 1;
+  std::int32_t IndicatorColour = 15;  // the menu indicator's square
+  std::int32_t ColourScheme = 0;      // 0..4, also the kernel's background mode
 
-  SavedState ViewSlot[8];   // 1..7
-  SavedState SavedView[10]; // 1..9
+  SavedState ViewSlot[kViewSlots + 1];     // 1..7
+  SavedState SavedView[kSavedViews + 1];   // 1..9
 
   std::int32_t RotateMode = 1;
   double RotationStepSin = 0.25881904736704425, RotationStepCos = 0.965925825682291;
@@ -46,10 +70,43 @@ struct ViewState {
   float CursorWorld[3] = {0, 0, 0};
 
   std::int32_t ShowWorldAxes = 1, ShowPlaneAxes = 1;
+
+  // The cursor and the grid on the working plane.
+  float CursorStep = 10, CursorStepX = 10, CursorStepY = 10, CursorStepZ = 10;
+  float CursorAngle = 0, CursorAngleSin = 0, CursorAngleCos = 1;
+  std::int32_t CursorVisible = 0;
+  float GridStep = 10, GridStepX = 10, GridStepY = 10;
+  std::int32_t GridShown = 1;
+  std::int32_t GridMinSpacing = 8;  // pixels per grid column at the least
+
+  // Facets: 0 outlines, other values shaded fill. A shade s of family c is
+  // colour ShadeStep·c + s + 1 + ShadeBase, inside ramp c − 1 for s ≤ 50.
+  std::int32_t ShadedMode = 0;
+  std::int32_t ShadeBase = 26, ShadeScale = 50, ShadeStep = 64;
+
+  bool Initialised = false;  // InitView has run
 };
 extern ViewState V;  // the one view of the program
 
+// The fixed views: rows U, V, W as 32-bit floats, index 0 unused.
+extern const float StandardViews[kStandardViews + 1][3][3];
+
+// --- Procedure slots ----------------------------------------------------------
+using ViewHook = void (*)();
+using WorldPenHook = void (*)(float x, float y, float z);
+using CursorShape = void (*)(float a, float b, float c);
+
+extern ViewHook RedrawViewHook;   // redraw after a view key; default does nothing
+extern ViewHook ScreenSetUpHook;  // screen layout at InitView; default does nothing
+extern WorldPenHook MoveToWorldHook;  // MoveToWorld
+extern WorldPenHook LineToWorldHook;  // LineToWorld
+extern CursorShape CursorShapeHook;   // DrawCursor
+
 // --- Projections (pure functions of the state) ------------------------------
+// Copies ViewMatrix into the coefficients the projections read; called after
+// every change of ViewMatrix.
+void UpdateViewCoefficients();
+
 void WorldToView(float x, float y, float z, float& u, float& v);
 void WorldToView(double x, double y, double z, double& u, double& v);
 void WorldToViewUVW(float x, float y, float z, float& u, float& v, float& w);
@@ -61,7 +118,69 @@ void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy);
 void PixelToView(std::int32_t px, std::int32_t py, float& u, float& v);
 float ViewWidthWorld();
 
+// --- The world pen --------------------------------------------------------------
+void MoveToWorld(float x, float y, float z);
+void LineToWorld(float x, float y, float z);
+// A small mark around the point's pixel: kind 1 an X, 2 a square, other
+// kinds a diamond; the pen ends on the pixel.
+void WorldMarker(int kind, float x, float y, float z);
+
+// --- Working plane ----------------------------------------------------------------
+void PlaneToWorld(float a, float b, float c, float& x, float& y, float& z);
+void WorldToPlane(float x, float y, float z, float& a, float& b, float& c);
+void PlaneToPixel(float a, float b, float c, std::int32_t& ix, std::int32_t& iy);
+void ProjectOnPlane(float& x, float& y, float& z);
+void PlaneAxis(int i, float& x, float& y, float& z);  // i = 1..3: X, Y, N
 // Mirror image of a point in the plane n·p = d (n a unit normal).
 void ReflectPoint(float nx, float ny, float nz, float d, float& x, float& y, float& z);
+
+// --- View changes -------------------------------------------------------------------
+// Turns the view about its own axis k (1 U, 2 V, 3 W) by the angle of sine
+// s and cosine c.
+void RotateView(int k, double s, double c);
+// Fits the view-coordinate rectangle into the viewport; the larger extent
+// decides the scale, an empty rectangle gets scale 1.
+void SetViewWindow(float umin, float vmin, float umax, float vmax);
+// kind 1: SavedView[1..9]; kind 2: ViewSlot[1..7]. Other numbers: nothing.
+void StoreView(int kind, int n);
+// kind 0: the matrix of StandardViews[1..9] only; kinds 1, 2 as StoreView.
+void LoadView(int kind, int n);
+
+// --- Viewports and keys --------------------------------------------------------------
+// Viewport n of the layouts (1 whole, 2..3 two, 4..7 four); other n keep
+// the rectangle.
+void SelectViewport(int n);
+void InitView();  // once; later calls do nothing
+// The extended keys of the menus' key reader (scan codes): zoom, pan and
+// turn, then the view goes back into its slot and is redrawn.
+void ExtendedViewKey(int scan);
+
+// --- Cursor and grid ----------------------------------------------------------------
+void SetCursorSteps(float s);
+void SetGridStep(float g);
+// A cursor move by one step (direction +1 or −1), snapped to a multiple of
+// the step: round((value ± step) / step) × step, halves to even.
+float SnapStep(float value, float step, int direction);
+// The plane point under a pixel at height c above the plane.
+void PixelToPlane(std::int32_t px, std::int32_t py, float& a, float& b, float& c);
+void DrawCursor(float a, float b, float c);  // XOR: drawing twice erases
+// The number of grid columns covering 1.2 viewports, and whether the grid
+// is drawn at all.
+std::int32_t GridColumns();
+bool GridDrawable();
+void DrawGrid(int colour);  // XOR points
+// The three lines of the cursor read-out: plane and world coordinates.
+struct CursorCoordText {
+  std::string Line[3];
+};
+CursorCoordText CursorCoordLines(float a, float b, float c);
+
+// --- Facets ---------------------------------------------------------------------------
+void DrawTriangleFacet(float x1, float y1, float z1, float x2, float y2, float z2, float x3,
+                       float y3, float z3);
+void DrawQuadFacet(float x1, float y1, float z1, float x2, float y2, float z2, float x3, float y3,
+                   float z3, float x4, float y4, float z4);
+// The shade of a facet with unit normal n (world); 0: the facet is not drawn.
+int FacetColour(float nx, float ny, float nz);
 
 }  // namespace view

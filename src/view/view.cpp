@@ -1,0 +1,243 @@
+// src/view/view.cpp — the view state, the projections, the working plane
+// and the changes of the view (turns, window fit, saved and standard views).
+//
+//   State and standard views
+//   Projections
+//   Working plane
+//   View changes
+//
+// Everything here is arithmetic on the state: nothing draws.
+#include "view/view.h"
+
+#include "graphics/numbers.h"
+
+namespace view {
+
+// ---------------------------------------------------------------------------
+// State and standard views
+// ---------------------------------------------------------------------------
+
+ViewState V;
+
+// 1 looks along −z with y up, 2 and 3 are the side and front views, 4 to 6
+// axonometric views with y up, 7 to 9 with z up.
+const float StandardViews[kStandardViews + 1][3][3] = {
+    {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+    {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+    {{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}},
+    {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}},
+    {{0.707107f, 0, 0.707107f}, {0.5f, 0.707107f, -0.5f}, {-0.5f, 0.707107f, 0.5f}},
+    {{0.866025f, 0, 0.5f}, {0.25f, 0.866025f, -0.433013f}, {-0.433013f, 0.5f, 0.75f}},
+    {{0.866025f, 0, -0.5f}, {-0.25f, 0.866025f, -0.433013f}, {0.433013f, 0.5f, 0.75f}},
+    {{0.7071067f, 0.7071067f, 0}, {-0.5f, 0.5f, 0.7071067f}, {0.5f, -0.5f, 0.7071067f}},
+    {{0.866025f, 0.5f, 0}, {-0.25f, 0.433013f, 0.866025f}, {0.433013f, -0.75f, 0.5f}},
+    {{0.866025f, -0.5f, 0}, {0.25f, 0.433013f, 0.866025f}, {-0.433013f, -0.75f, 0.5f}},
+};
+
+// ---------------------------------------------------------------------------
+// Projections
+// ---------------------------------------------------------------------------
+
+void UpdateViewCoefficients() {
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) V.ViewCoef[i][j] = V.ViewMatrix[i][j];
+}
+
+namespace {
+double Row(int i, double x, double y, double z) {
+  return V.ViewCoef[i][1] * x + V.ViewCoef[i][2] * y + V.ViewCoef[i][3] * z;
+}
+}  // namespace
+
+void WorldToView(float x, float y, float z, float& u, float& v) {
+  u = static_cast<float>(Row(1, x, y, z));
+  v = static_cast<float>(Row(2, x, y, z));
+}
+
+void WorldToView(double x, double y, double z, double& u, double& v) {
+  u = Row(1, x, y, z);
+  v = Row(2, x, y, z);
+}
+
+void WorldToViewUVW(float x, float y, float z, float& u, float& v, float& w) {
+  u = static_cast<float>(Row(1, x, y, z));
+  v = static_cast<float>(Row(2, x, y, z));
+  w = static_cast<float>(Row(3, x, y, z));
+}
+
+void WorldToViewUVW(double x, double y, double z, double& u, double& v, double& w) {
+  u = Row(1, x, y, z);
+  v = Row(2, x, y, z);
+  w = Row(3, x, y, z);
+}
+
+void ViewToWorld(double u, double v, double w, double& x, double& y, double& z) {
+  const auto& m = V.ViewCoef;
+  x = u * m[1][1] + v * m[2][1] + w * m[3][1];
+  y = u * m[1][2] + v * m[2][2] + w * m[3][2];
+  z = u * m[1][3] + v * m[2][3] + w * m[3][3];
+}
+
+void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
+  ix = V.ScreenCentreX + gfx::NearestInt((double{u} - V.ViewCentreU) / V.ViewScaleU);
+  iy = V.ScreenCentreY - gfx::NearestInt((double{v} - V.ViewCentreV) / V.ViewScaleV);
+}
+
+void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy) {
+  float u = 0, v = 0;
+  WorldToView(x, y, z, u, v);
+  ViewToPixel(u, v, ix, iy);
+}
+
+void WorldToPixelDepth(float x, float y, float z, std::int32_t& ix, std::int32_t& iy,
+                       std::int32_t& iz) {
+  float u = 0, v = 0, w = 0;
+  WorldToViewUVW(x, y, z, u, v, w);
+  ViewToPixel(u, v, ix, iy);
+  iz = V.ScreenCentreZ + gfx::NearestInt((double{w} - V.ViewCentreW) / V.ViewScaleW);
+}
+
+void PixelToView(std::int32_t px, std::int32_t py, float& u, float& v) {
+  u = static_cast<float>((static_cast<double>(px) - V.ScreenCentreX) * V.ViewScaleU + V.ViewCentreU);
+  v = static_cast<float>(V.ViewCentreV - (static_cast<double>(py) - V.ScreenCentreY) * V.ViewScaleV);
+}
+
+float ViewWidthWorld() { return V.ViewScaleU * static_cast<float>(V.ViewportWidth); }
+
+// ---------------------------------------------------------------------------
+// Working plane
+// ---------------------------------------------------------------------------
+
+void PlaneToWorld(float a, float b, float c, float& x, float& y, float& z) {
+  const auto& m = V.PlaneAxes;
+  x = static_cast<float>(V.PlaneOrigin[0] + a * m[1][1] + b * m[2][1] + c * m[3][1]);
+  y = static_cast<float>(V.PlaneOrigin[1] + a * m[1][2] + b * m[2][2] + c * m[3][2]);
+  z = static_cast<float>(V.PlaneOrigin[2] + a * m[1][3] + b * m[2][3] + c * m[3][3]);
+}
+
+void WorldToPlane(float x, float y, float z, float& a, float& b, float& c) {
+  const double dx = double{x} - V.PlaneOrigin[0];
+  const double dy = double{y} - V.PlaneOrigin[1];
+  const double dz = double{z} - V.PlaneOrigin[2];
+  const auto& m = V.PlaneAxes;
+  a = static_cast<float>(dx * m[1][1] + dy * m[1][2] + dz * m[1][3]);
+  b = static_cast<float>(dx * m[2][1] + dy * m[2][2] + dz * m[2][3]);
+  c = static_cast<float>(dx * m[3][1] + dy * m[3][2] + dz * m[3][3]);
+}
+
+void PlaneToPixel(float a, float b, float c, std::int32_t& ix, std::int32_t& iy) {
+  float x = 0, y = 0, z = 0;
+  PlaneToWorld(a, b, c, x, y, z);
+  WorldToPixel(x, y, z, ix, iy);
+}
+
+void ProjectOnPlane(float& x, float& y, float& z) {
+  const auto& n = V.PlaneAxes[3];
+  const double d = (double{x} - V.PlaneOrigin[0]) * n[1] + (double{y} - V.PlaneOrigin[1]) * n[2] +
+                   (double{z} - V.PlaneOrigin[2]) * n[3];
+  x = static_cast<float>(x - d * n[1]);
+  y = static_cast<float>(y - d * n[2]);
+  z = static_cast<float>(z - d * n[3]);
+}
+
+void PlaneAxis(int i, float& x, float& y, float& z) {
+  if (i < 1 || i > 3) return;
+  x = static_cast<float>(V.PlaneAxes[i][1]);
+  y = static_cast<float>(V.PlaneAxes[i][2]);
+  z = static_cast<float>(V.PlaneAxes[i][3]);
+}
+
+void ReflectPoint(float nx, float ny, float nz, float d, float& x, float& y, float& z) {
+  const double k = 2.0 * (double{nx} * x + double{ny} * y + double{nz} * z - d);
+  x = static_cast<float>(x - k * nx);
+  y = static_cast<float>(y - k * ny);
+  z = static_cast<float>(z - k * nz);
+}
+
+// ---------------------------------------------------------------------------
+// View changes
+// ---------------------------------------------------------------------------
+
+void RotateView(int k, double s, double c) {
+  double r[4][4] = {};
+  switch (k) {
+    case 1:
+      r[1][1] = 1;
+      r[2][2] = c; r[2][3] = -s;
+      r[3][2] = s; r[3][3] = c;
+      break;
+    case 2:
+      r[1][1] = c; r[1][3] = -s;
+      r[2][2] = 1;
+      r[3][1] = s; r[3][3] = c;
+      break;
+    case 3:
+      r[1][1] = c; r[1][2] = -s;
+      r[2][1] = s; r[2][2] = c;
+      r[3][3] = 1;
+      break;
+    default:
+      return;
+  }
+  double m[4][4] = {};
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j)
+      m[i][j] = r[i][1] * V.ViewMatrix[1][j] + r[i][2] * V.ViewMatrix[2][j] +
+                r[i][3] * V.ViewMatrix[3][j];
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) V.ViewMatrix[i][j] = m[i][j];
+  UpdateViewCoefficients();
+}
+
+// Pixels of the viewport's width and height left around a fitted window,
+// so that the picture clears the frame.
+constexpr std::int32_t kWindowMargin = 7;
+
+void SetViewWindow(float umin, float vmin, float umax, float vmax) {
+  V.ViewScaleU = (umax - umin) / static_cast<float>(V.ViewportWidth - kWindowMargin);
+  V.ViewScaleV = (vmax - vmin) / static_cast<float>(V.ViewportHeight - kWindowMargin);
+  if (V.PixelAspect * V.ViewScaleV < V.ViewScaleU) V.ViewScaleV = V.ViewScaleU / V.PixelAspect;
+  if (V.ViewScaleV == 0) V.ViewScaleV = 1;
+  V.ViewScaleU = V.ViewScaleV * V.PixelAspect;
+  V.ViewCentreU = (umin + umax) / 2;
+  V.ViewCentreV = (vmin + vmax) / 2;
+  V.ViewScaleW = V.ViewScaleU;
+}
+
+namespace {
+void SaveInto(SavedState& s) {
+  s.ScaleU = V.ViewScaleU;
+  s.ScaleV = V.ViewScaleV;
+  s.CentreU = V.ViewCentreU;
+  s.CentreV = V.ViewCentreV;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) s.Matrix[i][j] = static_cast<float>(V.ViewMatrix[i + 1][j + 1]);
+}
+
+void MatrixFrom(const float m[3][3]) {
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) V.ViewMatrix[i + 1][j + 1] = m[i][j];
+  UpdateViewCoefficients();
+}
+
+void LoadFrom(const SavedState& s) {
+  V.ViewScaleU = s.ScaleU;
+  V.ViewScaleV = s.ScaleV;
+  V.ViewCentreU = s.CentreU;
+  V.ViewCentreV = s.CentreV;
+  MatrixFrom(s.Matrix);
+}
+}  // namespace
+
+void StoreView(int kind, int n) {
+  if (kind == 1 && n >= 1 && n <= kSavedViews) SaveInto(V.SavedView[n]);
+  if (kind == 2 && n >= 1 && n <= kViewSlots) SaveInto(V.ViewSlot[n]);
+}
+
+void LoadView(int kind, int n) {
+  if (kind == 0 && n >= 1 && n <= kStandardViews) MatrixFrom(StandardViews[n]);
+  if (kind == 1 && n >= 1 && n <= kSavedViews) LoadFrom(V.SavedView[n]);
+  if (kind == 2 && n >= 1 && n <= kViewSlots) LoadFrom(V.ViewSlot[n]);
+}
+
+}  // namespace view

@@ -1,0 +1,269 @@
+// src/view/view_control.cpp — the view on the screen: the world pen and its
+// markers, the viewports of the layouts, the start-up state and the
+// extended keys that zoom, pan and turn the view.
+//
+//   Procedure slots
+//   World pen and markers
+//   Viewports
+//   Start-up
+//   Extended keys
+#include "graphics/kernel.h"
+#include "platform/driver.h"
+#include "view/view.h"
+
+namespace view {
+
+// ---------------------------------------------------------------------------
+// Procedure slots
+// ---------------------------------------------------------------------------
+
+namespace {
+void NoAction() {}
+}  // namespace
+
+ViewHook RedrawViewHook = NoAction;
+ViewHook ScreenSetUpHook = NoAction;
+WorldPenHook MoveToWorldHook = MoveToWorld;
+WorldPenHook LineToWorldHook = LineToWorld;
+
+// ---------------------------------------------------------------------------
+// World pen and markers
+// ---------------------------------------------------------------------------
+
+void MoveToWorld(float x, float y, float z) {
+  std::int32_t ix = 0, iy = 0, iz = 0;
+  WorldToPixelDepth(x, y, z, ix, iy, iz);
+  gfx::MoveTo3(ix, iy, iz);
+}
+
+void LineToWorld(float x, float y, float z) {
+  std::int32_t ix = 0, iy = 0, iz = 0;
+  WorldToPixelDepth(x, y, z, ix, iy, iz);
+  gfx::LineTo3(ix, iy, iz);
+}
+
+namespace {
+constexpr int kMarkerHalf = 4;  // pixels from the centre to a marker's edge
+}  // namespace
+
+void WorldMarker(int kind, float x, float y, float z) {
+  std::int32_t ix = 0, iy = 0;
+  WorldToPixel(x, y, z, ix, iy);
+  const int r = kMarkerHalf;
+  if (kind == 1) {
+    gfx::MoveTo2(ix - r, iy - r);
+    gfx::LineTo2(ix + r, iy + r);
+    gfx::MoveTo2(ix - r, iy + r);
+    gfx::LineTo2(ix + r, iy - r);
+  } else if (kind == 2) {
+    gfx::MoveTo2(ix - r, iy - r);
+    gfx::LineTo2(ix + r, iy - r);
+    gfx::LineTo2(ix + r, iy + r);
+    gfx::LineTo2(ix - r, iy + r);
+    gfx::LineTo2(ix - r, iy - r);
+  } else {
+    gfx::MoveTo2(ix - r, iy);
+    gfx::LineTo2(ix, iy - r);
+    gfx::LineTo2(ix + r, iy);
+    gfx::LineTo2(ix, iy + r);
+    gfx::LineTo2(ix - r, iy);
+  }
+  gfx::MoveTo2(ix, iy);
+}
+
+// ---------------------------------------------------------------------------
+// Viewports
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The block at the viewport's top-left corner that the menu system's
+// indicator occupies: cleared whenever another viewport becomes current.
+constexpr int kIndicatorRows = 9;
+constexpr int kIndicatorColumns = 24;
+
+struct Rect {
+  std::int32_t Left, Top, Width, Height;
+};
+
+// Viewport n of the layouts inside a picture area wp × hp: 1 the whole, 2
+// and 3 the left and right of two, 4..7 the quarters row by row. The gaps
+// of two pixels keep the frames of neighbours apart.
+Rect ViewportRect(int n, std::int32_t wp, std::int32_t hp) {
+  switch (n) {
+    case 1: return {0, 0, wp, hp - 1};
+    case 2: return {0, 0, 5 * wp / 8 - 2, hp - 1};
+    case 3: return {5 * wp / 8, 0, 3 * wp / 8, hp - 1};
+    case 4: return {0, 0, wp / 2 - 2, hp / 2 - 2};
+    case 5: return {wp / 2, 0, wp / 2, hp / 2 - 2};
+    case 6: return {0, hp / 2, wp / 2 - 2, hp / 2};
+    default: return {wp / 2, hp / 2, wp / 2, hp / 2};
+  }
+}
+
+// The kernel cuts the picture windows from its screen layout.
+void HandViewportToKernel() {
+  gfx::Layout.PanelWidth = V.PanelWidth;
+  gfx::Layout.BorderWidth = V.BorderWidth;
+  gfx::Layout.PictureLeft = V.ViewportLeft;
+  gfx::Layout.PictureTop = V.ViewportTop;
+  gfx::Layout.PictureWidth = V.ViewportWidth;
+  gfx::Layout.PictureHeight = V.ViewportHeight;
+}
+
+}  // namespace
+
+void SelectViewport(int n) {
+  HandViewportToKernel();
+  gfx::SelectPicture();
+  gfx::SetColor(0);
+  const int b = V.BorderWidth;
+  for (int row = b + 1; row <= b + kIndicatorRows; ++row) gfx::Line2(b + 1, row, b + kIndicatorColumns, row);
+  gfx::SetColor(V.IndicatorColour);
+
+  if (n >= 1 && n <= kViewSlots) {
+    const Rect r = ViewportRect(n, V.PictureAreaWidth, V.PictureAreaHeight);
+    V.ViewportLeft = r.Left;
+    V.ViewportTop = r.Top;
+    V.ViewportWidth = r.Width;
+    V.ViewportHeight = r.Height;
+  }
+  V.ScreenCentreX = V.ViewportWidth / 2 - V.BorderWidth;
+  V.ScreenCentreY = V.ViewportHeight / 2 - V.BorderWidth;
+  V.PanStepX = V.ViewportWidth / 4;
+  V.PanStepY = V.ViewportHeight / 4;
+
+  HandViewportToKernel();
+  gfx::SelectPictureInner();
+  // Viewport 1 keeps the view that is current; the others bring their own.
+  if (n != 1) LoadView(2, n);
+  V.ViewLayout = n;
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+// ---------------------------------------------------------------------------
+
+namespace {
+constexpr int kAxonometricView = 4;  // what the last quarter shows at first
+constexpr float kStartStep = 10;     // grid and cursor steps
+}  // namespace
+
+void InitView() {
+  if (V.Initialised) return;
+  V.Initialised = true;
+  ScreenSetUpHook();
+  for (int n = 1; n <= kSavedViews; ++n) V.SavedView[n] = SavedState{};
+  for (int n = 1; n <= kViewSlots; ++n) V.ViewSlot[n] = SavedState{};
+  LoadView(0, kAxonometricView);
+  StoreView(2, kViewSlots);
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) {
+      V.ViewMatrix[i][j] = i == j ? 1 : 0;
+      V.PlaneAxes[i][j] = i == j ? 1 : 0;
+    }
+  UpdateViewCoefficients();
+  V.PanStepX = V.ViewportWidth / 4;
+  V.PanStepY = V.ViewportHeight / 4;
+  for (int i = 0; i < 3; ++i) {
+    V.PlaneOrigin[i] = 0;
+    V.CursorWorld[i] = 0;
+  }
+  V.PlaneDepth = 0;
+  SetGridStep(kStartStep);  // and the cursor steps with it
+  V.RotateMode = 1;
+  V.GridShown = 1;
+  platform::Drv.DrvSetBackMode(V.ColourScheme);
+}
+
+// ---------------------------------------------------------------------------
+// Extended keys
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Scan codes of the extended keys, as the key stream delivers them.
+enum Scan : int {
+  kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kDown = 80, kPageDown = 81,
+  kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145,
+  kShiftUp = 152, kShiftLeft = 155, kShiftRight = 157, kShiftDown = 160,
+};
+
+constexpr float kZoomFactor = 1.5f;
+constexpr float kSmallestScale = 1e-5f;  // world units per pixel
+
+void ZoomIn() {
+  if (V.ViewScaleU <= kSmallestScale) return;
+  V.ViewScaleU /= kZoomFactor;
+  V.ViewScaleV /= kZoomFactor;
+  V.ViewScaleW /= kZoomFactor;
+}
+
+void ZoomOut() {
+  V.ViewScaleU *= kZoomFactor;
+  V.ViewScaleV *= kZoomFactor;
+  V.ViewScaleW *= kZoomFactor;
+}
+
+// Pans by one step; +1 moves the view centre right (up), so the picture
+// moves left (down).
+void PanU(int sign) { V.ViewCentreU += static_cast<float>(sign * V.PanStepX) * V.ViewScaleU; }
+void PanV(int sign) { V.ViewCentreV += static_cast<float>(sign * V.PanStepY) * V.ViewScaleV; }
+
+// The arrows' two meanings: plain arrows turn in rotate mode 1 and pan in
+// mode 0; Ctrl-arrows do the other.
+void Turn(int scan) {
+  const double s = V.RotationStepSin, c = V.RotationStepCos;
+  switch (scan) {
+    case kUp: RotateView(1, -s, c); break;
+    case kDown: RotateView(1, s, c); break;
+    case kLeft: RotateView(2, s, c); break;
+    case kRight: RotateView(2, -s, c); break;
+    default: break;
+  }
+}
+
+void Pan(int scan) {
+  switch (scan) {
+    case kUp: PanV(-1); break;
+    case kDown: PanV(+1); break;
+    case kLeft: PanU(+1); break;
+    case kRight: PanU(-1); break;
+    default: break;
+  }
+}
+
+// The plain arrow a Ctrl-arrow stands for, or 0.
+int PlainArrow(int scan) {
+  switch (scan) {
+    case kCtrlUp: return kUp;
+    case kCtrlDown: return kDown;
+    case kCtrlLeft: return kLeft;
+    case kCtrlRight: return kRight;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void ExtendedViewKey(int scan) {
+  const double s = V.RotationStepSin, c = V.RotationStepCos;
+  const bool turning = V.RotateMode != 0;
+  switch (scan) {
+    case kPageUp: ZoomIn(); break;
+    case kPageDown: ZoomOut(); break;
+    case kUp: case kDown: case kLeft: case kRight:
+      if (turning) Turn(scan); else Pan(scan);
+      break;
+    case kCtrlUp: case kCtrlDown: case kCtrlLeft: case kCtrlRight:
+      if (turning) Pan(PlainArrow(scan)); else Turn(PlainArrow(scan));
+      break;
+    case kShiftUp: case kShiftLeft: RotateView(3, s, c); break;
+    case kShiftRight: case kShiftDown: RotateView(3, -s, c); break;
+    default: break;  // only redraws
+  }
+  StoreView(2, V.ViewLayout);
+  RedrawViewHook();
+}
+
+}  // namespace view
