@@ -41,6 +41,7 @@ QtDriverState QtWindow;
 namespace {
 
 constexpr int kMaxPathLength = 260;  // what the program's path buffers hold
+constexpr int kRestoredWidth = 639, kRestoredHeight = 479;
 const QColor kWindowBackground(128, 128, 128);  // shows where no picture is yet
 
 QString FromScreen(const std::string& screen) {
@@ -401,6 +402,8 @@ void InstallQtDriver(int& argc, char** argv) {
   if (QtWindow.Window == nullptr) {
     QtWindow.Clock.start();
     QtWindow.Window = new MainWindow;
+    // The size it returns to when the user restores it from maximised.
+    QtWindow.Window->setGeometry(0, 0, kRestoredWidth, kRestoredHeight);
   }
   QtWindow.PendingCount = 0;
   QtWindow.ClosePosted = false;
