@@ -1,0 +1,100 @@
+// src/platform/events.cpp — the event model both drivers feed: the key-code
+// queue, the special-key table and the mouse state of the last mouse event.
+#include "platform/events.h"
+
+namespace platform {
+
+// Scan codes of the PC keyboard BIOS; Shift with an arrow takes the code of
+// Alt with that arrow, so that the view code can tell the two apart.
+const KeyTableEntry KeyTable[kKeyTableSize] = {
+    {VirtualKey::Left, 0, 0, 75},     {VirtualKey::Right, 0, 0, 77},
+    {VirtualKey::Up, 0, 0, 72},       {VirtualKey::Down, 0, 0, 80},
+    {VirtualKey::Left, 1, 0, 115},    {VirtualKey::Right, 1, 0, 116},
+    {VirtualKey::Up, 1, 0, 141},      {VirtualKey::Down, 1, 0, 145},
+    {VirtualKey::Home, 1, 0, 119},    {VirtualKey::Left, 0, 1, 155},
+    {VirtualKey::Right, 0, 1, 157},   {VirtualKey::Up, 0, 1, 152},
+    {VirtualKey::Down, 0, 1, 160},    {VirtualKey::PageUp, 0, 0, 73},
+    {VirtualKey::PageDown, 0, 0, 81}, {VirtualKey::Home, 0, 0, 71},
+    {VirtualKey::End, 0, 0, 79},      {VirtualKey::End, 1, 0, 117},
+};
+
+EventState Events;
+
+// The codes a mouse button or wheel notch stands for.
+constexpr std::uint8_t kLeftClickCode = 32;    // blank: the cursor's centre
+constexpr std::uint8_t kRightClickCode = 13;   // Enter: complete
+constexpr std::uint8_t kMiddleClickCode = 66;  // "B": fit the picture
+constexpr std::uint8_t kWheelAwayCode = 73;    // Page Up: enlarge
+constexpr std::uint8_t kWheelTowardsCode = 81; // Page Down: reduce
+
+void ClearEvents() { Events = EventState{}; }
+
+void PushKey(std::uint8_t code) {
+  if (Events.Count >= kKeyQueueSize) {
+    // The oldest waiting code gives way: a flood of keys keeps its newest.
+    for (int i = 1; i < kKeyQueueSize; ++i) Events.Queue[i - 1] = Events.Queue[i];
+    Events.Count = kKeyQueueSize - 1;
+  }
+  Events.Queue[Events.Count++] = code;
+}
+
+std::uint8_t PopKey() {
+  if (Events.Count <= 0) return 0;
+  std::uint8_t code = Events.Queue[0];
+  for (int i = 1; i < Events.Count; ++i) Events.Queue[i - 1] = Events.Queue[i];
+  --Events.Count;
+  return code;
+}
+
+void OnKeyDown(VirtualKey key, bool ctrl, bool shift) {
+  const std::uint8_t c = ctrl ? 1 : 0, s = shift ? 1 : 0;
+  for (const KeyTableEntry& e : KeyTable) {
+    if (e.Key == key && e.Ctrl == c && e.Shift == s) {
+      PushKey(0);
+      PushKey(e.Code);
+      return;
+    }
+  }
+  // No entry (Ctrl+Shift+arrow, F1, Delete, …): the key produces nothing;
+  // keys with a character arrive through OnCharacter.
+}
+
+void OnCharacter(std::uint8_t code) { PushKey(code); }
+
+void OnMouseMove(int x, int y) {
+  Events.MouseX = x;
+  Events.MouseY = y;
+  Events.MouseButton = kMouseMoved;
+}
+
+void OnLeftPress(int x, int y) {
+  Events.MouseX = x;
+  Events.MouseY = y;
+  Events.MouseButton = kMouseLeft;
+  PushKey(kLeftClickCode);
+}
+
+void OnRightPress(int x, int y) {
+  Events.MouseX = x;
+  Events.MouseY = y;
+  Events.MouseButton = kMouseRight;
+  PushKey(kRightClickCode);
+}
+
+void OnMiddlePress(int /*x*/, int /*y*/, bool onlyButtonHeld) {
+  // The middle button leaves the mouse state alone: only the two buttons
+  // that stand for keys of the cursor loops are recorded there.
+  if (onlyButtonHeld) PushKey(kMiddleClickCode);
+}
+
+void OnWheel(int delta) {
+  if (delta > 0) {
+    PushKey(0);
+    PushKey(kWheelAwayCode);
+  } else if (delta < 0) {
+    PushKey(0);
+    PushKey(kWheelTowardsCode);
+  }
+}
+
+}  // namespace platform

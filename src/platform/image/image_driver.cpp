@@ -1,0 +1,283 @@
+// src/platform/image/image_driver.cpp — the image driver: the picture as
+// the window, a prepared queue of input events as the user.
+//
+// Sections: state and input queue · the window procedure · input entries ·
+// window side · installation.
+#include "platform/image/image_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/driver.h"
+#include "platform/image/png.h"
+#include "platform/menu_bar.h"
+#include "platform/picture.h"
+
+namespace platform {
+
+ImageDriverState Image;
+
+constexpr std::uint8_t kEscape = 27;
+
+// --- Input queue -----------------------------------------------------------------
+
+namespace {
+void Append(const InputEvent& e) { Image.Input.push_back(e); }
+}  // namespace
+
+void QueueCharacter(std::uint8_t code) {
+  InputEvent e;
+  e.Kind = InputKind::Character;
+  e.Code = code;
+  Append(e);
+}
+
+void QueueText(const std::string& codes) {
+  for (char c : codes) QueueCharacter(static_cast<std::uint8_t>(c));
+}
+
+void QueueKey(VirtualKey key, bool ctrl, bool shift) {
+  InputEvent e;
+  e.Kind = InputKind::Key;
+  e.Key = key;
+  e.Ctrl = ctrl;
+  e.Shift = shift;
+  Append(e);
+}
+
+namespace {
+void QueueMouse(InputKind kind, int x, int y) {
+  InputEvent e;
+  e.Kind = kind;
+  e.X = x;
+  e.Y = y;
+  Append(e);
+}
+}  // namespace
+
+void QueueMouseMove(int x, int y) { QueueMouse(InputKind::MouseMove, x, y); }
+void QueueLeftClick(int x, int y) { QueueMouse(InputKind::LeftClick, x, y); }
+void QueueRightClick(int x, int y) { QueueMouse(InputKind::RightClick, x, y); }
+
+void QueueMiddleClick(int x, int y, bool onlyButton) {
+  InputEvent e;
+  e.Kind = InputKind::MiddleClick;
+  e.X = x;
+  e.Y = y;
+  e.OnlyButton = onlyButton;
+  Append(e);
+}
+
+void QueueWheel(int delta) {
+  InputEvent e;
+  e.Kind = InputKind::Wheel;
+  e.Delta = delta;
+  Append(e);
+}
+
+void QueueMenuCommand(int command) {
+  InputEvent e;
+  e.Kind = InputKind::MenuCommand;
+  e.Command = command;
+  Append(e);
+}
+
+void QueueCloseWindow() {
+  InputEvent e;
+  e.Kind = InputKind::CloseWindow;
+  Append(e);
+}
+
+void QueueYesNo(bool yes) { Image.YesNoAnswers.push_back(yes); }
+void QueueFileAnswer(const std::string& path) { Image.FileAnswers.push_back(path); }
+
+// --- The window procedure --------------------------------------------------------
+
+bool PumpOneEvent() {
+  // A posted request comes before the input waiting behind it, as posted
+  // messages do in a window system's queue.
+  if (Image.ClosePosted) {
+    Image.ClosePosted = false;
+    CloseRequest();
+    return true;
+  }
+  if (Image.Input.empty()) return false;
+  const InputEvent e = Image.Input.front();
+  Image.Input.pop_front();
+  switch (e.Kind) {
+    case InputKind::Character: OnCharacter(e.Code); break;
+    case InputKind::Key: OnKeyDown(e.Key, e.Ctrl, e.Shift); break;
+    case InputKind::MouseMove:
+      Image.PointerX = e.X;
+      Image.PointerY = e.Y;
+      OnMouseMove(e.X, e.Y);
+      break;
+    case InputKind::LeftClick:
+      Image.PointerX = e.X;
+      Image.PointerY = e.Y;
+      OnLeftPress(e.X, e.Y);
+      break;
+    case InputKind::RightClick:
+      Image.PointerX = e.X;
+      Image.PointerY = e.Y;
+      OnRightPress(e.X, e.Y);
+      break;
+    case InputKind::MiddleClick:
+      Image.PointerX = e.X;
+      Image.PointerY = e.Y;
+      OnMiddlePress(e.X, e.Y, e.OnlyButton);
+      break;
+    case InputKind::Wheel: OnWheel(e.Delta); break;
+    case InputKind::MenuCommand: MenuBar.MenuCommandHook(e.Command); break;
+    case InputKind::CloseWindow: CloseRequest(); break;
+  }
+  return true;
+}
+
+// --- Input entries -----------------------------------------------------------------
+
+namespace {
+
+std::uint8_t ImageReadKey() {
+  for (;;) {
+    if (Events.Count > 0) {
+      Image.ExhaustedReads = 0;
+      Image.IdlePolls = 0;
+      return PopKey();
+    }
+    if (!PumpOneEvent()) break;
+  }
+  Image.InputExhausted = true;
+  if (++Image.ExhaustedReads > kExhaustedReadLimit) {
+    // The program keeps reading after every Esc: it would never end.
+    std::fprintf(stderr, "brelmora: input exhausted, %d keys read after its end\n",
+                 kExhaustedReadLimit);
+    std::exit(kRunawayExitCode);
+  }
+  (Image.InputExhaustedHook != nullptr ? Image.InputExhaustedHook : EndOnExhaustedInput)();
+  return kEscape;
+}
+
+bool ImageKeyPressed() {
+  // One event at a time, so that mouse moves before a click are applied in
+  // their order and nothing after the first key is taken early.
+  while (Events.Count == 0 && PumpOneEvent()) {
+  }
+  if (Events.Count > 0) {
+    Image.IdlePolls = 0;
+    return true;
+  }
+  // The input is empty. A program that draws between its polls is busy
+  // with a picture; one that only polls waits for the user who will never
+  // come, and is told that a key waits (DrvReadKey then gives the Esc of
+  // exhausted input).
+  if (Pic.DrawCalls != Image.DrawCallsAtPoll) {
+    Image.DrawCallsAtPoll = Pic.DrawCalls;
+    Image.IdlePolls = 0;
+    return false;
+  }
+  if (++Image.IdlePolls >= kIdlePollLimit) {
+    Image.IdlePolls = 0;
+    return true;
+  }
+  return false;
+}
+
+void ImageDelay(int milliseconds) {
+  if (milliseconds > 0) Image.Milliseconds += milliseconds;
+}
+
+void ImageClientOrigin(int, int, int& x0, int& y0) {
+  x0 = 0;
+  y0 = 0;
+}
+
+void ImageShowMouse() { ++Image.ShowCount; }
+void ImageHideMouse() { --Image.ShowCount; }
+
+void ImageSetMousePos(int x, int y) {
+  Image.PointerX = x;
+  Image.PointerY = y;
+}
+
+void ImageGetMousePos(int& x, int& y, int& button) {
+  x = Image.PointerX;
+  y = Image.PointerY;
+  button = Events.MouseButton;
+}
+
+void ImageGetMouseEvent(int& x, int& y, int& button) {
+  x = Events.MouseX;
+  y = Events.MouseY;
+  button = Events.MouseButton;
+}
+
+bool ImageMousePresent() { return true; }
+void ImageMouseRelease() {}
+
+// --- Window side ---------------------------------------------------------------------
+
+void ImageCloseGraphics() {
+  std::fflush(nullptr);
+  std::exit(0);
+}
+
+bool ImageAskYesNo(const std::string& text, const std::string& caption, bool questionIcon) {
+  Image.Asked.push_back(AskRecord{text, caption, questionIcon});
+  if (Image.YesNoAnswers.empty()) return Image.DefaultYesNo;
+  const bool yes = Image.YesNoAnswers.front();
+  Image.YesNoAnswers.pop_front();
+  return yes;
+}
+
+bool ImageFileDialog(bool open, const std::string& extension, std::string& path) {
+  Image.Dialogs.push_back((open ? "open " : "save ") + extension);
+  if (Image.FileAnswers.empty()) return false;  // unprepared: a cancel
+  path = Image.FileAnswers.front();
+  Image.FileAnswers.pop_front();
+  return !path.empty();
+}
+
+void ImageOpenDocument(const std::string& path) { Image.OpenedDocuments.push_back(path); }
+
+void PostClose() { Image.ClosePosted = true; }
+
+}  // namespace
+
+void EndOnExhaustedInput() { Drv.DrvCloseGraphics(); }
+
+std::string WritePicturePng(const std::string& path) {
+  return WritePng(path, Pic.Pixels.data(), Pic.Width, Pic.Height);
+}
+
+// --- Installation ----------------------------------------------------------------------
+
+void InstallImageDriver(int width, int height) {
+  ResetPlatformDriver();
+  Pic = Picture{};
+  ResizePicture(width, height);
+  InstallPictureDrawing(Drv);
+  Drv.DrvCloseGraphics = ImageCloseGraphics;
+  Drv.DrvReadKey = ImageReadKey;
+  Drv.DrvKeyPressed = ImageKeyPressed;
+  Drv.DrvDelay = ImageDelay;
+  Drv.DrvClientOrigin = ImageClientOrigin;
+  Drv.DrvShowMouse = ImageShowMouse;
+  Drv.DrvHideMouse = ImageHideMouse;
+  Drv.DrvSetMousePos = ImageSetMousePos;
+  Drv.DrvGetMousePos = ImageGetMousePos;
+  Drv.DrvGetMouseEvent = ImageGetMouseEvent;
+  Drv.DrvMousePresent = ImageMousePresent;
+  Drv.DrvMouseRelease = ImageMouseRelease;
+  Drv.DrvAskYesNo = ImageAskYesNo;
+  Drv.DrvFileDialog = ImageFileDialog;
+  Drv.DrvOpenDocument = ImageOpenDocument;
+
+  Image = ImageDriverState{};
+  Image.InputExhaustedHook = EndOnExhaustedInput;
+  ClearEvents();
+  ResetMenuBar();
+  MenuBar.PostCloseHook = PostClose;
+}
+
+}  // namespace platform

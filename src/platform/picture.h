@@ -1,0 +1,73 @@
+// src/platform/picture.h — the in-memory picture of the window's client
+// area, and the screen implementation of the PlatformDriver's drawing
+// entries on it.
+//
+// Both drivers draw here: the image driver is nothing but this picture, and
+// the Qt window shows it on the screen when the program waits for a key. The
+// drawing entries keep the kernel's ShadowRaster equal to what they put on
+// the picture, so that XOR drawing restores pixels exactly.
+//
+// Conventions of this implementation:
+//  - the clip rectangle is inclusive on all four sides, like the kernel's
+//    DrawWindow, and always lies inside the picture;
+//  - a rectangle (fill, clear) is inclusive on all four sides and is filled
+//    entirely with the background mode's colour, so that a cleared area and
+//    its shadow agree pixel for pixel;
+//  - colour numbers above 528 are drawn as 528, negative ones as 0;
+//  - DrvPutPixelRGB clamps each component to 0..255.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/driver.h"
+
+namespace platform {
+
+// The largest picture side; a window larger than this shows the rest blank.
+constexpr int kPictureMaxSide = 8192;
+constexpr int kBackModeCount = 5;  // 0..4; any other mode fills like 4
+
+struct Picture {
+  // One pixel per word in the form 0xFFRRGGBB (a 32-bit RGB image as Qt
+  // and most toolkits hold it), row after row, Width words per row.
+  std::vector<std::uint32_t> Pixels{0xFF000000u};
+  int Width = 1, Height = 1;
+  int ClipLeft = 0, ClipTop = 0, ClipRight = 0, ClipBottom = 0;  // inclusive
+  int BackgroundMode = 0;
+  std::uint32_t PenCache = 0;  // Palette value of the pen last selected
+  int PenChanges = 0;          // pens created: one per change of pen value
+  bool Dirty = false;          // drawn on since it was last shown
+  std::uint64_t DrawCalls = 0; // drawing entries run; the image driver watches it
+};
+extern Picture Pic;  // the one picture of the program
+
+// Makes the picture width × height (each clamped to 1..kPictureMaxSide),
+// black, with the clip covering all of it.
+void ResizePicture(int width, int height);
+
+// Stores the drawing entries below into the table.
+void InstallPictureDrawing(PlatformDriver& driver);
+
+// The colour of a picture pixel in the Palette's form 0x00BBGGRR; 0 outside.
+std::uint32_t PictureColour(int x, int y);
+
+// The Palette value of a colour number, clamped to 0..528.
+std::uint32_t ColourValue(int colour);
+
+// Drawing entries (absolute picture pixels).
+void PictureInitGraphics();
+int PictureWidth();
+int PictureHeight();
+void PictureSetClip(int left, int top, int right, int bottom);
+void PictureFillBar(int left, int top, int right, int bottom);
+void PictureClearBar(int left, int top, int right, int bottom);
+void PictureSetPenColor(int colour);
+void PictureSetBackMode(int mode);
+int PictureGetBackMode();
+void PicturePoint(int x, int y, int colour);
+void PictureXorPoint(int x, int y, int colour);
+void PictureLine(int x1, int y1, int x2, int y2, int colour);
+void PicturePutPixelRGB(int x, int y, int red, int green, int blue);
+
+}  // namespace platform

@@ -1,0 +1,135 @@
+// Tests of the event model: the key queue, KeyTable and the mouse handlers.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/events.h"
+
+namespace platform {
+namespace {
+
+std::vector<int> Drain() {
+  std::vector<int> codes;
+  while (Events.Count > 0) codes.push_back(PopKey());
+  return codes;
+}
+
+class EventModel : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearEvents(); }
+};
+
+TEST_F(EventModel, QueueIsFirstInFirstOut) {
+  PushKey(1);
+  PushKey(2);
+  PushKey(3);
+  EXPECT_EQ(Events.Count, 3);
+  EXPECT_EQ(Drain(), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(PopKey(), 0);
+  EXPECT_EQ(Events.Count, 0);
+}
+
+TEST_F(EventModel, SixtyFifthCodePushesOutTheOldest) {
+  for (int i = 1; i <= kKeyQueueSize; ++i) PushKey(static_cast<std::uint8_t>(i));
+  EXPECT_EQ(Events.Count, 64);
+  PushKey(65);
+  EXPECT_EQ(Events.Count, 64);
+  std::vector<int> codes = Drain();
+  ASSERT_EQ(codes.size(), 64u);
+  EXPECT_EQ(codes.front(), 2);
+  EXPECT_EQ(codes.back(), 65);
+}
+
+TEST_F(EventModel, FloodKeepsTheNewestSixtyFour) {
+  for (int i = 0; i < 100; ++i) PushKey(static_cast<std::uint8_t>(i));
+  std::vector<int> codes = Drain();
+  ASSERT_EQ(codes.size(), 64u);
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(codes[i], 36 + i);
+}
+
+TEST_F(EventModel, KeyTableHoldsTheEighteenEntries) {
+  struct Row { VirtualKey key; int ctrl, shift, code; };
+  const Row rows[] = {
+      {VirtualKey::Left, 0, 0, 75},     {VirtualKey::Right, 0, 0, 77},
+      {VirtualKey::Up, 0, 0, 72},       {VirtualKey::Down, 0, 0, 80},
+      {VirtualKey::Left, 1, 0, 115},    {VirtualKey::Right, 1, 0, 116},
+      {VirtualKey::Up, 1, 0, 141},      {VirtualKey::Down, 1, 0, 145},
+      {VirtualKey::Home, 1, 0, 119},    {VirtualKey::Left, 0, 1, 155},
+      {VirtualKey::Right, 0, 1, 157},   {VirtualKey::Up, 0, 1, 152},
+      {VirtualKey::Down, 0, 1, 160},    {VirtualKey::PageUp, 0, 0, 73},
+      {VirtualKey::PageDown, 0, 0, 81}, {VirtualKey::Home, 0, 0, 71},
+      {VirtualKey::End, 0, 0, 79},      {VirtualKey::End, 1, 0, 117},
+  };
+  for (const Row& r : rows) {
+    ClearEvents();
+    OnKeyDown(r.key, r.ctrl != 0, r.shift != 0);
+    EXPECT_EQ(Drain(), (std::vector<int>{0, r.code}))
+        << "key " << static_cast<int>(r.key) << " ctrl " << r.ctrl << " shift " << r.shift;
+  }
+}
+
+TEST_F(EventModel, ModifiersMustMatchExactly) {
+  OnKeyDown(VirtualKey::Left, true, true);   // Ctrl+Shift+Left: no entry
+  OnKeyDown(VirtualKey::PageUp, true, false);
+  OnKeyDown(VirtualKey::PageDown, false, true);
+  OnKeyDown(VirtualKey::Home, true, true);
+  OnKeyDown(VirtualKey::End, false, true);
+  OnKeyDown(VirtualKey::Other, false, false);  // F1, Delete, …
+  EXPECT_EQ(Events.Count, 0);
+}
+
+TEST_F(EventModel, ShiftUpCtrlUpAndUpDiffer) {
+  OnKeyDown(VirtualKey::Up, false, true);
+  OnKeyDown(VirtualKey::Up, true, false);
+  OnKeyDown(VirtualKey::Up, false, false);
+  EXPECT_EQ(Drain(), (std::vector<int>{0, 152, 0, 141, 0, 72}));
+}
+
+TEST_F(EventModel, CharactersArriveAsTheirByte) {
+  OnCharacter(26);    // Ctrl+Z
+  OnCharacter(0xE0);  // а in the Windows Cyrillic code page
+  OnCharacter('7');
+  EXPECT_EQ(Drain(), (std::vector<int>{26, 0xE0, '7'}));
+}
+
+TEST_F(EventModel, LeftClickIsABlankAndNotesThePosition) {
+  OnLeftPress(120, 45);
+  EXPECT_EQ(Events.MouseX, 120);
+  EXPECT_EQ(Events.MouseY, 45);
+  EXPECT_EQ(Events.MouseButton, kMouseLeft);
+  EXPECT_EQ(Drain(), (std::vector<int>{32}));
+}
+
+TEST_F(EventModel, RightClickIsEnter) {
+  OnRightPress(7, 8);
+  EXPECT_EQ(Events.MouseButton, kMouseRight);
+  EXPECT_EQ(Events.MouseX, 7);
+  EXPECT_EQ(Drain(), (std::vector<int>{13}));
+}
+
+TEST_F(EventModel, MoveNotesPositionAndClearsTheButton) {
+  OnLeftPress(1, 1);
+  PopKey();
+  OnMouseMove(300, 200);
+  EXPECT_EQ(Events.MouseX, 300);
+  EXPECT_EQ(Events.MouseY, 200);
+  EXPECT_EQ(Events.MouseButton, kMouseMoved);
+  EXPECT_EQ(Events.Count, 0);
+}
+
+TEST_F(EventModel, MiddleButtonOnlyWhenHeldAlone) {
+  OnMiddlePress(5, 5, false);
+  EXPECT_EQ(Events.Count, 0);
+  OnMiddlePress(5, 5, true);
+  EXPECT_EQ(Drain(), (std::vector<int>{66}));
+}
+
+TEST_F(EventModel, WheelGivesPageUpOrPageDown) {
+  OnWheel(120);
+  OnWheel(-240);
+  OnWheel(0);
+  EXPECT_EQ(Drain(), (std::vector<int>{0, 73, 0, 81}));
+}
+
+}  // namespace
+}  // namespace platform

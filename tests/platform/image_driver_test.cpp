@@ -1,0 +1,349 @@
+// Tests of the image driver: input order, exhaustion, mouse entries, the
+// prepared answers, and the menu-bar commands both drivers share.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "platform/driver.h"
+#include "platform/image/image_driver.h"
+#include "platform/menu_bar.h"
+#include "platform/picture.h"
+
+namespace platform {
+namespace {
+
+// What the hooks saw, in order.
+std::vector<std::string> Calls;
+void RecordExhausted() { Calls.push_back("exhausted"); }
+void RecordNew() { Calls.push_back("new"); }
+void RecordRedraw() { Calls.push_back("redraw"); }
+void RecordLoad(const std::string& p) { Calls.push_back("load " + p); }
+void RecordSave(const std::string& p) { Calls.push_back("save " + p); }
+void RecordHelp3() { Calls.push_back("help 3"); }
+void RecordCommand(int n) { Calls.push_back("command " + std::to_string(n)); }
+void RecordClose() { Calls.push_back("close"); }
+
+class ImageDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gfx::BuildPalette();
+    InstallImageDriver(200, 100);
+    Image.InputExhaustedHook = RecordExhausted;
+    Calls.clear();
+  }
+  static std::vector<int> ReadAll(int n) {
+    std::vector<int> codes;
+    for (int i = 0; i < n; ++i) codes.push_back(Drv.DrvReadKey());
+    return codes;
+  }
+};
+
+// --- Installation -----------------------------------------------------------
+
+TEST_F(ImageDriver, DefaultPictureIs1280By1024) {
+  InstallImageDriver();
+  EXPECT_EQ(Drv.DrvScreenWidth(), 1280);
+  EXPECT_EQ(Drv.DrvScreenHeight(), 1024);
+  EXPECT_EQ(Image.InputExhaustedHook, &EndOnExhaustedInput);
+}
+
+TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
+  ResetPlatformDriver();
+  EXPECT_EQ(Drv.DrvReadKey(), 27);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Drv.DrvScreenWidth(), 1);
+  EXPECT_EQ(Drv.DrvScreenHeight(), 1);
+  EXPECT_TRUE(Drv.DrvMousePresent());
+  FindResult found;
+  found.Attributes = 0;
+  Drv.DrvFindFirst(0, "*.spw", found);
+  EXPECT_EQ(found.Attributes, -1);
+  std::string path;
+  EXPECT_FALSE(Drv.DrvFileDialog(true, "spw", path));
+  Drv.DrvPoint(0, 0, 15);
+  Drv.DrvLine(0, 0, 10, 10, 15);
+}
+
+// --- Keys -----------------------------------------------------------------------
+
+TEST_F(ImageDriver, KeysComeOutInTheirOrder) {
+  QueueText("ab");
+  QueueKey(VirtualKey::Up, false, true);
+  QueueCharacter(26);
+  QueueKey(VirtualKey::Left, true, true);  // no table entry: nothing
+  QueueKey(VirtualKey::End, true, false);
+  EXPECT_EQ(ReadAll(7), (std::vector<int>{'a', 'b', 0, 152, 26, 0, 117}));
+  EXPECT_FALSE(Image.InputExhausted);
+}
+
+TEST_F(ImageDriver, ExhaustedInputCallsTheHookAndGivesEscape) {
+  QueueCharacter('1');
+  EXPECT_EQ(Drv.DrvReadKey(), '1');
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(Drv.DrvReadKey(), 27);
+  EXPECT_TRUE(Image.InputExhausted);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"exhausted"}));
+  EXPECT_EQ(Drv.DrvReadKey(), 27);
+  EXPECT_EQ(Calls.size(), 2u);
+}
+
+TEST_F(ImageDriver, DefaultExhaustionEndsTheProgramWithCodeZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Image.InputExhaustedHook = EndOnExhaustedInput;
+  EXPECT_EXIT(Drv.DrvReadKey(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ImageDriver, ProgramThatIgnoresEscapeIsEndedAtLast) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        for (;;) Drv.DrvReadKey();
+      },
+      ::testing::ExitedWithCode(kRunawayExitCode), "input exhausted");
+}
+
+TEST_F(ImageDriver, KeyPressedStopsAtTheFirstCode) {
+  QueueMouseMove(10, 10);
+  QueueCharacter('x');
+  QueueMouseMove(50, 60);
+  EXPECT_TRUE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Events.MouseX, 10);  // the move after the key is still waiting
+  EXPECT_EQ(Image.Input.size(), 1u);
+  EXPECT_EQ(Drv.DrvReadKey(), 'x');
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Events.MouseX, 50);
+  EXPECT_EQ(Events.MouseY, 60);
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(ImageDriver, KeyPressedWithEmptyInputIsFalseWhileDrawing) {
+  for (int i = 0; i < 3 * kIdlePollLimit; ++i) {
+    Drv.DrvPoint(1, 1, i % 16);
+    ASSERT_FALSE(Drv.DrvKeyPressed()) << i;
+  }
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(ImageDriver, IdlePollingEndsInExhaustion) {
+  int polls = 0;
+  while (!Drv.DrvKeyPressed()) ++polls;
+  EXPECT_EQ(polls, kIdlePollLimit - 1);
+  EXPECT_EQ(Drv.DrvReadKey(), 27);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"exhausted"}));
+}
+
+// --- Mouse ------------------------------------------------------------------------
+
+TEST_F(ImageDriver, ClicksMovesAndWheel) {
+  QueueMouseMove(3, 4);
+  QueueLeftClick(30, 40);
+  QueueRightClick(31, 41);
+  QueueMiddleClick(1, 1, true);
+  QueueMiddleClick(1, 1, false);
+  QueueWheel(120);
+  QueueWheel(-120);
+  QueueWheel(0);
+  EXPECT_EQ(Drv.DrvReadKey(), 32);
+  int x = 0, y = 0, button = 0;
+  Drv.DrvGetMouseEvent(x, y, button);
+  EXPECT_EQ(x, 30);
+  EXPECT_EQ(y, 40);
+  EXPECT_EQ(button, 1);
+  EXPECT_EQ(Drv.DrvReadKey(), 13);
+  Drv.DrvGetMouseEvent(x, y, button);
+  EXPECT_EQ(button, 2);
+  EXPECT_EQ(x, 31);
+  EXPECT_EQ(ReadAll(5), (std::vector<int>{66, 0, 73, 0, 81}));
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(Drv.DrvReadKey(), 27);
+}
+
+TEST_F(ImageDriver, PointerFollowsMovesAndSetMousePos) {
+  int x = -1, y = -1, button = -1;
+  Drv.DrvClientOrigin(200, 100, x, y);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  Drv.DrvSetMousePos(70, 80);
+  Drv.DrvGetMousePos(x, y, button);
+  EXPECT_EQ(x, 70);
+  EXPECT_EQ(y, 80);
+  EXPECT_EQ(button, 0);
+  QueueMouseMove(12, 13);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  Drv.DrvGetMousePos(x, y, button);
+  EXPECT_EQ(x, 12);
+  EXPECT_EQ(y, 13);
+  EXPECT_TRUE(Drv.DrvMousePresent());
+  Drv.DrvHideMouse();
+  Drv.DrvHideMouse();
+  Drv.DrvShowMouse();
+  EXPECT_EQ(Image.ShowCount, -1);
+}
+
+TEST_F(ImageDriver, DelayOnlyAdvancesTheSimulatedClock) {
+  Drv.DrvDelay(250);
+  Drv.DrvDelay(-5);
+  Drv.DrvDelay(1000);
+  EXPECT_EQ(Image.Milliseconds, 1250);
+}
+
+// --- Window side ---------------------------------------------------------------------
+
+TEST_F(ImageDriver, PreparedAnswersAndRecords) {
+  QueueYesNo(false);
+  EXPECT_FALSE(Drv.DrvAskYesNo("Q", "C", true));
+  EXPECT_TRUE(Drv.DrvAskYesNo("Q2", "C2", false));  // the default answer
+  ASSERT_EQ(Image.Asked.size(), 2u);
+  EXPECT_EQ(Image.Asked[0].Text, "Q");
+  EXPECT_TRUE(Image.Asked[0].QuestionIcon);
+  std::string path = "unchanged";
+  EXPECT_FALSE(Drv.DrvFileDialog(true, "spw", path));
+  QueueFileAnswer("/tmp/a.spw");
+  EXPECT_TRUE(Drv.DrvFileDialog(false, "spw", path));
+  EXPECT_EQ(path, "/tmp/a.spw");
+  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"open spw", "save spw"}));
+  Drv.DrvOpenDocument("VOD.HTM");
+  EXPECT_EQ(Image.OpenedDocuments, (std::vector<std::string>{"VOD.HTM"}));
+}
+
+// --- Menu commands -------------------------------------------------------------------
+
+class MenuCommands : public ImageDriver {
+ protected:
+  void SetUp() override {
+    ImageDriver::SetUp();
+    MenuBar.NewHook = RecordNew;
+    MenuBar.RedrawHook = RecordRedraw;
+    MenuBar.LoadHook = RecordLoad;
+    MenuBar.SaveHook = RecordSave;
+    MenuBar.DataExtension = "spw";
+  }
+};
+
+TEST_F(MenuCommands, NewAsksToSaveThenRunsNewHook) {
+  QueueYesNo(false);
+  QueueMenuCommand(kCommandNew);
+  QueueCharacter('k');
+  EXPECT_EQ(Drv.DrvReadKey(), 'k');
+  ASSERT_EQ(Image.Asked.size(), 1u);
+  EXPECT_EQ(Image.Asked[0].Text, "Save file?");
+  EXPECT_EQ(Image.Asked[0].Caption, "Edited");
+  EXPECT_TRUE(Image.Asked[0].QuestionIcon);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"new"}));
+}
+
+TEST_F(MenuCommands, SavePromptYesSavesFirst) {
+  QueueYesNo(true);
+  QueueFileAnswer("/data/old.spw");
+  QueueMenuCommand(kCommandNew);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Calls, (std::vector<std::string>{"save /data/old", "new"}));
+  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"save spw"}));
+}
+
+TEST_F(MenuCommands, OpenLoadsThePathLessItsExtension) {
+  QueueYesNo(false);
+  QueueFileAnswer("/home/u/shells/tank.spw");
+  QueueMenuCommand(kCommandOpen);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Calls, (std::vector<std::string>{"new", "load /home/u/shells/tank"}));
+  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"open spw"}));
+}
+
+TEST_F(MenuCommands, CancelledOpenChangesNothing) {
+  QueueYesNo(false);
+  QueueMenuCommand(kCommandOpen);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(Image.Asked.size(), 1u);  // the save prompt was still shown
+}
+
+TEST_F(MenuCommands, SaveRunsTheSaveDialogOnly) {
+  QueueFileAnswer("C:\\data\\shell.spw");
+  QueueMenuCommand(kCommandSave);
+  QueueMenuCommand(kCommandSave);  // cancelled
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Calls, (std::vector<std::string>{"save C:\\data\\shell"}));
+  EXPECT_TRUE(Image.Asked.empty());
+}
+
+TEST_F(MenuCommands, HelpItemsRunTheirHookThenRedraw) {
+  MenuBar.HelpHooks[3] = RecordHelp3;
+  QueueMenuCommand(304);
+  QueueMenuCommand(301);  // the default help hook asks and ignores
+  QueueMenuCommand(100);
+  QueueMenuCommand(306);
+  QueueMenuCommand(200);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Calls, (std::vector<std::string>{"help 3", "redraw", "redraw"}));
+  ASSERT_EQ(Image.Asked.size(), 1u);
+  EXPECT_EQ(Image.Asked[0].Text, "Закончить работу?"_sc);
+  EXPECT_EQ(Image.Asked[0].Caption, "Exit");
+}
+
+TEST_F(MenuCommands, CommandsGoThroughMenuCommandHook) {
+  MenuBar.MenuCommandHook = RecordCommand;
+  QueueMenuCommand(103);
+  QueueMenuCommand(7);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Calls, (std::vector<std::string>{"command 103", "command 7"}));
+}
+
+TEST_F(MenuCommands, ExitPostsACloseRequestAnsweredNo) {
+  QueueMenuCommand(kCommandExit);
+  QueueCharacter('z');
+  QueueYesNo(false);
+  EXPECT_EQ(Drv.DrvReadKey(), 'z');
+  ASSERT_EQ(Image.Asked.size(), 1u);
+  EXPECT_EQ(Image.Asked[0].Text, "                  Закончить работу?"_sc);
+  EXPECT_EQ(Image.Asked[0].Caption, "Exit");
+  EXPECT_FALSE(Image.Asked[0].QuestionIcon);
+  EXPECT_FALSE(Image.ClosePosted);
+}
+
+TEST_F(MenuCommands, ExitPostsThroughTheDriversHook) {
+  MenuBar.PostCloseHook = RecordClose;
+  RunMenuCommand(kCommandExit);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"close"}));
+}
+
+TEST_F(MenuCommands, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  QueueCloseWindow();
+  QueueYesNo(true);
+  EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MenuCommands, RefusedCloseKeepsRunning) {
+  QueueCloseWindow();
+  QueueYesNo(false);
+  QueueCharacter('q');
+  EXPECT_EQ(Drv.DrvReadKey(), 'q');
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST(MenuBarSlots, ResetRestoresDefaults) {
+  MenuBar.NewHook = RecordNew;
+  MenuBar.DataExtension = "xyz";
+  ResetMenuBar();
+  EXPECT_EQ(MenuBar.MenuCommandHook, &RunMenuCommand);
+  EXPECT_TRUE(MenuBar.DataExtension.empty());
+  Calls.clear();
+  MenuBar.NewHook();
+  MenuBar.LoadHook("a");
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST(MenuBarPaths, PathLessExtension) {
+  EXPECT_EQ(PathWithoutExtension("C:\\data\\shell.spw"), "C:\\data\\shell");
+  EXPECT_EQ(PathWithoutExtension("shell"), "shell");
+  EXPECT_EQ(PathWithoutExtension("/a.b/shell"), "/a.b/shell");
+  EXPECT_EQ(PathWithoutExtension("/a/b.tar.spw"), "/a/b.tar");
+  EXPECT_EQ(PathWithoutExtension(""), "");
+}
+
+}  // namespace
+}  // namespace platform
