@@ -82,6 +82,29 @@ void SelectMenuStrip();
 void SelectPicture();
 void SelectPictureInner();
 
+// --- Line walk ----------------------------------------------------------------
+// The pixels of a line from one end to the other, stepped along the major
+// axis with the minor coordinate and the depth interpolated by truncating
+// integer division. The kernel's pixel line walks lines this way, and a
+// driver's DrvLine must light exactly the same pixels so that the shadow
+// raster matches what the kernel would have drawn point by point.
+struct LineWalk {
+  bool XMajor = true;
+  int MajorFirst = 0;
+  int Steps = 0;                // the walk has Steps + 1 pixels
+  int MinorFirst = 0, MinorDelta = 0;
+  int ZFirst = 0;
+  std::int64_t ZDelta = 0;      // two depths may lie 2^32 apart
+};
+// Prepares the walk: the major axis is x when |dx| >= |dy| and dx != 0, else
+// y; the ends are ordered so that the major coordinate increases, and the
+// depths travel with their ends. The ends must lie within 2^30 pixels of
+// each other (a clipped line always does).
+LineWalk BeginLineWalk(int x1, int y1, int z1, int x2, int y2, int z2);
+// The pixel and depth of step 0..Steps: minor = first + step * dminor /
+// dmajor and z likewise, each division truncating toward zero.
+void LineWalkAt(const LineWalk& w, int step, int& x, int& y, int& z);
+
 // Puts the kernel back to its start-up state (palette built, rasters
 // cleared, state defaults). Used at start-up and by tests.
 void InitKernel();

@@ -1,0 +1,492 @@
+// src/graphics/kernel.cpp — the device-independent drawing layer: the draw
+// window, colours and their background remapping, clipping, the pixel line
+// with its styles, the depth test, XOR drawing and the fast line. Everything
+// that reaches the window goes through platform::Drv.
+//
+//   Colours and the background remap
+//   The depth-tested point
+//   Clipping
+//   Pixel line and fast line
+//   Line walk
+//   Window, colours, regions and start-up state
+//   Depth, moves, lines and points
+//
+// Nothing here allocates: the redraw path runs through these functions once
+// per pixel.
+#include "graphics/kernel.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <limits>
+#include <utility>
+
+#include "platform/driver.h"
+
+namespace gfx {
+namespace {
+
+using platform::Drv;
+
+// ---------------------------------------------------------------------------
+// Colours and the background remap
+// ---------------------------------------------------------------------------
+
+constexpr int kExtraColour = kColourCount - 1;  // 528: anything above draws so
+constexpr int kBasicColours = 16;
+constexpr int kRampCount = 8;
+// Colour 8 (light grey) belongs to the grey ramp 7, not to ramp 0, which
+// shaded facets treat as "unshaded".
+constexpr int kLightGrey = 8;
+constexpr int kLightGreyFamily = 7;
+
+// Only black, the two greys and white move with the background, so that 0
+// stays the background and 15 the colour that contrasts with it.
+constexpr int kBackModeCount = 5;
+constexpr int kRemapCount = 4;
+constexpr int kRemapFrom[kRemapCount] = {0, 7, 8, 15};
+constexpr int kRemapTo[kBackModeCount][kRemapCount] = {
+    {0, 7, 8, 15},   // black
+    {0, 7, 8, 15},   // dark grey
+    {7, 0, 8, 15},   // grey
+    {8, 7, 0, 0},    // light grey
+    {15, 7, 8, 0}};  // white
+
+int Remap(int colour, int mode) {
+  if (mode < 0 || mode >= kBackModeCount) return colour;
+  for (int i = 0; i < kRemapCount; ++i)
+    if (kRemapFrom[i] == colour) return kRemapTo[mode][i];
+  return colour;
+}
+
+// The number handed to the driver: drivers index the palette with it, so it
+// must be a palette index whatever a caller asked for. Negative numbers have
+// no colour of their own; they draw as the background.
+int DriverColour(int colour) {
+  if (colour > kExtraColour) return kExtraColour;
+  if (colour < 0) return 0;
+  return colour;
+}
+
+// ---------------------------------------------------------------------------
+// The depth-tested point
+// ---------------------------------------------------------------------------
+
+bool InDepthRaster(std::int64_t x, std::int64_t y) {
+  return x >= 0 && x < kDepthColumns && y >= 0 && y < kDepthRows;
+}
+
+// A pixel outside the depth raster has no depth to compare with: it is
+// always visible and keeps no depth.
+bool DepthVisible(int x, int y, int z) {
+  return !InDepthRaster(x, y) || DepthRaster[y][x] <= z;
+}
+
+// At absolute (x, y). Equal depth draws, so of two lines at one depth the
+// later wins.
+void DepthPoint(int x, int y, int z, int colour) {
+  if (K.DepthTest < 0) return;
+  if (K.DepthTest > 0 && InDepthRaster(x, y)) {
+    std::int32_t& d = DepthRaster[y][x];
+    if (d > z) return;
+    d = z;
+  }
+  Drv.DrvPoint(x, y, DriverColour(colour));
+}
+
+// "Plotting" a point: XOR ignores the depth raster altogether, because an
+// XOR figure must be erasable by drawing it again.
+void PlotPoint(int x, int y, int z) {
+  if (K.XorMode != 0)
+    Drv.DrvXorPoint(x, y, DriverColour(K.Colour));
+  else
+    DepthPoint(x, y, z, K.Colour);
+}
+
+// ---------------------------------------------------------------------------
+// Clipping
+// ---------------------------------------------------------------------------
+
+// A window wider or taller than this draws no lines: the bound keeps every
+// product of the clipping and the walk inside 64 bits for any 32-bit
+// coordinates (screens are some thousands of pixels wide).
+constexpr std::int64_t kMaxWindowExtent = std::int64_t{1} << 30;
+
+bool WindowDrawable() {
+  const std::int64_t w = std::int64_t{K.WindowRight} - K.WindowLeft;
+  const std::int64_t h = std::int64_t{K.WindowBottom} - K.WindowTop;
+  return w >= 0 && h >= 0 && w < kMaxWindowExtent && h < kMaxWindowExtent;
+}
+
+bool InWindow(std::int64_t x, std::int64_t y) {
+  return x >= K.WindowLeft && x <= K.WindowRight && y >= K.WindowTop && y <= K.WindowBottom;
+}
+
+std::int64_t NonZero(std::int64_t d) { return d == 0 ? 1 : d; }
+
+// other1 + (other2 - other1) * (border - this1) / divisor, truncating. The
+// same value 32-bit arithmetic gives wherever that does not overflow.
+std::int64_t Across(std::int64_t other1, std::int64_t other2, std::int64_t border,
+                    std::int64_t this1, std::int64_t divisor) {
+  return other1 + (other2 - other1) * (border - this1) / divisor;
+}
+
+enum class Clip { Nothing, OnePoint, Line };
+
+struct ClippedEnds {
+  int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;  // absolute pixels inside the window
+};
+
+// Both ends in window coordinates. The order of the eight border tests and
+// the divisors are fixed: lines drawn twice (XOR) or drawn over each other
+// must hit the same pixels every time.
+//
+// Why the intermediates fit 64 bits: origin offsets cancel in every
+// difference, so the x clips multiply a y span (< 2^32) by at most 2^31; the
+// y clips multiply an x span inside the window (< 2^30) by < 2^32. A y clip
+// may extrapolate the first end far outside (when, after the x clips, both
+// ends lie beyond the same horizontal border); the second end's clip then
+// multiplies by border - border = 0 and the line collapses to one point.
+Clip ClipLine(int x1, int y1, int x2, int y2, ClippedEnds& out) {
+  if (!WindowDrawable()) return Clip::Nothing;
+  const std::int64_t l = K.WindowLeft, t = K.WindowTop, r = K.WindowRight, b = K.WindowBottom;
+  std::int64_t ax1 = x1 + l, ay1 = y1 + t, ax2 = x2 + l, ay2 = y2 + t;
+
+  if ((ax1 < l && ax2 < l) || (ax1 > r && ax2 > r) || (ay1 < t && ay2 < t) ||
+      (ay1 > b && ay2 > b))
+    return Clip::Nothing;
+
+  std::int64_t d = NonZero(ax2 - ax1);
+  if (ax1 < l) { ay1 = Across(ay1, ay2, l, ax1, d); ax1 = l; }
+  if (ax1 > r) { ay1 = Across(ay1, ay2, r, ax1, d); ax1 = r; }
+  d = NonZero(ax2 - ax1);
+  if (ax2 < l) { ay2 = Across(ay1, ay2, l, ax1, d); ax2 = l; }
+  if (ax2 > r) { ay2 = Across(ay1, ay2, r, ax1, d); ax2 = r; }
+  d = NonZero(ay2 - ay1);
+  if (ay1 < t) { ax1 = Across(ax1, ax2, t, ay1, d); ay1 = t; }
+  if (ay1 > b) { ax1 = Across(ax1, ax2, b, ay1, d); ay1 = b; }
+  d = NonZero(ay2 - ay1);
+  if (ay2 < t) { ax2 = Across(ax1, ax2, t, ay1, d); ay2 = t; }
+  if (ay2 > b) { ax2 = Across(ax1, ax2, b, ay1, d); ay2 = b; }
+
+  // A segment that passes a corner of the window collapses onto a border
+  // point that may lie outside the window; it has no visible pixel, and
+  // drawing it would only mark the rasters where nothing is shown.
+  if (!InWindow(ax1, ay1) || !InWindow(ax2, ay2)) return Clip::Nothing;
+  out.X1 = static_cast<int>(ax1);
+  out.Y1 = static_cast<int>(ay1);
+  out.X2 = static_cast<int>(ax2);
+  out.Y2 = static_cast<int>(ay2);
+  return (ax1 == ax2 && ay1 == ay2) ? Clip::OnePoint : Clip::Line;
+}
+
+// ---------------------------------------------------------------------------
+// Pixel line and fast line
+// ---------------------------------------------------------------------------
+
+constexpr int kStyleSolid = 0;
+constexpr int kStyleDotted = 2;   // every other non-zero style is dashed
+// Dashes: 8 pixels on, then 1 off on the pixel line and 2 off on the fast
+// line.
+constexpr int kDashOn = 8;
+constexpr int kPixelLineDashPeriod = 9;
+constexpr int kFastLineDashPeriod = 10;
+
+bool SameParity(int x, int y) { return ((x ^ y) & 1) == 0; }  // right for negatives too
+
+bool IsEnd(const LineWalk& w, int step) { return step == 0 || step == w.Steps; }
+
+// XOR lines: every pixel when solid, every second one from the first when
+// styled. The depth raster is neither read nor written.
+void XorWalk(const LineWalk& w) {
+  const int colour = DriverColour(K.Colour);
+  const int stride = K.LineStyle == kStyleSolid ? 1 : 2;
+  for (int i = 0; i <= w.Steps; i += stride) {
+    int x, y, z;
+    LineWalkAt(w, i, x, y, z);
+    Drv.DrvXorPoint(x, y, colour);
+  }
+}
+
+// Dotted and dashed lines through the depth-tested point. The fast line
+// leaves both ends out of dotted lines, the pixel line keeps them; both
+// leave the ends out of dashes.
+void StyledWalk(const LineWalk& w, bool dottedEnds, int dashPeriod) {
+  int dash = 0;
+  for (int i = 0; i <= w.Steps; ++i) {
+    int x, y, z;
+    LineWalkAt(w, i, x, y, z);
+    if (K.LineStyle == kStyleDotted) {
+      if ((dottedEnds || !IsEnd(w, i)) && SameParity(x, y)) DepthPoint(x, y, z, K.Colour);
+      continue;
+    }
+    if (IsEnd(w, i)) continue;
+    ++dash;
+    if (dash <= kDashOn) DepthPoint(x, y, z, K.Colour);
+    if (dash >= dashPeriod) dash = 0;
+  }
+}
+
+void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  ClippedEnds e;
+  switch (ClipLine(x1, y1, x2, y2, e)) {
+    case Clip::Nothing: return;
+    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return;
+    case Clip::Line: break;
+  }
+  const LineWalk w = BeginLineWalk(e.X1, e.Y1, z1, e.X2, e.Y2, z2);
+  if (K.XorMode != 0) {
+    XorWalk(w);
+  } else if (K.LineStyle == kStyleSolid) {
+    for (int i = 0; i <= w.Steps; ++i) {
+      int x, y, z;
+      LineWalkAt(w, i, x, y, z);
+      DepthPoint(x, y, z, K.Colour);
+    }
+  } else {
+    StyledWalk(w, /*dottedEnds=*/true, kPixelLineDashPeriod);
+  }
+}
+
+// One visible run of a depth-tested fast line: one platform line, then the
+// run's depths.
+void DrawRun(const LineWalk& w, int first, int last, int colour) {
+  int xa, ya, za, xb, yb, zb;
+  LineWalkAt(w, first, xa, ya, za);
+  LineWalkAt(w, last, xb, yb, zb);
+  Drv.DrvLine(xa, ya, xb, yb, colour);
+  for (int i = first; i <= last; ++i) {
+    int x, y, z;
+    LineWalkAt(w, i, x, y, z);
+    if (InDepthRaster(x, y)) DepthRaster[y][x] = z;
+  }
+}
+
+void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  ClippedEnds e;
+  switch (ClipLine(x1, y1, x2, y2, e)) {
+    case Clip::Nothing: return;
+    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return;
+    case Clip::Line: break;
+  }
+  const LineWalk w = BeginLineWalk(e.X1, e.Y1, z1, e.X2, e.Y2, z2);
+  if (K.XorMode != 0) {
+    XorWalk(w);
+    return;
+  }
+  if (K.LineStyle != kStyleSolid) {
+    StyledWalk(w, /*dottedEnds=*/false, kFastLineDashPeriod);
+    return;
+  }
+  if (K.DepthTest < 0) return;
+  const int colour = DriverColour(K.Colour);
+  if (K.DepthTest == 0) {
+    int xa, ya, za, xb, yb, zb;
+    LineWalkAt(w, 0, xa, ya, za);
+    LineWalkAt(w, w.Steps, xb, yb, zb);
+    Drv.DrvLine(xa, ya, xb, yb, colour);
+    return;
+  }
+  // A line's pixels are distinct, so storing a run's depths after finding
+  // its end does not change what the rest of the line sees.
+  int runStart = -1;
+  for (int i = 0; i <= w.Steps; ++i) {
+    int x, y, z;
+    LineWalkAt(w, i, x, y, z);
+    const bool visible = DepthVisible(x, y, z);
+    if (visible && runStart < 0) runStart = i;
+    if (!visible && runStart >= 0) {
+      DrawRun(w, runStart, i - 1, colour);
+      runStart = -1;
+    }
+  }
+  if (runStart >= 0) DrawRun(w, runStart, w.Steps, colour);
+}
+
+// A move's point is not tested against the window (the platform clip still
+// limits it). Coordinates whose absolute value leaves 32 bits have no pixel.
+void PlotUnclipped(int x, int y, int z) {
+  const std::int64_t ax = std::int64_t{x} + K.WindowLeft;
+  const std::int64_t ay = std::int64_t{y} + K.WindowTop;
+  constexpr std::int64_t kMin = std::numeric_limits<int>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<int>::max();
+  if (ax < kMin || ax > kMax || ay < kMin || ay > kMax) return;
+  PlotPoint(static_cast<int>(ax), static_cast<int>(ay), z);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Line walk
+// ---------------------------------------------------------------------------
+
+LineWalk BeginLineWalk(int x1, int y1, int z1, int x2, int y2, int z2) {
+  const std::int64_t dx = std::int64_t{x2} - x1, dy = std::int64_t{y2} - y1;
+  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy) && dx != 0;
+  int m1 = xMajor ? x1 : y1, m2 = xMajor ? x2 : y2;
+  int n1 = xMajor ? y1 : x1, n2 = xMajor ? y2 : x2;
+  if (m2 < m1) {
+    std::swap(m1, m2);
+    std::swap(n1, n2);
+    std::swap(z1, z2);
+  }
+  LineWalk w;
+  w.XMajor = xMajor;
+  w.MajorFirst = m1;
+  w.Steps = m2 - m1;
+  w.MinorFirst = n1;
+  w.MinorDelta = n2 - n1;
+  w.ZFirst = z1;
+  w.ZDelta = std::int64_t{z2} - z1;
+  return w;
+}
+
+void LineWalkAt(const LineWalk& w, int step, int& x, int& y, int& z) {
+  const std::int64_t major = w.Steps == 0 ? 1 : w.Steps;
+  const int minor = w.MinorFirst + static_cast<int>(std::int64_t{step} * w.MinorDelta / major);
+  z = static_cast<int>(w.ZFirst + std::int64_t{step} * w.ZDelta / major);
+  const int m = w.MajorFirst + step;
+  x = w.XMajor ? m : minor;
+  y = w.XMajor ? minor : m;
+}
+
+// ---------------------------------------------------------------------------
+// Window, colours, regions and start-up state
+// ---------------------------------------------------------------------------
+
+void SetWindow(int left, int top, int right, int bottom) {
+  Drv.DrvSetClip(left, top, right, bottom);
+  K.WindowLeft = left;
+  K.WindowTop = top;
+  K.WindowRight = right;
+  K.WindowBottom = bottom;
+}
+
+void ClearWindow() { Drv.DrvClearBar(K.WindowLeft, K.WindowTop, K.WindowRight, K.WindowBottom); }
+
+void SetColor(int colour) {
+  K.Colour = Remap(colour, Drv.DrvGetBackMode());
+  Drv.DrvSetPenColor(DriverColour(K.Colour));
+}
+
+int GetColor() { return K.Colour; }
+
+void SetXorMode(int on) { K.XorMode = on; }
+
+void SetLineStyle(int style) { K.LineStyle = style; }
+
+void SetDrawColor(int colour) {
+  if (colour == kLightGrey)
+    K.ColourFamily = kLightGreyFamily;
+  else if (colour >= 0 && colour < kBasicColours)
+    K.ColourFamily = colour % kRampCount;
+  else
+    K.ColourFamily = 0;
+  SetColor(colour);
+}
+
+void FillBackground(int left, int top, int right, int bottom) {
+  SetColor(K.MenuBackground);
+  Drv.DrvFillBar(left, top, right, bottom);
+  SetColor(K.MenuForeground);
+}
+
+void SelectPanel() {
+  SetWindow(0, 0, Layout.PanelWidth, Layout.MenuStripTop);
+  Drv.DrvFillBar(0, 0, Layout.PanelWidth, Layout.MenuStripTop);
+}
+
+void SelectMenuStrip() {
+  // The strip's window reaches two rows above the strip's top edge.
+  constexpr int kStripOverlap = 2;
+  const int top = Layout.MenuStripTop - kStripOverlap;
+  SetWindow(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
+  Drv.DrvFillBar(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
+  SetColor(K.MenuForeground);
+}
+
+namespace {
+void PictureRectangle(int inset) {
+  const int left = Layout.PanelWidth + Layout.PictureLeft;
+  SetWindow(left + inset, Layout.PictureTop + inset, left + Layout.PictureWidth - inset,
+            Layout.PictureTop + Layout.PictureHeight - 1 - inset);
+}
+}  // namespace
+
+void SelectPicture() { PictureRectangle(0); }
+
+void SelectPictureInner() { PictureRectangle(Layout.BorderWidth); }
+
+void InitKernel() {
+  BuildPalette();
+  for (auto& row : DepthRaster) std::fill(std::begin(row), std::end(row), kDepthCleared);
+  for (auto& row : ShadowRaster) std::fill(std::begin(row), std::end(row), 0u);
+  K = Kernel{};
+}
+
+// ---------------------------------------------------------------------------
+// Depth, moves, lines and points
+// ---------------------------------------------------------------------------
+
+// Only the rows the window spans, counted from row 0: the picture is the
+// only user of the depth raster and its pixels lie in those rows.
+void ClearDepth() {
+  if (K.HiddenLineMode <= 0) return;
+  const std::int64_t rows = std::int64_t{K.WindowBottom} - K.WindowTop + 1;
+  if (rows <= 0) return;
+  const int last = static_cast<int>(std::min<std::int64_t>(rows, kDepthRows));
+  for (int y = 0; y < last; ++y)
+    std::fill(std::begin(DepthRaster[y]), std::end(DepthRaster[y]), kDepthCleared);
+}
+
+void MoveTo2(int x, int y) {
+  K.DepthTest = 0;
+  PlotUnclipped(x, y, kDepthFlat);
+  K.CurX = x;
+  K.CurY = y;
+  K.CurZ = kDepthFlat;
+}
+
+// In XOR mode the end pixel is XORed twice, by the line and by the move,
+// so the vertices of an XOR polyline keep their colour.
+void LineTo2(int x, int y) {
+  K.DepthTest = 0;
+  PixelLine(K.CurX, K.CurY, kDepthFlat, x, y, kDepthFlat);
+  MoveTo2(x, y);
+}
+
+void Line2(int x1, int y1, int x2, int y2) {
+  K.DepthTest = 0;
+  PixelLine(x1, y1, kDepthFlat, x2, y2, kDepthFlat);
+}
+
+// Depth 0 under whatever depth-test setting the last call left, in the
+// colour given (not remapped: callers pick exact palette entries).
+void Point2(int x, int y, int colour) {
+  if (!WindowDrawable()) return;
+  const std::int64_t ax = std::int64_t{x} + K.WindowLeft;
+  const std::int64_t ay = std::int64_t{y} + K.WindowTop;
+  if (!InWindow(ax, ay)) return;
+  DepthPoint(static_cast<int>(ax), static_cast<int>(ay), 0, colour);
+}
+
+void MoveTo3(int x, int y, int z) {
+  K.DepthTest = K.HiddenLineMode;
+  PlotUnclipped(x, y, z);
+  K.CurX = x;
+  K.CurY = y;
+  K.CurZ = z;
+}
+
+void LineTo3(int x, int y, int z) {
+  K.DepthTest = K.HiddenLineMode;
+  PixelLine(K.CurX, K.CurY, K.CurZ, x, y, z);
+  MoveTo3(x, y, z);
+}
+
+void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2) {
+  K.DepthTest = K.HiddenLineMode;
+  FastLine(x1, y1, z1, x2, y2, z2);
+}
+
+}  // namespace gfx

@@ -1,0 +1,339 @@
+// Hidden lines: the depth-tested point, 3D lines behind nearer ones, the
+// fast line's visible runs, and clearing the depth raster. Also the draw
+// window, the screen regions and the start-up state.
+#include "graphics/kernel_fixture.h"
+
+namespace kerneltest {
+namespace {
+
+using gfx::DepthRaster;
+using gfx::SetColor;
+
+class HiddenLines : public KernelTest {
+ protected:
+  void SetUp() override {
+    KernelTest::SetUp();
+    gfx::K.HiddenLineMode = 1;
+    // A near red horizontal line across the picture at y = 50, depth 1000.
+    SetColor(12);
+    gfx::MoveTo3(0, 50, 1000);
+    gfx::LineTo3(199, 50, 1000);
+  }
+};
+
+TEST_F(HiddenLines, FartherLineIsHiddenWhereTheNearerCoversIt) {
+  SetColor(10);
+  gfx::MoveTo3(60, 10, 0);
+  gfx::LineTo3(60, 90, 0);
+  EXPECT_EQ(Px(60, 50), kRed);
+  EXPECT_EQ(Px(60, 49), kGreen);
+  EXPECT_EQ(Px(60, 51), kGreen);
+  EXPECT_EQ(DepthRaster[50][60], 1000);
+  EXPECT_EQ(DepthRaster[49][60], 0);
+}
+
+TEST_F(HiddenLines, NearerLineIsDrawnOver) {
+  SetColor(10);
+  gfx::MoveTo3(60, 10, 2000);
+  gfx::LineTo3(60, 90, 2000);
+  EXPECT_EQ(Px(60, 50), kGreen);
+  EXPECT_EQ(DepthRaster[50][60], 2000);
+}
+
+TEST_F(HiddenLines, EqualDepthDrawsTheLaterLine) {
+  SetColor(10);
+  gfx::MoveTo3(60, 10, 1000);
+  gfx::LineTo3(60, 90, 1000);
+  EXPECT_EQ(Px(60, 50), kGreen);
+}
+
+TEST_F(HiddenLines, DepthIsInterpolatedAlongTheLine) {
+  SetColor(10);
+  // Depth runs 0..2000 over y 0..100: 1000 at y = 50 ties and draws; a
+  // line from 0 to 1999 reaches only 999 there and is hidden.
+  gfx::MoveTo3(70, 0, 0);
+  gfx::LineTo3(70, 100, 2000);
+  gfx::MoveTo3(80, 0, 0);
+  gfx::LineTo3(80, 100, 1999);
+  EXPECT_EQ(Px(70, 50), kGreen);
+  EXPECT_EQ(Px(80, 50), kRed);
+  EXPECT_EQ(DepthRaster[75][80], 1499);  // 75 * 1999 / 100, truncated
+}
+
+TEST_F(HiddenLines, TwoDimensionalDrawingIsNeverHidden) {
+  SetColor(9);
+  gfx::Line2(100, 10, 100, 90);
+  gfx::MoveTo2(110, 50);
+  gfx::LineTo2(110, 60);
+  EXPECT_EQ(Px(100, 50), kBlue);
+  EXPECT_EQ(Px(110, 50), kBlue);
+  EXPECT_EQ(DepthRaster[50][100], 1000);  // and the raster is left alone
+}
+
+TEST_F(HiddenLines, HiddenLineModeZeroDrawsEverything) {
+  gfx::K.HiddenLineMode = 0;
+  SetColor(10);
+  gfx::MoveTo3(60, 10, 0);
+  gfx::LineTo3(60, 90, 0);
+  EXPECT_EQ(Px(60, 50), kGreen);
+  EXPECT_EQ(DepthRaster[49][60], gfx::kDepthCleared);
+}
+
+TEST_F(HiddenLines, NegativeDepthTestDrawsNothing) {
+  gfx::K.HiddenLineMode = -1;
+  SetColor(10);
+  gfx::MoveTo3(60, 10, 5000);
+  gfx::LineTo3(60, 90, 5000);
+  gfx::FastLine3(0, 70, 0, 199, 70, 0);
+  EXPECT_EQ(Px(60, 10), kBlack);
+  EXPECT_EQ(Px(60, 50), kRed);
+  EXPECT_EQ(Px(10, 70), kBlack);
+}
+
+TEST_F(HiddenLines, Point2FollowsTheDepthTestOfThePreviousCall) {
+  SetColor(10);
+  gfx::MoveTo3(0, 0, 0);       // 3D: the test is on
+  gfx::Point2(60, 50, 9);      // depth 0 behind the red line
+  gfx::Point2(60, 40, 9);      // free pixel: drawn, depth 0 stored
+  EXPECT_EQ(Px(60, 50), kRed);
+  EXPECT_EQ(Px(60, 40), kBlue);
+  EXPECT_EQ(DepthRaster[40][60], 0);
+  gfx::MoveTo2(0, 0);          // 2D: the test is off
+  gfx::Point2(61, 50, 9);
+  EXPECT_EQ(Px(61, 50), kBlue);
+}
+
+TEST_F(HiddenLines, Point2IsClippedToTheWindow) {
+  gfx::SetWindow(10, 10, 29, 29);
+  gfx::Point2(-1, 5, 15);
+  gfx::Point2(20, 5, 15);
+  gfx::Point2(19, 19, 15);
+  EXPECT_EQ(Px(9, 15), kBlack);
+  EXPECT_EQ(Px(30, 15), kBlack);
+  EXPECT_EQ(Px(29, 29), kWhite);
+}
+
+TEST_F(HiddenLines, MovesAreNotTestedAgainstTheWindow) {
+  gfx::SetWindow(10, 10, 29, 29);
+  SetColor(15);
+  gfx::MoveTo3(-5, 60, 0);  // absolute (5, 70), outside the window
+  EXPECT_EQ(gfx::K.CurX, -5);
+  EXPECT_EQ(gfx::K.CurY, 60);
+  EXPECT_EQ(gfx::K.CurZ, 0);
+  EXPECT_EQ(DepthRaster[70][5], 0);
+}
+
+using FastLine = HiddenLines;
+
+TEST_F(FastLine, RunsStopWhereANearerLineCovers) {
+  SetColor(10);
+  gfx::FastLine3(60, 10, 0, 60, 90, 0);
+  for (int y = 10; y <= 90; ++y) EXPECT_EQ(Px(60, y), y == 50 ? kRed : kGreen) << y;
+  EXPECT_EQ(DepthRaster[49][60], 0);
+  EXPECT_EQ(DepthRaster[50][60], 1000);
+  EXPECT_EQ(DepthRaster[90][60], 0);
+  EXPECT_EQ(Px(60, 9), kBlack);
+  EXPECT_EQ(Px(60, 91), kBlack);
+}
+
+TEST_F(FastLine, SlopedRunsKeepTheirInterpolatedDepths) {
+  SetColor(10);
+  gfx::FastLine3(10, 40, 0, 110, 60, 3000);  // x-major; y = 40 + s / 5
+  // At x = 60 the line is at y = 50 with depth 1500: it covers the red line.
+  EXPECT_EQ(Px(60, 50), kGreen);
+  EXPECT_EQ(DepthRaster[50][60], 1500);
+  EXPECT_EQ(DepthRaster[40][10], 0);
+  EXPECT_EQ(DepthRaster[60][110], 3000);
+  EXPECT_EQ(DepthRaster[42][23], 390);  // step 13: 13 * 3000 / 100
+}
+
+TEST_F(FastLine, WithoutDepthTestOneLineDrawsEverything) {
+  gfx::K.HiddenLineMode = 0;
+  SetColor(10);
+  gfx::FastLine3(60, 10, 0, 60, 90, 0);
+  for (int y = 10; y <= 90; ++y) EXPECT_EQ(Px(60, y), kGreen) << y;
+  EXPECT_EQ(DepthRaster[49][60], gfx::kDepthCleared);
+  EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+TEST_F(FastLine, DottedLeavesTheEndsOut) {
+  SetColor(10);
+  gfx::SetLineStyle(2);
+  gfx::FastLine3(10, 20, 0, 30, 20, 0);
+  EXPECT_EQ(Px(10, 20), kBlack);  // an end, though its parity matches
+  EXPECT_EQ(Px(30, 20), kBlack);
+  for (int x = 11; x <= 29; ++x) EXPECT_EQ(Px(x, 20), x % 2 == 0 ? kGreen : kBlack) << x;
+}
+
+TEST_F(FastLine, DashesAreEightOnTwoOff) {
+  SetColor(10);
+  gfx::SetLineStyle(1);
+  gfx::FastLine3(10, 20, 0, 40, 20, 0);  // 31 positions
+  for (int position = 1; position <= 31; ++position) {
+    const int inner = position - 1;  // counter of the inner pixels
+    const bool shown = position != 1 && position != 31 && (inner - 1) % 10 < 8;
+    EXPECT_EQ(Px(9 + position, 20), shown ? kGreen : kBlack) << "position " << position;
+  }
+}
+
+TEST_F(FastLine, XorStyledLightsEverySecondPixelAndTwiceRestores) {
+  gfx::SetXorMode(1);
+  SetColor(10);
+  gfx::SetLineStyle(1);
+  gfx::FastLine3(10, 50, 0, 19, 50, 0);
+  for (int x = 10; x <= 19; ++x) EXPECT_EQ(Px(x, 50), x % 2 == 0 ? (kRed ^ kGreen) : kRed) << x;
+  gfx::FastLine3(10, 50, 0, 19, 50, 0);
+  gfx::SetLineStyle(0);
+  gfx::FastLine3(10, 50, 0, 19, 50, 0);
+  gfx::FastLine3(10, 50, 0, 19, 50, 0);
+  for (int x = 0; x < kWidth; ++x) EXPECT_EQ(Px(x, 50), kRed) << x;
+}
+
+TEST_F(FastLine, DoesNotMoveTheCurrentPosition) {
+  gfx::MoveTo3(3, 4, 5);
+  gfx::FastLine3(10, 20, 0, 30, 20, 0);
+  EXPECT_EQ(gfx::K.CurX, 3);
+  EXPECT_EQ(gfx::K.CurY, 4);
+  EXPECT_EQ(gfx::K.CurZ, 5);
+}
+
+using DepthClearing = KernelTest;
+
+TEST_F(DepthClearing, ClearsTheWindowsRowCountFromRowZeroInAllColumns) {
+  gfx::K.HiddenLineMode = 1;
+  for (int y : {0, 9, 10, 11}) DepthRaster[y][0] = DepthRaster[y][2499] = 7;
+  gfx::SetWindow(100, 40, 120, 49);  // ten rows
+  gfx::ClearDepth();
+  EXPECT_EQ(DepthRaster[0][0], gfx::kDepthCleared);
+  EXPECT_EQ(DepthRaster[9][2499], gfx::kDepthCleared);
+  EXPECT_EQ(DepthRaster[10][0], 7);
+  EXPECT_EQ(DepthRaster[11][2499], 7);
+}
+
+TEST_F(DepthClearing, HiddenLineModeZeroLeavesTheRasterUnchanged) {
+  DepthRaster[0][0] = 7;
+  DepthRaster[100][200] = 8;
+  gfx::ClearDepth();
+  EXPECT_EQ(DepthRaster[0][0], 7);
+  EXPECT_EQ(DepthRaster[100][200], 8);
+}
+
+TEST_F(DepthClearing, WindowWithBottomAboveTopClearsNothing) {
+  gfx::K.HiddenLineMode = 1;
+  DepthRaster[0][0] = 7;
+  gfx::SetWindow(0, 50, 100, 49);
+  gfx::ClearDepth();
+  EXPECT_EQ(DepthRaster[0][0], 7);
+}
+
+TEST_F(DepthClearing, TallWindowStopsAtTheLastRow) {
+  gfx::K.HiddenLineMode = 1;
+  DepthRaster[1999][2499] = 7;
+  gfx::SetWindow(0, -100000, 10, 100000);
+  gfx::ClearDepth();
+  EXPECT_EQ(DepthRaster[1999][2499], gfx::kDepthCleared);
+}
+
+using DrawWindow = KernelTest;
+
+TEST_F(DrawWindow, SetWindowClipsThePlatformAndMovesTheOrigin) {
+  gfx::SetWindow(30, 20, 60, 40);
+  EXPECT_EQ(platform::Pic.ClipLeft, 30);
+  EXPECT_EQ(platform::Pic.ClipTop, 20);
+  EXPECT_EQ(platform::Pic.ClipRight, 60);
+  EXPECT_EQ(platform::Pic.ClipBottom, 40);
+  SetColor(15);
+  gfx::Line2(0, 0, 0, 0);
+  EXPECT_EQ(Px(30, 20), kWhite);
+}
+
+TEST_F(DrawWindow, ClearWindowClearsPictureAndShadowInclusive) {
+  SetColor(15);
+  gfx::Line2(0, 10, 199, 10);
+  platform::Drv.DrvSetBackMode(3);
+  gfx::SetWindow(20, 5, 40, 15);
+  gfx::ClearWindow();
+  EXPECT_EQ(Px(20, 10), kLightGrey);
+  EXPECT_EQ(Px(40, 10), kLightGrey);
+  EXPECT_EQ(Px(19, 10), kWhite);
+  EXPECT_EQ(Px(41, 10), kWhite);
+  EXPECT_EQ(gfx::ShadowRaster[5][20], kLightGrey);
+  EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+using ScreenRegions = KernelTest;
+
+void SetLayout() {
+  gfx::Layout.PanelWidth = 10;
+  gfx::Layout.MenuStripTop = 120;
+  gfx::Layout.ScreenWidth = 200;
+  gfx::Layout.ScreenHeight = 150;
+  gfx::Layout.PictureLeft = 5;
+  gfx::Layout.PictureTop = 8;
+  gfx::Layout.PictureWidth = 100;
+  gfx::Layout.PictureHeight = 60;
+  gfx::Layout.BorderWidth = 3;
+}
+
+TEST_F(ScreenRegions, PictureAndItsInnerPart) {
+  SetLayout();
+  gfx::SelectPicture();
+  EXPECT_EQ(gfx::K.WindowLeft, 15);
+  EXPECT_EQ(gfx::K.WindowTop, 8);
+  EXPECT_EQ(gfx::K.WindowRight, 115);
+  EXPECT_EQ(gfx::K.WindowBottom, 67);
+  gfx::SelectPictureInner();
+  EXPECT_EQ(gfx::K.WindowLeft, 18);
+  EXPECT_EQ(gfx::K.WindowTop, 11);
+  EXPECT_EQ(gfx::K.WindowRight, 112);
+  EXPECT_EQ(gfx::K.WindowBottom, 64);
+}
+
+TEST_F(ScreenRegions, PanelIsFilledWithTheBackground) {
+  SetLayout();
+  platform::Drv.DrvSetBackMode(4);
+  gfx::SelectPanel();
+  EXPECT_EQ(gfx::K.WindowRight, 10);
+  EXPECT_EQ(gfx::K.WindowBottom, 120);
+  EXPECT_EQ(Px(0, 0), kWhite);
+  EXPECT_EQ(Px(10, 120), kWhite);
+  EXPECT_EQ(Px(11, 120), kBlack);
+}
+
+TEST_F(ScreenRegions, MenuStripStartsTwoRowsAboveItsTopAndSetsTheForeground) {
+  SetLayout();
+  platform::Drv.DrvSetBackMode(4);
+  gfx::K.MenuForeground = 15;
+  gfx::SelectMenuStrip();
+  EXPECT_EQ(gfx::K.WindowTop, 118);
+  EXPECT_EQ(gfx::K.WindowRight, 200);
+  EXPECT_EQ(gfx::K.WindowBottom, 150);
+  EXPECT_EQ(Px(0, 118), kWhite);
+  EXPECT_EQ(Px(0, 117), kBlack);
+  EXPECT_EQ(Px(199, 149), kWhite);
+  EXPECT_EQ(gfx::GetColor(), 0);  // 15 on white
+}
+
+using StartUpState = KernelTest;
+
+TEST_F(StartUpState, InitKernelClearsRastersAndState) {
+  gfx::K.HiddenLineMode = 1;
+  SetColor(12);
+  gfx::SetXorMode(1);
+  gfx::SetLineStyle(2);
+  gfx::MoveTo3(5, 5, 77);
+  gfx::ShadowRaster[1999][2999] = 5;
+  gfx::InitKernel();
+  EXPECT_EQ(gfx::ShadowRaster[5][5], 0u);
+  EXPECT_EQ(gfx::ShadowRaster[1999][2999], 0u);
+  EXPECT_EQ(DepthRaster[5][5], gfx::kDepthCleared);
+  EXPECT_EQ(gfx::GetColor(), 15);
+  EXPECT_EQ(gfx::K.XorMode, 0);
+  EXPECT_EQ(gfx::K.LineStyle, 0);
+  EXPECT_EQ(gfx::K.HiddenLineMode, 0);
+  EXPECT_EQ(gfx::Palette[528], kExtra);
+  EXPECT_EQ(gfx::Palette[8], kLightGrey);
+}
+
+}  // namespace
+}  // namespace kerneltest

@@ -1,0 +1,356 @@
+// The pixel line: clipping to the draw window, the degenerate line, the
+// line styles, XOR drawing, and coordinates far outside every raster.
+#include <climits>
+#include <cstdint>
+
+#include "graphics/kernel_fixture.h"
+
+namespace kerneltest {
+namespace {
+
+using gfx::Line2;
+using gfx::SetColor;
+using gfx::SetLineStyle;
+
+using PixelLineStyles = KernelTest;
+
+TEST_F(PixelLineStyles, SolidLineDrawsBothEnds) {
+  SetColor(12);
+  Line2(10, 20, 29, 20);
+  for (int x = 10; x <= 29; ++x) EXPECT_EQ(Px(x, 20), kRed) << x;
+  EXPECT_EQ(Px(9, 20), kBlack);
+  EXPECT_EQ(Px(30, 20), kBlack);
+  EXPECT_EQ(LitCount(), 20);
+}
+
+// A 20-pixel dashed line shows pixels 2..9 and 11..18 of its positions.
+void ExpectTwentyPixelDashes(int y) {
+  for (int position = 1; position <= 20; ++position) {
+    const bool shown = (position >= 2 && position <= 9) || (position >= 11 && position <= 18);
+    EXPECT_EQ(KernelTest::Px(9 + position, y), shown ? kRed : kBlack) << "position " << position;
+  }
+}
+
+TEST_F(PixelLineStyles, DashedLineLeavesEndsOutAndEveryNinthInnerPixel) {
+  SetColor(12);
+  SetLineStyle(1);
+  Line2(10, 20, 29, 20);
+  ExpectTwentyPixelDashes(20);
+  EXPECT_EQ(LitCount(), 16);
+}
+
+TEST_F(PixelLineStyles, DashesRunAlongTheMajorAxisWhicheverEndComesFirst) {
+  SetColor(12);
+  SetLineStyle(1);
+  Line2(29, 40, 10, 40);
+  ExpectTwentyPixelDashes(40);
+}
+
+TEST_F(PixelLineStyles, UnknownStylesAreDashed) {
+  SetColor(12);
+  SetLineStyle(7);
+  Line2(10, 60, 29, 60);
+  ExpectTwentyPixelDashes(60);
+}
+
+TEST_F(PixelLineStyles, DottedLineDrawsWhereXAndYShareParity) {
+  SetColor(12);
+  SetLineStyle(2);
+  Line2(10, 20, 29, 20);  // y even: even x only, both ends tested too
+  for (int x = 10; x <= 29; ++x) EXPECT_EQ(Px(x, 20), x % 2 == 0 ? kRed : kBlack) << x;
+  Line2(10, 31, 29, 31);  // y odd: odd x only
+  for (int x = 10; x <= 29; ++x) EXPECT_EQ(Px(x, 31), x % 2 == 1 ? kRed : kBlack) << x;
+  EXPECT_EQ(LitCount(), 20);
+}
+
+TEST_F(PixelLineStyles, DottedParityIsOfAbsolutePixels) {
+  SetColor(12);
+  SetLineStyle(2);
+  gfx::SetWindow(1, 0, kWidth - 1, kHeight - 1);  // window x 0 is pixel 1
+  Line2(0, 0, 10, 10);   // pixels (1,0)..(11,10): never the same parity
+  EXPECT_EQ(LitCount(), 0);
+  Line2(0, 1, 10, 11);   // pixels (1,1)..(11,11): always the same parity
+  EXPECT_EQ(LitCount(), 11);
+  EXPECT_EQ(Px(1, 1), kRed);
+  EXPECT_EQ(Px(11, 11), kRed);
+}
+
+using PixelLineClipping = KernelTest;
+
+TEST_F(PixelLineClipping, LineLeftOfTheWindowDrawsNothing) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  Line2(-30, 10, -1, 40);
+  Line2(-5, -5, -5, 200);
+  EXPECT_EQ(LitCount(), 0);
+  EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+TEST_F(PixelLineClipping, LinesBeyondEachSideDrawNothing) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  Line2(100, 10, 140, 40);   // right of the window
+  Line2(10, -30, 80, -1);    // above
+  Line2(10, 60, 80, 90);     // below
+  EXPECT_EQ(LitCount(), 0);
+}
+
+TEST_F(PixelLineClipping, HorizontalLineIsClippedToBorderPixelsInclusive) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  Line2(-20, 10, 200, 10);
+  EXPECT_EQ(Px(49, 50), kBlack);
+  EXPECT_EQ(Px(50, 50), kWhite);
+  EXPECT_EQ(Px(149, 50), kWhite);
+  EXPECT_EQ(Px(150, 50), kBlack);
+  EXPECT_EQ(LitCount(), 100);
+}
+
+TEST_F(PixelLineClipping, DiagonalLineIsClippedOnTwoSides) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  // Absolute (40, 30)..(170, 160): enters at the top-left corner (50, 40)
+  // and leaves through the bottom at (109, 99).
+  Line2(-10, -10, 120, 120);
+  for (int i = 0; i <= 59; ++i) EXPECT_EQ(Px(50 + i, 40 + i), kWhite) << i;
+  EXPECT_EQ(Px(110, 100), kBlack);
+  EXPECT_EQ(LitCount(), 60);
+}
+
+TEST_F(PixelLineClipping, ClippedEndIsFoundByTruncatingDivision) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  // Absolute (40, 95)..(61, 45): at the left border y = 95 + (-50 * 10) / 21
+  // = 95 - 23 = 72 (truncated toward zero, not down to 71).
+  Line2(-10, 55, 11, 5);
+  EXPECT_EQ(Px(50, 72), kWhite);
+  EXPECT_EQ(Px(50, 71), kBlack);
+  EXPECT_EQ(Px(50, 73), kBlack);
+  EXPECT_EQ(Px(61, 45), kWhite);
+  EXPECT_EQ(LitCount(), 28);  // y-major from 45 to 72
+}
+
+TEST_F(PixelLineClipping, RightBorderClipWithNegativeDivisor) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  // Absolute (160, 45)..(139, 95): at x = 149, y = 45 + 50 * (-11) / (-21)
+  // = 45 + 26 = 71.
+  Line2(110, 5, 89, 55);
+  EXPECT_EQ(Px(149, 71), kWhite);
+  EXPECT_EQ(Px(149, 70), kBlack);
+  EXPECT_EQ(Px(139, 95), kWhite);
+  EXPECT_EQ(LitCount(), 25);
+}
+
+TEST_F(PixelLineClipping, LinePassingOutsideACornerDrawsNothing) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  // Crosses the window's left and top border lines, but beyond the corner.
+  Line2(-10, 5, 5, -10);
+  EXPECT_EQ(LitCount(), 0);
+  EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+TEST_F(PixelLineClipping, WindowWithBottomAboveTopDrawsNoLines) {
+  gfx::SetWindow(50, 99, 149, 40);
+  SetColor(15);
+  Line2(0, 0, 50, 0);
+  gfx::Point2(1, 1, 15);
+  EXPECT_EQ(LitCount(), 0);
+}
+
+using DegenerateLine = KernelTest;
+
+TEST_F(DegenerateLine, ZeroLengthLineDrawsOnePoint) {
+  SetColor(14);
+  Line2(30, 30, 30, 30);
+  EXPECT_EQ(Px(30, 30), 0x00FFFF);
+  EXPECT_EQ(LitCount(), 1);
+}
+
+TEST_F(DegenerateLine, ZeroLengthLineTakesTheLargerDepth) {
+  gfx::K.HiddenLineMode = 1;
+  SetColor(12);
+  gfx::FastLine3(40, 40, 200, 40, 40, 200);
+  EXPECT_EQ(gfx::DepthRaster[40][40], 200);
+  SetColor(10);
+  gfx::FastLine3(40, 40, 100, 40, 40, 300);  // 300 beats 200; 100 would not
+  EXPECT_EQ(Px(40, 40), kGreen);
+  EXPECT_EQ(gfx::DepthRaster[40][40], 300);
+  SetColor(9);
+  gfx::MoveTo3(0, 0, 0);
+  gfx::LineTo3(40, 40, 250);  // a longer line: its end at depth 250 stays hidden
+  EXPECT_EQ(Px(40, 40), kGreen);
+}
+
+TEST_F(DegenerateLine, LineCollapsedByClippingDrawsItsBorderPoint) {
+  gfx::SetWindow(50, 40, 149, 99);
+  SetColor(15);
+  // Absolute (40, 45)..(50, 45): only the border pixel is inside.
+  Line2(-10, 5, 0, 5);
+  EXPECT_EQ(Px(50, 45), kWhite);
+  EXPECT_EQ(LitCount(), 1);
+}
+
+using XorDrawing = KernelTest;
+
+TEST_F(XorDrawing, LineDrawnTwiceRestoresEveryPixel) {
+  SetColor(12);
+  Line2(0, 50, 199, 50);
+  SetColor(9);
+  Line2(20, 0, 20, 149);
+  gfx::SetXorMode(1);
+  SetColor(14);
+  for (int style : {0, 1, 2}) {
+    SetLineStyle(style);
+    const int before = LitCount();
+    Line2(5, 45, 60, 58);
+    EXPECT_GT(LitCount(), before) << style;
+    Line2(5, 45, 60, 58);
+    EXPECT_EQ(Px(20, 49), kBlue);
+    EXPECT_EQ(Px(20, 50), kBlue);
+    for (int x = 0; x < kWidth; ++x) {
+      if (x != 20) {
+        EXPECT_EQ(Px(x, 50), kRed) << x;
+      }
+    }
+    EXPECT_EQ(Px(5, 45), kBlack);
+    EXPECT_EQ(Px(60, 58), kBlack);
+    EXPECT_EQ(LitCount(), kWidth + kHeight - 1);
+  }
+  EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+TEST_F(XorDrawing, XorCombinesWithTheShadowValue) {
+  SetColor(12);
+  gfx::MoveTo2(10, 10);
+  gfx::SetXorMode(1);
+  SetColor(10);
+  Line2(10, 10, 11, 10);
+  EXPECT_EQ(Px(10, 10), kRed ^ kGreen);
+  EXPECT_EQ(Px(11, 10), kGreen);
+}
+
+TEST_F(XorDrawing, StyledXorLineLightsEverySecondStepFromTheFirst) {
+  gfx::SetXorMode(1);
+  SetColor(15);
+  SetLineStyle(1);
+  Line2(10, 10, 19, 10);
+  for (int x = 10; x <= 19; ++x) EXPECT_EQ(Px(x, 10), x % 2 == 0 ? kWhite : kBlack) << x;
+}
+
+TEST_F(XorDrawing, XorIgnoresTheDepthRaster) {
+  gfx::K.HiddenLineMode = 1;
+  SetColor(12);
+  gfx::FastLine3(0, 30, 5000, 199, 30, 5000);
+  gfx::SetXorMode(1);
+  SetColor(10);
+  gfx::MoveTo3(50, 20, 0);
+  gfx::LineTo3(50, 40, 0);
+  EXPECT_EQ(Px(50, 30), kRed ^ kGreen);
+  EXPECT_EQ(gfx::DepthRaster[30][50], 5000);
+}
+
+// Each LineTo2 leaves its end pixel as it found it, so an inner vertex is
+// changed once, by the segment that leaves it, like every other pixel.
+TEST_F(XorDrawing, PolylineVerticesKeepTheirColour) {
+  gfx::SetXorMode(1);
+  SetColor(15);
+  gfx::MoveTo2(10, 10);   // the start is XORed once by the move
+  gfx::LineTo2(30, 10);   // and once by the line: it is restored
+  gfx::LineTo2(30, 30);
+  EXPECT_EQ(Px(10, 10), kBlack);
+  EXPECT_EQ(Px(11, 10), kWhite);
+  EXPECT_EQ(Px(29, 10), kWhite);
+  // (30, 10): by the first line, its move and the second line.
+  EXPECT_EQ(Px(30, 10), kWhite);
+  EXPECT_EQ(Px(30, 11), kWhite);
+  // The end of the polyline: by the line and by its move.
+  EXPECT_EQ(Px(30, 30), kBlack);
+  EXPECT_EQ(Px(30, 29), kWhite);
+}
+
+TEST_F(XorDrawing, LineTo2EndPixelIsXoredTwice) {
+  SetColor(12);
+  Line2(40, 40, 40, 40);
+  gfx::SetXorMode(1);
+  SetColor(10);
+  gfx::MoveTo2(20, 40);
+  gfx::LineTo2(40, 40);
+  EXPECT_EQ(Px(40, 40), kRed);
+  EXPECT_EQ(Px(39, 40), kGreen);
+  EXPECT_EQ(Px(20, 40), kBlack);
+  EXPECT_EQ(gfx::K.CurX, 40);
+  EXPECT_EQ(gfx::K.CurY, 40);
+}
+
+using ExtremeCoordinates = KernelTest;
+
+// Every clip path with coordinates at the ends of the 32-bit range, at
+// ±2^30 and around the window; the sanitizer build checks that no product
+// overflows and no raster is touched out of bounds.
+TEST_F(ExtremeCoordinates, FarAwayEndsNeverOverflowOrEscapeTheRasters) {
+  const int values[] = {INT_MIN, INT_MIN + 1, -(1 << 30), -70001, -5, 0, 3, 77,
+                        199,     4000,        1 << 30,    INT_MAX - 1, INT_MAX};
+  gfx::K.HiddenLineMode = 1;
+  gfx::SetWindow(20, 10, 180, 140);
+  SetColor(15);
+  int lines = 0;
+  for (int x1 : values)
+    for (int y1 : values)
+      for (int x2 : {INT_MIN, -(1 << 30), 50, 1 << 30, INT_MAX})
+        for (int y2 : {INT_MIN, -3, 60, INT_MAX}) {
+          SetLineStyle(lines % 3);
+          gfx::SetXorMode(lines % 4 == 0);
+          Line2(x1, y1, x2, y2);
+          gfx::FastLine3(x1, y1, INT_MIN, x2, y2, INT_MAX);
+          gfx::MoveTo3(x1, y1, INT_MAX);
+          gfx::LineTo3(x2, y2, INT_MIN);
+          gfx::Point2(x1, y1, 15);
+          ++lines;
+        }
+  // Nothing may have been drawn outside the window.
+  int outside = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if ((x < 20 || x > 180 || y < 10 || y > 140) && Px(x, y) != kBlack) ++outside;
+  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(lines, 13 * 13 * 5 * 4);
+}
+
+TEST_F(ExtremeCoordinates, FarLineThroughTheWindowIsClippedExactly) {
+  SetColor(15);
+  Line2(-(1 << 30), 75, 1 << 30, 75);
+  EXPECT_EQ(Px(0, 75), kWhite);
+  EXPECT_EQ(Px(199, 75), kWhite);
+  EXPECT_EQ(LitCount(), kWidth);
+  // And a vertical one, y-major from the top border to the bottom one.
+  Line2(100, -(1 << 30), 100, 1 << 30);
+  EXPECT_EQ(Px(100, 0), kWhite);
+  EXPECT_EQ(Px(100, 149), kWhite);
+  EXPECT_EQ(LitCount(), kWidth + kHeight - 1);
+}
+
+// A window across the far corner of the depth raster: pixels inside it
+// keep their depths, the others are drawn without any.
+TEST_F(ExtremeCoordinates, WindowAcrossTheRasterEdgesKeepsDepthOnlyInside) {
+  gfx::K.HiddenLineMode = 1;
+  gfx::SetWindow(2450, 1950, 2600, 2050);
+  SetColor(15);
+  gfx::MoveTo3(0, 0, 0);
+  gfx::LineTo3(100, 100, 10);  // (2450, 1950)..(2550, 2050)
+  EXPECT_EQ(gfx::DepthRaster[1950][2450], 0);
+  EXPECT_EQ(gfx::DepthRaster[1999][2499], 4);  // step 49: 49 * 10 / 100
+  gfx::FastLine3(0, 100, 5, 100, 0, 5);
+  gfx::SetLineStyle(1);
+  gfx::FastLine3(0, 90, 5, 100, 0, 5);
+  gfx::SetXorMode(1);
+  gfx::LineTo3(0, 100, 0);
+  gfx::Point2(50, 50, 3);
+  gfx::ClearDepth();  // rows 0..100 only
+  EXPECT_EQ(gfx::DepthRaster[1999][2499], 4);
+  EXPECT_EQ(gfx::DepthRaster[100][0], gfx::kDepthCleared);
+}
+
+}  // namespace
+}  // namespace kerneltest
