@@ -136,6 +136,13 @@ TEST_F(FastLine, RunsStopWhereANearerLineCovers) {
   EXPECT_EQ(Px(60, 91), kBlack);
 }
 
+TEST_F(FastLine, EqualDepthIsVisible) {
+  SetColor(10);
+  gfx::FastLine3(60, 10, 1000, 60, 90, 1000);
+  EXPECT_EQ(Px(60, 50), kGreen);
+  EXPECT_EQ(Px(60, 49), kGreen);
+}
+
 TEST_F(FastLine, SlopedRunsKeepTheirInterpolatedDepths) {
   SetColor(10);
   gfx::FastLine3(10, 40, 0, 110, 60, 3000);  // x-major; y = 40 + s / 5

@@ -10,6 +10,8 @@
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "platform/driver.h"
+#include "platform/image/image_driver.h"
+#include "platform/picture.h"
 
 namespace {
 
@@ -332,6 +334,33 @@ TEST_F(ScreenText, ThousandsOfBytesThroughTextOutDoNotCrash) {
   gfx::TextOut(text, 0, 30, 1000000, 1000000);
   gfx::TextOutFit(text, 0, 30, 14, 10, 150);
   EXPECT_GT(LitCount(), 0);
+}
+
+// --- Screen text on the image driver --------------------------------------------
+
+TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
+  gfx::BuildStrokeFont();
+  gfx::TextMode = 0;
+  platform::InstallImageDriver(80, 60);
+  gfx::InitKernel();
+  gfx::SetWindow(0, 0, 79, 59);
+  gfx::SetColor(15);
+  // 14 pixels high and wide at (20, 40): one pixel per 5 font units.
+  gfx::TextOut("A", 20, 40, 14, 14);
+  const std::uint32_t white = gfx::Palette[15];
+  const std::uint32_t black = gfx::Palette[0];
+  EXPECT_EQ(platform::PictureColour(22, 40), white);  // left foot (10, 0)
+  EXPECT_EQ(platform::PictureColour(28, 26), white);  // apex (40, 70)
+  EXPECT_EQ(platform::PictureColour(30, 40), white);  // right foot (50, 0)
+  EXPECT_EQ(platform::PictureColour(24, 36), white);  // bar (20, 20)..(50, 20)
+  EXPECT_EQ(platform::PictureColour(27, 36), white);
+  EXPECT_EQ(platform::PictureColour(30, 36), white);
+  EXPECT_EQ(platform::PictureColour(26, 40), black);  // between the feet
+  EXPECT_EQ(platform::PictureColour(21, 40), black);
+  EXPECT_EQ(platform::PictureColour(28, 25), black);  // above the apex
+  EXPECT_EQ(platform::PictureColour(31, 36), black);
+  platform::ResetPlatformDriver();
+  gfx::TextStrokeOut = gfx::IgnoreTextStroke;
 }
 
 // --- Screen metrics ---------------------------------------------------------------
