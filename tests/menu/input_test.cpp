@@ -1,4 +1,5 @@
 // Number and text input on the prompt lines, and the colour picker.
+#include <cmath>
 #include <string>
 
 #include "graphics/codepage.h"
