@@ -57,6 +57,34 @@ void BM_ClearLinesAndText(benchmark::State& state) {
 }
 BENCHMARK(BM_ClearLinesAndText)->Unit(benchmark::kMillisecond);
 
+// The same amount of drawing as a picture makes it: connected polylines of
+// 40-pixel segments (a contour, a diagram curve), so that neighbouring
+// pixels lie close together in memory.
+void BM_ClearPolylinesAndText(benchmark::State& state) {
+  SetUpScreen();
+  const std::vector<Segment> segments = Segments();
+  const std::string line = "Меридианальные напряжения, МПа 0123456789 ABCDEFGH"_sc;
+  for (auto _ : state) {
+    menu::ClearPicture();
+    gfx::SetColor(15);
+    for (int p = 0; p < 200; ++p) {
+      const Segment& s0 = segments[p];
+      int x = s0.X1, y = s0.Y1;
+      gfx::MoveTo3(x, y, s0.Z1);
+      for (int k = 0; k < 100; ++k) {
+        const Segment& s = segments[p * 100 + k];
+        x += s.X2 - s.X1;
+        y += (s.Y2 - s.Y1) / 4;
+        if (x < 20 || x > 1880) x = 960;
+        if (y < 20 || y > 960) y = 500;
+        gfx::LineTo3(x, y, s.Z2);
+      }
+    }
+    for (int row = 0; row < 40; ++row) gfx::TextOut(line, 20, 40 + row * 24, 14, 12);
+  }
+}
+BENCHMARK(BM_ClearPolylinesAndText)->Unit(benchmark::kMillisecond);
+
 void BM_ClearPictureOnly(benchmark::State& state) {
   SetUpScreen();
   for (auto _ : state) menu::ClearPicture();

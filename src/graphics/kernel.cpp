@@ -200,12 +200,9 @@ bool IsEnd(const LineWalk& w, int step) { return step == 0 || step == w.Steps; }
 // styled. The depth raster is neither read nor written.
 void XorWalk(const LineWalk& w) {
   const int colour = DriverColour(K.Colour);
-  const int stride = K.LineStyle == kStyleSolid ? 1 : 2;
-  for (int i = 0; i <= w.Steps; i += stride) {
-    int x, y, z;
-    LineWalkAt(w, i, x, y, z);
-    Drv.DrvXorPoint(x, y, colour);
-  }
+  const bool solid = K.LineStyle == kStyleSolid;
+  for (LineStepper p(w); p.Step <= w.Steps; p.Next())
+    if (solid || p.Step % 2 == 0) Drv.DrvXorPoint(p.X, p.Y, colour);
 }
 
 // Dotted and dashed lines through the depth-tested point. The fast line
@@ -213,16 +210,14 @@ void XorWalk(const LineWalk& w) {
 // leave the ends out of dashes.
 void StyledWalk(const LineWalk& w, bool dottedEnds, int dashPeriod) {
   int dash = 0;
-  for (int i = 0; i <= w.Steps; ++i) {
-    int x, y, z;
-    LineWalkAt(w, i, x, y, z);
+  for (LineStepper p(w); p.Step <= w.Steps; p.Next()) {
     if (K.LineStyle == kStyleDotted) {
-      if ((dottedEnds || !IsEnd(w, i)) && SameParity(x, y)) DepthPoint(x, y, z, K.Colour);
+      if ((dottedEnds || !IsEnd(w, p.Step)) && SameParity(p.X, p.Y)) DepthPoint(p.X, p.Y, p.Z, K.Colour);
       continue;
     }
-    if (IsEnd(w, i)) continue;
+    if (IsEnd(w, p.Step)) continue;
     ++dash;
-    if (dash <= kDashOn) DepthPoint(x, y, z, K.Colour);
+    if (dash <= kDashOn) DepthPoint(p.X, p.Y, p.Z, K.Colour);
     if (dash >= dashPeriod) dash = 0;
   }
 }
@@ -238,11 +233,7 @@ void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
   if (K.XorMode != 0) {
     XorWalk(w);
   } else if (K.LineStyle == kStyleSolid) {
-    for (int i = 0; i <= w.Steps; ++i) {
-      int x, y, z;
-      LineWalkAt(w, i, x, y, z);
-      DepthPoint(x, y, z, K.Colour);
-    }
+    for (LineStepper p(w); p.Step <= w.Steps; p.Next()) DepthPoint(p.X, p.Y, p.Z, K.Colour);
   } else {
     StyledWalk(w, /*dottedEnds=*/true, kPixelLineDashPeriod);
   }
@@ -255,11 +246,10 @@ void DrawRun(const LineWalk& w, int first, int last, int colour) {
   LineWalkAt(w, first, xa, ya, za);
   LineWalkAt(w, last, xb, yb, zb);
   Drv.DrvLine(xa, ya, xb, yb, colour);
-  for (int i = first; i <= last; ++i) {
-    int x, y, z;
-    LineWalkAt(w, i, x, y, z);
-    if (InDepthRaster(x, y)) DepthRaster[y][x] = z;
-  }
+  LineStepper p(w);
+  while (p.Step < first) p.Next();
+  for (; p.Step <= last; p.Next())
+    if (InDepthRaster(p.X, p.Y)) DepthRaster[p.Y][p.X] = p.Z;
 }
 
 void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
@@ -290,13 +280,11 @@ void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
   // A line's pixels are distinct, so storing a run's depths after finding
   // its end does not change what the rest of the line sees.
   int runStart = -1;
-  for (int i = 0; i <= w.Steps; ++i) {
-    int x, y, z;
-    LineWalkAt(w, i, x, y, z);
-    const bool visible = DepthVisible(x, y, z);
-    if (visible && runStart < 0) runStart = i;
+  for (LineStepper p(w); p.Step <= w.Steps; p.Next()) {
+    const bool visible = DepthVisible(p.X, p.Y, p.Z);
+    if (visible && runStart < 0) runStart = p.Step;
     if (!visible && runStart >= 0) {
-      DrawRun(w, runStart, i - 1, colour);
+      DrawRun(w, runStart, p.Step - 1, colour);
       runStart = -1;
     }
   }
@@ -349,6 +337,23 @@ void LineWalkAt(const LineWalk& w, int step, int& x, int& y, int& z) {
   x = w.XMajor ? m : minor;
   y = w.XMajor ? minor : m;
 }
+
+LineStepper::LineStepper(const LineWalk& w) : W(w) {
+  const std::int64_t major = w.Steps == 0 ? 1 : w.Steps;
+  Minor.Init(w.MinorDelta, major);
+  Depth.Init(w.ZDelta, major);
+  Place();
+}
+
+void LineStepper::Truncated::Init(std::int64_t delta, std::int64_t divisor) {
+  Negative = delta < 0;
+  const std::int64_t magnitude = Negative ? -delta : delta;
+  Divisor = divisor;
+  WholeStep = magnitude / divisor;
+  RemStep = magnitude % divisor;
+  Quot = Rem = 0;
+}
+
 
 // ---------------------------------------------------------------------------
 // Window, colours, regions and start-up state

@@ -105,6 +105,50 @@ LineWalk BeginLineWalk(int x1, int y1, int z1, int x2, int y2, int z2);
 // dmajor and z likewise, each division truncating toward zero.
 void LineWalkAt(const LineWalk& w, int step, int& x, int& y, int& z);
 
+// Walks a line pixel by pixel from step 0, giving exactly the pixels and
+// depths of LineWalkAt but carrying quotient and remainder from step to
+// step instead of dividing for every pixel (the division dominated the cost
+// of long lines).
+class LineStepper {
+ public:
+  explicit LineStepper(const LineWalk& w);
+  void Next() {  // to the following step
+    ++Step;
+    Minor.Next();
+    Depth.Next();
+    Place();
+  }
+  int Step = 0;
+  int X = 0, Y = 0, Z = 0;
+
+ private:
+  // first + trunc(step × delta / divisor), kept as a quotient and remainder
+  // of step × |delta|.
+  struct Truncated {
+    std::int64_t Quot = 0, Rem = 0, WholeStep = 0, RemStep = 0, Divisor = 1;
+    bool Negative = false;
+    void Init(std::int64_t delta, std::int64_t divisor);
+    void Next() {
+      Quot += WholeStep;
+      Rem += RemStep;
+      if (Rem >= Divisor) {
+        Rem -= Divisor;
+        ++Quot;
+      }
+    }
+    std::int64_t Value() const { return Negative ? -Quot : Quot; }
+  };
+  void Place() {
+    const int minor = W.MinorFirst + static_cast<int>(Minor.Value());
+    Z = static_cast<int>(W.ZFirst + Depth.Value());
+    const int m = W.MajorFirst + Step;
+    X = W.XMajor ? m : minor;
+    Y = W.XMajor ? minor : m;
+  }
+  const LineWalk& W;
+  Truncated Minor, Depth;
+};
+
 // Puts the kernel back to its start-up state (palette built, rasters
 // cleared, state defaults). Used at start-up and by tests.
 void InitKernel();
