@@ -9,6 +9,7 @@
 //   Coordinate read-out
 #include <cmath>
 
+#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "platform/driver.h"
