@@ -1,0 +1,432 @@
+// Text layout, screen text, the screen metrics and the helpers the text
+// header passes on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "graphics/kernel.h"
+#include "graphics/text.h"
+#include "platform/driver.h"
+#include "platform/image/image_driver.h"
+#include "platform/picture.h"
+
+namespace {
+
+struct Stroke {
+  float X, Y, Z;
+  int Move;
+  bool operator==(const Stroke&) const = default;
+};
+std::vector<Stroke> gStrokes;
+void Record(float x, float y, float z, int move) { gStrokes.push_back({x, y, z, move}); }
+
+std::ostream& operator<<(std::ostream& os, const Stroke& s) {
+  return os << "(" << s.X << ", " << s.Y << ", " << s.Z << (s.Move ? ", move)" : ", draw)");
+}
+
+class TextLayout : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gfx::BuildStrokeFont();
+    gfx::TextMode = 0;
+    gfx::TextStrokeOut = Record;
+    gStrokes.clear();
+  }
+  void TearDown() override {
+    gfx::TextStrokeOut = gfx::IgnoreTextStroke;
+    gfx::TextMode = 0;
+  }
+  // One font unit per unit along x, `up` units per font unit along y.
+  static void Draw(const std::string& text, float up = 1, int font = 0) {
+    const float n = static_cast<float>(std::max<std::size_t>(text.size(), 1));
+    gfx::DrawText3(text, 0, 0, 0, 70 * n, 0, 0, 0, 70 * up, 0, font);
+  }
+  static int Count(unsigned char c) { return gfx::Font.StrokeCount[c]; }
+  // The glyph of c as placed at advance a, shift s, divisor q, scaled by `up`.
+  static std::vector<Stroke> Placed(unsigned char c, double a, double s, double q, double up = 1) {
+    std::vector<Stroke> out;
+    const auto& f = gfx::Font;
+    for (int k = f.FirstStroke[c]; k < f.FirstStroke[c] + f.StrokeCount[c]; ++k)
+      out.push_back({static_cast<float>(a + f.X[k] * 70 / q),
+                     static_cast<float>((s + f.Y[k] * 70 / q) * up), 0, f.Move[k]});
+    return out;
+  }
+  static std::vector<Stroke> Slice(int from, int count) {
+    return {gStrokes.begin() + from, gStrokes.begin() + from + count};
+  }
+};
+
+// --- Placement along the baseline -------------------------------------------
+
+TEST_F(TextLayout, OneCapitalFillsTheCell) {
+  Draw("A");
+  EXPECT_EQ(gStrokes, (std::vector<Stroke>{{10, 0, 0, 1}, {40, 70, 0, 0}, {50, 0, 0, 0},
+                                           {20, 20, 0, 1}, {50, 20, 0, 0}}));
+}
+
+TEST_F(TextLayout, TextFillsTheBaselineWhateverItsLength) {
+  // Two characters on a baseline 280 long: two units per font unit.
+  gfx::DrawText3("HH", 0, 0, 0, 280, 0, 0, 0, 70, 0, 0);
+  ASSERT_EQ(gStrokes.size(), 12u);
+  EXPECT_EQ(gStrokes[6], (Stroke{160, 70, 0, 1}));   // (70 + 10) · 2
+  EXPECT_EQ(gStrokes[11], (Stroke{240, 70, 0, 0}));  // (70 + 50) · 2
+}
+
+TEST_F(TextLayout, BaselineAndUpDirectionMayPointAnywhere) {
+  // Baseline along z, capitals along −x, starting at (1, 2, 3).
+  gfx::DrawText3("A", 1, 2, 3, 1, 2, 73, -69, 2, 3, 0);
+  ASSERT_EQ(gStrokes.size(), 5u);
+  EXPECT_EQ(gStrokes[0], (Stroke{1, 2, 13, 1}));
+  EXPECT_EQ(gStrokes[1], (Stroke{-69, 2, 43, 0}));
+  EXPECT_EQ(gStrokes[4], (Stroke{-19, 2, 53, 0}));
+}
+
+TEST_F(TextLayout, EmptyTextDrawsNothing) {
+  Draw("");
+  EXPECT_TRUE(gStrokes.empty());
+}
+
+TEST_F(TextLayout, CharactersWithoutGlyphAdvanceOneCell) {
+  Draw("{\xB0" "A");
+  EXPECT_EQ(gStrokes, Placed('A', 140, 0, 70));
+}
+
+TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
+  Draw("Brelmora 0.5", 1, 0);
+  const auto font0 = gStrokes;
+  gStrokes.clear();
+  Draw("Brelmora 0.5", 1, 1);
+  EXPECT_EQ(gStrokes, font0);
+}
+
+// --- Diacritics -----------------------------------------------------------------
+
+TEST_F(TextLayout, TildePutsAnAcuteOverTheNextLetterWithoutAdvancing) {
+  Draw("Wyj~scie");  // 8 bytes on a baseline of 8 cells
+  const int before = Count('W') + Count('y') + Count('j');
+  ASSERT_EQ(gStrokes.size(),
+            static_cast<std::size_t>(before + 2 + Count('s') + Count('c') + Count('i') + Count('e')));
+  EXPECT_EQ(Slice(before, 2), (std::vector<Stroke>{{230, 55, 0, 1}, {240, 70, 0, 0}}));
+  EXPECT_EQ(Slice(before + 2, Count('s')), Placed('s', 210, 0, 70));
+  // 'c' lands in the fifth cell, not the sixth: the tilde takes no room.
+  EXPECT_EQ(Slice(before + 2 + Count('s'), Count('c')), Placed('c', 280, 0, 70));
+  EXPECT_EQ(gStrokes[before + 2 + Count('s')], (Stroke{330, 40, 0, 1}));
+  // The last letter ends in the seventh cell; the eighth stays empty.
+  EXPECT_EQ(Slice(static_cast<int>(gStrokes.size()) - Count('e'), Count('e')), Placed('e', 420, 0, 70));
+}
+
+struct MarkCase {
+  char Next;
+  std::vector<Stroke> Mark;
+};
+
+class Diacritic : public TextLayout, public ::testing::WithParamInterface<MarkCase> {};
+
+TEST_P(Diacritic, MarksTheNextLetter) {
+  const MarkCase& m = GetParam();
+  // After one letter, so the mark is placed at the second cell's origin.
+  Draw(std::string("-~") + m.Next);
+  const int at = Count('-');
+  ASSERT_GE(gStrokes.size(), at + m.Mark.size());
+  std::vector<Stroke> mark = Slice(at, static_cast<int>(m.Mark.size()));
+  for (Stroke& s : mark) s.X -= 70;
+  EXPECT_EQ(mark, m.Mark);
+  EXPECT_EQ(Slice(at + static_cast<int>(m.Mark.size()), Count(m.Next)),
+            Placed(static_cast<unsigned char>(m.Next), 70, 0, 70));
+}
+
+const std::vector<Stroke> kOgonek = {{20, 0, 0, 1}, {20, -20, 0, 0}, {30, -20, 0, 0}};
+const std::vector<Stroke> kSmallAcute = {{20, 55, 0, 1}, {30, 70, 0, 0}};
+const std::vector<Stroke> kCapitalAcute = {{20, 75, 0, 1}, {30, 90, 0, 0}};
+const std::vector<Stroke> kStrokeMark = {{20, 20, 0, 1}, {40, 40, 0, 0}};
+const std::vector<Stroke> kUnknown = {{0, 0, 0, 1}, {50, 70, 0, 0}};
+
+INSTANTIATE_TEST_SUITE_P(
+    PolishLetters, Diacritic,
+    ::testing::Values(MarkCase{'A', kOgonek}, MarkCase{'E', kOgonek}, MarkCase{'a', kOgonek},
+                      MarkCase{'e', kOgonek}, MarkCase{'c', kSmallAcute},
+                      MarkCase{'n', kSmallAcute}, MarkCase{'o', kSmallAcute},
+                      MarkCase{'s', kSmallAcute}, MarkCase{'C', kCapitalAcute},
+                      MarkCase{'N', kCapitalAcute}, MarkCase{'O', kCapitalAcute},
+                      MarkCase{'S', kCapitalAcute}, MarkCase{'L', kStrokeMark},
+                      MarkCase{'l', kStrokeMark},
+                      MarkCase{'z', {{20, 70, 0, 1}, {20, 71, 0, 0}}},
+                      MarkCase{'Z', {{30, 75, 0, 1}, {30, 76, 0, 0}}},
+                      MarkCase{'x', kUnknown}, MarkCase{'7', kUnknown}));
+
+TEST_F(TextLayout, DiacriticIsNotScaledInASubscript) {
+  Draw("\\~a\\");
+  ASSERT_GE(gStrokes.size(), 3u);
+  EXPECT_EQ(Slice(0, 3), (std::vector<Stroke>{{20, -17.5f, 0, 1}, {20, -37.5f, 0, 0},
+                                              {30, -37.5f, 0, 0}}));
+}
+
+TEST_F(TextLayout, TildeAtTheEndDrawsTheUnknownMark) {
+  Draw("-~");
+  EXPECT_EQ(Slice(Count('-'), 2), (std::vector<Stroke>{{70, 0, 0, 1}, {120, 70, 0, 0}}));
+}
+
+// --- Subscript and superscript ----------------------------------------------------
+
+TEST_F(TextLayout, BackslashDrawsASmallSubscriptBelowTheLine) {
+  Draw("x\\2\\", 2);  // 4 bytes, 4 cells long; U is 2 per font unit
+  ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(Count('x') + Count('2')));
+  EXPECT_EQ(Slice(0, Count('x')), Placed('x', 0, 0, 70, 2));
+  EXPECT_EQ(Slice(Count('x'), Count('2')), Placed('2', 70, -17.5, 100, 2));
+  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up.
+  EXPECT_EQ(gStrokes[Count('x')], (Stroke{77, 49, 0, 1}));
+}
+
+TEST_F(TextLayout, SwitchCharactersCountInTheLengthButTakeNoRoom) {
+  // Five bytes on a baseline of 5 · 70: the closing backslash returns to
+  // normal size, and the last x stands right after the small 2.
+  Draw("x\\2\\x");
+  const int last = Count('x') + Count('2');
+  EXPECT_EQ(Slice(last, Count('x')), Placed('x', 70 + 49, 0, 70));
+  // All four bytes of x\2\ still span the whole baseline given for them.
+  gStrokes.clear();
+  gfx::DrawText3("x\\2\\", 0, 0, 0, 560, 0, 0, 0, 70, 0, 0);
+  EXPECT_EQ(gStrokes[Count('x')].X, 154);  // (70 + 7) · 2
+}
+
+TEST_F(TextLayout, BarDrawsASmallSuperscriptAboveTheLine) {
+  Draw("x|2|");
+  EXPECT_EQ(Slice(Count('x'), Count('2')), Placed('2', 70, 52.5, 100));
+}
+
+TEST_F(TextLayout, EitherSwitchClosesEitherScript) {
+  Draw("\\1|A");
+  EXPECT_EQ(Slice(0, Count('1')), Placed('1', 0, -17.5, 100));
+  EXPECT_EQ(Slice(Count('1'), Count('A')), Placed('A', 49, 0, 70));
+}
+
+TEST_F(TextLayout, PlainModeDrawsBackslashAndBarAsCharacters) {
+  gfx::TextMode = gfx::kTextModePlain;
+  Draw("a|b");
+  ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(Count('a') + Count('|') + Count('b')));
+  EXPECT_EQ(Slice(Count('a'), Count('|')), Placed('|', 70, 0, 70));
+  EXPECT_EQ(Slice(Count('a') + Count('|'), Count('b')), Placed('b', 140, 0, 70));
+}
+
+// --- Long texts -------------------------------------------------------------------
+
+TEST_F(TextLayout, ThousandsOfBytesDrawEveryGlyph) {
+  std::string text;
+  std::size_t expected = 0;
+  gfx::TextMode = gfx::kTextModePlain;
+  for (int i = 0; i < 6000; ++i) {
+    const auto b = static_cast<unsigned char>(i % 256);
+    if (b == '~') continue;
+    text += static_cast<char>(b);
+    expected += Count(b);
+  }
+  Draw(text);
+  ASSERT_EQ(gStrokes.size(), expected);
+  EXPECT_GT(gStrokes.back().X, 70.0f * (text.size() - 256));
+  EXPECT_LE(gStrokes.back().X, 70.0f * text.size());
+}
+
+// --- Screen text ------------------------------------------------------------------
+
+// A small window whose pixels the kernel lights through the driver table.
+constexpr int kCanvasW = 200, kCanvasH = 60;
+std::vector<int> gCanvas;
+void CanvasPoint(int x, int y, int colour) {
+  if (x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH) gCanvas[y * kCanvasW + x] = colour;
+}
+void CanvasXorPoint(int x, int y, int colour) {
+  if (x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH) gCanvas[y * kCanvasW + x] ^= colour;
+}
+
+class ScreenText : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gfx::BuildStrokeFont();
+    gfx::TextMode = 0;
+    platform::ResetPlatformDriver();
+    platform::Drv.DrvPoint = CanvasPoint;
+    platform::Drv.DrvXorPoint = CanvasXorPoint;
+    gfx::InitKernel();
+    gfx::SetWindow(0, 0, kCanvasW - 1, kCanvasH - 1);
+    gfx::SetColor(15);
+    gCanvas.assign(kCanvasW * kCanvasH, 0);
+  }
+  void TearDown() override {
+    platform::ResetPlatformDriver();
+    gfx::TextStrokeOut = gfx::IgnoreTextStroke;
+  }
+  static int At(int x, int y) { return gCanvas[y * kCanvasW + x]; }
+  static int RightmostLit() {
+    int right = -1;
+    for (int y = 0; y < kCanvasH; ++y)
+      for (int x = 0; x < kCanvasW; ++x)
+        if (At(x, y) != 0) right = std::max(right, x);
+    return right;
+  }
+  static int LitCount() {
+    return static_cast<int>(std::count_if(gCanvas.begin(), gCanvas.end(), [](int c) { return c; }));
+  }
+};
+
+TEST_F(ScreenText, TextOutDrawsUpwardFromTheBaseline) {
+  // "H" 14 pixels high, 14 wide at (20, 40): stems at x 22 and 30.
+  gfx::TextOut("H", 20, 40, 14, 14);
+  for (int y = 26; y <= 40; ++y) {
+    EXPECT_EQ(At(22, y), 15) << y;
+    EXPECT_EQ(At(30, y), 15) << y;
+  }
+  for (int x = 22; x <= 30; ++x) EXPECT_EQ(At(x, 32), 15) << x;  // 40 − 14 · 40/70
+  EXPECT_EQ(At(22, 25), 0);
+  EXPECT_EQ(At(26, 40), 0);
+  EXPECT_EQ(LitCount(), 15 + 15 + 7);
+}
+
+TEST_F(ScreenText, TextOutInstallsThePixelSink) {
+  gfx::TextStrokeOut = Record;
+  gfx::TextOut("", 20, 40, 14, 14);
+  EXPECT_EQ(gfx::TextStrokeOut, Record);  // an empty text never reaches the renderer
+  EXPECT_EQ(LitCount(), 0);
+  gfx::TextOut("-", 20, 40, 14, 14);
+  EXPECT_EQ(gfx::TextStrokeOut, gfx::PixelTextStroke);
+  EXPECT_EQ(LitCount(), 7);  // the minus: 15..45 of 70 at 14 pixels
+}
+
+TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
+  gfx::DrawTextPixels(".", 0, 10, 7, 10, 0, 3, 0);  // 0.1 pixel per font unit
+  // The point's stroke (30, 5)–(30, 0): x 3, y from 9.5 (to even: 10) to 10.
+  EXPECT_EQ(At(3, 10), 15);
+  EXPECT_EQ(LitCount(), 1);
+}
+
+TEST_F(ScreenText, TextOutFitSqueezesALongTextIntoTheMaximumWidth) {
+  // Ten cells of 10 pixels would end at 100; the last stem is at 9 · 70 + 50
+  // font units.
+  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 60);
+  EXPECT_EQ(RightmostLit(), 58);  // 680 · 60 / 700 = 58.3
+}
+
+TEST_F(ScreenText, TextOutFitKeepsThePitchOfATextThatFits) {
+  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 100);
+  EXPECT_EQ(RightmostLit(), 97);  // 680 / 7 = 97.1
+  gCanvas.assign(kCanvasW * kCanvasH, 0);
+  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 150);
+  EXPECT_EQ(RightmostLit(), 97);
+  gCanvas.assign(kCanvasW * kCanvasH, 0);
+  gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
+  EXPECT_EQ(RightmostLit(), 97);
+}
+
+TEST_F(ScreenText, XorTextErasesItselfWhenDrawnTwice) {
+  gfx::SetXorMode(1);
+  gfx::TextOut("Brelmora", 2, 40, 20, 20);
+  EXPECT_GT(LitCount(), 0);
+  gfx::TextOut("Brelmora", 2, 40, 20, 20);
+  EXPECT_EQ(LitCount(), 0);
+}
+
+TEST_F(ScreenText, ThousandsOfBytesThroughTextOutDoNotCrash) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += static_cast<char>(32 + i % 220);
+  gfx::TextOut(text, -5, 30, 14, 10);
+  gfx::TextOut(text, 0, 30, 1000000, 1000000);
+  gfx::TextOutFit(text, 0, 30, 14, 10, 150);
+  EXPECT_GT(LitCount(), 0);
+}
+
+// --- Screen text on the image driver --------------------------------------------
+
+TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
+  gfx::BuildStrokeFont();
+  gfx::TextMode = 0;
+  platform::InstallImageDriver(80, 60);
+  gfx::InitKernel();
+  gfx::SetWindow(0, 0, 79, 59);
+  gfx::SetColor(15);
+  // 14 pixels high and wide at (20, 40): one pixel per 5 font units.
+  gfx::TextOut("A", 20, 40, 14, 14);
+  const std::uint32_t white = gfx::Palette[15];
+  const std::uint32_t black = gfx::Palette[0];
+  EXPECT_EQ(platform::PictureColour(22, 40), white);  // left foot (10, 0)
+  EXPECT_EQ(platform::PictureColour(28, 26), white);  // apex (40, 70)
+  EXPECT_EQ(platform::PictureColour(30, 40), white);  // right foot (50, 0)
+  EXPECT_EQ(platform::PictureColour(24, 36), white);  // bar (20, 20)..(50, 20)
+  EXPECT_EQ(platform::PictureColour(27, 36), white);
+  EXPECT_EQ(platform::PictureColour(30, 36), white);
+  EXPECT_EQ(platform::PictureColour(26, 40), black);  // between the feet
+  EXPECT_EQ(platform::PictureColour(21, 40), black);
+  EXPECT_EQ(platform::PictureColour(28, 25), black);  // above the apex
+  EXPECT_EQ(platform::PictureColour(31, 36), black);
+  platform::ResetPlatformDriver();
+  gfx::TextStrokeOut = gfx::IgnoreTextStroke;
+}
+
+// --- Screen metrics ---------------------------------------------------------------
+
+struct MetricsCase {
+  int W, H, Lines;
+  int Height, Pitch, Step, Strip, Column;
+};
+
+class TextMetrics : public ::testing::TestWithParam<MetricsCase> {
+ protected:
+  void TearDown() override {
+    gfx::LinesPerScreen = gfx::kDefaultLinesPerScreen;
+  }
+};
+
+TEST_P(TextMetrics, FollowTheWindowSize) {
+  const MetricsCase& m = GetParam();
+  gfx::LinesPerScreen = m.Lines;
+  gfx::ComputeTextMetrics(m.W, m.H);
+  EXPECT_EQ(gfx::TextHeight, m.Height);
+  EXPECT_EQ(gfx::TextPitch, m.Pitch);
+  EXPECT_EQ(gfx::TextLineStep, m.Step);
+  EXPECT_EQ(gfx::MenuStripHeight, m.Strip);
+  EXPECT_EQ(gfx::MenuColumnWidth, m.Column);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowSizes, TextMetrics,
+    ::testing::Values(MetricsCase{1024, 768, 50, 13, 12, 25, 104, 306},
+                      MetricsCase{800, 600, 50, 10, 7, 19, 80, 240},
+                      MetricsCase{801, 600, 50, 10, 10, 19, 80, 240},
+                      MetricsCase{1001, 700, 50, 12, 12, 23, 96, 301},
+                      MetricsCase{1200, 900, 50, 16, 12, 31, 128, 357},
+                      MetricsCase{1201, 900, 50, 16, 14, 31, 128, 357},
+                      MetricsCase{1500, 1000, 50, 18, 14, 35, 144, 452},
+                      MetricsCase{1920, 1080, 50, 19, 16, 37, 152, 589},
+                      MetricsCase{1920, 1080, 70, 13, 16, 25, 104, 605},
+                      MetricsCase{1920, 1080, 100, 8, 16, 15, 64, 618},
+                      MetricsCase{320, 200, 50, 7, 7, 13, 56, 88}));
+
+TEST(TextMetricsDefault, FiftyLinesPerScreen) {
+  EXPECT_EQ(gfx::LinesPerScreen, 50);
+}
+
+// --- Helpers reachable through the text header ------------------------------------
+
+TEST(TextHelpers, LangPartFallsBackToTheFirstVariant) {
+  gfx::LanguageIndex = 2;
+  EXPECT_EQ(gfx::LangPart("Выводить;Output"_sc), std::string("Выводить"_sc));
+  gfx::LanguageIndex = 1;
+  EXPECT_EQ(gfx::LangPart("Масштаб;Scale"_sc), "Scale");
+  gfx::LanguageIndex = 0;
+  EXPECT_EQ(gfx::LangPart("Масштаб;Scale"_sc), std::string("Масштаб"_sc));
+}
+
+TEST(TextHelpers, FormatNumberWidthAndDecimals) {
+  EXPECT_EQ(gfx::FormatNumber(3.14159265, 8, 3), "   3.142");
+  EXPECT_EQ(gfx::FormatNumber(3.14159265, 0, 3), "");
+  EXPECT_EQ(gfx::FormatNumber(2.5, 4, 0), "   2");
+  EXPECT_EQ(gfx::FormatNumber(12345.678, 3, 2), "12345.68");
+}
+
+TEST(TextHelpers, WinToScreenCodesConvertsCyrillic) {
+  EXPECT_EQ(gfx::WinToScreenCodes("\xC0\xDF\xE0\xEF\xF0\xFF\xA8\xB8 A"),
+            std::string("АЯапряЁё A"_sc));
+}
+
+}  // namespace

@@ -1,0 +1,299 @@
+// Tests of the Qt window under the offscreen platform, with synthetic
+// events sent straight to the window's widgets.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+#include <string>
+#include <vector>
+
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "platform/driver.h"
+#include "platform/events.h"
+#include "platform/menu_bar.h"
+#include "platform/picture.h"
+#include "platform/qt/qt_driver.h"
+#include "platform/qt/qt_window.h"
+
+namespace platform {
+namespace {
+
+int gArgc = 1;
+char gProgramName[] = "test_platform";
+char* gArgv[] = {gProgramName, nullptr};
+
+std::vector<std::string> Calls;
+void RecordRedraw() { Calls.push_back("redraw"); }
+void RecordNew() { Calls.push_back("new"); }
+void RecordCommand(int n) { Calls.push_back("command " + std::to_string(n)); }
+bool AnswerNo(const std::string& text, const std::string& caption, bool icon) {
+  Calls.push_back("ask " + text + "|" + caption + (icon ? "|?" : ""));
+  return false;
+}
+bool AnswerYes(const std::string&, const std::string&, bool) { return true; }
+
+class QtDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gfx::BuildPalette();
+    InstallQtDriver(gArgc, gArgv);
+    Drv.DrvAskYesNo = AnswerNo;  // no modal boxes in tests
+    Calls.clear();
+  }
+  static QWidget* View() { return QtWindow.View; }
+  static void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent e(QEvent::KeyPress, key, mods, text);
+    QCoreApplication::sendEvent(View(), &e);
+  }
+  static void Press(Qt::MouseButton button, QPointF at, Qt::MouseButtons held,
+                    Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QMouseEvent e(QEvent::MouseButtonPress, at, View()->mapToGlobal(at), button, held, mods);
+    QCoreApplication::sendEvent(View(), &e);
+  }
+  static void Wheel(int delta) {
+    QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(View(), &e);
+  }
+  static std::vector<int> Drain() {
+    std::vector<int> codes;
+    while (Drv.DrvKeyPressed()) codes.push_back(Drv.DrvReadKey());
+    return codes;
+  }
+};
+
+// --- Window and menu bar -----------------------------------------------------------
+
+TEST_F(QtDriver, CaptionIsTheProductName) {
+  EXPECT_EQ(QtWindow.Window->windowTitle(), QString::fromUtf8("САПР \"Brelmora\""));
+  EXPECT_TRUE(QtWindow.Window->isVisible());
+  EXPECT_TRUE(QtWindow.Window->windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(QtDriver, MenuBarHasItsTwoMenusWithCommandNumbers) {
+  const QList<QAction*> menus = QtWindow.Window->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  EXPECT_EQ(menus[0]->text(), QString::fromUtf8("&Файл"));
+  EXPECT_EQ(menus[1]->text(), QString::fromUtf8("&Руководство пользователя"));
+  auto items = [](QAction* menu) {
+    std::vector<std::string> out;
+    for (QAction* a : menu->menu()->actions())
+      out.push_back(a->isSeparator() ? "-" : a->text().toStdString() + " " +
+                                                 std::to_string(a->data().toInt()));
+    return out;
+  };
+  EXPECT_EQ(items(menus[0]), (std::vector<std::string>{"&New... 101", "&Open... 102",
+                                                        "&Save... 103", "-", "E&xit 104"}));
+  EXPECT_EQ(items(menus[1]),
+            (std::vector<std::string>{"О САПР \"Brelmora\" 303", "Об этой программе 302", "-",
+                                      "Работа с программой 301", "Краткая инструкция 305", "-",
+                                      "Руководство пользователя 304"}));
+}
+
+TEST_F(QtDriver, PictureHasTheClientAreasSize) {
+  EXPECT_EQ(Drv.DrvScreenWidth(), View()->width());
+  EXPECT_EQ(Drv.DrvScreenHeight(), View()->height());
+  EXPECT_GT(View()->width(), 1);
+}
+
+// --- Keys ------------------------------------------------------------------------------
+
+TEST_F(QtDriver, EveryTableKeyGivesItsCode) {
+  struct Row { int key; Qt::KeyboardModifiers mods; int code; };
+  const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier,
+                              shift = Qt::ShiftModifier;
+  const Row rows[] = {
+      {Qt::Key_Left, none, 75},      {Qt::Key_Right, none, 77},   {Qt::Key_Up, none, 72},
+      {Qt::Key_Down, none, 80},      {Qt::Key_Left, ctrl, 115},   {Qt::Key_Right, ctrl, 116},
+      {Qt::Key_Up, ctrl, 141},       {Qt::Key_Down, ctrl, 145},   {Qt::Key_Home, ctrl, 119},
+      {Qt::Key_Left, shift, 155},    {Qt::Key_Right, shift, 157}, {Qt::Key_Up, shift, 152},
+      {Qt::Key_Down, shift, 160},    {Qt::Key_PageUp, none, 73},  {Qt::Key_PageDown, none, 81},
+      {Qt::Key_Home, none, 71},      {Qt::Key_End, none, 79},     {Qt::Key_End, ctrl, 117},
+  };
+  for (const Row& r : rows) {
+    Key(r.key, r.mods);
+    EXPECT_EQ(Drain(), (std::vector<int>{0, r.code})) << r.key << " " << r.mods.toInt();
+  }
+}
+
+TEST_F(QtDriver, UnmatchedModifiersAndKeysGiveNothing) {
+  Key(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+  Key(Qt::Key_PageUp, Qt::ShiftModifier);
+  Key(Qt::Key_F1);
+  Key(Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+  Key(Qt::Key_Insert);
+  EXPECT_EQ(Events.Count, 0);
+}
+
+TEST_F(QtDriver, ControlCharactersAndLetters) {
+  Key(Qt::Key_Z, Qt::ControlModifier, QString(QChar(26)));
+  Key(Qt::Key_A, Qt::ControlModifier);
+  Key(Qt::Key_Return, Qt::NoModifier, "\r");
+  Key(Qt::Key_Enter, Qt::KeypadModifier, "\r");
+  Key(Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
+  Key(Qt::Key_Tab, Qt::NoModifier, "\t");
+  Key(Qt::Key_Backspace, Qt::NoModifier, "\b");
+  Key(Qt::Key_7, Qt::NoModifier, "7");
+  Key(Qt::Key_Q, Qt::ShiftModifier, "Q");
+  EXPECT_EQ(Drain(), (std::vector<int>{26, 1, 13, 13, 27, 9, 8, '7', 'Q'}));
+}
+
+TEST_F(QtDriver, CyrillicLettersArriveInTheWindowsCodePage) {
+  Key(0x42F, Qt::NoModifier, QString::fromUtf8("я"));
+  Key(0x416, Qt::ShiftModifier, QString::fromUtf8("Ж"));
+  Key(0x401, Qt::NoModifier, QString::fromUtf8("ё"));
+  Key(0x20AC, Qt::NoModifier, QString::fromUtf8("€"));  // no byte for it: nothing
+  EXPECT_EQ(Drain(), (std::vector<int>{0xFF, 0xC6, 0xB8}));
+}
+
+TEST_F(QtDriver, TabStaysWithTheWindow) {
+  View()->setFocus();
+  Key(Qt::Key_Tab, Qt::NoModifier, "\t");
+  EXPECT_EQ(Drain(), (std::vector<int>{9}));
+}
+
+TEST_F(QtDriver, FloodOfKeysKeepsTheNewestSixtyFour) {
+  for (int i = 0; i < 100; ++i) {
+    const char c = static_cast<char>('0' + i % 75);
+    Key(Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+  }
+  EXPECT_EQ(Events.Count, 64);
+  const std::vector<int> codes = Drain();
+  ASSERT_EQ(codes.size(), 64u);
+  EXPECT_EQ(codes.front(), '0' + 36);
+  EXPECT_EQ(codes.back(), '0' + 99 % 75);
+}
+
+// --- Mouse -------------------------------------------------------------------------------
+
+TEST_F(QtDriver, LeftClickIsABlankWithTheMouseState) {
+  Press(Qt::LeftButton, QPointF(40, 30), Qt::LeftButton);
+  EXPECT_EQ(Drain(), (std::vector<int>{32}));
+  int x = 0, y = 0, button = 0;
+  Drv.DrvGetMouseEvent(x, y, button);
+  EXPECT_EQ(x, 40);
+  EXPECT_EQ(y, 30);
+  EXPECT_EQ(button, 1);
+}
+
+TEST_F(QtDriver, RightClickIsEnter) {
+  Press(Qt::RightButton, QPointF(3, 4), Qt::RightButton);
+  EXPECT_EQ(Drain(), (std::vector<int>{13}));
+  EXPECT_EQ(Events.MouseButton, kMouseRight);
+}
+
+TEST_F(QtDriver, MiddleButtonOnlyWhenAlone) {
+  Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton | Qt::LeftButton);
+  Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton, Qt::ControlModifier);
+  EXPECT_EQ(Events.Count, 0);
+  Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton);
+  EXPECT_EQ(Drain(), (std::vector<int>{66}));
+}
+
+TEST_F(QtDriver, MoveNotesThePosition) {
+  Press(Qt::LeftButton, QPointF(1, 1), Qt::LeftButton);
+  Drain();
+  QMouseEvent move(QEvent::MouseMove, QPointF(77, 66), View()->mapToGlobal(QPointF(77, 66)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(View(), &move);
+  EXPECT_EQ(Events.MouseX, 77);
+  EXPECT_EQ(Events.MouseY, 66);
+  EXPECT_EQ(Events.MouseButton, kMouseMoved);
+}
+
+TEST_F(QtDriver, WheelBothWays) {
+  Wheel(120);
+  Wheel(-120);
+  Wheel(0);
+  EXPECT_EQ(Drain(), (std::vector<int>{0, 73, 0, 81}));
+}
+
+TEST_F(QtDriver, PostedEventsAreHandledOnlyWhenTheProgramReadsAKey) {
+  QCoreApplication::postEvent(View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k"));
+  EXPECT_EQ(Events.Count, 0);
+  EXPECT_EQ(Drv.DrvReadKey(), 'k');
+}
+
+// --- Window work ---------------------------------------------------------------------------
+
+TEST_F(QtDriver, ResizeResizesThePictureAndRedraws) {
+  MenuBar.RedrawHook = RecordRedraw;
+  QResizeEvent resize(QSize(300, 200), View()->size());
+  QCoreApplication::sendEvent(View(), &resize);
+  EXPECT_TRUE(Calls.empty());  // not inside the event handler
+  Drv.DrvKeyPressed();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"redraw"}));
+  EXPECT_EQ(Drv.DrvScreenWidth(), 300);
+  EXPECT_EQ(Drv.DrvScreenHeight(), 200);
+}
+
+TEST_F(QtDriver, MenuItemsRunThroughMenuCommandHook) {
+  MenuBar.MenuCommandHook = RecordCommand;
+  for (QAction* menu : QtWindow.Window->menuBar()->actions())
+    for (QAction* item : menu->menu()->actions())
+      if (!item->isSeparator()) item->trigger();
+  Drv.DrvKeyPressed();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"command 101", "command 102", "command 103",
+                                             "command 104", "command 303", "command 302",
+                                             "command 301", "command 305", "command 304"}));
+}
+
+TEST_F(QtDriver, NewItemAsksToSaveThenRunsNewHook) {
+  MenuBar.NewHook = RecordNew;
+  QtWindow.Window->menuBar()->actions()[0]->menu()->actions()[0]->trigger();
+  Drv.DrvKeyPressed();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"ask Save file?|Edited|?", "new"}));
+}
+
+TEST_F(QtDriver, CloseBoxAskedAndRefused) {
+  QCloseEvent close;
+  QCoreApplication::sendEvent(QtWindow.Window, &close);
+  EXPECT_FALSE(close.isAccepted());
+  Drv.DrvKeyPressed();
+  EXPECT_EQ(Calls,
+            (std::vector<std::string>{"ask " + std::string("                  Закончить работу?"_sc) + "|Exit"}));
+  EXPECT_TRUE(QtWindow.Window->isVisible());
+}
+
+TEST_F(QtDriver, ExitItemAndYesEndTheProgramWithCodeZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Drv.DrvAskYesNo = AnswerYes;
+  EXPECT_EXIT(
+      {
+        QtWindow.Window->menuBar()->actions()[0]->menu()->actions()[4]->trigger();
+        Drv.DrvKeyPressed();
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(QtDriver, DrawingReachesTheWindowsPicture) {
+  Drv.DrvInitGraphics();
+  Drv.DrvLine(0, 0, 9, 0, 12);
+  EXPECT_EQ(PictureColour(9, 0), 0x0000FFu);
+  EXPECT_TRUE(Pic.Dirty);
+  QtWindow.LastPresentNs = -kPresentIntervalNs;
+  Drv.DrvKeyPressed();
+  EXPECT_FALSE(Pic.Dirty);
+  const QImage shown = View()->grab().toImage();
+  EXPECT_EQ(shown.pixel(5, 0) & 0xFFFFFFu, 0xFF0000u);
+}
+
+TEST_F(QtDriver, PointerShowCount) {
+  Drv.DrvHideMouse();
+  EXPECT_EQ(View()->cursor().shape(), Qt::BlankCursor);
+  Drv.DrvShowMouse();
+  EXPECT_EQ(View()->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_TRUE(Drv.DrvMousePresent());
+}
+
+}  // namespace
+}  // namespace platform
