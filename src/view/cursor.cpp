@@ -67,7 +67,8 @@ void PixelToPlane(std::int32_t px, std::int32_t py, float& a, float& b, float& c
                  static_cast<float>(q[2] + t * d[2]), a, b, height);
     return;  // the height stays what the caller gave
   }
-  // Edge-on: the point of the same view ray at the plane origin's depth.
+  // Edge-on: another point of the same view ray, at view depth
+  // (q − PlaneOrigin)·D; it keeps the cursor on the pixel, and on the screen.
   double w = 0;
   for (int i = 0; i < 3; ++i) w += (q[i] - V.PlaneOrigin[i]) * d[i];
   double p[3] = {};

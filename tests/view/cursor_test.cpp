@@ -1,0 +1,248 @@
+// The cursor and the grid: steps and their snapping, the plane point under
+// a pixel, the XOR cross, the grid of points and the coordinate read-out.
+#include <vector>
+
+#include "view_fixture.h"
+
+namespace viewtest {
+namespace {
+
+using view::V;
+
+// --- Steps ------------------------------------------------------------------------
+
+TEST_F(ViewTest, SetCursorStepsSetsAllFourSteps) {
+  view::SetCursorSteps(2.5f);
+  EXPECT_EQ(V.CursorStep, 2.5f);
+  EXPECT_EQ(V.CursorStepX, 2.5f);
+  EXPECT_EQ(V.CursorStepY, 2.5f);
+  EXPECT_EQ(V.CursorStepZ, 2.5f);
+}
+
+TEST_F(ViewTest, SetCursorStepsIgnoresStepsOfZeroOrLess) {
+  view::SetCursorSteps(4);
+  view::SetCursorSteps(0);
+  view::SetCursorSteps(-1);
+  EXPECT_EQ(V.CursorStep, 4.0f);
+  EXPECT_EQ(V.CursorStepZ, 4.0f);
+}
+
+TEST_F(ViewTest, SetGridStepSetsTheGridAndTheCursorSteps) {
+  view::SetGridStep(5);
+  EXPECT_EQ(V.GridStep, 5.0f);
+  EXPECT_EQ(V.GridStepX, 5.0f);
+  EXPECT_EQ(V.GridStepY, 5.0f);
+  EXPECT_EQ(V.CursorStepX, 5.0f);
+}
+
+TEST_F(ViewTest, SetGridStepOfZeroKeepsTheCursorStepsAndHidesTheGrid) {
+  view::SetGridStep(0);
+  EXPECT_EQ(V.GridStepX, 0.0f);
+  EXPECT_EQ(V.CursorStep, 10.0f);
+  EXPECT_FALSE(view::GridDrawable());
+}
+
+TEST_F(ViewTest, CursorStepsLandOnMultiplesOfTheStepHalvesToEven) {
+  EXPECT_EQ(view::SnapStep(3, 10, +1), 10.0f);
+  EXPECT_EQ(view::SnapStep(3, 10, -1), -10.0f);  // round(−0.7) = −1
+  EXPECT_EQ(view::SnapStep(15, 10, +1), 20.0f);  // round(2.5) = 2
+  EXPECT_EQ(view::SnapStep(25, 10, +1), 40.0f);  // round(3.5) = 4
+  EXPECT_EQ(view::SnapStep(20, 10, +1), 30.0f);
+  EXPECT_EQ(view::SnapStep(-15, 10, -1), -20.0f);
+}
+
+// --- Plane point under a pixel -------------------------------------------------------
+
+TEST_F(ViewTest, PixelToPlaneOnTheScreenPlaneKeepsTheHeight) {
+  UseViewport(400, 300);
+  float a = 0, b = 0, c = 5;
+  view::PixelToPlane(V.ScreenCentreX + 30, V.ScreenCentreY - 20, a, b, c);
+  EXPECT_EQ(a, 30.0f);
+  EXPECT_EQ(b, 20.0f);
+  EXPECT_EQ(c, 5.0f);
+}
+
+TEST_F(ViewTest, PixelToPlaneFindsThePointThatProjectsToThePixel) {
+  UseViewport(400, 300);
+  view::LoadView(0, 5);
+  V.ViewScaleU = V.ViewScaleV = 0.5f;
+  for (float height : {0.0f, 12.0f}) {
+    float a = 0, b = 0, c = height;
+    view::PixelToPlane(250, 100, a, b, c);
+    EXPECT_EQ(c, height);
+    std::int32_t ix = 0, iy = 0;
+    view::PlaneToPixel(a, b, c, ix, iy);
+    EXPECT_EQ(ix, 250);
+    EXPECT_EQ(iy, 100);
+  }
+}
+
+TEST_F(ViewTest, PixelToPlaneOnAPlaneSeenEdgeOnStaysOnTheViewRay) {
+  UseViewport(400, 300);
+  view::LoadView(0, 3);  // looking along y at the plane z = 0
+  float a = 0, b = 0, c = 0;
+  view::PixelToPlane(V.ScreenCentreX + 30, V.ScreenCentreY - 20, a, b, c);
+  EXPECT_EQ(a, 30.0f);
+  EXPECT_EQ(b, 0.0f);
+  EXPECT_EQ(c, 20.0f);
+  std::int32_t ix = 0, iy = 0;
+  view::PlaneToPixel(a, b, c, ix, iy);
+  EXPECT_EQ(ix, V.ScreenCentreX + 30);
+  EXPECT_EQ(iy, V.ScreenCentreY - 20);
+}
+
+// --- Cursor cross --------------------------------------------------------------------
+
+class CursorTest : public ViewTest {
+ public:
+  void SetUp() override {
+    ViewTest::SetUp();
+    V.PictureAreaWidth = 400;
+    V.PictureAreaHeight = 301;
+    view::SelectViewport(1);  // 400 × 300, centre pixel (199, 149)
+    V.CursorVisible = 1;
+  }
+
+  static std::vector<std::uint32_t> Snapshot() {
+    std::vector<std::uint32_t> all;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) all.push_back(Px(x, y));
+    return all;
+  }
+};
+
+TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixel) {
+  gfx::SelectPictureInner();
+  for (int k = 0; k < 12; ++k) {
+    gfx::SetColor(k + 1);
+    gfx::Line2(0, 10 * k, 397, 300 - 10 * k);
+  }
+  V.CursorAngle = 0.3f;
+  V.CursorAngleSin = 0.29552020666f;
+  V.CursorAngleCos = 0.95533648912f;
+  const auto before = Snapshot();
+  view::DrawCursor(12, -7, 15);
+  EXPECT_NE(Snapshot(), before);
+  view::DrawCursor(12, -7, 15);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(CursorTest, CursorCrossesTheViewportThroughItsPixel) {
+  view::DrawCursor(10, 20, 0);
+  // Window pixel (209, 129) is picture pixel (210, 130); dashed XOR lights
+  // every second pixel of each line.
+  int row = 0, column = 0;
+  for (int x = 1; x < 400; ++x)
+    if (Px(x, 130) != kBlack) ++row;
+  for (int y = 1; y < 299; ++y)
+    if (Px(210, y) != kBlack) ++column;
+  EXPECT_GT(row, 150);
+  EXPECT_GT(column, 120);
+  EXPECT_EQ(Px(100, 100), kBlack);
+  EXPECT_EQ(gfx::K.XorMode, 0);
+  EXPECT_EQ(gfx::K.LineStyle, 0);
+  EXPECT_EQ(gfx::GetColor(), 15);
+}
+
+TEST_F(CursorTest, CursorAboveThePlaneHasADropLine) {
+  view::LoadView(0, 3);  // the plane z = 0 seen edge-on: the drop line is vertical
+  view::DrawCursor(-50, 0, 40);
+  // Foot at window (149, 149), cursor at (149, 109): picture column 150.
+  int lit = 0;
+  for (int y = 111; y <= 149; ++y)
+    if (Px(150, y) != kBlack) ++lit;
+  EXPECT_GE(lit, 15);
+}
+
+TEST_F(CursorTest, HiddenCursorDrawsNothing) {
+  V.CursorVisible = 0;
+  gfx::SetColor(3);
+  const auto before = Snapshot();
+  view::DrawCursor(0, 0, 0);
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(gfx::GetColor(), 15);
+}
+
+// --- Grid ---------------------------------------------------------------------------------
+
+TEST_F(CursorTest, GridOfStep10In400PixelsHas48ColumnsAndIsDrawn) {
+  view::SetGridStep(10);
+  EXPECT_EQ(view::GridColumns(), 48);
+  EXPECT_TRUE(view::GridDrawable());
+}
+
+TEST_F(CursorTest, GridOfStep5In400PixelsHas96ColumnsAndIsNotDrawn) {
+  view::SetGridStep(5);
+  EXPECT_EQ(view::GridColumns(), 96);
+  EXPECT_FALSE(view::GridDrawable());
+  const auto before = Snapshot();
+  view::DrawGrid(15);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
+  view::SetGridStep(10);
+  view::DrawGrid(15);
+  // World (0, 0) is window (199, 149), picture (200, 150).
+  EXPECT_NE(Px(200, 150), kBlack);
+  EXPECT_NE(Px(210, 140), kBlack);
+  EXPECT_NE(Px(150, 200), kBlack);
+  EXPECT_EQ(Px(205, 150), kBlack);
+  EXPECT_EQ(Px(200, 151), kBlack);
+  EXPECT_EQ(gfx::K.XorMode, 0);
+}
+
+TEST_F(CursorTest, GridWithPointsCloserThanTwoPixelsIsNotDrawn) {
+  view::SetGridStep(10);
+  V.ViewScaleU = V.ViewScaleV = 5;
+  EXPECT_FALSE(view::GridDrawable());
+  V.GridShown = 0;
+  V.ViewScaleU = V.ViewScaleV = 1;
+  EXPECT_FALSE(view::GridDrawable());
+}
+
+int LitColumns() {
+  int columns = 0;
+  for (int x = 0; x < kWidth; ++x) {
+    bool lit = false;
+    for (int y = 0; y < kHeight; ++y) lit = lit || ViewTest::Px(x, y) != kBlack;
+    if (lit) ++columns;
+  }
+  return columns;
+}
+
+TEST_F(CursorTest, GridCoversTheViewport) {
+  view::SetGridStep(10);
+  view::DrawGrid(15);
+  EXPECT_EQ(LitColumns(), 39);  // picture x = 10, 20 .. 390 inside 1..399
+}
+
+TEST_F(CursorTest, GridStopsAfterAColumnWhenAKeyWaits) {
+  view::SetGridStep(10);
+  platform::QueueCharacter('a');
+  view::DrawGrid(15);
+  // The first of the 48 columns lies left of the viewport; nothing more.
+  EXPECT_EQ(LitColumns(), 0);
+  EXPECT_TRUE(platform::Drv.DrvKeyPressed());  // the key is left waiting
+}
+
+// --- Coordinate read-out ---------------------------------------------------------------------
+
+TEST_F(ViewTest, ReadOutShowsPlaneThenWorldCoordinates) {
+  const view::CursorCoordText t = view::CursorCoordLines(1, 2, 0);
+  EXPECT_EQ(t.Line[0], "Xr   1.000 X   1.000");
+  EXPECT_EQ(t.Line[1], "Yr   2.000 Y   2.000");
+  EXPECT_EQ(t.Line[2], "Zr   0.000 Z   0.000");
+}
+
+TEST_F(ViewTest, ReadOutOfAShiftedPlane) {
+  V.PlaneOrigin[0] = 100;
+  V.PlaneOrigin[2] = -2.5f;
+  const view::CursorCoordText t = view::CursorCoordLines(-1.25f, 2, 3);
+  EXPECT_EQ(t.Line[0], "Xr  -1.250 X  98.750");
+  EXPECT_EQ(t.Line[1], "Yr   2.000 Y   2.000");
+  EXPECT_EQ(t.Line[2], "Zr   3.000 Z   0.500");
+}
+
+}  // namespace
+}  // namespace viewtest

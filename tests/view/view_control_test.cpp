@@ -1,0 +1,372 @@
+// The viewports of the layouts, the start-up state, the extended keys and
+// the world pen with its markers.
+#include <cmath>
+
+#include "view_fixture.h"
+
+namespace viewtest {
+namespace {
+
+using view::V;
+
+constexpr int kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kDown = 80, kPageDown = 81;
+constexpr int kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145;
+constexpr int kShiftUp = 152, kShiftLeft = 155, kShiftRight = 157, kShiftDown = 160;
+
+constexpr double kIdentity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+
+// --- Viewports ------------------------------------------------------------------
+
+struct ViewportCase {
+  int N, Left, Top, Width, Height;
+};
+
+// A picture area of 401 × 301: the odd sizes show every truncation.
+constexpr int kWp = 401, kHp = 301;
+constexpr ViewportCase kLayouts[] = {
+    {1, 0, 0, 401, 300},   {2, 0, 0, 248, 300},   {3, 250, 0, 150, 300},
+    {4, 0, 0, 198, 148},   {5, 200, 0, 200, 148}, {6, 0, 150, 198, 150},
+    {7, 200, 150, 200, 150},
+};
+
+TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
+  V.PictureAreaWidth = kWp;
+  V.PictureAreaHeight = kHp;
+  for (const ViewportCase& c : kLayouts) {
+    view::SelectViewport(c.N);
+    EXPECT_EQ(V.ViewportLeft, c.Left) << "viewport " << c.N;
+    EXPECT_EQ(V.ViewportTop, c.Top) << "viewport " << c.N;
+    EXPECT_EQ(V.ViewportWidth, c.Width) << "viewport " << c.N;
+    EXPECT_EQ(V.ViewportHeight, c.Height) << "viewport " << c.N;
+    EXPECT_EQ(V.ScreenCentreX, c.Width / 2 - 1) << "viewport " << c.N;
+    EXPECT_EQ(V.ScreenCentreY, c.Height / 2 - 1) << "viewport " << c.N;
+    EXPECT_EQ(V.PanStepX, c.Width / 4) << "viewport " << c.N;
+    EXPECT_EQ(V.PanStepY, c.Height / 4) << "viewport " << c.N;
+    EXPECT_EQ(V.ViewLayout, c.N);
+  }
+}
+
+TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
+  V.PictureAreaWidth = kWp;
+  V.PictureAreaHeight = kHp;
+  V.PanelWidth = 10;
+  view::SelectViewport(7);
+  EXPECT_EQ(gfx::K.WindowLeft, 10 + 200 + 1);
+  EXPECT_EQ(gfx::K.WindowTop, 150 + 1);
+  EXPECT_EQ(gfx::K.WindowRight, 10 + 200 + 200 - 1);
+  EXPECT_EQ(gfx::K.WindowBottom, 150 + 150 - 1 - 1);
+}
+
+TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
+  V.PictureAreaWidth = kWp;
+  V.PictureAreaHeight = kHp;
+  view::SelectViewport(3);
+  view::SelectViewport(8);
+  EXPECT_EQ(V.ViewportLeft, 250);
+  EXPECT_EQ(V.ViewportWidth, 150);
+  EXPECT_EQ(V.ScreenCentreX, 74);
+  EXPECT_EQ(V.ViewLayout, 8);
+}
+
+TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
+  V.PictureAreaWidth = kWp;
+  V.PictureAreaHeight = kHp;
+  view::LoadView(0, 3);
+  V.ViewScaleU = V.ViewScaleV = 2;
+  view::StoreView(2, 5);
+  view::LoadView(0, 2);
+  V.ViewScaleU = V.ViewScaleV = 3;
+  view::SelectViewport(1);  // keeps what is current
+  EXPECT_EQ(V.ViewScaleU, 3.0f);
+  EXPECT_EQ(V.ViewMatrix[3][1], -1.0);
+  view::SelectViewport(5);
+  EXPECT_EQ(V.ViewScaleU, 2.0f);
+  EXPECT_EQ(V.ViewMatrix[3][2], -1.0);
+  view::SelectViewport(6);  // an untouched slot: scale 1, identity
+  EXPECT_EQ(V.ViewScaleU, 1.0f);
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+}
+
+TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
+  V.PictureAreaWidth = kWp;
+  V.PictureAreaHeight = kHp;
+  view::SelectViewport(1);
+  gfx::SelectPicture();
+  gfx::SetColor(15);
+  for (int y = 0; y < 20; ++y) gfx::Line2(0, y, 40, y);
+  view::SelectViewport(1);
+  // The block: rows 2..10, columns 2..25 of the picture window.
+  EXPECT_EQ(Px(2, 2), kBlack);
+  EXPECT_EQ(Px(25, 10), kBlack);
+  EXPECT_NE(Px(26, 2), kBlack);
+  EXPECT_NE(Px(2, 11), kBlack);
+  EXPECT_NE(Px(1, 1), kBlack);
+  EXPECT_EQ(gfx::GetColor(), 15);  // the indicator colour
+}
+
+// --- Start-up ------------------------------------------------------------------------
+
+TEST_F(ViewTest, InitViewSetsTheStartState) {
+  V.ViewportWidth = 400;
+  V.ViewportHeight = 200;
+  V.ViewScaleU = V.ViewScaleV = 0.5f;
+  V.ViewCentreU = 3;
+  V.RotateMode = 0;
+  V.GridShown = 0;
+  V.CursorWorld[1] = 4;
+  V.PlaneDepth = 2;
+  view::RotateView(1, 1, 0);
+  view::InitView();
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+  ExpectMatrixNear(V.PlaneAxes, kIdentity, 0);
+  EXPECT_EQ(V.PanStepX, 100);
+  EXPECT_EQ(V.PanStepY, 50);
+  EXPECT_EQ(V.CursorWorld[1], 0.0f);
+  EXPECT_EQ(V.PlaneDepth, 0.0f);
+  EXPECT_EQ(V.GridStep, 10.0f);
+  EXPECT_EQ(V.GridStepY, 10.0f);
+  EXPECT_EQ(V.CursorStepZ, 10.0f);
+  EXPECT_EQ(V.RotateMode, 1);
+  EXPECT_EQ(V.GridShown, 1);
+  EXPECT_EQ(V.SavedView[9].ScaleU, 1.0f);
+  EXPECT_EQ(V.ViewSlot[6].CentreU, 0.0f);
+}
+
+TEST_F(ViewTest, InitViewGivesSlot7StandardView4WithTheCurrentZoom) {
+  V.ViewScaleU = V.ViewScaleV = 0.5f;
+  V.ViewCentreU = 3;
+  view::InitView();
+  EXPECT_EQ(V.ViewSlot[7].Matrix[0][0], 0.707107f);
+  EXPECT_EQ(V.ViewSlot[7].Matrix[2][1], 0.707107f);
+  EXPECT_EQ(V.ViewSlot[7].ScaleU, 0.5f);
+  EXPECT_EQ(V.ViewSlot[7].CentreU, 3.0f);
+  EXPECT_EQ(V.ViewSlot[6].Matrix[0][0], 1.0f);
+}
+
+TEST_F(ViewTest, InitViewRunsOnce) {
+  view::InitView();
+  V.RotateMode = 0;
+  V.GridStep = 3;
+  view::RotateView(2, 1, 0);
+  view::InitView();
+  EXPECT_EQ(V.RotateMode, 0);
+  EXPECT_EQ(V.GridStep, 3.0f);
+  EXPECT_EQ(V.ViewMatrix[1][3], -1.0);
+}
+
+TEST_F(ViewTest, InitViewSetsTheBackgroundModeToTheScheme) {
+  V.ColourScheme = 3;
+  view::InitView();
+  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
+}
+
+// --- Extended keys ---------------------------------------------------------------------
+
+TEST_F(ViewTest, TwentyFourUpTurnsBringTheViewBack) {
+  V.RotateMode = 1;
+  view::LoadView(0, 5);
+  double start[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) start[i][j] = V.ViewMatrix[i + 1][j + 1];
+  view::ExtendedViewKey(kUp);
+  EXPECT_GT(std::fabs(V.ViewMatrix[2][2] - start[1][1]), 0.01);
+  for (int k = 1; k < 24; ++k) view::ExtendedViewKey(kUp);
+  // The step's sine and cosine are given to 15 digits: 24 turns keep their
+  // rounding, some parts in 10^8.
+  ExpectMatrixNear(V.ViewMatrix, start, 1e-7);
+  EXPECT_EQ(Redraws, 24);
+}
+
+TEST_F(ViewTest, UpInRotateModeOneTurnsAboutU) {
+  V.RotateMode = 1;
+  view::ExtendedViewKey(kUp);  // R(1, −s, c)
+  EXPECT_EQ(V.ViewMatrix[2][2], 0.965925825682291);
+  EXPECT_EQ(V.ViewMatrix[2][3], 0.25881904736704425);
+  EXPECT_EQ(V.ViewMatrix[3][2], -0.25881904736704425);
+}
+
+TEST_F(ViewTest, ArrowsTurnTheViewAsTheTableSays) {
+  V.RotateMode = 1;
+  const double s = V.RotationStepSin;
+  view::ExtendedViewKey(kDown);
+  EXPECT_EQ(V.ViewMatrix[3][2], s);
+  view::ExtendedViewKey(kUp);
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
+  view::ExtendedViewKey(kLeft);  // R(2, s, c): row 3 gets s in column 1
+  EXPECT_EQ(V.ViewMatrix[3][1], s);
+  view::ExtendedViewKey(kRight);
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
+}
+
+TEST_F(ViewTest, ShiftArrowsTurnAboutTheScreenNormalInBothModes) {
+  const double s = V.RotationStepSin;
+  for (int mode : {0, 1}) {
+    V.RotateMode = mode;
+    for (int key : {kShiftUp, kShiftLeft}) {
+      view::LoadView(0, 1);
+      view::ExtendedViewKey(key);
+      EXPECT_EQ(V.ViewMatrix[2][1], s) << "mode " << mode << " key " << key;
+    }
+    for (int key : {kShiftRight, kShiftDown}) {
+      view::LoadView(0, 1);
+      view::ExtendedViewKey(key);
+      EXPECT_EQ(V.ViewMatrix[2][1], -s) << "mode " << mode << " key " << key;
+    }
+  }
+}
+
+TEST_F(ViewTest, ArrowsPanInRotateModeZero) {
+  V.RotateMode = 0;
+  V.PanStepX = 100;
+  V.PanStepY = 50;
+  V.ViewScaleU = 0.5f;
+  V.ViewScaleV = 0.25f;
+  view::ExtendedViewKey(kUp);
+  EXPECT_EQ(V.ViewCentreV, -12.5f);
+  view::ExtendedViewKey(kDown);
+  view::ExtendedViewKey(kDown);
+  EXPECT_EQ(V.ViewCentreV, 12.5f);
+  view::ExtendedViewKey(kLeft);
+  EXPECT_EQ(V.ViewCentreU, 50.0f);
+  view::ExtendedViewKey(kRight);
+  view::ExtendedViewKey(kRight);
+  EXPECT_EQ(V.ViewCentreU, -50.0f);
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+}
+
+TEST_F(ViewTest, CtrlArrowsDoTheOtherOfTheTwo) {
+  V.PanStepX = 100;
+  V.PanStepY = 50;
+  V.RotateMode = 1;
+  view::ExtendedViewKey(kCtrlUp);
+  view::ExtendedViewKey(kCtrlLeft);
+  EXPECT_EQ(V.ViewCentreV, -50.0f);
+  EXPECT_EQ(V.ViewCentreU, 100.0f);
+  view::ExtendedViewKey(kCtrlDown);
+  view::ExtendedViewKey(kCtrlRight);
+  EXPECT_EQ(V.ViewCentreV, 0.0f);
+  EXPECT_EQ(V.ViewCentreU, 0.0f);
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+  V.RotateMode = 0;
+  view::ExtendedViewKey(kCtrlDown);
+  EXPECT_EQ(V.ViewMatrix[3][2], V.RotationStepSin);
+  view::ExtendedViewKey(kCtrlUp);
+  view::ExtendedViewKey(kCtrlLeft);
+  EXPECT_EQ(V.ViewMatrix[3][1], V.RotationStepSin);
+  view::ExtendedViewKey(kCtrlRight);
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
+  EXPECT_EQ(V.ViewCentreU, 0.0f);
+}
+
+TEST_F(ViewTest, PageKeysZoomAboutTheCentre) {
+  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 3;
+  V.ViewCentreU = 7;
+  view::ExtendedViewKey(kPageUp);
+  EXPECT_EQ(V.ViewScaleU, 2.0f);
+  EXPECT_EQ(V.ViewScaleV, 2.0f);
+  EXPECT_EQ(V.ViewScaleW, 2.0f);
+  view::ExtendedViewKey(kPageDown);
+  view::ExtendedViewKey(kPageDown);
+  EXPECT_EQ(V.ViewScaleU, 4.5f);
+  EXPECT_EQ(V.ViewScaleW, 4.5f);
+  EXPECT_EQ(V.ViewCentreU, 7.0f);
+}
+
+TEST_F(ViewTest, ZoomInStopsAtTheSmallestScale) {
+  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 1e-5f;
+  view::ExtendedViewKey(kPageUp);
+  EXPECT_EQ(V.ViewScaleU, 1e-5f);
+  EXPECT_EQ(Redraws, 1);  // the key still redraws
+  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 1.5e-5f;
+  view::ExtendedViewKey(kPageUp);
+  EXPECT_EQ(V.ViewScaleU, 1.5e-5f / 1.5f);
+}
+
+TEST_F(ViewTest, ZoomOutHasNoLimit) {
+  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 1e30f;
+  view::ExtendedViewKey(kPageDown);
+  EXPECT_EQ(V.ViewScaleU, 1e30f * 1.5f);
+}
+
+TEST_F(ViewTest, ExtendedKeyStoresTheViewInItsSlotAndRedraws) {
+  V.ViewLayout = 3;
+  V.RotateMode = 1;
+  view::ExtendedViewKey(kPageDown);
+  EXPECT_EQ(V.ViewSlot[3].ScaleU, 1.5f);
+  view::ExtendedViewKey(kLeft);
+  EXPECT_EQ(V.ViewSlot[3].Matrix[2][0], static_cast<float>(V.RotationStepSin));
+  EXPECT_EQ(Redraws, 2);
+}
+
+TEST_F(ViewTest, OtherScanCodesOnlyRedraw) {
+  view::ExtendedViewKey(71);  // Home
+  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+  EXPECT_EQ(V.ViewScaleU, 1.0f);
+  EXPECT_EQ(V.ViewCentreU, 0.0f);
+  EXPECT_EQ(Redraws, 1);
+}
+
+// --- World pen and markers -----------------------------------------------------------------
+
+TEST_F(ViewTest, WorldPenMovesAndDrawsAtTheProjectedPixels) {
+  V.ScreenCentreX = 100;
+  V.ScreenCentreY = 100;
+  gfx::SetColor(15);
+  view::MoveToWorld(-10, 0, 0);
+  EXPECT_EQ(gfx::K.CurX, 90);
+  view::LineToWorld(10, 0, 5);
+  EXPECT_EQ(gfx::K.CurX, 110);
+  EXPECT_EQ(gfx::K.CurY, 100);
+  EXPECT_EQ(gfx::K.CurZ, 5);
+  for (int x = 90; x <= 110; ++x) EXPECT_NE(Px(x, 100), kBlack) << x;
+  EXPECT_EQ(Px(89, 100), kBlack);
+  EXPECT_EQ(Px(111, 100), kBlack);
+}
+
+class MarkerTest : public ViewTest {
+ public:
+  void Mark(int kind) {
+    V.ScreenCentreX = 50;
+    V.ScreenCentreY = 60;
+    gfx::SetColor(15);
+    view::WorldMarker(kind, 0, 0, 0);
+    EXPECT_EQ(gfx::K.CurX, 50);
+    EXPECT_EQ(gfx::K.CurY, 60);
+  }
+  static bool Lit(int dx, int dy) { return Px(50 + dx, 60 + dy) != kBlack; }
+};
+
+TEST_F(MarkerTest, KindOneIsAnX) {
+  Mark(1);
+  EXPECT_TRUE(Lit(-4, -4));
+  EXPECT_TRUE(Lit(4, 4));
+  EXPECT_TRUE(Lit(-4, 4));
+  EXPECT_TRUE(Lit(4, -4));
+  EXPECT_TRUE(Lit(2, -2));
+  EXPECT_FALSE(Lit(4, 0));
+  EXPECT_FALSE(Lit(0, -4));
+}
+
+TEST_F(MarkerTest, KindTwoIsASquare) {
+  Mark(2);
+  EXPECT_TRUE(Lit(-4, -4));
+  EXPECT_TRUE(Lit(4, 0));
+  EXPECT_TRUE(Lit(0, 4));
+  EXPECT_TRUE(Lit(-4, 2));
+  EXPECT_FALSE(Lit(2, 2));
+  EXPECT_FALSE(Lit(5, 0));
+}
+
+TEST_F(MarkerTest, OtherKindsAreADiamond) {
+  Mark(0);
+  EXPECT_TRUE(Lit(-4, 0));
+  EXPECT_TRUE(Lit(0, -4));
+  EXPECT_TRUE(Lit(4, 0));
+  EXPECT_TRUE(Lit(0, 4));
+  EXPECT_TRUE(Lit(2, -2));
+  EXPECT_FALSE(Lit(4, 4));
+  EXPECT_FALSE(Lit(-4, -4));
+}
+
+}  // namespace
+}  // namespace viewtest

@@ -1,0 +1,66 @@
+// tests/view/view_fixture.h — a fresh view, kernel and image driver picture
+// for every test, and the helpers the view tests share.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "graphics/kernel.h"
+#include "platform/driver.h"
+#include "platform/image/image_driver.h"
+#include "platform/picture.h"
+#include "view/view.h"
+
+namespace viewtest {
+
+constexpr int kWidth = 420, kHeight = 320;
+constexpr std::uint32_t kBlack = 0x000000;
+
+class ViewTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    platform::InstallImageDriver(kWidth, kHeight);
+    gfx::InitKernel();
+    gfx::Layout = gfx::ScreenLayout{};
+    gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
+    view::V = view::ViewState{};
+    view::UpdateViewCoefficients();
+    view::RedrawViewHook = CountRedraw;
+    view::MoveToWorldHook = view::MoveToWorld;
+    view::LineToWorldHook = view::LineToWorld;
+    view::CursorShapeHook = view::DrawCursor;
+    Redraws = 0;
+  }
+
+  void TearDown() override {
+    view::RedrawViewHook = [] {};
+    view::V = view::ViewState{};
+    view::UpdateViewCoefficients();
+  }
+
+  static inline int Redraws = 0;
+  static void CountRedraw() { ++Redraws; }
+
+  static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
+
+  // A viewport of w × h pixels at the picture's top-left with the usual
+  // border of one pixel, its pixel origin inside the border.
+  static void UseViewport(int w, int h) {
+    view::V.ViewportLeft = 0;
+    view::V.ViewportTop = 0;
+    view::V.ViewportWidth = w;
+    view::V.ViewportHeight = h;
+    view::V.ScreenCentreX = w / 2 - view::V.BorderWidth;
+    view::V.ScreenCentreY = h / 2 - view::V.BorderWidth;
+  }
+
+  static void ExpectMatrixNear(const double (&m)[4][4], const double (&want)[3][3],
+                               double tolerance) {
+    for (int i = 1; i <= 3; ++i)
+      for (int j = 1; j <= 3; ++j)
+        EXPECT_NEAR(m[i][j], want[i - 1][j - 1], tolerance) << "row " << i << " column " << j;
+  }
+};
+
+}  // namespace viewtest
