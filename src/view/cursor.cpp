@@ -8,6 +8,7 @@
 //   Grid
 //   Coordinate read-out
 #include <cmath>
+#include <cstdint>
 
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
@@ -150,10 +151,12 @@ void DrawGrid(int colour) {
     const std::int32_t nx = GridColumns();
     const std::int32_t ny =
         gfx::NearestInt(kGridCover * V.ViewportHeight * V.ViewScaleV / V.GridStepY);
-    const float x0 =
-        static_cast<float>(gfx::NearestInt(a0 / V.GridStep) - nx / 2) * V.GridStepX;
-    const float y0 =
-        static_cast<float>(gfx::NearestInt(b0 / V.GridStep) - ny / 2) * V.GridStepY;
+    // The lattice's first point: the grid multiple nearest the centre, moved
+    // back half the columns (rows).
+    const float x0 = static_cast<float>(std::int64_t{gfx::NearestInt(a0 / V.GridStep)} - nx / 2) *
+                     V.GridStepX;
+    const float y0 = static_cast<float>(std::int64_t{gfx::NearestInt(b0 / V.GridStep)} - ny / 2) *
+                     V.GridStepY;
     for (std::int32_t i = 1; i <= nx; ++i) {
       const float a = x0 + static_cast<float>(i) * V.GridStepX;
       for (std::int32_t j = 1; j <= ny; ++j) {

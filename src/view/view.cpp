@@ -9,6 +9,8 @@
 // Everything here is arithmetic on the state: nothing draws.
 #include "view/view.h"
 
+#include <cstdint>
+
 #include "graphics/numbers.h"
 
 namespace view {
@@ -78,9 +80,21 @@ void ViewToWorld(double u, double v, double w, double& x, double& y, double& z) 
   z = u * m[1][3] + v * m[2][3] + w * m[3][3];
 }
 
+namespace {
+// centre + offset, held at the ends of the 32-bit range: a point far off the
+// screen stays far off it instead of wrapping round onto it.
+std::int32_t PixelSum(std::int32_t centre, std::int64_t offset) {
+  const std::int64_t p = centre + offset;
+  if (p > INT32_MAX) return INT32_MAX;
+  if (p < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(p);
+}
+}  // namespace
+
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
-  ix = V.ScreenCentreX + gfx::NearestInt((double{u} - V.ViewCentreU) / V.ViewScaleU);
-  iy = V.ScreenCentreY - gfx::NearestInt((double{v} - V.ViewCentreV) / V.ViewScaleV);
+  ix = PixelSum(V.ScreenCentreX, gfx::NearestInt((double{u} - V.ViewCentreU) / V.ViewScaleU));
+  iy = PixelSum(V.ScreenCentreY,
+                -std::int64_t{gfx::NearestInt((double{v} - V.ViewCentreV) / V.ViewScaleV)});
 }
 
 void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy) {
@@ -94,7 +108,7 @@ void WorldToPixelDepth(float x, float y, float z, std::int32_t& ix, std::int32_t
   float u = 0, v = 0, w = 0;
   WorldToViewUVW(x, y, z, u, v, w);
   ViewToPixel(u, v, ix, iy);
-  iz = V.ScreenCentreZ + gfx::NearestInt((double{w} - V.ViewCentreW) / V.ViewScaleW);
+  iz = PixelSum(V.ScreenCentreZ, gfx::NearestInt((double{w} - V.ViewCentreW) / V.ViewScaleW));
 }
 
 void PixelToView(std::int32_t px, std::int32_t py, float& u, float& v) {

@@ -217,10 +217,15 @@ TEST_F(ShadedTest, QuadSplitsAlongTheShorterDiagonalP1P3) {
   EXPECT_EQ(quad, gDrawn);
 }
 
-TEST_F(ShadedTest, TriangleFarOffTheScreenDrawsNothing) {
-  view::DrawTriangleFacet(0, 1e9f, 0, 1e9f, -1e9f, 0, -1e9f, 3e9f, 0);
-  view::DrawTriangleFacet(0, 1e12f, 0, 1e12f, 1e12f, 0, 5, 1e12f, 0);
-  EXPECT_TRUE(gDrawn.size() <= 1000u);
+TEST_F(ShadedTest, TriangleReachingFarOffTheScreenIsWalkedOnlyOverTheWindowRows) {
+  view::DrawTriangleFacet(-1e9f, -1e9f, 0, 1e9f, -1e9f, 0, 0, 1e9f, 0);
+  EXPECT_EQ(gDrawn.size(), static_cast<std::size_t>(kHeight));  // one line a row
+  EXPECT_NE(Px(50, 50), kBlack);
+}
+
+TEST_F(ShadedTest, TriangleFarAboveTheScreenDrawsNothing) {
+  view::DrawTriangleFacet(0, 1e12f, 0, 1e12f, 1e12f, 0, 5, 2e12f, 0);
+  EXPECT_TRUE(gDrawn.empty());
 }
 
 }  // namespace
