@@ -1,0 +1,753 @@
+// src/store/store.cpp — the drawing store.
+//
+// Sections:
+//   state and slots
+//   scratch files: private folder, block cache, errors
+//   points and objects
+//   texts and images
+//   transforms
+//   flush and extent measurement
+//   life cycle
+#include "store/store.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "view/view.h"
+
+namespace store {
+
+// --- State and slots ----------------------------------------------------------------
+
+DrawingStore g;
+int OutputDevice = 0;
+
+namespace {
+void ShowNothing(const char*, bool, int) {}
+void DoNothing() {}
+void WriteNothing(int) {}
+bool NoImageSize(const char*, int&, int&) { return false; }
+}  // namespace
+
+MessageHook ShowMessage = ShowNothing;
+Procedure FlushStore = DispatchFlush;
+Procedure ScreenFlush = DoNothing;
+DeviceHook ExchangeFlush = WriteNothing;
+Procedure RedrawForMeasure = DoNothing;
+ImageSizeHook ReadImageSize = NoImageSize;
+
+// --- Scratch files ---------------------------------------------------------------------
+
+namespace {
+
+constexpr int kPauseMs = 500;
+
+constexpr const char* kPointFileOpening = "BUF_PUT-Открытие файла"_sc;
+constexpr const char* kObjectFileOpening = "BUF_PUTNA-Открытие файла"_sc;
+constexpr const char* kPointFileNotOpen = "BUF_GET-Файл не открыт "_sc;
+constexpr const char* kObjectFileNotOpen = "BUF_GETNA-Файл не открыт"_sc;
+constexpr const char* kFileError = "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: "_sc;
+
+// The element layout of the files: point n > 2000 at (n − 2000)·3 + 1..3,
+// object entry i > 500 at (i − 500)·3 + 0..2.
+std::int64_t PointElement(int n) { return (static_cast<std::int64_t>(n) - kPointsInMemory) * 3 + 1; }
+std::int64_t ObjectElement(int i) { return (static_cast<std::int64_t>(i) - kObjectsInMemory) * 3; }
+
+void NameFile(const ScratchFile& f, char* path, std::size_t size) {
+  std::snprintf(path, size, "%s/%s", g.Folder, f.Name);
+}
+
+void ForgetCache(ScratchFile& f) {
+  for (CacheBlock& b : f.Cache) {
+    b.Block = -1;
+    b.DirtyFrom = kBlockElements;
+    b.DirtyTo = 0;
+  }
+}
+
+bool FolderIsOurs() { return g.Folder[0] != 0 && g.FolderOwner == static_cast<int>(getpid()); }
+
+// Closes a file, and erases it when this process made it.
+void CloseFile(ScratchFile& f) {
+  if (f.Fd >= 0) close(f.Fd);
+  if (f.Open && FolderIsOurs()) {
+    char path[sizeof g.Folder + 16];
+    NameFile(f, path, sizeof path);
+    unlink(path);
+  }
+  f.Fd = -1;
+  f.Open = false;
+  f.BytesOnDisk = 0;
+  ForgetCache(f);
+}
+
+void CloseStoreFilesAtExit() { CloseStoreFiles(); }
+
+// Makes the private folder of this run under $TMPDIR (or /tmp).
+bool MakeFolder() {
+  const char* base = std::getenv("TMPDIR");
+  if (base == nullptr || base[0] == 0) base = "/tmp";
+  char name[sizeof g.Folder];
+  int len = std::snprintf(name, sizeof name, "%s/brelmora-XXXXXX", base);
+  if (len <= 0 || len >= static_cast<int>(sizeof name)) return false;
+  if (mkdtemp(name) == nullptr) return false;
+  std::memcpy(g.Folder, name, static_cast<std::size_t>(len) + 1);
+  g.FolderOwner = static_cast<int>(getpid());
+  static bool cleanupRegistered = false;
+  if (!cleanupRegistered) {
+    cleanupRegistered = true;
+    std::atexit(CloseStoreFilesAtExit);
+  }
+  return true;
+}
+
+int CreateFile(const ScratchFile& f) {
+  char path[sizeof g.Folder + 16];
+  NameFile(f, path, sizeof path);
+  return open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+}
+
+// An input/output error: the piece being built is lost. The file is dropped
+// and made afresh by the next piece that needs it.
+void Fail(ScratchFile& f) {
+  if (!g.PieceLost) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%s%s", kFileError, f.Name);
+    ShowMessage(text, false, kPauseMs);
+  }
+  g.PieceLost = true;
+  CloseFile(f);
+}
+
+bool OpenScratch(ScratchFile& f, const char* announcement) {
+  if (!f.Announced) {
+    f.Announced = true;
+    ShowMessage(announcement, false, kPauseMs);
+  }
+  int fd = -1;
+  if (FolderIsOurs()) fd = CreateFile(f);
+  // No folder yet, one made by the process we were forked from, or ours
+  // removed behind our back: make a new one.
+  if (fd < 0 && MakeFolder()) fd = CreateFile(f);
+  if (fd < 0) {
+    Fail(f);
+    return false;
+  }
+  f.Fd = fd;
+  f.Open = true;
+  f.BytesOnDisk = 0;
+  ForgetCache(f);
+  return true;
+}
+
+bool WriteBack(ScratchFile& f, CacheBlock& b) {
+  if (b.DirtyFrom >= b.DirtyTo) return true;
+  const char* from = reinterpret_cast<const char*>(b.Data + b.DirtyFrom);
+  std::size_t left = static_cast<std::size_t>(b.DirtyTo - b.DirtyFrom) * 4;
+  off_t at = static_cast<off_t>(b.Block) * kBlockBytes + static_cast<off_t>(b.DirtyFrom) * 4;
+  while (left > 0) {
+    ssize_t done = pwrite(f.Fd, from, left, at);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    from += done;
+    left -= static_cast<std::size_t>(done);
+    at += done;
+  }
+  if (at > f.BytesOnDisk) f.BytesOnDisk = at;
+  b.DirtyFrom = kBlockElements;
+  b.DirtyTo = 0;
+  return true;
+}
+
+// The cache slot holding the block of element e, loaded; null on an error.
+CacheBlock* BlockOf(ScratchFile& f, std::int64_t e) {
+  std::int64_t block = e / kBlockElements;
+  CacheBlock& b = f.Cache[block % kCacheBlocks];
+  if (b.Block == block) return &b;
+  if (b.Block >= 0 && !WriteBack(f, b)) return nullptr;
+  b.Block = -1;
+  char* into = reinterpret_cast<char*>(b.Data);
+  std::size_t got = 0;
+  off_t at = static_cast<off_t>(block) * kBlockBytes;
+  if (at < f.BytesOnDisk) {
+    while (got < kBlockBytes) {
+      ssize_t done = pread(f.Fd, into + got, kBlockBytes - got, at + static_cast<off_t>(got));
+      if (done < 0 && errno == EINTR) continue;
+      if (done < 0) return nullptr;
+      if (done == 0) break;  // the end of the file
+      got += static_cast<std::size_t>(done);
+    }
+  }
+  std::memset(into + got, 0, kBlockBytes - got);
+  b.Block = block;
+  b.DirtyFrom = kBlockElements;
+  b.DirtyTo = 0;
+  return &b;
+}
+
+bool PutElement(ScratchFile& f, std::int64_t e, std::uint32_t value) {
+  CacheBlock* b = BlockOf(f, e);
+  if (b == nullptr) return false;
+  int k = static_cast<int>(e % kBlockElements);
+  b->Data[k] = value;
+  if (k < b->DirtyFrom) b->DirtyFrom = k;
+  if (k + 1 > b->DirtyTo) b->DirtyTo = k + 1;
+  return true;
+}
+
+bool GetElement(ScratchFile& f, std::int64_t e, std::uint32_t& value) {
+  CacheBlock* b = BlockOf(f, e);
+  if (b == nullptr) return false;
+  value = b->Data[e % kBlockElements];
+  return true;
+}
+
+// Three consecutive elements: one cache look-up when they share a block.
+bool PutThree(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+  return PutElement(f, e, a) && PutElement(f, e + 1, b) && PutElement(f, e + 2, c);
+}
+
+bool GetThree(ScratchFile& f, std::int64_t e, std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
+  return GetElement(f, e, a) && GetElement(f, e + 1, b) && GetElement(f, e + 2, c);
+}
+
+}  // namespace
+
+const char* ScratchFolder() { return g.Folder; }
+
+bool SyncStoreFiles() {
+  bool ok = true;
+  for (ScratchFile* f : {&g.PointFile, &g.ObjectFile}) {
+    if (!f->Open) continue;
+    for (CacheBlock& b : f->Cache) {
+      if (b.Block >= 0 && !WriteBack(*f, b)) {
+        Fail(*f);
+        ok = false;
+        break;
+      }
+    }
+  }
+  return ok;
+}
+
+void CloseStoreFiles() {
+  CloseFile(g.PointFile);
+  CloseFile(g.ObjectFile);
+  if (FolderIsOurs()) rmdir(g.Folder);
+  g.Folder[0] = 0;
+  g.FolderOwner = 0;
+}
+
+// --- Points and objects ------------------------------------------------------------------
+
+void PointPut(int n, float x, float y, float z) {
+  if (n < 1) return;
+  if (n <= kPointsInMemory) {
+    g.X[n] = x;
+    g.Y[n] = y;
+    g.Z[n] = z;
+    return;
+  }
+  ScratchFile& f = g.PointFile;
+  if (!f.Open) {
+    if (g.PieceLost) return;  // the piece is dropped anyway
+    if (!OpenScratch(f, kPointFileOpening)) return;
+  }
+  if (!PutThree(f, PointElement(n), std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
+                std::bit_cast<std::uint32_t>(z)))
+    Fail(f);
+}
+
+void PointGet(int n, float& x, float& y, float& z) {
+  if (n < 1) return;
+  if (n <= kPointsInMemory) {
+    x = g.X[n];
+    y = g.Y[n];
+    z = g.Z[n];
+    return;
+  }
+  ScratchFile& f = g.PointFile;
+  if (!f.Open) {
+    if (g.PieceLost) return;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%4d", kPointFileNotOpen, n);
+    ShowMessage(text, true, 0);
+    return;
+  }
+  std::uint32_t a = 0, b = 0, c = 0;
+  if (!GetThree(f, PointElement(n), a, b, c)) {
+    Fail(f);
+    return;
+  }
+  x = std::bit_cast<float>(a);
+  y = std::bit_cast<float>(b);
+  z = std::bit_cast<float>(c);
+}
+
+void ObjectPut(int i, int first, int kind, int pen) {
+  if (i < 0) return;
+  if (i <= kObjectsInMemory) {
+    g.First[i] = first;
+    g.Kind[i] = static_cast<std::uint8_t>(kind);
+    g.Pen[i] = static_cast<std::uint8_t>(pen);
+    return;
+  }
+  ScratchFile& f = g.ObjectFile;
+  if (!f.Open) {
+    if (g.PieceLost) return;
+    if (!OpenScratch(f, kObjectFileOpening)) return;
+  }
+  if (!PutThree(f, ObjectElement(i), static_cast<std::uint32_t>(first),
+                static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(pen)))
+    Fail(f);
+}
+
+void ObjectGet(int i, int& first, int& kind, int& pen) {
+  if (i < 0) return;
+  if (i <= kObjectsInMemory) {
+    first = g.First[i];
+    kind = g.Kind[i];
+    pen = g.Pen[i];
+    return;
+  }
+  ScratchFile& f = g.ObjectFile;
+  if (!f.Open) {
+    if (g.PieceLost) return;
+    ShowMessage(kObjectFileNotOpen, false, kPauseMs);
+    return;
+  }
+  std::uint32_t a = 0, b = 0, c = 0;
+  if (!GetThree(f, ObjectElement(i), a, b, c)) {
+    Fail(f);
+    return;
+  }
+  first = static_cast<std::int32_t>(a);
+  kind = static_cast<std::uint8_t>(b);
+  pen = static_cast<std::uint8_t>(c);
+}
+
+void AddPoint(float x, float y, float z) {
+  ++g.PointCount;
+  PointPut(g.PointCount, x, y, z);
+}
+
+void AddPointInView(float u, float v, float w) {
+  double x = 0, y = 0, z = 0;
+  view::ViewToWorld(u, v, w, x, y, z);
+  AddPoint(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+}
+
+void BeginObject(int kind) {
+  ++g.ObjectCount;
+  g.First[0] = g.ObjectCount;
+  int first = g.PointCount + 1;
+  ObjectPut(g.ObjectCount, kind == SegmentPairs ? -first : first, kind, g.CurrentPen);
+}
+
+void BeginPolyline() { BeginObject(Polyline); }
+void BeginSegmentPairs() { BeginObject(SegmentPairs); }
+void BeginTriangle() { BeginObject(Triangle); }
+void BeginQuad() { BeginObject(Quad); }
+void BeginQuadStrip() { BeginObject(QuadStrip); }
+
+void CloseStore() {
+  g.First[0] = g.ObjectCount;
+  int first = 0, kind = 0, pen = 0;
+  ObjectGet(g.ObjectCount, first, kind, pen);
+  ObjectPut(g.ObjectCount + 1, g.PointCount + 1, kind, pen);
+}
+
+void ClearStore() {
+  g.PointCount = 0;
+  g.ObjectCount = 0;
+  g.First[0] = 0;
+  g.TextCount = 0;
+  g.ImageCount = 0;
+  g.CurrentPen = gfx::GetColor();
+  g.PieceLost = false;
+}
+
+void SetStorePen(int pen) { g.CurrentPen = pen; }
+
+void GetObjectRange(int i, int& first, int& last, int& kind, int& pen) {
+  int next = 0, nextKind = 0, nextPen = 0;
+  ObjectGet(i, first, kind, pen);
+  ObjectGet(i + 1, next, nextKind, nextPen);
+  last = static_cast<int>(std::llabs(static_cast<long long>(next)) - 1);
+}
+
+void GetObjectRange(int i, int& first, int& last) {
+  int kind = 0, pen = 0;
+  GetObjectRange(i, first, last, kind, pen);
+}
+
+// --- Texts and images ----------------------------------------------------------------------
+
+namespace {
+
+void CopyText(char* to, std::string_view text, std::size_t capacity) {
+  std::size_t n = text.size() < capacity ? text.size() : capacity;
+  std::memcpy(to, text.data(), n);
+  to[n] = 0;
+}
+
+// The three placements of the table: the anchor relative to the text.
+enum class Anchor { Left, Right, Centre };
+
+// Corners of a text of n characters in the plane of d and m around the anchor.
+void PlaceCorners(Anchor anchor, const double a[3], const double d[3], const double m[3], double h,
+                  double w, double n, float bs[3], float be[3], float ts[3]) {
+  double along = anchor == Anchor::Left ? 0.0 : anchor == Anchor::Right ? -n * w : -n * w / 2;
+  for (int k = 0; k < 3; ++k) {
+    double start = a[k] + along * d[k];
+    bs[k] = static_cast<float>(start - h / 2 * m[k]);
+    be[k] = static_cast<float>(start - h / 2 * m[k] + n * w * d[k]);
+    ts[k] = static_cast<float>(start + h / 2 * m[k]);
+  }
+}
+
+// The table's placements in one plane: z of every corner is the anchor's.
+void PlaceFlat(Anchor anchor, std::size_t length, float x, float y, float z, float sine,
+               float cosine, float h, float w, float bs[3], float be[3], float ts[3]) {
+  double s = sine, c = cosine;
+  if (c < 0) {  // never upside down
+    s = -s;
+    c = -c;
+  }
+  double n = static_cast<double>(length);
+  if (anchor != Anchor::Centre) n = length < 1 ? 1.0 : length > 80 ? 80.0 : n;
+  const double a[3] = {x, y, z};
+  const double d[3] = {c, s, 0};
+  const double m[3] = {-s, c, 0};
+  PlaceCorners(anchor, a, d, m, h, w, n, bs, be, ts);
+  bs[2] = be[2] = ts[2] = z;
+}
+
+void AddPlaced(Anchor anchor, std::string_view text, float x, float y, float z, float sine,
+               float cosine, float h, float w, int font) {
+  float bs[3], be[3], ts[3];
+  PlaceFlat(anchor, text.size(), x, y, z, sine, cosine, h, w, bs, be, ts);
+  AddText(text, bs, be, ts, font);
+}
+
+void ViewCornerToWorld(const float c[3], float out[3]) {
+  double x = 0, y = 0, z = 0;
+  view::ViewToWorld(c[0], c[1], c[2], x, y, z);
+  out[0] = static_cast<float>(x);
+  out[1] = static_cast<float>(y);
+  out[2] = static_cast<float>(z);
+}
+
+}  // namespace
+
+void AddText(std::string_view text, const float baseStart[3], const float baseEnd[3],
+             const float topStart[3], int font) {
+  if (g.TextCount < kTextCapacity) ++g.TextCount;
+  TextItem& t = g.Texts[g.TextCount];
+  CopyText(t.Text, text, kTextBytes);
+  for (int k = 0; k < 3; ++k) {
+    t.BaseStart[k] = baseStart[k];
+    t.BaseEnd[k] = baseEnd[k];
+    t.TopStart[k] = topStart[k];
+  }
+  t.Font = static_cast<std::uint8_t>(font);
+  t.Pen = static_cast<std::uint8_t>(g.CurrentPen);
+}
+
+void SetTextCorners(int j, const float corners[9]) {
+  if (j < 1 || j > kTextCapacity) return;
+  TextItem& t = g.Texts[j];
+  for (int k = 0; k < 3; ++k) {
+    t.BaseStart[k] = corners[k];
+    t.BaseEnd[k] = corners[3 + k];
+    t.TopStart[k] = corners[6 + k];
+  }
+}
+
+void GetText(int j, const char*& text, float corners[9], int& font) {
+  if (j < 1 || j > kTextCapacity) return;
+  const TextItem& t = g.Texts[j];
+  text = t.Text;
+  for (int k = 0; k < 3; ++k) {
+    corners[k] = t.BaseStart[k];
+    corners[3 + k] = t.BaseEnd[k];
+    corners[6 + k] = t.TopStart[k];
+  }
+  font = t.Font;
+}
+
+void AddTextLeft(std::string_view text, float x, float y, float z, float sine, float cosine,
+                 float h, float w, int font) {
+  AddPlaced(Anchor::Left, text, x, y, z, sine, cosine, h, w, font);
+}
+
+void AddTextRight(std::string_view text, float x, float y, float z, float sine, float cosine,
+                  float h, float w, int font) {
+  AddPlaced(Anchor::Right, text, x, y, z, sine, cosine, h, w, font);
+}
+
+void AddTextCentred(std::string_view text, float x, float y, float z, float sine, float cosine,
+                    float h, float w, int font) {
+  AddPlaced(Anchor::Centre, text, x, y, z, sine, cosine, h, w, font);
+}
+
+void AddTextInView(std::string_view text, const float baseStart[3], const float baseEnd[3],
+                   const float topStart[3], int font) {
+  float bs[3], be[3], ts[3];
+  ViewCornerToWorld(baseStart, bs);
+  ViewCornerToWorld(baseEnd, be);
+  ViewCornerToWorld(topStart, ts);
+  AddText(text, bs, be, ts, font);
+}
+
+void AddTextLeftInView(std::string_view text, float u, float v, float w, float sine, float cosine,
+                       float h, float cw, int font) {
+  float bs[3], be[3], ts[3];
+  PlaceFlat(Anchor::Left, text.size(), u, v, w, sine, cosine, h, cw, bs, be, ts);
+  AddTextInView(text, bs, be, ts, font);
+}
+
+void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], float h, float w,
+                  int font) {
+  double a[3], d[3];
+  for (int k = 0; k < 3; ++k) {
+    a[k] = (static_cast<double>(p1[k]) + p2[k]) / 2;
+    d[k] = static_cast<double>(p2[k]) - p1[k];
+  }
+  double len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  if (len > 0) {
+    for (double& c : d) c /= len;
+  } else {
+    d[0] = 1;
+  }
+  if (d[0] < 0)  // never right to left
+    for (double& c : d) c = -c;
+  double across = std::sqrt(d[0] * d[0] + d[1] * d[1]);
+  double m[3] = {0, 1, 0};
+  if (across > 1e-12) {
+    m[0] = -d[1] / across;
+    m[1] = d[0] / across;
+  }
+  float bs[3], be[3], ts[3];
+  PlaceCorners(Anchor::Centre, a, d, m, h, w, static_cast<double>(text.size()), bs, be, ts);
+  AddText(text, bs, be, ts, font);
+}
+
+void AddImage(std::string_view name, float x, float y, float pixelSize, int imageStyle) {
+  if (g.ImageCount < kImageCapacity) ++g.ImageCount;
+  ImagePlacement& im = g.Images[g.ImageCount];
+  CopyText(im.ImageName, name, kImageNameBytes);
+  im.X = x;
+  im.Y = y;
+  im.PixelSize = pixelSize;
+  im.Visible = 1;
+  im.ImageStyle = static_cast<std::uint8_t>(imageStyle);
+}
+
+void GetImage(int j, const char*& name, float& x, float& y, float& pixelSize, int& visible,
+              int& imageStyle) {
+  if (j < 1 || j > kImageCapacity) return;
+  const ImagePlacement& im = g.Images[j];
+  name = im.ImageName;
+  x = im.X;
+  y = im.Y;
+  pixelSize = im.PixelSize;
+  visible = im.Visible;
+  imageStyle = im.ImageStyle;
+}
+
+// --- Transforms ------------------------------------------------------------------------------
+
+namespace {
+
+// Applies f to every point (when there are objects) and every text corner.
+template <typename F>
+void TransformStore(F f) {
+  if (g.ObjectCount > 0) {
+    for (int n = 1; n <= g.PointCount; ++n) {
+      float x = 0, y = 0, z = 0;
+      PointGet(n, x, y, z);
+      f(x, y, z);
+      PointPut(n, x, y, z);
+    }
+  }
+  for (int j = 1; j <= g.TextCount; ++j) {
+    TextItem& t = g.Texts[j];
+    f(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
+    f(t.BaseEnd[0], t.BaseEnd[1], t.BaseEnd[2]);
+    f(t.TopStart[0], t.TopStart[1], t.TopStart[2]);
+  }
+}
+
+}  // namespace
+
+void MoveStore(float dx, float dy, float dz) {
+  TransformStore([=](float& x, float& y, float& z) {
+    x += dx;
+    y += dy;
+    z += dz;
+  });
+}
+
+void ScaleStore(float qx, float qy, float qz, float k) {
+  TransformStore([=](float& x, float& y, float& z) {
+    x = qx + k * (x - qx);
+    y = qy + k * (y - qy);
+    z = qz + k * (z - qz);
+  });
+}
+
+void ReflectStore(const float n[3], float d) {
+  const double nx = n[0], ny = n[1], nz = n[2];
+  TransformStore([=](float& x, float& y, float& z) {
+    double off = 2 * (nx * x + ny * y + nz * z - d);
+    x = static_cast<float>(x - off * nx);
+    y = static_cast<float>(y - off * ny);
+    z = static_cast<float>(z - off * nz);
+  });
+}
+
+// --- Flush and extent measurement ----------------------------------------------------------------
+
+void DispatchFlush() {
+  if (g.PieceLost) {  // its scratch data is gone: draw nothing
+    ClearStore();
+    return;
+  }
+  switch (OutputDevice) {
+    case 0: ScreenFlush(); break;
+    case 1: MeasureFlush2D(); break;
+    case -1: MeasureFlush3D(); break;
+    default:
+      ScreenFlush();
+      ExchangeFlush(OutputDevice);
+      break;
+  }
+}
+
+namespace {
+
+void Widen(int dims, const float p[3]) {
+  if (g.ExtentFirst) {
+    g.ExtentFirst = false;
+    for (int k = 0; k < dims; ++k) g.ExtentMin[k] = g.ExtentMax[k] = p[k];
+    return;
+  }
+  for (int k = 0; k < dims; ++k) {
+    if (p[k] < g.ExtentMin[k]) g.ExtentMin[k] = p[k];
+    if (p[k] > g.ExtentMax[k]) g.ExtentMax[k] = p[k];
+  }
+}
+
+// The point to measure: the view-plane projection for the 2D pass.
+void Measure(int dims, float x, float y, float z) {
+  float p[3] = {x, y, z};
+  if (dims == 2) view::WorldToView(x, y, z, p[0], p[1]);
+  Widen(dims, p);
+}
+
+// The fourth corner of a text's parallelogram.
+void MeasureText(int dims, const TextItem& t) {
+  Measure(dims, t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
+  Measure(dims, t.BaseEnd[0], t.BaseEnd[1], t.BaseEnd[2]);
+  Measure(dims, t.TopStart[0], t.TopStart[1], t.TopStart[2]);
+  Measure(dims, t.BaseEnd[0] + t.TopStart[0] - t.BaseStart[0],
+          t.BaseEnd[1] + t.TopStart[1] - t.BaseStart[1],
+          t.BaseEnd[2] + t.TopStart[2] - t.BaseStart[2]);
+}
+
+// One flush of an extent pass. The first item of the first piece that has
+// one starts the extent: point 1, else text 1's BaseStart, else (2D only)
+// image 1's lower-left corner. Image box corners lie in the plane z = 0.
+void MeasurePiece(int dims) {
+  bool havePoints = g.ObjectCount > 0 && g.PointCount > 0;
+  if (g.ExtentFirst) {
+    if (havePoints) {
+      float x = 0, y = 0, z = 0;
+      PointGet(1, x, y, z);
+      Measure(dims, x, y, z);
+    } else if (g.TextCount > 0) {
+      const TextItem& t = g.Texts[1];
+      Measure(dims, t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
+    } else if (dims == 2 && g.ImageCount > 0) {
+      Measure(dims, g.Images[1].X, g.Images[1].Y, 0);
+    } else {
+      return;  // an empty piece: the flag stays set
+    }
+  }
+  if (dims == 2) {
+    for (int j = 1; j <= g.ImageCount; ++j) {
+      const ImagePlacement& im = g.Images[j];
+      int width = 0, height = 0;
+      if (!ReadImageSize(im.ImageName, width, height)) width = height = 0;
+      Measure(dims, im.X, im.Y, 0);
+      Measure(dims, im.X + static_cast<float>(width) * im.PixelSize,
+              im.Y + static_cast<float>(height) * im.PixelSize, 0);
+    }
+  }
+  if (havePoints) {
+    for (int n = 1; n <= g.PointCount; ++n) {
+      float x = 0, y = 0, z = 0;
+      PointGet(n, x, y, z);
+      Measure(dims, x, y, z);
+    }
+  }
+  for (int j = 1; j <= g.TextCount; ++j) MeasureText(dims, g.Texts[j]);
+}
+
+}  // namespace
+
+void MeasureFlush2D() { MeasurePiece(2); }
+void MeasureFlush3D() { MeasurePiece(3); }
+
+void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
+  g.ExtentFirst = true;
+  OutputDevice = 1;
+  RedrawForMeasure();
+  OutputDevice = 0;
+  if (g.ExtentFirst) return;  // nothing was flushed: the caller's preset stands
+  umin = g.ExtentMin[0];
+  vmin = g.ExtentMin[1];
+  umax = g.ExtentMax[0];
+  vmax = g.ExtentMax[1];
+}
+
+void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax) {
+  g.ExtentFirst = true;
+  OutputDevice = -1;
+  RedrawForMeasure();
+  OutputDevice = 0;
+  if (g.ExtentFirst) return;
+  xmin = g.ExtentMin[0];
+  ymin = g.ExtentMin[1];
+  zmin = g.ExtentMin[2];
+  xmax = g.ExtentMax[0];
+  ymax = g.ExtentMax[1];
+  zmax = g.ExtentMax[2];
+}
+
+// --- Life cycle ------------------------------------------------------------------------------------
+
+void InitStore() {
+  CloseStoreFiles();
+  g.PointCount = g.ObjectCount = g.TextCount = g.ImageCount = 0;
+  g.First[0] = 0;
+  g.Kind[0] = g.Pen[0] = 0;
+  g.CurrentPen = 15;
+  g.PieceLost = false;
+  g.ExtentFirst = false;
+  for (int k = 0; k < 3; ++k) g.ExtentMin[k] = g.ExtentMax[k] = 0;
+  g.PointFile.Announced = g.ObjectFile.Announced = false;
+  OutputDevice = 0;
+}
+
+}  // namespace store

@@ -1,0 +1,220 @@
+// src/store/store.h — the buffer every picture passes through on its way to
+// the screen, a printer or an exchange file.
+//
+// A picture is built piece by piece: ClearStore, Begin… an object and
+// AddPoint its points, add texts, CloseStore, FlushStore; then the next
+// piece. The flush sends the store to the current OutputDevice.
+//
+// Sections:
+//   capacities and the store's state
+//   procedure slots (messages, flush, devices, redraw for measuring)
+//   point and object primitives, building objects
+//   texts and images
+//   whole-store transforms
+//   extent measurement
+//   scratch files
+//
+// Points 1..2000 and object entries 0..500 are kept in memory; the rest
+// spill into two scratch files of 4-byte elements, "BUF.TMP" (points) and
+// "BUFN.TMP" (object entries). They live in a private folder made for this
+// run under the system's temporary folder, so two copies of the program
+// started in one folder never share them and a read-only current folder does
+// not matter. The files are read and written through a small write-back
+// cache of 64 KiB blocks: a spilled drawing costs a few large system calls,
+// not one per value.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace store {
+
+// --- Capacities ----------------------------------------------------------------
+constexpr int kPointsInMemory = 2000;   // points beyond go to "BUF.TMP"
+constexpr int kObjectsInMemory = 500;   // entries beyond go to "BUFN.TMP"
+constexpr int kTextCapacity = 124;      // a further text replaces the 124th
+constexpr int kTextBytes = 120;         // CP866 bytes of one text
+constexpr int kImageCapacity = 124;     // a further image replaces the 124th
+constexpr int kImageNameBytes = 120;
+
+enum ObjectKind : std::uint8_t { Polyline = 1, SegmentPairs, Triangle, Quad, QuadStrip };
+
+// Where a flush goes: 0 the screen, 1 the 2D extent pass, -1 the 3D extent
+// pass, 2 the plane walker (.UGF or the printer), 3 .GEO, 4 .DXF, 5 .TRE,
+// 7 .PLT. It is 0 except while an export or an extent pass runs the redraw.
+extern int OutputDevice;
+
+// --- State ----------------------------------------------------------------------
+struct TextItem {
+  char Text[kTextBytes + 1] = {};   // zero-terminated
+  float BaseStart[3] = {};          // lower left, start of the base line
+  float BaseEnd[3] = {};            // lower right
+  float TopStart[3] = {};           // upper left
+  std::uint8_t Font = 0;            // 0 ordinary text, 1 the second stroke font
+  std::uint8_t Pen = 0;             // the current pen when the item was added
+};
+
+struct ImagePlacement {
+  char ImageName[kImageNameBytes + 1] = {};  // a bitmap file without ".BMP"
+  float X = 0, Y = 0;               // lower-left corner in the x–y plane
+  float PixelSize = 0;              // world size of one image pixel
+  std::uint8_t Visible = 0;
+  std::uint8_t ImageStyle = 0;
+};
+
+// One scratch file and its cache. Element e (4 bytes) of the file sits in
+// block e / kBlockElements; block b is cached in slot b % kCacheBlocks.
+constexpr int kBlockBytes = 1 << 16;
+constexpr int kBlockElements = kBlockBytes / 4;
+constexpr int kCacheBlocks = 16;        // 1 MiB of each file held at once
+
+struct CacheBlock {
+  std::int64_t Block = -1;              // which block the slot holds; -1 none
+  int DirtyFrom = 0, DirtyTo = 0;       // elements [From, To) not yet written
+  std::uint32_t Data[kBlockElements];
+};
+
+struct ScratchFile {
+  explicit ScratchFile(const char* name) : Name(name) {}
+  const char* Name;                // "BUF.TMP" or "BUFN.TMP"
+  int Fd = -1;
+  bool Open = false;                    // the design's file-open flag
+  bool Announced = false;               // the opening message was shown this run
+  std::int64_t BytesOnDisk = 0;         // what has reached the file so far
+  CacheBlock Cache[kCacheBlocks];
+};
+
+struct DrawingStore {
+  int PointCount = 0;
+  int ObjectCount = 0;                  // also First[0] once objects are begun
+  float X[kPointsInMemory + 1] = {}, Y[kPointsInMemory + 1] = {}, Z[kPointsInMemory + 1] = {};
+  std::int32_t First[kObjectsInMemory + 1] = {};  // negative: points taken in pairs
+  std::uint8_t Kind[kObjectsInMemory + 1] = {};
+  std::uint8_t Pen[kObjectsInMemory + 1] = {};
+
+  int TextCount = 0;
+  TextItem Texts[kTextCapacity + 1];
+  int ImageCount = 0;
+  ImagePlacement Images[kImageCapacity + 1];
+
+  int CurrentPen = 15;
+
+  // Set by an input/output error on a scratch file; the piece being built is
+  // then dropped by its flush. ClearStore starts the next piece afresh.
+  bool PieceLost = false;
+
+  // Extent passes: the first-item flag and what has been gathered so far.
+  bool ExtentFirst = false;
+  float ExtentMin[3] = {}, ExtentMax[3] = {};
+
+  ScratchFile PointFile{"BUF.TMP"};
+  ScratchFile ObjectFile{"BUFN.TMP"};
+  char Folder[4096] = {};               // the private folder; "" until made
+  int FolderOwner = 0;                  // the process that made it
+};
+extern DrawingStore g;                  // the one store of the program
+
+// --- Procedure slots -------------------------------------------------------------
+// Shows a text (CP866) on the prompt line; then waits for a key or pauses.
+using MessageHook = void (*)(const char* text, bool waitForKey, int pauseMs);
+extern MessageHook ShowMessage;         // default: shows nothing
+using Procedure = void (*)();
+extern Procedure FlushStore;            // default: DispatchFlush
+extern Procedure ScreenFlush;           // draws the store on the screen; default nothing
+// The writer of an exchange device (2..7) for one flushed piece.
+using DeviceHook = void (*)(int device);
+extern DeviceHook ExchangeFlush;        // default nothing
+// The application's redraw, run by the extent passes with OutputDevice 1 / -1.
+extern Procedure RedrawForMeasure;      // default nothing
+// Width and height in pixels of the bitmap ImageName + ".BMP".
+using ImageSizeHook = bool (*)(const char* imageName, int& width, int& height);
+extern ImageSizeHook ReadImageSize;     // default: none known (false)
+
+// Sends the store to OutputDevice: 0 ScreenFlush; 1 and -1 the extent
+// measurement; others ScreenFlush as an echo, then ExchangeFlush(device).
+// A piece lost to a scratch-file error is cleared and sends nothing.
+void DispatchFlush();
+
+// --- Points and objects ----------------------------------------------------------
+void PointPut(int n, float x, float y, float z);
+void PointGet(int n, float& x, float& y, float& z);
+void ObjectPut(int i, int first, int kind, int pen);
+void ObjectGet(int i, int& first, int& kind, int& pen);
+
+void AddPoint(float x, float y, float z);
+void AddPointInView(float u, float v, float w);   // view coordinates
+
+void BeginObject(int kind);
+void BeginPolyline();
+void BeginSegmentPairs();
+void BeginTriangle();
+void BeginQuad();
+void BeginQuadStrip();
+void CloseStore();
+void ClearStore();                      // the pen becomes the kernel's colour
+void SetStorePen(int pen);
+
+// first as stored (negative for segment pairs), last = |First(i+1)| - 1.
+void GetObjectRange(int i, int& first, int& last, int& kind, int& pen);
+void GetObjectRange(int i, int& first, int& last);
+
+// --- Texts and images -------------------------------------------------------------
+// Corners are x, y, z each.
+void AddText(std::string_view text, const float baseStart[3], const float baseEnd[3],
+             const float topStart[3], int font);
+// corners: BaseStart, BaseEnd, TopStart, 9 floats.
+void SetTextCorners(int j, const float corners[9]);
+void GetText(int j, const char*& text, float corners[9], int& font);
+
+// Placements: anchor, the sine and cosine of the text's angle, character
+// height h and width w. Text never reads upside down: a negative cosine
+// turns the direction round. Every corner takes the anchor's z.
+void AddTextLeft(std::string_view text, float x, float y, float z, float sine, float cosine,
+                 float h, float w, int font);     // anchor: middle of the left edge
+void AddTextRight(std::string_view text, float x, float y, float z, float sine, float cosine,
+                  float h, float w, int font);    // anchor: middle of the right edge
+void AddTextCentred(std::string_view text, float x, float y, float z, float sine, float cosine,
+                    float h, float w, int font);  // anchor: centre
+// Corners in view coordinates (u, v, w each), stored as world points.
+void AddTextInView(std::string_view text, const float baseStart[3], const float baseEnd[3],
+                   const float topStart[3], int font);
+// A text in the view plane placed like AddTextLeft, anchor in view coordinates.
+void AddTextLeftInView(std::string_view text, float u, float v, float w, float sine, float cosine,
+                       float h, float cw, int font);
+// A text along the segment p1–p2, centred on its midpoint. The base runs
+// along the segment (turned round when it would read right to left); the
+// text's up direction lies in the x–y plane, or is +y for a segment along z.
+void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], float h, float w,
+                  int font);
+
+void AddImage(std::string_view name, float x, float y, float pixelSize, int imageStyle);
+void GetImage(int j, const char*& name, float& x, float& y, float& pixelSize, int& visible,
+              int& imageStyle);
+
+// --- Whole-store transforms ----------------------------------------------------------
+// Points 1..PointCount (when there are objects), then all text corners.
+void MoveStore(float dx, float dy, float dz);
+void ScaleStore(float qx, float qy, float qz, float k);      // q + k·(p − q)
+void ReflectStore(const float n[3], float d);                // mirror in n·p = d
+
+// --- Extent measurement ------------------------------------------------------------------
+// Run RedrawForMeasure with OutputDevice 1 (view plane) or -1 (world) and
+// return what its flushes held. When no flush held anything the outputs are
+// left as the caller preset them.
+void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax);
+void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax);
+// One flush of an extent pass (what DispatchFlush calls for 1 and -1).
+void MeasureFlush2D();
+void MeasureFlush3D();
+
+// --- Life cycle and scratch files ---------------------------------------------------------
+// The start-up state: empty store, pen 15, scratch files closed and erased.
+void InitStore();
+// Closes and erases both scratch files and removes the private folder.
+void CloseStoreFiles();
+// The private folder of the scratch files; "" before the first spill.
+const char* ScratchFolder();
+// Writes every cached block to its file; false on an input/output error.
+bool SyncStoreFiles();
+
+}  // namespace store

@@ -1,0 +1,262 @@
+// Arcs, axis lines, the contour list and hatching.
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "store_fixture.h"
+
+namespace {
+
+using namespace store_test;
+using store::contours;
+using store::g;
+
+struct P {
+  float X, Y, Z;
+  bool operator==(const P&) const = default;
+};
+
+std::vector<P> PointsOf(int i) {
+  int first = 0, last = 0;
+  store::GetObjectRange(i, first, last);
+  std::vector<P> out;
+  for (int n = std::abs(first); n <= last; ++n) {
+    P p{};
+    store::PointGet(n, p.X, p.Y, p.Z);
+    out.push_back(p);
+  }
+  return out;
+}
+
+// --- Arcs ----------------------------------------------------------------------------------
+
+TEST(ArcChords, ARequestedCountGivesOneChordFewer) {
+  EXPECT_EQ(store::ArcChordCount(10, 0, 1, 0.1f, 2), 1);
+  EXPECT_EQ(store::ArcChordCount(10, 0, 1, 0.1f, 7), 6);
+}
+
+TEST(ArcChords, ATinyArcHasFourChordsAndAHugeOneThreeHundred) {
+  EXPECT_EQ(store::ArcChordCount(0.001f, 0, 3.14159f, 1, 0), 4);
+  EXPECT_EQ(store::ArcChordCount(1e6f, 0, 3.14159f, 0.01f, 0), 300);
+  EXPECT_EQ(store::ArcChordCount(1e30f, 0, 3.14159f, 1e-30f, 1), 300);
+  EXPECT_EQ(store::ArcChordCount(1, 0, 1, 0, 0), 300);  // no pixel size
+}
+
+TEST(ArcChords, TheLengthInPixelsRoundsHalvesToEven) {
+  // |a2 - a1|·r / (16·q) = 2.5 → 2, and 3.5 → 4.
+  EXPECT_EQ(store::ArcChordCount(40, 1, 0, 1, 0), 6);
+  EXPECT_EQ(store::ArcChordCount(56, 0, 1, 1, 0), 8);
+}
+
+const float kCentre[3] = {10, 20, 5};
+const float kE1[3] = {1, 0, 0};
+const float kE2[3] = {0, 1, 0};
+
+TEST_F(StoreTest, AnArcRunsFromItsStartThroughTheInnerPointsToItsEnd) {
+  store::AddArc(kCentre, kE1, kE2, 2, 0, static_cast<float>(std::numbers::pi / 2), 1, 3);
+  store::CloseStore();
+  std::vector<P> pts = PointsOf(1);
+  ASSERT_EQ(pts.size(), 3u);
+  EXPECT_EQ(pts[0], (P{12, 20, 5}));
+  EXPECT_FLOAT_EQ(pts[1].X, static_cast<float>(10 + std::sqrt(2.0)));
+  EXPECT_FLOAT_EQ(pts[1].Y, static_cast<float>(20 + std::sqrt(2.0)));
+  EXPECT_EQ(pts[1].Z, 5.0f);
+  EXPECT_FLOAT_EQ(pts[2].X, 10);
+  EXPECT_EQ(pts[2].Y, 22.0f);
+}
+
+TEST_F(StoreTest, ArcInnerPointsLeaveOutTheEnds) {
+  store::BeginPolyline();
+  store::ArcInnerPoints(kCentre, kE1, kE2, 0.01f, 0, 1, 1, 0);  // 4 chords
+  EXPECT_EQ(g.PointCount, 3);
+  store::ClearStore();
+  store::BeginPolyline();
+  store::ArcInnerPoints(kCentre, kE1, kE2, 1000, 0, 6, 0.001f, 0);  // 300 chords
+  EXPECT_EQ(g.PointCount, 299);
+}
+
+TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
+  store::ClearContours();
+  store::NewContour();
+  store::AddContourArc(kCentre, kE1, kE2, 2, 0, static_cast<float>(std::numbers::pi), 1, 5);
+  EXPECT_EQ(contours.ContourPointCount, 5);
+  EXPECT_EQ(contours.X[1], 12.0f);
+  EXPECT_EQ(contours.Y[1], 20.0f);
+  EXPECT_FLOAT_EQ(contours.X[5], 8.0f);
+  store::ContourArcInnerPoints(kCentre, kE1, kE2, 2, 0, 1, 1, 4);
+  EXPECT_EQ(contours.ContourPointCount, 7);
+  EXPECT_EQ(g.PointCount, 0);
+}
+
+// --- Axis lines ------------------------------------------------------------------------------
+
+TEST_F(StoreTest, AShortAxisLineIsOneSolidSegment) {
+  const float p1[3] = {0, 0, 0}, p2[3] = {10, 0, 0};
+  store::AddAxisLine(p1, p2, 2, 3);  // 15 long
+  EXPECT_EQ(g.ObjectCount, 1);
+  EXPECT_EQ(PointsOf(1), (std::vector<P>{{-2, 0, 0}, {13, 0, 0}}));
+}
+
+TEST_F(StoreTest, AnAxisLineHasAShortDashInTheMiddleOfEachStep) {
+  const float p1[3] = {0, 0, 1}, p2[3] = {0, 100, 1};
+  store::NewAxisLine(p1, p2, 0, 0);  // n = 5, steps of 20
+  ASSERT_EQ(g.ObjectCount, 11);
+  EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 0, 1}, {0, 7, 1}}));
+  EXPECT_EQ(PointsOf(2), (std::vector<P>{{0, 9, 1}, {0, 11, 1}}));
+  EXPECT_EQ(PointsOf(3), (std::vector<P>{{0, 13, 1}, {0, 27, 1}}));
+  EXPECT_EQ(PointsOf(10), (std::vector<P>{{0, 89, 1}, {0, 91, 1}}));
+  EXPECT_EQ(PointsOf(11), (std::vector<P>{{0, 93, 1}, {0, 100, 1}}));
+}
+
+TEST_F(StoreTest, AVeryLongAxisLineHas245Dashes) {
+  const float p1[3] = {0, 0, 0}, p2[3] = {4820, 0, 0};  // rnd(4820 / 20) = 241
+  store::AddAxisLine(p1, p2, 0, 0);
+  EXPECT_EQ(g.ObjectCount, 1 + 2 * 245);
+  const float q2[3] = {4800, 0, 0};  // 240: kept
+  store::NewAxisLine(p1, q2, 0, 0);
+  EXPECT_EQ(g.ObjectCount, 1 + 2 * 240);
+}
+
+TEST_F(StoreTest, AnAxisLineOfLengthTwentyTwoHasTwoDashes) {
+  const float p1[3] = {0, 0, 0}, p2[3] = {22, 0, 0};  // rnd(1.1) = 1 → 2
+  store::AddAxisLine(p1, p2, 0, 0);
+  EXPECT_EQ(g.ObjectCount, 5);
+  EXPECT_EQ(PointsOf(2), (std::vector<P>{{4.5f, 0, 0}, {6.5f, 0, 0}}));
+}
+
+// --- Contour list ------------------------------------------------------------------------------
+
+TEST_F(StoreTest, TheContourListRefusesBeyondItsLimits) {
+  store::ClearContours();
+  EXPECT_FALSE(store::AddContourPoint(1, 1));  // no contour yet
+  for (int j = 1; j <= 99; ++j) {
+    ASSERT_TRUE(store::NewContour());
+    ASSERT_TRUE(store::AddContourPoint(static_cast<float>(j), 0));
+  }
+  EXPECT_FALSE(store::NewContour());
+  EXPECT_FALSE(store::AddContourPoint(5, 5));  // would lengthen contour 99
+  EXPECT_EQ(contours.ContourCount, 99);
+  EXPECT_EQ(contours.ContourPointCount, 99);
+  store::CloseContours();
+  EXPECT_EQ(contours.ContourStart[0], 99);
+  EXPECT_EQ(contours.ContourStart[99], 99);
+  EXPECT_EQ(contours.ContourStart[100], 100);
+
+  store::ClearContours();
+  store::NewContour();
+  for (int k = 1; k <= 2000; ++k) ASSERT_TRUE(store::AddContourPoint(0, 0));
+  EXPECT_FALSE(store::AddContourPoint(0, 0));
+  EXPECT_EQ(contours.ContourPointCount, 2000);
+}
+
+TEST_F(StoreTest, StoreToContoursTakesPolylinesAndSinglePoints) {
+  store::BeginPolyline();
+  store::AddPoint(0, 0, 9);
+  store::AddPoint(1, 0, 9);
+  store::AddPoint(1, 1, 9);
+  store::BeginSegmentPairs();  // skipped
+  store::AddPoint(5, 5, 0);
+  store::AddPoint(6, 6, 0);
+  store::BeginSegmentPairs();  // one point: a contour of its own
+  store::AddPoint(7, 8, 0);
+  store::BeginTriangle();      // skipped
+  for (int k = 0; k < 3; ++k) store::AddPoint(0, 0, 0);
+  store::BeginPolyline();      // empty
+  store::CloseStore();
+  store::ClearContours();
+  store::StoreToContours();
+  ASSERT_EQ(contours.ContourCount, 2);
+  EXPECT_EQ(contours.ContourPointCount, 4);
+  EXPECT_EQ(contours.ContourStart[1], 1);
+  EXPECT_EQ(contours.ContourStart[2], 4);
+  EXPECT_EQ(contours.ContourStart[3], 5);
+  EXPECT_EQ(contours.X[4], 7.0f);
+  EXPECT_EQ(contours.Y[4], 8.0f);
+}
+
+// --- Hatching ------------------------------------------------------------------------------------
+
+void Outline(std::vector<P> pts) {
+  store::ClearStore();
+  store::BeginPolyline();
+  for (const P& p : pts) store::AddPoint(p.X, p.Y, 0);
+  store::AddPoint(pts[0].X, pts[0].Y, 0);
+  store::CloseStore();
+}
+
+TEST_F(StoreTest, ASquareHatchedAtStepThreeGivesThreeOfFourLines) {
+  Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
+  store::HatchStore(3, 0);  // levels -1, 2, 5, 8
+  ASSERT_EQ(g.ObjectCount, 1);
+  int first = 0, last = 0, kind = 0, pen = 0;
+  store::GetObjectRange(1, first, last, kind, pen);
+  EXPECT_EQ(first, -1);
+  EXPECT_EQ(kind, store::SegmentPairs);
+  EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 2, 0}, {10, 2, 0}, {0, 5, 0}, {10, 5, 0},
+                                         {0, 8, 0}, {10, 8, 0}}));
+}
+
+TEST_F(StoreTest, HatchingAtNinetyDegreesRunsAlongY) {
+  Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
+  store::HatchStore(3, 90);  // w = -x: levels -11, -8, -5, -2
+  std::vector<P> pts = PointsOf(1);
+  ASSERT_EQ(pts.size(), 6u);
+  EXPECT_FLOAT_EQ(pts[0].X, 8);
+  EXPECT_FLOAT_EQ(pts[0].Y, 0);
+  EXPECT_FLOAT_EQ(pts[1].Y, 10);
+  EXPECT_FLOAT_EQ(pts[5].X, 2);
+}
+
+TEST_F(StoreTest, StepZeroHatchesWithOneLine) {
+  Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
+  store::HatchStore(0, 0);  // levels -5 and 5: one line
+  EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 5, 0}, {10, 5, 0}}));
+}
+
+// The segments of the hatch at y = 5 (0°, step 2 over a height of 10: levels
+// -1, 1, 3, 5, 7, 9).
+std::vector<P> AtFive(const std::vector<P>& outline) {
+  Outline(outline);
+  store::HatchStore(2, 0);
+  std::vector<P> out;
+  for (const P& p : PointsOf(1))
+    if (p.Y == 5) out.push_back(p);
+  return out;
+}
+
+TEST_F(StoreTest, AVertexBetweenNeighboursOnBothSidesCountsOnce) {
+  EXPECT_EQ(AtFive({{5, 0, 0}, {10, 5, 0}, {5, 10, 0}, {0, 5, 0}}),
+            (std::vector<P>{{0, 5, 0}, {10, 5, 0}}));
+}
+
+TEST_F(StoreTest, AVertexWithBothNeighboursAboveCountsTwice) {
+  EXPECT_EQ(AtFive({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {5, 5, 0}, {0, 10, 0}}),
+            (std::vector<P>{{0, 5, 0}, {5, 5, 0}, {5, 5, 0}, {10, 5, 0}}));
+}
+
+TEST_F(StoreTest, AVertexWithBothNeighboursBelowDoesNotCount) {
+  EXPECT_EQ(AtFive({{0, 0, 0}, {4, 0, 0}, {5, 5, 0}, {6, 0, 0}, {10, 0, 0}, {10, 10, 0},
+                    {0, 10, 0}}),
+            (std::vector<P>{{0, 5, 0}, {10, 5, 0}}));
+}
+
+TEST_F(StoreTest, AnOddLastPointIsDropped) {
+  // An open outline: the line y = 5 crosses it three times.
+  store::ClearStore();
+  store::BeginPolyline();
+  for (P p : std::vector<P>{{0, 0, 0}, {0, 10, 0}, {5, 0, 0}, {10, 10, 0}}) store::AddPoint(p.X, p.Y, 0);
+  store::CloseStore();
+  store::HatchStore(0, 0);
+  std::vector<P> pts = PointsOf(1);
+  ASSERT_EQ(pts.size(), 2u);
+  EXPECT_EQ(pts[0], (P{0, 5, 0}));
+  EXPECT_EQ(pts[1], (P{2.5f, 5, 0}));
+}
+
+TEST_F(StoreTest, HatchingAnEmptyStoreLeavesOneEmptyObject) {
+  store::HatchStore(1, 30);
+  EXPECT_EQ(g.ObjectCount, 1);
+  EXPECT_EQ(g.PointCount, 0);
+}
+
+}  // namespace

@@ -1,0 +1,356 @@
+// The scratch files: their layout, the messages, reuse, separation of two
+// running programs, and what an input/output error does.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "store_fixture.h"
+#include "support/run_program.h"
+
+namespace {
+
+using namespace store_test;
+using store::g;
+using testing_support::ReadFile;
+
+std::string FileIn(const char* name) { return std::string(store::ScratchFolder()) + "/" + name; }
+
+std::uint32_t ElementOf(const std::string& bytes, int e) {
+  std::uint32_t v = 0;
+  std::memcpy(&v, bytes.data() + 4 * e, 4);
+  return v;
+}
+
+float FloatElement(const std::string& bytes, int e) {
+  float v = 0;
+  std::memcpy(&v, bytes.data() + 4 * e, 4);
+  return v;
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+// --- Layout ---------------------------------------------------------------------------------
+
+TEST_F(StoreTest, Point2001IsElementFourOfThePointFile) {
+  store::BeginPolyline();
+  for (int n = 1; n <= 2000; ++n) store::AddPoint(0, 0, 0);
+  EXPECT_TRUE(messages.empty());
+  store::AddPoint(1.5f, 2.5f, 3.5f);
+  store::AddPoint(4, 5, 6);
+  ASSERT_TRUE(store::SyncStoreFiles());
+  std::string bytes = ReadFile(FileIn("BUF.TMP"));
+  ASSERT_EQ(bytes.size(), 40u);  // elements 0..9, the last written being 9
+  EXPECT_EQ(ElementOf(bytes, 0), 0u);
+  EXPECT_EQ(ElementOf(bytes, 3), 0u);
+  EXPECT_EQ(FloatElement(bytes, 4), 1.5f);
+  EXPECT_EQ(FloatElement(bytes, 5), 2.5f);
+  EXPECT_EQ(FloatElement(bytes, 6), 3.5f);
+  EXPECT_EQ(FloatElement(bytes, 7), 4.0f);
+  EXPECT_EQ(FloatElement(bytes, 9), 6.0f);
+}
+
+TEST_F(StoreTest, Object501IsElementThreeOfTheObjectFileWidenedToFourBytes) {
+  store::SetStorePen(200);
+  for (int i = 1; i <= 500; ++i) store::BeginPolyline();
+  store::AddPoint(0, 0, 0);
+  store::BeginSegmentPairs();  // object 501
+  store::AddPoint(0, 0, 0);
+  store::AddPoint(0, 0, 0);
+  store::CloseStore();         // entry 502
+  ASSERT_TRUE(store::SyncStoreFiles());
+  std::string bytes = ReadFile(FileIn("BUFN.TMP"));
+  ASSERT_EQ(bytes.size(), 36u);
+  EXPECT_EQ(static_cast<std::int32_t>(ElementOf(bytes, 3)), -2);
+  EXPECT_EQ(ElementOf(bytes, 4), 2u);
+  EXPECT_EQ(ElementOf(bytes, 5), 200u);
+  EXPECT_EQ(static_cast<std::int32_t>(ElementOf(bytes, 6)), 4);
+  EXPECT_EQ(ElementOf(bytes, 7), 2u);
+  EXPECT_EQ(ElementOf(bytes, 8), 200u);
+  int first = 0, last = 0, kind = 0, pen = 0;
+  store::GetObjectRange(501, first, last, kind, pen);
+  EXPECT_EQ(first, -2);
+  EXPECT_EQ(last, 3);
+  EXPECT_EQ(kind, 2);
+  EXPECT_EQ(pen, 200);
+}
+
+TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
+  FillNumbered(2100, 100);
+  for (int i = 1; i <= 510; ++i) store::BeginPolyline();
+  std::string folder = store::ScratchFolder();
+  ASSERT_FALSE(folder.empty());
+  const char* tmp = std::getenv("TMPDIR");
+  EXPECT_EQ(folder.rfind(std::string(tmp && *tmp ? tmp : "/tmp") + "/brelmora-", 0), 0u);
+  EXPECT_FALSE(Exists("BUF.TMP"));
+  EXPECT_TRUE(Exists(folder + "/BUF.TMP"));
+  EXPECT_TRUE(Exists(folder + "/BUFN.TMP"));
+  store::CloseStoreFiles();
+  EXPECT_FALSE(Exists(folder + "/BUF.TMP"));
+  EXPECT_FALSE(Exists(folder + "/BUFN.TMP"));
+  EXPECT_FALSE(Exists(folder));
+  EXPECT_STREQ(store::ScratchFolder(), "");
+}
+
+// --- Messages ----------------------------------------------------------------------------------
+
+TEST_F(StoreTest, OpeningEachFileIsAnnouncedOncePerRun) {
+  for (int piece = 0; piece < 3; ++piece) {
+    store::ClearStore();
+    FillNumbered(2500, 2);  // object 501 begins at point 1001, before point 2001
+  }
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].Text, "BUF_PUTNA-Открытие файла");
+  EXPECT_FALSE(messages[0].WaitForKey);
+  EXPECT_EQ(messages[0].PauseMs, 500);
+  EXPECT_EQ(messages[1].Text, "BUF_PUT-Открытие файла");
+  EXPECT_FALSE(messages[1].WaitForKey);
+  EXPECT_EQ(messages[1].PauseMs, 500);
+}
+
+TEST_F(StoreTest, ReadingAPointBeyondMemoryBeforeTheFileIsOpenWaitsForAKey) {
+  float x = 7, y = 8, z = 9;
+  store::PointGet(2001, x, y, z);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].Text, "BUF_GET-Файл не открыт 2001");
+  EXPECT_TRUE(messages[0].WaitForKey);
+  EXPECT_EQ(x, 7.0f);
+  EXPECT_EQ(y, 8.0f);
+  EXPECT_EQ(z, 9.0f);
+  messages.clear();
+  store::PointGet(12345, x, y, z);
+  EXPECT_EQ(messages[0].Text, "BUF_GET-Файл не открыт 12345");
+}
+
+TEST_F(StoreTest, ReadingAnObjectBeyondMemoryBeforeTheFileIsOpenPauses) {
+  int first = 5, kind = 6, pen = 7;
+  store::ObjectGet(501, first, kind, pen);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].Text, "BUF_GETNA-Файл не открыт");
+  EXPECT_FALSE(messages[0].WaitForKey);
+  EXPECT_EQ(messages[0].PauseMs, 500);
+  EXPECT_EQ(first, 5);
+  EXPECT_EQ(kind, 6);
+  EXPECT_EQ(pen, 7);
+  EXPECT_STREQ(store::ScratchFolder(), "");
+}
+
+// --- Contents ------------------------------------------------------------------------------------
+
+void ExpectNumbered(int count, float scale) {
+  for (int n = 1; n <= count; ++n) {
+    float x = 0, y = 0, z = 0;
+    store::PointGet(n, x, y, z);
+    ASSERT_EQ(x, scale * static_cast<float>(n)) << n;
+    ASSERT_EQ(y, scale * static_cast<float>(2 * n)) << n;
+    ASSERT_EQ(z, scale * static_cast<float>(3 * n)) << n;
+  }
+}
+
+TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuilt) {
+  FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects: the caches spill
+  EXPECT_EQ(g.ObjectCount, 40000);
+  ExpectNumbered(200000, 1);
+  for (int i = 1; i <= 40000; i += 777) {
+    int first = 0, last = 0;
+    store::GetObjectRange(i, first, last);
+    EXPECT_EQ(first, 5 * i - 4);
+    EXPECT_EQ(last, 5 * i);
+  }
+  int first = 0, last = 0;
+  store::GetObjectRange(40000, first, last);
+  EXPECT_EQ(last, 200000);
+}
+
+TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
+  FillNumbered(5000, 5);  // 1000 objects
+  store::ClearStore();
+  for (int n = 1; n <= 3000; ++n) {
+    if ((n - 1) % 5 == 0) store::BeginPolyline();
+    store::AddPoint(static_cast<float>(-n), static_cast<float>(-2 * n), static_cast<float>(-3 * n));
+  }
+  store::CloseStore();  // 600 objects, entry 601 closes
+  EXPECT_EQ(g.ObjectCount, 600);
+  ExpectNumbered(3000, -1);
+  int first = 0, last = 0;
+  store::GetObjectRange(600, first, last);
+  EXPECT_EQ(first, 2996);
+  EXPECT_EQ(last, 3000);
+  ASSERT_TRUE(store::SyncStoreFiles());
+  // The files are overwritten in place, not cut short.
+  EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((5000 - 2000) * 3 + 4));
+}
+
+// --- Two programs, read-only folders, failures ---------------------------------------------------
+
+// Runs in a child process: fills a store with points of value `mark`,
+// tells the parent, waits for the parent's fill and checks its own points.
+int ChildFillAndCheck(int toParent, int fromParent) {
+  store::InitStore();
+  store::ClearStore();
+  for (int n = 1; n <= 6000; ++n) {
+    if (n % 10 == 1) store::BeginPolyline();
+    store::AddPoint(2, 2, 2);
+  }
+  store::CloseStore();
+  if (!store::SyncStoreFiles()) return 10;
+  char go = 0;
+  if (write(toParent, "x", 1) != 1 || read(fromParent, &go, 1) != 1) return 11;
+  for (int n = 1; n <= 6000; ++n) {
+    float x = 0, y = 0, z = 0;
+    store::PointGet(n, x, y, z);
+    if (x != 2 || y != 2 || z != 2) return 12;
+  }
+  int first = 0, last = 0;
+  store::GetObjectRange(600, first, last);
+  if (first != 5991 || last != 6000) return 13;
+  store::CloseStoreFiles();
+  return 0;
+}
+
+TEST_F(StoreTest, TwoProgramsStartedInOneFolderKeepTheirOwnDrawings) {
+  std::string folder = testing_support::MakeTempFolder();
+  char old[4096];
+  ASSERT_NE(getcwd(old, sizeof old), nullptr);
+  ASSERT_EQ(chdir(folder.c_str()), 0);
+  int up[2], down[2];
+  ASSERT_EQ(pipe(up), 0);
+  ASSERT_EQ(pipe(down), 0);
+  pid_t child = fork();
+  if (child == 0) _exit(ChildFillAndCheck(up[1], down[0]));
+
+  char ready = 0;
+  ASSERT_EQ(read(up[0], &ready, 1), 1);
+  for (int n = 1; n <= 7000; ++n) {
+    if (n % 10 == 1) store::BeginPolyline();
+    store::AddPoint(1, 1, 1);
+  }
+  store::CloseStore();
+  ASSERT_TRUE(store::SyncStoreFiles());
+  ASSERT_EQ(write(down[1], "x", 1), 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  for (int n = 1; n <= 7000; ++n) {
+    float x = 0, y = 0, z = 0;
+    store::PointGet(n, x, y, z);
+    ASSERT_EQ(x, 1.0f) << n;
+  }
+  EXPECT_FALSE(Exists(folder + "/BUF.TMP"));
+  EXPECT_FALSE(Exists(folder + "/BUFN.TMP"));
+  EXPECT_TRUE(Exists(FileIn("BUF.TMP")));  // the child erased only its own
+  ASSERT_EQ(chdir(old), 0);
+  for (int fd : {up[0], up[1], down[0], down[1]}) close(fd);
+  rmdir(folder.c_str());
+}
+
+TEST_F(StoreTest, AReadOnlyCurrentFolderDoesNotMatter) {
+  std::string folder = testing_support::MakeTempFolder();
+  chmod(folder.c_str(), 0555);
+  char old[4096];
+  ASSERT_NE(getcwd(old, sizeof old), nullptr);
+  ASSERT_EQ(chdir(folder.c_str()), 0);
+  FillNumbered(4000, 4);
+  ExpectNumbered(4000, 1);
+  EXPECT_FALSE(g.PieceLost);
+  ASSERT_EQ(chdir(old), 0);
+  chmod(folder.c_str(), 0755);
+  rmdir(folder.c_str());
+}
+
+TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
+  FillNumbered(2500, 10);
+  std::string first = store::ScratchFolder();
+  unlink((first + "/BUF.TMP").c_str());
+  rmdir(first.c_str());
+  for (int i = 0; i < 400; ++i) store::BeginPolyline();  // opens BUFN.TMP
+  store::CloseStore();
+  EXPECT_NE(std::string(store::ScratchFolder()), first);
+  EXPECT_TRUE(Exists(FileIn("BUFN.TMP")));
+  EXPECT_FALSE(g.PieceLost);
+  ExpectNumbered(2500, 1);  // the erased file is still open and whole
+}
+
+int CountingFlushes = 0;
+void CountFlush() { ++CountingFlushes; }
+
+TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
+  const char* saved = std::getenv("TMPDIR");
+  std::string keep = saved ? saved : "";
+  setenv("TMPDIR", "/nonexistent/brelmora-test", 1);
+  store::ScreenFlush = CountFlush;
+  CountingFlushes = 0;
+
+  FillNumbered(2100, 100);
+  EXPECT_TRUE(g.PieceLost);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].Text, "BUF_PUT-Открытие файла");
+  EXPECT_EQ(messages[1].Text, "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP");
+  float x = 5, y = 5, z = 5;
+  store::PointGet(2050, x, y, z);  // silent: the piece is gone anyway
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(x, 5.0f);
+  store::FlushStore();
+  EXPECT_EQ(CountingFlushes, 0);
+  EXPECT_EQ(g.PointCount, 0);
+  EXPECT_FALSE(g.PieceLost);
+
+  if (saved) setenv("TMPDIR", keep.c_str(), 1); else unsetenv("TMPDIR");
+  store::ClearStore();
+  FillNumbered(2100, 100);
+  EXPECT_FALSE(g.PieceLost);
+  ExpectNumbered(2100, 1);
+  store::FlushStore();
+  EXPECT_EQ(CountingFlushes, 1);
+  store::ScreenFlush = [] {};
+}
+
+// A child whose file size is limited: the cache's writes fail once the
+// point file passes 256 KiB.
+int ChildWithFullDisk() {
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{256 * 1024, 256 * 1024};
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 20;
+  store::InitStore();
+  store::ShowMessage = RecordMessage;
+  messages.clear();
+  store::ScreenFlush = CountFlush;
+  CountingFlushes = 0;
+  store::ClearStore();
+  FillNumbered(300000, 10);  // 3.6 MB of points
+  if (!g.PieceLost) return 21;
+  // Both files were announced before the point file's cache first spilled.
+  if (messages.size() != 3 ||
+      messages[2].Text != "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP")
+    return 22;
+  store::FlushStore();
+  if (CountingFlushes != 0 || g.PointCount != 0) return 23;
+  // The next, small piece is drawn.
+  store::ClearStore();
+  FillNumbered(3000, 10);
+  store::FlushStore();
+  if (CountingFlushes != 1) return 24;
+  store::CloseStoreFiles();
+  return 0;
+}
+
+TEST_F(StoreTest, AFailingWriteLosesThePieceWithAMessageAndTheProgramGoesOn) {
+  pid_t child = fork();
+  if (child == 0) _exit(ChildWithFullDisk());
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace

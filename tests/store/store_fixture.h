@@ -1,0 +1,52 @@
+// A fresh store for every test, with the prompt-line messages recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "store/builders.h"
+#include "store/store.h"
+
+namespace store_test {
+
+struct Message {
+  std::string Text;  // UTF-8
+  bool WaitForKey = false;
+  int PauseMs = 0;
+};
+
+inline std::vector<Message> messages;
+
+inline void RecordMessage(const char* text, bool waitForKey, int pauseMs) {
+  messages.push_back({gfx::Utf8FromScreen(text), waitForKey, pauseMs});
+}
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store::InitStore();
+    store::ShowMessage = RecordMessage;
+    messages.clear();
+    gfx::K.Colour = 15;
+    store::ClearStore();
+  }
+  void TearDown() override {
+    store::InitStore();
+    store::ShowMessage = [](const char*, bool, int) {};
+  }
+};
+
+// Fills points 1..count with (n, 2n, 3n) in polylines of perObject points.
+inline void FillNumbered(int count, int perObject) {
+  for (int n = 1; n <= count; ++n) {
+    if ((n - 1) % perObject == 0) store::BeginPolyline();
+    store::AddPoint(static_cast<float>(n), static_cast<float>(2 * n), static_cast<float>(3 * n));
+  }
+  store::CloseStore();
+}
+
+}  // namespace store_test
