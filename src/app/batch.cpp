@@ -18,6 +18,7 @@ constexpr int kEnglish = 1;
 
 const char* kUsage =
     "usage: brelmora [NAME]\n"
+    "       brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
     "       brelmora --report [FILE]\n"
     "       brelmora --nodes [FILE]\n"
     "       brelmora --help | --version\n";
@@ -26,6 +27,9 @@ const char* kHelp =
     "Brelmora - thin-walled shells of revolution by membrane theory.\n"
     "\n"
     "  brelmora [NAME]          start the program; NAME.spw in the current folder is loaded\n"
+    "  brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
+    "                           run the program without a screen, typing the keys of FILE;\n"
+    "                           --size sets the picture (1280x1024), --shot writes it at the end\n"
     "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
     "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
     "  brelmora --help          this text\n"
@@ -92,11 +96,36 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s) {
   return out;
 }
 
-int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
+int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
   enum { kNone, kReport, kNodes } mode = kNone;
   const char* file = nullptr;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
+    if (a == "--script" || a == "--shot" || a == "--size") {
+      if (i + 1 >= argc) {
+        std::fprintf(err, "brelmora: %s needs a value\n%s", argv[i], kUsage);
+        return 2;
+      }
+      std::string value = argv[++i];
+      if (a == "--script") {
+        run.Scripted = true;
+        run.Script = value;
+      } else if (a == "--shot") {
+        run.Shot = value;
+      } else {
+        int w = 0, h = 0;
+        char extra = 0;
+        if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 200 || h < 150 ||
+            w > 8192 || h > 8192) {
+          std::fprintf(err, "brelmora: --size wants WxH from 200x150 to 8192x8192, not %s\n",
+                       value.c_str());
+          return 2;
+        }
+        run.Width = w;
+        run.Height = h;
+      }
+      continue;
+    }
     if (a == "--help" || a == "-h") {
       std::fputs(kHelp, out);
       return 0;
@@ -125,7 +154,18 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
       file = argv[i];
     }
   }
-  if (mode == kNone) mode = kReport;  // until the window exists
+  if (mode == kNone) {
+    if (!run.Scripted && (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024)) {
+      std::fprintf(err, "brelmora: --size and --shot go with --script\n%s", kUsage);
+      return 2;
+    }
+    if (file != nullptr) run.Args.push_back(file);
+    return -1;
+  }
+  if (run.Scripted) {
+    std::fprintf(err, "brelmora: --script does not go with --report or --nodes\n%s", kUsage);
+    return 2;
+  }
 
   ShellModel m;
   ResetShellModel(m);

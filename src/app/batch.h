@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
@@ -23,8 +24,17 @@ std::string ResultReport(const ShellModel& m, const ShellSolution& s);
 // The node table as CSV (header and one row per node).
 std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s);
 
+// What the command line asks of the interactive program: the window, or a
+// scripted run on the image driver.
+struct InteractiveRun {
+  bool Scripted = false;
+  std::string Script, Shot;
+  int Width = 1280, Height = 1024;
+  std::vector<std::string> Args;  // the start file's name, when given
+};
+
 // Runs a batch command line. Returns the exit status, or -1 when the
-// arguments ask for the interactive program.
-int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+// arguments ask for the interactive program (described in run).
+int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run);
 
 }  // namespace app

@@ -88,6 +88,13 @@ void QueueCloseWindow() {
   Append(e);
 }
 
+void QueueSnapshot(const std::string& path) {
+  InputEvent e;
+  e.Kind = InputKind::Snapshot;
+  e.Path = path;
+  Append(e);
+}
+
 void QueueYesNo(bool yes) { Image.YesNoAnswers.push_back(yes); }
 void QueueFileAnswer(const std::string& path) { Image.FileAnswers.push_back(path); }
 
@@ -130,6 +137,11 @@ bool PumpOneEvent() {
     case InputKind::Wheel: OnWheel(e.Delta); break;
     case InputKind::MenuCommand: MenuBar.MenuCommandHook(e.Command); break;
     case InputKind::CloseWindow: CloseRequest(); break;
+    case InputKind::Snapshot: {
+      std::string error = WritePicturePng(e.Path);
+      if (!error.empty()) Image.SnapshotErrors.push_back(e.Path + ": " + error);
+      break;
+    }
   }
   return true;
 }
@@ -161,7 +173,7 @@ std::uint8_t ImageReadKey() {
 bool ImageKeyPressed() {
   // One event at a time, so that mouse moves before a click are applied in
   // their order and nothing after the first key is taken early.
-  while (Events.Count == 0 && PumpOneEvent()) {
+  while (Image.TypeAhead && Events.Count == 0 && PumpOneEvent()) {
   }
   if (Events.Count > 0) {
     Image.IdlePolls = 0;

@@ -43,6 +43,7 @@ enum class InputKind : std::uint8_t {
   Wheel,        // Delta: > 0 away from the user
   MenuCommand,  // Command: a menu-bar item number
   CloseWindow,  // the window's close box
+  Snapshot,     // Path: write the picture as a PNG file at this moment
 };
 
 struct InputEvent {
@@ -54,6 +55,7 @@ struct InputEvent {
   bool OnlyButton = true;
   int Delta = 0;
   int Command = 0;
+  std::string Path;
 };
 
 using ExhaustedHook = void (*)();
@@ -67,6 +69,12 @@ struct ImageDriverState {
   std::deque<InputEvent> Input;        // what the user does next
   std::deque<bool> YesNoAnswers;       // answers to the next yes/no boxes
   bool DefaultYesNo = true;            // when no answer is prepared
+  // True: the queued input counts as typed ahead, so DrvKeyPressed sees it
+  // and a drawing stops at the next key. False (scripted runs): the user
+  // types each key only when the program waits for one, so every picture
+  // is drawn whole before the next key arrives.
+  bool TypeAhead = true;
+  std::vector<std::string> SnapshotErrors;  // "path: reason" of failed snapshots
   std::deque<std::string> FileAnswers; // next file dialogs; "" is a cancel
   std::vector<AskRecord> Asked;        // every yes/no box shown
   std::vector<std::string> Dialogs;    // "open EXT" / "save EXT" per dialog
@@ -102,6 +110,7 @@ void QueueMiddleClick(int x, int y, bool onlyButton = true);
 void QueueWheel(int delta);
 void QueueMenuCommand(int command);
 void QueueCloseWindow();
+void QueueSnapshot(const std::string& path);
 // Answers for the boxes and dialogs to come.
 void QueueYesNo(bool yes);
 void QueueFileAnswer(const std::string& path);  // "" cancels that dialog

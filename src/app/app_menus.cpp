@@ -1,0 +1,281 @@
+// src/app/app_menus.cpp — the application's menus.
+#include "app/app_menus.h"
+
+#include <algorithm>
+
+#include "app/shell_model.h"
+#include "app/shell_solver.h"
+#include "graphics/codepage.h"
+#include "menu/input.h"
+#include "platform/driver.h"
+
+namespace app {
+
+namespace {
+void NoFileMenu(menu::KeyCode&) {}
+void NoRedraw() {}
+
+using menu::KeyCode;
+
+bool GoesBack(KeyCode k) {
+  return k == menu::kKeyEnter || k == menu::kKeyEsc || k == menu::kKeyRefuse ||
+         k == menu::kKeyComplete;
+}
+
+// The section and segment numbers index the model's arrays: they are held
+// to the sections that exist before any use.
+int SectionIndex() {
+  int n = std::clamp(Shell.SectionCount, 1, kMaxSections);
+  return std::clamp(Shell.CurrentIndex, 1, n);
+}
+int SegmentIndex() {
+  int n = std::clamp(Shell.SectionCount - 1, 1, kMaxSections - 1);
+  return std::clamp(Shell.CurrentIndex, 1, n);
+}
+
+const char* KindText(std::int32_t kind) {
+  if (kind == 0) return "Прямой;Straight"_sc;
+  if (kind > 0) return "Дуга - центр внутри;Arc - centre inside"_sc;
+  return "Дуга - центр снаружи;Arc - centre outside"_sc;
+}
+
+}  // namespace
+
+void (*FileMenuHook)(menu::KeyCode& key) = NoFileMenu;
+void (*FullRedraw)() = NoRedraw;
+
+bool AnsweredYes() {
+  std::uint8_t k = platform::Drv.DrvReadKey();
+  return k == 'Y' || k == 'y';
+}
+
+void AppMainMenu(KeyCode& key) {
+  for (;;) {
+    if (key != menu::kKeyCtrlZ) {
+      menu::SetTitleItem(0, "Оболочка вращения. Сечений;Shell of revolution. Sections"_sc,
+                         static_cast<float>(Shell.SectionCount), 4, 0);
+      menu::SetTextItem(1, "Файл/Выход;File/Exit"_sc);
+      menu::SetTextItem(2, "Изображение;Picture"_sc);
+      menu::SetTextItem(3, "Новая схема;New scheme"_sc);
+      menu::SetTextItem(4, "Сечение;Section"_sc);
+      menu::SetTextItem(5, "Участок;Segment"_sc);
+      menu::SetTextItem(6, "Нагрузки;Loads"_sc);
+      menu::RunMenu(6, key);
+    }
+    if (key == menu::kKeyCtrlZ || key == '1') {
+      FileMenuHook(key);
+      if (key == menu::kKeyEnd) return;
+      FullRedraw();
+      if (GoesBack(key) || key == menu::kKeyCtrlZ || key == '1') {
+        key = menu::kKeyComplete;
+        continue;
+      }
+    } else if (key >= '2' && key <= '6') {
+      switch (key) {
+        case '2': ImageMenu(key); break;
+        case '3': NewSchemeMenu(key); break;
+        case '4': SectionMenu(key); break;
+        case '5': SegmentMenu(key); break;
+        default: LoadsMenu(key); break;
+      }
+      if (GoesBack(key)) {
+        key = menu::kKeyComplete;
+        continue;
+      }
+      if (key == menu::kKeyCtrlZ) continue;  // straight to the file menu
+    }
+    if (key == menu::kKeyEnd || key == menu::kKeyEsc) return;
+    key = menu::kKeyComplete;
+  }
+}
+
+void NewSchemeMenu(KeyCode& key) {
+  menu::PromptLine(0, " Новая оболочка? (Y/N); New shell? (Y/N)"_sc);
+  if (AnsweredYes()) {
+    std::int32_t n = Shell.SectionCount - 1, status = 0;
+    float r = 500, length = 500, t = 2;
+    menu::InputInt(" Число участков; Number of segments"_sc, n, status);
+    menu::InputFloat(" Радиус; Radius"_sc, r, status);
+    menu::InputFloat(" Длина участка; Segment length"_sc, length, status);
+    menu::InputFloat(" Толщина оболочки; Wall thickness"_sc, t, status);
+    if (n >= 1 && n <= kMaxSections - 1) {
+      Shell.SectionCount = n + 1;
+      for (int i = 1; i <= n + 1; ++i) {
+        Shell.SectionRadius[i] = r;
+        Shell.SectionHeight[i] = static_cast<float>(i - 1) * length;
+        Shell.GeneratrixKind[i] = 0;
+        Shell.ArcRadius[i] = 0;
+        Shell.Thickness[i] = t;
+      }
+      Shell.InternalPressure = 0;
+      Shell.Overload = 0;
+      Shell.PictureScale = 10 / r;
+      Shell.ContourStep = length / 10;
+      Shell.CurrentIndex = std::min(Shell.CurrentIndex, Shell.SectionCount);
+    } else {
+      menu::PromptLine(0, " Число участков от 1 до 48; Number of segments from 1 to 48"_sc);
+      platform::Drv.DrvDelay(500);
+    }
+  }
+  FullRedraw();
+  key = menu::kKeyComplete;
+}
+
+void SectionMenu(KeyCode& key) {
+  for (;;) {
+    const int c = SectionIndex();
+    Shell.CurrentIndex = c;
+    menu::SetTitleItem(0, "Сечений;Sections"_sc, static_cast<float>(Shell.SectionCount), 6, 0);
+    menu::SetNumberItem(1, "Номер;Number"_sc, static_cast<float>(c), 6, 0);
+    menu::SetNumberItem(2, "Радиус, мм;Radius, mm"_sc, Shell.SectionRadius[c], 6, 3);
+    menu::SetNumberItem(3, "Высота, мм;Height, mm"_sc, Shell.SectionHeight[c], 6, 3);
+    menu::RunMenu(3, key);
+    if (key == '1') {
+      const int n = menu::GetItemInt(1);
+      if (n < 1) continue;  // refused: the number stays
+      if (n > Shell.SectionCount) {
+        menu::PromptLine(0, " Новое сечение? (Y/N); New section? (Y/N)"_sc);
+        const int m = Shell.SectionCount;
+        if (AnsweredYes() && m < kMaxSections) {
+          Shell.SectionCount = m + 1;
+          Shell.SectionHeight[m + 1] = 2 * Shell.SectionHeight[m] - Shell.SectionHeight[m - 1];
+          Shell.SectionRadius[m + 1] = Shell.SectionRadius[m];
+          Shell.GeneratrixKind[m + 1] = 0;
+          Shell.ArcRadius[m + 1] = Shell.ArcRadius[m];
+        }
+        Shell.CurrentIndex = Shell.SectionCount;
+      } else {
+        Shell.CurrentIndex = n;
+      }
+    } else if (key == '2') {
+      Shell.SectionRadius[c] = menu::GetItemValue(2);
+    } else if (key == '3') {
+      Shell.SectionHeight[c] = menu::GetItemValue(3);
+    } else {
+      return;
+    }
+    FullRedraw();
+  }
+}
+
+void SegmentMenu(KeyCode& key) {
+  for (;;) {
+    const int c = SegmentIndex();
+    Shell.CurrentIndex = c;
+    const std::int32_t kind = Shell.GeneratrixKind[c];
+    menu::SetTitleItem(0, "Участков;Segments"_sc, static_cast<float>(Shell.SectionCount - 1), 6, 0);
+    menu::SetNumberItem(1, "Номер участка;Segment number"_sc, static_cast<float>(c), 6, 0);
+    menu::SetNumberItem(2, "Радиус сечения начала, мм;Start radius, mm"_sc, Shell.SectionRadius[c], 6, 3);
+    menu::SetNumberItem(3, "Высота сечения начала, мм;Start height, mm"_sc, Shell.SectionHeight[c], 6, 3);
+    menu::SetNumberItem(4, "Длина ;Length "_sc, Shell.SectionHeight[c + 1] - Shell.SectionHeight[c], 6, 3);
+    menu::SetNumberItem(5, "Радиус сечения конца, мм;End radius, mm"_sc, Shell.SectionRadius[c + 1], 6, 3);
+    menu::SetNumberItem(6, "Высота сечения конца, мм;End height, mm"_sc, Shell.SectionHeight[c + 1], 6, 3);
+    menu::SetNumberItem(7, "Толщина оболочки, мм;Wall thickness, mm"_sc, Shell.Thickness[c], 6, 3);
+    menu::SetTitleItem(8, KindText(kind), static_cast<float>(kind), 6, 0);
+    menu::SetNumberItem(9, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3);
+    menu::RunMenu(kind == 0 ? 8 : 9, key);
+    const float v = key >= '1' && key <= '9' ? menu::GetItemValue(key - '0') : 0;
+    switch (key) {
+      case '1': {
+        const int n = menu::GetItemInt(1);
+        if (n < 1) continue;  // refused
+        if (n > Shell.SectionCount - 1) {
+          Shell.CurrentIndex = Shell.SectionCount - 1;
+          continue;  // the last segment, shown without a redraw
+        }
+        Shell.CurrentIndex = n;
+        break;
+      }
+      case '2': Shell.SectionRadius[c] = v; break;
+      case '3': Shell.SectionHeight[c] = v; break;
+      case '4': {
+        const float d = v - (Shell.SectionHeight[c + 1] - Shell.SectionHeight[c]);
+        for (int j = c + 1; j <= std::min(Shell.SectionCount, kMaxSections); ++j)
+          Shell.SectionHeight[j] += d;
+        break;
+      }
+      case '5': Shell.SectionRadius[c + 1] = v; break;
+      case '6': Shell.SectionHeight[c + 1] = v; break;
+      case '7': Shell.Thickness[c] = v; break;
+      case '8':
+        GeneratrixMenu(key);
+        if (GoesBack(key)) continue;
+        return;
+      case '9': Shell.ArcRadius[c] = v; break;
+      default: return;
+    }
+    FullRedraw();
+  }
+}
+
+void GeneratrixMenu(KeyCode& key) {
+  for (;;) {
+    const int c = SegmentIndex();
+    const std::int32_t kind = Shell.GeneratrixKind[c];
+    menu::SetTitleItem(0, KindText(kind), static_cast<float>(kind), 6, 0);
+    menu::SetTextItem(1, "Прямой;Straight"_sc);
+    menu::SetTextItem(2, "Дуга - центр внутри;Arc - centre inside"_sc);
+    menu::SetTextItem(3, "Дуга - центр снаружи;Arc - centre outside"_sc);
+    menu::SetNumberItem(4, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3);
+    menu::RunMenu(4, key);
+    switch (key) {
+      case '1': Shell.GeneratrixKind[c] = 0; break;
+      case '2': Shell.GeneratrixKind[c] = 1; break;
+      case '3': Shell.GeneratrixKind[c] = -1; break;
+      case '4': Shell.ArcRadius[c] = menu::GetItemValue(4); break;
+      default: return;
+    }
+    FullRedraw();
+  }
+}
+
+void LoadsMenu(KeyCode& key) {
+  for (;;) {
+    menu::SetTextItem(0, "Нагрузки;Loads"_sc);
+    menu::SetNumberItem(1, "Давление в оболочке, МПа ;Internal pressure, MPa "_sc, Shell.InternalPressure, 9, 6);
+    menu::SetNumberItem(2, "Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, Shell.LiquidDensity, 6, 3);
+    menu::SetNumberItem(3, "Уровень жидкости, мм ;Liquid level, mm "_sc, Shell.LiquidLevel, 6, 3);
+    menu::SetNumberItem(4, "Перегрузка ;Overload factor "_sc, Shell.Overload, 6, 3);
+    menu::SetNumberItem(5, "Шаг по контуру, мм ;Contour step, mm "_sc, Shell.ContourStep, 6, 3);
+    menu::SetNumberItem(6, "Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, Shell.WallDensity, 6, 3);
+    menu::SetNumberItem(7, "Номер сечения опоры;Support section"_sc, static_cast<float>(Shell.SupportSection), 9, 0);
+    menu::SetNumberItem(8, "Модуль упругости, МПа;Young's modulus, MPa"_sc, Shell.YoungModulus, 9, 0);
+    menu::RunMenu(8, key);
+    switch (key) {
+      case '1': Shell.InternalPressure = menu::GetItemValue(1); break;
+      case '2': Shell.LiquidDensity = menu::GetItemValue(2); break;
+      case '3': Shell.LiquidLevel = menu::GetItemValue(3); break;
+      case '4': Shell.Overload = menu::GetItemValue(4); break;
+      case '5': Shell.ContourStep = menu::GetItemValue(5); break;
+      case '6': Shell.WallDensity = menu::GetItemValue(6); break;
+      case '7': Shell.SupportSection = menu::GetItemInt(7); break;
+      case '8': Shell.YoungModulus = menu::GetItemValue(8); break;
+      default: return;
+    }
+    FullRedraw();
+  }
+}
+
+void ImageMenu(KeyCode& key) {
+  for (;;) {
+    // The title shows the nodes the calculation actually used.
+    menu::SetTitleItem(0, "Изображение;Picture"_sc, static_cast<float>(Solution.NodeCount), 6, 0);
+    menu::SetNumberItem(1, "Масштаб;Scale"_sc, Shell.PictureScale, 6, 3);
+    menu::SetNumberItem(2, "Высота шрифта, мм;Font height, mm"_sc, Shell.FontHeight, 6, 3);
+    menu::SetNumberItem(3, "Масштаб давлений;Pressure scale"_sc, Shell.PressureScale, 6, 3);
+    menu::SetNumberItem(4, "Масштаб сил;Force scale"_sc, Shell.ForceScale, 6, 3);
+    menu::SetNumberItem(5, "Масштаб усилий;Membrane force scale"_sc, Shell.MembraneForceScale, 6, 3);
+    menu::SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3);
+    menu::SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3);
+    menu::SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3);
+    menu::RunMenu(8, key);
+    float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
+                        &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
+                        &Shell.DisplacementScale, &Shell.DiagramStep};
+    if (key < '1' || key > '8') return;
+    *fields[key - '0'] = menu::GetItemValue(key - '0');
+    FullRedraw();
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,393 @@
+// src/app/main_program.cpp — start-up, the main loop and scripted runs.
+//
+// Index:
+//   1. the command line's name rule
+//   2. the start-up banner
+//   3. the slots the application fills, start-up and the main loop
+//   4. scripted runs
+#include "app/main_program.h"
+
+#include <dirent.h>
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/app_menus.h"
+#include "app/batch.h"
+#include "app/picture.h"
+#include "app/shell_file.h"
+#include "app/shell_model.h"
+#include "exchange/file_io.h"
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "graphics/numbers.h"
+#include "graphics/store_render.h"
+#include "graphics/text.h"
+#include "help/app_pages.h"
+#include "menu/menu.h"
+#include "platform/driver.h"
+#include "platform/events.h"
+#include "platform/image/image_driver.h"
+#include "platform/menu_bar.h"
+#include "store/store.h"
+#include "view/view.h"
+
+namespace app {
+
+MainProgram Program;
+
+// ---------------------------------------------------------------------------
+// 1. The command line's name rule
+
+void SplitStartArgument(const std::string& argument, std::string& name, std::string& ext) {
+  std::string arg = argument.substr(0, 79);
+  std::size_t sep = arg.find_last_of("\\:/");
+  std::string base = sep == std::string::npos ? arg : arg.substr(sep + 1);
+  std::size_t dot = base.rfind('.');
+  if (dot == std::string::npos) {
+    name = base;
+    ext = ".";
+  } else {
+    name = base.substr(0, dot);
+    ext = base.substr(dot, 4);
+  }
+  name = name.substr(0, 8);
+}
+
+namespace {
+
+// The data file of the start-up name in the current folder. On this system
+// names are case-sensitive: a file from an old disk may be TANK1.SPW where
+// TANK1.spw is asked for, so a name that differs only in case is taken too.
+std::string FindStartFile(const std::string& wanted) {
+  if (exchange::FileExists(wanted)) return wanted;
+  std::string found;
+  if (DIR* d = opendir(".")) {
+    while (dirent* e = readdir(d))
+      if (strcasecmp(e->d_name, wanted.c_str()) == 0) {
+        found = e->d_name;
+        break;
+      }
+    closedir(d);
+  }
+  return found.empty() ? wanted : found;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// 2. The start-up banner
+
+namespace {
+
+// The product name in block letters: every character that is not a blank
+// becomes a filled block.
+constexpr const char* kLogo[9] = {
+    "            ####   ####   #####  #      #     #   ###   ####     #   ",
+    "            #   #  #   #  #      #      ##   ##  #   #  #   #   # #  ",
+    "            #   #  #   #  #      #      # # # #  #   #  #   #  #   # ",
+    "            #   #  #   #  #      #      #  #  #  #   #  #   #  #   # ",
+    "            ####   ####   ####   #      #     #  #   #  ####   ##### ",
+    "            #   #  # #    #      #      #     #  #   #  # #    #   # ",
+    "            #   #  #  #   #      #      #     #  #   #  #  #   #   # ",
+    "            #   #  #   #  #      #      #     #  #   #  #   #  #   # ",
+    "            ####   #   #  #####  #####  #     #   ###   #   #  #   # ",
+};
+
+}  // namespace
+
+void ShowBanner() {
+  menu::ClearPicture();
+  const int areaW = gfx::Layout.PictureWidth, areaH = gfx::Layout.PictureHeight;
+  const int h = std::max(1, gfx::NearestInt(areaH / 50.0));
+  const int w = std::max(1, gfx::NearestInt((areaW - 20) / 80.0));
+  gfx::SetColor(15);
+  int line = 0;
+  auto text = [&](std::string_view s) {
+    ++line;
+    gfx::TextOut(s, 1, 2 * line * h, h, w);
+  };
+  for (int i = 0; i < 5; ++i) text(" ");
+  for (const char* row : kLogo) {
+    ++line;
+    const int y = 2 * line * h;
+    for (int col = 0; row[col]; ++col) {
+      if (row[col] == ' ') continue;
+      const int x = 1 + col * w;
+      for (int r = y - 2 * h + 1; r <= y; ++r) gfx::Line2(x, r, x + w - 1, r);
+    }
+  }
+  text(" ");
+  text(" ");
+  text("                    СИСТЕМА АВТОМАТИЗИРОВАННОГО ПРОЕКТИРОВАНИЯ"_sc);
+  const std::string title = " Тавенс "_sc;
+  text(std::string(13 + (55 - static_cast<int>(title.size())) / 2, ' ') + title);
+  text("                                  Версия "_sc + gfx::FormatNumber(2.1, 3, 1));
+  text(" ");
+  for (int i = 0; i < 9 && !platform::Drv.DrvKeyPressed(); ++i) platform::Drv.DrvDelay(10);
+}
+
+// ---------------------------------------------------------------------------
+// 3. Slots, start-up and the main loop
+
+namespace {
+
+// Shows a message on the prompt line and waits for a key.
+void Tell(const std::string& screenText) {
+  menu::PromptLine(0, screenText);
+  platform::Drv.DrvReadKey();
+}
+
+void LoadModel(const std::string& path) {
+  std::string error;
+  if (!LoadShellFile(path, Shell, error)) Tell(gfx::ScreenFromUtf8(error));
+}
+
+void NewModel() {
+  ResetShellModel(Shell);
+  view::RedrawWithMenu();
+}
+
+void LoadNamed(const std::string& pathWithoutExtension) {
+  LoadModel(pathWithoutExtension + Program.DataExt);
+  view::RedrawWithMenu();
+}
+
+void SaveNamed(const std::string& pathWithoutExtension) {
+  DataFile f;
+  SaveShellData(f, "", Shell);
+  std::string error, path = pathWithoutExtension + Program.DataExt;
+  if (!exchange::WriteFileAtomic(path, f.Text, error))
+    Tell(gfx::ScreenFromUtf8(path + ": " + error));
+}
+
+void ShowDescription() { help::AppDescriptionPages(); }
+
+}  // namespace
+
+void RunProgram(const std::vector<std::string>& args) {
+  Shell.DataFileHeaderText.clear();
+  Program.StartFileName.clear();
+  Program.StartFileExt.clear();
+
+  gfx::InitKernel();
+  gfx::K.HiddenLineMode = 1;
+  gfx::BuildStrokeFont();
+  Program.HelpFileName = "VOD.HTM";
+  Program.DataExtension = "spw";
+  Program.DataExt = "." + Program.DataExtension;
+  platform::MenuBar.DataExtension = Program.DataExtension;
+
+  Program.StartArgCount = static_cast<int>(args.size());
+  if (!args.empty()) {
+    std::string name, ext;
+    SplitStartArgument(args[0], name, ext);
+    Program.StartFileName = name;
+    if (ext != ".") Program.StartFileExt = ext;
+  }
+
+  view::InstallViewHooks();
+  gfx::InstallStoreRenderer();
+  store::InitStore();
+  view::InitView();
+
+  platform::MenuBar.RedrawHook = ShowBanner;
+  ShowBanner();
+
+  view::WID_RIS = DrawShellScreen;
+  view::WID_GRAN = store::MeasureExtent2D;
+  platform::MenuBar.RedrawHook = view::RedrawWithMenu;
+  platform::MenuBar.NewHook = NewModel;
+  platform::MenuBar.LoadHook = LoadNamed;
+  platform::MenuBar.SaveHook = SaveNamed;
+  platform::MenuBar.HelpHooks[1] = ShowDescription;  // "Об этой программе"
+  FullRedraw = view::Redraw;
+  view::V.RotateMode = 0;
+  view::V.PixelAspect = 1.0f;
+
+  view::SetViewWindow(-10, -150, 430, 150);
+  ResetShellModel(Shell);
+  if (Program.StartArgCount < 1) {
+    view::FitView();
+  } else if (!Program.StartFileName.empty()) {
+    LoadModel(FindStartFile(Program.StartFileName + Program.DataExt));
+    view::FitView();
+  }
+
+  menu::KeyCode key = menu::kKeyComplete;
+  for (;;) {
+    AppMainMenu(key);
+    if (key == menu::kKeyEnd) break;
+    key = menu::kKeyComplete;
+  }
+  store::CloseStoreFiles();
+}
+
+// ---------------------------------------------------------------------------
+// 4. Scripted runs
+
+namespace {
+
+struct NamedKey {
+  const char* Name;
+  platform::VirtualKey Key;
+};
+constexpr NamedKey kSpecialKeys[] = {
+    {"Up", platform::VirtualKey::Up},         {"Down", platform::VirtualKey::Down},
+    {"Left", platform::VirtualKey::Left},     {"Right", platform::VirtualKey::Right},
+    {"PgUp", platform::VirtualKey::PageUp},   {"PgDn", platform::VirtualKey::PageDown},
+    {"Home", platform::VirtualKey::Home},     {"End", platform::VirtualKey::End},
+    {"Delete", platform::VirtualKey::Other},  {"F1", platform::VirtualKey::Other},
+};
+
+bool SpecialKey(std::string_view name, platform::VirtualKey& key) {
+  for (const NamedKey& k : kSpecialKeys)
+    if (name == k.Name) {
+      key = k.Key;
+      return true;
+    }
+  return false;
+}
+
+bool ParseTwoInts(std::string_view s, int& a, int& b) {
+  std::string t(s);
+  char extra = 0;
+  return std::sscanf(t.c_str(), "%d %d %c", &a, &b, &extra) == 2;
+}
+
+// One token between angle brackets.
+bool QueueToken(std::string_view t) {
+  static const struct {
+    const char* Name;
+    std::uint8_t Code;
+  } kCodes[] = {{"Enter", 13}, {"Esc", 27}, {"Tab", 9}, {"Backspace", 8}, {"Space", 32}, {"lt", '<'}};
+  for (const auto& c : kCodes)
+    if (t == c.Name) {
+      platform::QueueCharacter(c.Code);
+      return true;
+    }
+  platform::VirtualKey key;
+  if (SpecialKey(t, key)) {
+    platform::QueueKey(key);
+    return true;
+  }
+  if (t.substr(0, 5) == "Ctrl-") {
+    std::string_view rest = t.substr(5);
+    if (rest.size() == 1 && ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'))) {
+      platform::QueueCharacter(static_cast<std::uint8_t>((rest[0] | 0x20) - 'a' + 1));
+      return true;
+    }
+    if (SpecialKey(rest, key)) {
+      platform::QueueKey(key, true, false);
+      return true;
+    }
+    return false;
+  }
+  if (t.substr(0, 6) == "Shift-") {
+    if (!SpecialKey(t.substr(6), key)) return false;
+    platform::QueueKey(key, false, true);
+    return true;
+  }
+  int x = 0, y = 0;
+  std::size_t space = t.find(' ');
+  std::string_view word = t.substr(0, space), args = space == t.npos ? "" : t.substr(space + 1);
+  if (word == "click" && ParseTwoInts(args, x, y)) platform::QueueLeftClick(x, y);
+  else if (word == "rclick" && ParseTwoInts(args, x, y)) platform::QueueRightClick(x, y);
+  else if (word == "mclick" && ParseTwoInts(args, x, y)) platform::QueueMiddleClick(x, y);
+  else if (word == "move" && ParseTwoInts(args, x, y)) platform::QueueMouseMove(x, y);
+  else if (t == "wheel+") platform::QueueWheel(1);
+  else if (t == "wheel-") platform::QueueWheel(-1);
+  else if (word == "menu" && std::sscanf(std::string(args).c_str(), "%d", &x) == 1) platform::QueueMenuCommand(x);
+  else if (word == "shot" && !args.empty()) platform::QueueSnapshot(std::string(args));
+  else return false;
+  return true;
+}
+
+}  // namespace
+
+bool QueueScript(const std::string& text, std::string& error) {
+  int line = 1;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '\n') {
+      ++line;
+      ++i;
+      continue;
+    }
+    if (c == '\r') {
+      ++i;
+      continue;
+    }
+    if (c == '<') {
+      std::size_t end = text.find('>', i);
+      std::size_t eol = text.find('\n', i);
+      if (end == std::string::npos || (eol != std::string::npos && eol < end)) {
+        error = "line " + std::to_string(line) + ": '<' without '>' (type '<' as <lt>)";
+        return false;
+      }
+      std::string_view token(text.data() + i + 1, end - i - 1);
+      if (!QueueToken(token)) {
+        error = "line " + std::to_string(line) + ": unknown token <" + std::string(token) + ">";
+        return false;
+      }
+      i = end + 1;
+      continue;
+    }
+    // A character: typed as the window delivers it (Cyrillic letters in the
+    // Windows code page).
+    std::size_t start = i;
+    char32_t cp = gfx::DecodeUtf8(text.data(), text.size(), i);
+    int screen = gfx::ScreenByteOf(cp);
+    if (screen < 0 || (cp >= 0x80 && gfx::ScreenToWinByte(static_cast<unsigned char>(screen)) ==
+                                         static_cast<unsigned char>(screen))) {
+      error = "line " + std::to_string(line) + ": the character '" + text.substr(start, i - start) +
+              "' has no key";
+      return false;
+    }
+    platform::QueueCharacter(gfx::ScreenToWinByte(static_cast<unsigned char>(screen)));
+  }
+  return true;
+}
+
+namespace {
+std::string ShotPath;
+
+void WriteShotAndEnd() {
+  if (!ShotPath.empty()) {
+    std::string error = platform::WritePicturePng(ShotPath);
+    if (!error.empty()) std::fprintf(stderr, "brelmora: %s: %s\n", ShotPath.c_str(), error.c_str());
+  }
+  for (const std::string& e : platform::Image.SnapshotErrors)
+    std::fprintf(stderr, "brelmora: %s\n", e.c_str());
+  store::CloseStoreFiles();
+  std::exit(0);
+}
+}  // namespace
+
+int RunScripted(const std::string& script, int width, int height, const std::string& shot,
+                const std::vector<std::string>& args) {
+  std::string text, error;
+  if (!exchange::ReadWholeFile(script, text, error)) {
+    std::fprintf(stderr, "brelmora: %s: %s\n", script.c_str(), error.c_str());
+    return 2;
+  }
+  platform::InstallImageDriver(width, height);
+  platform::Image.TypeAhead = false;
+  if (!QueueScript(text, error)) {
+    std::fprintf(stderr, "brelmora: %s: %s\n", script.c_str(), error.c_str());
+    return 2;
+  }
+  ShotPath = shot;
+  // Running out of keys ends the program as a confirmed close of the
+  // window does; either way the picture is written first.
+  platform::Drv.DrvCloseGraphics = WriteShotAndEnd;
+  platform::Image.InputExhaustedHook = WriteShotAndEnd;
+  RunProgram(args);
+  WriteShotAndEnd();
+  return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,43 @@
+// src/app/main_program.h — start-up, the main loop and the end of the
+// program, and the scripted runs that type a file of keys into it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// The main program's globals.
+struct MainProgram {
+  int StartArgCount = 0;
+  std::string StartFileName;  // name part of the first argument, at most 8 characters
+  std::string StartFileExt;   // its extension with the point (kept, not used)
+  std::string DataExtension = "spw";
+  std::string DataExt = ".spw";
+  std::string HelpFileName = "VOD.HTM";
+};
+extern MainProgram Program;
+
+// The name rule of the command line: the first argument is cut to 79
+// characters and split into folder (at most 67), name (the first 8
+// characters) and extension (at most 4 with its point).
+void SplitStartArgument(const std::string& arg, std::string& name, std::string& ext);
+
+// Runs the program on the installed platform driver with the command-line
+// arguments that name the start file (none or one); returns when the main
+// loop ends (the caller ends the process).
+void RunProgram(const std::vector<std::string>& args);
+
+// The start-up banner (also the repaint procedure while it is shown).
+void ShowBanner();
+
+// Scripted runs: the keys of a UTF-8 script file for the image driver.
+// Returns false with a message naming the line when the script is wrong.
+bool QueueScript(const std::string& text, std::string& error);
+
+// brelmora --script FILE [--size WxH] [--shot PNG] [NAME]: returns the
+// exit status.
+int RunScripted(const std::string& script, int width, int height, const std::string& shot,
+                const std::vector<std::string>& args);
+
+}  // namespace app

@@ -1,0 +1,327 @@
+// src/app/picture.cpp — the application's picture.
+//
+// Index:
+//   1. small builders (text, polyline, flush in a colour)
+//   2. wall outline, scale bar, diagrams, result table
+//   3. the whole picture in its order
+#include "app/picture.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/result_table.h"
+#include "app/shell_solver.h"
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "graphics/lang.h"
+#include "graphics/numbers.h"
+#include "store/builders.h"
+#include "store/store.h"
+#include "view/view.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kScheme = 15;   // scheme, texts and diagrams
+constexpr int kAxis = 11;     // axis, hatching, deformed contour
+constexpr float kOnAxis = 0.0001f;  // nodes this close to the axis get no diagram point
+
+// Horizontal text with its anchor in the middle of its left edge.
+void Text(std::string_view text, float x, float y, float height, float width) {
+  store::AddTextLeft(gfx::LangPart(text), x, y, 0, 0, 1, height, width, 0);
+}
+
+void Segment2(float x1, float y1, float x2, float y2) {
+  store::BeginPolyline();
+  store::AddPoint(x1, y1, 0);
+  store::AddPoint(x2, y2, 0);
+}
+
+void Flush() { store::FlushStore(); }
+
+// Solves the model twice: the first pass finds the support reaction, the
+// second uses it.
+void Solve() {
+  SolveShell(Shell, Solution);
+  SolveShell(Shell, Solution);
+}
+
+int LastSection() {
+  int n = Shell.SectionCount;
+  return n < 1 ? 1 : n > kMaxSections ? kMaxSections : n;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// 2. Wall outline, scale bar, diagrams, result table
+
+void DrawWallOutline() {
+  const int segs = SegmentCount(Shell);
+  for (int i = 1; i <= segs; ++i) {
+    const SegmentShape g = SegmentGeometry(i, Shell);
+    const float e = g.Thickness / 2;
+    if (g.Kind == 0) {
+      const float ex = e * g.DirZ, ez = e * g.DirR;
+      store::BeginPolyline();
+      store::AddPoint(g.R2 - ex, g.Z2 + ez, 0);
+      store::AddPoint(g.R1 - ex, g.Z1 + ez, 0);
+      store::AddPoint(g.R1 + ex, g.Z1 - ez, 0);
+      store::AddPoint(g.R2 + ex, g.Z2 - ez, 0);
+      store::AddPoint(g.R2 - ex, g.Z2 + ez, 0);
+      continue;
+    }
+    const float centre[3] = {g.CentreR, g.CentreZ, 0};
+    const float e1[3] = {1, 0, 0}, e2[3] = {0, 1, 0};
+    const float c1 = std::cos(g.StartAngle), s1 = std::sin(g.StartAngle);
+    const float c2 = std::cos(g.EndAngle), s2 = std::sin(g.EndAngle);
+    store::BeginPolyline();  // a mark at the arc's centre
+    store::AddPoint(g.CentreR, g.CentreZ, 0);
+    store::BeginPolyline();
+    store::AddPoint(g.R1 - e * c1, g.Z1 - e * s1, 0);
+    store::ArcInnerPoints(centre, e1, e2, g.Radius - e, g.StartAngle, g.EndAngle, 0.1f, 19);
+    store::AddPoint(g.R2 - e * c2, g.Z2 - e * s2, 0);
+    store::AddPoint(g.R2 + e * c2, g.Z2 + e * s2, 0);
+    store::ArcInnerPoints(centre, e1, e2, g.Radius + e, g.EndAngle, g.StartAngle, 0.1f, 19);
+    store::AddPoint(g.R1 + e * c1, g.Z1 + e * s1, 0);
+    store::AddPoint(g.R1 - e * c1, g.Z1 - e * s1, 0);
+  }
+}
+
+void DrawScaleBar(float x, float y, float s, float step, int count) {
+  constexpr float kHeight = 4, kWidth = 0.7f * kHeight;
+  const float length = count * step * s;
+  Text("M " + gfx::FormatNumber(s, 6, 3), x - 10 * kWidth, y + 4, kHeight, kWidth);
+  Segment2(x, y, x + length, y);
+  Text("0", x, y + 4, kHeight, kWidth);
+  Text(gfx::FormatNumber(count * step, 1, 0) + "мм"_sc, x + length, y + 4, kHeight, kWidth);
+  for (int j = 0; j <= count; ++j) Segment2(x + j * step * s, y, x + j * step * s, y + 1);
+}
+
+void DrawDiagram(std::string_view title, std::string_view units, const float* values, float k,
+                 int width, int decimals) {
+  const ShellSolution& sol = Solution;
+  const float s = Shell.PictureScale, hF = Shell.FontHeight;
+  const float zN = Shell.SectionHeight[LastSection()];
+  const int segs = SegmentCount(Shell);
+  store::ClearStore();
+
+  // The baseline: the generatrix, nodes on the axis left out.
+  bool begun = false;
+  for (int n = 1; n <= sol.NodeCount; ++n) {
+    if (sol.NodeR[n] <= kOnAxis) continue;
+    if (!begun) store::BeginPolyline();
+    begun = true;
+    store::AddPoint(sol.NodeR[n], sol.NodeZ[n], 0);
+  }
+  Text(title, 0, zN + 15 / s, hF / s, hF / (2 * s));
+  Text(units, 0, zN + 10 / s, hF / s, hF / (2 * s));
+
+  for (int i = 1; i <= segs; ++i) {
+    const int first = sol.SegmentFirstNode[i] + 1;
+    const int last = sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i];
+    if (first > last || last > sol.NodeCount) continue;
+    Text(gfx::FormatNumber(values[first], width, decimals), sol.NodeR[first] + 10 / s,
+         sol.NodeZ[first] + hF / s, hF / s, hF / (2 * s));
+    Text(gfx::FormatNumber(values[last], width, decimals), sol.NodeR[last] + 10 / s,
+         sol.NodeZ[last] - hF / s, hF / s, hF / (2 * s));
+  }
+  // The curve of each segment: offset from the generatrix along the normal
+  // by value × scale; then the hatch from each node to its curve point.
+  for (int i = 1; i <= segs; ++i) {
+    const int first = sol.SegmentFirstNode[i] + 1;
+    const int last = std::min(sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i], sol.NodeCount);
+    begun = false;
+    for (int n = first; n <= last; ++n) {
+      if (sol.NodeR[n] <= kOnAxis) continue;
+      if (!begun) store::BeginPolyline();
+      begun = true;
+      store::AddPoint(sol.NodeR[n] + sol.NormalR[n] * values[n] * k,
+                      sol.NodeZ[n] + sol.NormalZ[n] * values[n] * k, 0);
+    }
+  }
+  for (int i = 1; i <= segs; ++i) {
+    const int first = sol.SegmentFirstNode[i] + 1;
+    const int last = std::min(sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i], sol.NodeCount);
+    for (int n = first; n <= last; ++n) {
+      if (sol.NodeR[n] <= kOnAxis) continue;
+      Segment2(sol.NodeR[n], sol.NodeZ[n], sol.NodeR[n] + sol.NormalR[n] * values[n] * k,
+               sol.NodeZ[n] + sol.NormalZ[n] * values[n] * k);
+    }
+  }
+  store::CloseStore();
+  store::ScaleStore(0, 0, 0, s);
+}
+
+void DrawResultTable(float dx, float dy) {
+  Solve();
+  const float hF = Shell.FontHeight, w = 0.6f * hF, step = 1.8f * hF;
+  float y = -step;
+  store::ClearStore();
+  Text(ResultTableTitle(), 0, y, 1.5f * hF, 1.5f * w);
+  y -= 1.5f * step;
+  ResultRow rows[kResultRows];
+  ResultTableRows(Shell, Solution, rows);
+  for (const ResultRow& row : rows) {
+    if (row.GapBefore) y -= 2;
+    Text(ResultRowText(row, gfx::LanguageIndex), 0, y, hF, w);
+    y -= step;
+  }
+  // When the contour step had to be enlarged to fit the node capacity, the
+  // table says so under its last row.
+  std::string note = StepEnlargedNote(Solution);
+  if (!note.empty()) Text(note, 0, y - 2, hF, w);
+  store::CloseStore();
+  store::MoveStore(dx, dy, 0);
+}
+
+// ---------------------------------------------------------------------------
+// 3. The whole picture
+
+void DrawShellPicture() {
+  Solve();
+  Shell.SchemeOrigin[0] = 100;
+  Shell.SchemeOrigin[1] = -110;
+  Shell.LowerRowOrigin[1] = -190;
+  const float ox = Shell.SchemeOrigin[0], oy = Shell.SchemeOrigin[1];
+  const float s = Shell.PictureScale;
+  const float mirror[3] = {1, 0, 0};
+  const int last = LastSection();
+
+  gfx::SetColor(kScheme);  // a mark at the picture's origin
+  store::ClearStore();
+  Segment2(0, 0, 1, 0);
+  store::CloseStore();
+  Flush();
+
+  gfx::SetColor(kAxis);
+  store::ClearStore();
+  const float p1[3] = {ox, oy + s * Shell.SectionHeight[1], 0};
+  const float p2[3] = {ox, oy + s * Shell.SectionHeight[last], 0};
+  store::AddAxisLine(p1, p2, 10, 10);
+  Flush();
+
+  gfx::SetColor(kScheme);
+  store::ClearStore();
+  DrawScaleBar(0, 0, s, 5 / s, 5);
+  store::CloseStore();
+  store::MoveStore(ox + 5, -30, 0);
+  Flush();
+
+  for (int half = 0; half < 2; ++half) {  // the right half of the wall, then the left
+    gfx::SetColor(kScheme);
+    store::ClearStore();
+    DrawWallOutline();
+    store::CloseStore();
+    store::ScaleStore(0, 0, 0, s);
+    if (half == 1) store::ReflectStore(mirror, 0);
+    store::MoveStore(ox, oy, 0);
+    Flush();
+    gfx::SetColor(kAxis);
+    store::HatchStore(Shell.HatchStep, 45);
+    Flush();
+
+    if (half == 0) {  // the deformed contour
+      const ShellSolution& sol = Solution;
+      const float d = Shell.DisplacementScale;
+      store::ClearStore();
+      for (int i = 1; i <= SegmentCount(Shell); ++i) {
+        const int first = sol.SegmentFirstNode[i] + 1;
+        const int lastNode = std::min(sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i], sol.NodeCount);
+        if (first > lastNode) continue;
+        store::BeginPolyline();
+        for (int n = first; n <= lastNode; ++n)
+          store::AddPoint(sol.NodeR[n] + sol.RadialDisplacement[n] * d,
+                          sol.NodeZ[n] + sol.AxialDisplacement[n] * d, 0);
+      }
+      store::CloseStore();
+      store::ScaleStore(0, 0, 0, s);
+      store::MoveStore(ox, oy, 0);
+      Flush();
+    }
+  }
+
+  // The support marks at the support section, right and left.
+  gfx::SetColor(kScheme);
+  const int support = Shell.SupportSection;
+  if (support >= 1 && support <= last) {
+    const float rs = Shell.SectionRadius[support], zs = Shell.SectionHeight[support];
+    for (int side = 0; side < 2; ++side) {
+      store::ClearStore();
+      Segment2(rs, zs, rs, zs - 5 / s);
+      Segment2(rs - 2 / s, zs - 5 / s, rs + 2 / s, zs - 5 / s);
+      store::CloseStore();
+      store::ScaleStore(0, 0, 0, s);
+      if (side == 1) store::ReflectStore(mirror, 0);
+      store::MoveStore(ox, oy, 0);
+      Flush();
+    }
+  }
+
+  // The liquid surface, where a segment holds its height.
+  const HeightRadius liquid = RadiusAtHeight(Shell.LiquidLevel, Shell);
+  if (liquid.Segment != 0) {
+    store::ClearStore();
+    Segment2(ox - liquid.R, oy + Shell.LiquidLevel, ox + liquid.R, oy + Shell.LiquidLevel);
+    store::CloseStore();
+    store::ScaleStore(ox, oy, 0, s);
+    Flush();
+  }
+
+  // The ten diagrams: four beside the scheme, six in the lower row.
+  const ShellSolution& sol = Solution;
+  const float step = Shell.DiagramStep;
+  const float lx = Shell.LowerRowOrigin[0], ly = Shell.LowerRowOrigin[1];
+  struct Diagram {
+    const char* Title;
+    const char* Units;
+    const float* Values;
+    float Scale;
+    int Width, Decimals;
+    float X, Y;
+  };
+  const Diagram diagrams[10] = {
+      {"Давление, МПа;Pressure, MPa"_sc, "             "_sc, sol.Pressure, Shell.PressureScale, 6, 3,
+       ox + step, oy},
+      {"Продольная сила, Н;Axial force, N"_sc, "        "_sc, sol.AxialForce, Shell.ForceScale, 6, 3,
+       ox + 2 * step, oy},
+      {"Меридианальные ;Meridional "_sc, "усилия,Н/мм;forces,N/mm"_sc, sol.MeridionalForce,
+       Shell.MembraneForceScale, 6, 3, ox + 3 * step, oy},
+      {"Кольцевые ;Hoop "_sc, "усилия,Н/мм     ;forces,N/mm     "_sc, sol.HoopForce,
+       Shell.MembraneForceScale, 6, 3, ox + 4 * step, oy},
+      {"Меридианальные ;Meridional "_sc, "напряжения,МПа;stresses,MPa"_sc, sol.MeridionalStress,
+       Shell.StressScale, 6, 3, lx, ly},
+      {"Кольцевые ;Hoop "_sc, "напряжения,МПа     ;stresses,MPa     "_sc, sol.HoopStress,
+       Shell.StressScale, 6, 3, lx + step, ly},
+      {"Продольные ;Axial "_sc, "перемещения,мм    ;displacements,mm    "_sc, sol.AxialDisplacement,
+       Shell.DisplacementScale, 9, 6, lx + 2 * step, ly},
+      {"Поперечные ;Radial "_sc, "перемещения,мм    ;displacements,mm    "_sc,
+       sol.RadialDisplacement, Shell.DisplacementScale, 9, 6, lx + 3 * step, ly},
+      {"Касательные ;Tangential "_sc, "перемещения,мм   ;displacements,mm   "_sc,
+       sol.TangentialDisplacement, Shell.DisplacementScale, 9, 6, lx + 4 * step, ly},
+      {"Нормальные ;Normal "_sc, "перемещения,мм    ;displacements,mm    "_sc,
+       sol.NormalDisplacement, Shell.DisplacementScale, 9, 6, lx + 5 * step, ly},
+  };
+  gfx::SetColor(kScheme);
+  for (const Diagram& d : diagrams) {
+    DrawDiagram(d.Title, d.Units, d.Values, d.Scale, d.Width, d.Decimals);
+    store::MoveStore(d.X, d.Y, 0);
+    Flush();
+  }
+
+  gfx::SetColor(kScheme);
+  DrawResultTable(0, -20);
+  Flush();
+}
+
+}  // namespace app
+
+namespace app {
+
+void DrawShellScreen() {
+  view::PrepareScreen();
+  DrawShellPicture();
+}
+
+}  // namespace app

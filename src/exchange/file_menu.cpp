@@ -1,0 +1,282 @@
+// src/exchange/file_menu.cpp — the file menu and its export driver.
+#include "exchange/file_menu.h"
+
+#include "exchange/file_io.h"
+#include "graphics/codepage.h"
+#include "graphics/lang.h"
+#include "menu/input.h"
+#include "platform/driver.h"
+
+namespace exchange {
+
+FileMenuState Files;
+
+namespace {
+
+using menu::KeyCode;
+
+constexpr KeyCode kCtrlP = 16;
+constexpr const char* kOtherVersion = "Реализовано в другой версии программы;Available in another version of the program"_sc;
+
+std::string NoSave(const std::string&, std::string&) { return std::string(); }
+std::string NoLoad(const std::string&, std::string&) { return std::string(); }
+void NoName(const std::string&) {}
+void Nothing() {}
+void NoPrint(KeyCode&) {}
+void NoInput(KeyCode&) {}
+std::string NoChoice(const std::string&) { return std::string(); }
+
+// What this program does not provide: said for half a second.
+void OtherVersion() {
+  menu::PromptLine(0, gfx::LangPart(kOtherVersion));
+  platform::Drv.DrvDelay(500);
+}
+
+std::string NoExport(const std::string&) {
+  OtherVersion();
+  return std::string();
+}
+
+void Tell(const std::string& text) {
+  menu::PromptLine(0, text);
+  platform::Drv.DrvReadKey();
+}
+
+bool GoesBack(KeyCode k) {
+  return k == menu::kKeyEnter || k == menu::kKeyEsc || k == menu::kKeyRefuse ||
+         k == menu::kKeyComplete;
+}
+
+void EditName(const char* prompt, std::string& name) {
+  menu::KeyboardLayout = 0;
+  menu::EditLine(prompt, name);
+}
+
+// Step 4 of the file menu: the name (asked again while an existing file is
+// not to be overwritten), the comment, the save.
+void OutputToFile() {
+  for (;;) {
+    EditName("Вывод в файл :;Output to file"_sc, Files.FileName);
+    if (Files.FileName.empty()) return;
+    const std::string full = Files.FileName + Files.DataExt;
+    if (FileExists(FileSystemName(full))) {
+      KeyCode answer = 0;
+      AskOverwrite(full, answer);
+      if (answer != 'Y' && answer != 'y') continue;
+    }
+    break;
+  }
+  menu::KeyboardLayout = 1;
+  menu::EditLine("Заголовок файла ;Comment"_sc, Files.FileComment);
+  SaveDataFile(Files.FileName, Files.FileComment);
+}
+
+void InputFromFile() {
+  Files.FileName = ChooseFile("*" + Files.DataExt);
+  if (!Files.FileName.empty()) LoadDataFile(Files.FileName, Files.FileComment);
+}
+
+}  // namespace
+
+std::string (*SaveData)(const std::string& comment, std::string& bytes) = NoSave;
+std::string (*LoadData)(const std::string& bytes, std::string& comment) = NoLoad;
+void (*AfterSave)(const std::string& name) = NoName;
+void (*AfterLoad)(const std::string& name) = NoName;
+void (*NewDrawing)() = Nothing;
+void (*PrintPicture)(KeyCode& key) = NoPrint;
+ExportProcedure ExportUGF = NoExport, ExportGEO = NoExport, ExportDXF = NoExport,
+                ExportTRE = NoExport, ExportPLT = NoExport, ExportPDF = NoExport,
+                ExportSVG = NoExport;
+void (*InputBMP)(KeyCode& key) = NoInput;
+std::string (*ChooseFile)(const std::string& pattern) = NoChoice;
+void (*RedrawPicture)() = Nothing;
+
+std::string FileSystemName(const std::string& screenName) { return gfx::Utf8FromScreen(screenName); }
+
+bool SaveDataFile(const std::string& name, const std::string& comment) {
+  std::string bytes, error;
+  error = SaveData(comment, bytes);
+  const std::string full = name + Files.DataExt;
+  if (error.empty() && !WriteFileAtomic(FileSystemName(full), bytes, error))
+    error = gfx::ScreenFromUtf8(error);
+  if (!error.empty()) {
+    Tell(full + ": " + error);
+    return false;
+  }
+  AfterSave(name);
+  return true;
+}
+
+bool LoadDataFile(const std::string& name, std::string& comment) {
+  const std::string full = name + Files.DataExt;
+  menu::PromptLine(0, full);
+  std::string bytes, error;
+  if (!ReadWholeFile(FileSystemName(full), bytes, error)) {
+    Tell(full + ": " + gfx::ScreenFromUtf8(error));
+    return false;
+  }
+  error = LoadData(bytes, comment);
+  if (!error.empty()) {
+    Tell(full + ": " + error);
+    return false;
+  }
+  AfterLoad(name);
+  RedrawPicture();
+  return true;
+}
+
+void ReportOutputDone() {
+  menu::PromptLine(0, gfx::LangPart("Вывод завершен;Output done"_sc));
+  platform::Drv.DrvReadKey();
+}
+
+void AskOverwrite(const std::string& fullName, KeyCode& key) {
+  menu::PromptLine(0, gfx::LangPart("Файл ;File "_sc) + fullName + gfx::LangPart(" уже есть.; exists."_sc));
+  menu::PromptLine(1, gfx::LangPart("Выводить в старый файл? (Y/N);Write over the old file? (Y/N)"_sc));
+  key = platform::Drv.DrvReadKey();
+}
+
+void FileMenu(KeyCode& key) {
+  bool show = true;
+  if (key == menu::kKeyCtrlZ || key == menu::kKeyEnd) {
+    show = false;
+    key = '3';
+  } else if (key == kCtrlP) {
+    show = false;
+  }
+  for (;;) {
+    if (show) {
+      menu::SetTextItem(0, "Файл/выход -"_sc + Files.FileName + ";File/Exit " + Files.FileName);
+      menu::SetTextItem(1, "Вывод в файл;Output to file"_sc);
+      menu::SetTextItem(2, "Ввод из файла;Input from file"_sc);
+      menu::SetTextItem(3, "Выход    (Ctrl-Z);Exit   (Ctrl-Z)"_sc);
+      menu::SetTextItem(4, "Другой файл;Another file"_sc);
+      menu::SetTextItem(5, "Принтер/Экспорт;Printer/Export"_sc);
+      menu::SetTextItem(6, "Ввод файла .BMP;Input file .BMP"_sc);
+      menu::SetTextItem(7, "Импорт;Import"_sc);
+      menu::RunMenu(7, key);
+      if (key < 16) return;
+    }
+    show = true;
+    switch (key) {
+      case '1': OutputToFile(); break;
+      case '2': InputFromFile(); break;
+      case '3': {
+        menu::PromptLine(0, gfx::LangPart("1 - Выводить в файл, 0 - Нет;1 - Output to file, 0 - No"_sc));
+        KeyCode answer = platform::Drv.DrvReadKey();
+        if (answer == '1') {
+          OutputToFile();
+        } else if (answer == '0') {
+          key = menu::kKeyEnd;
+          return;
+        }
+        break;
+      }
+      case '4': {
+        menu::PromptLine(0, gfx::LangPart("Вызов другого файла. Сохранить файл (Y/N) ?;Another file. Save this one (Y/N) ?"_sc));
+        KeyCode answer = platform::Drv.DrvReadKey();
+        if (answer == menu::kKeyEsc) break;
+        if (answer == 'Y' || answer == 'y') {
+          EditName("Вывод в файл :;Output to file"_sc, Files.FileName);
+          if (!Files.FileName.empty()) SaveDataFile(Files.FileName, Files.FileComment);
+        }
+        NewDrawing();
+        InputFromFile();
+        break;
+      }
+      case kCtrlP:
+      case '5':
+      case '6':
+      case '7':
+        if (key == '6') InputBMP(key);
+        else if (key == '7') ImportMenu(key);
+        else OutputMenu(key);
+        if (!GoesBack(key)) return;
+        break;
+      case '9': break;
+      default: return;
+    }
+  }
+}
+
+void OutputMenu(KeyCode& key) {
+  struct Target {
+    const char* Prompt;
+    const char* Extension;
+    ExportProcedure* Export;
+  };
+  const Target targets[10] = {
+      {nullptr, nullptr, nullptr},
+      {nullptr, nullptr, nullptr},
+      {"Вывод в файл .UGF:;Output to file .UGF"_sc, ".UGF", &ExportUGF},
+      {"Вывод координат X,Y,Z в файл (.GEO) :;Output to file .GEO"_sc, ".GEO", &ExportGEO},
+      {"Вывод в файл .DXF:;Output to file .DXF"_sc, ".DXF", &ExportDXF},
+      {"Вывод в файл .SGA:"_sc, ".SGA", nullptr},
+      {"Вывод в файл .TRE:"_sc, ".TRE", &ExportTRE},
+      {"Вывод в файл .PLT:"_sc, ".PLT", &ExportPLT},
+      {"Вывод в файл .PDF:;Output to file .PDF"_sc, ".PDF", &ExportPDF},
+      {"Вывод в файл .SVG:;Output to file .SVG"_sc, ".SVG", &ExportSVG},
+  };
+  bool show = key != kCtrlP;
+  for (;;) {
+    if (show) {
+      menu::SetTextItem(0, "Графопостроитель;Printer/Export"_sc);
+      menu::SetTextItem(1, "Вывод на принтер;Print"_sc);
+      menu::SetTextItem(2, "Вывод в файл .UGF;To file .UGF"_sc);
+      menu::SetTextItem(3, "Вывод в файл .GEO;To file .GEO"_sc);
+      menu::SetTextItem(4, "Вывод в файл .DXF;To file .DXF"_sc);
+      menu::SetTextItem(5, "Вывод в файл .SGA;To file .SGA"_sc);
+      menu::SetTextItem(6, "Вывод в файл .TRE;To file .TRE"_sc);
+      menu::SetTextItem(7, "Вывод в файл .PLT;To file .PLT"_sc);
+      menu::SetTextItem(8, "Вывод в файл .PDF;To file .PDF"_sc);
+      menu::SetTextItem(9, "Вывод в файл .SVG;To file .SVG"_sc);
+      menu::RunMenu(9, key);
+      if (key < 16) return;
+    }
+    show = true;
+    if (key == kCtrlP || key == '1') {
+      PrintPicture(key);
+      if (!GoesBack(key)) return;
+      continue;
+    }
+    if (key < '2' || key > '9') return;
+    const Target& t = targets[key - '0'];
+    std::string name;
+    EditName(t.Prompt, name);
+    if (name.empty()) continue;
+    const std::string full = name + t.Extension;
+    if (FileExists(FileSystemName(full))) {
+      KeyCode answer = 0;
+      AskOverwrite(full, answer);
+      if (answer != 'Y' && answer != 'y') continue;
+    }
+    if (t.Export == nullptr) {
+      OtherVersion();
+      continue;
+    }
+    const std::string error = (*t.Export)(FileSystemName(full));
+    if (!error.empty()) {
+      Tell(full + ": " + gfx::ScreenFromUtf8(error));
+    } else {
+      ReportOutputDone();
+    }
+    RedrawPicture();
+  }
+}
+
+void ImportMenu(KeyCode& key) {
+  static const char* const kExt[6] = {"", "SGB", "UGF", "GEO", "DXF", "SGA"};
+  menu::SetTextItem(0, "Импорт;Import"_sc);
+  for (int i = 1; i <= 5; ++i)
+    menu::SetTextItem(i, "Ввод файла ."_sc + std::string(kExt[i]) + ";From file ." + kExt[i]);
+  menu::RunMenu(5, key);
+  if (key < '1' || key > '5') return;
+  const int i = key - '0';
+  const std::string chosen = ChooseFile(std::string("*.") + kExt[i]);
+  if (chosen.empty()) return;
+  // This program reads none of these formats.
+  OtherVersion();
+  if ((i == 1 || i == 4) && Files.FileName.empty()) Files.FileName = chosen;
+}
+
+}  // namespace exchange

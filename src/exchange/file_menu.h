@@ -1,0 +1,57 @@
+// src/exchange/file_menu.h — the file menu: saving and loading the
+// application's data file, leaving the program, and exporting the picture
+// to the printer or to an exchange file.
+//
+// Export re-runs the application's own drawing routine with the output
+// device switched, so every piece the picture flushes is also written to
+// the open exchange file.
+#pragma once
+
+#include <string>
+
+#include "menu/menu.h"
+
+namespace exchange {
+
+struct FileMenuState {
+  std::string FileName;     // the current data file, without extension (screen text)
+  std::string FileComment;  // "Заголовок файла"
+  std::string DataExt = ".SGA";
+};
+extern FileMenuState Files;
+
+// The application's reader and writer of its data file: bytes in, bytes
+// out; a reader returns "" or what went wrong (screen text).
+extern std::string (*SaveData)(const std::string& comment, std::string& bytes);
+extern std::string (*LoadData)(const std::string& bytes, std::string& comment);
+extern void (*AfterSave)(const std::string& name);
+extern void (*AfterLoad)(const std::string& name);
+extern void (*NewDrawing)();
+extern void (*PrintPicture)(menu::KeyCode& key);
+// An export writes the picture into the file at path (file-system
+// encoding) and returns "" or what went wrong; a failed export leaves no
+// file under that name.
+using ExportProcedure = std::string (*)(const std::string& path);
+extern ExportProcedure ExportUGF, ExportGEO, ExportDXF, ExportTRE, ExportPLT, ExportPDF, ExportSVG;
+extern void (*InputBMP)(menu::KeyCode& key);
+// The in-program file chooser: a name without extension, or "" when the
+// user gave up.
+extern std::string (*ChooseFile)(const std::string& pattern);
+// The whole picture drawn again (after a load or an export).
+extern void (*RedrawPicture)();
+
+void FileMenu(menu::KeyCode& key);
+void OutputMenu(menu::KeyCode& key);
+void ImportMenu(menu::KeyCode& key);
+// name + DataExt written or read through SaveData / LoadData; a failure is
+// shown on the prompt line with the file and the reason, and the model is
+// left as it was. True when it worked.
+bool SaveDataFile(const std::string& name, const std::string& comment);
+bool LoadDataFile(const std::string& name, std::string& comment);
+void ReportOutputDone();
+void AskOverwrite(const std::string& fullName, menu::KeyCode& key);
+
+// The file-system name of a name typed on the prompt line.
+std::string FileSystemName(const std::string& screenName);
+
+}  // namespace exchange
