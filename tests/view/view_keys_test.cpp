@@ -387,3 +387,43 @@ TEST_F(ScreenTest, PicturesOfTheThreeLayouts) {
 
 }  // namespace
 }  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+using view::V;
+
+// --- Start-up wiring ----------------------------------------------------------------------
+
+TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
+  platform::QueueKey(platform::VirtualKey::PageUp);
+  menu::KeyCode key = 0;
+  menu::MenuReadKey(key);
+  EXPECT_EQ(V.ViewScaleU, 1.0f / 1.5f);
+  EXPECT_EQ(Pictures, 1);  // the extended key redraws through the view
+
+  platform::QueueText("r");
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, menu::kKeyNothing);
+  EXPECT_EQ(Pictures, 2);
+
+  platform::QueueText("x8");
+  menu::MenuReadKey(key);
+  EXPECT_EQ(V.GridStep, 100.0f);
+}
+
+TEST_F(ScreenTest, MeasuringRedrawRunsThePictureSlotInstalledLater) {
+  view::WID_RIS = [] { Pictures += 10; };
+  store::RedrawForMeasure();
+  EXPECT_EQ(Pictures, 10);
+}
+
+TEST_F(ScreenTest, RedrawWithMenuShowsThePromptsAgain) {
+  menu::PromptLine(0, "abc");
+  view::RedrawWithMenu();
+  EXPECT_EQ(Pictures, 1);
+  EXPECT_EQ(menu::M.Prompts[0], "abc");
+}
+
+}  // namespace
+}  // namespace viewtest
