@@ -466,12 +466,18 @@ void Line2(int x1, int y1, int x2, int y2) {
 }
 
 // Depth 0 under whatever depth-test setting the last call left, in the
-// colour given (not remapped: callers pick exact palette entries).
+// colour given (not remapped: callers pick exact palette entries). In XOR
+// mode the point is XORed and the depth raster left alone, like every other
+// XOR figure: the grid is erased by plotting its points a second time.
 void Point2(int x, int y, int colour) {
   if (!WindowDrawable()) return;
   const std::int64_t ax = std::int64_t{x} + K.WindowLeft;
   const std::int64_t ay = std::int64_t{y} + K.WindowTop;
   if (!InWindow(ax, ay)) return;
+  if (K.XorMode != 0) {
+    Drv.DrvXorPoint(static_cast<int>(ax), static_cast<int>(ay), DriverColour(colour));
+    return;
+  }
   DepthPoint(static_cast<int>(ax), static_cast<int>(ay), 0, colour);
 }
 

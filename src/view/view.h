@@ -13,12 +13,18 @@
 //   Working plane              PlaneToWorld .. ReflectPoint
 //   View changes               RotateView, SetViewWindow, StoreView, LoadView
 //   Viewports and keys         SelectViewport, InitView, ExtendedViewKey
+//   Redraw and dialogs         PrepareScreen, Redraw, FitView, DrawOverlays,
+//                              the view dialogs, ZoomWindow, ViewKey,
+//                              InstallViewHooks
 //   Cursor and grid            SetCursorSteps .. CursorCoordLines
+//   Cursor loop                GetCursorPoint, StepMenu, ShowCursorCoords,
+//                              GridStepDialog
 //   Facets                     DrawTriangleFacet, DrawQuadFacet, FacetColour
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace view {
 
@@ -78,6 +84,9 @@ struct ViewState {
   float GridStep = 10, GridStepX = 10, GridStepY = 10;
   std::int32_t GridShown = 1;
   std::int32_t GridMinSpacing = 8;  // pixels per grid column at the least
+  // The first corner of the zoom window, in pixels of the inner picture
+  // window, remembered by the crosshair shape each time it is drawn.
+  std::int32_t ZoomCornerX = 0, ZoomCornerY = 0;
 
   // Facets: 0 outlines, other values shaded fill. A shade s of family c is
   // colour ShadeStep·c + s + 1 + ShadeBase, inside ramp c − 1 for s ≤ 50.
@@ -101,6 +110,19 @@ extern ViewHook ScreenSetUpHook;  // screen layout at InitView; default does not
 extern WorldPenHook MoveToWorldHook;  // MoveToWorld
 extern WorldPenHook LineToWorldHook;  // LineToWorld
 extern CursorShape CursorShapeHook;   // DrawCursor
+
+// The application's picture and its extent in view coordinates. Until the
+// application fills them, each default names itself on the prompt line and
+// waits for a key.
+using ExtentHook = void (*)(float& umin, float& vmin, float& umax, float& vmax);
+extern ViewHook WID_RIS;
+extern ExtentHook WID_GRAN;
+extern ViewHook AxesHook;     // Ctrl-N, Ctrl-Q; default DrawOverlays
+extern ViewHook WID_DELLAST;  // Ctrl-D; default names itself like WID_RIS
+extern ViewHook CtrlZHook;    // Ctrl-Z; default does nothing
+void DefaultWidRis();
+void DefaultWidGran(float& umin, float& vmin, float& umax, float& vmax);
+void DefaultWidDelLast();
 
 // --- Projections (pure functions of the state) ------------------------------
 // Copies ViewMatrix into the coefficients the projections read; called after
@@ -155,6 +177,32 @@ void InitView();  // once; later calls do nothing
 // turn, then the view goes back into its slot and is redrawn.
 void ExtendedViewKey(int scan);
 
+// --- Redraw and dialogs ----------------------------------------------------------------
+// Panel width and text metrics from the menu layout, the viewport of the
+// current layout cleared and framed, the menu indicator. The application's
+// picture routine calls it first.
+void PrepareScreen();
+void Redraw();          // WID_RIS and the overlays, the pointer hidden meanwhile
+void RedrawWithMenu();  // Redraw, then the current menu or the prompt lines
+void FitView();         // the picture's extent fills the viewport
+// World axes tripod, grid and working-plane tripod over the picture.
+void DrawOverlays();
+// A tripod at pixel (x0, y0) with axes of length pixels: the world axes
+// "X", "Y", "Z", or with planeAxes the working plane's "Xr", "Yr", "Zr".
+void DrawAxesTripod(int x0, int y0, int length, bool planeAxes);
+void ShowViewThumbnails(int kind);  // 0 the standard views, 1 the saved ones
+void RecallViewDialog();
+void SaveViewDialog();
+void DepthDialog();
+// Two corners with the cursor; either answered with Enter, Esc, '[' or ']'
+// leaves the view as it was.
+void ZoomWindow();
+// The view keys of every context; other keys do nothing.
+void ViewKey(std::uint8_t key);
+// Fills the menus' view slots, the redraw slots and the measuring redraw
+// of the drawing store with the procedures of the view.
+void InstallViewHooks();
+
 // --- Cursor and grid ----------------------------------------------------------------
 void SetCursorSteps(float s);
 void SetGridStep(float g);
@@ -174,6 +222,19 @@ struct CursorCoordText {
   std::string Line[3];
 };
 CursorCoordText CursorCoordLines(float a, float b, float c);
+
+// --- Cursor loop ------------------------------------------------------------------------
+// Runs the cursor from CursorWorld until a key ends it; returns the world
+// point (also kept in CursorWorld) and that key. A left click ends it with
+// ' ', a right click with Enter.
+void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key);
+// The step menu on the prompt lines; value changes only by a choice, key is
+// the key read. The prompt lines are put back afterwards.
+void StepMenu(std::string_view title, float& value, std::uint8_t& key);
+// The read-out box at the bottom right of the menu strip.
+void ShowCursorCoords(float a, float b, float c);
+// The grid step from the step menu; key comes back as '0'.
+void GridStepDialog(std::uint8_t& key);
 
 // --- Facets ---------------------------------------------------------------------------
 void DrawTriangleFacet(float x1, float y1, float z1, float x2, float y2, float z2, float x3,

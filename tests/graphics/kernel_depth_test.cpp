@@ -344,3 +344,27 @@ TEST_F(StartUpState, InitKernelClearsRastersAndState) {
 
 }  // namespace
 }  // namespace kerneltest
+
+namespace kerneltest {
+namespace {
+
+TEST_F(KernelTest, Point2InXorModeIsErasedByPlottingItAgain) {
+  gfx::SetColor(12);
+  gfx::Line2(10, 20, 60, 20);
+  const std::uint32_t under = Px(30, 20);
+  const std::int32_t depth = gfx::DepthRaster[20][30];
+  gfx::SetXorMode(1);
+  gfx::Point2(30, 20, 15);
+  gfx::Point2(31, 40, 15);
+  EXPECT_EQ(Px(30, 20), under ^ kWhite);
+  EXPECT_EQ(Px(31, 40), kWhite);
+  EXPECT_EQ(gfx::DepthRaster[20][30], depth);  // XOR leaves the depths alone
+  gfx::Point2(30, 20, 15);
+  gfx::Point2(31, 40, 15);
+  EXPECT_EQ(Px(30, 20), under);
+  EXPECT_EQ(Px(31, 40), kBlack);
+  EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+}  // namespace
+}  // namespace kerneltest

@@ -1,0 +1,300 @@
+// The cursor loop on the whole screen: step keys, the step menu, the
+// read-out, the mouse, and that the cursor leaves the picture as it was.
+#include <algorithm>
+#include <cmath>
+
+#include "screen_fixture.h"
+
+namespace viewtest {
+namespace {
+
+using platform::VirtualKey;
+using view::V;
+
+class CursorLoopTest : public ScreenTest {
+ public:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    view::Redraw();
+    Pictures = 0;
+  }
+
+  static void StartAt(float x, float y, float z) {
+    V.CursorWorld[0] = x;
+    V.CursorWorld[1] = y;
+    V.CursorWorld[2] = z;
+  }
+
+  float x = 0, y = 0, z = 0;
+  std::uint8_t key = 0;
+};
+
+TEST_F(CursorLoopTest, RightAndLeftLandOnMultiplesOfTheStep) {
+  StartAt(3, 0, 0);
+  ArrowKey(VirtualKey::Right);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(x, 10.0f);
+  EXPECT_EQ(key, 'q');
+
+  StartAt(3, 0, 0);
+  ArrowKey(VirtualKey::Left);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(x, -10.0f);
+}
+
+TEST_F(CursorLoopTest, HalvesRoundToEven) {
+  StartAt(15, 0, 0);
+  ArrowKey(VirtualKey::Right);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(x, 20.0f);
+
+  StartAt(25, 0, 0);
+  ArrowKey(VirtualKey::Right);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(x, 40.0f);
+  EXPECT_EQ(V.CursorWorld[0], 40.0f);
+}
+
+TEST_F(CursorLoopTest, UpDownAndHeightSteps) {
+  StartAt(0, 0, 0);
+  ArrowKey(VirtualKey::Up);
+  ArrowKey(VirtualKey::Up);
+  ArrowKey(VirtualKey::Down, false, false);
+  ArrowKey(VirtualKey::Up, false, true);  // Shift-Up: one step off the plane
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(y, 10.0f);
+  EXPECT_EQ(z, 10.0f);
+}
+
+TEST_F(CursorLoopTest, EndPutsTheCursorBackOnThePlane) {
+  StartAt(5, 6, 7);
+  ArrowKey(VirtualKey::End);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(x, 5.0f);
+  EXPECT_EQ(y, 6.0f);
+  EXPECT_EQ(z, 0.0f);
+}
+
+TEST_F(CursorLoopTest, AMoveOffTheViewportIsRefused) {
+  const float edge = static_cast<float>(V.ViewportWidth - V.ScreenCentreX);  // pixel = width
+  StartAt(std::floor(edge / 10) * 10, 0, 0);
+  ArrowKey(VirtualKey::Right);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(x, std::floor(edge / 10) * 10);
+}
+
+TEST_F(CursorLoopTest, StepGrowsAndShrinksByFour) {
+  platform::QueueText("++q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(V.CursorStep, 160.0f);
+  EXPECT_EQ(V.CursorStepX, 160.0f);
+  platform::QueueText("-q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(V.CursorStep, 40.0f);
+  EXPECT_EQ(V.CursorStepZ, 40.0f);
+}
+
+TEST_F(CursorLoopTest, AngleKeysTurnTheCross) {
+  platform::QueueText(",<q");
+  RunCursor(x, y, z, key);
+  EXPECT_FLOAT_EQ(V.CursorAngle, static_cast<float>(16 * 3.14159265358979 / 180));
+  EXPECT_EQ(V.CursorAngleSin, std::sin(V.CursorAngle));
+}
+
+TEST_F(CursorLoopTest, StepMenuFromTheCursor) {
+  platform::QueueText("x3q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(V.CursorStep, 0.1f);
+  EXPECT_EQ(V.CursorStepY, 0.1f);
+  EXPECT_EQ(key, 'q');
+}
+
+TEST_F(CursorLoopTest, CtrlArrowsPanInEitherRotateMode) {
+  V.RotateMode = 1;
+  ArrowKey(VirtualKey::Left, true);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(V.ViewCentreU, static_cast<float>(V.PanStepX));
+  EXPECT_EQ(Pictures, 1);
+}
+
+TEST_F(CursorLoopTest, PageUpZoomsIn) {
+  ArrowKey(VirtualKey::PageUp);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(V.ViewScaleU, 1.0f / 1.5f);
+  EXPECT_EQ(Pictures, 1);
+}
+
+TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
+  platform::QueueText("rRq");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(Pictures, 2);
+  EXPECT_EQ(key, 'q');
+}
+
+TEST_F(CursorLoopTest, MouseMovesTheCursorAndTheLeftButtonEnds) {
+  int sx = 0, sy = 0;
+  ScreenOf(40, -30, 0, sx, sy);
+  platform::QueueMouseMove(sx, sy);
+  platform::QueueLeftClick(sx, sy);
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(key, ' ');
+  EXPECT_EQ(x, 40.0f);
+  EXPECT_EQ(y, -30.0f);
+}
+
+TEST_F(CursorLoopTest, RightButtonEndsWithEnter) {
+  int sx = 0, sy = 0;
+  ScreenOf(-20, 10, 0, sx, sy);
+  platform::QueueRightClick(sx, sy);
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(key, 13);
+  EXPECT_EQ(x, -20.0f);
+  EXPECT_EQ(y, 10.0f);
+}
+
+TEST_F(CursorLoopTest, PointerOutsideTheViewportIsClampedToItsEdge) {
+  platform::QueueMouseMove(5000, 5000);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  std::int32_t px = 0, py = 0;
+  view::WorldToPixel(x, y, z, px, py);
+  EXPECT_EQ(px, V.ViewportWidth);
+  EXPECT_EQ(py, V.ViewportHeight);
+}
+
+TEST_F(CursorLoopTest, ACursorRunLeavesThePictureAsItWas) {
+  const auto before = PictureArea();
+  int sx = 0, sy = 0;
+  ScreenOf(33, 21, 0, sx, sy);
+  ArrowKey(VirtualKey::Right);
+  ArrowKey(VirtualKey::Up, false, true);
+  platform::QueueText(",.>");
+  platform::QueueMouseMove(sx, sy);
+  ArrowKey(VirtualKey::Down);
+  platform::QueueText("+q");
+  RunCursor(x, y, z, key);
+  EXPECT_EQ(PictureArea(), before);
+  EXPECT_EQ(gfx::K.XorMode, 0);
+  EXPECT_EQ(gfx::K.LineStyle, 0);
+  EXPECT_EQ(platform::Image.ShowCount, 0);
+  EXPECT_EQ(Exhausted, 0);
+}
+
+TEST_F(CursorLoopTest, ReadOutOfPlanePointOneTwo) {
+  StartAt(1, 2, 0);
+  platform::QueueText("q");
+  RunCursor(x, y, z, key);
+  // The box at the bottom right of the strip holds text now.
+  const int w = std::max(5, gfx::NearestInt(0.6 * gfx::TextPitch));
+  const int box = (w + 1) * 20;
+  int lit = 0;
+  for (int py = gfx::Layout.MenuStripTop; py < kScreenHeight; ++py)
+    for (int px = kScreenWidth - box; px < kScreenWidth; ++px)
+      lit += platform::PictureColour(px, py) != 0 ? 1 : 0;
+  EXPECT_GT(lit, 0);
+  EXPECT_EQ(view::CursorCoordLines(1, 2, 0).Line[0], "Xr   1.000 X   1.000");
+}
+
+// --- Step menu ----------------------------------------------------------------------
+
+TEST_F(ScreenTest, StepMenuLinesAndDigitTable) {
+  menu::PromptLine(0, "before");
+  menu::PromptLine(1, "one");
+  float value = 10;
+  std::uint8_t key = 0;
+  platform::QueueText("3");
+  view::StepMenu("Шаг курсора"_sc, value, key);
+  EXPECT_EQ(value, 0.1f);
+  EXPECT_EQ(key, '3');
+  EXPECT_EQ(menu::M.Prompts[0], "before");
+  EXPECT_EQ(menu::M.Prompts[1], "one");
+  EXPECT_EQ(menu::M.Prompts[2], "");
+
+  const float want[] = {1, 2, 0.1f, 4, 5, 0.5f, 10, 100};
+  for (int d = 1; d <= 8; ++d) {
+    platform::QueueCharacter(static_cast<std::uint8_t>('0' + d));
+    view::StepMenu("t", value, key);
+    EXPECT_EQ(value, want[d - 1]) << d;
+  }
+}
+
+TEST_F(ScreenTest, StepMenuNineAsksForANumber) {
+  float value = 10;
+  std::uint8_t key = 0;
+  platform::QueueText("92.5\r");
+  view::StepMenu("Шаг"_sc, value, key);
+  EXPECT_EQ(value, 2.5f);
+  platform::QueueText("\xF7" "7\r");  // ч
+  view::StepMenu("Шаг"_sc, value, key);
+  EXPECT_EQ(value, 7.0f);
+}
+
+TEST_F(ScreenTest, StepMenuEscLeavesTheValue) {
+  float value = 10;
+  std::uint8_t key = 0;
+  platform::QueueText("\x1b");
+  view::StepMenu("Шаг"_sc, value, key);
+  EXPECT_EQ(value, 10.0f);
+  EXPECT_EQ(key, 27);
+  platform::QueueText("9\x1b");
+  view::StepMenu("Шаг"_sc, value, key);
+  EXPECT_EQ(value, 10.0f);
+}
+
+std::string shownLines[menu::kPromptLines];
+
+TEST_F(ScreenTest, StepMenuShowsItsFourLines) {
+  // The input runs out at the menu's key: the lines are on show then.
+  platform::Image.InputExhaustedHook = [] {
+    for (int i = 0; i < menu::kPromptLines; ++i) shownLines[i] = menu::M.Prompts[i];
+  };
+  float value = 10;
+  std::uint8_t key = 0;
+  view::StepMenu("Шаг сетки"_sc, value, key);
+  EXPECT_EQ(shownLines[0], std::string("            Шаг сетки  10.000     X - Ввести число"_sc));
+  EXPECT_EQ(shownLines[1], std::string(" 1     1 мм            4     4 мм            7    10 мм"_sc));
+  EXPECT_EQ(shownLines[2], std::string(" 2     2 мм            5     5 мм            8   100 мм"_sc));
+  EXPECT_EQ(shownLines[3], std::string(" 3   0,1 мм            6   0,5 мм            9 Ввести число"_sc));
+  EXPECT_EQ(value, 10.0f);
+  EXPECT_EQ(menu::M.Prompts[0], "");
+}
+
+// --- Grid-step dialog -------------------------------------------------------------------
+
+TEST_F(ScreenTest, GridStepDialogSetsTheStepAndRedrawsTheGrid) {
+  view::Redraw();
+  platform::QueueText("7");
+  std::uint8_t key = 0;
+  view::GridStepDialog(key);
+  EXPECT_EQ(key, '0');
+  EXPECT_EQ(V.GridStep, 10.0f);
+  platform::QueueText("2");
+  view::GridStepDialog(key);
+  EXPECT_EQ(V.GridStep, 2.0f);
+  EXPECT_EQ(V.CursorStep, 2.0f);
+  EXPECT_EQ(V.GridShown, 1);
+  EXPECT_EQ(menu::M.Prompts[0], "SETKA");
+  EXPECT_EQ(menu::M.Prompts[1], "SETKA 0");
+  EXPECT_EQ(menu::M.Prompts[2], "SETKA 0");
+}
+
+TEST_F(ScreenTest, GridStepDialogLeavesTheRestOfThePicture) {
+  view::Redraw();
+  const auto before = PictureArea();
+  platform::QueueText("7");
+  std::uint8_t key = 0;
+  view::GridStepDialog(key);  // the same step: erased and drawn again
+  EXPECT_EQ(PictureArea(), before);
+}
+
+}  // namespace
+}  // namespace viewtest

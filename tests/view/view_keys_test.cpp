@@ -1,0 +1,429 @@
+// The view keys on the whole screen: the slots' defaults, the screen
+// preparation and overlays, the key table, the layouts and the zoom window.
+#include <filesystem>
+
+#include "screen_fixture.h"
+
+namespace viewtest {
+namespace {
+
+using view::V;
+
+// --- Slots --------------------------------------------------------------------------
+
+int slotCalls = 0;
+
+TEST_F(ScreenTest, DefaultPictureSlotNamesItselfAndWaitsForAKey) {
+  platform::QueueText("q");
+  view::DefaultWidRis();
+  EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_RIS"_sc));
+  EXPECT_TRUE(platform::Image.Input.empty());
+  EXPECT_EQ(Exhausted, 0);
+}
+
+TEST_F(ScreenTest, DefaultExtentSlotShowsTheSumOfItsValues) {
+  platform::QueueText("q");
+  float a = 1, b = 2, c = 3, d = 4.5f;
+  view::DefaultWidGran(a, b, c, d);
+  EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_GRAN10.500"_sc));
+  EXPECT_EQ(a, 1.0f);
+  EXPECT_EQ(d, 4.5f);
+}
+
+TEST_F(ScreenTest, DeleteLastDefaultNamesItself) {
+  platform::QueueText("q");
+  view::ViewKey(4);
+  EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_DELLAST"_sc));
+}
+
+// --- Screen preparation and overlays -------------------------------------------------
+
+TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
+  // Window 640 × 480: the picture area is what the strip leaves.
+  EXPECT_EQ(V.PictureAreaWidth, 640);
+  EXPECT_EQ(V.PictureAreaHeight, gfx::Layout.MenuStripTop);
+  EXPECT_EQ(V.ViewportWidth, 640);
+  EXPECT_EQ(V.ViewportHeight, V.PictureAreaHeight - 1);
+  // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10.
+  EXPECT_EQ(platform::PictureColour(1, 1), gfx::Palette[9]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), gfx::Palette[9]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 1), gfx::Palette[10]);
+  // The second bottom line lies one row below the viewport's window.
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight), gfx::Palette[0]);
+  EXPECT_EQ(gfx::K.LineStyle, 0);
+}
+
+TEST_F(ScreenTest, RedrawDrawsThePictureAndTheWorldTripod) {
+  view::Redraw();
+  EXPECT_EQ(Pictures, 1);
+  // The world tripod's X axis from (50, h − 50) to the right in colour 11
+  // (inner window pixels, one in from the viewport's corner).
+  const int y = V.ViewportHeight - 50 + 1;
+  EXPECT_EQ(platform::PictureColour(51 + 20, y), gfx::Palette[11]);
+  // Its Y axis upwards in colour 10.
+  EXPECT_EQ(platform::PictureColour(51, y - 20), gfx::Palette[10]);
+  EXPECT_EQ(platform::Image.ShowCount, 0);  // hidden and shown again
+}
+
+TEST_F(ScreenTest, GridDrawnTwiceRestoresEveryPixelOverAPicture) {
+  view::Redraw();
+  const auto before = PictureArea();
+  view::DrawGrid(15);
+  EXPECT_NE(PictureArea(), before);
+  view::DrawGrid(15);
+  EXPECT_EQ(PictureArea(), before);
+}
+
+TEST_F(ScreenTest, FitViewAppliesTheExtentAndStoresTheSlot) {
+  view::ViewKey('b');
+  EXPECT_EQ(Pictures, 1);
+  const float want = 200.0f / static_cast<float>(V.ViewportWidth - 7);
+  const float tall = 120.0f / static_cast<float>(V.ViewportHeight - 7);
+  EXPECT_EQ(V.ViewScaleU, want > tall ? want : tall);
+  EXPECT_EQ(V.ViewCentreU, 0.0f);
+  EXPECT_EQ(V.ViewSlot[1].ScaleU, V.ViewScaleU);
+}
+
+// --- The key table -------------------------------------------------------------------
+
+TEST_F(ScreenTest, RedrawKeysInBothLayouts) {
+  for (std::uint8_t k : {std::uint8_t{'R'}, std::uint8_t{'r'}, std::uint8_t{0xCA},
+                         std::uint8_t{0xEA}})
+    view::ViewKey(k);
+  EXPECT_EQ(Pictures, 4);
+}
+
+TEST_F(ScreenTest, KeysOutsideTheTableDoNothing) {
+  const float scale = V.ViewScaleU;
+  for (std::uint8_t k : {std::uint8_t{'q'}, std::uint8_t{'1'}, std::uint8_t{3}, std::uint8_t{0xC1}})
+    view::ViewKey(k);
+  EXPECT_EQ(Pictures, 0);
+  EXPECT_EQ(V.ViewScaleU, scale);
+}
+
+TEST_F(ScreenTest, TurningAndPanningSteps) {
+  view::ViewKey('<');
+  EXPECT_EQ(V.RotateMode, 1);
+  EXPECT_EQ(V.RotationStepSin, 0.08715574352615352);
+  EXPECT_EQ(V.RotationStepCos, 0.996194698023636);
+  view::ViewKey(',');
+  EXPECT_EQ(V.RotationStepSin, 0.25881904736704425);
+  EXPECT_EQ(V.RotationStepCos, 0.965925825682291);
+  view::ViewKey('>');
+  EXPECT_EQ(V.RotateMode, 0);
+  EXPECT_EQ(V.PanStepX, V.ViewportWidth / 8);
+  EXPECT_EQ(V.PanStepY, V.ViewportHeight / 8);
+  view::ViewKey('.');
+  EXPECT_EQ(V.PanStepX, V.ViewportWidth / 4);
+  EXPECT_EQ(V.PanStepY, V.ViewportHeight / 4);
+  EXPECT_EQ(Pictures, 0);
+}
+
+TEST_F(ScreenTest, ScreenPlaneBecomesTheWorkingPlane) {
+  view::LoadView(0, 3);
+  V.CursorWorld[0] = 5;
+  V.CursorWorld[1] = 7;
+  V.CursorWorld[2] = 9;
+  V.PlaneDepth = 4;
+  view::ViewKey(0xF3);  // у
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) EXPECT_EQ(V.PlaneAxes[i][j], V.ViewMatrix[i][j]);
+  EXPECT_EQ(V.PlaneDepth, 0.0f);
+  // Standard view 3 looks along +y: the cursor drops onto y = 0.
+  EXPECT_EQ(V.CursorWorld[0], 5.0f);
+  EXPECT_EQ(V.CursorWorld[1], 0.0f);
+  EXPECT_EQ(V.CursorWorld[2], 9.0f);
+  EXPECT_EQ(Pictures, 1);
+}
+
+TEST_F(ScreenTest, ColourSchemesCycleThroughFive) {
+  view::ViewKey(';');
+  view::ViewKey(';');
+  EXPECT_EQ(V.ColourScheme, 2);
+  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 2);
+  EXPECT_EQ(gfx::K.MenuForeground, 15);
+  EXPECT_EQ(gfx::K.MenuBackground, 8);
+  EXPECT_EQ(menu::M.FrameColour, 8);
+  EXPECT_EQ(menu::M.BevelLight, 0);
+  EXPECT_EQ(menu::M.BevelDark, 15);
+  view::ViewKey(';');
+  view::ViewKey(';');
+  EXPECT_EQ(menu::M.FrameColour, 15);
+  EXPECT_EQ(menu::M.BevelLight, 7);
+  EXPECT_EQ(menu::M.BevelDark, 8);
+  view::ViewKey(';');
+  EXPECT_EQ(V.ColourScheme, 0);
+  EXPECT_EQ(menu::M.FrameColour, 9);
+  EXPECT_EQ(gfx::K.MenuBackground, 0);
+  EXPECT_EQ(Pictures, 5);
+}
+
+TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
+  menu::M.MenuLayout = 1;
+  view::ViewKey('%');
+  EXPECT_EQ(menu::M.MenuLayout, 0);
+  EXPECT_EQ(V.PanelWidth, 0);
+  view::ViewKey('/');
+  EXPECT_EQ(menu::M.MenuLayout, 0);
+  EXPECT_EQ(Pictures, 2);
+}
+
+TEST_F(ScreenTest, LanguageKeyCyclesThroughTheThreeVariants) {
+  view::ViewKey(11);
+  EXPECT_EQ(gfx::LanguageIndex, 1);
+  view::ViewKey(11);
+  EXPECT_EQ(gfx::LanguageIndex, 2);
+  view::ViewKey(11);
+  EXPECT_EQ(gfx::LanguageIndex, 0);
+  EXPECT_EQ(Pictures, 3);
+}
+
+TEST_F(ScreenTest, AxesAndSurfaceKeysCallTheAxesSlot) {
+  slotCalls = 0;
+  view::AxesHook = [] { ++slotCalls; };
+  view::ViewKey(14);
+  EXPECT_EQ(slotCalls, 1);
+  view::ViewKey(17);
+  EXPECT_EQ(V.ShadedMode, 1);
+  view::ViewKey(17);
+  EXPECT_EQ(V.ShadedMode, 0);
+  EXPECT_EQ(slotCalls, 3);
+  EXPECT_EQ(Pictures, 3);
+}
+
+TEST_F(ScreenTest, CtrlZCallsItsSlot) {
+  slotCalls = 0;
+  view::CtrlZHook = [] { ++slotCalls; };
+  view::ViewKey(26);
+  EXPECT_EQ(slotCalls, 1);
+  EXPECT_EQ(Pictures, 0);
+}
+
+TEST_F(ScreenTest, DepthDialogMovesThePlaneAndKeepsTheCursorOnIt) {
+  V.CursorWorld[2] = 12;
+  platform::QueueText("7.5\r");
+  view::ViewKey('g');
+  EXPECT_EQ(V.PlaneDepth, 7.5f);
+  EXPECT_EQ(V.PlaneOrigin[2], 7.5f);
+  EXPECT_EQ(V.CursorWorld[2], 7.5f);
+  EXPECT_EQ(Pictures, 0);
+  platform::QueueText("\x1b");
+  view::ViewKey(0xCF);  // П, refused
+  EXPECT_EQ(V.PlaneDepth, 7.5f);
+}
+
+TEST_F(ScreenTest, RecallStandardView) {
+  V.ViewScaleU = V.ViewScaleV = 2;
+  V.ViewCentreU = 5;
+  platform::QueueText("03");
+  view::ViewKey('v');
+  ExpectViewMatrix(3);
+  EXPECT_EQ(V.ViewScaleU, 2.0f);
+  EXPECT_EQ(V.ViewCentreU, 5.0f);
+  EXPECT_GE(Pictures, 1);
+}
+
+TEST_F(ScreenTest, RecallWithAnotherKeyChangesNothing) {
+  platform::QueueText("q");
+  view::ViewKey(0xEC);  // м
+  ExpectViewMatrix(1);
+}
+
+// --- Layouts ---------------------------------------------------------------------------
+
+TEST_F(ScreenTest, TabDoesNothingInLayoutOne) {
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewLayout, 1);
+  EXPECT_EQ(Pictures, 0);
+}
+
+TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
+  view::ViewKey('@');
+  EXPECT_EQ(V.ViewLayout, 2);
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewLayout, 3);
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewLayout, 2);
+  view::ViewKey('$');
+  EXPECT_EQ(V.ViewLayout, 4);
+  view::SelectViewport(7);
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewLayout, 4);
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewLayout, 5);
+}
+
+TEST_F(ScreenTest, TwoViewportsSplitFiveToThree) {
+  view::ViewKey('@');
+  EXPECT_EQ(Pictures, 2);
+  EXPECT_EQ(V.ViewportWidth, 5 * 640 / 8 - 2);
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewportLeft, 5 * 640 / 8);
+  EXPECT_EQ(V.ViewportWidth, 3 * 640 / 8);
+}
+
+TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourth) {
+  V.ViewSlot[5].ScaleU = V.ViewSlot[5].ScaleV = 3;
+  view::ViewKey('$');
+  EXPECT_EQ(Pictures, 4);
+  EXPECT_EQ(V.ViewLayout, 4);
+  ExpectMatrix(V.ViewSlot[4].Matrix, 1);
+  ExpectMatrix(V.ViewSlot[5].Matrix, 2);
+  ExpectMatrix(V.ViewSlot[6].Matrix, 3);
+  ExpectMatrix(V.ViewSlot[7].Matrix, 4);  // what the start-up gave it
+  EXPECT_EQ(V.ViewSlot[5].ScaleU, 3.0f);  // the slot keeps its zoom
+  ExpectViewMatrix(1);
+  view::ViewKey(9);
+  ExpectViewMatrix(2);
+  EXPECT_EQ(V.ViewScaleU, 3.0f);
+  view::ViewKey(9);
+  ExpectViewMatrix(3);
+  view::ViewKey(9);
+  ExpectViewMatrix(4);
+}
+
+TEST_F(ScreenTest, SavedViewThreeShowsInViewportThreeAfterTab) {
+  view::ViewKey('@');
+  view::LoadView(0, 5);
+  platform::QueueText("3");
+  view::ViewKey(22);
+  ExpectMatrix(V.SavedView[3].Matrix, 5);
+  view::LoadView(0, 1);
+  view::ViewKey(9);
+  EXPECT_EQ(V.ViewLayout, 3);
+  ExpectViewMatrix(5);
+}
+
+TEST_F(ScreenTest, RedrawAllViewportsEndsInTheCurrentOne) {
+  view::ViewKey('$');
+  view::ViewKey(9);
+  Pictures = 0;
+  view::ViewKey(18);
+  EXPECT_EQ(Pictures, 5);
+  EXPECT_EQ(V.ViewLayout, 5);
+  view::ViewKey('!');
+  EXPECT_EQ(V.ViewLayout, 1);
+  Pictures = 0;
+  view::ViewKey(18);
+  EXPECT_EQ(Pictures, 1);
+}
+
+TEST_F(ScreenTest, FitAllViewportsFitsEach) {
+  view::ViewKey('@');
+  Pictures = 0;
+  view::ViewKey(2);
+  EXPECT_EQ(Pictures, 3);
+  EXPECT_EQ(V.ViewLayout, 2);
+  EXPECT_EQ(V.ViewSlot[3].ScaleU, 200.0f / static_cast<float>(3 * 640 / 8 - 7));
+  EXPECT_EQ(V.ViewSlot[2].CentreU, 0.0f);
+}
+
+// --- Zoom window -----------------------------------------------------------------------
+
+TEST_F(ScreenTest, ZoomWindowAbandonedByARightClick) {
+  view::Redraw();
+  const auto before = PictureArea();
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  ScreenOf(-50, 20, 0, x1, y1);
+  ScreenOf(30, -40, 0, x2, y2);
+  platform::QueueLeftClick(x1, y1);
+  platform::QueueRightClick(x2, y2);
+  Pictures = 0;
+  view::ViewKey('z');
+  EXPECT_EQ(V.ViewScaleU, 1.0f);
+  EXPECT_EQ(V.ViewCentreU, 0.0f);
+  EXPECT_EQ(Pictures, 0);
+  EXPECT_EQ(PictureArea(), before);  // both shapes erased
+  EXPECT_EQ(view::CursorShapeHook, view::DrawCursor);
+  EXPECT_EQ(Exhausted, 0);
+}
+
+TEST_F(ScreenTest, ZoomWindowAbandonedAtTheFirstCorner) {
+  platform::QueueText("\x1b");
+  view::ViewKey(0xDF);  // Я
+  EXPECT_EQ(V.ViewScaleU, 1.0f);
+  EXPECT_EQ(menu::M.Prompts[0], std::string("Окно. Укажите угол"_sc));
+}
+
+TEST_F(ScreenTest, ZoomWindowAppliedByTwoClicks) {
+  view::Redraw();
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  ScreenOf(-50, 20, 0, x1, y1);
+  ScreenOf(30, -40, 0, x2, y2);
+  platform::QueueLeftClick(x1, y1);
+  platform::QueueLeftClick(x2, y2);
+  Pictures = 0;
+  view::ViewKey(0xFF);  // я
+  EXPECT_EQ(menu::M.Prompts[0], std::string("Окно. Укажите другой угол"_sc));
+  EXPECT_EQ(V.ViewCentreU, -10.0f);
+  EXPECT_EQ(V.ViewCentreV, -10.0f);
+  const float wide = 80.0f / static_cast<float>(V.ViewportWidth - 7);
+  const float tall = 60.0f / static_cast<float>(V.ViewportHeight - 7);
+  EXPECT_EQ(V.ViewScaleU, wide > tall ? wide : tall);
+  EXPECT_EQ(V.ViewSlot[1].CentreU, -10.0f);
+  EXPECT_EQ(Pictures, 1);
+  EXPECT_EQ(Exhausted, 0);
+}
+
+// --- Pictures to look at -----------------------------------------------------------------
+
+void Shot(const char* name) {
+  std::filesystem::create_directories("/tmp/brelmora-shots");
+  EXPECT_EQ(platform::WritePicturePng(std::string("/tmp/brelmora-shots/") + name), "");
+}
+
+TEST_F(ScreenTest, PicturesOfTheThreeLayouts) {
+  view::ViewKey('b');
+  view::LoadView(0, 4);  // a turned view shows all three axes
+  V.PlaneDepth = 0;
+  view::Redraw();
+  Shot("view_layout1.png");
+  view::ViewKey('@');
+  Shot("view_layout2.png");
+  view::ViewKey('$');
+  Shot("view_layout4.png");
+  EXPECT_EQ(V.ViewLayout, 4);
+}
+
+}  // namespace
+}  // namespace viewtest
+
+namespace viewtest {
+namespace {
+
+using view::V;
+
+// --- Start-up wiring ----------------------------------------------------------------------
+
+TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
+  platform::QueueKey(platform::VirtualKey::PageUp);
+  menu::KeyCode key = 0;
+  menu::MenuReadKey(key);
+  EXPECT_EQ(V.ViewScaleU, 1.0f / 1.5f);
+  EXPECT_EQ(Pictures, 1);  // the extended key redraws through the view
+
+  platform::QueueText("r");
+  menu::MenuReadKey(key);
+  EXPECT_EQ(key, menu::kKeyNothing);
+  EXPECT_EQ(Pictures, 2);
+
+  platform::QueueText("x8");
+  menu::MenuReadKey(key);
+  EXPECT_EQ(V.GridStep, 100.0f);
+}
+
+TEST_F(ScreenTest, MeasuringRedrawRunsThePictureSlotInstalledLater) {
+  view::WID_RIS = [] { Pictures += 10; };
+  store::RedrawForMeasure();
+  EXPECT_EQ(Pictures, 10);
+}
+
+TEST_F(ScreenTest, RedrawWithMenuShowsThePromptsAgain) {
+  menu::PromptLine(0, "abc");
+  view::RedrawWithMenu();
+  EXPECT_EQ(Pictures, 1);
+  EXPECT_EQ(menu::M.Prompts[0], "abc");
+}
+
+}  // namespace
+}  // namespace viewtest
