@@ -4,6 +4,7 @@
 
 #include "graphics/codepage.h"
 #include "platform/driver.h"
+#include "platform/path_names.h"
 
 namespace platform {
 
@@ -49,11 +50,19 @@ std::string PathWithoutExtension(const std::string& path) {
   return path;
 }
 
+namespace {
+// The path the load and save hooks take: folder and name, the extension
+// dropped (the application adds its own).
+std::string HookPath(const std::string& chosen) {
+  const PathParts parts = SplitPath(chosen);
+  return parts.Folder + parts.Name;
+}
+}  // namespace
+
 void SavePrompt() {
   if (!Drv.DrvAskYesNo("Save file?"_sc, "Edited"_sc, true)) return;
   std::string path;
-  if (Drv.DrvFileDialog(false, MenuBar.DataExtension, path))
-    MenuBar.SaveHook(PathWithoutExtension(path));
+  if (FileDialog(path, MenuBar.DataExtension, false)) MenuBar.SaveHook(HookPath(path));
 }
 
 void CloseRequest() {
@@ -70,14 +79,13 @@ void RunMenuCommand(int command) {
       return;
     case kCommandOpen:
       SavePrompt();
-      if (Drv.DrvFileDialog(true, MenuBar.DataExtension, path)) {
+      if (FileDialog(path, MenuBar.DataExtension, true)) {
         MenuBar.NewHook();
-        MenuBar.LoadHook(PathWithoutExtension(path));
+        MenuBar.LoadHook(HookPath(path));
       }
       return;
     case kCommandSave:
-      if (Drv.DrvFileDialog(false, MenuBar.DataExtension, path))
-        MenuBar.SaveHook(PathWithoutExtension(path));
+      if (FileDialog(path, MenuBar.DataExtension, false)) MenuBar.SaveHook(HookPath(path));
       return;
     case kCommandExit:
       MenuBar.PostCloseHook();

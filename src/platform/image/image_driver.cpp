@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/dir_search.h"
 #include "platform/driver.h"
 #include "platform/image/png.h"
 #include "platform/menu_bar.h"
@@ -284,6 +285,8 @@ void InstallImageDriver(int width, int height) {
   Drv.DrvAskYesNo = ImageAskYesNo;
   Drv.DrvFileDialog = ImageFileDialog;
   Drv.DrvOpenDocument = ImageOpenDocument;
+  Drv.DrvFindFirst = FolderFindFirst;
+  Drv.DrvFindNext = FolderFindNext;
 
   Image = ImageDriverState{};
   Image.InputExhaustedHook = EndOnExhaustedInput;

@@ -27,6 +27,7 @@
 #include <cstdlib>
 
 #include "graphics/codepage.h"
+#include "platform/dir_search.h"
 #include "platform/driver.h"
 #include "platform/events.h"
 #include "platform/menu_bar.h"
@@ -394,6 +395,8 @@ void InstallQtDriver(int& argc, char** argv) {
   Drv.DrvAskYesNo = QtAskYesNo;
   Drv.DrvFileDialog = QtFileDialog;
   Drv.DrvOpenDocument = QtOpenDocument;
+  Drv.DrvFindFirst = FolderFindFirst;
+  Drv.DrvFindNext = FolderFindNext;
 
   ClearEvents();
   ResetMenuBar();

@@ -1,0 +1,292 @@
+// The help pages on the image driver: navigation, languages, the line
+// width and the message for a missing guide.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "help/app_pages.h"
+#include "help/help.h"
+#include "menu/menu_fixture.h"
+
+namespace {
+
+using menutest::MenuTest;
+
+// What the screen showed when the queued keys ran out.
+std::string promptAtEnd;
+std::uint64_t pictureAtEnd = 0;
+int pagesAtEnd = 0;
+std::string shotFile;  // written at the end of input when not empty
+
+std::uint64_t PictureHash() {
+  std::uint64_t h = 1469598103934665603ull;
+  for (int y = 0; y < platform::PictureHeight(); ++y)
+    for (int x = 0; x < platform::PictureWidth(); ++x)
+      h = (h ^ platform::PictureColour(x, y)) * 1099511628211ull;
+  return h;
+}
+
+void RecordEnd() {
+  ++menutest::exhausted;
+  ++pagesAtEnd;
+  promptAtEnd = menu::M.Prompts[0];
+  pictureAtEnd = PictureHash();
+  if (!shotFile.empty()) {
+    EXPECT_EQ(platform::WritePicturePng(shotFile), "");
+  }
+}
+
+class Help : public MenuTest {
+ protected:
+  void SetUp() override {
+    MenuTest::SetUp();
+    platform::Image.InputExhaustedHook = RecordEnd;
+    promptAtEnd.clear();
+    pictureAtEnd = 0;
+    pagesAtEnd = 0;
+    shotFile.clear();
+  }
+  void TearDown() override { gfx::LanguageIndex = 0; }
+};
+
+const std::string kNext = " Нажмите клавишу: пробел - дальше, 1-назад, Esc-закончить"_sc;
+const std::string kFirst = " Нажмите клавишу: пробел - дальше, Esc-закончить"_sc;
+const std::string kLast = " Нажмите клавишу: 1-назад, Esc-закончить"_sc;
+const std::string kAnyKey = " Нажмите любую клавишу"_sc;
+
+TEST_F(Help, LayoutFollowsThePictureArea) {
+  help::HelpLayout();
+  const int w = gfx::Layout.PictureWidth, h = gfx::Layout.PictureHeight;
+  EXPECT_EQ(help::Help.BlockWidth, w / 2 + w / 5);
+  EXPECT_EQ(help::Help.Margin, (w - help::Help.BlockWidth) / 2);
+  EXPECT_EQ(help::Help.Pitch, help::Help.BlockWidth / 68);
+  EXPECT_EQ(help::Help.Step, h / 25);
+  EXPECT_EQ(help::Help.Y, h / 25 + 5);
+  help::HelpLine("x");
+  EXPECT_EQ(help::Help.Y, 2 * (h / 25) + 5);
+}
+
+TEST_F(Help, InterfaceFirstPageDigitOneShowsItAgain) {
+  Type("");
+  help::InterfacePages();  // input runs out at once: Esc ends
+  const std::uint64_t firstPage = pictureAtEnd;
+  EXPECT_EQ(promptAtEnd, kFirst);
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+
+  Type("1");
+  help::InterfacePages();
+  EXPECT_EQ(promptAtEnd, kFirst);
+  EXPECT_EQ(pictureAtEnd, firstPage);
+
+  Type("x");
+  help::InterfacePages();
+  EXPECT_EQ(promptAtEnd, kNext);
+  EXPECT_NE(pictureAtEnd, firstPage);
+}
+
+TEST_F(Help, InterfaceMiddlePagesGoBackWithOne) {
+  Type("  ");
+  help::InterfacePages();
+  const std::uint64_t third = pictureAtEnd;
+  Type("   1");
+  help::InterfacePages();
+  EXPECT_EQ(pictureAtEnd, third);
+  EXPECT_EQ(promptAtEnd, kNext);
+}
+
+TEST_F(Help, InterfaceLastPageAnyKeyEnds) {
+  Type("       ");
+  help::InterfacePages();
+  EXPECT_EQ(promptAtEnd, kLast);
+  EXPECT_EQ(menutest::exhausted, 1);
+
+  Type("       q");
+  help::InterfacePages();
+  EXPECT_EQ(menutest::exhausted, 1);  // ended without reading more
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+
+  Type("       1");
+  help::InterfacePages();
+  EXPECT_EQ(menutest::exhausted, 2);
+  EXPECT_EQ(promptAtEnd, kNext);  // back on page 7
+}
+
+TEST_F(Help, InterfaceEscEndsOnAnyPage) {
+  Type("  \x1b");
+  help::InterfacePages();
+  EXPECT_EQ(menutest::exhausted, 0);
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  Type("\x1b");
+  help::InterfacePages();
+  EXPECT_EQ(menutest::exhausted, 0);
+}
+
+TEST_F(Help, KeySummaryInThreeLanguages) {
+  gfx::LanguageIndex = 0;
+  Type("k");
+  help::KeySummaryPage();
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  const std::uint64_t russian = PictureHash();
+
+  gfx::LanguageIndex = 1;
+  Type("k");
+  help::KeySummaryPage();
+  EXPECT_EQ(menu::M.Prompts[0], "Press any key");
+  const std::uint64_t english = PictureHash();
+
+  gfx::LanguageIndex = 2;
+  Type("k");
+  help::KeySummaryPage();
+  EXPECT_EQ(menu::M.Prompts[0], "Press any key");
+  const std::uint64_t polish = PictureHash();
+
+  gfx::LanguageIndex = 7;  // anything else is Russian
+  Type("k");
+  help::KeySummaryPage();
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  EXPECT_EQ(PictureHash(), russian);
+
+  EXPECT_NE(russian, english);
+  EXPECT_NE(english, polish);
+  EXPECT_NE(russian, polish);
+  EXPECT_EQ(menutest::exhausted, 0);
+}
+
+// The rightmost lit pixel of the band above the current baseline.
+int RightmostLit() {
+  const int top = gfx::K.WindowTop + help::Help.Y - help::Help.Pitch - 2;
+  const int bottom = gfx::K.WindowTop + help::Help.Y + 2;
+  const std::uint32_t background = platform::ColourValue(0);
+  int right = -1;
+  for (int y = top; y <= bottom; ++y)
+    for (int x = gfx::K.WindowLeft; x < gfx::K.WindowLeft + gfx::Layout.PictureWidth - 8; ++x)
+      if (platform::PictureColour(x, y) != background && x > right) right = x;
+  return right;
+}
+
+TEST_F(Help, SixtyCharacterLineTakesSixtyOf68) {
+  help::HelpLayout();
+  help::HelpLine("H");
+  const int one = RightmostLit();
+  help::HelpLayout();
+  help::HelpLine(std::string(60, 'H'));
+  const int sixty = RightmostLit();
+  const int p = help::Help.Pitch;
+  ASSERT_GT(p, 0);
+  EXPECT_EQ(sixty - one, 59 * p);
+  const int left = gfx::K.WindowLeft + help::Help.Margin;
+  EXPECT_GT(sixty, left + 59 * p);
+  EXPECT_LE(sixty, left + 60 * p);
+  EXPECT_LE(60 * p, help::Help.BlockWidth * 60 / 68);
+
+  help::HelpLayout();
+  help::HelpLine(std::string(70, 'H'));  // longer than a line: past the block
+  EXPECT_GT(RightmostLit(), left + help::Help.BlockWidth);
+}
+
+TEST_F(Help, MissingGuideNamesTheFullPath) {
+  const std::string name = "NO_SUCH_GUIDE.HTM";
+  const std::string path = help::ProgramFolder() + name;
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path[0], '/');
+  Type("k");
+  help::OpenHtmlHelp(name);
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  EXPECT_TRUE(platform::Image.OpenedDocuments.empty());
+  EXPECT_EQ(gfx::TextMode, 0);
+  const std::uint64_t shown = PictureHash();
+
+  help::HelpLayout();
+  gfx::TextMode = 2;
+  help::HelpLine(std::string("  Не найден файл "_sc) + path);
+  gfx::TextMode = 0;
+  menu::PromptLine(0, kAnyKey);
+  EXPECT_EQ(PictureHash(), shown);
+}
+
+TEST_F(Help, PathBackslashesAreDrawnInPlainMode) {
+  help::HelpLayout();
+  gfx::TextMode = 2;
+  help::HelpLine("\\\\");
+  gfx::TextMode = 0;
+  EXPECT_GT(RightmostLit(), gfx::K.WindowLeft + help::Help.Margin);
+}
+
+TEST_F(Help, PresentGuideOpensWithTheSystem) {
+  const std::string name = "HELP_TEST_GUIDE.HTM";
+  const std::string path = help::ProgramFolder() + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  help::OpenHtmlHelp(name);
+  std::remove(path.c_str());
+  EXPECT_EQ(platform::Image.OpenedDocuments, (std::vector<std::string>{path}));
+  EXPECT_EQ(menutest::exhausted, 0);
+}
+
+TEST_F(Help, AboutSystemWaitsForOneKey) {
+  Type("ab");
+  help::AboutSystemPage();
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  EXPECT_EQ(platform::Drv.DrvReadKey(), 'b');
+}
+
+TEST_F(Help, ApplicationDescriptionNavigation) {
+  Type("");
+  help::AppDescriptionPages();
+  const std::uint64_t first = pictureAtEnd;
+  EXPECT_EQ(promptAtEnd, kNext);
+  EXPECT_EQ(menutest::exhausted, 1);  // Esc on page 1 left
+
+  Type("1");
+  help::AppDescriptionPages();
+  EXPECT_EQ(pictureAtEnd, first);
+
+  Type(" ");
+  help::AppDescriptionPages();
+  const std::uint64_t second = pictureAtEnd;
+  EXPECT_NE(second, first);
+  EXPECT_EQ(menutest::exhausted, 3);  // Esc on page 2 left too
+
+  Type(" 1");
+  help::AppDescriptionPages();
+  EXPECT_EQ(pictureAtEnd, first);
+
+  Type(" x");
+  help::AppDescriptionPages();
+  EXPECT_EQ(menutest::exhausted, 4);  // left without another read
+}
+
+// Pictures of every page for a person to look at: set BRELMORA_SHOTS to a
+// folder to have them written there.
+TEST_F(Help, Screenshots) {
+  const char* folder = std::getenv("BRELMORA_SHOTS");
+  if (!folder) GTEST_SKIP() << "BRELMORA_SHOTS not set";
+  std::filesystem::create_directories(folder);
+  const std::string base = std::string(folder) + "/";
+  for (int language = 0; language < 3; ++language) {
+    gfx::LanguageIndex = language;
+    shotFile = base + "key_summary_" + std::to_string(language) + ".png";
+    help::KeySummaryPage();
+  }
+  gfx::LanguageIndex = 0;
+  shotFile = base + "about_system.png";
+  help::AboutSystemPage();
+  for (int page = 1; page <= 8; ++page) {
+    shotFile = base + "interface_" + std::to_string(page) + ".png";
+    Type(std::string(page - 1, ' '));
+    help::InterfacePages();
+  }
+  shotFile = base + "app_description_1.png";
+  help::AppDescriptionPages();
+  shotFile = base + "app_description_2.png";
+  Type(" ");
+  help::AppDescriptionPages();
+  shotFile = base + "guide_missing.png";
+  help::OpenHtmlHelp("VOD.HTM");
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// The keyboard file chooser and the directory search under it, in a
+// temporary folder of its own.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "menu/menu_fixture.h"
+#include "platform/dir_search.h"
+#include "platform/file_browser.h"
+
+namespace {
+
+using menutest::MenuTest;
+using platform::Browser;
+using platform::VirtualKey;
+
+struct Seen {
+  int Row = 0, Column = 0, TopRow = 0, Mode = -1, Count = -1;
+};
+Seen seen;
+
+void RecordBrowser() {
+  ++menutest::exhausted;
+  seen = Seen{Browser.Row, Browser.Column, Browser.TopRow, Browser.Mode, Browser.Count};
+}
+
+std::string Cwd() { return std::filesystem::current_path().string(); }
+
+void Touch(const std::string& name, const std::string& text = "") {
+  std::FILE* f = std::fopen(name.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs(text.c_str(), f);
+  std::fclose(f);
+}
+
+class FileBrowserTest : public MenuTest {
+ protected:
+  void SetUp() override {
+    MenuTest::SetUp();
+    platform::Image.InputExhaustedHook = RecordBrowser;
+    seen = Seen{};
+    saved_ = Cwd();
+    char pattern[] = "/tmp/brelmora-browser-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = std::filesystem::canonical(pattern).string();
+    ASSERT_EQ(chdir(folder_.c_str()), 0);
+  }
+  void TearDown() override {
+    ASSERT_EQ(chdir(saved_.c_str()), 0);
+    std::filesystem::remove_all(folder_);
+  }
+  void NineFiles() {
+    for (int i = 1; i <= 9; ++i) Touch("f" + std::to_string(i) + ".spw", "shell " + std::to_string(i));
+  }
+  std::string saved_, folder_;
+};
+
+TEST_F(FileBrowserTest, SearchMatchesExtensionsWhateverTheirCase) {
+  Touch("TANK1.SPW");
+  Touch("tank2.spw");
+  Touch("notes.txt");
+  std::filesystem::create_directory("sub.spw");
+  platform::FindResult r;
+  int files = 0;
+  for (platform::Drv.DrvFindFirst(0, "*.spw", r); r.Attributes != -1; platform::Drv.DrvFindNext(r)) {
+    ++files;
+    EXPECT_EQ(r.Attributes, 0);
+    EXPECT_TRUE(r.Name == "TANK1" || r.Name == "tank2") << r.Name;
+  }
+  EXPECT_EQ(files, 2);
+  int folders = 0;
+  for (platform::Drv.DrvFindFirst(1, "*.*", r); r.Attributes != -1; platform::Drv.DrvFindNext(r)) {
+    ++folders;
+    EXPECT_EQ(r.Attributes, platform::kAttrDirectory);
+    EXPECT_TRUE(r.FullName == ".." || r.FullName == "sub.spw") << r.FullName;
+  }
+  EXPECT_EQ(folders, 2);
+  int any = 0;
+  for (platform::Drv.DrvFindFirst(2, "*.SPW", r); r.Attributes != -1; platform::Drv.DrvFindNext(r)) ++any;
+  EXPECT_EQ(any, 3);
+  platform::Drv.DrvFindFirst(0, "*.dxf", r);
+  EXPECT_EQ(r.Attributes, -1);
+}
+
+TEST_F(FileBrowserTest, NineFilesMakeTwoRowsAndDownReachesTheSecond) {
+  NineFiles();
+  Key(VirtualKey::Down);
+  EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
+  EXPECT_EQ(seen.Count, 9);
+  EXPECT_EQ(seen.Row, 2);
+  EXPECT_EQ(seen.Column, 1);
+  EXPECT_EQ(seen.TopRow, 1);
+  Key(VirtualKey::Down);
+  Key(VirtualKey::Down);  // no third row
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(seen.Row, 2);
+  EXPECT_EQ(seen.TopRow, 1);
+}
+
+TEST_F(FileBrowserTest, RightStopsAtColumnEight) {
+  NineFiles();
+  for (int i = 0; i < 10; ++i) Key(VirtualKey::Right);
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(seen.Column, 8);
+  for (int i = 0; i < 10; ++i) Key(VirtualKey::Left);
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(seen.Column, 1);
+}
+
+TEST_F(FileBrowserTest, EntriesAreSortedCapitals) {
+  Touch("b.spw");
+  Touch("Zed.spw");
+  Touch("a.spw");
+  Type("\x1b");
+  platform::FileBrowser(false, "*.spw");
+  ASSERT_EQ(Browser.Count, 3);
+  EXPECT_EQ(Browser.Shown[1], "A");
+  EXPECT_EQ(Browser.Shown[2], "B");
+  EXPECT_EQ(Browser.Shown[3], "ZED");
+  EXPECT_EQ(Browser.Real[3], "Zed");
+}
+
+TEST_F(FileBrowserTest, TabTwiceReturnsToFilesAtTheFirstEntry) {
+  NineFiles();
+  Key(VirtualKey::Right);
+  Key(VirtualKey::Down);
+  Type("\t\t");
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(seen.Mode, platform::kBrowseFiles);
+  EXPECT_EQ(seen.Count, 9);
+  EXPECT_EQ(seen.Row, 1);
+  EXPECT_EQ(seen.Column, 1);
+  Type("\t");
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(seen.Mode, platform::kBrowseFolders);
+  EXPECT_EQ(seen.Count, 1);  // ".."
+}
+
+TEST_F(FileBrowserTest, EscGivesNothingAndKeepsTheFolder) {
+  NineFiles();
+  std::filesystem::create_directory("sub");
+  Type("\t");
+  Key(VirtualKey::Right);
+  Type("\x1b");
+  EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
+  EXPECT_EQ(Cwd(), folder_);
+  EXPECT_EQ(menutest::exhausted, 0);
+}
+
+TEST_F(FileBrowserTest, EnterOnDotDotGoesToTheParent) {
+  std::filesystem::create_directory("sub");
+  ASSERT_EQ(chdir("sub"), 0);
+  Type("\t\r");
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(Cwd(), folder_);
+  EXPECT_EQ(seen.Mode, platform::kBrowseFolders);  // browsing went on
+  EXPECT_EQ(seen.Count, 2);                       // ".." and SUB
+  EXPECT_EQ(Browser.Shown[1], "..");
+  EXPECT_EQ(Browser.Shown[2], "SUB");
+}
+
+TEST_F(FileBrowserTest, EnterOnAFolderEntersItAndAFileThereIsChosen) {
+  std::filesystem::create_directory("Data");
+  Touch("Data/Tank1.SPW");
+  Type("\t");
+  Key(VirtualKey::Right);
+  Type("\r\t\r");
+  EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "Tank1");
+  EXPECT_EQ(Cwd(), folder_ + "/Data");
+  EXPECT_EQ(Browser.Shown[1], "TANK1");
+}
+
+TEST_F(FileBrowserTest, CapitalNameListedUnderLowerCasePatternAndReturnedAsItIs) {
+  Touch("TANK1.SPW", "Tank one\r\n");
+  Touch("other.txt");
+  Type("\r");
+  EXPECT_EQ(platform::FileBrowser(true, "*.spw"), "TANK1");
+  ASSERT_EQ(Browser.Count, 1);
+  EXPECT_EQ(Browser.Shown[1], "TANK1");
+  EXPECT_EQ(Browser.Description[1], "Tank one");
+  EXPECT_EQ(Browser.Columns, 2);
+}
+
+TEST_F(FileBrowserTest, DescriptionIsCutTo34Characters) {
+  Touch("long.spw", std::string(50, 'x') + "\n");
+  Type("\x1b");
+  platform::FileBrowser(true, "*.spw");
+  EXPECT_EQ(Browser.Description[1], std::string(34, 'x'));
+}
+
+TEST_F(FileBrowserTest, EnterPastTheLastEntryIsIgnored) {
+  Touch("only.spw");
+  Key(VirtualKey::Right);
+  Type("\r");
+  EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
+  EXPECT_EQ(menutest::exhausted, 1);
+}
+
+TEST_F(FileBrowserTest, ListStopsAt200) {
+  for (int i = 0; i < 210; ++i) Touch("n" + std::to_string(1000 + i) + ".spw");
+  Type("\x1b");
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(Browser.Count, 200);
+}
+
+TEST_F(FileBrowserTest, ScreenshotOfTheList) {
+  const char* folder = std::getenv("BRELMORA_SHOTS");
+  if (!folder) GTEST_SKIP() << "BRELMORA_SHOTS not set";
+  NineFiles();
+  platform::FileBrowser(false, "*.spw");
+  EXPECT_EQ(platform::WritePicturePng(std::string(folder) + "/browser.png"), "");
+  platform::FileBrowser(true, "*.spw");
+  EXPECT_EQ(platform::WritePicturePng(std::string(folder) + "/browser_wide.png"), "");
+}
+
+}  // namespace
