@@ -1,0 +1,184 @@
+// src/exchange/coordinate_files.cpp — three plain-text exchange files:
+// .UGF, the flat picture as pen moves in the view plane; .GEO, the 3D
+// polylines as pen moves in world coordinates; .TRE, the 3D facets as
+// triangles. Each starts with a one-line comment the user may edit.
+#include <string>
+
+#include "exchange/exchange.h"
+#include "graphics/codepage.h"
+#include "graphics/kernel.h"
+#include "graphics/numbers.h"
+#include "menu/input.h"
+#include "store/store.h"
+#include "view/view.h"
+
+namespace exchange {
+
+namespace {
+
+// Field widths and decimals of the three formats.
+constexpr int kUgfWidth = 5, kUgfDecimals = 2;
+constexpr int kGeoWidth = 6, kGeoDecimals = 4;
+constexpr int kTreWidth = 7, kTreDecimals = 4;
+
+void WriteLine(std::string_view line) {
+  if (g.Out != nullptr) WriteExportLine(*g.Out, line);
+}
+
+// The comment line: the column caption, edited by the user in the Russian
+// layout unless the export runs in a batch.
+void WriteComment(ExportFile& file, const char* caption) {
+  std::string comment = caption;
+  if (!g.Batch) {
+    std::int32_t layout = menu::KeyboardLayout;
+    menu::KeyboardLayout = 1;
+    menu::EditLine("Заголовок файла "_sc, comment);
+    menu::KeyboardLayout = layout;
+  }
+  WriteExportLine(file, comment);
+}
+
+std::string UgfLine(float x, float y, std::int32_t pen) {
+  return gfx::FormatNumber(x, kUgfWidth, kUgfDecimals) + " " +
+         gfx::FormatNumber(y, kUgfWidth, kUgfDecimals) + " " + gfx::FormatFixed(pen, 0, 0);
+}
+
+void GeoPoint(int k, int pen) {
+  float x = 0, y = 0, z = 0;
+  store::PointGet(k, x, y, z);
+  WriteLine(gfx::FormatNumber(x, kGeoWidth, kGeoDecimals) + " " +
+            gfx::FormatNumber(y, kGeoWidth, kGeoDecimals) + " " +
+            gfx::FormatNumber(z, kGeoWidth, kGeoDecimals) + " " + gfx::FormatFixed(pen, 0, 0));
+  if (pen > 0) {
+    view::MoveToWorld(x, y, z);
+  } else {
+    view::LineToWorld(x, y, z);
+  }
+}
+
+double SquaredDistance(int a, int b) {
+  float ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
+  store::PointGet(a, ax, ay, az);
+  store::PointGet(b, bx, by, bz);
+  double dx = double{bx} - ax, dy = double{by} - ay, dz = double{bz} - az;
+  return dx * dx + dy * dy + dz * dz;
+}
+
+}  // namespace
+
+// --- .UGF ----------------------------------------------------------------------------------
+
+void ExportUGF(ExportFile& file) {
+  g.Out = &file;
+  VertexOut = UgfPoint;
+  std::int32_t status = 0;
+  AskThickness(status);
+  WriteComment(file, kUgfCaption);
+  store::OutputDevice = 2;
+  RedrawForExport();
+  store::OutputDevice = 0;
+  WriteExportLine(file, UgfLine(0, 0, -1));
+  g.Out = nullptr;
+}
+
+void UgfPoint(float x, float y, std::int32_t pen) {
+  WriteLine(UgfLine(x, y, pen));
+  std::int32_t px = 0, py = 0;
+  view::ViewToPixel(x, y, px, py);
+  if (pen > 0) {
+    gfx::MoveTo2(px, py);
+  } else if (pen == 0) {
+    gfx::LineTo2(px, py);
+  }
+}
+
+// --- .GEO ----------------------------------------------------------------------------------
+
+void ExportGEO(ExportFile& file) {
+  g.Out = &file;
+  WriteComment(file, kGeoCaption);
+  store::OutputDevice = 3;
+  RedrawForExport();
+  store::OutputDevice = 0;
+  gfx::SetColor(15);
+  g.ExportColour = 15;
+  WriteExportLine(file, " 0 0 0 -1");
+  g.Out = nullptr;
+}
+
+void WriteGeoObjects() {
+  const int colour = g.ExportColour;
+  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+    gfx::SetColor(colour);
+    int first = 0, last = 0;
+    store::GetObjectRange(i, first, last);
+    int start = first < 0 ? -first : first;
+    if (first > 0) {
+      if (start <= last) GeoPoint(start, colour);
+      for (int k = start + 1; k <= last; ++k) GeoPoint(k, 0);
+    } else {
+      // A lone last point of segment pairs has no partner and is left out.
+      for (int k = start; k + 1 <= last; k += 2) {
+        GeoPoint(k, colour);
+        GeoPoint(k + 1, 0);
+      }
+    }
+  }
+  gfx::SetColor(15);
+}
+
+// --- .TRE ----------------------------------------------------------------------------------
+
+void ExportTRE(ExportFile& file) {
+  g.Out = &file;
+  WriteComment(file, kTreCaption);
+  WriteExportLine(file, " 0");
+  store::OutputDevice = 5;
+  RedrawForExport();
+  store::OutputDevice = 0;
+  gfx::SetColor(15);
+  g.ExportColour = 15;
+  g.Out = nullptr;
+}
+
+void WriteTreFacets() {
+  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+    int first = 0, last = 0, kind = 0, pen = 0;
+    store::GetObjectRange(i, first, last, kind, pen);
+    int s = first < 0 ? -first : first;
+    if (kind == store::Triangle && s + 2 <= last) {
+      WriteTriangle(s, s + 1, s + 2);
+    } else if (kind == store::Quad && s + 3 <= last) {
+      WriteQuad(s, s + 1, s + 2, s + 3);
+    } else if (kind == store::QuadStrip) {
+      for (int k = s; k + 3 <= last; k += 2) WriteQuad(k, k + 1, k + 3, k + 2);
+    }
+  }
+}
+
+void WriteTriangle(int p1, int p2, int p3) {
+  std::string line;
+  for (int p : {p1, p2, p3}) {
+    float c[3] = {};
+    store::PointGet(p, c[0], c[1], c[2]);
+    for (float v : c) {
+      if (!line.empty()) line += ' ';
+      line += gfx::FormatNumber(v, kTreWidth, kTreDecimals);
+    }
+  }
+  line += " 0";
+  WriteLine(line);
+}
+
+// Split along the shorter diagonal; equal diagonals split along p2–p4.
+void WriteQuad(int p1, int p2, int p3, int p4) {
+  if (SquaredDistance(p1, p3) < SquaredDistance(p2, p4)) {
+    WriteTriangle(p1, p2, p3);
+    WriteTriangle(p1, p3, p4);
+  } else {
+    WriteTriangle(p1, p2, p4);
+    WriteTriangle(p2, p3, p4);
+  }
+}
+
+}  // namespace exchange

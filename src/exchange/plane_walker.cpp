@@ -1,0 +1,326 @@
+// src/exchange/plane_walker.cpp — the drawing store as pen moves in the view
+// plane, for the flat devices (.UGF, the plotter, the printer).
+//
+// Every object is projected onto the view plane; a one-point object becomes
+// a small diamond, lines of the dark colours 0..7 are cut into dashes, and a
+// line of a colour with extra passes is drawn again shifted to both sides.
+// Texts go through the stroke font with a sink that thickens each stroke the
+// same way. Everything leaves through VertexOut.
+#include <cmath>
+#include <cstdint>
+
+#include "exchange/exchange.h"
+#include "graphics/kernel.h"
+#include "graphics/text.h"
+#include "menu/colour_picker.h"
+#include "menu/input.h"
+#include "graphics/codepage.h"
+#include "store/store.h"
+#include "view/view.h"
+
+namespace exchange {
+
+namespace {
+
+// Two shifted lines meet only when their directions are this far from
+// parallel (unit directions: the sine of the angle between them).
+constexpr double kParallel = 1e-8;
+// The first and last point of a closed polyline lie this close.
+constexpr float kClosedTolerance = 0.0001f;
+
+int PassesOf(int pen) { return pen >= 0 && pen < kPassColours ? g.PassCount[pen] : 0; }
+
+void ProjectPoint(int k, float& u, float& v) {
+  float x = 0, y = 0, z = 0;
+  store::PointGet(k, x, y, z);
+  view::WorldToView(x, y, z, u, v);
+}
+
+void StartRun(float x, float y) {
+  g.RunN = 1;
+  g.RunX[1] = x;
+  g.RunY[1] = y;
+}
+
+void AppendRun(float x, float y) {
+  if (g.RunN >= kRunPoints) return;  // cannot happen: a run holds a chunk and its cuts
+  ++g.RunN;
+  g.RunX[g.RunN] = x;
+  g.RunY[g.RunN] = y;
+}
+
+void SendPolyline(const float* x, const float* y, int n, int pen) {
+  if (n < 1) return;
+  VertexOut(x[1], y[1], pen);
+  for (int k = 2; k <= n; ++k) VertexOut(x[k], y[k], 0);
+}
+
+// The run itself, then its offset copies at ±d, ±2d, ...
+void EmitRun(int pen) {
+  SendPolyline(g.RunX, g.RunY, g.RunN, pen);
+  int passes = PassesOf(pen);
+  float d = 0;
+  for (int pass = 0; pass < passes; ++pass) {
+    d += g.PassOffset / g.OutputScale;
+    for (float side : {d, -d}) {
+      int m = OffsetPolyline(g.RunX, g.RunY, g.RunN, side, g.OffsetX, g.OffsetY);
+      SendPolyline(g.OffsetX, g.OffsetY, m, pen);
+    }
+  }
+}
+
+void DrawDiamond(float x, float y, int pen) {
+  float r = g.MarkSize;
+  VertexOut(x - r, y, pen);
+  VertexOut(x, y - r, 0);
+  VertexOut(x + r, y, 0);
+  VertexOut(x, y + r, 0);
+  VertexOut(x - r, y, 0);
+}
+
+// Points start..last of a polyline object. The buffer holds kWalkPoints
+// points, so a longer object is drawn as consecutive pieces that share their
+// joining point; the dash pattern starts afresh on each piece.
+void WalkPolyline(int start, int last, int pen) {
+  int n = last - start + 1;
+  if (n <= 1) {
+    if (n == 1) ProjectPoint(start, g.PointX[1], g.PointY[1]);
+    // An object without points leaves the buffer as it was: its diamond
+    // goes round whatever point came first before.
+    DrawDiamond(g.PointX[1], g.PointY[1], pen);
+    return;
+  }
+  int from = start;
+  while (from < last) {
+    int to = from + kWalkPoints - 1 < last ? from + kWalkPoints - 1 : last;
+    g.PointN = 0;
+    for (int k = from; k <= to; ++k) {
+      ++g.PointN;
+      ProjectPoint(k, g.PointX[g.PointN], g.PointY[g.PointN]);
+    }
+    DrawLine(pen);
+    from = to;
+  }
+}
+
+// Left unit normal of the segment a→b, or (0, 0) for a zero-length one.
+void LeftNormal(double ax, double ay, double bx, double by, double& nx, double& ny) {
+  double dx = bx - ax, dy = by - ay;
+  double len = std::sqrt(dx * dx + dy * dy);
+  if (len == 0) {
+    nx = ny = 0;
+    return;
+  }
+  nx = -dy / len;
+  ny = dx / len;
+}
+
+}  // namespace
+
+// --- The walk ------------------------------------------------------------------------------
+
+void WalkStorePlane() {
+  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+    int pen = g.PlanePen;
+    int first = 0, last = 0;
+    store::GetObjectRange(i, first, last);
+    int start = first < 0 ? -first : first;
+    if (first > 0) {
+      WalkPolyline(start, last, pen);
+    } else if (first < 0) {
+      for (int k = start; k + 1 <= last; k += 2) {  // a lone last point is not drawn
+        ProjectPoint(k, g.PointX[1], g.PointY[1]);
+        ProjectPoint(k + 1, g.PointX[2], g.PointY[2]);
+        g.PointN = 2;
+        DrawLine(pen);
+      }
+    }
+  }
+  for (int j = 1; j <= store::g.TextCount; ++j) DrawTextPlane(j, g.PlanePen);
+}
+
+void DrawLine(int pen) {
+  gfx::SetColor(pen);
+  const int n = g.PointN;
+  StartRun(g.PointX[1], g.PointY[1]);
+  if (pen > 7) {
+    for (int k = 2; k <= n; ++k) AppendRun(g.PointX[k], g.PointY[k]);
+    EmitRun(pen);
+    return;
+  }
+  // Dashes: the pattern is on for 4, off for 2, but starts half-way into
+  // the first dash so that a line begins and ends on a short dash.
+  double s = 0;
+  double next = g.DashPattern[0] / 2.0;
+  int nextLength = 1;  // the pattern entry added at the next switch
+  bool on = true;
+  bool switchedInSegment = false;
+  for (int k = 2; k <= n; ++k) {
+    double ax = g.PointX[k - 1], ay = g.PointY[k - 1];
+    double dx = g.PointX[k] - ax, dy = g.PointY[k] - ay;
+    double len = std::sqrt(dx * dx + dy * dy);
+    switchedInSegment = false;
+    while (len > 0 && next < s + len) {
+      double t = (next - s) / len;
+      auto x = static_cast<float>(ax + t * dx), y = static_cast<float>(ay + t * dy);
+      if (on) {
+        AppendRun(x, y);
+        EmitRun(pen);
+      } else {
+        StartRun(x, y);
+      }
+      on = !on;
+      next += g.DashPattern[nextLength];
+      nextLength = (nextLength + 1) % kDashCount;
+      switchedInSegment = true;
+    }
+    s += len;
+    if (on) AppendRun(g.PointX[k], g.PointY[k]);
+  }
+  if (on) {
+    if (switchedInSegment) AppendRun(g.PointX[n], g.PointY[n]);
+    EmitRun(pen);
+  }
+}
+
+int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy) {
+  if (n < 1) return 0;
+  if (n == 1) {
+    ox[1] = x[1];
+    oy[1] = y[1];
+    return 1;
+  }
+  const bool closed = std::fabs(x[1] - x[n]) < kClosedTolerance &&
+                      std::fabs(y[1] - y[n]) < kClosedTolerance;
+  // The shifted line of segment k (from point k to k+1): a point on it and
+  // its direction; an intersection of the lines of segments a and b at the
+  // shared vertex p, or false when they are parallel.
+  auto meet = [&](int a, int b, double& px, double& py) {
+    double anx = 0, any = 0, bnx = 0, bny = 0;
+    LeftNormal(x[a], y[a], x[a + 1], y[a + 1], anx, any);
+    LeftNormal(x[b], y[b], x[b + 1], y[b + 1], bnx, bny);
+    // Unit directions are the normals turned back: (ny, -nx).
+    double aux = any, auy = -anx, bux = bny, buy = -bnx;
+    double det = aux * buy - auy * bux;
+    if (std::fabs(det) <= kParallel) return false;
+    double a0x = x[a] + d * anx, a0y = y[a] + d * any;
+    double b0x = x[b] + d * bnx, b0y = y[b] + d * bny;
+    double t = ((b0x - a0x) * buy - (b0y - a0y) * bux) / det;
+    px = a0x + t * aux;
+    py = a0y + t * auy;
+    return true;
+  };
+  // A vertex shifted along the normal of segment a, or of b when a has no
+  // length; false when neither has.
+  auto shiftAlong = [&](int vertex, int a, int b, double& px, double& py) {
+    double nx = 0, ny = 0;
+    LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
+    if (nx == 0 && ny == 0) LeftNormal(x[b], y[b], x[b + 1], y[b + 1], nx, ny);
+    if (nx == 0 && ny == 0) return false;
+    px = x[vertex] + d * nx;
+    py = y[vertex] + d * ny;
+    return true;
+  };
+  // The end segments of an open line: the nearest one with a length, so
+  // that a run ending on a repeated vertex still ends square.
+  auto endShift = [&](int vertex, int from, int step, double& px, double& py) {
+    for (int a = from; a >= 1 && a <= n - 1; a += step) {
+      double nx = 0, ny = 0;
+      LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
+      if (nx != 0 || ny != 0) {
+        px = x[vertex] + d * nx;
+        py = y[vertex] + d * ny;
+        return;
+      }
+    }
+    px = x[vertex];
+    py = y[vertex];
+  };
+
+  int m = 0;
+  double px = 0, py = 0;
+  if (!closed || !meet(n - 1, 1, px, py)) {
+    if (closed) {
+      if (!shiftAlong(1, n - 1, 1, px, py)) px = x[1], py = y[1];
+    } else {
+      endShift(1, 1, 1, px, py);
+    }
+  }
+  ++m;
+  ox[m] = static_cast<float>(px);
+  oy[m] = static_cast<float>(py);
+  for (int k = 2; k <= n - 1; ++k) {
+    if (!meet(k - 1, k, px, py) && !shiftAlong(k, k - 1, k, px, py)) continue;
+    ++m;
+    ox[m] = static_cast<float>(px);
+    oy[m] = static_cast<float>(py);
+  }
+  if (closed) {
+    px = ox[1];
+    py = oy[1];
+  } else {
+    endShift(n, n - 1, -1, px, py);
+  }
+  ++m;
+  ox[m] = static_cast<float>(px);
+  oy[m] = static_cast<float>(py);
+  return m;
+}
+
+// --- Texts -----------------------------------------------------------------------------------
+
+void PlaneTextStroke(float x, float y, float, int move) {
+  const int pen = g.TextPen;
+  VertexOut(x, y, move != 0 ? pen : 0);
+  const int passes = PassesOf(pen);
+  if (move == 0 && passes > 0) {
+    double dx = x - g.StrokeX, dy = y - g.StrokeY;
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (len > 0) {
+      double ux = dx / len, uy = dy / len;
+      VertexOut(g.StrokeX, g.StrokeY, pen);
+      VertexOut(x, y, 0);
+      double d = 0;
+      for (int k = 1; k <= passes; ++k) {
+        d += g.PassOffset / g.OutputScale;
+        auto sx = static_cast<float>(d * uy), sy = static_cast<float>(-d * ux);
+        VertexOut(g.StrokeX - sx, g.StrokeY - sy, pen);
+        VertexOut(x - sx, y - sy, 0);
+        VertexOut(g.StrokeX + sx, g.StrokeY + sy, pen);
+        VertexOut(x + sx, y + sy, 0);
+      }
+    }
+  }
+  g.StrokeX = x;
+  g.StrokeY = y;
+}
+
+void DrawTextPlane(int j, int pen) {
+  gfx::TextStrokeSink before = gfx::TextStrokeOut;
+  gfx::TextStrokeOut = PlaneTextStroke;
+  g.TextPen = pen;
+  const char* text = nullptr;
+  float c[9] = {};
+  int font = 0;
+  store::GetText(j, text, c, font);
+  float u[3] = {}, v[3] = {};
+  for (int k = 0; k < 3; ++k) view::WorldToView(c[3 * k], c[3 * k + 1], c[3 * k + 2], u[k], v[k]);
+  if (text != nullptr && text[0] != 0)
+    gfx::DrawText3(text, u[0], v[0], 0, u[1], v[1], 0, u[2], v[2], 0, font);
+  gfx::TextStrokeOut = before;
+}
+
+// --- Thickness ---------------------------------------------------------------------------------
+
+void AskThickness(std::int32_t& status) {
+  status = menu::kInputRead;
+  if (!g.Batch) {
+    std::int32_t colour = 15;
+    menu::PickColour("Толщина"_sc, true, colour, g.PassCount);
+    menu::InputFloat("Смещение на один проход для толстых линий"_sc, g.PassOffset, status);
+  }
+  g.MarkSize = 1.0f;
+  g.PlanePen = 15;
+}
+
+}  // namespace exchange

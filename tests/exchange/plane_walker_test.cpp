@@ -1,0 +1,186 @@
+// The plane walker: dashes, thickening passes, offsets, diamonds, texts and
+// objects longer than its buffer.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "exchange/exchange.h"
+#include "exchange_fixture.h"
+#include "graphics/codepage.h"
+#include "graphics/text.h"
+#include "menu/input.h"
+
+namespace {
+
+using namespace exchange_test;
+
+class WalkerTest : public ExchangeTest {
+ protected:
+  void SetUp() override {
+    ExchangeTest::SetUp();
+    exchange::VertexOut = RecordMove;
+  }
+  // The walker's buffer holds these points.
+  static void Buffer(std::initializer_list<std::pair<float, float>> points) {
+    exchange::g.PointN = 0;
+    for (auto [x, y] : points) {
+      ++exchange::g.PointN;
+      exchange::g.PointX[exchange::g.PointN] = x;
+      exchange::g.PointY[exchange::g.PointN] = y;
+    }
+  }
+};
+
+void ExpectMoves(const std::vector<Move>& expected) {
+  ASSERT_EQ(moves.size(), expected.size());
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    EXPECT_NEAR(moves[k].X, expected[k].X, 1e-5) << k;
+    EXPECT_NEAR(moves[k].Y, expected[k].Y, 1e-5) << k;
+    EXPECT_EQ(moves[k].Pen, expected[k].Pen) << k;
+  }
+}
+
+TEST_F(WalkerTest, Colour7IsDashedFourOnTwoOffStartingWithAShortDash) {
+  Buffer({{0, 0}, {10, 0}});
+  exchange::DrawLine(7);
+  ExpectMoves({{0, 0, 7}, {2, 0, 0}, {4, 0, 7}, {8, 0, 0}});
+}
+
+TEST_F(WalkerTest, DashesFollowCornersAndEndOnARepeatedVertex) {
+  Buffer({{0, 0}, {1, 0}, {1, 10}});
+  exchange::DrawLine(1);
+  // Dashes [0,2] round the corner at 1, [4,8], then [10,11] ending on the
+  // last vertex twice: the last segment held a switch and ends drawing.
+  ExpectMoves({{0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {1, 3, 1}, {1, 7, 0}, {1, 9, 1}, {1, 10, 0}, {1, 10, 0}});
+}
+
+TEST_F(WalkerTest, Colour8IsSolid) {
+  Buffer({{0, 0}, {10, 0}, {10, 3}});
+  exchange::DrawLine(8);
+  ExpectMoves({{0, 0, 8}, {10, 0, 0}, {10, 3, 0}});
+}
+
+TEST_F(WalkerTest, TwoPassesDrawCopiesAtQuarterAndHalf) {
+  exchange::g.PassCount[8] = 2;
+  Buffer({{0, 0}, {10, 0}});
+  exchange::DrawLine(8);
+  ExpectMoves({{0, 0, 8}, {10, 0, 0},
+               {0, 0.25f, 8}, {10, 0.25f, 0}, {0, -0.25f, 8}, {10, -0.25f, 0},
+               {0, 0.5f, 8}, {10, 0.5f, 0}, {0, -0.5f, 8}, {10, -0.5f, 0}});
+}
+
+TEST_F(WalkerTest, StartUpSettingsDrawColour15ThreeTimes) {
+  Buffer({{0, 0}, {0, 4}});
+  exchange::DrawLine(15);
+  ExpectMoves({{0, 0, 15}, {0, 4, 0}, {-0.25f, 0, 15}, {-0.25f, 4, 0}, {0.25f, 0, 15}, {0.25f, 4, 0}});
+}
+
+TEST_F(WalkerTest, ClosedRectangleKeepsMitredCorners) {
+  const float x[] = {0, 0, 10, 10, 0, 0}, y[] = {0, 0, 0, 5, 5, 0};
+  float ox[8] = {}, oy[8] = {};
+  ASSERT_EQ(exchange::OffsetPolyline(x, y, 5, 0.25f, ox, oy), 5);
+  const float ex[] = {0, 0.25f, 9.75f, 9.75f, 0.25f, 0.25f}, ey[] = {0, 0.25f, 0.25f, 4.75f, 4.75f, 0.25f};
+  for (int k = 1; k <= 5; ++k) {
+    EXPECT_NEAR(ox[k], ex[k], 1e-5) << k;
+    EXPECT_NEAR(oy[k], ey[k], 1e-5) << k;
+  }
+}
+
+TEST_F(WalkerTest, OpenPolylineEndsSquareAndStraightVerticesShiftAlongTheNormal) {
+  const float x[] = {0, 0, 5, 10, 10}, y[] = {0, 0, 0, 0, 5};
+  float ox[8] = {}, oy[8] = {};
+  ASSERT_EQ(exchange::OffsetPolyline(x, y, 4, -0.5f, ox, oy), 4);
+  const float ex[] = {0, 0, 5, 10.5f, 10.5f}, ey[] = {0, -0.5f, -0.5f, -0.5f, 5};
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_NEAR(ox[k], ex[k], 1e-5) << k;
+    EXPECT_NEAR(oy[k], ey[k], 1e-5) << k;
+  }
+}
+
+TEST_F(WalkerTest, OnePointObjectIsADiamondAndALoneLastPairPointIsNotDrawn) {
+  exchange::g.PlanePen = 9;
+  exchange::g.MarkSize = 0.5f;
+  store::ClearStore();
+  store::BeginPolyline();
+  store::AddPoint(3, 4, 7);
+  store::BeginSegmentPairs();
+  store::AddPoint(0, 0, 0);
+  store::AddPoint(1, 0, 0);
+  store::AddPoint(5, 5, 0);
+  store::CloseStore();
+  exchange::WalkStorePlane();
+  ExpectMoves({{2.5f, 4, 9}, {3, 3.5f, 0}, {3.5f, 4, 0}, {3, 4.5f, 0}, {2.5f, 4, 0}, {0, 0, 9}, {1, 0, 0}});
+}
+
+TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
+  exchange::g.PlanePen = 8;
+  store::ClearStore();
+  store::BeginPolyline();
+  for (int k = 0; k < 2500; ++k) store::AddPoint(static_cast<float>(k), 0, 0);
+  store::CloseStore();
+  exchange::WalkStorePlane();
+  ASSERT_EQ(moves.size(), 2000u + 501u);
+  EXPECT_EQ(moves[0].Pen, 8);
+  EXPECT_EQ(moves[1999].X, 1999.0f);
+  EXPECT_EQ(moves[2000].Pen, 8);
+  EXPECT_EQ(moves[2000].X, 1999.0f);
+  EXPECT_EQ(moves.back().X, 2499.0f);
+  int penMoves = 0;
+  for (const Move& m : moves) penMoves += m.Pen != 0;
+  EXPECT_EQ(penMoves, 2);
+}
+
+TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
+  exchange::g.TextPen = 15;
+  exchange::PlaneTextStroke(0, 0, 0, 1);
+  exchange::PlaneTextStroke(4, 0, 0, 0);
+  exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes
+  ExpectMoves({{0, 0, 15}, {4, 0, 0}, {0, 0, 15}, {4, 0, 0},
+               {0, 0.25f, 15}, {4, 0.25f, 0}, {0, -0.25f, 15}, {4, -0.25f, 0}, {4, 0, 0}});
+}
+
+TEST_F(WalkerTest, TextOfTheStoreGoesThroughTheSink) {
+  gfx::BuildStrokeFont();
+  exchange::g.PassCount[15] = 0;
+  store::ClearStore();
+  const float base[3] = {0, 0, 0}, end[3] = {10, 0, 0}, top[3] = {0, 5, 0};
+  store::AddText("I", base, end, top, 0);
+  store::AddText("", base, end, top, 0);
+  store::CloseStore();
+  exchange::WalkStorePlane();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_EQ(moves[0].Pen, 15);
+  for (const Move& m : moves) {
+    EXPECT_GE(m.X, -0.01f);
+    EXPECT_LE(m.X, 10.01f);
+  }
+}
+
+TEST_F(WalkerTest, PlaneFlushTakesTheKernelColourAsPen) {
+  picture = {{[] {
+                store::BeginPolyline();
+                store::AddPoint(0, 0, 0);
+                store::AddPoint(1, 0, 0);
+              },
+              11}};
+  store::OutputDevice = 2;
+  DrawPicture();
+  store::OutputDevice = 0;
+  EXPECT_EQ(exchange::g.PlanePen, 11);
+  ExpectMoves({{0, 0, 11}, {1, 0, 0}});
+}
+
+TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {
+  exchange::g.PlanePen = 3;
+  exchange::g.MarkSize = 7;
+  std::int32_t status = 0;
+  exchange::AskThickness(status);
+  EXPECT_EQ(status, menu::kInputRead);
+  EXPECT_EQ(exchange::g.PlanePen, 15);
+  EXPECT_EQ(exchange::g.MarkSize, 1.0f);
+  EXPECT_EQ(exchange::g.PassCount[15], 1);
+  EXPECT_EQ(exchange::g.PassOffset, 0.25f);
+}
+
+}  // namespace
