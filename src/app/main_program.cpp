@@ -19,16 +19,20 @@
 #include "app/picture.h"
 #include "app/shell_file.h"
 #include "app/shell_model.h"
+#include "exchange/exchange.h"
 #include "exchange/file_io.h"
+#include "exchange/file_menu.h"
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/store_render.h"
 #include "graphics/text.h"
 #include "help/app_pages.h"
+#include "help/help.h"
 #include "menu/menu.h"
 #include "platform/driver.h"
 #include "platform/events.h"
+#include "platform/file_browser.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
 #include "store/store.h"
@@ -164,6 +168,59 @@ void SaveNamed(const std::string& pathWithoutExtension) {
 }
 
 void ShowDescription() { help::AppDescriptionPages(); }
+void ShowGuide() { help::OpenHtmlHelp(Program.HelpFileName); }
+
+// The data file as the file menu reads and writes it.
+std::string SaveForFileMenu(const std::string& comment, std::string& bytes) {
+  DataFile f;
+  SaveShellData(f, comment, Shell);
+  bytes = f.Text;
+  return std::string();
+}
+
+std::string LoadForFileMenu(const std::string& bytes, std::string& comment) {
+  DataFile f;
+  f.Text = bytes;
+  LoadShellData(f, comment, Shell);
+  return DataFileFault(f, gfx::LanguageIndex == 1 ? 1 : 0);
+}
+
+std::string ChooseDataFile(const std::string& pattern) { return platform::FileBrowser(false, pattern); }
+
+template <exchange::ExportProcedure Procedure>
+std::string Export(const std::string& path) {
+  std::string error;
+  if (!exchange::RunExport(path, Procedure, error) && error.empty()) error = "failed";
+  return error;
+}
+
+// Every slot the framework offers the application, filled.
+void InstallApplicationSlots() {
+  view::WID_RIS = DrawShellScreen;
+  view::WID_GRAN = store::MeasureExtent2D;
+  platform::MenuBar.RedrawHook = view::RedrawWithMenu;
+  platform::MenuBar.NewHook = NewModel;
+  platform::MenuBar.LoadHook = LoadNamed;
+  platform::MenuBar.SaveHook = SaveNamed;
+  platform::MenuBar.HelpHooks[0] = help::InterfacePages;    // "Работа с программой"
+  platform::MenuBar.HelpHooks[1] = ShowDescription;         // "Об этой программе"
+  platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
+  platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
+  platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
+  FullRedraw = view::Redraw;
+  FileMenuHook = exchange::FileMenu;
+  exchange::Files.DataExt = Program.DataExt;
+  exchange::SaveData = SaveForFileMenu;
+  exchange::LoadData = LoadForFileMenu;
+  exchange::ChooseFile = ChooseDataFile;
+  exchange::RedrawPicture = view::Redraw;
+  exchange::RedrawForExport = view::WID_RIS;
+  exchange::Exports.Ugf = Export<exchange::ExportUGF>;
+  exchange::Exports.Geo = Export<exchange::ExportGEO>;
+  exchange::Exports.Dxf = Export<exchange::ExportDXF>;
+  exchange::Exports.Tre = Export<exchange::ExportTRE>;
+  exchange::Exports.Plt = Export<exchange::ExportPLT>;
+}
 
 }  // namespace
 
@@ -191,19 +248,13 @@ void RunProgram(const std::vector<std::string>& args) {
   view::InstallViewHooks();
   gfx::InstallStoreRenderer();
   store::InitStore();
+  exchange::InitExchange();
   view::InitView();
 
   platform::MenuBar.RedrawHook = ShowBanner;
   ShowBanner();
 
-  view::WID_RIS = DrawShellScreen;
-  view::WID_GRAN = store::MeasureExtent2D;
-  platform::MenuBar.RedrawHook = view::RedrawWithMenu;
-  platform::MenuBar.NewHook = NewModel;
-  platform::MenuBar.LoadHook = LoadNamed;
-  platform::MenuBar.SaveHook = SaveNamed;
-  platform::MenuBar.HelpHooks[1] = ShowDescription;  // "Об этой программе"
-  FullRedraw = view::Redraw;
+  InstallApplicationSlots();
   view::V.RotateMode = 0;
   view::V.PixelAspect = 1.0f;
 

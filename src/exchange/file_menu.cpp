@@ -84,9 +84,7 @@ void (*AfterSave)(const std::string& name) = NoName;
 void (*AfterLoad)(const std::string& name) = NoName;
 void (*NewDrawing)() = Nothing;
 void (*PrintPicture)(KeyCode& key) = NoPrint;
-ExportProcedure ExportUGF = NoExport, ExportGEO = NoExport, ExportDXF = NoExport,
-                ExportTRE = NoExport, ExportPLT = NoExport, ExportPDF = NoExport,
-                ExportSVG = NoExport;
+ExportSlots Exports = {NoExport, NoExport, NoExport, NoExport, NoExport, NoExport, NoExport};
 void (*InputBMP)(KeyCode& key) = NoInput;
 std::string (*ChooseFile)(const std::string& pattern) = NoChoice;
 void (*RedrawPicture)() = Nothing;
@@ -203,19 +201,19 @@ void OutputMenu(KeyCode& key) {
   struct Target {
     const char* Prompt;
     const char* Extension;
-    ExportProcedure* Export;
+    FileExport* Export;
   };
   const Target targets[10] = {
       {nullptr, nullptr, nullptr},
       {nullptr, nullptr, nullptr},
-      {"Вывод в файл .UGF:;Output to file .UGF"_sc, ".UGF", &ExportUGF},
-      {"Вывод координат X,Y,Z в файл (.GEO) :;Output to file .GEO"_sc, ".GEO", &ExportGEO},
-      {"Вывод в файл .DXF:;Output to file .DXF"_sc, ".DXF", &ExportDXF},
+      {"Вывод в файл .UGF:;Output to file .UGF"_sc, ".UGF", &Exports.Ugf},
+      {"Вывод координат X,Y,Z в файл (.GEO) :;Output to file .GEO"_sc, ".GEO", &Exports.Geo},
+      {"Вывод в файл .DXF:;Output to file .DXF"_sc, ".DXF", &Exports.Dxf},
       {"Вывод в файл .SGA:"_sc, ".SGA", nullptr},
-      {"Вывод в файл .TRE:"_sc, ".TRE", &ExportTRE},
-      {"Вывод в файл .PLT:"_sc, ".PLT", &ExportPLT},
-      {"Вывод в файл .PDF:;Output to file .PDF"_sc, ".PDF", &ExportPDF},
-      {"Вывод в файл .SVG:;Output to file .SVG"_sc, ".SVG", &ExportSVG},
+      {"Вывод в файл .TRE:"_sc, ".TRE", &Exports.Tre},
+      {"Вывод в файл .PLT:"_sc, ".PLT", &Exports.Plt},
+      {"Вывод в файл .PDF:;Output to file .PDF"_sc, ".PDF", &Exports.Pdf},
+      {"Вывод в файл .SVG:;Output to file .SVG"_sc, ".SVG", &Exports.Svg},
   };
   bool show = key != kCtrlP;
   for (;;) {

@@ -31,8 +31,11 @@ extern void (*PrintPicture)(menu::KeyCode& key);
 // An export writes the picture into the file at path (file-system
 // encoding) and returns "" or what went wrong; a failed export leaves no
 // file under that name.
-using ExportProcedure = std::string (*)(const std::string& path);
-extern ExportProcedure ExportUGF, ExportGEO, ExportDXF, ExportTRE, ExportPLT, ExportPDF, ExportSVG;
+using FileExport = std::string (*)(const std::string& path);
+struct ExportSlots {
+  FileExport Ugf, Geo, Dxf, Tre, Plt, Pdf, Svg;
+};
+extern ExportSlots Exports;
 extern void (*InputBMP)(menu::KeyCode& key);
 // The in-program file chooser: a name without extension, or "" when the
 // user gave up.
