@@ -19,6 +19,7 @@ constexpr int kEnglish = 1;
 const char* kUsage =
     "usage: brelmora [NAME]\n"
     "       brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
+    "       brelmora --export FORMAT OUT [FILE]\n"
     "       brelmora --report [FILE]\n"
     "       brelmora --nodes [FILE]\n"
     "       brelmora --help | --version\n";
@@ -30,6 +31,9 @@ const char* kHelp =
     "  brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
     "                           run the program without a screen, typing the keys of FILE;\n"
     "                           --size sets the picture (1280x1024), --shot writes it at the end\n"
+    "  brelmora --export FORMAT OUT [FILE]\n"
+    "                           write the picture of FILE (or of the default shell) to OUT;\n"
+    "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png\n"
     "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
     "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
     "  brelmora --help          this text\n"
@@ -101,6 +105,23 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
   const char* file = nullptr;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
+    if (a == "--export") {
+      if (i + 2 >= argc) {
+        std::fprintf(err, "brelmora: --export needs FORMAT and OUT\n%s", kUsage);
+        return 2;
+      }
+      run.Export = true;
+      run.Format = argv[++i];
+      run.Out = argv[++i];
+      static const char* const kFormats[] = {"dxf", "plt", "ugf", "geo", "tre", "pdf", "svg", "png"};
+      bool known = false;
+      for (const char* f : kFormats) known = known || run.Format == f;
+      if (!known) {
+        std::fprintf(err, "brelmora: unknown export format %s\n%s", run.Format.c_str(), kUsage);
+        return 2;
+      }
+      continue;
+    }
     if (a == "--script" || a == "--shot" || a == "--size") {
       if (i + 1 >= argc) {
         std::fprintf(err, "brelmora: %s needs a value\n%s", argv[i], kUsage);
@@ -153,6 +174,10 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       }
       file = argv[i];
     }
+  }
+  if (run.Export && (mode != kNone || run.Scripted)) {
+    std::fprintf(err, "brelmora: --export goes alone\n%s", kUsage);
+    return 2;
   }
   if (mode == kNone) {
     if (!run.Scripted && (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024)) {

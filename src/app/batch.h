@@ -28,6 +28,8 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s);
 // scripted run on the image driver.
 struct InteractiveRun {
   bool Scripted = false;
+  bool Export = false;             // --export FORMAT OUT [FILE]
+  std::string Format, Out;
   std::string Script, Shot;
   int Width = 1280, Height = 1024;
   std::vector<std::string> Args;  // the start file's name, when given

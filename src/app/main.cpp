@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   app::InteractiveRun run;
   int status = app::RunCommandLine(argc, argv, stdout, stderr, run);
   if (status >= 0) return status;
+  if (run.Export) return app::RunBatchExport(run.Format, run.Out, run.Args.empty() ? "" : run.Args[0]);
   if (run.Scripted) return app::RunScripted(run.Script, run.Width, run.Height, run.Shot, run.Args);
   platform::InstallQtDriver(argc, argv);
   app::RunProgram(run.Args);

@@ -224,11 +224,12 @@ void InstallApplicationSlots() {
 
 }  // namespace
 
-void RunProgram(const std::vector<std::string>& args) {
-  Shell.DataFileHeaderText.clear();
-  Program.StartFileName.clear();
-  Program.StartFileExt.clear();
+namespace {
 
+// Steps 1 to 9 of start-up: the framework, the banner, the slots, the
+// initial window and the default shell.
+void StartFramework() {
+  Shell.DataFileHeaderText.clear();
   gfx::InitKernel();
   gfx::K.HiddenLineMode = 1;
   gfx::BuildStrokeFont();
@@ -237,18 +238,11 @@ void RunProgram(const std::vector<std::string>& args) {
   Program.DataExt = "." + Program.DataExtension;
   platform::MenuBar.DataExtension = Program.DataExtension;
 
-  Program.StartArgCount = static_cast<int>(args.size());
-  if (!args.empty()) {
-    std::string name, ext;
-    SplitStartArgument(args[0], name, ext);
-    Program.StartFileName = name;
-    if (ext != ".") Program.StartFileExt = ext;
-  }
-
   view::InstallViewHooks();
   gfx::InstallStoreRenderer();
   store::InitStore();
   exchange::InitExchange();
+  StartUpHook();
   view::InitView();
 
   platform::MenuBar.RedrawHook = ShowBanner;
@@ -257,9 +251,27 @@ void RunProgram(const std::vector<std::string>& args) {
   InstallApplicationSlots();
   view::V.RotateMode = 0;
   view::V.PixelAspect = 1.0f;
-
   view::SetViewWindow(-10, -150, 430, 150);
   ResetShellModel(Shell);
+}
+
+void NoStartUpHook() {}
+
+}  // namespace
+
+void (*StartUpHook)() = NoStartUpHook;
+
+void RunProgram(const std::vector<std::string>& args) {
+  Program.StartFileName.clear();
+  Program.StartFileExt.clear();
+  Program.StartArgCount = static_cast<int>(args.size());
+  if (!args.empty()) {
+    std::string name, ext;
+    SplitStartArgument(args[0], name, ext);
+    Program.StartFileName = name;
+    if (ext != ".") Program.StartFileExt = ext;
+  }
+  StartFramework();
   if (Program.StartArgCount < 1) {
     view::FitView();
   } else if (!Program.StartFileName.empty()) {
@@ -274,6 +286,43 @@ void RunProgram(const std::vector<std::string>& args) {
     key = menu::kKeyComplete;
   }
   store::CloseStoreFiles();
+}
+
+int RunBatchExport(const std::string& format, const std::string& out, const std::string& file) {
+  platform::InstallImageDriver(1920, 1080);
+  platform::Image.TypeAhead = false;
+  platform::Image.InputExhaustedHook = [] {};
+  StartFramework();
+  if (!file.empty()) {
+    std::string error;
+    if (!LoadShellFile(file, Shell, error)) {
+      std::fprintf(stderr, "brelmora: %s\n", error.c_str());
+      store::CloseStoreFiles();
+      return 1;
+    }
+  }
+  view::FitView();
+  exchange::g.Batch = true;
+  std::string error;
+  if (format == "png") {
+    error = platform::WritePicturePng(out);
+  } else {
+    const struct {
+      const char* Name;
+      exchange::FileExport* Export;
+    } kFormats[] = {{"dxf", &exchange::Exports.Dxf}, {"plt", &exchange::Exports.Plt},
+                    {"ugf", &exchange::Exports.Ugf}, {"geo", &exchange::Exports.Geo},
+                    {"tre", &exchange::Exports.Tre}, {"pdf", &exchange::Exports.Pdf},
+                    {"svg", &exchange::Exports.Svg}};
+    for (const auto& f : kFormats)
+      if (format == f.Name) error = (*f.Export)(out);
+  }
+  store::CloseStoreFiles();
+  if (!error.empty()) {
+    std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), error.c_str());
+    return 1;
+  }
+  return 0;
 }
 
 // ---------------------------------------------------------------------------

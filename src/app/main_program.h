@@ -28,6 +28,14 @@ void SplitStartArgument(const std::string& arg, std::string& name, std::string& 
 // loop ends (the caller ends the process).
 void RunProgram(const std::vector<std::string>& args);
 
+// brelmora --export FORMAT OUT [FILE]: the picture of FILE (or of the
+// default shell) written without a screen; returns the exit status.
+int RunBatchExport(const std::string& format, const std::string& out, const std::string& file);
+
+// Called during start-up after the framework's own slots are in place: the
+// window system's extras (printing, PDF) install themselves here.
+extern void (*StartUpHook)();
+
 // The start-up banner (also the repaint procedure while it is shown).
 void ShowBanner();
 

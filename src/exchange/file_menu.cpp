@@ -32,9 +32,10 @@ void OtherVersion() {
   platform::Drv.DrvDelay(500);
 }
 
+// An export this program does not provide: the reason comes back as the
+// failure (UTF-8), for the prompt line and for the command line alike.
 std::string NoExport(const std::string&) {
-  OtherVersion();
-  return std::string();
+  return gfx::Utf8FromScreen(gfx::LangPart(kOtherVersion));
 }
 
 void Tell(const std::string& text) {

@@ -55,6 +55,11 @@ inline std::string MakeTempFolder() {
   return mkdtemp(name) ? std::string(name) : std::string("/tmp");
 }
 
+inline bool FileExists(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return in.good();
+}
+
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
