@@ -224,8 +224,6 @@ void InstallApplicationSlots() {
 
 }  // namespace
 
-namespace {
-
 // Steps 1 to 9 of start-up: the framework, the banner, the slots, the
 // initial window and the default shell.
 void StartFramework() {
@@ -255,8 +253,8 @@ void StartFramework() {
   ResetShellModel(Shell);
 }
 
+namespace {
 void NoStartUpHook() {}
-
 }  // namespace
 
 void (*StartUpHook)() = NoStartUpHook;

@@ -23,6 +23,10 @@ extern MainProgram Program;
 // characters) and extension (at most 4 with its point).
 void SplitStartArgument(const std::string& arg, std::string& name, std::string& ext);
 
+// Start-up up to the default shell: the framework, the banner, the slots
+// and the initial window, on the installed platform driver.
+void StartFramework();
+
 // Runs the program on the installed platform driver with the command-line
 // arguments that name the start file (none or one); returns when the main
 // loop ends (the caller ends the process).

@@ -60,6 +60,9 @@ std::string Cut(std::string s, std::size_t n) {
 
 void SetTextItem(int i, std::string_view label) {
   if (i < 0 || i > kMaxItems) return;
+  M.Items[i].Label = std::string(label.substr(0, 4 * kMaxText));
+  M.Items[i].Width = 0;
+  M.ItemsLanguage = gfx::LanguageIndex;
   M.Items[i].Text = Cut(gfx::LangPart(label), kMaxText);
   M.Items[i].ValueText.clear();
   M.Items[i].Kind = kItemText;
@@ -68,6 +71,9 @@ void SetTextItem(int i, std::string_view label) {
 void SetTitleItem(int i, std::string_view label, float value, int width, int decimals) {
   SetTextItem(i, label);
   if (i < 0 || i > kMaxItems || width <= 0) return;
+  M.Items[i].Width = width;
+  M.Items[i].Decimals = decimals;
+  M.Items[i].Shown = value;
   std::string number = Cut(gfx::FormatNumber(value, width, decimals), kMaxNumberText);
   int blanks = i == 0 ? 1
                       : CharsPerColumn() - static_cast<int>(M.Items[i].Text.size()) -
@@ -184,7 +190,23 @@ void PanelText(std::string_view text, int x, int yAbs, int maxWidth) {
 
 }  // namespace
 
+// The language was switched while the menu was shown (Ctrl-K): the items
+// are taken again from their labels in the new language.
+static void RetakeItemTexts() {
+  for (int i = 0; i <= kMaxItems; ++i) {
+    MenuItem& item = M.Items[i];
+    const std::int32_t kind = item.Kind;
+    const float value = item.Value;
+    const std::string label = item.Label;
+    if (item.Width > 0) SetTitleItem(i, label, item.Shown, item.Width, item.Decimals);
+    else SetTextItem(i, label);
+    item.Kind = kind;
+    item.Value = value;
+  }
+}
+
 void DrawMenu() {
+  if (M.ItemsLanguage != gfx::LanguageIndex) RetakeItemTexts();
   if (M.MenuLayout != 0) gfx::SelectPanel();
   gfx::SelectMenuStrip();
   for (int i = 0; i < M.ButtonCount; ++i) {

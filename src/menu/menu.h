@@ -51,6 +51,9 @@ constexpr int kPromptLines = 4;
 enum : std::int32_t { kItemText = 0, kItemNumber = 1 };
 
 struct MenuItem {
+  std::string Label;      // the label as given, with all its languages
+  int Width = 0, Decimals = 0;  // how the value is shown (width 0: not shown)
+  float Shown = 0;        // the value shown
   std::string Text;       // label in the current language, screen code page
   std::string ValueText;  // the value with the blanks that right-align it
   float Value = 0;
@@ -69,6 +72,7 @@ struct MenuButton {
 struct MenuState {
   MenuItem Items[kMaxItems + 1];  // 0 is the title
   int ItemCount = 0;              // of the menu being run
+  int ItemsLanguage = 0;          // the language the item texts were taken in
   MenuButton Buttons[kMaxButtons];
   int ButtonCount = 0;
   std::string KeyQueue;           // pending keys of a clicked button

@@ -213,11 +213,29 @@ bool GetElement(ScratchFile& f, std::int64_t e, std::uint32_t& value) {
 
 // Three consecutive elements: one cache look-up when they share a block.
 bool PutThree(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-  return PutElement(f, e, a) && PutElement(f, e + 1, b) && PutElement(f, e + 2, c);
+  const int k = static_cast<int>(e % kBlockElements);
+  if (k + 2 >= kBlockElements)
+    return PutElement(f, e, a) && PutElement(f, e + 1, b) && PutElement(f, e + 2, c);
+  CacheBlock* block = BlockOf(f, e);
+  if (block == nullptr) return false;
+  block->Data[k] = a;
+  block->Data[k + 1] = b;
+  block->Data[k + 2] = c;
+  if (k < block->DirtyFrom) block->DirtyFrom = k;
+  if (k + 3 > block->DirtyTo) block->DirtyTo = k + 3;
+  return true;
 }
 
 bool GetThree(ScratchFile& f, std::int64_t e, std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
-  return GetElement(f, e, a) && GetElement(f, e + 1, b) && GetElement(f, e + 2, c);
+  const int k = static_cast<int>(e % kBlockElements);
+  if (k + 2 >= kBlockElements)
+    return GetElement(f, e, a) && GetElement(f, e + 1, b) && GetElement(f, e + 2, c);
+  const CacheBlock* block = BlockOf(f, e);
+  if (block == nullptr) return false;
+  a = block->Data[k];
+  b = block->Data[k + 1];
+  c = block->Data[k + 2];
+  return true;
 }
 
 }  // namespace

@@ -217,3 +217,27 @@ TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenuTest, ALanguageSwitchWhileAMenuIsShownRetakesItsTexts) {
+  menu::ViewKeyHook = [](menu::KeyCode k) {
+    if (k == 11) gfx::LanguageIndex = 1;
+  };
+  menu::SetTitleItem(0, "Сечений;Sections"_sc, 3, 6, 0);
+  menu::SetNumberItem(1, "Масштаб;Scale"_sc, 0.25f, 6, 3);
+  menu::SetTextItem(2, "Файл;File"_sc);
+  Type("\x0b" "2");
+  menu::KeyCode key = 0;
+  menu::RunMenu(2, key);
+  EXPECT_EQ(key, '2');
+  EXPECT_EQ(menu::M.Items[0].Text, "Sections");
+  EXPECT_EQ(menu::M.Items[0].ValueText, "      3");
+  EXPECT_EQ(menu::M.Items[1].Text, "Scale");
+  EXPECT_EQ(menu::M.Items[1].Kind, menu::kItemNumber);
+  EXPECT_FLOAT_EQ(menu::GetItemValue(1), 0.25f);
+  EXPECT_EQ(menu::M.Items[2].Text, "File");
+  gfx::LanguageIndex = 0;
+}
+
+}  // namespace
