@@ -5,6 +5,8 @@
 #include "app/main_program.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
+#include "exchange/exchange.h"
+#include "exchange/file_menu.h"
 #include "platform/image/image_driver.h"
 #include "view/view.h"
 
@@ -40,6 +42,29 @@ BENCHMARK(BM_EditToPictureDefaultSphere)->Unit(benchmark::kMillisecond);
 // diagrams spill the store to its scratch files.
 void BM_EditToPictureAtNodeCapacity(benchmark::State& state) { EditAndRedraw(state, 0); }
 BENCHMARK(BM_EditToPictureAtNodeCapacity)->Unit(benchmark::kMillisecond);
+
+// Each export of the real picture (written to /tmp), default sphere and a
+// shell at the node capacity.
+void Export(benchmark::State& state, exchange::FileExport exchange::ExportSlots::*slot, float step,
+            const char* path) {
+  SetUp();
+  exchange::g.Batch = true;
+  app::ResetShellModel(app::Shell);
+  app::Shell.ContourStep = step;
+  view::FitView();
+  for (auto _ : state) benchmark::DoNotOptimize((exchange::Exports.*slot)(path));
+}
+void BM_ExportDxf(benchmark::State& s) { Export(s, &exchange::ExportSlots::Dxf, s.range(0), "/tmp/bench.dxf"); }
+void BM_ExportPlt(benchmark::State& s) { Export(s, &exchange::ExportSlots::Plt, s.range(0), "/tmp/bench.plt"); }
+void BM_ExportUgf(benchmark::State& s) { Export(s, &exchange::ExportSlots::Ugf, s.range(0), "/tmp/bench.ugf"); }
+void BM_ExportGeo(benchmark::State& s) { Export(s, &exchange::ExportSlots::Geo, s.range(0), "/tmp/bench.geo"); }
+void BM_ExportTre(benchmark::State& s) { Export(s, &exchange::ExportSlots::Tre, s.range(0), "/tmp/bench.tre"); }
+// Argument: the contour step (10 the default sphere, 0 the node capacity).
+BENCHMARK(BM_ExportDxf)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportPlt)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportUgf)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportGeo)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportTre)->Arg(10)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
