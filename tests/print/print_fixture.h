@@ -40,7 +40,12 @@ inline std::vector<std::string> documents;  // titles
 inline std::vector<SheetCall> sheets;       // at every BeginPage
 inline std::vector<LineCall> lines;
 inline int ends = 0;
-inline std::vector<std::string> promptsAtKeys;  // prompt line 0 whenever input ran out
+inline std::vector<std::string> promptsAtKeys;  // prompt line 0 at every key read
+inline std::uint8_t (*readKey)() = nullptr;
+inline std::uint8_t RecordingReadKey() {
+  promptsAtKeys.push_back(menu::M.Prompts[0]);
+  return readKey();
+}
 
 inline bool RecordProbe(print::PrinterInfo& out) {
   out.Name = "test";
@@ -105,7 +110,9 @@ class PrintTest : public ::testing::Test {
   void SetUp() override {
     platform::InstallImageDriver(800, 600);
     platform::Image.TypeAhead = false;  // keys arrive only when asked for
-    platform::Image.InputExhaustedHook = [] { promptsAtKeys.push_back(menu::M.Prompts[0]); };
+    platform::Image.InputExhaustedHook = [] {};
+    readKey = platform::Drv.DrvReadKey;
+    platform::Drv.DrvReadKey = RecordingReadKey;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
     gfx::LanguageIndex = 0;

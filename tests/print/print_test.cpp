@@ -52,22 +52,22 @@ TEST_F(PrintTest, OrientationOneRunsPictureXAlongSheetLength) {
   print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
   EXPECT_EQ(print::g.Job.SheetsX, 1);
   EXPECT_EQ(print::g.Job.SheetsY, 1);
-  // The picture's right end goes down the sheet, its top to the left edge.
+  // The picture's left end is at the foot of the sheet, its right end at the top.
   print::g.Job.PageOpen = true;
   print::PrinterVertex(0, 100, 1);
   print::PrinterVertex(250, 100, 0);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].X1, 0);
   EXPECT_EQ(lines[0].X2, 0);
-  EXPECT_EQ(lines[0].Y1, 0);
-  EXPECT_EQ(lines[0].Y2, gfx::NearestInt(250 / (25.4f / 600)));
+  EXPECT_EQ(lines[0].Y1, gfx::NearestInt(250 / (25.4f / 600)));
+  EXPECT_EQ(lines[0].Y2, 0);
 }
 
 TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
   print::PrintSettings& s = print::g.Settings;
   s.ResolutionX = 300;
   s.ResolutionY = 600;
-  print::SheetSetup(10, 20, 110, 70, 2.0f, 5.0f, 7.0f);
+  print::SheetSetup(10, 20, 210, 70, 2.0f, 5.0f, 7.0f);  // 2 × 1 sheets
   print::g.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 1);     // the top-left corner, moved by the shifts
   print::PrinterVertex(35.5f, 60, 0);
@@ -76,7 +76,7 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
   EXPECT_EQ(lines[0].Y1, gfx::NearestInt(7.0f / (25.4f / 600)));
   EXPECT_EQ(lines[0].X2, gfx::NearestInt(((35.5f - 10) * 2 + 5) / (25.4f / 300)));
   EXPECT_EQ(lines[0].Y2, gfx::NearestInt(((70.0f - 60) * 2 + 7) / (25.4f / 600)));
-  EXPECT_EQ(lines[0].X2, 638);  // 56 mm at 300 dpi
+  EXPECT_EQ(lines[0].X2, 661);  // 56 mm at 300 dpi
   EXPECT_EQ(lines[0].Y2, 638);  // 27 mm at 600 dpi
   // The second column's sheet starts a sheet width further right.
   print::EndSheet();
@@ -138,8 +138,9 @@ TEST_F(PrintTest, NoPrinterIsSaidAndDialogGoesOnAt600Dpi) {
   ASSERT_GE(promptsAtKeys.size(), 1u);
   EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
   EXPECT_EQ(print::g.Settings.ResolutionX, 600.0f);
-  EXPECT_EQ(print::g.Settings.SheetWidth, 203.0f);  // cut back to the 203 × 278 mm default area
-  EXPECT_NEAR(print::g.Settings.SheetLength, 278.0f, 1e-3);
+  // Cut back to the 203 × 278 mm default area, in whole 600-dpi pixels.
+  EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4795 * (25.4f / 600));
+  EXPECT_FLOAT_EQ(print::g.Settings.SheetLength, 6567 * (25.4f / 600));
 }
 
 namespace {
@@ -169,8 +170,8 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   EXPECT_EQ(PdfPages(pdf), 1);
   ASSERT_GE(promptsAtKeys.size(), 2u);
   EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
-  EXPECT_NE(promptsAtKeys[1].find(gfx::ScreenFromUtf8(path)), std::string::npos) << promptsAtKeys[1];
-  EXPECT_EQ(promptsAtKeys[1].find(gfx::LangPart("Принтера нет. Листы записаны в файл ;No printer"_sc)), 0u);
+  EXPECT_NE(promptsAtKeys.back().find(gfx::ScreenFromUtf8(path)), std::string::npos) << promptsAtKeys.back();
+  EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart("Принтера нет. Листы записаны в файл ;No printer"_sc)), 0u);
   // The walker's sink and the device are back.
   EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
   EXPECT_EQ(store::OutputDevice, 0);
@@ -201,7 +202,7 @@ TEST_F(PrintTest, PrinterErrorIsReportedOnThePromptLine) {
   const std::string path = "/nonexistent-brelmora-folder/out.pdf";
   PrintWithoutPrinter(path, 203.2f, 278.1f);
   ASSERT_GE(promptsAtKeys.size(), 2u);
-  EXPECT_EQ(promptsAtKeys[1].find(gfx::LangPart("Ошибка печати: ;Printing failed: "_sc)), 0u) << promptsAtKeys[1];
+  EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart("Ошибка печати: ;Printing failed: "_sc)), 0u) << promptsAtKeys.back();
   EXPECT_FALSE(Exists(path));
 }
 
@@ -238,7 +239,7 @@ TEST_F(PrintTest, SvgHasHeaderSizeAndAPathPerPenRun) {
   for (std::size_t at = svg.find("<path "); at != std::string::npos; at = svg.find("<path ", at + 1)) ++paths;
   EXPECT_EQ(paths, runs);
   EXPECT_NE(svg.find("<path stroke=\"#000000\" d=\"M"), std::string::npos);  // the foreground is black
-  EXPECT_EQ(svg.substr(svg.size() - 13), "</g>\n</svg>\n");
+  EXPECT_EQ(svg.substr(svg.size() - 12), "</g>\n</svg>\n");
 }
 
 TEST_F(PrintTest, VectorPdfIsOnePage) {
