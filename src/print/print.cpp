@@ -1,0 +1,343 @@
+// src/print/print.cpp — the print job: probe, sheet set-up, the printer's
+// point sink, sheets, the print dialog and the print hook.
+//
+// Index:
+//   1. state and the null backend
+//   2. probe, orientation turn, sheet set-up
+//   3. the point sink and the sheets
+//   4. the dialog and the hook
+#include "print/print.h"
+
+#include <algorithm>
+
+#include "exchange/exchange.h"
+#include "exchange/file_menu.h"
+#include "graphics/codepage.h"
+#include "graphics/lang.h"
+#include "graphics/numbers.h"
+#include "menu/input.h"
+#include "platform/driver.h"
+#include "store/store.h"
+#include "view/view.h"
+
+namespace print {
+
+// ---------------------------------------------------------------------------
+// 1. State and the null backend
+
+PrintState g;
+
+namespace {
+
+constexpr float kMmPerInch = 25.4f;
+// Without a printer the dialog goes on as if it had found a 600-dpi one
+// with this printable area.
+constexpr float kNoPrinterDpi = 600;
+constexpr float kNoPrinterWidthMm = 203.0f, kNoPrinterLengthMm = 278.0f;
+
+constexpr const char* kNoBackend = "Нет модуля печати;No printing module"_sc;
+
+bool NoPrinter(PrinterInfo&) { return false; }
+std::string NoDocument(const DocumentRequest&) { return gfx::Utf8FromScreen(gfx::LangPart(kNoBackend)); }
+std::string NoPage(int, int) { return std::string(); }
+void NoLine(int, int, int, int) {}
+void NoEndPage() {}
+std::string NoEndDocument() { return std::string(); }
+std::string NoVectorPdf(const std::string&, const VectorPicture&) {
+  return gfx::Utf8FromScreen(gfx::LangPart(kNoBackend));
+}
+
+}  // namespace
+
+void InstallNullBackend() {
+  g.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument, NoVectorPdf};
+}
+
+void ResetPrinting() {
+  g.Settings = PrintSettings{};
+  g.Job = PrintJob{};
+  g.Printer = PrinterInfo{};
+  if (g.Backend.Probe == nullptr) InstallNullBackend();
+}
+
+// ---------------------------------------------------------------------------
+// 2. Probe, orientation turn, sheet set-up
+
+namespace {
+
+// Resolution and area of the printer into the settings; false without one.
+bool MeasurePrinter() {
+  PrinterInfo info;
+  const bool found = g.Backend.Probe != nullptr && g.Backend.Probe(info);
+  PrintSettings& s = g.Settings;
+  if (found) {
+    g.Printer = info;
+    s.ResolutionX = std::max(1.0f, info.ResolutionX);
+    s.ResolutionY = std::max(1.0f, info.ResolutionY);
+    s.PrinterWidth = info.Width;
+    s.PrinterHeight = info.Height;
+  } else {
+    g.Printer = PrinterInfo{};
+    s.ResolutionX = s.ResolutionY = 1;
+    s.PrinterWidth = s.PrinterHeight = 0;
+  }
+  s.MmPerPixelX = kMmPerInch / s.ResolutionX;
+  s.MmPerPixelY = kMmPerInch / s.ResolutionY;
+  return found;
+}
+
+}  // namespace
+
+void PrinterProbe() { g.Job.PrinterFound = MeasurePrinter(); }
+
+void TurnPoint(float& x, float& y) {
+  if (g.Settings.Orientation != 1) return;
+  const float t = x;
+  x = -y;
+  y = t;
+}
+
+void SheetSetup(float x1, float y1, float x2, float y2, float scale, float shiftX, float shiftY) {
+  PrintSettings& s = g.Settings;
+  PrintJob& j = g.Job;
+  TurnPoint(x1, y1);
+  TurnPoint(x2, y2);
+  const float xmin = std::min(x1, x2), xmax = std::max(x1, x2);
+  const float ymin = std::min(y1, y2), ymax = std::max(y1, y2);
+  // 0.49: a picture at most about 1 % longer than a sheet still fits on it.
+  j.SheetsX = std::max(1, gfx::NearestInt(0.49 + (xmax - xmin) * scale / s.SheetWidth));
+  j.SheetsY = std::max(1, gfx::NearestInt(0.49 + (ymax - ymin) * scale / s.SheetLength));
+  j.Sheets = j.SheetsX * j.SheetsY;
+  j.Xmin = xmin;
+  j.Ymax = ymax;
+  s.Scale = scale;
+  s.ShiftX = shiftX;
+  s.ShiftY = shiftY;
+  j.Column = j.Row = 1;
+  j.SheetOffsetX = j.SheetOffsetY = 0;
+  s.MmPerPixelX = kMmPerInch / s.ResolutionX;
+  s.MmPerPixelY = kMmPerInch / s.ResolutionY;
+}
+
+// ---------------------------------------------------------------------------
+// 3. The point sink and the sheets
+
+void PrinterVertex(float x, float y, std::int32_t pen) {
+  const PrintSettings& s = g.Settings;
+  PrintJob& j = g.Job;
+  TurnPoint(x, y);
+  const int px = gfx::NearestInt(((x - j.Xmin) * s.Scale + s.ShiftX - j.SheetOffsetX) / s.MmPerPixelX);
+  const int py = gfx::NearestInt(((j.Ymax - y) * s.Scale + s.ShiftY - j.SheetOffsetY) / s.MmPerPixelY);
+  if (pen <= 0 && j.PageOpen && j.Error.empty()) g.Backend.Line(j.PenX, j.PenY, px, py);
+  j.PenX = px;
+  j.PenY = py;
+}
+
+namespace {
+
+void Fail(const std::string& error) {
+  if (g.Job.Error.empty()) g.Job.Error = error.empty() ? "failed" : error;
+}
+
+}  // namespace
+
+void BeginSheet() {
+  PrintSettings& s = g.Settings;
+  PrintJob& j = g.Job;
+  j.PageOpen = false;
+  if (!j.Error.empty()) return;
+  const bool firstPage = j.Column == 1 && j.Row == 1;
+  if (!j.ToPdf) {
+    // The printer is looked up again for every sheet: a new default printer
+    // takes effect at once.
+    if (!MeasurePrinter()) {
+      Fail(gfx::Utf8FromScreen(gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc)));
+      return;
+    }
+  }
+  if (!j.ToPdf || firstPage) {
+    DocumentRequest request;
+    request.Title = "Tamvel";
+    if (j.ToPdf) {
+      request.PdfPath = j.PdfPath;
+      request.Resolution = s.ResolutionX;
+      request.PageWidthMm = s.SheetWidth;
+      request.PageHeightMm = s.SheetLength;
+    }
+    const std::string error = g.Backend.BeginDocument(request);
+    if (!error.empty()) return Fail(error);
+  }
+  const std::string error = g.Backend.BeginPage(gfx::NearestInt(s.SheetWidth / s.MmPerPixelX),
+                                                gfx::NearestInt(s.SheetLength / s.MmPerPixelY));
+  if (!error.empty()) return Fail(error);
+  j.PageOpen = true;
+}
+
+void EndSheet() {
+  PrintJob& j = g.Job;
+  if (j.PageOpen) {
+    g.Backend.EndPage();
+    j.PageOpen = false;
+    if (!j.ToPdf) {
+      const std::string error = g.Backend.EndDocument();
+      if (!error.empty()) Fail(error);
+    }
+  }
+  ++j.Column;
+  if (j.Column > j.SheetsX) {
+    j.Column = 1;
+    ++j.Row;
+  }
+  j.SheetOffsetX = (j.Column - 1) * g.Settings.SheetWidth;
+  j.SheetOffsetY = (j.Row - 1) * g.Settings.SheetLength;
+}
+
+std::string PrintSheets(void (*picture)()) {
+  PrintJob& j = g.Job;
+  j.Error.clear();
+  j.PageOpen = false;
+  for (int sheet = 1; sheet <= j.Sheets; ++sheet) {
+    BeginSheet();
+    if (j.PageOpen) picture();
+    EndSheet();
+  }
+  // The PDF of a job without a printer is one document of all the sheets.
+  if (j.ToPdf && j.Error.empty()) {
+    const std::string error = g.Backend.EndDocument();
+    if (!error.empty()) Fail(error);
+  }
+  return j.Error;
+}
+
+std::string FallbackPdfPath() {
+  const std::string& name = exchange::Files.FileName;
+  if (name.empty()) return g.FallbackPdfName;
+  return exchange::FileSystemName(name) + ".pdf";
+}
+
+// ---------------------------------------------------------------------------
+// 4. The dialog and the hook
+
+namespace {
+
+constexpr const char* kNotFound = " *** Принтер не найден;*** Printer not found"_sc;
+constexpr const char* kPrinting = " Вывод чертежа на принтер;Print"_sc;
+
+void Tell(const std::string& screenText) {
+  menu::PromptLine(0, screenText);
+  platform::Drv.DrvReadKey();
+}
+
+// Item 9: the thickness, then every sheet. False when the thickness was
+// refused.
+bool PrintNow(float x1, float y1, float x2, float y2) {
+  PrintSettings& s = g.Settings;
+  PrintJob& j = g.Job;
+  exchange::g.PassOffset = kMmPerInch / s.ResolutionX;  // one printer pixel
+  std::int32_t status = menu::kInputRead;
+  exchange::AskThickness(status);
+  if (status == menu::kInputRefused) return false;
+
+  j.ToPdf = !j.PrinterFound;
+  j.PdfPath = j.ToPdf ? FallbackPdfPath() : std::string();
+  menu::PromptLine(0, gfx::LangPart(kPrinting));
+  exchange::VertexOut = PrinterVertex;
+  exchange::g.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
+  store::OutputDevice = 2;
+  SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
+  menu::PromptLine(1, gfx::LangPart(kPrinting));
+  const std::string error = PrintSheets(view::WID_RIS);
+  exchange::VertexOut = exchange::UgfPoint;
+  exchange::g.OutputScale = 1.0f;
+  store::OutputDevice = 0;
+
+  if (!error.empty()) {
+    Tell(gfx::LangPart("Ошибка печати: ;Printing failed: "_sc) + gfx::ScreenFromUtf8(error));
+  } else if (j.ToPdf) {
+    Tell(gfx::LangPart("Принтера нет. Листы записаны в файл ;No printer. Sheets written to "_sc) +
+         gfx::ScreenFromUtf8(j.PdfPath));
+  }
+  return true;
+}
+
+std::string SheetPrompt(const char* ru, const std::string& limit, const char* en) {
+  return gfx::LangPart(std::string(ru) + limit + ")" + en + limit + ")");
+}
+
+}  // namespace
+
+void PrintDialog(float x1, float y1, float x2, float y2, menu::KeyCode& key) {
+  PrintSettings& s = g.Settings;
+  PrintJob& j = g.Job;
+  for (;;) {
+    SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
+    PrinterProbe();
+    if (s.ResolutionX < 2) {
+      Tell(gfx::LangPart(kNotFound));
+      s.ResolutionX = s.ResolutionY = kNoPrinterDpi;
+      s.MmPerPixelX = s.MmPerPixelY = kMmPerInch / kNoPrinterDpi;
+      s.PrinterWidth = static_cast<float>(gfx::NearestInt(kNoPrinterWidthMm / s.MmPerPixelX));
+      s.PrinterHeight = static_cast<float>(gfx::NearestInt(kNoPrinterLengthMm / s.MmPerPixelY));
+    }
+    const float w = s.MmPerPixelX * s.PrinterWidth, l = s.MmPerPixelY * s.PrinterHeight;
+    const std::string wText = gfx::FormatNumber(w, 6, 1), lText = gfx::FormatNumber(l, 6, 1);
+    if (s.SheetWidth > w) s.SheetWidth = w;
+    if (s.SheetLength > l) s.SheetLength = l;
+
+    menu::SetTitleItem(0, " Вывод на принтер. DPI=;Printer. DPI="_sc, s.ResolutionX, 3, 0);
+    menu::SetNumberItem(1, "Размер по X;X dimension"_sc, (x2 - x1) * s.Scale, 8, 1);
+    menu::SetNumberItem(2, "Размер по Y;Y dimension"_sc, (y2 - y1) * s.Scale, 8, 1);
+    menu::SetNumberItem(3, "Масштаб;Scale"_sc, s.Scale, 8, 3);
+    menu::SetNumberItem(4, "Смещение по ширине принтера вправо ;X shift"_sc, s.ShiftX, 6, 0);
+    menu::SetNumberItem(5, "Смещение по длине листа вниз       ;Y shift"_sc, s.ShiftY, 6, 0);
+    menu::SetTextItem(6, s.Orientation == 0 ? "Ось X - по ширине принтера ;Axis X to printer width"_sc
+                                            : "Ось X - по длине листа ;Axis X to sheet length"_sc);
+    menu::SetTitleItem(7, "Листов по X;Sheets in X"_sc, static_cast<float>(j.SheetsX), 4, 0);
+    menu::SetTitleItem(8, "Листов по Y;Sheets in Y"_sc, static_cast<float>(j.SheetsY), 4, 0);
+    menu::SetTextItem(9, "Выводить;Output"_sc);
+    menu::RunMenu(9, key);
+
+    std::int32_t status = 0;
+    switch (key) {
+      case '1':
+        if (x2 != x1) s.Scale = menu::GetItemValue(1) / (x2 - x1);
+        break;
+      case '2':
+        if (y2 != y1) s.Scale = menu::GetItemValue(2) / (y2 - y1);
+        break;
+      case '3': s.Scale = menu::GetItemValue(3); break;
+      case '4': s.ShiftX = menu::GetItemValue(4); break;
+      case '5': s.ShiftY = menu::GetItemValue(5); break;
+      case '6': s.Orientation = 1 - s.Orientation; break;
+      case '7':
+        menu::InputFloat(SheetPrompt("Ширина листа (max "_sc, wText, ");Sheet width (max "), s.SheetWidth, status);
+        if (s.SheetWidth > w) s.SheetWidth = w;
+        break;
+      case '8':
+        menu::InputFloat(SheetPrompt("Длина листа (max "_sc, lText, ");Sheet length (max "), s.SheetLength, status);
+        if (s.SheetLength > l) s.SheetLength = l;
+        break;
+      case '9':
+        if (PrintNow(x1, y1, x2, y2)) return;
+        break;
+      default: return;
+    }
+  }
+}
+
+void PrintPicture(menu::KeyCode& key) {
+  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  store::MeasureExtent2D(x1, y1, x2, y2);
+  view::Redraw();
+  g.Settings.ResolutionX = g.Settings.ResolutionY = 600;
+  PrintDialog(x1, y1, x2, y2, key);
+}
+
+void InstallPrinting() {
+  if (g.Backend.Probe == nullptr) InstallNullBackend();
+  exchange::PrintPicture = PrintPicture;
+  exchange::Exports.Pdf = ExportPdf;
+  exchange::Exports.Svg = ExportSvg;
+}
+
+}  // namespace print

@@ -1,0 +1,154 @@
+// src/print/print.h — printing the picture on the default printer at a true
+// scale, over as many sheets as it needs, and writing it as a vector page
+// (PDF, SVG).
+//
+// Printing does not copy the screen: it runs the picture's redraw once per
+// sheet with store::OutputDevice 2, so every flushed piece goes through the
+// plane walker, whose sink exchange::VertexOut is PrinterVertex for the
+// length of the job: view-plane millimetres become printer pixels of the
+// current sheet. Every sheet is its own print document. When there is no
+// printer the sheets become the pages of one PDF file instead, and the
+// prompt line names it.
+//
+// The printer itself is reached through one table of procedures,
+// PrinterBackend; src/print/qt/ fills it with Qt's printer and PDF writer.
+// Nothing else here knows which backend runs.
+//
+// Index:
+//   settings and job state      PrintSettings, PrintJob, PrintState g
+//   the backend seam            PrinterBackend, VectorPicture
+//   the job                     PrinterProbe, SheetSetup, PrinterVertex,
+//                               BeginSheet, EndSheet, PrintSheets
+//   the dialog and the hook     PrintDialog, PrintPicture, InstallPrinting
+//   vector pages                CollectPicture, WriteSvg, ExportPdf, ExportSvg
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "menu/menu.h"
+
+namespace print {
+
+// --- Settings and job state ------------------------------------------------------
+// Lengths on paper are millimetres.
+struct PrintSettings {
+  float Scale = 1.0f;         // millimetres on paper per world unit
+  float ShiftX = 0;           // picture moved right on the sheet
+  float ShiftY = 0;           // picture moved down the sheet
+  std::int32_t Orientation = 0;  // 0: picture X along the printer's width; 1: along the sheet's length
+  float SheetWidth = 203.2f;  // usable width of one sheet
+  float SheetLength = 278.1f; // usable length of one sheet
+  float ResolutionX = 600, ResolutionY = 600;  // dots per inch
+  float PrinterWidth = 0, PrinterHeight = 0;   // printable area, printer pixels
+  float MmPerPixelX = 25.4f / 600, MmPerPixelY = 25.4f / 600;
+};
+
+// One job: the extents after the orientation turn, the sheets and where the
+// printer's pen is.
+struct PrintJob {
+  float Xmin = 0, Ymax = 0;
+  int SheetsX = 1, SheetsY = 1, Sheets = 1;
+  int Column = 1, Row = 1;  // the sheet being printed, from 1
+  float SheetOffsetX = 0, SheetOffsetY = 0;
+  bool PrinterFound = false;  // the last probe found a printer
+  bool ToPdf = false;         // the sheets go to one PDF file, a page each
+  std::string PdfPath;        // that file (file-system name)
+  bool PageOpen = false;      // lines reach the backend only on an open page
+  std::string Error;          // the first thing that went wrong, "" while all is well
+  int PenX = 0, PenY = 0;     // the printer's current position, pixels
+};
+
+// --- The backend seam ---------------------------------------------------------------
+struct PrinterInfo {
+  std::string Name;
+  float ResolutionX = 0, ResolutionY = 0;  // dots per inch
+  float Width = 0, Height = 0;             // printable area, pixels
+};
+
+// A document of pages with lines in printer pixels, on the default printer
+// (PdfPath empty) or in a PDF file written at the resolution given.
+struct DocumentRequest {
+  std::string Title;
+  std::string PdfPath;
+  float Resolution = 600;             // dots per inch of a PDF file
+  float PageWidthMm = 0, PageHeightMm = 0;  // page of a PDF file
+};
+
+// The picture as vector strokes in millimetres on a page, y downwards.
+struct VectorStroke {
+  std::uint32_t Rgb = 0;  // 0xRRGGBB
+  std::vector<float> X, Y;  // at least 2 points
+};
+struct VectorPicture {
+  float WidthMm = 0, HeightMm = 0;
+  float LineWidthMm = 0.25f;
+  std::vector<VectorStroke> Strokes;
+};
+
+struct PrinterBackend {
+  // The default printer: false when there is none (or it cannot be opened).
+  bool (*Probe)(PrinterInfo& out);
+  // "" or what went wrong; a PDF file appears under its name only when
+  // EndDocument succeeds.
+  std::string (*BeginDocument)(const DocumentRequest& request);
+  // A new page, drawing clipped to (0, 0)–(clipRight, clipBottom).
+  std::string (*BeginPage)(int clipRight, int clipBottom);
+  void (*Line)(int x1, int y1, int x2, int y2);
+  void (*EndPage)();
+  std::string (*EndDocument)();
+  // One page of vector strokes as a PDF file; "" or what went wrong, and no
+  // file under that name on failure.
+  std::string (*WriteVectorPdf)(const std::string& path, const VectorPicture& picture);
+};
+
+struct PrintState {
+  PrintSettings Settings;
+  PrintJob Job;
+  PrinterBackend Backend;
+  PrinterInfo Printer;         // the one last probed
+  std::string FallbackPdfName = "brelmora-print.pdf";
+};
+extern PrintState g;  // the one printing state of the program
+
+// A backend with no printer and no PDF writer ("Нет модуля печати").
+void InstallNullBackend();
+// Settings and job back to their start-up values; the backend is kept.
+void ResetPrinting();
+
+// --- The job ----------------------------------------------------------------------------
+// Reads and measures the default printer; no printer leaves a resolution of
+// 1 (below 2, which the dialog takes as "none").
+void PrinterProbe();
+// The orientation turn: with orientation 1, (x, y) becomes (−y, x).
+void TurnPoint(float& x, float& y);
+void SheetSetup(float x1, float y1, float x2, float y2, float scale, float shiftX, float shiftY);
+// The VertexOut sink of printing: pen > 0 moves, 0 draws.
+void PrinterVertex(float x, float y, std::int32_t pen);
+void BeginSheet();
+void EndSheet();
+// Every sheet of the job: BeginSheet, picture, EndSheet; the PDF file of a
+// job without a printer is finished here. Returns Job.Error.
+std::string PrintSheets(void (*picture)());
+// Where the sheets go without a printer: beside the data file, or in the
+// current folder.
+std::string FallbackPdfPath();
+
+// --- The dialog and the hook -----------------------------------------------------------
+void PrintDialog(float x1, float y1, float x2, float y2, menu::KeyCode& key);
+void PrintPicture(menu::KeyCode& key);
+// Fills exchange::PrintPicture and the PDF and SVG exports.
+void InstallPrinting();
+
+// --- Vector pages ----------------------------------------------------------------------------
+constexpr float kPageMarginMm = 10.0f;
+// Redraws the picture through the plane walker at scale 1 and returns it on
+// a page of its extent plus the margin on every side.
+VectorPicture CollectPicture();
+// The SVG text of a picture.
+std::string SvgText(const VectorPicture& picture);
+std::string ExportPdf(const std::string& path);
+std::string ExportSvg(const std::string& path);
+
+}  // namespace print

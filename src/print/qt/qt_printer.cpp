@@ -1,0 +1,197 @@
+// src/print/qt/qt_printer.cpp — the printer backend on Qt.
+//
+// A document is either the default printer (a QPrinter of it) or a PDF
+// file: QPdfWriter on a temporary file beside the target that is renamed
+// over the target only when the document has been finished, so a failure
+// leaves nothing under the name asked for. Lines are drawn in device
+// pixels, one pixel wide.
+#include "print/qt/qt_printer.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+#include <memory>
+
+namespace print {
+
+namespace {
+
+// Qt's paint devices want an application object; the windowed program has
+// one already, tests and scripted runs may not.
+void EnsureApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  static int argc = 1;
+  static char name[] = "brelmora";
+  static char* argv[] = {name, nullptr};
+  new QGuiApplication(argc, argv);
+}
+
+// The document being drawn.
+struct QtDocument {
+  std::unique_ptr<QPrinter> Printer;
+  std::unique_ptr<QSaveFile> File;
+  std::unique_ptr<QPdfWriter> Pdf;
+  QPainter Painter;
+  bool Started = false;
+  bool FirstPage = true;
+};
+QtDocument* doc = nullptr;
+
+void DropDocument() {
+  if (doc == nullptr) return;
+  if (doc->Painter.isActive()) doc->Painter.end();
+  if (doc->File) doc->File->cancelWriting();
+  delete doc;
+  doc = nullptr;
+}
+
+std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+bool QtProbe(PrinterInfo& out) {
+  EnsureApplication();
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) return false;
+  QPrinter printer(info, QPrinter::HighResolution);
+  if (!printer.isValid()) return false;
+  const int dpi = printer.resolution();
+  const QRect area = printer.pageLayout().paintRectPixels(dpi);
+  out.Name = Utf8(info.printerName());
+  out.ResolutionX = out.ResolutionY = static_cast<float>(dpi);
+  out.Width = static_cast<float>(area.width());
+  out.Height = static_cast<float>(area.height());
+  return true;
+}
+
+std::string QtBeginDocument(const DocumentRequest& request) {
+  EnsureApplication();
+  DropDocument();
+  doc = new QtDocument;
+  if (request.PdfPath.empty()) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+      DropDocument();
+      return "no default printer";
+    }
+    doc->Printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    doc->Printer->setDocName(QString::fromStdString(request.Title));
+    doc->Printer->setFullPage(false);
+    return std::string();
+  }
+  doc->File = std::make_unique<QSaveFile>(QString::fromStdString(request.PdfPath));
+  if (!doc->File->open(QIODevice::WriteOnly)) {
+    std::string error = Utf8(doc->File->errorString());
+    DropDocument();
+    return error.empty() ? "cannot write the file" : error;
+  }
+  doc->Pdf = std::make_unique<QPdfWriter>(doc->File.get());
+  doc->Pdf->setTitle(QString::fromStdString(request.Title));
+  doc->Pdf->setCreator("Brelmora");
+  doc->Pdf->setResolution(static_cast<int>(request.Resolution));
+  doc->Pdf->setPageLayout(QPageLayout(
+      QPageSize(QSizeF(request.PageWidthMm, request.PageHeightMm), QPageSize::Millimeter),
+      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+  return std::string();
+}
+
+std::string QtBeginPage(int clipRight, int clipBottom) {
+  if (doc == nullptr) return "no document";
+  if (!doc->Started) {
+    QPaintDevice* device = doc->Printer ? static_cast<QPaintDevice*>(doc->Printer.get())
+                                        : static_cast<QPaintDevice*>(doc->Pdf.get());
+    if (!doc->Painter.begin(device)) {
+      DropDocument();
+      return "the printer cannot start the document";
+    }
+    doc->Started = true;
+  } else {
+    const bool ok = doc->Printer ? doc->Printer->newPage() : doc->Pdf->newPage();
+    if (!ok) return "the printer cannot start a new page";
+  }
+  doc->FirstPage = false;
+  doc->Painter.setRenderHint(QPainter::Antialiasing, false);
+  doc->Painter.setPen(QPen(Qt::black, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  doc->Painter.setClipRect(QRect(0, 0, clipRight + 1, clipBottom + 1));
+  return std::string();
+}
+
+void QtLine(int x1, int y1, int x2, int y2) {
+  if (doc == nullptr || !doc->Painter.isActive()) return;
+  doc->Painter.drawLine(x1, y1, x2, y2);
+}
+
+void QtEndPage() {}
+
+std::string QtEndDocument() {
+  if (doc == nullptr) return "no document";
+  std::string error;
+  if (doc->Painter.isActive() && !doc->Painter.end()) error = "the printer did not finish the document";
+  if (doc->Printer && doc->Printer->printerState() == QPrinter::Error && error.empty())
+    error = "printer error";
+  if (doc->File) {
+    doc->Pdf.reset();  // flushes the last page into the file
+    if (error.empty() && !doc->File->commit()) error = Utf8(doc->File->errorString());
+  }
+  DropDocument();
+  return error;
+}
+
+std::string QtWriteVectorPdf(const std::string& path, const VectorPicture& picture) {
+  EnsureApplication();
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly)) {
+    const std::string error = Utf8(file.errorString());
+    return error.empty() ? "cannot write the file" : error;
+  }
+  {
+    QPdfWriter pdf(&file);
+    pdf.setCreator("Brelmora");
+    pdf.setTitle("Brelmora");
+    // 1200 dpi: a hundredth of a millimetre is two dots, well below a line.
+    constexpr int kDpi = 1200;
+    pdf.setResolution(kDpi);
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(picture.WidthMm, picture.HeightMm), QPageSize::Millimeter),
+                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&pdf)) {
+      file.cancelWriting();
+      return "cannot start the PDF page";
+    }
+    const double dotsPerMm = kDpi / 25.4;
+    painter.scale(dotsPerMm, dotsPerMm);
+    painter.fillRect(QRectF(0, 0, picture.WidthMm, picture.HeightMm), Qt::white);
+    for (const VectorStroke& s : picture.Strokes) {
+      QPen pen(QColor::fromRgb(static_cast<QRgb>(s.Rgb)), picture.LineWidthMm, Qt::SolidLine,
+               Qt::RoundCap, Qt::RoundJoin);
+      painter.setPen(pen);
+      QPainterPath path;
+      path.moveTo(s.X[0], s.Y[0]);
+      for (std::size_t k = 1; k < s.X.size(); ++k) path.lineTo(s.X[k], s.Y[k]);
+      painter.drawPath(path);
+    }
+    painter.end();
+  }
+  if (!file.commit()) {
+    const std::string error = Utf8(file.errorString());
+    return error.empty() ? "cannot write the file" : error;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+PrinterBackend QtPrinterBackend() {
+  return PrinterBackend{QtProbe, QtBeginDocument, QtBeginPage, QtLine, QtEndPage, QtEndDocument, QtWriteVectorPdf};
+}
+
+void InstallQtPrinter() { g.Backend = QtPrinterBackend(); }
+
+}  // namespace print

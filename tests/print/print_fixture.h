@@ -1,0 +1,152 @@
+// tests/print/print_fixture.h — the whole program set up as at start-up on
+// the image driver, the shell's default picture in WID_RIS, and a recording
+// printer backend.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/picture.h"
+#include "app/shell_model.h"
+#include "exchange/exchange.h"
+#include "exchange/file_menu.h"
+#include "graphics/kernel.h"
+#include "graphics/lang.h"
+#include "graphics/store_render.h"
+#include "graphics/text.h"
+#include "menu/menu.h"
+#include "platform/driver.h"
+#include "platform/image/image_driver.h"
+#include "print/print.h"
+#include "print/qt/qt_printer.h"
+#include "store/store.h"
+#include "view/view.h"
+
+namespace printtest {
+
+// What the recording backend saw.
+struct SheetCall {
+  int Column, Row;
+};
+struct LineCall {
+  int X1, Y1, X2, Y2;
+};
+inline std::vector<std::string> documents;  // titles
+inline std::vector<SheetCall> sheets;       // at every BeginPage
+inline std::vector<LineCall> lines;
+inline int ends = 0;
+inline std::vector<std::string> promptsAtKeys;  // prompt line 0 at every key read
+inline std::uint8_t (*readKey)() = nullptr;
+inline std::uint8_t RecordingReadKey() {
+  promptsAtKeys.push_back(menu::M.Prompts[0]);
+  return readKey();
+}
+
+inline bool RecordProbe(print::PrinterInfo& out) {
+  out.Name = "test";
+  out.ResolutionX = out.ResolutionY = 600;
+  out.Width = 4800;   // 203.2 mm
+  out.Height = 6570;  // 278.1 mm
+  return true;
+}
+inline std::string RecordDocument(const print::DocumentRequest& r) {
+  documents.push_back(r.Title);
+  return std::string();
+}
+inline std::string RecordPage(int, int) {
+  sheets.push_back({print::g.Job.Column, print::g.Job.Row});
+  return std::string();
+}
+inline void RecordLine(int x1, int y1, int x2, int y2) { lines.push_back({x1, y1, x2, y2}); }
+inline void RecordEndPage() {}
+inline std::string RecordEndDocument() {
+  ++ends;
+  return std::string();
+}
+
+inline print::PrinterBackend RecordingBackend() {
+  print::PrinterBackend b = print::QtPrinterBackend();
+  b.Probe = RecordProbe;
+  b.BeginDocument = RecordDocument;
+  b.BeginPage = RecordPage;
+  b.Line = RecordLine;
+  b.EndPage = RecordEndPage;
+  b.EndDocument = RecordEndDocument;
+  return b;
+}
+
+inline bool NoPrinterProbe(print::PrinterInfo&) { return false; }
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+inline bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+// Pages of a PDF file: "/Type /Page" objects, not the "/Type /Pages" tree.
+inline int PdfPages(const std::string& pdf) {
+  int n = 0;
+  for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+    if (at + 11 >= pdf.size() || pdf[at + 11] != 's') ++n;
+  return n;
+}
+
+inline std::string OutDir() {
+  const std::string dir = "/tmp/brelmora-print-test";
+  std::string cmd = "mkdir -p " + dir;
+  if (std::system(cmd.c_str()) != 0) return "/tmp";
+  return dir;
+}
+
+class PrintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::InstallImageDriver(800, 600);
+    platform::Image.TypeAhead = false;  // keys arrive only when asked for
+    platform::Image.InputExhaustedHook = [] {};
+    readKey = platform::Drv.DrvReadKey;
+    platform::Drv.DrvReadKey = RecordingReadKey;
+    gfx::InitKernel();
+    gfx::BuildStrokeFont();
+    gfx::LanguageIndex = 0;
+    menu::M = menu::MenuState{};
+    view::InstallViewHooks();
+    gfx::InstallStoreRenderer();
+    store::InitStore();
+    exchange::InitExchange();
+    exchange::g.Batch = true;  // no thickness dialogue
+    view::InitView();
+    view::WID_RIS = app::DrawShellScreen;
+    exchange::RedrawForExport = view::WID_RIS;
+    view::V.RotateMode = 0;
+    view::V.PixelAspect = 1.0f;
+    app::ResetShellModel(app::Shell);
+    view::FitView();
+    exchange::Files.FileName.clear();
+
+    print::g = print::PrintState{};
+    print::g.Backend = RecordingBackend();
+    print::ResetPrinting();
+    print::InstallPrinting();
+    documents.clear();
+    sheets.clear();
+    lines.clear();
+    ends = 0;
+    promptsAtKeys.clear();
+  }
+  void TearDown() override {
+    exchange::InitExchange();
+    exchange::RedrawForExport = [] {};
+    store::OutputDevice = 0;
+    print::g = print::PrintState{};
+  }
+};
+
+}  // namespace printtest
