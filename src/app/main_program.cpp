@@ -35,6 +35,7 @@
 #include "platform/file_browser.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
+#include "print/print.h"
 #include "store/store.h"
 #include "view/view.h"
 
@@ -220,6 +221,8 @@ void InstallApplicationSlots() {
   exchange::Exports.Dxf = Export<exchange::ExportDXF>;
   exchange::Exports.Tre = Export<exchange::ExportTRE>;
   exchange::Exports.Plt = Export<exchange::ExportPLT>;
+  print::InstallPrinting();  // the print hook and the PDF and SVG exports
+  print::g.Settings.Orientation = 1;
 }
 
 }  // namespace
