@@ -17,10 +17,6 @@ void NoRedraw() {}
 
 using menu::KeyCode;
 
-bool GoesBack(KeyCode k) {
-  return k == menu::kKeyEnter || k == menu::kKeyEsc || k == menu::kKeyRefuse ||
-         k == menu::kKeyComplete;
-}
 
 // The section and segment numbers index the model's arrays: they are held
 // to the sections that exist before any use.
@@ -66,7 +62,7 @@ void AppMainMenu(KeyCode& key) {
       FileMenuHook(key);
       if (key == menu::kKeyEnd) return;
       FullRedraw();
-      if (GoesBack(key) || key == menu::kKeyCtrlZ || key == '1') {
+      if (menu::IsBackKey(key) || key == menu::kKeyCtrlZ || key == '1') {
         key = menu::kKeyComplete;
         continue;
       }
@@ -78,7 +74,7 @@ void AppMainMenu(KeyCode& key) {
         case '5': SegmentMenu(key); break;
         default: LoadsMenu(key); break;
       }
-      if (GoesBack(key)) {
+      if (menu::IsBackKey(key)) {
         key = menu::kKeyComplete;
         continue;
       }
@@ -199,7 +195,7 @@ void SegmentMenu(KeyCode& key) {
       case '7': Shell.Thickness[c] = v; break;
       case '8':
         GeneratrixMenu(key);
-        if (GoesBack(key)) continue;
+        if (menu::IsBackKey(key)) continue;
         return;
       case '9': Shell.ArcRadius[c] = v; break;
       default: return;

@@ -43,10 +43,6 @@ void Tell(const std::string& text) {
   platform::Drv.DrvReadKey();
 }
 
-bool GoesBack(KeyCode k) {
-  return k == menu::kKeyEnter || k == menu::kKeyEsc || k == menu::kKeyRefuse ||
-         k == menu::kKeyComplete;
-}
 
 void EditName(const char* prompt, std::string& name) {
   menu::KeyboardLayout = 0;
@@ -190,7 +186,7 @@ void FileMenu(KeyCode& key) {
         if (key == '6') InputBMP(key);
         else if (key == '7') ImportMenu(key);
         else OutputMenu(key);
-        if (!GoesBack(key)) return;
+        if (!menu::IsBackKey(key)) return;
         break;
       case '9': break;
       default: return;
@@ -235,7 +231,7 @@ void OutputMenu(KeyCode& key) {
     show = true;
     if (key == kCtrlP || key == '1') {
       PrintPicture(key);
-      if (!GoesBack(key)) return;
+      if (!menu::IsBackKey(key)) return;
       continue;
     }
     if (key < '2' || key > '9') return;

@@ -118,6 +118,11 @@ void RedrawPrompts();
 // The key reader of the menus: button clicks become keys, view keys go to
 // the view and come back as '0' (Ctrl-Z comes back as itself).
 void MenuReadKey(KeyCode& key);
+// Enter, Esc, '[' and ']': the keys that take a menu back one level.
+inline bool IsBackKey(KeyCode k) {
+  return k == kKeyEnter || k == kKeyEsc || k == kKeyRefuse || k == kKeyComplete;
+}
+
 // Whether a key is a view-control key of the menu key reader.
 bool IsViewKey(KeyCode key);
 
