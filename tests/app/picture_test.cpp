@@ -44,7 +44,10 @@ class Picture : public ::testing::Test {
     saved = store::FlushStore;
     store::FlushStore = RecordPiece;
   }
-  void TearDown() override { store::FlushStore = saved; }
+  void TearDown() override {
+    store::FlushStore = saved;
+    app::ResetShellModel(app::Shell);
+  }
   static void Solve() {
     app::SolveShell(app::Shell, app::Solution);
     app::SolveShell(app::Shell, app::Solution);
