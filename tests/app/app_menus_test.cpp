@@ -25,6 +25,7 @@ class AppMenus : public ::testing::Test {
     redraws = 0;
     app::FullRedraw = [] { ++redraws; };
   }
+  void TearDown() override { app::ResetShellModel(app::Shell); }
   static void Type(const std::string& keys) { platform::QueueText(keys); }
 };
 
