@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "graphics/codepage.h"
@@ -90,6 +91,36 @@ TEST(Lang, PartOfTheCurrentLanguageFallsBackToTheFirst) {
   gfx::LanguageIndex = 1;
   EXPECT_EQ(gfx::LangPart("Масштаб;Scale"), "Scale");
   gfx::LanguageIndex = saved;
+}
+
+}  // namespace
+
+namespace {
+
+// The formatter must give exactly printf's digits, halves of the binary
+// value included, for the values the program writes.
+TEST(Numbers, FixedTextIsPrintfsText) {
+  unsigned seed = 99;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 4;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const int exponent = static_cast<int>(next() % 24) - 12;
+    float f = static_cast<float>((static_cast<double>(next()) / (1u << 27) - 0.5) * std::pow(10.0, exponent));
+    const int decimals = static_cast<int>(next() % 13);
+    const int width = static_cast<int>(next() % 16);
+    char expected[512];
+    if (decimals > 0) {
+      std::snprintf(expected, sizeof expected, "%*.*f", width, decimals, static_cast<double>(f));
+    } else {
+      double r = std::nearbyint(static_cast<double>(f));
+      std::snprintf(expected, sizeof expected, "%*.0f", width, r == 0 ? 0.0 : r);
+    }
+    ASSERT_EQ(gfx::FormatFixed(f, width, decimals), expected) << f << " " << decimals;
+  }
+  EXPECT_EQ(gfx::FormatFixed(0.125, 0, 2), "0.12");  // an exact half goes to even, as printf
+  EXPECT_EQ(gfx::FormatFixed(0.375, 0, 2), "0.38");
 }
 
 }  // namespace
