@@ -35,6 +35,7 @@
 #include "platform/file_browser.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
+#include "platform/path_names.h"
 #include "print/print.h"
 #include "store/store.h"
 #include "view/view.h"
@@ -47,18 +48,9 @@ MainProgram Program;
 // 1. The command line's name rule
 
 void SplitStartArgument(const std::string& argument, std::string& name, std::string& ext) {
-  std::string arg = argument.substr(0, 79);
-  std::size_t sep = arg.find_last_of("\\:/");
-  std::string base = sep == std::string::npos ? arg : arg.substr(sep + 1);
-  std::size_t dot = base.rfind('.');
-  if (dot == std::string::npos) {
-    name = base;
-    ext = ".";
-  } else {
-    name = base.substr(0, dot);
-    ext = base.substr(dot, 4);
-  }
-  name = name.substr(0, 8);
+  const platform::PathParts parts = platform::SplitPath(std::string_view(argument).substr(0, 79));
+  name = parts.Name.substr(0, 8);
+  ext = parts.Extension.substr(0, 4);
 }
 
 namespace {
@@ -140,14 +132,11 @@ void ShowBanner() {
 namespace {
 
 // Shows a message on the prompt line and waits for a key.
-void Tell(const std::string& screenText) {
-  menu::PromptLine(0, screenText);
-  platform::Drv.DrvReadKey();
-}
-
+// A data file named by a file-system path; a failure is shown and the
+// model stays as it was.
 void LoadModel(const std::string& path) {
-  std::string error;
-  if (!LoadShellFile(path, Shell, error)) Tell(gfx::ScreenFromUtf8(error));
+  std::string comment;
+  exchange::LoadDataAt(path, gfx::ScreenFromUtf8(path), comment);
 }
 
 void NewModel() {
@@ -161,11 +150,8 @@ void LoadNamed(const std::string& pathWithoutExtension) {
 }
 
 void SaveNamed(const std::string& pathWithoutExtension) {
-  DataFile f;
-  SaveShellData(f, "", Shell);
-  std::string error, path = pathWithoutExtension + Program.DataExt;
-  if (!exchange::WriteFileAtomic(path, f.Text, error))
-    Tell(gfx::ScreenFromUtf8(path + ": " + error));
+  const std::string path = pathWithoutExtension + Program.DataExt;
+  exchange::SaveDataAt(path, gfx::ScreenFromUtf8(path), exchange::Files.FileComment);
 }
 
 void ShowDescription() { help::AppDescriptionPages(); }

@@ -38,10 +38,7 @@ std::string NoExport(const std::string&) {
   return gfx::Utf8FromScreen(gfx::LangPart(kOtherVersion));
 }
 
-void Tell(const std::string& text) {
-  menu::PromptLine(0, text);
-  platform::Drv.DrvReadKey();
-}
+void Tell(const std::string& text) { menu::PromptAndReadKey(text); }
 
 
 void EditName(const char* prompt, std::string& name) {
@@ -88,33 +85,42 @@ void (*RedrawPicture)() = Nothing;
 
 std::string FileSystemName(const std::string& screenName) { return gfx::Utf8FromScreen(screenName); }
 
-bool SaveDataFile(const std::string& name, const std::string& comment) {
+bool SaveDataAt(const std::string& path, const std::string& shown, const std::string& comment) {
   std::string bytes, error;
   error = SaveData(comment, bytes);
-  const std::string full = name + Files.DataExt;
-  if (error.empty() && !WriteFileAtomic(FileSystemName(full), bytes, error))
-    error = gfx::ScreenFromUtf8(error);
+  if (error.empty() && !WriteFileAtomic(path, bytes, error)) error = gfx::ScreenFromUtf8(error);
   if (!error.empty()) {
-    Tell(full + ": " + error);
+    Tell(shown + ": " + error);
     return false;
   }
+  return true;
+}
+
+bool LoadDataAt(const std::string& path, const std::string& shown, std::string& comment) {
+  menu::PromptLine(0, shown);
+  std::string bytes, error;
+  if (!ReadWholeFile(path, bytes, error)) {
+    Tell(shown + ": " + gfx::ScreenFromUtf8(error));
+    return false;
+  }
+  error = LoadData(bytes, comment);
+  if (!error.empty()) {
+    Tell(shown + ": " + error);
+    return false;
+  }
+  return true;
+}
+
+bool SaveDataFile(const std::string& name, const std::string& comment) {
+  const std::string full = name + Files.DataExt;
+  if (!SaveDataAt(FileSystemName(full), full, comment)) return false;
   AfterSave(name);
   return true;
 }
 
 bool LoadDataFile(const std::string& name, std::string& comment) {
   const std::string full = name + Files.DataExt;
-  menu::PromptLine(0, full);
-  std::string bytes, error;
-  if (!ReadWholeFile(FileSystemName(full), bytes, error)) {
-    Tell(full + ": " + gfx::ScreenFromUtf8(error));
-    return false;
-  }
-  error = LoadData(bytes, comment);
-  if (!error.empty()) {
-    Tell(full + ": " + error);
-    return false;
-  }
+  if (!LoadDataAt(FileSystemName(full), full, comment)) return false;
   AfterLoad(name);
   RedrawPicture();
   return true;

@@ -51,6 +51,10 @@ void ImportMenu(menu::KeyCode& key);
 // left as it was. True when it worked.
 bool SaveDataFile(const std::string& name, const std::string& comment);
 bool LoadDataFile(const std::string& name, std::string& comment);
+// The same for a file-system path (extension included), shown as `shown`
+// (screen text); no AfterSave/AfterLoad and no redraw.
+bool SaveDataAt(const std::string& path, const std::string& shown, const std::string& comment);
+bool LoadDataAt(const std::string& path, const std::string& shown, std::string& comment);
 void ReportOutputDone();
 void AskOverwrite(const std::string& fullName, menu::KeyCode& key);
 

@@ -56,13 +56,8 @@ void HelpTitleLine(std::string_view title) {
   Help.Y += kTitleGap;
 }
 
-std::uint8_t PromptAndReadKey(std::string_view prompt) {
-  menu::PromptLine(0, prompt);
-  return platform::Drv.DrvReadKey();
-}
-
 void HelpPrompt(std::uint8_t& key) {
-  key = PromptAndReadKey(" Нажмите клавишу: пробел - дальше, 1-назад, Esc-закончить"_sc);
+  key = menu::PromptAndReadKey(" Нажмите клавишу: пробел - дальше, 1-назад, Esc-закончить"_sc);
 }
 
 std::string_view ProductTitle() { return "             B r e l m o r a             "; }
@@ -160,7 +155,7 @@ void KeySummaryPage() {
     case 2: Lines(kSummaryPolish); break;
     default: Lines(kSummaryRussian); break;
   }
-  PromptAndReadKey(gfx::LangPart(" Нажмите любую клавишу;Press any key;Press any key"_sc));
+  menu::PromptAndReadKey(gfx::LangPart(" Нажмите любую клавишу;Press any key;Press any key"_sc));
 }
 
 // ---------------------------------------------------------------------------
@@ -195,7 +190,7 @@ void AboutSystemPage() {
   HelpLayout();
   HelpTitleLine(ProductTitle());
   Lines(kAboutSystem);
-  PromptAndReadKey(" Нажмите любую клавишу"_sc);
+  menu::PromptAndReadKey(" Нажмите любую клавишу"_sc);
 }
 
 // ---------------------------------------------------------------------------
@@ -321,7 +316,7 @@ void InterfacePages() {
     InterfacePage(page);
     std::uint8_t key = 0;
     if (page == 1) {
-      key = PromptAndReadKey(" Нажмите клавишу: пробел - дальше, Esc-закончить"_sc);
+      key = menu::PromptAndReadKey(" Нажмите клавишу: пробел - дальше, Esc-закончить"_sc);
       if (key == kEsc) break;
       if (key != '1') page = 2;
     } else if (page < kLastPage) {
@@ -329,7 +324,7 @@ void InterfacePages() {
       if (key == kEsc) break;
       page += key == '1' ? -1 : 1;
     } else {
-      key = PromptAndReadKey(" Нажмите клавишу: 1-назад, Esc-закончить"_sc);
+      key = menu::PromptAndReadKey(" Нажмите клавишу: 1-назад, Esc-закончить"_sc);
       if (key != '1') break;
       page = kLastPage - 1;
     }
@@ -362,7 +357,7 @@ void OpenHtmlHelp(const std::string& name) {
   gfx::TextMode = gfx::kTextModePlain;  // the path's backslashes are characters
   HelpLine(std::string("  Не найден файл "_sc) + gfx::ScreenFromUtf8(path));
   gfx::TextMode = mode;
-  PromptAndReadKey(" Нажмите любую клавишу"_sc);
+  menu::PromptAndReadKey(" Нажмите любую клавишу"_sc);
 }
 
 }  // namespace help

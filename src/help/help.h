@@ -45,8 +45,6 @@ void HelpTitleLine(std::string_view title);
 // " Нажмите клавишу: пробел - дальше, 1-назад, Esc-закончить" on the prompt
 // line, then one key.
 void HelpPrompt(std::uint8_t& key);
-// Any prompt on the prompt line, then one key.
-std::uint8_t PromptAndReadKey(std::string_view prompt);
 
 // The product name spaced out and centred in a field of blanks.
 std::string_view ProductTitle();

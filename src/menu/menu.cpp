@@ -343,6 +343,11 @@ void PromptLine(int line, std::string_view text) {
   gfx::SelectPictureInner();
 }
 
+std::uint8_t PromptAndReadKey(std::string_view text) {
+  PromptLine(0, text);
+  return platform::Drv.DrvReadKey();
+}
+
 void RedrawPrompts() {
   gfx::SelectMenuStrip();
   for (int line = 0; line < kPromptLines; ++line) DrawPromptLine(line);

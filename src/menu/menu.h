@@ -112,6 +112,9 @@ void DrawMenu();
 
 // One line of the bottom panel (0–3); line 0 first clears the panel.
 void PromptLine(int line, std::string_view text);
+// Shows text on prompt line 0 and reads one key.
+std::uint8_t PromptAndReadKey(std::string_view text);
+
 // Writes the four remembered lines again.
 void RedrawPrompts();
 
