@@ -3,9 +3,9 @@
 #include <string>
 
 #include "exchange/exchange.h"
-#include "exchange/file_io.h"
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/file_write.h"
 #include "store/store.h"
 
 namespace exchange {
@@ -34,7 +34,7 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   file.Bytes.reserve(kExportReserve);
   procedure(file);
   store::OutputDevice = 0;  // whatever happened inside, the screen is the device again
-  return WriteFileAtomic(path, file.Bytes, error);
+  return platform::WriteFileAtomic(path, file.Bytes, error);
 }
 
 // --- Device dispatch ----------------------------------------------------------------------

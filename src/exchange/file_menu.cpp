@@ -6,6 +6,7 @@
 #include "graphics/lang.h"
 #include "menu/input.h"
 #include "platform/driver.h"
+#include "platform/file_write.h"
 
 namespace exchange {
 
@@ -88,7 +89,7 @@ std::string FileSystemName(const std::string& screenName) { return gfx::Utf8From
 bool SaveDataAt(const std::string& path, const std::string& shown, const std::string& comment) {
   std::string bytes, error;
   error = SaveData(comment, bytes);
-  if (error.empty() && !WriteFileAtomic(path, bytes, error)) error = gfx::ScreenFromUtf8(error);
+  if (error.empty() && !platform::WriteFileAtomic(path, bytes, error)) error = gfx::ScreenFromUtf8(error);
   if (!error.empty()) {
     Tell(shown + ": " + error);
     return false;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "exchange/exchange.h"
-#include "exchange/file_io.h"
 #include "graphics/kernel.h"
+#include "platform/file_write.h"
 #include "print/print.h"
 #include "store/store.h"
 
@@ -53,7 +53,7 @@ void CollectVertex(float x, float y, std::int32_t pen) {
 // nothing under the name asked for.
 std::string WriteWhole(const std::string& path, const std::string& bytes) {
   std::string error;
-  if (!exchange::WriteFileAtomic(path, bytes, error) && error.empty()) error = "failed";
+  if (!platform::WriteFileAtomic(path, bytes, error) && error.empty()) error = "failed";
   return error;
 }
 

@@ -3,10 +3,10 @@
 
 #include <zlib.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <string_view>
 #include <vector>
+
+#include "platform/file_write.h"
 
 namespace platform {
 
@@ -71,21 +71,10 @@ std::string WritePng(const std::string& path, const std::uint32_t* pixels, int w
   PutChunk(file, "IDAT", packed.data(), packedSize);
   PutChunk(file, "IEND", nullptr, 0);
 
-  // Written under a temporary name and renamed, so a failed write never
-  // leaves a broken picture under the requested name.
-  const std::string temporary = path + ".tmp";
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (f == nullptr) return "cannot create " + path + ": " + std::strerror(errno);
-  const bool written = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    std::remove(temporary.c_str());
-    return "cannot write " + path;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return "cannot rename the picture to " + path + ": " + std::strerror(errno);
-  }
+  std::string error;
+  if (!WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()),
+                       error))
+    return error;
   return "";
 }
 

@@ -1,14 +1,14 @@
 // src/print/qt/qt_printer.cpp — the printer backend on Qt.
 //
 // A document is either the default printer (a QPrinter of it) or a PDF
-// file: QPdfWriter on a temporary file beside the target that is renamed
-// over the target only when the document has been finished, so a failure
-// leaves nothing under the name asked for. Lines are drawn in device
-// pixels, one pixel wide.
+// file: QPdfWriter on a FileSink, which writes through the program's one
+// file-writing routine (platform/file_write.h), so a failure leaves nothing
+// under the name asked for. Lines are drawn in device pixels, one pixel
+// wide.
 #include "print/qt/qt_printer.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QIODevice>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -17,9 +17,12 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <memory>
+
+#include "graphics/numbers.h"
+#include "platform/file_write.h"
 
 namespace print {
 
@@ -35,10 +38,40 @@ void EnsureApplication() {
   new QGuiApplication(argc, argv);
 }
 
+// A write-only device over the program's output file: what QPdfWriter
+// writes goes to a temporary file beside the target, renamed over the
+// target by Finish; a sink dropped unfinished leaves nothing behind.
+class FileSink : public QIODevice {
+ public:
+  explicit FileSink(const std::string& path) : Path(path) {}
+  ~FileSink() override { platform::AbandonOutput(Out); }
+  bool Begin() { return platform::BeginOutput(Path, Out) && open(QIODevice::WriteOnly); }
+  bool Finish() {
+    close();
+    return platform::FinishOutput(Out);
+  }
+  void Cancel() {
+    close();
+    platform::AbandonOutput(Out);
+  }
+  std::string Error() const { return Out.Error.empty() ? "cannot write the file" : Out.Error; }
+  bool isSequential() const override { return true; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    return platform::WriteOutput(Out, data, static_cast<std::size_t>(size)) ? size : -1;
+  }
+
+ private:
+  std::string Path;
+  platform::OutputFile Out;
+};
+
 // The document being drawn.
 struct QtDocument {
   std::unique_ptr<QPrinter> Printer;
-  std::unique_ptr<QSaveFile> File;
+  std::unique_ptr<FileSink> File;
   std::unique_ptr<QPdfWriter> Pdf;
   QPainter Painter;
   bool Started = false;
@@ -49,7 +82,8 @@ QtDocument* doc = nullptr;
 void DropDocument() {
   if (doc == nullptr) return;
   if (doc->Painter.isActive()) doc->Painter.end();
-  if (doc->File) doc->File->cancelWriting();
+  doc->Pdf.reset();
+  if (doc->File) doc->File->Cancel();
   delete doc;
   doc = nullptr;
 }
@@ -86,16 +120,16 @@ std::string QtBeginDocument(const DocumentRequest& request) {
     doc->Printer->setFullPage(false);
     return std::string();
   }
-  doc->File = std::make_unique<QSaveFile>(QString::fromStdString(request.PdfPath));
-  if (!doc->File->open(QIODevice::WriteOnly)) {
-    std::string error = Utf8(doc->File->errorString());
+  doc->File = std::make_unique<FileSink>(request.PdfPath);
+  if (!doc->File->Begin()) {
+    const std::string error = doc->File->Error();
     DropDocument();
-    return error.empty() ? "cannot write the file" : error;
+    return error;
   }
   doc->Pdf = std::make_unique<QPdfWriter>(doc->File.get());
   doc->Pdf->setTitle(QString::fromStdString(request.Title));
   doc->Pdf->setCreator("Brelmora");
-  doc->Pdf->setResolution(static_cast<int>(request.Resolution));
+  doc->Pdf->setResolution(std::clamp(gfx::NearestInt(request.Resolution), 1, 1 << 16));
   doc->Pdf->setPageLayout(QPageLayout(
       QPageSize(QSizeF(request.PageWidthMm, request.PageHeightMm), QPageSize::Millimeter),
       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
@@ -138,7 +172,7 @@ std::string QtEndDocument() {
     error = "printer error";
   if (doc->File) {
     doc->Pdf.reset();  // flushes the last page into the file
-    if (error.empty() && !doc->File->commit()) error = Utf8(doc->File->errorString());
+    if (error.empty() && !doc->File->Finish()) error = doc->File->Error();
   }
   DropDocument();
   return error;
@@ -146,11 +180,8 @@ std::string QtEndDocument() {
 
 std::string QtWriteVectorPdf(const std::string& path, const VectorPicture& picture) {
   EnsureApplication();
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) {
-    const std::string error = Utf8(file.errorString());
-    return error.empty() ? "cannot write the file" : error;
-  }
+  FileSink file(path);
+  if (!file.Begin()) return file.Error();
   {
     QPdfWriter pdf(&file);
     pdf.setCreator("Brelmora");
@@ -162,7 +193,7 @@ std::string QtWriteVectorPdf(const std::string& path, const VectorPicture& pictu
                                   QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&pdf)) {
-      file.cancelWriting();
+      file.Cancel();
       return "cannot start the PDF page";
     }
     const double dotsPerMm = kDpi / 25.4;
@@ -179,10 +210,7 @@ std::string QtWriteVectorPdf(const std::string& path, const VectorPicture& pictu
     }
     painter.end();
   }
-  if (!file.commit()) {
-    const std::string error = Utf8(file.errorString());
-    return error.empty() ? "cannot write the file" : error;
-  }
+  if (!file.Finish()) return file.Error();
   return std::string();
 }
 

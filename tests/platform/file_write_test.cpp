@@ -1,0 +1,179 @@
+// The one file-writing routine in every situation a target can be in, and
+// whole-file reading.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "exchange/file_io.h"
+#include "platform/file_write.h"
+#include "support/run_program.h"
+
+namespace {
+
+using namespace testing_support;
+
+// Entries of a folder, hidden ones (the temporary files) included.
+int EntriesIn(const std::string& dir) {
+  int n = 0;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string name = e->d_name;
+      n += name != "." && name != "..";
+    }
+    closedir(d);
+  }
+  return n;
+}
+
+mode_t ModeOf(const std::string& path, bool followLinks = true) {
+  struct stat st {};
+  if ((followLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0) return 0;
+  return st.st_mode;
+}
+
+const std::string kBytes("new\r\n\0bytes", 12);
+int reader = -1;  // the read end of the FIFO case
+
+struct WriteCase {
+  const char* Name;
+  // Sets the folder up; returns the path to write.
+  std::string (*Prepare)(const std::string& dir);
+  const char* Error;  // "" when the write succeeds
+  int Entries;        // what the folder holds afterwards: no temporary file is left
+  // What must hold afterwards.
+  void (*Check)(const std::string& dir);
+};
+
+const WriteCase kCases[] = {
+    {"a new file gets the usual permissions", [](const std::string& d) { return d + "/out"; }, "", 1,
+     [](const std::string& d) {
+       const mode_t mask = umask(0);
+       umask(mask);
+       EXPECT_EQ(ReadFile(d + "/out"), kBytes);
+       EXPECT_EQ(ModeOf(d + "/out") & 0777, 0666u & ~mask);
+     }},
+    {"a file is replaced and keeps its mode",
+     [](const std::string& d) {
+       WriteFile(d + "/out", "old contents");
+       chmod((d + "/out").c_str(), 0640);
+       return d + "/out";
+     },
+     "", 1,
+     [](const std::string& d) {
+       EXPECT_EQ(ReadFile(d + "/out"), kBytes);
+       EXPECT_EQ(ModeOf(d + "/out") & 0777, 0640u);
+     }},
+    {"a link is followed and stays a link",
+     [](const std::string& d) {
+       WriteFile(d + "/shared", "old");
+       EXPECT_EQ(symlink("shared", (d + "/out").c_str()), 0);
+       return d + "/out";
+     },
+     "", 2,
+     [](const std::string& d) {
+       EXPECT_TRUE(S_ISLNK(ModeOf(d + "/out", false)));
+       EXPECT_EQ(ReadFile(d + "/shared"), kBytes);
+     }},
+    {"a dangling link makes the file it names",
+     [](const std::string& d) {
+       EXPECT_EQ(symlink((d + "/made").c_str(), (d + "/out").c_str()), 0);
+       return d + "/out";
+     },
+     "", 2,
+     [](const std::string& d) {
+       EXPECT_TRUE(S_ISLNK(ModeOf(d + "/out", false)));
+       EXPECT_EQ(ReadFile(d + "/made"), kBytes);
+     }},
+    {"a loop of links is refused",
+     [](const std::string& d) {
+       EXPECT_EQ(symlink("back", (d + "/out").c_str()), 0);
+       EXPECT_EQ(symlink("out", (d + "/back").c_str()), 0);
+       return d + "/out";
+     },
+     "Too many levels of symbolic links", 2, [](const std::string&) {}},
+    {"a read-only file is left unchanged",
+     [](const std::string& d) {
+       WriteFile(d + "/out", "old");
+       chmod((d + "/out").c_str(), 0444);
+       return d + "/out";
+     },
+     "the file is read-only; it was left unchanged", 1,
+     [](const std::string& d) {
+       EXPECT_EQ(ReadFile(d + "/out"), "old");
+       EXPECT_EQ(ModeOf(d + "/out") & 0777, 0444u);
+     }},
+    {"a missing folder", [](const std::string& d) { return d + "/missing/out"; },
+     "No such file or directory", 0, [](const std::string&) {}},
+    {"a folder in the way keeps its contents",
+     [](const std::string& d) {
+       mkdir((d + "/out").c_str(), 0755);
+       WriteFile(d + "/out/inside", "kept");
+       return d + "/out";
+     },
+     "Is a directory", 1, [](const std::string& d) { EXPECT_EQ(ReadFile(d + "/out/inside"), "kept"); }},
+    {"a FIFO is written in place",
+     [](const std::string& d) {
+       EXPECT_EQ(mkfifo((d + "/out").c_str(), 0600), 0);
+       reader = open((d + "/out").c_str(), O_RDONLY | O_NONBLOCK);
+       return d + "/out";
+     },
+     "", 1,
+     [](const std::string& d) {
+       EXPECT_TRUE(S_ISFIFO(ModeOf(d + "/out")));
+       char buf[64] = {};
+       EXPECT_EQ(read(reader, buf, sizeof buf), static_cast<ssize_t>(kBytes.size()));
+       EXPECT_EQ(std::string(buf, kBytes.size()), kBytes);
+       close(reader);
+     }},
+    // A copy of the full device where we may make one; /dev/full itself
+    // otherwise (whoever cannot make nodes cannot replace it either).
+    {"a full device reports every write error",
+     [](const std::string& d) {
+       const std::string node = d + "/out";
+       if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) return node;
+       return std::string("/dev/full");
+     },
+     "No space left on device", -1,
+     [](const std::string& d) {
+       const std::string node = FileExists(d + "/out") ? d + "/out" : "/dev/full";
+       EXPECT_TRUE(S_ISCHR(ModeOf(node)));
+     }},
+};
+
+TEST(FileWrite, EveryKindOfTarget) {
+  for (const WriteCase& c : kCases) {
+    SCOPED_TRACE(c.Name);
+    const std::string dir = MakeTempFolder();
+    const std::string path = c.Prepare(dir);
+    std::string error;
+    const bool written = platform::WriteFileAtomic(path, kBytes, error);
+    EXPECT_EQ(written, c.Error[0] == 0);
+    EXPECT_EQ(error, c.Error);
+    if (c.Entries >= 0) {
+      EXPECT_EQ(EntriesIn(dir), c.Entries);
+    }
+    c.Check(dir);
+  }
+}
+
+TEST(WholeFile, ReadsEveryByteAndRefusesFolders) {
+  std::string dir = MakeTempFolder();
+  std::string bytes;
+  for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7);
+  WriteFile(dir + "/f", bytes);
+  std::string got, error;
+  ASSERT_TRUE(exchange::ReadWholeFile(dir + "/f", got, error));
+  EXPECT_EQ(got, bytes);
+  EXPECT_FALSE(exchange::ReadWholeFile(dir, got, error));
+  EXPECT_EQ(error, "Is a directory");
+  EXPECT_FALSE(exchange::ReadWholeFile(dir + "/none", got, error));
+  EXPECT_EQ(got, bytes);  // untouched on failure
+  EXPECT_TRUE(exchange::FileExists(dir + "/f"));
+  EXPECT_FALSE(exchange::FileExists(dir));
+}
+
+}  // namespace
