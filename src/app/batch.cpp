@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/result_table.h"
+#include "app/shell_check.h"
 #include "app/shell_file.h"
 #include "exchange/file_io.h"
 #include "graphics/codepage.h"
@@ -204,6 +205,12 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
   static ShellSolution s;  // large: kept off the stack
   SolveShell(m, s);
   SolveShell(m, s);
+  const std::string fault = ShellFault(m, s);
+  if (!fault.empty()) {
+    std::fprintf(err, "brelmora: %s: %s\n", file != nullptr ? file : "the default shell",
+                 gfx::Utf8FromScreen(gfx::LangPartOf(fault, kEnglish)).c_str());
+    return 1;
+  }
   std::string text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s);
   std::fwrite(text.data(), 1, text.size(), out);
   if (std::fflush(out) != 0) {

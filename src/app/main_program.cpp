@@ -17,13 +17,16 @@
 #include "app/app_menus.h"
 #include "app/batch.h"
 #include "app/picture.h"
+#include "app/shell_check.h"
 #include "app/shell_file.h"
 #include "app/shell_model.h"
+#include "app/shell_solver.h"
 #include "exchange/exchange.h"
 #include "exchange/file_io.h"
 #include "exchange/file_menu.h"
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "graphics/store_render.h"
 #include "graphics/text.h"
@@ -37,6 +40,7 @@
 #include "platform/menu_bar.h"
 #include "platform/path_names.h"
 #include "print/print.h"
+#include "store/builders.h"
 #include "store/store.h"
 #include "view/view.h"
 
@@ -289,6 +293,16 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
     }
   }
   view::FitView();
+  // The picture would only show why there are no results: say it and stop.
+  SolveShell(Shell, Solution);
+  SolveShell(Shell, Solution);
+  const std::string fault = ShellFault(Shell, Solution);
+  if (!fault.empty()) {
+    std::fprintf(stderr, "brelmora: %s: %s\n", file.empty() ? "the default shell" : file.c_str(),
+                 gfx::Utf8FromScreen(gfx::LangPartOf(fault, 1)).c_str());
+    store::CloseStoreFiles();
+    return 1;
+  }
   exchange::g.Batch = true;
   std::string error;
   if (format == "png") {
@@ -309,6 +323,10 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
     std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), error.c_str());
     return 1;
   }
+  for (const char* note : {store::g.OutOfRange ? kOutOfRange : "",
+                           store::hatchBudget.Thinned ? kHatchThinned : ""})
+    if (note[0] != 0)
+      std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), gfx::Utf8FromScreen(gfx::LangPartOf(note, 1)).c_str());
   return 0;
 }
 

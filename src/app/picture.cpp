@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/result_table.h"
+#include "app/shell_check.h"
 #include "app/shell_solver.h"
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
@@ -45,6 +46,17 @@ void Flush() { store::FlushStore(); }
 void Solve() {
   SolveShell(Shell, Solution);
   SolveShell(Shell, Solution);
+}
+
+// Notes about the picture on the prompt line: each is said when it first
+// applies (a pause, then the menu comes back), not again at every redraw.
+constexpr int kNotePauseMs = 1500;
+std::string saidNote;
+
+void Announce(const std::string& note) {
+  if (note == saidNote) return;
+  saidNote = note;
+  if (!note.empty()) store::ShowMessage(gfx::LangPart(note).c_str(), false, kNotePauseMs);
 }
 
 int LastSection() {
@@ -122,9 +134,9 @@ void DrawDiagram(std::string_view title, std::string_view units, const float* va
     const int first = sol.SegmentFirstNode[i] + 1;
     const int last = sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i];
     if (first > last || last > sol.NodeCount) continue;
-    Text(gfx::FormatNumber(values[first], width, decimals), sol.NodeR[first] + 10 / s,
+    Text(gfx::FormatNumberCompact(values[first], width, decimals), sol.NodeR[first] + 10 / s,
          sol.NodeZ[first] + hF / s, hF / s, hF / (2 * s));
-    Text(gfx::FormatNumber(values[last], width, decimals), sol.NodeR[last] + 10 / s,
+    Text(gfx::FormatNumberCompact(values[last], width, decimals), sol.NodeR[last] + 10 / s,
          sol.NodeZ[last] - hF / s, hF / s, hF / (2 * s));
   }
   // The curve of each segment: offset from the generatrix along the normal
@@ -165,7 +177,7 @@ void DrawResultTable(float dx, float dy) {
   ResultTableRows(Shell, Solution, rows);
   for (const ResultRow& row : rows) {
     if (row.GapBefore) y -= 2;
-    Text(ResultRowText(row, gfx::LanguageIndex), 0, y, hF, w);
+    Text(ResultRowText(row, gfx::LanguageIndex, true), 0, y, hF, w);
     y -= step;
   }
   // When the contour step had to be enlarged to fit the node capacity, the
@@ -181,6 +193,10 @@ void DrawResultTable(float dx, float dy) {
 
 void DrawShellPicture() {
   Solve();
+  // Results that are not all finite are not drawn: their message stands in
+  // place of the deformed contour, the diagrams and the table.
+  const std::string fault = ShellFault(Shell, Solution);
+  store::BeginPicture();
   Shell.SchemeOrigin[0] = 100;
   Shell.SchemeOrigin[1] = -110;
   Shell.LowerRowOrigin[1] = -190;
@@ -222,7 +238,7 @@ void DrawShellPicture() {
     store::HatchStore(Shell.HatchStep, 45);
     Flush();
 
-    if (half == 0) {  // the deformed contour
+    if (half == 0 && fault.empty()) {  // the deformed contour
       const ShellSolution& sol = Solution;
       const float d = Shell.DisplacementScale;
       store::ClearStore();
@@ -269,6 +285,31 @@ void DrawShellPicture() {
     Flush();
   }
 
+  if (!fault.empty()) {
+    // Where the table would stand (below the scale bar), in lines of at
+    // most kMessageColumns.
+    constexpr float kMessageHeight = 4, kMessageWidth = 2.4f, kMessageTop = -40, kMessageStep = 6;
+    constexpr std::size_t kMessageColumns = 36;
+    gfx::SetColor(kScheme);
+    store::ClearStore();
+    const std::string text = gfx::LangPart(fault);
+    float y = kMessageTop;
+    for (std::size_t from = 0; from < text.size(); y -= kMessageStep) {
+      std::size_t to = text.size();
+      if (to - from > kMessageColumns) {
+        to = text.rfind(' ', from + kMessageColumns);
+        if (to == std::string::npos || to <= from) to = from + kMessageColumns;
+      }
+      store::AddTextLeft(text.substr(from, to - from), 0, y, 0, 0, 1, kMessageHeight, kMessageWidth, 0);
+      from = text.find_first_not_of(' ', to);
+      if (from == std::string::npos) break;
+    }
+    store::CloseStore();
+    Flush();
+    Announce(fault);
+    return;
+  }
+
   // The ten diagrams: four beside the scheme, six in the lower row.
   const ShellSolution& sol = Solution;
   const float step = Shell.DiagramStep;
@@ -313,6 +354,7 @@ void DrawShellPicture() {
   gfx::SetColor(kScheme);
   DrawResultTable(0, -20);
   Flush();
+  Announce(store::g.OutOfRange ? kOutOfRange : store::hatchBudget.Thinned ? kHatchThinned : "");
 }
 
 }  // namespace app

@@ -11,11 +11,23 @@
 #include <string_view>
 
 #include "app/shell_model.h"
+#include "graphics/codepage.h"
 
 namespace app {
 
 // Builds and flushes every piece of the picture (runs the solver twice).
+// When the results are not all finite (ShellFault), their message stands in
+// place of the deformed contour, the diagrams and the table. That message,
+// or the note that a part lay out of range or that the wall hatching was
+// thinned, is also said on the prompt line when it first applies.
 void DrawShellPicture();
+
+constexpr const char* kOutOfRange =
+    "Часть чертежа вне диапазона и не показана: проверьте масштабы;"
+    "Part of the picture is out of range and not drawn: check the scales"_sc;
+constexpr const char* kHatchThinned =
+    "Штриховка разрежена: ее линии гуще, чем можно показать;"
+    "Hatching thinned: its lines would be denser than can be shown"_sc;
 
 // The drawing hook of the view: prepare the screen, then the picture.
 void DrawShellScreen();

@@ -31,8 +31,9 @@ void ResultTableRows(const ShellModel& m, const ShellSolution& s, ResultRow rows
   for (int i = 0; i < kResultRows; ++i) rows[i] = table[i];
 }
 
-std::string ResultRowText(const ResultRow& row, int language) {
-  return gfx::LangPartOf(row.Label, language) + " " + gfx::FormatNumber(row.Value, row.Width, row.Decimals);
+std::string ResultRowText(const ResultRow& row, int language, bool compact) {
+  return gfx::LangPartOf(row.Label, language) + " " +
+         (compact ? gfx::FormatNumberCompact : gfx::FormatNumber)(row.Value, row.Width, row.Decimals);
 }
 
 std::string StepEnlargedNote(const ShellSolution& s) {

@@ -27,8 +27,9 @@ const char* ResultTableTitle();
 void ResultTableRows(const ShellModel& m, const ShellSolution& s, ResultRow rows[kResultRows]);
 
 // One row as the table writes it: the label, a blank, the value in the row's
-// width and decimals (screen text, language by index).
-std::string ResultRowText(const ResultRow& row, int language);
+// width and decimals (screen text, language by index); compact for the
+// picture (gfx::FormatNumberCompact).
+std::string ResultRowText(const ResultRow& row, int language, bool compact = false);
 
 // The line that tells that the contour step had to be enlarged (empty when it
 // was not), screen text with an English variant.

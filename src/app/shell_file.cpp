@@ -7,6 +7,8 @@
 //   4. load, save and fault text
 #include "app/shell_file.h"
 
+#include <locale.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +32,16 @@ bool AtEnd(const DataFile& f) {
   return f.Pos >= f.Text.size() || f.Text[f.Pos] == kEofMark;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+
+// A line ends with LF, CR LF or CR alone (files from old Macintosh editors).
+bool AtLineEnd(const DataFile& f) { return f.Text[f.Pos] == '\n' || f.Text[f.Pos] == '\r'; }
+
+void PassLineEnd(DataFile& f) {
+  if (f.Text[f.Pos] == '\r' && f.Pos + 1 < f.Text.size() && f.Text[f.Pos + 1] == '\n') ++f.Pos;
+  ++f.Pos;
+  ++f.Line;
+}
 
 void Fail(DataFile& f, std::string expected) {
   if (f.Failed()) return;
@@ -43,10 +54,9 @@ void Fail(DataFile& f, std::string expected) {
 bool SkipToToken(DataFile& f, bool crossLines) {
   while (!AtEnd(f)) {
     char c = f.Text[f.Pos];
-    if (c == '\n') {
+    if (AtLineEnd(f)) {
       if (!crossLines) return false;
-      ++f.Line;
-      ++f.Pos;
+      PassLineEnd(f);
     } else if (IsBlank(c)) {
       ++f.Pos;
     } else {
@@ -59,17 +69,21 @@ bool SkipToToken(DataFile& f, bool crossLines) {
 // The next run of non-blank characters on the line.
 std::string NextToken(DataFile& f) {
   std::size_t start = f.Pos;
-  while (!AtEnd(f) && f.Text[f.Pos] != '\n' && !IsBlank(f.Text[f.Pos])) ++f.Pos;
+  while (!AtEnd(f) && !AtLineEnd(f) && !IsBlank(f.Text[f.Pos])) ++f.Pos;
   return f.Text.substr(start, f.Pos - start);
 }
 
 // The rest of the line (the label) and its line end.
 void SkipLine(DataFile& f) {
-  while (!AtEnd(f) && f.Text[f.Pos] != '\n') ++f.Pos;
-  if (!AtEnd(f)) {
-    ++f.Pos;
-    ++f.Line;
-  }
+  while (!AtEnd(f) && !AtLineEnd(f)) ++f.Pos;
+  if (!AtEnd(f)) PassLineEnd(f);
+}
+
+// Nothing but blanks and line ends.
+bool IsEmpty(const DataFile& f) {
+  for (std::size_t i = f.Pos; i < f.Text.size() && f.Text[i] != kEofMark; ++i)
+    if (!IsBlank(f.Text[i]) && f.Text[i] != '\n' && f.Text[i] != '\r') return false;
+  return true;
 }
 
 bool ParseInt(const std::string& tok, std::int32_t& out) {
@@ -88,24 +102,69 @@ bool ParseInt(const std::string& tok, std::int32_t& out) {
   return true;
 }
 
-bool ParseFloat(const std::string& tok, float& out) {
-  if (tok.empty()) return false;
-  char* end = nullptr;
-  double v = std::strtod(tok.c_str(), &end);
-  if (end != tok.c_str() + tok.size()) return false;
-  out = static_cast<float>(v);
+enum class Number { Read, Malformed, NotFinite };
+
+// A decimal number: sign, digits with at most one point (at least one
+// digit), then an optional exponent. Hexadecimal and other forms that the C
+// library would take are not numbers of the data file.
+bool IsDecimal(const std::string& tok) {
+  std::size_t i = tok[0] == '+' || tok[0] == '-' ? 1 : 0;
+  int digits = 0;
+  bool point = false;
+  for (; i < tok.size(); ++i) {
+    const char c = tok[i];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (i == tok.size()) return true;
+  if (tok[i] != 'e' && tok[i] != 'E') return false;
+  if (++i < tok.size() && (tok[i] == '+' || tok[i] == '-')) ++i;
+  if (i == tok.size()) return false;
+  for (; i < tok.size(); ++i)
+    if (tok[i] < '0' || tok[i] > '9') return false;
   return true;
+}
+
+// The spellings of infinity and NaN: numbers, but not finite ones.
+bool NamesNonFinite(const std::string& tok) {
+  std::string t;
+  for (char c : tok.substr(tok[0] == '+' || tok[0] == '-' ? 1 : 0))
+    t += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return t == "inf" || t == "infinity" || t.rfind("nan", 0) == 0;
+}
+
+// Read as the model holds it, a 32-bit float: a value that would become
+// infinite there is refused. Magnitudes from FLT_MAX up to (but not
+// including) FLT_MAX + half its last place still round to FLT_MAX.
+Number ParseFloat(const std::string& tok, float& out) {
+  constexpr double kFloatOverflow = 0x1.ffffffp127;
+  if (tok.empty()) return Number::Malformed;
+  if (NamesNonFinite(tok)) return Number::NotFinite;
+  if (!IsDecimal(tok)) return Number::Malformed;
+  // The C locale's point, whatever locale the window system chose.
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  const double v = strtod_l(tok.c_str(), nullptr, c);
+  if (!(std::fabs(v) < kFloatOverflow)) return Number::NotFinite;
+  out = static_cast<float>(v);
+  return Number::Read;
 }
 
 // Reads `count` numbers of one field: the first may stand after blank lines,
 // the others must follow on the same line. Then skips the rest of the line.
-bool ReadFloats(DataFile& f, float* out, int count) {
+Number ReadFloats(DataFile& f, float* out, int count) {
   for (int k = 0; k < count; ++k) {
-    if (!SkipToToken(f, k == 0)) return false;
-    if (!ParseFloat(NextToken(f), out[k])) return false;
+    if (!SkipToToken(f, k == 0)) return Number::Malformed;
+    const Number n = ParseFloat(NextToken(f), out[k]);
+    if (n != Number::Read) return n;
   }
   SkipLine(f);
-  return true;
+  return Number::Read;
 }
 
 std::string WithLabel(const char* ru, const char* en, const char* label) {
@@ -130,10 +189,14 @@ void FileHeader(DataFile& f, std::string& text, std::int32_t& number) {
     f.Text += gfx::FormatFixed(number, 0, 0);
     f.Text += "\r\n";
   } else if (FileMode == kModeRead && !f.Failed()) {
+    if (IsEmpty(f)) {
+      f.Empty = true;
+      Fail(f, "файл пуст;the file is empty"_sc);
+      return;
+    }
     std::size_t start = f.Pos;
-    while (!AtEnd(f) && f.Text[f.Pos] != '\n') ++f.Pos;
+    while (!AtEnd(f) && !AtLineEnd(f)) ++f.Pos;
     std::string line = f.Text.substr(start, f.Pos - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     SkipLine(f);
     std::int32_t v = 0;
     if (!SkipToToken(f, true) || !ParseInt(NextToken(f), v)) {
@@ -185,8 +248,10 @@ void FieldFloat(DataFile& f, float& v, const char* label, float def) {
     WriteLine(f, FormatByMagnitude(v) + " ", label);
   } else if (!f.Failed()) {
     float r = 0;
-    if (!ReadFloats(f, &r, 1)) {
-      Fail(f, WithLabel("число"_sc, "a number", label));
+    const Number n = ReadFloats(f, &r, 1);
+    if (n != Number::Read) {
+      Fail(f, n == Number::NotFinite ? WithLabel("конечное число"_sc, "a finite number", label)
+                                     : WithLabel("число"_sc, "a number", label));
       return;
     }
     v = r;
@@ -205,8 +270,10 @@ void FieldTriple(DataFile& f, float& a, float& b, float& c, const char* label,
     WriteLine(f, values, label);
   } else if (!f.Failed()) {
     float r[3] = {};
-    if (!ReadFloats(f, r, 3)) {
-      Fail(f, WithLabel("три числа"_sc, "three numbers", label));
+    const Number n = ReadFloats(f, r, 3);
+    if (n != Number::Read) {
+      Fail(f, n == Number::NotFinite ? WithLabel("конечное число"_sc, "a finite number", label)
+                                     : WithLabel("три числа"_sc, "three numbers", label));
       return;
     }
     a = r[0];
@@ -282,6 +349,7 @@ void SaveShellData(DataFile& f, const std::string& /*comment*/, const ShellModel
 
 std::string DataFileFault(const DataFile& f, int language) {
   if (!f.Failed()) return std::string();
+  if (f.Empty) return gfx::LangPartOf(f.Expected, language);
   std::string line = gfx::FormatFixed(f.ErrorLine, 0, 0);
   std::string what = gfx::LangPartOf(f.Expected, language);
   if (language == 1) return "line " + line + ": expected " + what;

@@ -4,7 +4,8 @@
 // and, by the global FileMode, sets it to its default, writes it, or reads it.
 // The file is labelled text: one value or value group per line, followed by
 // a label in the screen code page; lines end with CR LF. Reading skips the
-// labels whatever their bytes and accepts LF alone as well.
+// labels whatever their bytes, accepts LF or CR alone as a line end as well,
+// and takes only numbers that stay finite as 32-bit floats.
 //
 // The framework opens and closes the file: a DataFile holds the bytes to read
 // or receives the bytes written, so reading never touches a half-read model
@@ -31,6 +32,7 @@ struct DataFile {
   // text with an English variant after ";"). ErrorLine 0: no fault.
   int ErrorLine = 0;
   std::string Expected;
+  bool Empty = false;  // the fault is that the file holds nothing (Expected says so)
   bool Failed() const { return ErrorLine != 0; }
 };
 
@@ -57,8 +59,8 @@ void LoadShellData(DataFile& f, std::string& comment, ShellModel& m = Shell);
 // Writes the whole model into f.Text (mode 1).
 void SaveShellData(DataFile& f, const std::string& comment, const ShellModel& m = Shell);
 
-// "line 7: expected three numbers (X,Y,R, мм)" in the given language
-// (0 Russian, 1 English), screen code page.
+// "line 7: expected three numbers (X,Y,R, мм)", or "the file is empty", in
+// the given language (0 Russian, 1 English), screen code page.
 std::string DataFileFault(const DataFile& f, int language);
 
 }  // namespace app

@@ -61,7 +61,9 @@ SegmentShape SegmentGeometry(int i, ShellModel& m) {
     g.DirR = static_cast<float>(dr / len);
   }
 
-  if (m.ArcRadius[i] < g.Length / 2) m.ArcRadius[i] = g.Length / 2 + 0.001f;
+  // A chord too long for a float (radii near its limit) leaves the radius
+  // alone: the model never takes an infinity it could not save and read.
+  if (m.ArcRadius[i] < g.Length / 2 && std::isfinite(g.Length)) m.ArcRadius[i] = g.Length / 2 + 0.001f;
 
   if (g.Kind == 0) {
     float a = static_cast<float>(FoldedAngle(g.DirZ, -g.DirR));

@@ -27,6 +27,7 @@ namespace {
 constexpr double kParallel = 1e-8;
 // The first and last point of a closed polyline lie this close.
 constexpr float kClosedTolerance = 0.0001f;
+constexpr double kMaxDashes = 10000;  // of one line
 
 int PassesOf(int pen) { return pen >= 0 && pen < kPassColours ? g.PassCount[pen] : 0; }
 
@@ -149,9 +150,22 @@ void DrawLine(int pen) {
     return;
   }
   // Dashes: the pattern is on for 4, off for 2, but starts half-way into
-  // the first dash so that a line begins and ends on a short dash.
+  // the first dash so that a line begins and ends on a short dash. A line
+  // that would need more dashes than any output can show gets a pattern
+  // stretched to kMaxDashes: the dashes of a line of any length then cost
+  // what those of a short one do.
+  double total = 0, period = 0;
+  for (int k = 2; k <= n; ++k) total += std::hypot(g.PointX[k] - g.PointX[k - 1], g.PointY[k] - g.PointY[k - 1]);
+  for (float d : g.DashPattern) period += d;
+  double stretch = 1;
+  if (!(total <= kMaxDashes * period)) stretch = total / (kMaxDashes * period);
+  if (!(stretch < INFINITY) || !(period > 0)) {  // no pattern fits: the line is drawn whole
+    for (int k = 2; k <= n; ++k) AppendRun(g.PointX[k], g.PointY[k]);
+    EmitRun(pen);
+    return;
+  }
   double s = 0;
-  double next = g.DashPattern[0] / 2.0;
+  double next = g.DashPattern[0] * stretch / 2.0;
   int nextLength = 1;  // the pattern entry added at the next switch
   bool on = true;
   bool switchedInSegment = false;
@@ -170,7 +184,7 @@ void DrawLine(int pen) {
         StartRun(x, y);
       }
       on = !on;
-      next += g.DashPattern[nextLength];
+      next += g.DashPattern[nextLength] * stretch;
       nextLength = (nextLength + 1) % kDashCount;
       switchedInSegment = true;
     }

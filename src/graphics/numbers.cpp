@@ -46,4 +46,20 @@ std::string FormatNumber(double value, int width, int decimals) {
   return FormatFixed(value, width, decimals);
 }
 
+std::string FormatNumberCompact(double value, int width, int decimals) {
+  std::string fixed = FormatNumber(value, width, decimals);
+  if (fixed.size() <= std::max<std::size_t>(kLongestPictureNumber, static_cast<std::size_t>(width)) ||
+      !std::isfinite(value))
+    return fixed;
+  constexpr int kSignificantAfterPoint = 6;
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
+                               kSignificantAfterPoint);
+  const int length = static_cast<int>(r.ptr - buf);
+  std::string out;
+  if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
+  out.append(buf, static_cast<std::size_t>(length));
+  return out;
+}
+
 }  // namespace gfx

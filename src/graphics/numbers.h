@@ -21,6 +21,15 @@ std::int32_t NearestInt(double v);
 // characters; a longer number is never cut. A point is the decimal separator.
 std::string FormatNumber(double value, int width, int decimals);
 
+// The same for a number drawn in a picture, stroke by stroke: a fixed text
+// longer than kLongestPictureNumber (a magnitude whose digits a 32-bit
+// float does not hold anyway) is written in exponent form with seven
+// significant digits instead, "2.865246e+31", right-aligned in width. A
+// picture of absurd values then draws a few characters per number, not
+// forty.
+constexpr std::size_t kLongestPictureNumber = 16;
+std::string FormatNumberCompact(double value, int width, int decimals);
+
 // The same without the width rule: width may be 0 or below and the number is
 // still written in full ("shortest form" for integers of the exchange files).
 std::string FormatFixed(double value, int width, int decimals);

@@ -1,6 +1,7 @@
 // src/store/builders.cpp — arcs, axis lines, the contour list and hatching.
 #include "store/builders.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "graphics/numbers.h"
@@ -9,6 +10,9 @@
 namespace store {
 
 ContourList contours;
+HatchBudget hatchBudget;
+
+void BeginPictureHatching() { hatchBudget = HatchBudget{}; }
 
 // --- Contour list ------------------------------------------------------------------
 
@@ -69,7 +73,6 @@ namespace {
 
 constexpr double kDegreesPerRadian = 57.295779;
 constexpr double kParallel = 1e-8;       // |sine| of the angle between segment and line
-constexpr int kMaxHatchLines = 100000;   // a step far too small for the outline
 
 // The points one hatch line keeps; one per contour segment at most.
 struct HatchLine {
@@ -119,6 +122,25 @@ void SortAlong(double s, double c) {
       }
 }
 
+// The step widened, where needed, so that the lines of this call stay
+// within the limits and the picture's budget. `range` is the cross extent
+// of the contours, `edges` their segments and `across` the sum of the cross
+// extents of the segments: a step h gives at most edges + across / h kept
+// points and range / h + 2 levels. Returns 0 when the budget has no room
+// for a single line.
+double BoundedStep(double h, double range, int edges, double across) {
+  const long long segments = std::min(kMaxHatchSegments, hatchBudget.SegmentsLeft);
+  const double points = 2.0 * static_cast<double>(segments) - edges;
+  const double levels = std::min<double>(kMaxHatchLevels,
+                                         static_cast<double>(hatchBudget.TestsLeft) / std::max(edges, 1));
+  if (points < 1 || levels < 3) return 0;
+  double bounded = h;
+  if (across / bounded > points) bounded = across / points;
+  if (range / bounded > levels - 2) bounded = range / (levels - 2);
+  if (!(bounded == h)) hatchBudget.Thinned = true;
+  return bounded;
+}
+
 }  // namespace
 
 void HatchContours(float step, float angleDeg) {
@@ -132,22 +154,39 @@ void HatchContours(float step, float angleDeg) {
     if (n == 1 || w < wmin) wmin = w;
     if (n == 1 || w > wmax) wmax = w;
   }
+  int edges = 0;
+  double across = 0;
+  for (int j = 1; j <= k.ContourCount; ++j) {
+    const int to = j < k.ContourCount ? k.ContourStart[j + 1] - 1 : k.ContourPointCount;
+    for (int a = k.ContourStart[j]; a < to; ++a) {
+      ++edges;
+      across += std::fabs((k.Y[a + 1] - k.Y[a]) * c - (k.X[a + 1] - k.X[a]) * s);
+    }
+  }
   double range = wmax - wmin;
   double h = step;
   if (h == 0) h = range;
+  bool room = true;  // the budget has room for a line
+  if (h > 0) {
+    h = BoundedStep(h, range, edges, across);
+    room = h > 0;
+  }
 
-  long long nl = 1;
-  if (h != 0) {
-    double ratio = range / h;
-    long long r = std::fabs(ratio) < kMaxHatchLines ? gfx::NearestInt(ratio) : kMaxHatchLines;
-    nl = r + 2;
-    if (range + h < static_cast<double>(nl) * h) nl = r + 1;
-    if (nl < 1) nl = 1;
-    if (nl > kMaxHatchLines) nl = kMaxHatchLines;
+  BeginSegmentPairs();
+  long long nl = 0;
+  if (room) {
+    nl = 1;
+    if (h != 0) {
+      long long r = gfx::NearestInt(range / h);
+      nl = r + 2;
+      if (range + h < static_cast<double>(nl) * h) nl = r + 1;
+      if (nl < 1) nl = 1;
+      if (nl > kMaxHatchLevels) nl = kMaxHatchLevels;  // a step that is no number
+    }
   }
   double w0 = wmin + (range - static_cast<double>(nl) * h) / 2;
 
-  BeginSegmentPairs();
+  long long kept = 0;
   for (long long level = 0; level < nl; ++level) {
     double w = w0 + static_cast<double>(level) * h;
     line.Count = 0;
@@ -161,8 +200,11 @@ void HatchContours(float step, float angleDeg) {
     for (int p = 1; p + 1 <= line.Count; p += 2) {
       AddPoint(static_cast<float>(line.X[p]), static_cast<float>(line.Y[p]), 0);
       AddPoint(static_cast<float>(line.X[p + 1]), static_cast<float>(line.Y[p + 1]), 0);
+      ++kept;
     }
   }
+  hatchBudget.SegmentsLeft -= kept;
+  hatchBudget.TestsLeft -= nl * edges;
   CloseStore();
 }
 

@@ -41,9 +41,33 @@ void StoreToContours();
 // The hatch lines of all contours at the given step (0: one line) and angle
 // in degrees, added to the store as one segment-pairs object; ends with
 // CloseStore.
+//
+// The work of hatching is bounded, per call and for a whole picture: lines
+// denser than any output can show (more than kMaxHatchLevels across one
+// outline, more than kMaxHatchSegments in one call, or more than the
+// picture's budget left) are thinned by widening the step evenly, and the
+// picture's budget says so (Thinned). A wall a thousand times too thick
+// then costs milliseconds and kilobytes, not minutes and gigabytes.
 void HatchContours(float step, float angleDeg);
 // Replaces the store's content by the hatching of its polylines.
 void HatchStore(float step, float angleDeg);
+
+constexpr int kMaxHatchLevels = 2000;          // lines across one outline
+constexpr long long kMaxHatchSegments = 25000;  // segments of one call
+// The budget of one picture, over all its hatchings: segments drawn and
+// segment-line tests made.
+constexpr long long kPictureHatchSegments = 100000;
+constexpr long long kPictureHatchTests = 20000000;
+
+struct HatchBudget {
+  long long SegmentsLeft = kPictureHatchSegments;
+  long long TestsLeft = kPictureHatchTests;
+  bool Thinned = false;  // some hatching of this picture was thinned
+};
+extern HatchBudget hatchBudget;  // of the picture being drawn
+
+// A new picture begins: the whole budget, nothing thinned yet.
+void BeginPictureHatching();
 
 // --- Arcs ----------------------------------------------------------------------------
 // Centre m, unit vectors e1 and e2 spanning the arc's plane, radius r, angles

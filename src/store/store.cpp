@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "graphics/codepage.h"
+#include "store/builders.h"
 #include "graphics/kernel.h"
 #include "view/view.h"
 
@@ -636,11 +637,87 @@ void ReflectStore(const float n[3], float d) {
 
 // --- Flush and extent measurement ----------------------------------------------------------------
 
+namespace {
+
+bool InRange(float x, float y, float z) {
+  return std::fabs(x) <= kWorldLimit && std::fabs(y) <= kWorldLimit && std::fabs(z) <= kWorldLimit;
+}
+
+bool PointInRange(int n) {
+  float x = 0, y = 0, z = 0;
+  PointGet(n, x, y, z);
+  return InRange(x, y, z);
+}
+
+bool TextInRange(const TextItem& t) {
+  return InRange(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]) &&
+         InRange(t.BaseEnd[0], t.BaseEnd[1], t.BaseEnd[2]) &&
+         InRange(t.TopStart[0], t.TopStart[1], t.TopStart[2]);
+}
+
+bool PieceInRange() {
+  if (g.ObjectCount > 0)
+    for (int n = 1; n <= g.PointCount; ++n)
+      if (!PointInRange(n)) return false;
+  for (int j = 1; j <= g.TextCount; ++j)
+    if (!TextInRange(g.Texts[j])) return false;
+  return true;
+}
+
+void CopyPoint(int from, int to) {
+  float x = 0, y = 0, z = 0;
+  PointGet(from, x, y, z);
+  PointPut(to, x, y, z);
+}
+
+// Keeps what lies in range, in place: objects and points move only towards
+// the front, so nothing is overwritten before it has been read.
+void DropOutOfRange() {
+  int points = 0, objects = 0;
+  const int count = g.ObjectCount;
+  for (int i = 1; i <= count; ++i) {
+    int first = 0, last = 0, kind = 0, pen = 0;
+    GetObjectRange(i, first, last, kind, pen);
+    const int start = first < 0 ? -first : first;
+    const int begin = points + 1;
+    if (first <= 0) {
+      for (int k = start; k + 1 <= last; k += 2) {
+        if (!PointInRange(k) || !PointInRange(k + 1)) continue;
+        CopyPoint(k, ++points);
+        CopyPoint(k + 1, ++points);
+      }
+      if (points >= begin || last < start) ObjectPut(++objects, -begin, kind, pen);
+      continue;
+    }
+    bool kept = true;
+    for (int k = start; k <= last && kept; ++k) kept = PointInRange(k);
+    if (!kept) continue;
+    for (int k = start; k <= last; ++k) CopyPoint(k, ++points);
+    ObjectPut(++objects, begin, kind, pen);
+  }
+  int texts = 0;
+  for (int j = 1; j <= g.TextCount; ++j)
+    if (TextInRange(g.Texts[j])) g.Texts[++texts] = g.Texts[j];
+  g.PointCount = points;
+  g.ObjectCount = objects;
+  g.TextCount = texts;
+  CloseStore();
+  g.OutOfRange = true;
+}
+
+}  // namespace
+
+void BeginPicture() {
+  g.OutOfRange = false;
+  BeginPictureHatching();
+}
+
 void DispatchFlush() {
   if (g.PieceLost) {  // its scratch data is gone: draw nothing
     ClearStore();
     return;
   }
+  if (!PieceInRange()) DropOutOfRange();
   switch (OutputDevice) {
     case 0: ScreenFlush(); break;
     case 1: MeasureFlush2D(); break;
@@ -766,6 +843,7 @@ void InitStore() {
   for (int k = 0; k < 3; ++k) g.ExtentMin[k] = g.ExtentMax[k] = 0;
   g.PointFile.Announced = g.ObjectFile.Announced = false;
   OutputDevice = 0;
+  BeginPicture();
 }
 
 }  // namespace store

@@ -39,6 +39,12 @@ constexpr int kImageNameBytes = 120;
 
 enum ObjectKind : std::uint8_t { Polyline = 1, SegmentPairs, Triangle, Quad, QuadStrip };
 
+// No drawing reaches this far (a thousand kilometres in millimetres): a
+// coordinate beyond it, or one that is no number at all, comes from a scale
+// gone wrong. The flush drops what holds one, so that no output ever draws
+// or writes it (nor numbers longer than any reader takes).
+constexpr float kWorldLimit = 1e9f;
+
 // Where a flush goes: 0 the screen, 1 the 2D extent pass, -1 the 3D extent
 // pass, 2 the plane walker (.UGF or the printer), 3 .GEO, 4 .DXF, 5 .TRE,
 // 7 .PLT. It is 0 except while an export or an extent pass runs the redraw.
@@ -102,6 +108,9 @@ struct DrawingStore {
   // Set by an input/output error on a scratch file; the piece being built is
   // then dropped by its flush. ClearStore starts the next piece afresh.
   bool PieceLost = false;
+  // Some object or text of the picture lay beyond kWorldLimit and was
+  // dropped by its flush (BeginPicture clears it).
+  bool OutOfRange = false;
 
   // Extent passes: the first-item flag and what has been gathered so far.
   bool ExtentFirst = false;
@@ -132,8 +141,12 @@ extern ImageSizeHook ReadImageSize;     // default: none known (false)
 
 // Sends the store to OutputDevice: 0 ScreenFlush; 1 and -1 the extent
 // measurement; others ScreenFlush as an echo, then ExchangeFlush(device).
-// A piece lost to a scratch-file error is cleared and sends nothing.
+// A piece lost to a scratch-file error is cleared and sends nothing. First
+// every object with a point beyond kWorldLimit (of segment pairs: every such
+// pair) and every such text is dropped, and OutOfRange is set.
 void DispatchFlush();
+// A picture begins: OutOfRange cleared, the hatching's budget whole.
+void BeginPicture();
 
 // --- Points and objects ----------------------------------------------------------
 void PointPut(int n, float x, float y, float z);

@@ -105,19 +105,6 @@ TEST(ShellFileWrite, FloatFieldWidthFollowsMagnitude) {
   EXPECT_EQ(app::FormatByMagnitude(123456.0f), "123456.000");
 }
 
-TEST(ShellFileWrite, NonFiniteNumbersAreWrittenAndReadBack) {
-  ShellModel m = Defaults();
-  m.InternalPressure = std::nanf("");
-  m.LiquidLevel = INFINITY;
-  m.SectionRadius[2] = -INFINITY;
-  ShellModel back = Defaults();
-  DataFile f = Load(Save(m), back);
-  ASSERT_FALSE(f.Failed()) << app::DataFileFault(f, 1);
-  EXPECT_TRUE(std::isnan(back.InternalPressure));
-  EXPECT_EQ(back.LiquidLevel, INFINITY);
-  EXPECT_EQ(back.SectionRadius[2], -INFINITY);
-}
-
 TEST(ShellFileRead, RoundTripKeepsTheModelWithinThePrintedPrecision) {
   ShellModel m = Defaults();
   m.SectionCount = 5;
@@ -160,16 +147,19 @@ TEST(ShellFileRead, HeaderLineIsKeptByteForByte) {
   EXPECT_EQ(Save(m).substr(0, header.size() + 2), header + "\r\n");
 }
 
-TEST(ShellFileRead, AcceptsLineFeedsAloneAndAnyLabelBytes) {
-  std::string bytes;
-  for (const auto& l : kDefaultFile) bytes += gfx::ScreenFromUtf8(l) + "\n";
-  // The labels only serve a human reader: any bytes will do.
-  std::string::size_type p = bytes.find("JR");
-  bytes.replace(p, 2, "\xD0\x96\xC3\xA9 label in UTF-8");
-  ShellModel m;
-  m.SectionCount = 7;
-  ASSERT_FALSE(Load(bytes, m).Failed());
-  EXPECT_TRUE(SameModel(m, Defaults()));
+TEST(ShellFileRead, AcceptsEveryLineEndAndAnyLabelBytes) {
+  for (const char* end : {"\n", "\r", "\r\n"}) {
+    SCOPED_TRACE(end[0] == '\r' ? end[1] == 0 ? "CR" : "CR LF" : "LF");
+    std::string bytes;
+    for (const auto& l : kDefaultFile) bytes += gfx::ScreenFromUtf8(l) + end;
+    // The labels only serve a human reader: any bytes will do.
+    std::string::size_type p = bytes.find("JR");
+    bytes.replace(p, 2, "\xD0\x96\xC3\xA9 label in UTF-8");
+    ShellModel m;
+    m.SectionCount = 7;
+    ASSERT_FALSE(Load(bytes, m).Failed());
+    EXPECT_TRUE(SameModel(m, Defaults()));
+  }
 }
 
 TEST(ShellFileRead, FiveSectionsNeedFifteenSectionLines) {
@@ -222,8 +212,8 @@ TEST(ShellFileRead, AWrongNumberOnAnyLineLeavesTheModelAndNamesTheLine) {
 
 TEST(ShellFileRead, ATruncatedFileLeavesTheModel) {
   const std::string good = ScreenLines(kDefaultFile);
-  std::size_t pos = good.find('\n') + 1;  // keep at least the header
-  int kept = 1;
+  std::size_t pos = good.find('\n', good.find('\n') + 1) + 1;  // the header and its number
+  int kept = 2;
   while (pos < good.size()) {
     ShellModel m = Distinct();
     DataFile f = Load(good.substr(0, pos), m);
@@ -235,6 +225,40 @@ TEST(ShellFileRead, ATruncatedFileLeavesTheModel) {
   }
   ShellModel m = Distinct();
   EXPECT_FALSE(Load(good, m).Failed());
+}
+
+// The first number of a line replaced by Value (line 0: the whole file is
+// Value), and the fault that names the line and what was expected there.
+struct Fault {
+  int Line;
+  const char* Value;
+  const char* Said;
+};
+const Fault kFaults[] = {
+    {13, "nan", "line 13: expected a finite number (Давление, МПа)"},
+    {4, "-inf", "line 4: expected a finite number (X,Y,R, мм)"},
+    {19, "1e39", "line 19: expected a finite number (Модуль упругости, МПа)"},
+    {13, "0x1p10", "line 13: expected a number (Давление, МПа)"},
+    {0, "", "the file is empty"},
+    {0, " \r\n\r\n\t", "the file is empty"},
+};
+
+TEST(ShellFileRead, FaultsSayWhereAndWhat) {
+  for (const Fault& c : kFaults) {
+    SCOPED_TRACE(c.Said);
+    std::vector<std::string> lines = kDefaultFile;
+    std::string bytes = c.Value;
+    if (c.Line > 0) {
+      std::string& l = lines[c.Line - 1];
+      const std::size_t start = l.find_first_not_of(' ');
+      l.replace(start, l.find(' ', start) - start, c.Value);
+      bytes = ScreenLines(lines);
+    }
+    ShellModel m = Distinct();
+    DataFile f = Load(bytes, m);
+    EXPECT_EQ(gfx::Utf8FromScreen(app::DataFileFault(f, 1)), c.Said);
+    EXPECT_TRUE(SameModel(m, Distinct()));
+  }
 }
 
 TEST(ShellFileRead, MissingLastNumberOfATripleIsNotTakenFromTheNextLine) {
