@@ -16,11 +16,13 @@
 #include "graphics/kernel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <limits>
 #include <utility>
 
+#include "graphics/numbers.h"
 #include "platform/driver.h"
 
 namespace gfx {
@@ -498,6 +500,108 @@ void LineTo3(int x, int y, int z) {
 void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2) {
   K.DepthTest = K.HiddenLineMode;
   FastLine(x1, y1, z1, x2, y2, z2);
+}
+
+// ---------------------------------------------------------------------------
+// Unrounded pen
+// ---------------------------------------------------------------------------
+
+std::int32_t PixelOf(double v) {
+  if (!(v >= -kPixelLimit)) return v < 0 ? -kPixelLimit : kPixelLimit;  // NaN: off the screen
+  if (v > kPixelLimit) return kPixelLimit;
+  return NearestInt(v);
+}
+
+namespace {
+
+bool InSquare(double x, double y) {
+  return std::fabs(x) <= kPixelLimit && std::fabs(y) <= kPixelLimit;
+}
+
+void RoundedMove(double x, double y, double z, bool depth) {
+  if (depth)
+    MoveTo3(PixelOf(x), PixelOf(y), PixelOf(z));
+  else
+    MoveTo2(PixelOf(x), PixelOf(y));
+}
+
+void RoundedLine(double x, double y, double z, bool depth) {
+  if (depth)
+    LineTo3(PixelOf(x), PixelOf(y), PixelOf(z));
+  else
+    LineTo2(PixelOf(x), PixelOf(y));
+}
+
+// The part t0..t1 of a→a+d inside the square of ±limit (Liang and
+// Barsky's clip).
+bool ClipToSquare(double ax, double ay, double dx, double dy, double limit, double& t0, double& t1) {
+  t0 = 0;
+  t1 = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {ax + limit, limit - ax, ay + limit, limit - ay};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+    if (t0 > t1) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CutToSquare(double& x1, double& y1, double& x2, double& y2, double limit) {
+  double t0 = 0, t1 = 1;
+  const double dx = x2 - x1, dy = y2 - y1;
+  if (!(std::isfinite(dx) && std::isfinite(dy)) || !ClipToSquare(x1, y1, dx, dy, limit, t0, t1))
+    return false;
+  const double ax = x1, ay = y1;
+  if (t0 > 0) {
+    x1 = ax + t0 * dx;
+    y1 = ay + t0 * dy;
+  }
+  if (t1 < 1) {
+    x2 = ax + t1 * dx;
+    y2 = ay + t1 * dy;
+  }
+  return true;
+}
+
+void MoveToExact(double x, double y, double z, bool depth) {
+  K.PenX = x;
+  K.PenY = y;
+  K.PenZ = z;
+  K.PenValid = std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+  if (K.PenValid) RoundedMove(x, y, z, depth);
+}
+
+void LineToExact(double x, double y, double z, bool depth) {
+  const double ax = K.PenX, ay = K.PenY, az = K.PenZ;
+  const bool from = K.PenValid;
+  K.PenX = x;
+  K.PenY = y;
+  K.PenZ = z;
+  K.PenValid = std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+  if (!K.PenValid) return;
+  if (!from) {
+    RoundedMove(x, y, z, depth);
+    return;
+  }
+  // The kernel's own position is the rounded start whenever that start lies
+  // in the square: every operation here leaves it so.
+  if (InSquare(ax, ay) && InSquare(x, y)) {
+    RoundedLine(x, y, z, depth);
+    return;
+  }
+  double t0 = 0, t1 = 1;
+  if (!ClipToSquare(ax, ay, x - ax, y - ay, kPixelLimit, t0, t1)) return;
+  if (t0 > 0 || !InSquare(ax, ay))
+    RoundedMove(ax + t0 * (x - ax), ay + t0 * (y - ay), az + t0 * (z - az), depth);
+  RoundedLine(ax + t1 * (x - ax), ay + t1 * (y - ay), az + t1 * (z - az), depth);
 }
 
 }  // namespace gfx

@@ -32,6 +32,16 @@ constexpr std::int32_t kDepthFlat = 32760;  // 2D drawing: always in front
 extern std::int32_t DepthRaster[kDepthRows][kDepthColumns];
 extern std::uint32_t ShadowRaster[kShadowRows][kShadowColumns];
 
+// --- Pixel coordinates ----------------------------------------------------------
+// Pixel coordinates computed from floating-point values are held within
+// ±kPixelLimit: a sum of a few of them and a small offset (a marker, a
+// tripod, a label) then stays far inside 32 bits, and a point this far off
+// the screen is as far off it as one at infinity.
+constexpr std::int32_t kPixelLimit = 1 << 28;
+// The nearest integer (halves to even) held to ±kPixelLimit; a value that is
+// no number lies off the screen, at the limit.
+std::int32_t PixelOf(double v);
+
 // --- Drawing state ------------------------------------------------------------
 struct Kernel {
   int WindowLeft = 0, WindowTop = 0, WindowRight = 0, WindowBottom = 0;  // inclusive
@@ -44,6 +54,9 @@ struct Kernel {
   int MenuBackground = 0;   // the menu system's panel background colour
   int MenuForeground = 15;  // and its text colour
   int ColourFamily = 0;     // ramp of shaded facets, set by SetDrawColor
+  // The pen of the unrounded operations (MoveToExact, LineToExact).
+  double PenX = 0, PenY = 0, PenZ = 0;
+  bool PenValid = false;    // the pen stands on a point that is a number
 };
 extern Kernel K;
 
@@ -73,6 +86,17 @@ void Point2(int x, int y, int colour);
 void MoveTo3(int x, int y, int z);
 void LineTo3(int x, int y, int z);
 void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2);
+// Moves and lines with unrounded ends (window coordinates and depth): the
+// segment is cut to the square of ±kPixelLimit first and only then rounded,
+// so a far end neither wraps round nor bends the line as holding each
+// coordinate at the limit would. Within that square they draw exactly what
+// MoveTo3/LineTo3 (depth true) or MoveTo2/LineTo2 (false) draw with the
+// rounded ends. An end that is no number draws nothing.
+void MoveToExact(double x, double y, double z, bool depth);
+void LineToExact(double x, double y, double z, bool depth);
+// The part of the segment inside the square of ±limit, its ends moved onto
+// the border where they lay beyond it; false when no part is inside.
+bool CutToSquare(double& x1, double& y1, double& x2, double& y2, double limit);
 void SetDrawColor(int colour);  // also sets ColourFamily
 void FillBackground(int left, int top, int right, int bottom);
 

@@ -202,12 +202,10 @@ void DrawText3(std::string_view text,
 // ---------------------------------------------------------------------------
 
 void PixelTextStroke(float x, float y, float, int move) {
-  const int px = NearestInt(x);
-  const int py = NearestInt(y);
   if (move != 0)
-    MoveTo2(px, py);
+    MoveToExact(x, y, 0, false);
   else
-    LineTo2(px, py);
+    LineToExact(x, y, 0, false);
 }
 
 void DrawTextPixels(std::string_view text, int x0, int y0, int x1, int y1,

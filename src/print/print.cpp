@@ -9,10 +9,12 @@
 #include "print/print.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "exchange/exchange.h"
 #include "exchange/file_menu.h"
 #include "graphics/codepage.h"
+#include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "menu/input.h"
@@ -105,9 +107,11 @@ void SheetSetup(float x1, float y1, float x2, float y2, float scale, float shift
   const float xmin = std::min(x1, x2), xmax = std::max(x1, x2);
   const float ymin = std::min(y1, y2), ymax = std::max(y1, y2);
   // 0.49: a picture at most about 1 % longer than a sheet still fits on it.
+  // Each count is held to 32 bits (NearestInt), so their product fits 64.
   j.SheetsX = std::max(1, gfx::NearestInt(0.49 + (xmax - xmin) * scale / s.SheetWidth));
   j.SheetsY = std::max(1, gfx::NearestInt(0.49 + (ymax - ymin) * scale / s.SheetLength));
   j.Sheets = j.SheetsX * j.SheetsY;
+  j.ClipRight = j.ClipBottom = INT32_MAX;
   j.Xmin = xmin;
   j.Ymax = ymax;
   s.Scale = scale;
@@ -126,9 +130,16 @@ void PrinterVertex(float x, float y, std::int32_t pen) {
   const PrintSettings& s = g.Settings;
   PrintJob& j = g.Job;
   TurnPoint(x, y);
-  const int px = gfx::NearestInt(((x - j.Xmin) * s.Scale + s.ShiftX - j.SheetOffsetX) / s.MmPerPixelX);
-  const int py = gfx::NearestInt(((j.Ymax - y) * s.Scale + s.ShiftY - j.SheetOffsetY) / s.MmPerPixelY);
-  if (pen <= 0 && j.PageOpen && j.Error.empty()) g.Backend.Line(j.PenX, j.PenY, px, py);
+  const double px = ((x - j.Xmin) * s.Scale + s.ShiftX - j.SheetOffsetX) / s.MmPerPixelX;
+  const double py = ((j.Ymax - y) * s.Scale + s.ShiftY - j.SheetOffsetY) / s.MmPerPixelY;
+  if (pen <= 0 && j.PageOpen && j.Error.empty()) {
+    double x1 = j.PenX, y1 = j.PenY, x2 = px, y2 = py;
+    const bool offSheet = std::max(x1, x2) < 0 || std::min(x1, x2) > j.ClipRight ||
+                          std::max(y1, y2) < 0 || std::min(y1, y2) > j.ClipBottom;
+    // Cut before rounding, so that a far end neither overflows nor bends it.
+    if (!offSheet && gfx::CutToSquare(x1, y1, x2, y2, gfx::kPixelLimit))
+      g.Backend.Line(gfx::PixelOf(x1), gfx::PixelOf(y1), gfx::PixelOf(x2), gfx::PixelOf(y2));
+  }
   j.PenX = px;
   j.PenY = py;
 }
@@ -167,8 +178,9 @@ void BeginSheet() {
     const std::string error = g.Backend.BeginDocument(request);
     if (!error.empty()) return Fail(error);
   }
-  const std::string error = g.Backend.BeginPage(gfx::NearestInt(s.SheetWidth / s.MmPerPixelX),
-                                                gfx::NearestInt(s.SheetLength / s.MmPerPixelY));
+  j.ClipRight = gfx::NearestInt(s.SheetWidth / s.MmPerPixelX);
+  j.ClipBottom = gfx::NearestInt(s.SheetLength / s.MmPerPixelY);
+  const std::string error = g.Backend.BeginPage(j.ClipRight, j.ClipBottom);
   if (!error.empty()) return Fail(error);
   j.PageOpen = true;
 }
@@ -196,7 +208,7 @@ std::string PrintSheets(void (*picture)()) {
   PrintJob& j = g.Job;
   j.Error.clear();
   j.PageOpen = false;
-  for (int sheet = 1; sheet <= j.Sheets; ++sheet) {
+  for (std::int64_t sheet = 1; sheet <= j.Sheets; ++sheet) {
     BeginSheet();
     if (j.PageOpen) picture();
     EndSheet();
@@ -228,11 +240,28 @@ void Tell(const std::string& screenText) {
   platform::Drv.DrvReadKey();
 }
 
-// Item 9: the thickness, then every sheet. False when the thickness was
-// refused.
+// Item 9: the sheet count, the thickness, then every sheet. False when the
+// count or the thickness was refused.
+// More than kSheetsRefused sheets are refused; more than kSheetsAsked are
+// printed only after a yes. False: not to be printed.
+bool SheetCountAccepted() {
+  const std::int64_t sheets = g.Job.Sheets;
+  const std::string n = gfx::FormatFixed(static_cast<double>(sheets), 0, 0);
+  if (sheets > kSheetsRefused) {
+    Tell(gfx::LangPart("Листов: "_sc + n + ". Больше 10000 не печатается: уменьшите масштаб;Sheets: "_sc + n +
+                       ". More than 10000 are not printed: reduce the scale"));
+    return false;
+  }
+  if (sheets <= kSheetsAsked) return true;
+  menu::PromptLine(0, gfx::LangPart("Листов: "_sc + n + ". Печатать? (Y/N);Sheets: " + n + ". Print them? (Y/N)"));
+  const std::uint8_t answer = platform::Drv.DrvReadKey();
+  return answer == 'Y' || answer == 'y';
+}
+
 bool PrintNow(float x1, float y1, float x2, float y2) {
   PrintSettings& s = g.Settings;
   PrintJob& j = g.Job;
+  if (!SheetCountAccepted()) return false;
   exchange::g.PassOffset = kMmPerInch / s.ResolutionX;  // one printer pixel
   std::int32_t status = menu::kInputRead;
   exchange::AskThickness(status);

@@ -47,9 +47,13 @@ struct PrintSettings {
 
 // One job: the extents after the orientation turn, the sheets and where the
 // printer's pen is.
+// Sheets are counted in 64 bits: a print scale of 1e6 asks for more sheets
+// than 32 bits hold.
+constexpr std::int64_t kSheetsAsked = 100;      // more: the dialog says how many and asks
+constexpr std::int64_t kSheetsRefused = 10000;  // more: not printed
 struct PrintJob {
   float Xmin = 0, Ymax = 0;
-  int SheetsX = 1, SheetsY = 1, Sheets = 1;
+  std::int64_t SheetsX = 1, SheetsY = 1, Sheets = 1;
   int Column = 1, Row = 1;  // the sheet being printed, from 1
   float SheetOffsetX = 0, SheetOffsetY = 0;
   bool PrinterFound = false;  // the last probe found a printer
@@ -57,7 +61,11 @@ struct PrintJob {
   std::string PdfPath;        // that file (file-system name)
   bool PageOpen = false;      // lines reach the backend only on an open page
   std::string Error;          // the first thing that went wrong, "" while all is well
-  int PenX = 0, PenY = 0;     // the printer's current position, pixels
+  double PenX = 0, PenY = 0;  // the printer's current position, pixels (unrounded)
+  // The clip rectangle of the open sheet, pixels; lines wholly outside it
+  // are not sent (a picture over many sheets would otherwise send every
+  // line to every sheet).
+  int ClipRight = INT32_MAX, ClipBottom = INT32_MAX;
 };
 
 // --- The backend seam ---------------------------------------------------------------

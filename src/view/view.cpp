@@ -9,8 +9,10 @@
 // Everything here is arithmetic on the state: nothing draws.
 #include "view/view.h"
 
+#include <cmath>
 #include <cstdint>
 
+#include "graphics/kernel.h"
 #include "graphics/numbers.h"
 
 namespace view {
@@ -81,20 +83,23 @@ void ViewToWorld(double u, double v, double w, double& x, double& y, double& z) 
 }
 
 namespace {
-// centre + offset, held at the ends of the 32-bit range: a point far off the
-// screen stays far off it instead of wrapping round onto it.
-std::int32_t PixelSum(std::int32_t centre, std::int64_t offset) {
-  const std::int64_t p = centre + offset;
-  if (p > INT32_MAX) return INT32_MAX;
-  if (p < INT32_MIN) return INT32_MIN;
-  return static_cast<std::int32_t>(p);
-}
+// centre + offset rounded, as a double: a far point keeps its place on the
+// line from the centre (the kernel's unrounded pen cuts lines to it), and
+// gfx::PixelOf of it is the pixel.
+double Pixel(std::int32_t centre, double offset) { return centre + std::nearbyint(offset); }
 }  // namespace
 
+void WorldToPixelExact(float x, float y, float z, double& px, double& py, double& pz) {
+  double u = 0, v = 0, w = 0;
+  WorldToViewUVW(double{x}, double{y}, double{z}, u, v, w);
+  px = Pixel(V.ScreenCentreX, (static_cast<float>(u) - double{V.ViewCentreU}) / V.ViewScaleU);
+  py = Pixel(V.ScreenCentreY, -std::nearbyint((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
+  pz = Pixel(V.ScreenCentreZ, (static_cast<float>(w) - double{V.ViewCentreW}) / V.ViewScaleW);
+}
+
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
-  ix = PixelSum(V.ScreenCentreX, gfx::NearestInt((double{u} - V.ViewCentreU) / V.ViewScaleU));
-  iy = PixelSum(V.ScreenCentreY,
-                -std::int64_t{gfx::NearestInt((double{v} - V.ViewCentreV) / V.ViewScaleV)});
+  ix = gfx::PixelOf(Pixel(V.ScreenCentreX, (double{u} - V.ViewCentreU) / V.ViewScaleU));
+  iy = gfx::PixelOf(Pixel(V.ScreenCentreY, -std::nearbyint((double{v} - V.ViewCentreV) / V.ViewScaleV)));
 }
 
 void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy) {
@@ -105,10 +110,11 @@ void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy)
 
 void WorldToPixelDepth(float x, float y, float z, std::int32_t& ix, std::int32_t& iy,
                        std::int32_t& iz) {
-  float u = 0, v = 0, w = 0;
-  WorldToViewUVW(x, y, z, u, v, w);
-  ViewToPixel(u, v, ix, iy);
-  iz = PixelSum(V.ScreenCentreZ, gfx::NearestInt((double{w} - V.ViewCentreW) / V.ViewScaleW));
+  double px = 0, py = 0, pz = 0;
+  WorldToPixelExact(x, y, z, px, py, pz);
+  ix = gfx::PixelOf(px);
+  iy = gfx::PixelOf(py);
+  iz = gfx::PixelOf(pz);
 }
 
 void PixelToView(std::int32_t px, std::int32_t py, float& u, float& v) {
@@ -211,10 +217,14 @@ void SetViewWindow(float umin, float vmin, float umax, float vmax) {
   V.ViewScaleU = (umax - umin) / static_cast<float>(V.ViewportWidth - kWindowMargin);
   V.ViewScaleV = (vmax - vmin) / static_cast<float>(V.ViewportHeight - kWindowMargin);
   if (V.PixelAspect * V.ViewScaleV < V.ViewScaleU) V.ViewScaleV = V.ViewScaleU / V.PixelAspect;
-  if (V.ViewScaleV == 0) V.ViewScaleV = 1;
+  // An empty window, or one no float spans (its corners not numbers, or so
+  // far apart that their difference overflows), gets scale 1.
+  if (V.ViewScaleV == 0 || !std::isfinite(V.ViewScaleV * V.PixelAspect)) V.ViewScaleV = 1;
   V.ViewScaleU = V.ViewScaleV * V.PixelAspect;
-  V.ViewCentreU = (umin + umax) / 2;
-  V.ViewCentreV = (vmin + vmax) / 2;
+  V.ViewCentreU = static_cast<float>((double{umin} + umax) / 2);
+  V.ViewCentreV = static_cast<float>((double{vmin} + vmax) / 2);
+  if (!std::isfinite(V.ViewCentreU)) V.ViewCentreU = 0;
+  if (!std::isfinite(V.ViewCentreV)) V.ViewCentreV = 0;
   V.ViewScaleW = V.ViewScaleU;
 }
 

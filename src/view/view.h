@@ -134,7 +134,11 @@ void WorldToView(double x, double y, double z, double& u, double& v);
 void WorldToViewUVW(float x, float y, float z, float& u, float& v, float& w);
 void WorldToViewUVW(double x, double y, double z, double& u, double& v, double& w);
 void ViewToWorld(double u, double v, double w, double& x, double& y, double& z);
+// Pixels are held within ±gfx::kPixelLimit (gfx::PixelOf); the exact form
+// gives them unrounded beyond the rounding of their offset from the centre,
+// for lines that are cut before they are rounded.
 void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy);
+void WorldToPixelExact(float x, float y, float z, double& px, double& py, double& pz);
 void WorldToPixelDepth(float x, float y, float z, std::int32_t& ix, std::int32_t& iy, std::int32_t& iz);
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy);
 void PixelToView(std::int32_t px, std::int32_t py, float& u, float& v);

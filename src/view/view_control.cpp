@@ -7,6 +7,9 @@
 //   Viewports
 //   Start-up
 //   Extended keys
+#include <algorithm>
+#include <limits>
+
 #include "graphics/kernel.h"
 #include "platform/driver.h"
 #include "view/view.h"
@@ -31,15 +34,17 @@ WorldPenHook LineToWorldHook = LineToWorld;
 // ---------------------------------------------------------------------------
 
 void MoveToWorld(float x, float y, float z) {
-  std::int32_t ix = 0, iy = 0, iz = 0;
-  WorldToPixelDepth(x, y, z, ix, iy, iz);
-  gfx::MoveTo3(ix, iy, iz);
+  double px = 0, py = 0, pz = 0;
+  WorldToPixelExact(x, y, z, px, py, pz);
+  gfx::MoveToExact(px, py, pz, true);
 }
 
+// Cut to the pixel limit before it is rounded: after any zoom a line keeps
+// its direction however far off its ends lie.
 void LineToWorld(float x, float y, float z) {
-  std::int32_t ix = 0, iy = 0, iz = 0;
-  WorldToPixelDepth(x, y, z, ix, iy, iz);
-  gfx::LineTo3(ix, iy, iz);
+  double px = 0, py = 0, pz = 0;
+  WorldToPixelExact(x, y, z, px, py, pz);
+  gfx::LineToExact(px, py, pz, true);
 }
 
 namespace {
@@ -191,6 +196,10 @@ enum Scan : int {
 
 constexpr float kZoomFactor = 1.5f;
 constexpr float kSmallestScale = 1e-5f;  // world units per pixel
+// Zooming out has no limit short of the float's own: a scale that became
+// infinite could never be zoomed back. Pans likewise stop short of it.
+constexpr float kLargestScale = std::numeric_limits<float>::max() / kZoomFactor;
+constexpr float kFarthestCentre = 1e30f;
 
 void ZoomIn() {
   if (V.ViewScaleU <= kSmallestScale) return;
@@ -200,6 +209,7 @@ void ZoomIn() {
 }
 
 void ZoomOut() {
+  if (V.ViewScaleU >= kLargestScale) return;
   V.ViewScaleU *= kZoomFactor;
   V.ViewScaleV *= kZoomFactor;
   V.ViewScaleW *= kZoomFactor;
@@ -207,8 +217,9 @@ void ZoomOut() {
 
 // Pans by one step; +1 moves the view centre right (up), so the picture
 // moves left (down).
-void PanU(int sign) { V.ViewCentreU += static_cast<float>(sign * V.PanStepX) * V.ViewScaleU; }
-void PanV(int sign) { V.ViewCentreV += static_cast<float>(sign * V.PanStepY) * V.ViewScaleV; }
+float Panned(float centre, float by) { return std::clamp(centre + by, -kFarthestCentre, kFarthestCentre); }
+void PanU(int sign) { V.ViewCentreU = Panned(V.ViewCentreU, static_cast<float>(sign * V.PanStepX) * V.ViewScaleU); }
+void PanV(int sign) { V.ViewCentreV = Panned(V.ViewCentreV, static_cast<float>(sign * V.PanStepY) * V.ViewScaleV); }
 
 // The arrows' two meanings: plain arrows turn in rotate mode 1 and pan in
 // mode 0; Ctrl-arrows do the other.

@@ -1,7 +1,9 @@
 // The pixel line: clipping to the draw window, the degenerate line, the
 // line styles, XOR drawing, and coordinates far outside every raster.
 #include <climits>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "graphics/kernel_fixture.h"
 
@@ -350,6 +352,51 @@ TEST_F(ExtremeCoordinates, WindowAcrossTheRasterEdgesKeepsDepthOnlyInside) {
   gfx::ClearDepth();  // rows 0..100 only
   EXPECT_EQ(gfx::DepthRaster[1999][2499], 4);
   EXPECT_EQ(gfx::DepthRaster[100][0], gfx::kDepthCleared);
+}
+
+}  // namespace
+}  // namespace kerneltest
+
+namespace kerneltest {
+namespace {
+
+// Lines with unrounded ends far off the window keep their direction: the
+// pixels drawn are those of the same line with ends near the window. A
+// far end that is no number draws nothing.
+struct FarLine {
+  const char* Name;
+  double X1, Y1, X2, Y2;    // the far line
+  int NearX1, NearY1, NearX2, NearY2;  // a line along the same ray, clipped alike
+};
+const FarLine kFarLines[] = {
+    {"one end 1e12 away at slope 1/2", 10, 10, 10 + 2e12, 10 + 1e12, 10, 10, 210, 110},
+    {"both ends beyond, crossing the window", -4e11, 50 - 2e11, 4e11, 50 + 2e11, -100, 0, 300, 200},
+    {"a steep line from far above", 20 + 1e10, -3e10, 20, 0, 20 + 50, -150, 20, 0},
+    {"no number", 10, 10, std::nan(""), 40, 10, 10, 10, 10},
+};
+
+TEST_F(KernelTest, UnroundedLinesKeepTheirDirectionHoweverFarTheirEnds) {
+  for (const FarLine& c : kFarLines) {
+    SCOPED_TRACE(c.Name);
+    gfx::InitKernel();
+    gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
+    gfx::SetColor(12);
+    gfx::Line2(c.NearX1, c.NearY1, c.NearX2, c.NearY2);
+    std::vector<std::uint32_t> near;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) near.push_back(Px(x, y));
+    platform::InstallImageDriver(kWidth, kHeight);
+    gfx::InitKernel();
+    gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
+    gfx::SetColor(12);
+    gfx::MoveToExact(c.X1, c.Y1, 0, false);
+    gfx::LineToExact(c.X2, c.Y2, 0, false);
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) differing += Px(x, y) != near[static_cast<std::size_t>(y * kWidth + x)];
+    EXPECT_LE(differing, 2);  // at most the rounding of a cut end
+    platform::InstallImageDriver(kWidth, kHeight);
+  }
 }
 
 }  // namespace

@@ -79,15 +79,15 @@ TEST_F(ViewTest, WorldToPixelAppliesScaleAndCentre) {
   EXPECT_EQ(iy, 94);
 }
 
-TEST_F(ViewTest, PixelsFarOffTheScreenStayAtTheEndsOfTheRange) {
+TEST_F(ViewTest, PixelsFarOffTheScreenStayAtThePixelLimit) {
   V.ScreenCentreX = 100;
   V.ScreenCentreY = 50;
   V.ScreenCentreZ = 3;
   std::int32_t ix = 0, iy = 0, iz = 0;
   view::WorldToPixelDepth(1e12f, 1e12f, -1e12f, ix, iy, iz);
-  EXPECT_EQ(ix, INT32_MAX);
-  EXPECT_EQ(iy, 50 - INT32_MAX);
-  EXPECT_EQ(iz, 3 + INT32_MIN);
+  EXPECT_EQ(ix, gfx::kPixelLimit);
+  EXPECT_EQ(iy, -gfx::kPixelLimit);
+  EXPECT_EQ(iz, -gfx::kPixelLimit);
 }
 
 TEST_F(ViewTest, WorldToPixelDepthGrowsTowardsTheViewer) {
