@@ -232,6 +232,7 @@ void StartFramework() {
   view::InstallViewHooks();
   gfx::InstallStoreRenderer();
   store::InitStore();
+  store::RemoveStaleScratchFolders();
   exchange::InitExchange();
   StartUpHook();
   view::InitView();

@@ -10,15 +10,20 @@
 //   life cycle
 #include "store/store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <bit>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "graphics/codepage.h"
 #include "store/builders.h"
@@ -93,14 +98,79 @@ void CloseFile(ScratchFile& f) {
 
 void CloseStoreFilesAtExit() { CloseStoreFiles(); }
 
-// Makes the private folder of this run under $TMPDIR (or /tmp).
-bool MakeFolder() {
+const char* TempBase() {
   const char* base = std::getenv("TMPDIR");
-  if (base == nullptr || base[0] == 0) base = "/tmp";
+  return base == nullptr || base[0] == 0 ? "/tmp" : base;
+}
+
+// Up to `size` bytes of a small file opened at `at` (a folder, or AT_FDCWD).
+bool ReadSmall(int at, const char* path, char* into, std::size_t size, std::size_t& got) {
+  const int fd = openat(at, path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  got = 0;
+  for (ssize_t n; got < size && (n = read(fd, into + got, size - got)) != 0;) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return false;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  return true;
+}
+
+// What tells a process from every other, now and after a restart: its id,
+// its start time (clock ticks after boot, field 22 of /proc/PID/stat) and
+// the id of the boot. "" when there is no such process (or no /proc).
+std::string ProcessMark(long pid) {
+  char path[64], stat[1024], boot[64];
+  std::size_t statBytes = 0, bootBytes = 0;
+  std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
+  if (!ReadSmall(AT_FDCWD, path, stat, sizeof stat - 1, statBytes) ||
+      !ReadSmall(AT_FDCWD, "/proc/sys/kernel/random/boot_id", boot, sizeof boot - 1, bootBytes))
+    return std::string();
+  const std::string fields(stat, statBytes);
+  std::size_t at = fields.rfind(')');  // the command name may hold blanks and parentheses
+  if (at == std::string::npos) return std::string();
+  constexpr int kStartTimeField = 22, kFirstFieldAfterName = 3;
+  for (int field = kFirstFieldAfterName; field <= kStartTimeField && at != std::string::npos; ++field)
+    at = fields.find(' ', at + 1);
+  if (at == std::string::npos) return std::string();
+  const std::string start = fields.substr(at + 1, fields.find(' ', at + 1) - at - 1);
+  std::string bootId(boot, bootBytes);
+  while (!bootId.empty() && (bootId.back() == '\n' || bootId.back() == ' ')) bootId.pop_back();
+  return std::to_string(pid) + " " + start + " " + bootId + "\n";
+}
+
+constexpr const char* kMarkName = "PID";
+
+// The mark written into the folder of a run: its ProcessMark.
+bool MarkFolder(const char* folder) {
+  char path[sizeof g.Folder + 8];
+  std::snprintf(path, sizeof path, "%s/%s", folder, kMarkName);
+  std::string mark = ProcessMark(getpid());
+  if (mark.empty()) mark = std::to_string(getpid()) + "\n";
+  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const bool written = write(fd, mark.data(), mark.size()) == static_cast<ssize_t>(mark.size());
+  return close(fd) == 0 && written;
+}
+
+// Makes the private folder of this run under $TMPDIR (or /tmp), marked
+// with the run's process.
+bool MakeFolder() {
   char name[sizeof g.Folder];
-  int len = std::snprintf(name, sizeof name, "%s/brelmora-XXXXXX", base);
+  int len = std::snprintf(name, sizeof name, "%s/brelmora-XXXXXX", TempBase());
   if (len <= 0 || len >= static_cast<int>(sizeof name)) return false;
   if (mkdtemp(name) == nullptr) return false;
+  if (!MarkFolder(name)) {
+    char mark[sizeof g.Folder + 8];
+    std::snprintf(mark, sizeof mark, "%s/%s", name, kMarkName);
+    unlink(mark);
+    rmdir(name);
+    return false;
+  }
   std::memcpy(g.Folder, name, static_cast<std::size_t>(len) + 1);
   g.FolderOwner = static_cast<int>(getpid());
   static bool cleanupRegistered = false;
@@ -261,9 +331,64 @@ bool SyncStoreFiles() {
 void CloseStoreFiles() {
   CloseFile(g.PointFile);
   CloseFile(g.ObjectFile);
-  if (FolderIsOurs()) rmdir(g.Folder);
+  if (FolderIsOurs()) {
+    char mark[sizeof g.Folder + 8];
+    std::snprintf(mark, sizeof mark, "%s/%s", g.Folder, kMarkName);
+    unlink(mark);
+    rmdir(g.Folder);
+  }
   g.Folder[0] = 0;
   g.FolderOwner = 0;
+}
+
+namespace {
+
+// "brelmora-" and the six letters or digits mkdtemp put in.
+bool ScratchFolderName(const char* name) {
+  constexpr std::string_view kPrefix = "brelmora-";
+  const std::string_view n(name);
+  if (n.size() != kPrefix.size() + 6 || n.substr(0, kPrefix.size()) != kPrefix) return false;
+  for (char c : n.substr(kPrefix.size()))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+// The folder's run is gone: its mark names a process that no longer runs,
+// or another one that has the same id now (started at another time, or
+// before a restart).
+bool RunIsGone(int folder) {
+  char mark[256];
+  std::size_t got = 0;
+  if (!ReadSmall(folder, kMarkName, mark, sizeof mark, got) || got == 0) return false;
+  const std::string text(mark, got);
+  char* end = nullptr;
+  const long pid = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || pid <= 0) return false;
+  return ProcessMark(pid) != text;
+}
+
+}  // namespace
+
+void RemoveStaleScratchFolders() {
+  // Without /proc no run can be told from another: then nothing is removed.
+  if (ProcessMark(getpid()).empty()) return;
+  DIR* base = opendir(TempBase());
+  if (base == nullptr) return;
+  while (const dirent* e = readdir(base)) {
+    if (!ScratchFolderName(e->d_name)) continue;
+    // Not through a link, and only our own user's folders.
+    const int folder = openat(dirfd(base), e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) continue;
+    struct stat st {};
+    const bool ours = fstat(folder, &st) == 0 && st.st_uid == geteuid();
+    if (ours && RunIsGone(folder)) {
+      // Only what a run puts there; a folder that holds anything else stays.
+      for (const char* name : {g.PointFile.Name, g.ObjectFile.Name, kMarkName}) unlinkat(folder, name, 0);
+      unlinkat(dirfd(base), e->d_name, AT_REMOVEDIR);
+    }
+    close(folder);
+  }
+  closedir(base);
 }
 
 // --- Points and objects ------------------------------------------------------------------

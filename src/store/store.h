@@ -225,6 +225,11 @@ void MeasureFlush3D();
 void InitStore();
 // Closes and erases both scratch files and removes the private folder.
 void CloseStoreFiles();
+// The private folder is marked with its run (the file "PID": process id,
+// start time and boot). At start-up the folders of runs that are gone —
+// killed, or from before a restart — are removed: only folders of our own
+// user, never through a link, and only the files a run makes there.
+void RemoveStaleScratchFolders();
 // The private folder of the scratch files; "" before the first spill.
 const char* ScratchFolder();
 // Writes every cached block to its file; false on an input/output error.

@@ -102,6 +102,44 @@ TEST(BatchNodes, ValuesGiveBackTheSameFloats) {
   EXPECT_NEAR(rr, 100.0f, 1e-4f);
 }
 
+// Models whose results are not all finite: every batch output says why on
+// stderr, exits 1 and prints or writes nothing.
+struct NoResults {
+  const char* Name;
+  void (*Change)(app::ShellModel& m);
+  const char* Said;
+};
+const NoResults kNoResults[] = {
+    {"a wall of no thickness", [](app::ShellModel& m) { m.Thickness[2] = 0; },
+     "The wall thickness of segment 2 must be above 0"},
+    {"a modulus of 0", [](app::ShellModel& m) { m.YoungModulus = 0; }, "Young's modulus must be above 0"},
+    {"an arc radius of 1e30", [](app::ShellModel& m) { m.ArcRadius[1] = m.ArcRadius[2] = 1e30f; },
+     "The results are out of the range of numbers (volume): check the sizes and loads"},
+    {"radii of 1e20",
+     [](app::ShellModel& m) {
+       for (int i = 1; i <= 3; ++i) m.SectionRadius[i] = m.SectionHeight[i] = 1e20f * i;
+     },
+     "The results are out of the range of numbers (volume): check the sizes and loads"},
+};
+
+TEST(BatchFiles, ResultsThatAreNotFiniteAreNeverPrinted) {
+  const std::string dir = MakeTempFolder();
+  for (const NoResults& c : kNoResults) {
+    SCOPED_TRACE(c.Name);
+    app::ShellModel m;
+    app::ResetShellModel(m);
+    c.Change(m);
+    WriteFile(dir + "/bad.spw", SaveModel(m));
+    for (const char* what : {"--report bad.spw", "--nodes bad.spw", "--export svg out.svg bad.spw"}) {
+      ProgramRun r = RunProgram(what, dir);
+      EXPECT_EQ(r.Status, 1) << what;
+      EXPECT_EQ(r.Out, "") << what;
+      EXPECT_EQ(r.Err, std::string("brelmora: bad.spw: ") + c.Said + "\n") << what;
+    }
+    EXPECT_FALSE(FileExists(dir + "/out.svg"));
+  }
+}
+
 TEST(BatchOptions, HelpVersionAndUsage) {
   ProgramRun help = RunProgram("--help");
   EXPECT_EQ(help.Status, 0);

@@ -3,14 +3,20 @@
 // to special files, linked names, read-only files and one name at once.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <set>
 #include <string>
 #include <thread>
 
+#include "app/shell_file.h"
+#include "app/shell_model.h"
 #include "support/run_program.h"
 
 namespace {
@@ -148,6 +154,86 @@ TEST(Hostile, SavingKeepsLinksAndLeavesReadOnlyFiles) {
   EXPECT_EQ(save("fixed").Status, 0);
   EXPECT_EQ(ReadFile(dir + "/fixed.spw"), old);
   EXPECT_EQ(ModeOf(dir + "/fixed.spw") & 0777, 0444u);
+}
+
+// The marked scratch folders under a temporary folder.
+std::set<std::string> ScratchFolders(const std::string& tmp) {
+  std::set<std::string> found;
+  if (DIR* d = opendir(tmp.c_str())) {
+    while (dirent* e = readdir(d))
+      if (FileExists(tmp + "/" + e->d_name + "/PID")) found.insert(e->d_name);
+    closedir(d);
+  }
+  return found;
+}
+
+// Starts a run in the background whose picture spills into its scratch
+// files and that keeps redrawing; returns its process id once its folder
+// exists (and that folder's name).
+long StartSpillingRun(const std::string& dir, const std::string& tmp, std::string& folder) {
+  const std::set<std::string> before = ScratchFolders(tmp);
+  WriteFile(dir + "/keys.txt", Repeat("r", 5000));
+  const std::string cmd = "cd " + Quote(dir) + " && TMPDIR=" + Quote(tmp) + " " + Quote(BRELMORA_EXE) +
+                          " --script keys.txt fine >/dev/null 2>&1 & echo $! > " + Quote(dir + "/pid");
+  if (std::system(cmd.c_str()) != 0) return 0;
+  const long pid = std::atol(ReadFile(dir + "/pid").c_str());
+  for (int wait = 0; wait < 600; ++wait) {
+    for (const std::string& f : ScratchFolders(tmp))
+      if (!before.count(f) && FileExists(tmp + "/" + f + "/BUF.TMP")) {
+        folder = f;
+        return pid;
+      }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return pid;
+}
+
+void Kill(long pid) {
+  kill(static_cast<pid_t>(pid), SIGKILL);
+  for (int wait = 0; wait < 200 && FileExists("/proc/" + std::to_string(pid) + "/stat"); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+TEST(Hostile, ScratchFoldersOfRunsThatAreGoneAreRemovedAtStartUp) {
+  const std::string dir = MakeTempFolder(), tmp = MakeTempFolder();
+  app::ShellModel m;
+  app::ResetShellModel(m);
+  m.ContourStep = 0.001f;  // thousands of nodes: the picture spills
+  app::DataFile f;
+  app::SaveShellData(f, "", m);
+  WriteFile(dir + "/fine.spw", f.Text);
+
+  std::string killed, live;
+  Kill(StartSpillingRun(dir, tmp, killed));
+  ASSERT_FALSE(killed.empty());
+  ASSERT_TRUE(FileExists(tmp + "/" + killed + "/BUF.TMP"));
+  const long running = StartSpillingRun(dir, tmp, live);  // its start-up already sweeps
+  ASSERT_FALSE(live.empty());
+  // The live run's id with another start time: a process that reused it.
+  const std::string mark = ReadFile(tmp + "/" + live + "/PID");
+  mkdir((tmp + "/brelmora-Reused").c_str(), 0700);
+  WriteFile(tmp + "/brelmora-Reused/PID", mark.substr(0, mark.find(' ')) + " 1" + mark.substr(mark.find(' ', mark.find(' ') + 1)));
+  WriteFile(tmp + "/brelmora-Reused/BUF.TMP", "x");
+  // No mark: nothing tells whose it is. A link to a dead run's folder.
+  mkdir((tmp + "/brelmora-NoMark").c_str(), 0700);
+  mkdir((dir + "/elsewhere").c_str(), 0700);
+  WriteFile(dir + "/elsewhere/PID", "999999999 1 x\n");
+  ASSERT_EQ(symlink((dir + "/elsewhere").c_str(), (tmp + "/brelmora-Linked").c_str()), 0);
+
+  const char* saved = std::getenv("TMPDIR");
+  const std::string keep = saved != nullptr ? saved : "";
+  setenv("TMPDIR", tmp.c_str(), 1);
+  const ProgramRun r = RunProgram("--export dxf out.dxf", dir);
+  if (saved != nullptr) setenv("TMPDIR", keep.c_str(), 1);
+  else unsetenv("TMPDIR");
+  Kill(running);
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_FALSE(FileExists(tmp + "/" + killed));
+  EXPECT_TRUE(FileExists(tmp + "/" + live + "/PID"));
+  EXPECT_FALSE(FileExists(tmp + "/brelmora-Reused"));
+  EXPECT_TRUE(S_ISDIR(ModeOf(tmp + "/brelmora-NoMark")));
+  EXPECT_TRUE(S_ISLNK(ModeOf(tmp + "/brelmora-Linked", false)));
+  EXPECT_TRUE(FileExists(dir + "/elsewhere/PID"));
 }
 
 }  // namespace

@@ -272,6 +272,7 @@ TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
   FillNumbered(2500, 10);
   std::string first = store::ScratchFolder();
   unlink((first + "/BUF.TMP").c_str());
+  unlink((first + "/PID").c_str());
   rmdir(first.c_str());
   for (int i = 0; i < 400; ++i) store::BeginPolyline();  // opens BUFN.TMP
   store::CloseStore();
