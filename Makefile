@@ -8,18 +8,29 @@ DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
                 qt6-base-dev libgl-dev
 
+# What `make fuzz` needs besides: Debian's clang and its libFuzzer.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+
 BUILD      := build
 BUILD_SAN  := build-san
+BUILD_FUZZ := build-fuzz
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build build-san run test bench clean
+# make fuzz: each target runs FUZZ_SECONDS; any finding fails the run and
+# is kept under build-fuzz/findings/. The seeds and the dictionary are in
+# tests/fuzz/; what the fuzzer adds goes to build-fuzz/corpus/.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_reader:files fuzz_keys:keys fuzz_exports:files
+
+.PHONY: all deps fuzz-deps build build-san run test bench fuzz clean
 
 all: build
 
-deps:
+# Installs the packages of $(1) that are missing.
+define install-missing
 	@missing=""; \
-	for p in $(DEB_PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -27,6 +38,13 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(DEB_PACKAGES))
+
+fuzz-deps:
+	$(call install-missing,$(DEB_PACKAGES) $(FUZZ_PACKAGES))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -51,5 +69,24 @@ test: build build-san
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b || exit 1; done
 
+$(BUILD_FUZZ)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELMORA_FUZZ=ON
+
+fuzz: fuzz-deps $(BUILD_FUZZ)/CMakeCache.txt
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	@mkdir -p $(BUILD_FUZZ)/findings
+	@for entry in $(FUZZ_TARGETS); do \
+	  t=$${entry%%:*}; seeds=$(CURDIR)/tests/fuzz/$${entry#*:}; \
+	  corpus=$(CURDIR)/$(BUILD_FUZZ)/corpus/$$t; mkdir -p $$corpus; \
+	  work=$$(mktemp -d); \
+	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
+	  ( cd $$work && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    $(CURDIR)/$(BUILD_FUZZ)/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=60 -rss_limit_mb=4096 \
+	      -max_len=8192 -print_final_stats=1 -dict=$(CURDIR)/tests/fuzz/brelmora.dict \
+	      -artifact_prefix=$(CURDIR)/$(BUILD_FUZZ)/findings/$$t- $$corpus $$seeds ); \
+	  status=$$?; rm -rf $$work; \
+	  if [ $$status -ne 0 ]; then echo "$$t: a finding, see $(BUILD_FUZZ)/findings/"; exit 1; fi; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)

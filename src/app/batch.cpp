@@ -33,15 +33,17 @@ const char* kHelp =
     "                           run the program without a screen, typing the keys of FILE;\n"
     "                           --size sets the picture (1280x1024), --shot writes it at the end\n"
     "  brelmora --export FORMAT OUT [FILE]\n"
-    "                           write the picture of FILE (or of the default shell) to OUT;\n"
-    "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png\n"
+    "                           write the picture of FILE (or of the default shell) to OUT\n"
+    "                           (- the standard output); FORMAT is dxf, plt, ugf, geo, tre,\n"
+    "                           pdf, svg or png\n"
     "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
     "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
     "  brelmora --help          this text\n"
     "  brelmora --version       the version\n"
     "\n"
-    "FILE is any path to a data file (.spw). Exit status: 0 done, 1 the file\n"
-    "could not be read, 2 wrong usage.\n";
+    "FILE is any path to a data file (.spw). Exit status: 0 done, 1 a file\n"
+    "could not be read or written or the results are not finite numbers,\n"
+    "2 wrong usage.\n";
 
 }  // namespace
 

@@ -133,7 +133,10 @@ double BoundedStep(double h, double range, int edges, double across) {
   const double points = 2.0 * static_cast<double>(segments) - edges;
   const double levels = std::min<double>(kMaxHatchLevels,
                                          static_cast<double>(hatchBudget.TestsLeft) / std::max(edges, 1));
-  if (points < 1 || levels < 3) return 0;
+  if (points < 1 || levels < 3) {
+    hatchBudget.Thinned = true;
+    return 0;
+  }
   double bounded = h;
   if (across / bounded > points) bounded = across / points;
   if (range / bounded > levels - 2) bounded = range / (levels - 2);

@@ -140,6 +140,36 @@ TEST(BatchFiles, ResultsThatAreNotFiniteAreNeverPrinted) {
   }
 }
 
+// One wall far too thick among 49 sections once made a 1.7 GB drawing:
+// hatching denser than a drawing shows is thinned, what lies beyond its
+// range is dropped, and stderr says so.
+TEST(BatchExport, AnAbsurdWallIsBoundedAndSaidSo) {
+  const std::string dir = MakeTempFolder();
+  const struct {
+    float Thickness;
+    const char* Said;
+  } kWalls[] = {
+      {1e30f, "Part of the picture is out of range and not drawn: check the scales"},
+      {1e7f, "Hatching thinned: its lines would be denser than can be shown"},
+  };
+  for (const auto& wall : kWalls) {
+    app::ShellModel m;
+    app::ResetShellModel(m);
+    m.SectionCount = app::kMaxSections;
+    for (int i = 1; i <= m.SectionCount; ++i) {
+      m.SectionRadius[i] = i % 2 == 0 ? 120.0f : 100.0f;
+      m.SectionHeight[i] = 50.0f * static_cast<float>(i);
+      m.Thickness[i] = i == 10 ? wall.Thickness : 2.0f;
+      m.GeneratrixKind[i] = 0;
+    }
+    WriteFile(dir + "/thick.spw", SaveModel(m));
+    ProgramRun r = RunProgram("--export svg out.svg thick.spw", dir);
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Err, std::string("brelmora: out.svg: ") + wall.Said + "\n");
+    EXPECT_LT(ReadFile(dir + "/out.svg").size(), 50u << 20);
+  }
+}
+
 TEST(BatchOptions, HelpVersionAndUsage) {
   ProgramRun help = RunProgram("--help");
   EXPECT_EQ(help.Status, 0);

@@ -55,6 +55,19 @@ TEST_F(WalkerTest, DashesFollowCornersAndEndOnARepeatedVertex) {
   ExpectMoves({{0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {1, 3, 1}, {1, 7, 0}, {1, 9, 1}, {1, 10, 0}, {1, 10, 0}});
 }
 
+// A dashed line of any length gets at most ten thousand dashes, evenly
+// stretched.
+TEST_F(WalkerTest, DashesOfAnyLengthStayBounded) {
+  for (float length : {6e4f, 1e9f, 3e38f}) {
+    SCOPED_TRACE(length);
+    moves.clear();
+    Buffer({{-length, 0}, {length, 0}});
+    exchange::DrawLine(7);
+    EXPECT_LE(moves.size(), 2u * 10002);  // the dashes and the two ends
+    EXPECT_GE(moves.size(), 2u);
+  }
+}
+
 TEST_F(WalkerTest, Colour8IsSolid) {
   Buffer({{0, 0}, {10, 0}, {10, 3}});
   exchange::DrawLine(8);

@@ -66,6 +66,11 @@ TEST(Numbers, AbsurdValuesNeverCrash) {
   EXPECT_EQ(gfx::FormatNumber(-INFINITY, 6, 0), "  -inf");
   EXPECT_EQ(gfx::FormatNumber(1e308, 1, 60).size(), 309u + 1 + 60);
   EXPECT_EQ(gfx::FormatNumber(1, 100000, 2).size(), 200u);
+  // In a picture a number wider than 16 characters takes the exponent form.
+  EXPECT_EQ(gfx::FormatNumberCompact(28652455872786340100192449069056.0, 9, 0), "2.865246e+31");
+  EXPECT_EQ(gfx::FormatNumberCompact(-1e15, 6, 3), "-1.000000e+15");
+  EXPECT_EQ(gfx::FormatNumberCompact(123456789.125, 6, 3), "123456789.125");
+  EXPECT_EQ(gfx::FormatNumberCompact(7, 20, 3), "               7.000");
 }
 
 TEST(Numbers, NearestIntHalvesToEvenAndSaturates) {

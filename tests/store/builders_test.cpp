@@ -259,4 +259,35 @@ TEST_F(StoreTest, HatchingAnEmptyStoreLeavesOneEmptyObject) {
   EXPECT_EQ(g.PointCount, 0);
 }
 
+// Hatching denser than any output shows is thinned evenly and said so; a
+// picture's budget, once spent, leaves further hatching out.
+struct Dense {
+  const char* Name;
+  float Side, Step;
+  long long SegmentsLeft;  // of the picture's budget beforehand
+  std::size_t MinLines, MaxLines;
+  bool Thinned;
+};
+const Dense kDense[] = {
+    {"a square of 10 at step 3", 10, 3, store::kPictureHatchSegments, 3, 3, false},
+    {"a square of 1e30 at step 1", 1e30f, 1, store::kPictureHatchSegments, 1000, store::kMaxHatchLevels, true},
+    {"a square of 1e4 at step 0.01", 1e4f, 0.01f, store::kPictureHatchSegments, 1000, store::kMaxHatchLevels, true},
+    {"the picture's budget nearly spent", 1000, 1, 100, 10, 100, true},
+    {"the picture's budget spent", 1000, 1, 0, 0, 0, true},
+};
+
+TEST_F(StoreTest, DenseHatchingIsThinnedWithinTheBudget) {
+  for (const Dense& c : kDense) {
+    SCOPED_TRACE(c.Name);
+    store::BeginPicture();
+    store::hatchBudget.SegmentsLeft = c.SegmentsLeft;
+    Outline({{0, 0, 0}, {c.Side, 0, 0}, {c.Side, c.Side, 0}, {0, c.Side, 0}});
+    store::HatchStore(c.Step, 0);
+    const std::size_t lines = PointsOf(1).size() / 2;
+    EXPECT_GE(lines, c.MinLines);
+    EXPECT_LE(lines, c.MaxLines);
+    EXPECT_EQ(store::hatchBudget.Thinned, c.Thinned);
+  }
+}
+
 }  // namespace

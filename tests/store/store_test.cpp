@@ -1,4 +1,5 @@
 // The drawing store: objects, points, texts, images and transforms.
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -333,6 +334,48 @@ TEST_F(StoreTest, TransformsLeavePointsAloneWhenThereAreNoObjects) {
   store::MoveStore(1, 1, 1);
   ExpectStorePoint(1, 1, 2, 3);
   ExpectPoint(CornersOf(1).BaseStart, 1, 1, 1);
+}
+
+// A flush drops what lies beyond the store's limit, or is no number: a
+// polyline with such a point, each such pair, each such text.
+TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
+  static int screenFlushes = 0;
+  screenFlushes = 0;
+  store::ScreenFlush = [] { ++screenFlushes; };
+  const float far = 2 * store::kWorldLimit, none = std::nanf("");
+  const struct {
+    float X, Y;
+  } kPoints[] = {{1, 2}, {far, 0}, {3, 4}, {5, 6}, {0, none}, {7, 8}, {9, 9}};
+  store::BeginPolyline();  // the first two points: dropped
+  for (int k = 0; k < 2; ++k) store::AddPoint(kPoints[k].X, kPoints[k].Y, 0);
+  store::BeginSegmentPairs();  // three pairs: the middle one dropped
+  for (int k = 2; k < 7; ++k) store::AddPoint(kPoints[k].X, kPoints[k].Y, 0);
+  store::AddPoint(9, 9, 0);
+  store::BeginPolyline();  // kept whole
+  store::AddPoint(1, 1, 0);
+  store::AddPoint(2, 2, 0);
+  store::AddTextLeft("kept", 0, 0, 0, 0, 1, 3, 2, 0);
+  store::AddTextLeft("dropped", far, 0, 0, 0, 1, 3, 2, 0);
+  store::CloseStore();
+  store::BeginPicture();
+  store::DispatchFlush();
+  EXPECT_EQ(screenFlushes, 1);
+  EXPECT_TRUE(g.OutOfRange);
+  ASSERT_EQ(g.ObjectCount, 2);
+  EXPECT_EQ(RangeOf(1).First, -1);
+  EXPECT_EQ(RangeOf(1).Last, 4);
+  EXPECT_EQ(RangeOf(2).First, 5);
+  EXPECT_EQ(RangeOf(2).Last, 6);
+  float x = 0, y = 0, z = 0;
+  store::PointGet(3, x, y, z);
+  EXPECT_EQ(x, 9.0f);
+  ASSERT_EQ(g.TextCount, 1);
+  EXPECT_STREQ(g.Texts[1].Text, "kept");
+  store::BeginPicture();
+  store::DispatchFlush();  // what is left is in range
+  EXPECT_FALSE(g.OutOfRange);
+  EXPECT_EQ(g.ObjectCount, 2);
+  store::ScreenFlush = [] {};
 }
 
 }  // namespace
