@@ -6,6 +6,7 @@
 // line of a colour with extra passes is drawn again shifted to both sides.
 // Texts go through the stroke font with a sink that thickens each stroke the
 // same way. Everything leaves through VertexOut.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -29,7 +30,12 @@ constexpr double kParallel = 1e-8;
 constexpr float kClosedTolerance = 0.0001f;
 constexpr double kMaxDashes = 10000;  // of one line
 
-int PassesOf(int pen) { return pen >= 0 && pen < kPassColours ? g.PassCount[pen] : 0; }
+// Extra passes of a colour; a count typed far beyond any pen's use is held
+// to kMaxPasses, so that every line is not drawn a billion times over.
+constexpr int kMaxPasses = 100;
+int PassesOf(int pen) {
+  return pen >= 0 && pen < kPassColours ? std::clamp(g.PassCount[pen], 0, kMaxPasses) : 0;
+}
 
 void ProjectPoint(int k, float& u, float& v) {
   float x = 0, y = 0, z = 0;

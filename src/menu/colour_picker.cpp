@@ -2,6 +2,7 @@
 #include "menu/colour_picker.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "graphics/codepage.h"
@@ -82,8 +83,8 @@ void PickColour(std::string_view titleText, bool withValues, std::int32_t& colou
       if (withValues) DrawValues(l, values);
       if (scan == kScanLeft && m > 0) --m;
       else if (scan == kScanRight && m < kPickerColours - 1) ++m;
-      else if (scan == kScanUp) ++values[m];
-      else if (scan == kScanDown) --values[m];
+      else if (scan == kScanUp && values[m] < INT32_MAX) ++values[m];
+      else if (scan == kScanDown && values[m] > INT32_MIN) --values[m];
       gfx::SetColor(gfx::K.MenuForeground);
       if (withValues) DrawValues(l, values);
     } else if (key == ' ' && withValues) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -30,9 +33,16 @@ class PngFile : public ::testing::Test {
     gfx::BuildPalette();
     InstallImageDriver(5, 3);
     Drv.DrvInitGraphics();
-    path_ = ::testing::TempDir() + "brelmora_png_test.png";
+    // A folder of its own: other runs of the suite may write at the same time.
+    char folder[] = "/tmp/brelmora-png-XXXXXX";
+    folder_ = mkdtemp(folder) != nullptr ? folder : "/tmp";
+    path_ = folder_ + "/picture.png";
   }
-  void TearDown() override { std::remove(path_.c_str()); }
+  void TearDown() override {
+    std::remove(path_.c_str());
+    rmdir(folder_.c_str());
+  }
+  std::string folder_;
   std::string path_;
 };
 
