@@ -48,9 +48,19 @@ constexpr int kRunPoints = kWalkPoints + 3;  // a run may add its cut points
 constexpr int kPassColours = 16;       // thickness is kept for colours 0..15
 constexpr int kDashCount = 2;
 
+// A named layer of the picture and the palette colour drawn on it. The
+// picture puts each piece on its layers (store::SetStoreLayers) and lists
+// them here, so that the DXF LAYER table declares them.
+struct PictureLayer {
+  const char* Name;
+  int Colour;
+};
+
 struct ExchangeState {
   ExportFile* Out = nullptr;  // the export running now; nullptr: write nothing
   int ExportColour = 15;      // the kernel's colour when the piece was flushed
+  const PictureLayer* Layers = nullptr;  // the picture's layers, LayerCount of them
+  int LayerCount = 0;
 
   // Batch exports skip the comment and thickness dialogues: the comment is
   // the format's column caption, the thickness the current settings.
@@ -117,6 +127,13 @@ void WriteDxfEntities();
 void DxfGroupString(int code, std::string_view text);
 void DxfGroupInt(int code, int n);
 void DxfGroupReal(int code, double value);
+// The AutoCAD Colour Index that shows palette colour `colour`: 7 (black on
+// white, white on black) for the foreground 15, the named indices for the
+// basic colours 7..14, 250 for the background, and the nearest index by
+// RGB distance for every other shade.
+int AciOfColour(int colour);
+// The RGB (0xRRGGBB) a CAD program shows for an index 1..255; 7 as white.
+std::uint32_t AciRgb(int aci);
 // The angle of (cs, sn) in [0, 2π).
 double Angle(double sn, double cs);
 
