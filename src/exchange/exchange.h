@@ -73,6 +73,10 @@ struct ExchangeState {
   std::int32_t PassCount[kPassColours] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
   float PassOffset = 0.25f;
   float OutputScale = 1.0f;
+  // Devices that draw lines of any width (vector pages, the printer) take
+  // each line once and draw it PenWidth wide; pen plotters and .UGF files
+  // get the offset passes.
+  bool SinglePass = false;
 
   // Work buffers, index 1 first.
   float PointX[kWalkPoints + 1] = {}, PointY[kWalkPoints + 1] = {};
@@ -111,8 +115,15 @@ void ExchangeDeviceFlush(int device);
 // --- Plane walker ------------------------------------------------------------------------
 void WalkStorePlane();
 // Draws PointX/PointY 1..PointN (at least 2) with pen: dashed for pens up
-// to 7, thickened by PassCount[pen] offset passes.
+// to 7, thickened by PassCount[pen] offset passes unless SinglePass.
 void DrawLine(int pen);
+// The width on paper of a line of pen, for devices that draw each line
+// once: the band between its outermost passes, 2 × PassCount × PassOffset,
+// or one PassOffset for a pen without passes. With the start-up settings
+// that is 0.5 for the foreground and 0.25 for the rest: the thick and thin
+// lines of a technical drawing. 0 for an offset without a finite width; the
+// device keeps the width within what it can draw.
+float PenWidth(int pen);
 // The polyline x/y 1..n shifted by d to its left; returns the count written
 // to ox/oy 1..(at most n).
 int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy);
