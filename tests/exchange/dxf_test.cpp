@@ -43,10 +43,6 @@ const std::string kHeader = Lines({
     " 0", "SECTION", " 2", "ENTITIES"});
 const std::string kTrailer = Lines({" 0", "ENDSEC", " 0", "EOF"});
 
-// Palette colours and the AutoCAD Colour Index they become.
-constexpr int kTeal = 3, kPurple = 5, kDarkGreen = 2, kMaroon = 4;
-constexpr int kTealAci = 136, kPurpleAci = 216, kDarkGreenAci = 96, kMaroonAci = 16;
-
 // The entities of a DXF text: what lies between the header and the trailer.
 std::string Entities(const std::string& dxf) {
   EXPECT_EQ(dxf.substr(0, kHeader.size()), kHeader);
@@ -61,84 +57,67 @@ TEST_F(DxfTest, EmptyPictureIsTheFixedHeaderAndAnEmptyEntitiesSection) {
   EXPECT_EQ(Run(exchange::ExportDXF), kHeader + kTrailer);
 }
 
-TEST_F(DxfTest, OnePointIsAPoint) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(1, 2, 3);
-              },
-              kTeal}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "POINT", "62", std::to_string(kTealAci), " 8", "1", "10", " 1.000", "20", " 2.000", "30", " 3.000"}));
-}
+// One picture per row: what the store holds, its colour and the entities
+// it becomes. Palette colours become colour indices: 15 (the foreground) 7,
+// teal 3 136, purple 5 216, dark green 2 96, maroon 4 16.
+struct EntityCase {
+  const char* Name;
+  void (*Build)();
+  int Colour;
+  std::string Entities;
+};
 
-TEST_F(DxfTest, TwoPointsAreALineWithRealsRightAlignedInSix) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(0, 12.5f, -1.25f);
-                store::AddPoint(1234.5f, -0.5f, 0);
-              },
-              15}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "LINE", "62", "7", " 8", "1", "10", " 0.000", "20", "12.500", "30", "-1.250",
-                   "11", "1234.500", "21", "-0.500", "31", " 0.000"}));
-}
-
-TEST_F(DxfTest, ThreePointsAreAPolylineAndAnEmptyObjectOnlyItsFrame) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(1, 0, 0);
-                store::AddPoint(2, 0, 0);
-                store::AddPoint(3, 0, 0);
-                store::BeginPolyline();  // no points
-                store::BeginPolyline();
-                store::AddPoint(9, 9, 9);
-              },
-              kPurple}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "POLYLINE", "66", "1", "62", std::to_string(kPurpleAci), " 8", "1",
-                   " 0", "VERTEX", " 8", "1", "10", " 1.000", "20", " 0.000", "30", " 0.000",
-                   " 0", "VERTEX", " 8", "1", "10", " 2.000", "20", " 0.000", "30", " 0.000",
-                   " 0", "VERTEX", " 8", "1", "10", " 3.000", "20", " 0.000", "30", " 0.000",
-                   " 0", "SEQEND",
-                   " 0", "POLYLINE", "66", "1", "62", std::to_string(kPurpleAci), " 8", "1", " 0", "SEQEND",
-                   " 0", "POINT", "62", std::to_string(kPurpleAci), " 8", "1", "10", " 9.000", "20",
-                   " 9.000", "30", " 9.000"}));
-}
-
-TEST_F(DxfTest, SegmentPairsAreLinesAndALoneLastPointIsLeftOut) {
-  picture = {{[] {
-                store::BeginSegmentPairs();
-                store::AddPoint(0, 0, 0);
-                store::AddPoint(1, 0, 0);
-                store::AddPoint(0, 2, 0);
-                store::AddPoint(1, 2, 0);
-                store::AddPoint(7, 7, 7);
-              },
-              kDarkGreen}};
-  const std::string aci = std::to_string(kDarkGreenAci);
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "LINE", "62", aci, " 8", "1", "10", " 0.000", "20", " 0.000", "30", " 0.000",
-                   "11", " 1.000", "21", " 0.000", "31", " 0.000",
-                   " 0", "LINE", "62", aci, " 8", "1", "10", " 0.000", "20", " 2.000", "30", " 0.000",
-                   "11", " 1.000", "21", " 2.000", "31", " 0.000"}));
-}
-
-TEST_F(DxfTest, TextHasHeightAngleAndWindowsLetters) {
-  picture = {{[] {
-                const float base[3] = {10, 20, 0}, end[3] = {10, 30, 0}, top[3] = {5, 20, 0};
-                store::AddText("AЁё"_sc, base, end, top, 0);
-              },
-              kMaroon}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "TEXT", "62", std::to_string(kMaroonAci), " 8", "1", "10", "10.000", "20", "20.000", "30", " 0.000",
-                   "40", " 5.000", "50", "90.000", " 1", "A\xA8\xB8"}));
-}
-
-TEST_F(DxfTest, TextPlacedFromItsLeftEdgeKeepsItsHeightAndAngle) {
-  picture = {{[] { store::AddTextLeft("ab", 10, 20, 1, 0.6f, 0.8f, 5, 3, 0); }, 15}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "TEXT", "62", "7", " 8", "1", "10", "11.500", "20", "18.000", "30", " 1.000",
-                   "40", " 5.000", "50", "36.870", " 1", "ab"}));
+TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
+  const EntityCase kCases[] = {
+      {"one point is a POINT", [] { store::BeginPolyline(), store::AddPoint(1, 2, 3); }, 3,
+       Lines({" 0", "POINT", "62", "136", " 8", "1", "10", " 1.000", "20", " 2.000", "30", " 3.000"})},
+      {"two points are a LINE, reals right-aligned in six",
+       [] { store::BeginPolyline(), store::AddPoint(0, 12.5f, -1.25f), store::AddPoint(1234.5f, -0.5f, 0); }, 15,
+       Lines({" 0", "LINE", "62", "7", " 8", "1", "10", " 0.000", "20", "12.500", "30", "-1.250",
+              "11", "1234.500", "21", "-0.500", "31", " 0.000"})},
+      {"three points are a POLYLINE, an empty object only its frame",
+       [] {
+         store::BeginPolyline(), store::AddPoint(1, 0, 0), store::AddPoint(2, 0, 0), store::AddPoint(3, 0, 0);
+         store::BeginPolyline();  // no points
+         store::BeginPolyline(), store::AddPoint(9, 9, 9);
+       },
+       5,
+       Lines({" 0", "POLYLINE", "66", "1", "62", "216", " 8", "1",
+              " 0", "VERTEX", " 8", "1", "10", " 1.000", "20", " 0.000", "30", " 0.000",
+              " 0", "VERTEX", " 8", "1", "10", " 2.000", "20", " 0.000", "30", " 0.000",
+              " 0", "VERTEX", " 8", "1", "10", " 3.000", "20", " 0.000", "30", " 0.000",
+              " 0", "SEQEND",
+              " 0", "POLYLINE", "66", "1", "62", "216", " 8", "1", " 0", "SEQEND",
+              " 0", "POINT", "62", "216", " 8", "1", "10", " 9.000", "20", " 9.000", "30", " 9.000"})},
+      {"segment pairs are LINEs, a lone last point is left out",
+       [] {
+         store::BeginSegmentPairs();
+         const float points[5][3] = {{0, 0, 0}, {1, 0, 0}, {0, 2, 0}, {1, 2, 0}, {7, 7, 7}};
+         for (const auto& p : points) store::AddPoint(p[0], p[1], p[2]);
+       },
+       2,
+       Lines({" 0", "LINE", "62", "96", " 8", "1", "10", " 0.000", "20", " 0.000", "30", " 0.000",
+              "11", " 1.000", "21", " 0.000", "31", " 0.000",
+              " 0", "LINE", "62", "96", " 8", "1", "10", " 0.000", "20", " 2.000", "30", " 0.000",
+              "11", " 1.000", "21", " 2.000", "31", " 0.000"})},
+      {"a text has its height, angle and Windows letters",
+       [] {
+         const float base[3] = {10, 20, 0}, end[3] = {10, 30, 0}, top[3] = {5, 20, 0};
+         store::AddText("AЁё"_sc, base, end, top, 0);
+       },
+       4,
+       Lines({" 0", "TEXT", "62", "16", " 8", "1", "10", "10.000", "20", "20.000", "30", " 0.000",
+              "40", " 5.000", "50", "90.000", " 1", "A\xA8\xB8"})},
+      {"a text placed from its left edge keeps its height and angle",
+       [] { store::AddTextLeft("ab", 10, 20, 1, 0.6f, 0.8f, 5, 3, 0); }, 15,
+       Lines({" 0", "TEXT", "62", "7", " 8", "1", "10", "11.500", "20", "18.000", "30", " 1.000",
+              "40", " 5.000", "50", "36.870", " 1", "ab"})},
+  };
+  for (const EntityCase& c : kCases) {
+    SCOPED_TRACE(c.Name);
+    picture = {{c.Build, c.Colour}};
+    EXPECT_EQ(Entities(Run(exchange::ExportDXF)), c.Entities);
+  }
 }
 
 TEST_F(DxfTest, EachFlushCarriesItsOwnColour) {
