@@ -128,9 +128,10 @@ void PrinterVertex(float x, float y, std::int32_t pen) {
   if (pen <= 0 && j.PageOpen && j.Error.empty()) g.Backend.Line(j.PenX, j.PenY, px, py, j.PenWidthPx);
   j.PenX = px;
   j.PenY = py;
-  // A move picks the pen: its passes become one line as wide as they were,
-  // and never thinner than a printer pixel.
-  if (pen > 0) j.PenWidthPx = std::max(1.0f, exchange::PenWidth(pen) / s.MmPerPixelX);
+  // A move picks the pen: one line as wide as its passes spread, at least
+  // a printer pixel and at most the widest line of a vector page.
+  if (pen > 0)
+    j.PenWidthPx = std::max(s.MmPerPixelX, std::min(exchange::PenWidth(pen), kWidestLineMm)) / s.MmPerPixelX;
 }
 
 namespace {
