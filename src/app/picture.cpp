@@ -28,7 +28,6 @@ namespace {
 
 constexpr int kScheme = 15;   // scheme, texts and diagrams
 constexpr int kAxis = 11;     // axis, hatching, deformed contour
-constexpr float kOnAxis = 0.0001f;  // nodes this close to the axis get no diagram point
 
 // The layers a CAD user switches on and off.
 constexpr const char* kSchemeLayer = "SCHEME";

@@ -58,6 +58,9 @@ void DrawShellScreen();
 // y of the line that would follow its last one.
 float DrawResultTable(float dx, float dy);
 
+// Nodes this close to the axis get no diagram point.
+constexpr float kOnAxis = 0.0001f;
+
 // The colour of what needs attention: a negative margin, nodes over the
 // allowable stress.
 constexpr int kWarningColour = 12;
