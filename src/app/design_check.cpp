@@ -84,17 +84,16 @@ const char* RuleName(std::int32_t rule) {
 
 }  // namespace
 
-std::string DesignCheckLine(const ShellModel& m, const ShellSolution& s, bool& negative) {
+bool DesignCheckLines(const ShellModel& m, const ShellSolution& s, std::string lines[2], bool& negative) {
   negative = false;
-  if (!(m.AllowableStress > 0)) return std::string();
+  if (!(m.AllowableStress > 0)) return false;
   const NodePeak eq = FindStressPeaks(m, s, s.MeridionalStress, s.HoopStress, m.EquivalenceRule).Equivalent;
   const std::string value = Number(eq.Value, 1, 3), seg = gfx::FormatFixed(eq.Segment, 0, 0);
   const std::string z = Number(eq.Z, 1, 3);
   const char* rule = RuleName(m.EquivalenceRule);
-  std::string ru = "Наиб. экв. напряжение ("_sc + gfx::LangPartOf(rule, 0) + ") "_sc + value +
-                   " МПа, участок "_sc + seg + ", z "_sc + z + " мм"_sc;
-  std::string en = "Peak equivalent stress (" + gfx::LangPartOf(rule, 1) + ") " + value + " MPa, segment " +
-                   seg + ", z " + z + " mm";
+  lines[0] = "Экв. напряжение ("_sc + gfx::LangPartOf(rule, 0) + ") "_sc + value + " МПа;"_sc +
+             "Equivalent stress (" + gfx::LangPartOf(rule, 1) + ") " + value + " MPa";
+  std::string ru = "участок "_sc + seg + ", z "_sc + z + " мм"_sc, en = "segment " + seg + ", z " + z + " mm";
   double margin = 0;
   if (DesignMargin(m, eq.Value, margin)) {
     const std::string text = Number(margin, 1, 3);
@@ -102,7 +101,8 @@ std::string DesignCheckLine(const ShellModel& m, const ShellSolution& s, bool& n
     en += ", margin " + text;
     negative = margin < 0;
   }
-  return ru + ";" + en;
+  lines[1] = ru + ";" + en;
+  return true;
 }
 
 std::string PeakReport(const ShellModel& m, const ShellSolution& s) {

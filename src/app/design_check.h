@@ -51,10 +51,11 @@ bool OverAllowable(const ShellModel& m, const ShellSolution& s, int k);
 // out[1..NodeCount]: arcs by their angle, straight segments by their chord.
 void MeridianArcLengths(const ShellModel& m, const ShellSolution& s, float* out);
 
-// The line under the picture's table: the peak equivalent stress, its
-// segment and height and the margin (screen text, Russian;English); empty
-// without an allowable stress. negative says whether the margin is below 0.
-std::string DesignCheckLine(const ShellModel& m, const ShellSolution& s, bool& negative);
+// The two lines under the picture's table, each no wider than the table:
+// the peak equivalent stress; its segment and height and the margin
+// (screen text, Russian;English). False without an allowable stress.
+// negative says whether the margin is below 0.
+bool DesignCheckLines(const ShellModel& m, const ShellSolution& s, std::string lines[2], bool& negative);
 
 // The block the batch report adds after the table (UTF-8, Russian).
 std::string PeakReport(const ShellModel& m, const ShellSolution& s);

@@ -196,6 +196,7 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
   FullRedraw = view::Redraw;
+  FitViewHook = view::FitView;
   FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
   exchange::SaveData = SaveForFileMenu;

@@ -339,11 +339,12 @@ void DrawShellPicture() {
   const float below = DrawResultTable(0, PictureLayout::TableY);
   Flush();
   bool negative = false;
-  const std::string check = DesignCheckLine(Shell, Solution, negative);
-  if (!check.empty()) {
+  std::string lines[2];
+  if (DesignCheckLines(Shell, Solution, lines, negative)) {
     Piece(negative ? kWarningColour : kScheme, kTableLayer, kTableLayer);
     store::ClearStore();
-    Text(check, 0, below - PictureLayout::LineGap, Shell.FontHeight, 0.6f * Shell.FontHeight);
+    const float hF = Shell.FontHeight;
+    for (int i = 0; i < 2; ++i) Text(lines[i], 0, below - PictureLayout::LineGap - i * 1.8f * hF, hF, 0.6f * hF);
     store::CloseStore();
     Flush();
   }

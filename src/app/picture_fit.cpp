@@ -134,10 +134,11 @@ void Gather(FitFacts& f) {
   const float below = DrawResultTable(0, PictureLayout::TableY);
   f.Table = MeasureStore();
   bool negative = false;
-  const std::string check = DesignCheckLine(Shell, sol, negative);
-  if (!check.empty())
-    f.Table.AddText(0, below - PictureLayout::LineGap, gfx::LangPart(check).size(), f.FontHeight,
-                    0.6 * f.FontHeight);
+  std::string lines[2];
+  if (DesignCheckLines(Shell, sol, lines, negative))
+    for (int i = 0; i < 2; ++i)
+      f.Table.AddText(0, below - PictureLayout::LineGap - i * 1.8 * f.FontHeight, gfx::LangPart(lines[i]).size(),
+                      f.FontHeight, 0.6 * f.FontHeight);
   store::ClearStore();
 
   const int support = Shell.SupportSection;
