@@ -195,6 +195,7 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
+  help::AppKeySummaryHook = help::AppKeySummary;
   FullRedraw = view::Redraw;
   FitViewHook = view::FitView;
   FileMenuHook = exchange::FileMenu;

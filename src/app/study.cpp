@@ -280,9 +280,10 @@ bool SizeWall(const ShellModel& base, double step, ShellModel& sized, std::strin
   for (int i = 1; i <= segs; ++i)
     report += gfx::FormatFixed(i, 7, 0) + gfx::FormatKeepingDigits(base.Thickness[i], 15, 3) +
               gfx::FormatKeepingDigits(m.Thickness[i], 11, 3) + gfx::FormatKeepingDigits(peak[i], 29, 3) + "\n";
+  const double saved = static_cast<double>(baseMass) - s.WallMass;
   report += "wall mass, kg: " + gfx::FormatKeepingDigits(baseMass, 1, 3) + " -> " +
-            gfx::FormatKeepingDigits(s.WallMass, 1, 3) + ", saved " +
-            gfx::FormatKeepingDigits(baseMass - s.WallMass, 1, 3) + "\n";
+            gfx::FormatKeepingDigits(s.WallMass, 1, 3) + (saved >= 0 ? ", saved " : ", added ") +
+            gfx::FormatKeepingDigits(std::fabs(saved), 1, 3) + "\n";
   sized = m;
   return true;
 }
