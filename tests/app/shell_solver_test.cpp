@@ -1,5 +1,5 @@
-// The membrane solver: node counts, the closed-form cases of membrane
-// theory, the support, the liquid, and the limits of its input.
+// The membrane solver: node counts, the support, the liquid, and the limits
+// of its input (its closed forms are in membrane_theory_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -70,6 +70,9 @@ TEST(SolverNodes, DefaultSphereHasSeventeenNodesPerArc) {
   EXPECT_NEAR(s.NormalR[1], 0, 1e-6);
   EXPECT_NEAR(s.NormalZ[1], -1, 1e-6);
   EXPECT_NEAR(s.NormalR[17], 1, 1e-6);
+  // At a pole (r = 0) the forces are zero.
+  EXPECT_EQ(s.MeridionalForce[1], 0);
+  EXPECT_EQ(s.HoopForce[1], 0);
 }
 
 TEST(SolverNodes, AShortSegmentStillGetsThreeNodes) {
@@ -89,39 +92,6 @@ TEST(SolverNodes, HalvesRoundToEven) {
   EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
   m.SectionHeight[2] = 45;  // 4.5 steps → 4 + 1
   EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
-}
-
-TEST(SolverMembrane, CylinderUnderPressureGivesTheBoilerFormulas) {
-  const float r = 500, p0 = 0.4f;
-  ShellModel m = Cylinder(r, 3, 400, p0);
-  ShellSolution& s = Solve(m);
-  ASSERT_EQ(s.NodeCount, 33);
-  for (int k = 1; k <= s.NodeCount; ++k) {
-    EXPECT_NEAR(s.MeridionalForce[k], p0 * r / 2, 1e-3) << k;
-    EXPECT_NEAR(s.HoopForce[k], p0 * r, 1e-3) << k;
-    EXPECT_NEAR(s.MeridionalStress[k], p0 * r / 4, 1e-3) << k;
-    EXPECT_NEAR(s.HoopStress[k], p0 * r / 2, 1e-3) << k;
-    EXPECT_FLOAT_EQ(s.Pressure[k], p0);
-  }
-  // Hooke's law: ε2 = (σ2 − νσ1)/E and ur = ε2 r.
-  double e2 = (p0 * r / 2 - 0.3 * p0 * r / 4) / 210000.0;
-  EXPECT_NEAR(s.HoopStrain[5], e2, 1e-9);
-  EXPECT_NEAR(s.RadialDisplacement[5], e2 * r, 1e-7);
-}
-
-TEST(SolverMembrane, SphereUnderPressureCarriesHalfThePressureTimesRadius) {
-  ShellModel m = Sphere();
-  m.LiquidDensity = 0;
-  m.WallDensity = 0;
-  ShellSolution& s = Solve(m);
-  // Away from the poles T1 = T2 = p R / 2 on a sphere.
-  for (int k : {5, 9, 17, 18, 26, 30}) {
-    EXPECT_NEAR(s.MeridionalForce[k], 0.2 * 100 / 2, 1e-3) << k;
-    EXPECT_NEAR(s.HoopForce[k], 0.2 * 100 / 2, 1e-3) << k;
-  }
-  // At a pole (r = 0) all forces are zero.
-  EXPECT_EQ(s.MeridionalForce[1], 0);
-  EXPECT_EQ(s.HoopForce[1], 0);
 }
 
 TEST(SolverTotals, DefaultSphereVolumesAreThoseOfItsPolygon) {
@@ -297,12 +267,18 @@ TEST(SolverInput, DegenerateModelsNeverCrash) {
   m = Sphere();
   m.SectionCount = 1;
   EXPECT_EQ(Solve(m).NodeCount, 0);
-  // A flat ring: a straight segment perpendicular to the axis.
-  m = Cylinder(100, 1, 100, 0.1f);
-  m.SectionHeight[2] = 0;
-  m.SectionRadius[2] = 200;
-  ShellSolution& s = Solve(m);
-  EXPECT_TRUE(std::isfinite(s.MeridionalForce[2]));
+  // A flat or nearly flat ring, then a cylinder: membrane theory leaves the
+  // axial displacement of a level step open, and none may run away.
+  for (float rise : {0.0f, 1e-30f, 1e-7f, 1e-4f, 0.1f, 0.11f}) {
+    m = Cylinder(100, 2, 100, 0.1f);
+    m.SectionHeight[2] = rise;
+    m.SectionRadius[2] = m.SectionRadius[3] = 200;
+    ShellSolution& s = Solve(m);
+    for (int k = 1; k <= s.NodeCount; ++k) {
+      EXPECT_TRUE(std::isfinite(s.MeridionalForce[k]) && std::isfinite(s.NormalDisplacement[k])) << rise;
+      EXPECT_LT(std::fabs(s.AxialDisplacement[k]), rise > 0.1f ? 1e4f : 1e-2f) << rise << " " << k;
+    }
+  }
 }
 
 TEST(SolverDisplacements, TangentialAndNormalComponents) {
