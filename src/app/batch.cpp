@@ -1,11 +1,15 @@
 // src/app/batch.cpp — the batch side of the command line.
 #include "app/batch.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "app/result_table.h"
 #include "app/shell_file.h"
+#include "exchange/exchange.h"
 #include "exchange/file_io.h"
 #include "graphics/codepage.h"
 #include "graphics/lang.h"
@@ -33,7 +37,8 @@ const char* kHelp =
     "                           --size sets the picture (1280x1024), --shot writes it at the end\n"
     "  brelmora --export FORMAT OUT [FILE]\n"
     "                           write the picture of FILE (or of the default shell) to OUT;\n"
-    "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png\n"
+    "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png;\n"
+    "                           ccx writes the shell as a CalculiX model instead\n"
     "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
     "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
     "  brelmora --help          this text\n"
@@ -100,8 +105,51 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s) {
   return out;
 }
 
+namespace {
+// A float as the decimal number it prints as (9.80665f gives 9.80665), so
+// that the deck shows the values the user typed.
+double Decimal(float v) {
+  char buf[32];
+  auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+  *end = '\0';
+  return std::strtod(buf, nullptr);
+}
+}  // namespace
+
+void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c) {
+  static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSections - 1);
+  ShellModel m = model;  // the geometry may raise an arc radius; the caller's model stays
+  c.SegmentCount = SegmentCount(m);
+  c.NodeCount = s.NodeCount;
+  for (int i = 1; i <= c.SegmentCount; ++i) {
+    const SegmentShape g = SegmentGeometry(i, m);
+    exchange::CcxSegment& seg = c.Segment[i];
+    seg.FirstNode = s.SegmentFirstNode[i];
+    seg.NodeCount = s.SegmentNodeCount[i];
+    seg.Arc = g.Kind != 0;
+    seg.CentreR = Decimal(g.CentreR);
+    seg.CentreZ = Decimal(g.CentreZ);
+    seg.Thickness = Decimal(g.Thickness);
+  }
+  for (int k = 1; k <= s.NodeCount; ++k) {
+    c.NodeR[k] = Decimal(s.NodeR[k]);
+    c.NodeZ[k] = Decimal(s.NodeZ[k]);
+    c.NormalR[k] = Decimal(s.NormalR[k]);
+    c.NormalZ[k] = Decimal(s.NormalZ[k]);
+  }
+  c.YoungModulus = Decimal(m.YoungModulus);
+  c.PoissonRatio = Decimal(m.PoissonRatio);
+  c.WallDensity = Decimal(m.WallDensity);
+  c.InternalPressure = Decimal(m.InternalPressure);
+  c.LiquidDensity = Decimal(m.LiquidDensity);
+  c.LiquidLevel = Decimal(m.LiquidLevel);
+  c.Gravity = Decimal(m.Gravity);
+  c.Overload = Decimal(m.Overload);
+  c.SupportSection = std::clamp(m.SupportSection, 1, c.SegmentCount + 1);
+}
+
 int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
-  enum { kNone, kReport, kNodes } mode = kNone;
+  enum { kNone, kReport, kNodes, kCcx } mode = kNone;
   const char* file = nullptr;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
@@ -113,7 +161,8 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       run.Export = true;
       run.Format = argv[++i];
       run.Out = argv[++i];
-      static const char* const kFormats[] = {"dxf", "plt", "ugf", "geo", "tre", "pdf", "svg", "png"};
+      static const char* const kFormats[] = {"dxf", "plt", "ugf", "geo", "tre",
+                                             "pdf", "svg", "png", "ccx"};
       bool known = false;
       for (const char* f : kFormats) known = known || run.Format == f;
       if (!known) {
@@ -179,11 +228,14 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     std::fprintf(err, "brelmora: --export goes alone\n%s", kUsage);
     return 2;
   }
-  if (mode == kNone) {
+  if (run.Export && run.Format == "ccx") mode = kCcx;  // the shell, not the picture: no window
+  if (mode == kNone || mode == kCcx) {
     if (!run.Scripted && (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024)) {
       std::fprintf(err, "brelmora: --size and --shot go with --script\n%s", kUsage);
       return 2;
     }
+  }
+  if (mode == kNone) {
     if (file != nullptr) run.Args.push_back(file);
     return -1;
   }
@@ -204,6 +256,17 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
   static ShellSolution s;  // large: kept off the stack
   SolveShell(m, s);
   SolveShell(m, s);
+  if (mode == kCcx) {
+    CcxShellOf(m, s, exchange::Ccx);
+    std::string error = exchange::CcxFault(exchange::Ccx);
+    if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
+      error = "failed";
+    if (!error.empty()) {
+      std::fprintf(err, "brelmora: %s: %s\n", run.Out.c_str(), error.c_str());
+      return 1;
+    }
+    return 0;
+  }
   std::string text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s);
   std::fwrite(text.data(), 1, text.size(), out);
   if (std::fflush(out) != 0) {

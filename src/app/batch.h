@@ -8,6 +8,7 @@
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
+#include "exchange/exchange.h"
 
 namespace app {
 
@@ -23,6 +24,10 @@ std::string ResultReport(const ShellModel& m, const ShellSolution& s);
 
 // The node table as CSV (header and one row per node).
 std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s);
+
+// The shell as the CalculiX deck writer takes it: the solution's nodes and
+// normals, each segment's shape and wall, the material, loads and support.
+void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c);
 
 // What the command line asks of the interactive program: the window, or a
 // scripted run on the image driver.
