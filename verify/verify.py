@@ -36,8 +36,8 @@ import time
 class Case:
     """One shell. sections: (r, z, arc radius, wall thickness, kind of the
     segment that starts there) per section; the rest as the data file holds it.
-    closed_form(quantity, segment, r, z) gives membrane theory's value where
-    the case has one (None elsewhere). extra_exclusions: (section, distance in
+    closed_form(quantity, segment, r, z, normal) gives membrane theory's
+    value where the case has one (None elsewhere). extra_exclusions: (section, distance in
     mm) for places the general rule does not see, such as a cone's apex."""
 
     def __init__(self, key, title, about, sections, pressure=0.0, liquid_density=0.0,
@@ -109,7 +109,7 @@ def sphere_closed_form(radius, centre_z, thickness_below, thickness_above, press
         t2 = (p - q(z if seg == 1 else z + 1e-9) * nz) * radius - t1
         return t1, t2
 
-    def closed(quantity, seg, r, z):
+    def closed(quantity, seg, r, z, normal):
         t = thickness_below if seg == 1 else thickness_above
         t1, t2 = forces(seg, r, z)
         if quantity == "meridional_stress":
@@ -126,8 +126,8 @@ def straight_hoop_closed_form(pressure, liquid_density, level, overload, wall_de
     alone gives T2 = (p − q·nz)·r/c: the hoop stress of a cone or a cylinder."""
     gamma = 1e-6 * liquid_density * G * overload
 
-    def closed(quantity, seg, r, z, normal=None):
-        if quantity != "hoop_stress" or normal is None:
+    def closed(quantity, seg, r, z, normal):
+        if quantity != "hoop_stress":
             return None
         t = thickness[seg]
         p = pressure + gamma * max(0.0, level - z)
@@ -137,7 +137,7 @@ def straight_hoop_closed_form(pressure, liquid_density, level, overload, wall_de
     return closed
 
 
-def capsule_closed_form(quantity, seg, r, z, normal=None):
+def capsule_closed_form(quantity, seg, r, z, normal):
     """Cylinder R 500 with hemispherical heads, wall 5, gas 1 MPa."""
     p, radius, t, young = 1.0, 500.0, 5.0, 210000.0
     if seg == 2:
@@ -149,7 +149,7 @@ def capsule_closed_form(quantity, seg, r, z, normal=None):
     return values.get(quantity)
 
 
-def concave_closed_form(quantity, seg, r, z, normal=None):
+def concave_closed_form(quantity, seg, r, z, normal):
     """A closed vessel under gas 1 MPa, wall 4: T1 = pr/(2c) with c the outward
     normal's radial component, and T2 = (p − T1·k)·r/c, k = 1/R on the
     spheres and −1/R on the concave arc."""
@@ -203,6 +203,9 @@ CASES = [
 
 # ---------------------------------------------------------------------------
 # The quantities
+
+# Brelmora's node table: the columns the quantities below read.
+NODE_TABLE = ["--nodes"]
 
 
 def simpson(values):
@@ -363,7 +366,7 @@ def verify_case(case, brelmora, work):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, case.key + ".spw"), "w", encoding="utf-8", newline="") as f:
         f.write(case.data_file())
-    nodes, t_nodes = run([brelmora, "--nodes", case.key + ".spw"], folder)
+    nodes, t_nodes = run([brelmora] + NODE_TABLE + [case.key + ".spw"], folder)
     if nodes.returncode != 0:
         raise Failure("brelmora --nodes: " + nodes.stderr.strip())
     exported, t_export = run([brelmora, "--export", "ccx", case.key + ".inp", case.key + ".spw"], folder)
@@ -426,11 +429,8 @@ def number(v):
 def closed_value(case, qty, row):
     if case.closed_form is None or qty.change:
         return None
-    try:
-        return case.closed_form(qty.key, row["segment"], row["r"], row["z"],
-                                normal=(row["normal_r"], row["normal_z"]))
-    except TypeError:
-        return case.closed_form(qty.key, row["segment"], row["r"], row["z"])
+    return case.closed_form(qty.key, row["segment"], row["r"], row["z"],
+                            (row["normal_r"], row["normal_z"]))
 
 
 def report_case(case, out, lines):
@@ -483,10 +483,11 @@ def main():
     parser.add_argument("--case", action="append", help="run only this case (may repeat)")
     args = parser.parse_args()
     brelmora = os.path.abspath(args.brelmora)
-    version = subprocess.run(["ccx", "-v"], capture_output=True, text=True).stdout.strip().splitlines()
+    version = re.search(r"Version\s+(\S+)", subprocess.run(["ccx", "-v"], capture_output=True,
+                                                         text=True).stdout)
     lines = ["# Verification: Brelmora beside CalculiX", "",
              "Each shell below was computed by Brelmora (`--nodes`) and, as an axisymmetric solid, by "
-             "CalculiX (" + (version[-1].strip() if version else "ccx") + ") from the model Brelmora "
+             "CalculiX " + (version.group(1) if version else "") + " from the model Brelmora "
              "writes with `--export ccx`: CAX8 elements, several through the wall and two along each "
              "contour step, so that Brelmora's nodes are the mesh's mid-wall nodes; pressure on the "
              "mid-surface, the wall's weight with the overload, a flat lid's pressure force as a line "
@@ -505,8 +506,9 @@ def main():
              "displacement. The closed form is membrane theory's own formula where the case has one.",
              "", "Reproduce with `make verify` (it installs CalculiX when it is missing).", ""]
     failed = False
-    summary = ["| case | " + " | ".join(q.title for q in QUANTITIES) + " | Brelmora | ccx |",
-               "|---|" + "---|" * (len(QUANTITIES) + 2)]
+    summary = ["| case | " + " | ".join(q.title for q in QUANTITIES) +
+               " | Brelmora --nodes | Brelmora --export ccx | ccx |",
+               "|---|" + "---|" * (len(QUANTITIES) + 3)]
     body = []
     for case in CASES:
         if args.case and case.key not in args.case:
@@ -520,12 +522,13 @@ def main():
             continue
         failed = report_case(case, out, body) or failed
         worst = [max(out["results"][q.key][2], default=(0,))[0] for q in QUANTITIES]
-        summary.append("| %s | %s | %.0f ms | %.2f s |" %
+        summary.append("| %s | %s | %.0f ms | %.0f ms | %.2f s |" %
                        (case.title, " | ".join("%.2f %%" % (100 * w) for w in worst),
-                        1000 * out["times"][0], out["times"][2]))
+                        1000 * out["times"][0], 1000 * out["times"][1], out["times"][2]))
         print("%-8s " % case.key + "  ".join("%s %.2f%%" % (q.key.split("_")[0], 100 * w)
                                              for q, w in zip(QUANTITIES, worst)))
-    lines += ["Largest difference per quantity:", ""] + summary + [""] + body
+    lines += ["Largest difference per quantity, and the time each program took (wall clock):",
+              ""] + summary + [""] + body
     os.makedirs(os.path.dirname(os.path.abspath(args.report)), exist_ok=True)
     with open(args.report, "w", encoding="utf-8") as f:
         f.write("\n".join(lines))

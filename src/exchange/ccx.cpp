@@ -109,6 +109,26 @@ void AxisStation(Station& st) {
   st.Half /= std::max(std::fabs(nz), 0.25);
 }
 
+// Near an apex (an end on the axis that the wall meets at a slant) the lines
+// square to the wall would cross the axis. From the end to the first corner
+// station whose line stays off the axis, each line is the blend of those two
+// lines by the distance along the meridian, so that no point crosses it.
+void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
+  const int n = static_cast<int>(st.size());
+  if (n < 3 || st[end].R != 0) return;
+  auto crosses = [](const Station& s) { return s.R - s.Half * std::fabs(s.DirR) < 0; };
+  int off = end + 2 * inward;
+  while (off >= 0 && off < n && crosses(st[off])) off += 2 * inward;
+  if (off < 0 || off >= n || off == end + 2 * inward) return;
+  const double reach = std::hypot(st[off].R - st[end].R, st[off].Z - st[end].Z);
+  for (int j = end + inward; j != off; j += inward) {
+    const double w = std::hypot(st[j].R - st[end].R, st[j].Z - st[end].Z) / reach;
+    st[j].DirR = (1 - w) * st[end].Half * st[end].DirR + w * st[off].Half * st[off].DirR;
+    st[j].DirZ = (1 - w) * st[end].Half * st[end].DirZ + w * st[off].Half * st[off].DirZ;
+    st[j].Half = 1;
+  }
+}
+
 std::vector<Station> Stations(const CcxShell& c) {
   std::vector<Station> out;
   const int perStep = 2 * c.ElementsPerStep;  // corners and mid-sides
@@ -128,6 +148,8 @@ std::vector<Station> Stations(const CcxShell& c) {
   }
   for (Station& st : out)
     if (OnAxis(st.R, c.Segment[st.Segment].Thickness)) AxisStation(st);
+  LeanTowardsApex(out, 0, 1);
+  LeanTowardsApex(out, static_cast<int>(out.size()) - 1, -1);
   return out;
 }
 
@@ -201,6 +223,7 @@ double MeanPressure(const CcxShell& c, double z1, double z2) {
 
 void ExportCCX(ExportFile& file) {
   const CcxShell& c = Ccx;
+  if (!CcxFault(c).empty()) return;  // nothing to mesh: the caller says why
   const std::vector<Station> st = Stations(c);
   const int layers = c.ElementsThroughWall, points = 2 * layers + 1;
   const int columns = static_cast<int>(st.size() - 1) / 2;  // elements along the meridian

@@ -115,40 +115,6 @@ TEST(SolverTotals, LiquidAboveTheTopFillsTheWholeVolume) {
   EXPECT_EQ(s.LiquidVolume, s.TotalVolume);
 }
 
-TEST(SolverSupport, SupportAtSectionOneReducesEverySegmentByTheWeight) {
-  ShellModel base = Cylinder(300, 3, 300, 0);
-  base.WallDensity = 7.85f;
-  base.Overload = 10;
-  ShellModel top = base, bottom = base;
-  top.SupportSection = top.SectionCount;
-  bottom.SupportSection = 1;
-  ShellSolution none = Solve(top);
-  ShellSolution all = Solve(bottom);
-  float weight = top.SupportReaction;
-  ASSERT_GT(weight, 0);
-  for (int k = 1; k <= none.NodeCount; ++k)
-    EXPECT_NEAR(all.AxialForce[k], none.AxialForce[k] - weight, 1e-2) << k;
-  // With the support on top nothing is subtracted: the axial force at the
-  // top equals the whole weight.
-  EXPECT_NEAR(none.AxialForce[none.NodeCount], weight, 1e-2);
-}
-
-TEST(SolverSupport, SupportInTheMiddleSplitsTheAxialForce) {
-  ShellModel m = Cylinder(300, 4, 300, 0);
-  m.WallDensity = 7.85f;
-  m.Overload = 1;
-  m.SupportSection = 3;
-  ShellSolution& s = Solve(m);
-  float w = m.SupportReaction;
-  // Below the support the wall hangs on it (tension grows upward); above it
-  // the wall stands on it (compression).
-  int last2 = s.SegmentFirstNode[2] + s.SegmentNodeCount[2];
-  int first3 = s.SegmentFirstNode[3] + 1;
-  EXPECT_GT(s.AxialForce[last2], 0);
-  EXPECT_NEAR(s.AxialForce[first3], s.AxialForce[last2] - w, 1e-3);
-  EXPECT_NEAR(s.AxialForce[s.NodeCount], 0, 1e-2);
-}
-
 TEST(SolverSupport, AxialDisplacementIsZeroAtTheSupport) {
   for (int support = 1; support <= 4; ++support) {
     ShellModel m = Cylinder(300, 3, 300, 0.5f);
