@@ -36,8 +36,8 @@ import time
 class Case:
     """One shell. sections: (r, z, arc radius, wall thickness, kind of the
     segment that starts there) per section; the rest as the data file holds it.
-    closed_form(quantity, segment, r, z, normal) gives membrane theory's
-    value where the case has one (None elsewhere). extra_exclusions: (section, distance in
+    closed_form(case, quantity, segment, r, z, normal) gives membrane
+    theory's value where the case has one (None elsewhere). extra_exclusions: (section, distance in
     mm) for places the general rule does not see, such as a cone's apex."""
 
     def __init__(self, key, title, about, sections, pressure=0.0, liquid_density=0.0,
@@ -73,87 +73,64 @@ NU = 0.3
 G = 9.80665
 
 
-def sphere_closed_form(radius, centre_z, thickness_below, thickness_above, pressure,
-                       liquid_density, level, overload, wall_density, support_z):
-    """Membrane theory of a closed sphere of the given radius (bottom pole at
-    centre_z − radius) held on the parallel at support_z, its wall
-    thickness_below and thickness_above the equator, with gas, liquid and its
-    own weight: the axial force through a parallel from the equilibrium of
-    the cap below it, then T1 = N/(2πr sin θ), T2 = (p − q·nz)·R − T1."""
-    gamma = 1e-6 * liquid_density * G * overload
-    bottom = centre_z - radius
-
-    def q(z):
-        return 1e-6 * wall_density * G * overload * (thickness_below if z <= centre_z else thickness_above)
-
-    def wall_weight(z):  # of the zone from the bottom pole to height z
-        h = z - bottom
-        lower = min(h, radius)
-        w = q(centre_z - 1) * 2 * math.pi * radius * lower
-        if h > radius:
-            w += q(centre_z + 1) * 2 * math.pi * radius * (h - radius)
-        return w
-
-    def cap_volume(h):
-        return math.pi * h * h * (3 * radius - h) / 3
-
-    total = wall_weight(centre_z + radius) + gamma * cap_volume(min(max(level - bottom, 0), 2 * radius))
-
-    def forces(seg, r, z):
-        p = pressure + gamma * max(0.0, level - z)
-        n = (math.pi * r * r * p + gamma * cap_volume(min(max(level - bottom, 0), z - bottom))
-             + wall_weight(z) - (total if z > support_z or (z == support_z and seg > 1) else 0))
-        sin_t = r / radius
-        nz = (z - centre_z) / radius
-        t1 = n / (2 * math.pi * r * sin_t)
-        t2 = (p - q(z if seg == 1 else z + 1e-9) * nz) * radius - t1
-        return t1, t2
-
-    def closed(quantity, seg, r, z, normal):
-        t = thickness_below if seg == 1 else thickness_above
-        t1, t2 = forces(seg, r, z)
-        if quantity == "meridional_stress":
-            return t1 / t
-        if quantity == "hoop_stress":
-            return t2 / t
-        return None
-
-    return closed
+def loads(case, seg, z):
+    """Pressure (MPa) at height z and the wall's weight per unit area times
+    the overload (N/mm²) on segment seg of the case."""
+    gamma = 1e-6 * case.liquid_density * G * case.overload
+    q = 1e-6 * case.wall_density * G * case.overload * case.sections[seg - 1][3]
+    return case.pressure + gamma * max(0.0, case.liquid_level - z), q
 
 
-def straight_hoop_closed_form(pressure, liquid_density, level, overload, wall_density, thickness):
+def sphere_closed_form(case, quantity, seg, r, z, normal):
+    """A closed sphere of two arcs about (0, zc) from its bottom pole, held at
+    its equator, with gas, liquid and its own weight: the axial force through
+    a parallel from the equilibrium of the cap below it (exact cap volume and
+    zone area), then T1 = N/(2πr sin θ) and T2 = (p − q·nz)·R − T1."""
+    radius = case.sections[1][0]
+    bottom, centre = case.sections[0][1], case.sections[1][1]
+    gamma = 1e-6 * case.liquid_density * G * case.overload
+    q1, q2 = loads(case, 1, 0)[1], loads(case, 2, 0)[1]
+
+    def below(height):  # liquid and wall weight under the parallel at this height
+        h = min(max(height - bottom, 0), 2 * radius)
+        wet = min(max(case.liquid_level - bottom, 0), h)
+        return (gamma * math.pi * wet * wet * (3 * radius - wet) / 3 +
+                2 * math.pi * radius * (q1 * min(h, radius) + q2 * max(h - radius, 0)))
+
+    p, q = loads(case, seg, z)
+    n = math.pi * r * r * p + below(z) - (below(bottom + 2 * radius) if seg >= case.support else 0)
+    t1 = n / (2 * math.pi * r * r / radius)
+    t2 = (p - q * (z - centre) / radius) * radius - t1
+    t = case.sections[seg - 1][3]
+    return {"meridional_stress": t1 / t, "hoop_stress": t2 / t}.get(quantity)
+
+
+def straight_hoop_closed_form(case, quantity, seg, r, z, normal):
     """On a straight meridian (no meridional curvature) the normal equilibrium
     alone gives T2 = (p − q·nz)·r/c: the hoop stress of a cone or a cylinder."""
-    gamma = 1e-6 * liquid_density * G * overload
-
-    def closed(quantity, seg, r, z, normal):
-        if quantity != "hoop_stress":
-            return None
-        t = thickness[seg]
-        p = pressure + gamma * max(0.0, level - z)
-        q = 1e-6 * wall_density * G * overload * t
-        return (p - q * normal[1]) * r / normal[0] / t
-
-    return closed
+    p, q = loads(case, seg, z)
+    t = case.sections[seg - 1][3]
+    return (p - q * normal[1]) * r / normal[0] / t if quantity == "hoop_stress" else None
 
 
-def capsule_closed_form(quantity, seg, r, z, normal):
-    """Cylinder R 500 with hemispherical heads, wall 5, gas 1 MPa."""
-    p, radius, t, young = 1.0, 500.0, 5.0, 210000.0
+def capsule_closed_form(case, quantity, seg, r, z, normal):
+    """A cylinder with hemispherical heads under gas alone: the boiler
+    formulas on the cylinder, pR/2t on the heads, ur = ε2·r."""
+    p, radius, t, e = case.pressure, case.sections[1][0], case.sections[1][3], case.young
     if seg == 2:
         values = {"meridional_stress": p * radius / (2 * t), "hoop_stress": p * radius / t,
-                  "radial_displacement": p * radius * radius * (1 - NU / 2) / (young * t)}
+                  "radial_displacement": p * radius * radius * (1 - NU / 2) / (e * t)}
     else:
         values = {"meridional_stress": p * radius / (2 * t), "hoop_stress": p * radius / (2 * t),
-                  "radial_displacement": p * radius * (1 - NU) / (2 * young * t) * r}
+                  "radial_displacement": p * radius * (1 - NU) / (2 * e * t) * r}
     return values.get(quantity)
 
 
-def concave_closed_form(quantity, seg, r, z, normal):
-    """A closed vessel under gas 1 MPa, wall 4: T1 = pr/(2c) with c the outward
-    normal's radial component, and T2 = (p − T1·k)·r/c, k = 1/R on the
-    spheres and −1/R on the concave arc."""
-    p, t = 1.0, 4.0
+def concave_closed_form(case, quantity, seg, r, z, normal):
+    """A closed vessel under gas alone: T1 = pr/(2c) with c the outward
+    normal's radial component from the arcs' centres, and T2 = (p − T1·k)·r/c,
+    k = 1/R on the bowl and the dome and −1/R on the concave arc."""
+    p, t = case.pressure, case.sections[seg - 1][3]
     if seg == 1:
         c, k = r / 500.0, 1 / 500.0
     elif seg == 2:
@@ -173,11 +150,12 @@ CASES = [
          pressure=1.0, support=2, step=10, closed_form=capsule_closed_form),
     Case("cone", "Cone and cylinder under water",
          "A 45° cone from its apex (wall 4) and a cylinder R 600 (wall 3) up to 1600, open at the top "
-         "(a flat lid there); water to 1400 at overload 3, steel wall; held at the junction.",
+         "(the flat lid the model assumes there); water to 1400 at overload 3, gas 0.05 MPa, "
+         "steel wall; held at the junction.",
          [(0, 0, 0, 4, 0), (600, 600, 0, 3, 0), (600, 1600, 0, 3, 0)],
-         pressure=0.0, liquid_density=1.0, liquid_level=1400, overload=3, support=2, step=10,
+         pressure=0.05, liquid_density=1.0, liquid_level=1400, overload=3, support=2, step=10,
          wall_density=7.85,
-         closed_form=straight_hoop_closed_form(0.0, 1.0, 1400, 3, 7.85, {1: 4.0, 2: 3.0}),
+         closed_form=straight_hoop_closed_form,
          extra_exclusions=((1, 150.0),)),
     Case("ring", "Sphere on an equator ring, part-filled",
          "Steel sphere R 1000, wall 8, held at its equator; water to 700, gas 0.01 MPa, "
@@ -185,7 +163,7 @@ CASES = [
          [(0, 0, 1000, 8, 1), (1000, 1000, 1000, 8, 1), (0, 2000, 1000, 8, 0)],
          pressure=0.01, liquid_density=1.0, liquid_level=700, overload=1, support=2, step=10,
          wall_density=7.85,
-         closed_form=sphere_closed_form(1000, 1000, 8, 8, 0.01, 1.0, 700, 1, 7.85, 1000)),
+         closed_form=sphere_closed_form),
     Case("concave", "Vessel with a concave arc",
          "A bowl (hemisphere R 500), a concave arc (centre outside at (1500, 500), R 1000) "
          "flaring to (700, 1100), and a dome (R 700); wall 4, gas 1 MPa; held at the "
@@ -198,7 +176,7 @@ CASES = [
          [(0, 0, 100, 2, 1), (100, 100, 100, 4, 1), (0, 200, 100, 6, 1)],
          pressure=0.2, liquid_density=1.0, liquid_level=150, overload=10, support=2, step=10,
          wall_density=7.85,
-         closed_form=sphere_closed_form(100, 100, 2, 4, 0.2, 1.0, 150, 10, 7.85, 100)),
+         closed_form=sphere_closed_form),
 ]
 
 # ---------------------------------------------------------------------------
@@ -429,7 +407,7 @@ def number(v):
 def closed_value(case, qty, row):
     if case.closed_form is None or qty.change:
         return None
-    return case.closed_form(qty.key, row["segment"], row["r"], row["z"],
+    return case.closed_form(case, qty.key, row["segment"], row["r"], row["z"],
                             (row["normal_r"], row["normal_z"]))
 
 
