@@ -172,8 +172,11 @@ std::string CcxFault(const CcxShell& c) {
         !std::isfinite(seg.CentreR) || !std::isfinite(seg.CentreZ))
       return "segment " + std::to_string(s) + " has no nodes";
     for (int k = seg.FirstNode + 1; k <= seg.FirstNode + seg.NodeCount; ++k) {
-      if (!std::isfinite(c.NodeR[k]) || !std::isfinite(c.NodeZ[k]) || c.NodeR[k] < -1e-3 * seg.Thickness)
-        return "segment " + std::to_string(s) + " has a node off the half-plane r >= 0";
+      if (!std::isfinite(c.NodeR[k]) || !std::isfinite(c.NodeZ[k]) || !std::isfinite(c.NormalR[k]) ||
+          !std::isfinite(c.NormalZ[k]))
+        return "segment " + std::to_string(s) + " has a node that is not a finite point";
+      if (c.NodeR[k] < -1e-3 * seg.Thickness)
+        return "segment " + std::to_string(s) + " has a node at a negative radius";
       if (k > seg.FirstNode + 1 &&
           !(std::hypot(c.NodeR[k] - c.NodeR[k - 1], c.NodeZ[k] - c.NodeZ[k - 1]) > 1e-6 * seg.Thickness))
         return "segment " + std::to_string(s) + " has no length";

@@ -182,8 +182,8 @@ struct CcxShell {
 extern CcxShell Ccx;  // the shell of the running CalculiX export
 
 // What makes a shell impossible to mesh ("" when it can be): no segment, a
-// wall that is not thicker than 0, two nodes in one place, a node off the
-// half-plane r >= 0, a number that is not finite, a material no solid has.
+// wall that is not thicker than 0, two nodes in one place, a node at a
+// negative radius, a number that is not finite, a material no solid has.
 std::string CcxFault(const CcxShell& shell);
 void ExportCCX(ExportFile& file);
 

@@ -75,23 +75,15 @@ TEST(SolverNodes, DefaultSphereHasSeventeenNodesPerArc) {
   EXPECT_EQ(s.HoopForce[1], 0);
 }
 
-TEST(SolverNodes, AShortSegmentStillGetsThreeNodes) {
-  ShellModel m = Cylinder(50, 2, 100, 0.1f);
-  m.SectionHeight[2] = 3;  // segment 1 only 3 mm long
-  m.SectionHeight[3] = 103;
-  ShellSolution& s = Solve(m);
-  EXPECT_EQ(s.SegmentNodeCount[1], 3);
-  EXPECT_EQ(s.SegmentNodeCount[2], 11);
-}
-
-TEST(SolverNodes, HalvesRoundToEven) {
-  ShellModel m = Cylinder(50, 1, 25, 0.1f);
-  m.ContourStep = 10;  // 2.5 steps: 2 + 1 nodes would be 3 anyway
-  EXPECT_EQ(app::NodeCountForStep(m, 10), 3);
-  m.SectionHeight[2] = 35;  // 3.5 steps → 4 + 1
-  EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
-  m.SectionHeight[2] = 45;  // 4.5 steps → 4 + 1
-  EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
+TEST(SolverNodes, RoundLengthOverStepPlusOneHalvesToEvenAtLeastThree) {
+  // Segment length at step 10 → nodes: a segment shorter than two steps still
+  // gets 3; 3.5 and 4.5 steps both round to 4.
+  for (auto [length, nodes] : {std::pair{3.0f, 3}, {25.0f, 3}, {35.0f, 5}, {45.0f, 5}, {100.0f, 11}}) {
+    ShellModel m = Cylinder(50, 1, length, 0.1f);
+    EXPECT_EQ(app::NodeCountForStep(m, 10), nodes) << length;
+    m.ContourStep = 10;
+    EXPECT_EQ(Solve(m).SegmentNodeCount[1], nodes) << length;
+  }
 }
 
 TEST(SolverTotals, DefaultSphereVolumesAreThoseOfItsPolygon) {
