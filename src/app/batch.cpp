@@ -13,6 +13,7 @@
 #include "exchange/file_io.h"
 #include "graphics/codepage.h"
 #include "graphics/lang.h"
+#include "print/print.h"
 
 namespace app {
 
@@ -23,9 +24,9 @@ constexpr int kEnglish = 1;
 const char* kUsage =
     "usage: brelmora [NAME]\n"
     "       brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
-    "       brelmora --export FORMAT OUT [FILE]\n"
+    "       brelmora --export FORMAT OUT [--page A4|A3] [FILE]\n"
     "       brelmora --report [FILE]\n"
-    "       brelmora --nodes [FILE]\n"
+    "       brelmora --nodes [--csv-separator ';'] [FILE]\n"
     "       brelmora --help | --version\n";
 
 const char* kHelp =
@@ -35,12 +36,15 @@ const char* kHelp =
     "  brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
     "                           run the program without a screen, typing the keys of FILE;\n"
     "                           --size sets the picture (1280x1024), --shot writes it at the end\n"
-    "  brelmora --export FORMAT OUT [FILE]\n"
+    "  brelmora --export FORMAT OUT [--page A4|A3] [FILE]\n"
     "                           write the picture of FILE (or of the default shell) to OUT;\n"
     "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png;\n"
+    "                           pdf and svg fill a landscape A4 sheet, or A3 with --page A3;\n"
     "                           ccx writes the shell as a CalculiX model instead\n"
     "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
-    "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
+    "  brelmora --nodes [--csv-separator ';'] [FILE]\n"
+    "                           print the results at every node of FILE as CSV; with ';'\n"
+    "                           the numbers have a decimal comma, for spreadsheets\n"
     "  brelmora --help          this text\n"
     "  brelmora --version       the version\n"
     "\n"
@@ -78,17 +82,26 @@ std::string ResultReport(const ShellModel& m, const ShellSolution& s) {
   return out;
 }
 
-std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s) {
-  std::string out =
-      "segment,node,r,z,normal_r,normal_z,pressure,axial_force,meridional_force,hoop_force,"
-      "meridional_stress,hoop_stress,meridional_strain,hoop_strain,radial_displacement,"
-      "axial_displacement,tangential_displacement,normal_displacement\n";
+std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator) {
+  static constexpr const char* kColumns[] = {
+      "segment", "node", "r", "z", "normal_r", "normal_z", "pressure", "axial_force",
+      "meridional_force", "hoop_force", "meridional_stress", "hoop_stress", "meridional_strain",
+      "hoop_strain", "radial_displacement", "axial_displacement", "tangential_displacement",
+      "normal_displacement"};
+  std::string out;
+  for (const char* column : kColumns) {
+    if (!out.empty()) out += separator;
+    out += column;
+  }
+  out += '\n';
+  // A spreadsheet that takes ';' between fields takes a comma in numbers.
+  const bool decimalComma = separator == ';';
   const int segs = SegmentCount(m);
   char buf[64];
   for (int i = 1; i <= segs; ++i) {
     int first = s.SegmentFirstNode[i];
     for (int k = first + 1; k <= first + s.SegmentNodeCount[i] && k <= s.NodeCount; ++k) {
-      std::snprintf(buf, sizeof buf, "%d,%d", i, k);
+      std::snprintf(buf, sizeof buf, "%d%c%d", i, separator, k);
       out += buf;
       const float values[] = {s.NodeR[k], s.NodeZ[k], s.NormalR[k], s.NormalZ[k], s.Pressure[k],
                               s.AxialForce[k], s.MeridionalForce[k], s.HoopForce[k],
@@ -96,7 +109,8 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s) {
                               s.HoopStrain[k], s.RadialDisplacement[k], s.AxialDisplacement[k],
                               s.TangentialDisplacement[k], s.NormalDisplacement[k]};
       for (float v : values) {
-        std::snprintf(buf, sizeof buf, ",%.9g", static_cast<double>(v));
+        std::snprintf(buf, sizeof buf, "%c%.9g", separator, static_cast<double>(v));
+        if (decimalComma) std::replace(buf + 1, buf + std::strlen(buf), '.', ',');
         out += buf;
       }
       out += "\n";
@@ -151,6 +165,7 @@ void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxSh
 int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
   enum { kNone, kReport, kNodes, kCcx } mode = kNone;
   const char* file = nullptr;
+  char separator = 0;  // --csv-separator; 0 when not given
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     if (a == "--export") {
@@ -168,6 +183,28 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       if (!known) {
         std::fprintf(err, "brelmora: unknown export format %s\n%s", run.Format.c_str(), kUsage);
         return 2;
+      }
+      continue;
+    }
+    if (a == "--page" || a == "--csv-separator") {
+      if (i + 1 >= argc) {
+        std::fprintf(err, "brelmora: %s needs a value\n%s", argv[i], kUsage);
+        return 2;
+      }
+      std::string value = argv[++i];
+      if (a == "--page") {
+        const print::PageFormat* page = print::FindPageFormat(value);
+        if (page == nullptr) {
+          std::fprintf(err, "brelmora: --page wants A4 or A3, not %s\n", value.c_str());
+          return 2;
+        }
+        run.Page = page->Name;
+      } else {
+        if (value != "," && value != ";") {
+          std::fprintf(err, "brelmora: --csv-separator wants ',' or ';', not %s\n", value.c_str());
+          return 2;
+        }
+        separator = value[0];
       }
       continue;
     }
@@ -228,6 +265,14 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     std::fprintf(err, "brelmora: --export goes alone\n%s", kUsage);
     return 2;
   }
+  if (!run.Page.empty() && !(run.Export && (run.Format == "pdf" || run.Format == "svg"))) {
+    std::fprintf(err, "brelmora: --page goes with --export pdf or svg\n%s", kUsage);
+    return 2;
+  }
+  if (separator != 0 && mode != kNodes) {
+    std::fprintf(err, "brelmora: --csv-separator goes with --nodes\n%s", kUsage);
+    return 2;
+  }
   if (run.Export && run.Format == "ccx") mode = kCcx;  // the shell, not the picture: no window
   if (mode == kNone || mode == kCcx) {
     if (!run.Scripted && (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024)) {
@@ -267,7 +312,7 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     }
     return 0;
   }
-  std::string text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s);
+  std::string text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s, separator != 0 ? separator : ',');
   std::fwrite(text.data(), 1, text.size(), out);
   if (std::fflush(out) != 0) {
     std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));

@@ -50,9 +50,19 @@ constexpr int kRunPoints = kWalkPoints + 3;  // a run may add its cut points
 constexpr int kPassColours = 16;       // thickness is kept for colours 0..15
 constexpr int kDashCount = 2;
 
+// A named layer of the picture and the palette colour drawn on it. The
+// picture puts each piece on its layers (store::SetStoreLayers) and lists
+// them here, so that the DXF LAYER table declares them.
+struct PictureLayer {
+  const char* Name;
+  int Colour;
+};
+
 struct ExchangeState {
   ExportFile* Out = nullptr;  // the export running now; nullptr: write nothing
   int ExportColour = 15;      // the kernel's colour when the piece was flushed
+  const PictureLayer* Layers = nullptr;  // the picture's layers, LayerCount of them
+  int LayerCount = 0;
 
   // Batch exports skip the comment and thickness dialogues: the comment is
   // the format's column caption, the thickness the current settings.
@@ -65,6 +75,10 @@ struct ExchangeState {
   std::int32_t PassCount[kPassColours] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
   float PassOffset = 0.25f;
   float OutputScale = 1.0f;
+  // Devices that draw lines of any width (vector pages, the printer) take
+  // each line once and draw it PenWidth wide; pen plotters and .UGF files
+  // get the offset passes.
+  bool SinglePass = false;
 
   // Work buffers, index 1 first.
   float PointX[kWalkPoints + 1] = {}, PointY[kWalkPoints + 1] = {};
@@ -103,8 +117,15 @@ void ExchangeDeviceFlush(int device);
 // --- Plane walker ------------------------------------------------------------------------
 void WalkStorePlane();
 // Draws PointX/PointY 1..PointN (at least 2) with pen: dashed for pens up
-// to 7, thickened by PassCount[pen] offset passes.
+// to 7, thickened by PassCount[pen] offset passes unless SinglePass.
 void DrawLine(int pen);
+// The width on paper of a line of pen, for devices that draw each line
+// once: the band between its outermost passes, 2 × PassCount × PassOffset,
+// or one PassOffset for a pen without passes. With the start-up settings
+// that is 0.5 for the foreground and 0.25 for the rest: the thick and thin
+// lines of a technical drawing. 0 for an offset without a finite width; the
+// device keeps the width within what it can draw.
+float PenWidth(int pen);
 // The polyline x/y 1..n shifted by d to its left; returns the count written
 // to ox/oy 1..(at most n).
 int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy);
@@ -119,6 +140,13 @@ void WriteDxfEntities();
 void DxfGroupString(int code, std::string_view text);
 void DxfGroupInt(int code, int n);
 void DxfGroupReal(int code, double value);
+// The AutoCAD Colour Index that shows palette colour `colour`: 7 (black on
+// white, white on black) for the foreground 15, the named indices for the
+// basic colours 7..14, 250 for the background, and the nearest index by
+// RGB distance for every other shade.
+int AciOfColour(int colour);
+// The RGB (0xRRGGBB) a CAD program shows for an index 1..255; 7 as white.
+std::uint32_t AciRgb(int aci);
 // The angle of (cs, sn) in [0, 2π).
 double Angle(double sn, double cs);
 

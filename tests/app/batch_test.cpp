@@ -117,6 +117,18 @@ TEST(BatchExport, CalculixModelOrWhyNot) {
   EXPECT_FALSE(FileExists(dir + "/thin.inp"));
 }
 
+TEST(BatchNodes, SemicolonSeparatorTakesADecimalComma) {
+  ProgramRun plain = RunProgram("--nodes"), semi = RunProgram("--nodes --csv-separator ';'");
+  ASSERT_EQ(semi.Status, 0) << semi.Err;
+  // The same table, each ',' now ';' and each '.' a ','.
+  std::string expected = plain.Out;
+  for (char& c : expected) c = c == ',' ? ';' : c == '.' ? ',' : c;
+  EXPECT_EQ(semi.Out, expected);
+  EXPECT_EQ(RunProgram("--nodes --csv-separator ,").Out, plain.Out);
+  EXPECT_EQ(RunProgram("--nodes --csv-separator '|'").Status, 2);
+  EXPECT_EQ(RunProgram("--report --csv-separator ';'").Status, 2);
+}
+
 TEST(BatchOptions, HelpVersionAndUsage) {
   ProgramRun help = RunProgram("--help");
   EXPECT_EQ(help.Status, 0);
