@@ -245,7 +245,7 @@ double AxialStep(const WallPoint& a, const WallPoint& b) {
   double e1 = a.Determinate == b.Determinate ? (a.E1 + b.E1) / 2 : a.Determinate ? a.E1 : b.E1;
   double dr = b.R - a.R, dz = b.Z - a.Z;
   double ds2 = dr * dr + dz * dz;
-  if (!(std::fabs(dz) > 1e-3 * std::sqrt(ds2))) return e1 * dz;
+  if (!(dz * dz > 1e-6 * ds2)) return e1 * dz;  // |Δz| ≤ 10⁻³·Δs
   return (e1 * ds2 - dr * (b.Ur - a.Ur)) / dz;
 }
 
