@@ -126,20 +126,20 @@ def capsule_closed_form(case, quantity, seg, r, z, normal):
     return values.get(quantity)
 
 
-def concave_closed_form(case, quantity, seg, r, z, normal):
-    """A closed vessel under gas alone: T1 = pr/(2c) with c the outward
-    normal's radial component from the arcs' centres, and T2 = (p − T1·k)·r/c,
-    k = 1/R on the bowl and the dome and −1/R on the concave arc."""
-    p, t = case.pressure, case.sections[seg - 1][3]
-    if seg == 1:
-        c, k = r / 500.0, 1 / 500.0
-    elif seg == 2:
-        c, k = (1500.0 - r) / 1000.0, -1 / 1000.0
-    else:
-        c, k = r / 700.0, 1 / 700.0
-    t1 = p * r / (2 * c)
-    t2 = (p - t1 * k) * r / c
-    return {"meridional_stress": t1 / t, "hoop_stress": t2 / t}.get(quantity)
+def vessel_closed_form(arcs):
+    """A closed vessel of arcs under gas alone, arcs: (centre r, R, kind) per
+    segment. T1 = pr/(2c) with c the outward normal's radial component from
+    the arc's centre, and T2 = (p − T1·k)·r/c, k = 1/R where the centre is
+    inside and −1/R where it is outside."""
+    def form(case, quantity, seg, r, z, normal):
+        centre, radius, kind = arcs[seg - 1]
+        p, t = case.pressure, case.sections[seg - 1][3]
+        c = (r - centre) / radius if kind > 0 else (centre - r) / radius
+        k = (1 if kind > 0 else -1) / radius
+        t1 = p * r / (2 * c)
+        t2 = (p - t1 * k) * r / c
+        return {"meridional_stress": t1 / t, "hoop_stress": t2 / t}.get(quantity)
+    return form
 
 
 CASES = [
@@ -169,7 +169,15 @@ CASES = [
          "flaring to (700, 1100), and a dome (R 700); wall 4, gas 1 MPa; held at the "
          "bowl's rim.",
          [(0, 0, 500, 4, 1), (500, 500, 1000, 4, -1), (700, 1100, 700, 4, 1), (0, 1800, 0, 4, 0)],
-         pressure=1.0, support=2, step=5, closed_form=concave_closed_form),
+         pressure=1.0, support=2, step=5,
+         closed_form=vessel_closed_form([(0, 500, 1), (1500, 1000, -1), (0, 700, 1)])),
+    Case("waist", "Vessel with a concave waist",
+         "A bowl (hemisphere R 500), a concave arc (centre outside at (1300, 1100), R 1000) "
+         "from (500, 500) through its waist at z 1100 to (500, 1700), and a hemispherical dome; "
+         "wall 4, gas 1 MPa; held at the bowl's rim.",
+         [(0, 0, 500, 4, 1), (500, 500, 1000, 4, -1), (500, 1700, 500, 4, 1), (0, 2200, 0, 4, 0)],
+         pressure=1.0, support=2, step=5,
+         closed_form=vessel_closed_form([(0, 500, 1), (1300, 1000, -1), (0, 500, 1)])),
     Case("default", "The default shell",
          "The shell Brelmora starts with: sphere R 100, wall 2 below and 4 above the equator, "
          "gas 0.2 MPa, water to 150 at overload 10, steel wall; held at the equator.",

@@ -75,8 +75,16 @@ SegmentShape SegmentGeometry(int i, ShellModel& m) {
   if (g.Kind < 0) d = -d;
   g.CentreR = static_cast<float>((static_cast<double>(g.R1) + g.R2) / 2 - d * g.DirZ);
   g.CentreZ = static_cast<float>((static_cast<double>(g.Z1) + g.Z2) / 2 + d * g.DirR);
-  g.StartAngle = static_cast<float>(FoldedAngle(g.R1 - g.CentreR, g.Z1 - g.CentreZ));
-  g.EndAngle = static_cast<float>(FoldedAngle(g.R2 - g.CentreR, g.Z2 - g.CentreZ));
+  double a1 = FoldedAngle(g.R1 - g.CentreR, g.Z1 - g.CentreZ);
+  double a2 = FoldedAngle(g.R2 - g.CentreR, g.Z2 - g.CentreZ);
+  // The centre lies off the chord's middle, so the arc from section to
+  // section is the one that turns less than half a circle. Folded angles on
+  // either side of ±π (a concave waist, whose centre is outside at the
+  // waist's height) would walk the rest of the circle instead.
+  if (a2 - a1 > kPi) a2 -= 2 * kPi;
+  if (a2 - a1 < -kPi) a2 += 2 * kPi;
+  g.StartAngle = static_cast<float>(a1);
+  g.EndAngle = static_cast<float>(a2);
   return g;
 }
 

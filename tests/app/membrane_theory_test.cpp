@@ -68,6 +68,9 @@ ShellModel Concave() {
   return Shell({{0, -200, 800, 1}, {800, 600, 1000, -1}, {640, 920, 800, 1}, {0, 1240, 0, 0}}, 6, 2, 1,
                0, -1, 1, 0, 1);
 }
+// A concave waist under gas 1 MPa, closed by lids: the arc R 1000 about
+// (1300, 600) from (500, 0) to (500, 1200) passes the centre's height.
+ShellModel Waist() { return Shell({{500, 0, 1000, -1}, {500, 1200, 0, 0}}, 6, 2, 1, 0, -1, 1, 0, 1); }
 // A steel dome R 1000, wall 10, under its weight at overload 5, on its rim.
 constexpr double kQR = 7.85 * kG * 5 * 10e-6 * 1000;
 ShellModel Dome() { return Shell({{1000, 0, 1000, 1}, {0, 1000, 0, 0}}, 10, 2, 0, 0, -1, 5, 7.85f, 1); }
@@ -143,6 +146,10 @@ const ClosedForm kCases[] = {
        return (1 - a.R / (2 * OutR(a)) * (a.Seg == 2 ? -1e-3 : 1.0 / 800)) * a.R / OutR(a) / 6;
      },
      0.25},
+    {"concave waist: the short arc, r = 1300 − √(R² − (z − 600)²)", Waist, &S::NodeR,
+     [](At a) { return 1300 - std::sqrt(1e6 - (a.Z - 600) * (a.Z - 600)); }, 1e-2},
+    {"concave waist: T1 = pr/2c, c = (1300 − r)/R", Waist, &S::MeridionalForce,
+     [](At a) { return a.R * 500 / (1300 - a.R); }, 0.5},
     {"dome under its weight: T1 = −qR/(1 + cos φ)", Dome, &S::MeridionalForce,
      [](At a) { return -kQR / (1 + a.Z / 1000); }, 1e-3 * kQR},
     {"dome under its weight: T2 = qR(1/(1 + cos φ) − cos φ)", Dome, &S::HoopForce,
