@@ -2,6 +2,8 @@
 #include "app/batch.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -10,6 +12,7 @@
 #include "app/shell_check.h"
 #include "app/study.h"
 #include "app/shell_file.h"
+#include "exchange/exchange.h"
 #include "exchange/file_io.h"
 #include "graphics/codepage.h"
 #include "graphics/lang.h"
@@ -41,7 +44,8 @@ const char* kHelp =
     "  brelmora --export FORMAT OUT [--page A4|A3] [FILE]\n"
     "                           write the picture of FILE (or of the default shell) to OUT;\n"
     "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png;\n"
-    "                           pdf and svg fill a landscape A4 sheet, or A3 with --page A3\n"
+    "                           pdf and svg fill a landscape A4 sheet, or A3 with --page A3;\n"
+    "                           ccx writes the shell as a CalculiX model instead\n"
     "  --fit                    with --export and --script: fit the picture's scales to the\n"
     "                           shell and the window after loading (and before --shot), as\n"
     "                           the main menu's key 7 \"Fit scales\" does\n"
@@ -140,6 +144,49 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separ
   return out;
 }
 
+namespace {
+// A float as the decimal number it prints as (9.80665f gives 9.80665), so
+// that the deck shows the values the user typed.
+double Decimal(float v) {
+  char buf[32];
+  auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+  *end = '\0';
+  return std::strtod(buf, nullptr);
+}
+}  // namespace
+
+void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c) {
+  static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSections - 1);
+  ShellModel m = model;  // the geometry may raise an arc radius; the caller's model stays
+  c.SegmentCount = SegmentCount(m);
+  c.NodeCount = s.NodeCount;
+  for (int i = 1; i <= c.SegmentCount; ++i) {
+    const SegmentShape g = SegmentGeometry(i, m);
+    exchange::CcxSegment& seg = c.Segment[i];
+    seg.FirstNode = s.SegmentFirstNode[i];
+    seg.NodeCount = s.SegmentNodeCount[i];
+    seg.Arc = g.Kind != 0;
+    seg.CentreR = Decimal(g.CentreR);
+    seg.CentreZ = Decimal(g.CentreZ);
+    seg.Thickness = Decimal(g.Thickness);
+  }
+  for (int k = 1; k <= s.NodeCount; ++k) {
+    c.NodeR[k] = Decimal(s.NodeR[k]);
+    c.NodeZ[k] = Decimal(s.NodeZ[k]);
+    c.NormalR[k] = Decimal(s.NormalR[k]);
+    c.NormalZ[k] = Decimal(s.NormalZ[k]);
+  }
+  c.YoungModulus = Decimal(m.YoungModulus);
+  c.PoissonRatio = Decimal(m.PoissonRatio);
+  c.WallDensity = Decimal(m.WallDensity);
+  c.InternalPressure = Decimal(m.InternalPressure);
+  c.LiquidDensity = Decimal(m.LiquidDensity);
+  c.LiquidLevel = Decimal(m.LiquidLevel);
+  c.Gravity = Decimal(m.Gravity);
+  c.Overload = Decimal(m.Overload);
+  c.SupportSection = std::clamp(m.SupportSection, 1, c.SegmentCount + 1);
+}
+
 bool ApplySettings(ShellModel& m, const std::vector<ModelSetting>& sets, std::string& error) {
   for (const ModelSetting& set : sets)
     if (!ApplySetting(m, set, error)) return false;
@@ -163,7 +210,7 @@ bool ParsePart(const std::string& text, long long& k, long long& n) {
 }  // namespace
 
 int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
-  enum { kNone, kReport, kNodes, kSweep, kSizeWall } mode = kNone;
+  enum { kNone, kReport, kNodes, kCcx, kSweep, kSizeWall } mode = kNone;
   const char* file = nullptr;
   char separator = 0;  // --csv-separator; 0 when not given
   std::vector<Sweep> sweeps;
@@ -183,7 +230,8 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       run.Export = true;
       run.Format = argv[++i];
       run.Out = argv[++i];
-      static const char* const kFormats[] = {"dxf", "plt", "ugf", "geo", "tre", "pdf", "svg", "png"};
+      static const char* const kFormats[] = {"dxf", "plt", "ugf", "geo", "tre",
+                                             "pdf", "svg", "png", "ccx"};
       bool known = false;
       for (const char* f : kFormats) known = known || run.Format == f;
       if (!known) return Usage(err, "unknown export format " + run.Format);
@@ -283,9 +331,11 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
   if (part && mode != kSweep) return Usage(err, "--part goes with --sweep");
   if (!setOutput.empty() && mode != kSizeWall) return Usage(err, "--set-output goes with --size-wall");
   if (run.Fit && !run.Export && !run.Scripted) return Usage(err, "--fit goes with --export or --script");
+  if (run.Export && run.Format == "ccx") mode = kCcx;  // the shell, not the picture: no window
+  if ((mode == kNone || mode == kCcx) && !run.Scripted &&
+      (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024))
+    return Usage(err, "--size and --shot go with --script");
   if (mode == kNone) {
-    if (!run.Scripted && (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024))
-      return Usage(err, "--size and --shot go with --script");
     if (!run.Sets.empty() && !run.Export && !run.Scripted)
       return Usage(err, "--set goes with --report, --nodes, --export, --script, --sweep or --size-wall");
     if (file != nullptr) run.Args.push_back(file);
@@ -333,6 +383,17 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     static ShellSolution s;  // large: kept off the stack
     SolveShell(m, s);
     SolveShell(m, s);
+    if (mode == kCcx) {
+      CcxShellOf(m, s, exchange::Ccx);
+      error = exchange::CcxFault(exchange::Ccx);
+      if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
+        error = "failed";
+      if (!error.empty()) {
+        std::fprintf(err, "brelmora: %s: %s\n", run.Out.c_str(), error.c_str());
+        return 1;
+      }
+      return 0;
+    }
     const std::string fault = ShellFault(m, s);
     if (!fault.empty()) {
       std::fprintf(err, "brelmora: %s\n", gfx::Utf8FromScreen(gfx::LangPartOf(fault, kEnglish)).c_str());

@@ -9,6 +9,7 @@
 #include "app/model_fields.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
+#include "exchange/exchange.h"
 
 namespace app {
 
@@ -28,6 +29,10 @@ std::string ResultReport(const ShellModel& m, const ShellSolution& s);
 // columns: arc_length (mm along the meridian from the first node) and
 // equivalent_stress (MPa, by the model's rule).
 std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator = ',');
+
+// The shell as the CalculiX deck writer takes it: the solution's nodes and
+// normals, each segment's shape and wall, the material, loads and support.
+void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c);
 
 // What the command line asks of the interactive program: the window, or a
 // scripted run on the image driver.

@@ -7,7 +7,8 @@
 // running export; nothing reaches the disk until the export has finished,
 // and then the whole file is written at once beside the target and renamed
 // over it, so a failed export never leaves a half-written file under the
-// name asked for.
+// name asked for. The CalculiX deck is not a picture: it is written from the
+// shell itself (CcxShell), through the same export file.
 //
 // Sections:
 //   export file                ExportFile, WriteExportLine, RunExport
@@ -17,6 +18,7 @@
 //   DXF                        ExportDXF, WriteDxfEntities, group writers
 //   plotter                    ExportPLT, HpglPoint
 //   coordinate and facet files ExportUGF, ExportGEO, ExportTRE, ...
+//   CalculiX input deck        CcxShell Ccx, CcxFault, ExportCCX
 //   code pages                 ToCP1251, ToCP866
 #pragma once
 
@@ -165,6 +167,53 @@ void WriteGeoObjects();
 void WriteTreFacets();
 void WriteTriangle(int p1, int p2, int p3);  // store point numbers
 void WriteQuad(int p1, int p2, int p3, int p4);
+
+// --- CalculiX input deck --------------------------------------------------------------------------
+// The shell as a CalculiX model: the wall meshed with axisymmetric eight-node
+// elements (CAX8; r is x, z is y), the material, the loads of the membrane
+// model and its support. The application fills Ccx from its model and
+// solution; ExportCCX writes the deck (run it through RunExport).
+constexpr int kCcxMaxSegments = 48;
+constexpr int kCcxMaxNodes = 4998;
+
+struct CcxSegment {
+  int FirstNode = 0, NodeCount = 0;  // its nodes are FirstNode + 1 .. FirstNode + NodeCount
+  bool Arc = false;
+  double CentreR = 0, CentreZ = 0;   // of an arc
+  double Thickness = 0;              // mm
+};
+
+struct CcxShell {
+  // The mid-surface: each segment's nodes in the solver's order, with the
+  // outward normal. A segment's first node lies where the one before ended.
+  int SegmentCount = 0;
+  CcxSegment Segment[kCcxMaxSegments + 1];
+  int NodeCount = 0;
+  double NodeR[kCcxMaxNodes + 1] = {}, NodeZ[kCcxMaxNodes + 1] = {};
+  double NormalR[kCcxMaxNodes + 1] = {}, NormalZ[kCcxMaxNodes + 1] = {};
+
+  double YoungModulus = 0, PoissonRatio = 0;  // MPa, —
+  double WallDensity = 0;                     // g/cm³
+  double InternalPressure = 0;                // MPa, acts on the mid-surface
+  double LiquidDensity = 0, LiquidLevel = 0;  // g/cm³, z of the surface in mm
+  double Gravity = 0, Overload = 0;           // m/s², factor on gravity
+  int SupportSection = 1;                     // 1 .. SegmentCount + 1: held axially
+
+  // The mesh and the support hold: elements through the wall (even, so that
+  // the pressure can act on the mid-surface), elements along each step
+  // between two nodes, and whether the support holds the mean axial
+  // displacement of the whole section (*EQUATION) or its mid-wall node.
+  int ElementsThroughWall = 4;
+  int ElementsPerStep = 2;
+  bool SupportHoldsMeanOfSection = false;
+};
+extern CcxShell Ccx;  // the shell of the running CalculiX export
+
+// What makes a shell impossible to mesh ("" when it can be): no segment, a
+// wall that is not thicker than 0, two nodes in one place, a node at a
+// negative radius, a number that is not finite, a material no solid has.
+std::string CcxFault(const CcxShell& shell);
+void ExportCCX(ExportFile& file);
 
 // --- Code pages ----------------------------------------------------------------------------------
 std::string ToCP1251(std::string_view screen);  // CP866 to CP1251
