@@ -2,11 +2,18 @@
 #   make run    build and start the program
 #   make test   build and run the whole test suite (plain and sanitized)
 # Both install the missing Debian packages first.
+#   make verify compare the program with CalculiX on a set of shells and
+#               write docs/verification.md (installs CalculiX when missing)
+#   make fuzz   run the fuzz targets (installs clang's libFuzzer when missing)
 
 # The Debian packages the build needs: the one list of them.
 DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
                 qt6-base-dev libgl-dev
+
+# What `make verify` needs besides the build: the finite-element solver that
+# checks the program, and the interpreter of its comparison script.
+VERIFY_PACKAGES := calculix-ccx python3
 
 # What `make fuzz` needs besides: Debian's clang and its libFuzzer.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -23,14 +30,14 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_reader:files fuzz_keys:keys fuzz_exports:files
 
-.PHONY: all deps fuzz-deps build build-san run test bench fuzz clean
+.PHONY: all deps deps-verify deps-fuzz build build-san run test bench verify fuzz clean
 
 all: build
 
-# Installs the packages of $(1) that are missing.
-define install-missing
+deps deps-verify deps-fuzz: PACKAGES = $(if $(filter deps-verify,$@),$(VERIFY_PACKAGES),$(if $(filter deps-fuzz,$@),$(FUZZ_PACKAGES),$(DEB_PACKAGES)))
+deps deps-verify deps-fuzz:
 	@missing=""; \
-	for p in $(1); do \
+	for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -38,19 +45,15 @@ define install-missing
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
-endef
-
-deps:
-	$(call install-missing,$(DEB_PACKAGES))
-
-fuzz-deps:
-	$(call install-missing,$(DEB_PACKAGES) $(FUZZ_PACKAGES))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 $(BUILD_SAN)/CMakeCache.txt:
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DBRELMORA_SANITIZE=ON -DBRELMORA_BENCH=OFF
+
+$(BUILD_FUZZ)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELMORA_FUZZ=ON
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -66,13 +69,17 @@ test: build build-san
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# Not part of `make test`: it takes from seconds to minutes and needs CalculiX.
+verify: deps deps-verify $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target brelmora
+	python3 verify/verify.py --brelmora $(BUILD)/brelmora --work $(BUILD)/verify \
+	  --report docs/verification.md
+
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b || exit 1; done
 
-$(BUILD_FUZZ)/CMakeCache.txt:
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELMORA_FUZZ=ON
-
-fuzz: fuzz-deps $(BUILD_FUZZ)/CMakeCache.txt
+# Not part of `make test` either: a minute per target by default.
+fuzz: deps deps-fuzz $(BUILD_FUZZ)/CMakeCache.txt
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	@mkdir -p $(BUILD_FUZZ)/findings
 	@for entry in $(FUZZ_TARGETS); do \

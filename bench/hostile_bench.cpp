@@ -83,10 +83,14 @@ void Export(benchmark::State& state, const Absurd& model, exchange::ExportProced
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
-void Svg(benchmark::State& state, const Absurd& model) {
+// The vector pages, written by our own code for PDF as for SVG.
+void Page(benchmark::State& state, const Absurd& model, bool pdf) {
   Start(model);
   std::size_t bytes = 0;
-  for (auto _ : state) bytes = print::SvgText(print::CollectPicture()).size();
+  for (auto _ : state) {
+    const print::VectorPicture page = print::CollectPicture(print::g.Page);
+    bytes = (pdf ? print::PdfText(page) : print::SvgText(page)).size();
+  }
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
@@ -115,8 +119,9 @@ void Register() {
     for (const auto& e : kExports)
       benchmark::RegisterBenchmark(("Export" + std::string(e.Name) + "/" + name).c_str(), Export, m, e.Procedure)
           ->Unit(benchmark::kMillisecond)->Iterations(2);
-    benchmark::RegisterBenchmark(("ExportSVG/" + name).c_str(), Svg, m)
-        ->Unit(benchmark::kMillisecond)->Iterations(2);
+    for (bool pdf : {false, true})
+      benchmark::RegisterBenchmark(((pdf ? "ExportPDF/" : "ExportSVG/") + name).c_str(), Page, m, pdf)
+          ->Unit(benchmark::kMillisecond)->Iterations(2);
     for (int zoom : {0, 60, -250, 1000})
       benchmark::RegisterBenchmark(("Redraw/" + name + "/zoom:" + std::to_string(zoom)).c_str(), Redraw, m, zoom)
           ->Unit(benchmark::kMillisecond)->Iterations(2);

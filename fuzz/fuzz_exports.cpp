@@ -1,5 +1,6 @@
 // fuzz/fuzz_exports.cpp — every exporter on a fuzzed model: the DXF, plotter,
-// .UGF, .GEO and .TRE writers, the SVG page and the screen picture (PNG).
+// .UGF, .GEO and .TRE writers, the SVG and PDF pages and the screen picture
+// (PNG).
 // A written number that is not one, or a file beyond 50 MB, is a finding.
 #include <cstdint>
 
@@ -9,12 +10,13 @@
 namespace {
 constexpr std::size_t kMaxExportBytes = 50u << 20;
 
-void Check(const char* what, const std::string& bytes) {
+// Text formats are read for numbers too; the PDF's streams are compressed.
+void Check(const char* what, const std::string& bytes, bool text = true) {
   if (bytes.size() > kMaxExportBytes) {
     std::fprintf(stderr, "%s: %zu bytes\n", what, bytes.size());
     std::abort();
   }
-  fuzzing::ExpectOnlyNumbers(what, bytes);
+  if (text) fuzzing::ExpectOnlyNumbers(what, bytes);
 }
 }  // namespace
 
@@ -39,7 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       store::OutputDevice = 0;
       Check(w.Name, file.Bytes);
     }
-    Check("SVG", print::SvgText(print::CollectPicture()));
+    const print::VectorPicture page = print::CollectPicture(print::g.Page);
+    Check("SVG", print::SvgText(page));
+    Check("PDF", print::PdfText(page), false);
     if (!platform::WritePicturePng("/dev/null").empty()) std::abort();
   } catch (const fuzzing::RunEnded&) {
   }

@@ -3,9 +3,10 @@
 // Membrane theory gives no number for a wall of no thickness or a material
 // of no stiffness, and finite inputs far out of scale (an arc radius of
 // 1e30 mm, radii of 1e20 mm) overflow the 32-bit results. Every consumer
-// of the results — the picture, the report and the node table, the exports
-// — asks this one check first and shows its message instead of a result
-// that is not a number: no NaN or infinity is ever drawn or printed.
+// of the results — the picture, the report and the node table, the exports,
+// the sweeps and the fit — asks this one check first and shows its message
+// instead of a result that is not a number: no NaN or infinity is ever
+// drawn or printed.
 #pragma once
 
 #include <string>

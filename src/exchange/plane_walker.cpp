@@ -5,7 +5,8 @@
 // a small diamond, lines of the dark colours 0..7 are cut into dashes, and a
 // line of a colour with extra passes is drawn again shifted to both sides.
 // Texts go through the stroke font with a sink that thickens each stroke the
-// same way. Everything leaves through VertexOut.
+// same way. Everything leaves through VertexOut. Devices that draw wide
+// lines themselves set SinglePass and ask PenWidth instead.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -33,9 +34,11 @@ constexpr double kMaxDashes = 10000;  // of one line
 // Extra passes of a colour; a count typed far beyond any pen's use is held
 // to kMaxPasses, so that every line is not drawn a billion times over.
 constexpr int kMaxPasses = 100;
-int PassesOf(int pen) {
+int PassCountOf(int pen) {
   return pen >= 0 && pen < kPassColours ? std::clamp(g.PassCount[pen], 0, kMaxPasses) : 0;
 }
+// The offset passes the walker draws itself.
+int PassesOf(int pen) { return g.SinglePass ? 0 : PassCountOf(pen); }
 
 void ProjectPoint(int k, float& u, float& v) {
   float x = 0, y = 0, z = 0;
@@ -123,6 +126,12 @@ void LeftNormal(double ax, double ay, double bx, double by, double& nx, double& 
 }
 
 }  // namespace
+
+float PenWidth(int pen) {
+  const double passes = PassCountOf(pen);
+  const double width = (passes > 0 ? 2 * passes : 1) * std::fabs(double{g.PassOffset});
+  return std::isfinite(width) && width < 1e30 ? static_cast<float>(width) : 0.0f;
+}
 
 // --- The walk ------------------------------------------------------------------------------
 

@@ -42,17 +42,14 @@ constexpr const char* kNoBackend = "Нет модуля печати;No printing
 bool NoPrinter(PrinterInfo&) { return false; }
 std::string NoDocument(const DocumentRequest&) { return gfx::Utf8FromScreen(gfx::LangPart(kNoBackend)); }
 std::string NoPage(int, int) { return std::string(); }
-void NoLine(int, int, int, int) {}
+void NoLine(int, int, int, int, float) {}
 void NoEndPage() {}
 std::string NoEndDocument() { return std::string(); }
-std::string NoVectorPdf(const std::string&, const VectorPicture&) {
-  return gfx::Utf8FromScreen(gfx::LangPart(kNoBackend));
-}
 
 }  // namespace
 
 void InstallNullBackend() {
-  g.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument, NoVectorPdf};
+  g.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument};
 }
 
 void ResetPrinting() {
@@ -134,14 +131,19 @@ void PrinterVertex(float x, float y, std::int32_t pen) {
   const double py = ((j.Ymax - y) * s.Scale + s.ShiftY - j.SheetOffsetY) / s.MmPerPixelY;
   if (pen <= 0 && j.PageOpen && j.Error.empty()) {
     double x1 = j.PenX, y1 = j.PenY, x2 = px, y2 = py;
-    const bool offSheet = std::max(x1, x2) < 0 || std::min(x1, x2) > j.ClipRight ||
-                          std::max(y1, y2) < 0 || std::min(y1, y2) > j.ClipBottom;
+    const double w = kWidestLineMm / s.MmPerPixelX;  // the edge of the widest line may reach the sheet
+    const bool offSheet = std::max(x1, x2) < -w || std::min(x1, x2) > j.ClipRight + w ||
+                          std::max(y1, y2) < -w || std::min(y1, y2) > j.ClipBottom + w;
     // Cut before rounding, so that a far end neither overflows nor bends it.
     if (!offSheet && gfx::CutToSquare(x1, y1, x2, y2, gfx::kPixelLimit))
-      g.Backend.Line(gfx::PixelOf(x1), gfx::PixelOf(y1), gfx::PixelOf(x2), gfx::PixelOf(y2));
+      g.Backend.Line(gfx::PixelOf(x1), gfx::PixelOf(y1), gfx::PixelOf(x2), gfx::PixelOf(y2), j.PenWidthPx);
   }
   j.PenX = px;
   j.PenY = py;
+  // A move picks the pen: one line as wide as its passes spread, at least
+  // a printer pixel and at most the widest line of a vector page.
+  if (pen > 0)
+    j.PenWidthPx = std::max(s.MmPerPixelX, std::min(exchange::PenWidth(pen), kWidestLineMm)) / s.MmPerPixelX;
 }
 
 namespace {
@@ -272,12 +274,14 @@ bool PrintNow(float x1, float y1, float x2, float y2) {
   menu::PromptLine(0, gfx::LangPart(kPrinting));
   exchange::VertexOut = PrinterVertex;
   exchange::g.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
+  exchange::g.SinglePass = true;      // the printer draws each line once, as wide as its passes
   store::OutputDevice = 2;
   SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
   menu::PromptLine(1, gfx::LangPart(kPrinting));
   const std::string error = PrintSheets(view::WID_RIS);
   exchange::VertexOut = exchange::UgfPoint;
   exchange::g.OutputScale = 1.0f;
+  exchange::g.SinglePass = false;
   store::OutputDevice = 0;
 
   if (!error.empty()) {
