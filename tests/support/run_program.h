@@ -30,12 +30,14 @@ inline std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
-// args are passed through the shell, each quoted.
+// args are passed through the shell, each quoted. The program keeps its
+// state (the recovery copy) in the folder's .state, never in the user's.
 inline ProgramRun RunProgram(const std::string& args, const std::string& folder = ".") {
   char errName[] = "/tmp/brelmora-err-XXXXXX";
   int fd = mkstemp(errName);
   close(fd);
-  std::string cmd = "cd " + Quote(folder) + " && " + Quote(BRELMORA_EXE) + " " + args + " 2>" + errName;
+  std::string cmd = "cd " + Quote(folder) + " && XDG_STATE_HOME=\"$PWD/.state\" " + Quote(BRELMORA_EXE) +
+                    " " + args + " 2>" + errName;
   ProgramRun run;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return run;
