@@ -6,14 +6,16 @@
 # The Debian packages the build needs: the one list of them.
 DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
-                qt6-base-dev libgl-dev
+                qt6-base-dev libgl-dev \
+                desktop-file-utils shared-mime-info
 
 BUILD      := build
 BUILD_SAN  := build-san
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build build-san run test bench clean
+.PHONY: all deps build build-san run test bench install clean
 
 all: build
 
@@ -47,6 +49,9 @@ test: build build-san
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b || exit 1; done
