@@ -27,7 +27,8 @@ const char* kUsage =
 const char* kHelp =
     "Brelmora - thin-walled shells of revolution by membrane theory.\n"
     "\n"
-    "  brelmora [NAME]          start the program; NAME.spw in the current folder is loaded\n"
+    "  brelmora [NAME]          start the program; NAME.spw in the current folder is loaded,\n"
+    "                           or NAME itself when it is the path of an existing file\n"
     "  brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
     "                           run the program without a screen, typing the keys of FILE;\n"
     "                           --size sets the picture (1280x1024), --shot writes it at the end\n"
@@ -38,6 +39,12 @@ const char* kHelp =
     "  brelmora --nodes [FILE]  print the results at every node of FILE as CSV\n"
     "  brelmora --help          this text\n"
     "  brelmora --version       the version\n"
+    "\n"
+    "\n"
+    "In the program: Alt-Backspace undoes the last edit and Alt-Shift-Backspace\n"
+    "redoes it (also Edit > Undo and Redo in the menu bar); F1 shows the help of\n"
+    "what is being done; Ctrl-K switches the language. Unsaved work is kept in\n"
+    "$XDG_STATE_HOME/brelmora (~/.local/state/brelmora) and offered back after a crash.\n"
     "\n"
     "FILE is any path to a data file (.spw). Exit status: 0 done, 1 the file\n"
     "could not be read, 2 wrong usage.\n";
