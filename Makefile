@@ -2,6 +2,10 @@
 #   make run    build and start the program
 #   make test   build and run the whole test suite (plain and sanitized)
 # Both install the missing Debian packages first.
+#   make verify compare the program with CalculiX on a set of shells and
+#               write docs/verification.md (installs CalculiX when missing)
+#   make install PREFIX=/usr/local   the program, its guide, desktop entry,
+#               icon and the type of *.spw files under PREFIX
 
 # The Debian packages the build needs: the one list of them.
 DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
@@ -9,19 +13,24 @@ DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
                 qt6-base-dev libgl-dev \
                 desktop-file-utils shared-mime-info
 
+# What `make verify` needs besides the build: the finite-element solver that
+# checks the program, and the interpreter of its comparison script.
+VERIFY_PACKAGES := calculix-ccx python3
+
 BUILD      := build
 BUILD_SAN  := build-san
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build build-san run test bench install clean
+.PHONY: all deps deps-verify build build-san run test bench install verify clean
 
 all: build
 
-deps:
+deps deps-verify: PACKAGES = $(if $(filter deps-verify,$@),$(VERIFY_PACKAGES),$(DEB_PACKAGES))
+deps deps-verify:
 	@missing=""; \
-	for p in $(DEB_PACKAGES); do \
+	for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -52,6 +61,12 @@ test: build build-san
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Not part of `make test`: it takes from seconds to minutes and needs CalculiX.
+verify: deps deps-verify $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target brelmora
+	python3 verify/verify.py --brelmora $(BUILD)/brelmora --work $(BUILD)/verify \
+	  --report docs/verification.md
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b || exit 1; done

@@ -8,6 +8,7 @@
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
+#include "exchange/exchange.h"
 
 namespace app {
 
@@ -21,8 +22,13 @@ bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error);
 // each gap, and the step note when the step was enlarged (UTF-8).
 std::string ResultReport(const ShellModel& m, const ShellSolution& s);
 
-// The node table as CSV (header and one row per node).
-std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s);
+// The node table as CSV (header and one row per node), fields separated by
+// separator; with ';' the numbers take a decimal comma.
+std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator = ',');
+
+// The shell as the CalculiX deck writer takes it: the solution's nodes and
+// normals, each segment's shape and wall, the material, loads and support.
+void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c);
 
 // What the command line asks of the interactive program: the window, or a
 // scripted run on the image driver.
@@ -30,6 +36,7 @@ struct InteractiveRun {
   bool Scripted = false;
   bool Export = false;             // --export FORMAT OUT [FILE]
   std::string Format, Out;
+  std::string Page;                // --page: "A4" or "A3"; "" the default sheet
   std::string Script, Shot;
   int Width = 1280, Height = 1024;
   std::vector<std::string> Args;  // the start file's name, when given

@@ -289,6 +289,7 @@ void InstallApplicationSlots() {
   exchange::Exports.Dxf = Export<exchange::ExportDXF>;
   exchange::Exports.Tre = Export<exchange::ExportTRE>;
   exchange::Exports.Plt = Export<exchange::ExportPLT>;
+  DeclarePictureLayers();
   print::InstallPrinting();  // the print hook and the PDF and SVG exports
   print::g.Settings.Orientation = 1;
 }

@@ -7,10 +7,12 @@
 #include "app/picture.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "app/result_table.h"
 #include "app/shell_solver.h"
+#include "exchange/exchange.h"
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
@@ -26,6 +28,23 @@ namespace {
 constexpr int kScheme = 15;   // scheme, texts and diagrams
 constexpr int kAxis = 11;     // axis, hatching, deformed contour
 constexpr float kOnAxis = 0.0001f;  // nodes this close to the axis get no diagram point
+
+// The layers a CAD user switches on and off.
+constexpr const char* kSchemeLayer = "SCHEME";
+constexpr const char* kDeformedLayer = "DEFORMED";
+constexpr const char* kDiagramLayer = "DIAGRAMS";
+constexpr const char* kTableLayer = "TABLE";
+constexpr const char* kTextLayer = "TEXT";
+constexpr exchange::PictureLayer kLayers[] = {
+    {kSchemeLayer, kScheme}, {kDeformedLayer, kAxis}, {kDiagramLayer, kScheme},
+    {kTableLayer, kScheme},  {kTextLayer, kScheme},
+};
+
+// The colour and the layers of the next piece.
+void Piece(int colour, const char* layer, const char* textLayer = kTextLayer) {
+  gfx::SetColor(colour);
+  store::SetStoreLayers(layer, textLayer);
+}
 
 // Horizontal text with its anchor in the middle of its left edge.
 void Text(std::string_view text, float x, float y, float height, float width) {
@@ -189,20 +208,20 @@ void DrawShellPicture() {
   const float mirror[3] = {1, 0, 0};
   const int last = LastSection();
 
-  gfx::SetColor(kScheme);  // a mark at the picture's origin
+  Piece(kScheme, kSchemeLayer);  // a mark at the picture's origin
   store::ClearStore();
   Segment2(0, 0, 1, 0);
   store::CloseStore();
   Flush();
 
-  gfx::SetColor(kAxis);
+  Piece(kAxis, kSchemeLayer);
   store::ClearStore();
   const float p1[3] = {ox, oy + s * Shell.SectionHeight[1], 0};
   const float p2[3] = {ox, oy + s * Shell.SectionHeight[last], 0};
   store::AddAxisLine(p1, p2, 10, 10);
   Flush();
 
-  gfx::SetColor(kScheme);
+  Piece(kScheme, kTableLayer, kTableLayer);
   store::ClearStore();
   DrawScaleBar(0, 0, s, 5 / s, 5);
   store::CloseStore();
@@ -210,7 +229,7 @@ void DrawShellPicture() {
   Flush();
 
   for (int half = 0; half < 2; ++half) {  // the right half of the wall, then the left
-    gfx::SetColor(kScheme);
+    Piece(kScheme, kSchemeLayer);
     store::ClearStore();
     DrawWallOutline();
     store::CloseStore();
@@ -218,13 +237,14 @@ void DrawShellPicture() {
     if (half == 1) store::ReflectStore(mirror, 0);
     store::MoveStore(ox, oy, 0);
     Flush();
-    gfx::SetColor(kAxis);
+    Piece(kAxis, kSchemeLayer);
     store::HatchStore(Shell.HatchStep, 45);
     Flush();
 
     if (half == 0) {  // the deformed contour
       const ShellSolution& sol = Solution;
       const float d = Shell.DisplacementScale;
+      Piece(kAxis, kDeformedLayer);
       store::ClearStore();
       for (int i = 1; i <= SegmentCount(Shell); ++i) {
         const int first = sol.SegmentFirstNode[i] + 1;
@@ -243,7 +263,7 @@ void DrawShellPicture() {
   }
 
   // The support marks at the support section, right and left.
-  gfx::SetColor(kScheme);
+  Piece(kScheme, kSchemeLayer);
   const int support = Shell.SupportSection;
   if (support >= 1 && support <= last) {
     const float rs = Shell.SectionRadius[support], zs = Shell.SectionHeight[support];
@@ -303,14 +323,14 @@ void DrawShellPicture() {
       {"Нормальные ;Normal "_sc, "перемещения,мм    ;displacements,mm    "_sc,
        sol.NormalDisplacement, Shell.DisplacementScale, 9, 6, lx + 5 * step, ly},
   };
-  gfx::SetColor(kScheme);
+  Piece(kScheme, kDiagramLayer);
   for (const Diagram& d : diagrams) {
     DrawDiagram(d.Title, d.Units, d.Values, d.Scale, d.Width, d.Decimals);
     store::MoveStore(d.X, d.Y, 0);
     Flush();
   }
 
-  gfx::SetColor(kScheme);
+  Piece(kScheme, kTableLayer, kTableLayer);
   DrawResultTable(0, -20);
   Flush();
 }
@@ -318,6 +338,11 @@ void DrawShellPicture() {
 }  // namespace app
 
 namespace app {
+
+void DeclarePictureLayers() {
+  exchange::g.Layers = kLayers;
+  exchange::g.LayerCount = static_cast<int>(std::size(kLayers));
+}
 
 void DrawShellScreen() {
   view::PrepareScreen();

@@ -15,7 +15,13 @@
 namespace app {
 
 // Builds and flushes every piece of the picture (runs the solver twice).
+// Each piece goes on its layer: SCHEME (wall, hatching, axis, supports,
+// liquid), DEFORMED, DIAGRAMS, TABLE (the table and the scale bar) and
+// TEXT (every other text).
 void DrawShellPicture();
+
+// Lists the picture's layers for the exchange files (start-up).
+void DeclarePictureLayers();
 
 // The drawing hook of the view: prepare the screen, then the picture.
 void DrawShellScreen();

@@ -75,8 +75,16 @@ SegmentShape SegmentGeometry(int i, ShellModel& m) {
   if (g.Kind < 0) d = -d;
   g.CentreR = static_cast<float>((static_cast<double>(g.R1) + g.R2) / 2 - d * g.DirZ);
   g.CentreZ = static_cast<float>((static_cast<double>(g.Z1) + g.Z2) / 2 + d * g.DirR);
-  g.StartAngle = static_cast<float>(FoldedAngle(g.R1 - g.CentreR, g.Z1 - g.CentreZ));
-  g.EndAngle = static_cast<float>(FoldedAngle(g.R2 - g.CentreR, g.Z2 - g.CentreZ));
+  double a1 = FoldedAngle(g.R1 - g.CentreR, g.Z1 - g.CentreZ);
+  double a2 = FoldedAngle(g.R2 - g.CentreR, g.Z2 - g.CentreZ);
+  // The centre lies off the chord's middle, so the arc from section to
+  // section is the one that turns less than half a circle. Folded angles on
+  // either side of ±π (a concave waist, whose centre is outside at the
+  // waist's height) would walk the rest of the circle instead.
+  if (a2 - a1 > kPi) a2 -= 2 * kPi;
+  if (a2 - a1 < -kPi) a2 += 2 * kPi;
+  g.StartAngle = static_cast<float>(a1);
+  g.EndAngle = static_cast<float>(a2);
   return g;
 }
 
@@ -199,18 +207,24 @@ Element ElementQuantities(const ShellModel& m, const ShellSolution& s, double r1
 
 struct Membrane {
   double T1 = 0, T2 = 0, S1 = 0, S2 = 0, E1 = 0, E2 = 0;
+  bool Determinate = false;  // false at a pole, where the forces are left 0
 };
 
-// Forces, stresses and strains at a point of radius r with normal radial
-// component c, meridian curvature k and thickness t. At a pole (r = 0) all
-// are 0.
-Membrane MembraneForces(const ShellModel& m, double r, double c, double k, double t, double p,
-                        double axial) {
+// Forces, stresses and strains at a point of radius r with outward normal
+// (c, cz), meridian curvature k and thickness t, under the pressure p and
+// the axial force through its section. The wall's own weight, times the
+// overload, loads the wall along the normal too: the normal load is
+// p − q·cz with q the weight of a unit of wall area. At a pole (r = 0) the
+// forces are not determined by the section's equilibrium and are left 0.
+Membrane MembraneForces(const ShellModel& m, double r, double c, double cz, double k, double t,
+                        double p, double axial) {
   Membrane f;
+  const double q = static_cast<double>(m.WallDensity) * m.Gravity * m.Overload * t * 1e-6;
   if (std::fabs(c) < 0.0001) c = 0.0001;
   if (std::fabs(c * r) > 0.0001) {
+    f.Determinate = true;
     f.T1 = axial / (2 * kPi * r) / c;
-    f.T2 = (p - f.T1 * k) * r / c;
+    f.T2 = (p - q * cz - f.T1 * k) * r / c;
   }
   f.S1 = f.T1 / t;
   f.S2 = f.T2 / t;
@@ -218,6 +232,29 @@ Membrane MembraneForces(const ShellModel& m, double r, double c, double k, doubl
   f.E1 = (f.S1 - nu * f.S2) / young;
   f.E2 = (f.S2 - nu * f.S1) / young;
   return f;
+}
+
+// The wall at a node, as the axial displacement needs it.
+struct WallPoint {
+  double R = 0, Z = 0;  // position
+  double E1 = 0;        // meridional strain
+  bool Determinate = false;
+  double Ur = 0;        // radial displacement
+};
+
+// The change of the axial displacement over one step between two nodes of a
+// segment. A meridian element (Δr, Δz) stretched by ε1 with the radial
+// displacement changing by Δur moves its end axially by Δuz, where
+// ε1·Δs² = Δr·Δur + Δz·Δuz (Δs² = Δr² + Δz²), with ε1 the mean of the two
+// nodes (a pole's strain is not determined; its neighbour's stands for it).
+// Where the step is near horizontal (|Δz| ≤ 10⁻³·Δs) the membrane does not
+// determine Δuz, and the step adds ε1·Δz, which is as good as nothing there.
+double AxialStep(const WallPoint& a, const WallPoint& b) {
+  double e1 = a.Determinate == b.Determinate ? (a.E1 + b.E1) / 2 : a.Determinate ? a.E1 : b.E1;
+  double dr = b.R - a.R, dz = b.Z - a.Z;
+  double ds2 = dr * dr + dz * dz;
+  if (!(dz * dz > 1e-6 * ds2)) return e1 * dz;  // |Δz| ≤ 10⁻³·Δs
+  return (e1 * ds2 - dr * (b.Ur - a.Ur)) / dz;
 }
 
 void StoreNode(ShellSolution& s, double r, double z, double c, double cz, const Element& e,
@@ -248,7 +285,7 @@ void StoreNode(ShellSolution& s, double r, double z, double c, double cz, const 
 void SolveShell(ShellModel& m, ShellSolution& s) {
   s.TotalVolume = s.LiquidVolume = s.WallVolume = s.WallArea = 0;
   s.NodeCount = 0;
-  float uz = 0;
+  double uz = 0;  // running axial displacement, summed in double precision
 
   const int segs = SegmentCount(m);
   SegmentShape geo[kMaxSections + 1];
@@ -264,6 +301,10 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
     const int nodes = SegmentNodes(g, step);
     const bool straight = g.Kind == 0;
     const double t = g.Thickness;
+    // An arc's outward normal points away from its centre when the centre
+    // lies inside the shell and towards it when outside; the meridian
+    // curves with the same sign, so a concave meridian curves negatively.
+    const double side = g.Kind < 0 ? -1.0 : 1.0;
     double dr = 0, dz = 0, da = 0, k = 0, c0, cz0;
     if (straight) {
       dr = (static_cast<double>(g.R2) - g.R1) / (nodes - 1);
@@ -272,9 +313,9 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
       cz0 = -g.DirR;
     } else {
       da = (static_cast<double>(g.EndAngle) - g.StartAngle) / (nodes - 1);
-      c0 = std::cos(static_cast<double>(g.StartAngle));
-      cz0 = std::sin(static_cast<double>(g.StartAngle));
-      k = 1.0 / g.Radius;
+      c0 = side * std::cos(static_cast<double>(g.StartAngle));
+      cz0 = side * std::sin(static_cast<double>(g.StartAngle));
+      k = side / g.Radius;
     }
     s.SegmentNodeCount[i] = nodes;
     s.SegmentFirstNode[i] = s.NodeCount;
@@ -283,9 +324,9 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
     // The first node: a zero-length element gives its pressure and force.
     double r = g.R1, z = g.Z1, a = g.StartAngle;
     Element e = ElementQuantities(m, s, r, z, r, z, t, f);
-    Membrane mf = MembraneForces(m, r, c0, k, t, e.Pressure, e.Axial);
-    double ur = mf.E2 * r;
-    StoreNode(s, r, z, c0, cz0, e, mf, ur, uz);
+    Membrane mf = MembraneForces(m, r, c0, cz0, k, t, e.Pressure, e.Axial);
+    WallPoint prev{r, z, mf.E1, mf.Determinate, mf.E2 * r};
+    StoreNode(s, r, z, c0, cz0, e, mf, prev.Ur, uz);
 
     for (int j = 2; j <= nodes; ++j) {
       double rPrev = s.NodeR[s.NodeCount], zPrev = s.NodeZ[s.NodeCount];
@@ -295,10 +336,10 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
         z += dz;
       } else {
         a += da;
-        c = std::cos(a);
-        cz = std::sin(a);
-        r = static_cast<double>(g.Radius) * c + g.CentreR;
-        z = static_cast<double>(g.Radius) * cz + g.CentreZ;
+        r = static_cast<double>(g.Radius) * std::cos(a) + g.CentreR;
+        z = static_cast<double>(g.Radius) * std::sin(a) + g.CentreZ;
+        c = side * std::cos(a);
+        cz = side * std::sin(a);
       }
       float rNode = static_cast<float>(r), zNode = static_cast<float>(z);
       e = ElementQuantities(m, s, rPrev, zPrev, rNode, zNode, t, f);
@@ -306,10 +347,11 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
       s.LiquidVolume = static_cast<float>(s.LiquidVolume + e.LiquidVolume);
       s.WallArea = static_cast<float>(s.WallArea + e.WallArea);
       s.WallVolume = static_cast<float>(s.WallVolume + e.WallArea * t);
-      mf = MembraneForces(m, rNode, c, k, t, e.Pressure, e.Axial);
-      ur = mf.E2 * rNode;
-      uz = static_cast<float>(uz + mf.E1 * (static_cast<double>(zNode) - zPrev));
-      StoreNode(s, rNode, zNode, c, cz, e, mf, ur, uz);
+      mf = MembraneForces(m, rNode, c, cz, k, t, e.Pressure, e.Axial);
+      WallPoint here{r, z, mf.E1, mf.Determinate, mf.E2 * rNode};
+      uz += AxialStep(prev, here);
+      prev = here;
+      StoreNode(s, rNode, zNode, c, cz, e, mf, here.Ur, uz);
     }
   }
 

@@ -7,7 +7,8 @@
 // running export; nothing reaches the disk until the export has finished,
 // and then the whole file is written at once beside the target and renamed
 // over it, so a failed export never leaves a half-written file under the
-// name asked for.
+// name asked for. The CalculiX deck is not a picture: it is written from the
+// shell itself (CcxShell), through the same export file.
 //
 // Sections:
 //   export file                ExportFile, WriteExportLine, RunExport
@@ -17,6 +18,7 @@
 //   DXF                        ExportDXF, WriteDxfEntities, group writers
 //   plotter                    ExportPLT, HpglPoint
 //   coordinate and facet files ExportUGF, ExportGEO, ExportTRE, ...
+//   CalculiX input deck        CcxShell Ccx, CcxFault, ExportCCX
 //   code pages                 ToCP1251, ToCP866
 #pragma once
 
@@ -49,9 +51,19 @@ constexpr int kRunPoints = kWalkPoints + 3;  // a run may add its cut points
 constexpr int kPassColours = 16;       // thickness is kept for colours 0..15
 constexpr int kDashCount = 2;
 
+// A named layer of the picture and the palette colour drawn on it. The
+// picture puts each piece on its layers (store::SetStoreLayers) and lists
+// them here, so that the DXF LAYER table declares them.
+struct PictureLayer {
+  const char* Name;
+  int Colour;
+};
+
 struct ExchangeState {
   ExportFile* Out = nullptr;  // the export running now; nullptr: write nothing
   int ExportColour = 15;      // the kernel's colour when the piece was flushed
+  const PictureLayer* Layers = nullptr;  // the picture's layers, LayerCount of them
+  int LayerCount = 0;
 
   // Batch exports skip the comment and thickness dialogues: the comment is
   // the format's column caption, the thickness the current settings.
@@ -65,6 +77,10 @@ struct ExchangeState {
   std::int32_t PassCount[kPassColours] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
   float PassOffset = 0.25f;
   float OutputScale = 1.0f;
+  // Devices that draw lines of any width (vector pages, the printer) take
+  // each line once and draw it PenWidth wide; pen plotters and .UGF files
+  // get the offset passes.
+  bool SinglePass = false;
 
   // Work buffers, index 1 first.
   float PointX[kWalkPoints + 1] = {}, PointY[kWalkPoints + 1] = {};
@@ -103,8 +119,15 @@ void ExchangeDeviceFlush(int device);
 // --- Plane walker ------------------------------------------------------------------------
 void WalkStorePlane();
 // Draws PointX/PointY 1..PointN (at least 2) with pen: dashed for pens up
-// to 7, thickened by PassCount[pen] offset passes.
+// to 7, thickened by PassCount[pen] offset passes unless SinglePass.
 void DrawLine(int pen);
+// The width on paper of a line of pen, for devices that draw each line
+// once: the band between its outermost passes, 2 × PassCount × PassOffset,
+// or one PassOffset for a pen without passes. With the start-up settings
+// that is 0.5 for the foreground and 0.25 for the rest: the thick and thin
+// lines of a technical drawing. 0 for an offset without a finite width; the
+// device keeps the width within what it can draw.
+float PenWidth(int pen);
 // The polyline x/y 1..n shifted by d to its left; returns the count written
 // to ox/oy 1..(at most n).
 int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy);
@@ -120,6 +143,13 @@ void WriteDxfEntities();
 void DxfGroupString(int code, std::string_view text);
 void DxfGroupInt(int code, int n);
 void DxfGroupReal(int code, double value);
+// The AutoCAD Colour Index that shows palette colour `colour`: 7 (black on
+// white, white on black) for the foreground 15, the named indices for the
+// basic colours 7..14, 250 for the background, and the nearest index by
+// RGB distance for every other shade.
+int AciOfColour(int colour);
+// The RGB (0xRRGGBB) a CAD program shows for an index 1..255; 7 as white.
+std::uint32_t AciRgb(int aci);
 // The angle of (cs, sn) in [0, 2π).
 double Angle(double sn, double cs);
 
@@ -140,6 +170,53 @@ void WriteGeoObjects();
 void WriteTreFacets();
 void WriteTriangle(int p1, int p2, int p3);  // store point numbers
 void WriteQuad(int p1, int p2, int p3, int p4);
+
+// --- CalculiX input deck --------------------------------------------------------------------------
+// The shell as a CalculiX model: the wall meshed with axisymmetric eight-node
+// elements (CAX8; r is x, z is y), the material, the loads of the membrane
+// model and its support. The application fills Ccx from its model and
+// solution; ExportCCX writes the deck (run it through RunExport).
+constexpr int kCcxMaxSegments = 48;
+constexpr int kCcxMaxNodes = 4998;
+
+struct CcxSegment {
+  int FirstNode = 0, NodeCount = 0;  // its nodes are FirstNode + 1 .. FirstNode + NodeCount
+  bool Arc = false;
+  double CentreR = 0, CentreZ = 0;   // of an arc
+  double Thickness = 0;              // mm
+};
+
+struct CcxShell {
+  // The mid-surface: each segment's nodes in the solver's order, with the
+  // outward normal. A segment's first node lies where the one before ended.
+  int SegmentCount = 0;
+  CcxSegment Segment[kCcxMaxSegments + 1];
+  int NodeCount = 0;
+  double NodeR[kCcxMaxNodes + 1] = {}, NodeZ[kCcxMaxNodes + 1] = {};
+  double NormalR[kCcxMaxNodes + 1] = {}, NormalZ[kCcxMaxNodes + 1] = {};
+
+  double YoungModulus = 0, PoissonRatio = 0;  // MPa, —
+  double WallDensity = 0;                     // g/cm³
+  double InternalPressure = 0;                // MPa, acts on the mid-surface
+  double LiquidDensity = 0, LiquidLevel = 0;  // g/cm³, z of the surface in mm
+  double Gravity = 0, Overload = 0;           // m/s², factor on gravity
+  int SupportSection = 1;                     // 1 .. SegmentCount + 1: held axially
+
+  // The mesh and the support hold: elements through the wall (even, so that
+  // the pressure can act on the mid-surface), elements along each step
+  // between two nodes, and whether the support holds the mean axial
+  // displacement of the whole section (*EQUATION) or its mid-wall node.
+  int ElementsThroughWall = 4;
+  int ElementsPerStep = 2;
+  bool SupportHoldsMeanOfSection = false;
+};
+extern CcxShell Ccx;  // the shell of the running CalculiX export
+
+// What makes a shell impossible to mesh ("" when it can be): no segment, a
+// wall that is not thicker than 0, two nodes in one place, a node at a
+// negative radius, a number that is not finite, a material no solid has.
+std::string CcxFault(const CcxShell& shell);
+void ExportCCX(ExportFile& file);
 
 // --- Code pages ----------------------------------------------------------------------------------
 std::string ToCP1251(std::string_view screen);  // CP866 to CP1251

@@ -5,7 +5,8 @@
 // a small diamond, lines of the dark colours 0..7 are cut into dashes, and a
 // line of a colour with extra passes is drawn again shifted to both sides.
 // Texts go through the stroke font with a sink that thickens each stroke the
-// same way. Everything leaves through VertexOut.
+// same way. Everything leaves through VertexOut. Devices that draw wide
+// lines themselves set SinglePass and ask PenWidth instead.
 #include <cmath>
 #include <cstdint>
 
@@ -28,7 +29,9 @@ constexpr double kParallel = 1e-8;
 // The first and last point of a closed polyline lie this close.
 constexpr float kClosedTolerance = 0.0001f;
 
-int PassesOf(int pen) { return pen >= 0 && pen < kPassColours ? g.PassCount[pen] : 0; }
+int PassCountOf(int pen) { return pen >= 0 && pen < kPassColours ? g.PassCount[pen] : 0; }
+// The offset passes the walker draws itself.
+int PassesOf(int pen) { return g.SinglePass ? 0 : PassCountOf(pen); }
 
 void ProjectPoint(int k, float& u, float& v) {
   float x = 0, y = 0, z = 0;
@@ -116,6 +119,12 @@ void LeftNormal(double ax, double ay, double bx, double by, double& nx, double& 
 }
 
 }  // namespace
+
+float PenWidth(int pen) {
+  const double passes = PassCountOf(pen);
+  const double width = (passes > 0 ? 2 * passes : 1) * std::fabs(double{g.PassOffset});
+  return std::isfinite(width) && width < 1e30 ? static_cast<float>(width) : 0.0f;
+}
 
 // --- The walk ------------------------------------------------------------------------------
 

@@ -40,17 +40,14 @@ constexpr const char* kNoBackend = "Нет модуля печати;No printing
 bool NoPrinter(PrinterInfo&) { return false; }
 std::string NoDocument(const DocumentRequest&) { return gfx::Utf8FromScreen(gfx::LangPart(kNoBackend)); }
 std::string NoPage(int, int) { return std::string(); }
-void NoLine(int, int, int, int) {}
+void NoLine(int, int, int, int, float) {}
 void NoEndPage() {}
 std::string NoEndDocument() { return std::string(); }
-std::string NoVectorPdf(const std::string&, const VectorPicture&) {
-  return gfx::Utf8FromScreen(gfx::LangPart(kNoBackend));
-}
 
 }  // namespace
 
 void InstallNullBackend() {
-  g.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument, NoVectorPdf};
+  g.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument};
 }
 
 void ResetPrinting() {
@@ -128,9 +125,13 @@ void PrinterVertex(float x, float y, std::int32_t pen) {
   TurnPoint(x, y);
   const int px = gfx::NearestInt(((x - j.Xmin) * s.Scale + s.ShiftX - j.SheetOffsetX) / s.MmPerPixelX);
   const int py = gfx::NearestInt(((j.Ymax - y) * s.Scale + s.ShiftY - j.SheetOffsetY) / s.MmPerPixelY);
-  if (pen <= 0 && j.PageOpen && j.Error.empty()) g.Backend.Line(j.PenX, j.PenY, px, py);
+  if (pen <= 0 && j.PageOpen && j.Error.empty()) g.Backend.Line(j.PenX, j.PenY, px, py, j.PenWidthPx);
   j.PenX = px;
   j.PenY = py;
+  // A move picks the pen: one line as wide as its passes spread, at least
+  // a printer pixel and at most the widest line of a vector page.
+  if (pen > 0)
+    j.PenWidthPx = std::max(s.MmPerPixelX, std::min(exchange::PenWidth(pen), kWidestLineMm)) / s.MmPerPixelX;
 }
 
 namespace {
@@ -243,12 +244,14 @@ bool PrintNow(float x1, float y1, float x2, float y2) {
   menu::PromptLine(0, gfx::LangPart(kPrinting));
   exchange::VertexOut = PrinterVertex;
   exchange::g.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
+  exchange::g.SinglePass = true;      // the printer draws each line once, as wide as its passes
   store::OutputDevice = 2;
   SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
   menu::PromptLine(1, gfx::LangPart(kPrinting));
   const std::string error = PrintSheets(view::WID_RIS);
   exchange::VertexOut = exchange::UgfPoint;
   exchange::g.OutputScale = 1.0f;
+  exchange::g.SinglePass = false;
   store::OutputDevice = 0;
 
   if (!error.empty()) {

@@ -20,11 +20,13 @@
 //   the job                     PrinterProbe, SheetSetup, PrinterVertex,
 //                               BeginSheet, EndSheet, PrintSheets
 //   the dialog and the hook     PrintDialog, PrintPicture, InstallPrinting
-//   vector pages                CollectPicture, WriteSvg, ExportPdf, ExportSvg
+//   vector pages                CollectPicture, SvgText, PdfText, ExportPdf,
+//                               ExportSvg
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "menu/menu.h"
@@ -58,6 +60,7 @@ struct PrintJob {
   bool PageOpen = false;      // lines reach the backend only on an open page
   std::string Error;          // the first thing that went wrong, "" while all is well
   int PenX = 0, PenY = 0;     // the printer's current position, pixels
+  float PenWidthPx = 1;       // the width of the lines drawn from there
 };
 
 // --- The backend seam ---------------------------------------------------------------
@@ -76,16 +79,39 @@ struct DocumentRequest {
   float PageWidthMm = 0, PageHeightMm = 0;  // page of a PDF file
 };
 
-// The picture as vector strokes in millimetres on a page, y downwards.
-struct VectorStroke {
-  std::uint32_t Rgb = 0;  // 0xRRGGBB
-  std::vector<float> X, Y;  // at least 2 points
+// The picture as vector paths and texts in millimetres on a page, y
+// downwards. Each flushed piece gives one path per colour and width; a
+// path holds several runs (subpaths).
+struct VectorPath {
+  std::uint32_t Rgb = 0;     // 0xRRGGBB
+  float WidthMm = 0;         // stroke width on the page
+  std::vector<float> X, Y;   // every point of every run
+  std::vector<std::uint32_t> RunStarts;  // index of the first point of each run (2 points or more)
+};
+// A text of the picture as real text: where its stroke letters stand.
+struct VectorText {
+  std::string Text;          // UTF-8, as the stroke font draws it
+  float X = 0, Y = 0;        // start of the base line
+  float AngleDeg = 0;        // counter-clockwise from the page's x axis
+  float HeightMm = 0;        // capital height
+  float CellMm = 0;          // advance of one character along the base line
+  int Cells = 0;             // characters (bytes) of the stroke text
+  std::uint32_t Rgb = 0;
 };
 struct VectorPicture {
   float WidthMm = 0, HeightMm = 0;
-  float LineWidthMm = 0.25f;
-  std::vector<VectorStroke> Strokes;
+  std::vector<VectorPath> Paths;
+  std::vector<VectorText> Texts;
 };
+
+// The sheet of a vector page, landscape.
+struct PageFormat {
+  const char* Name;
+  float WidthMm, HeightMm;
+};
+inline constexpr PageFormat kPageFormats[] = {{"A4", 297, 210}, {"A3", 420, 297}};
+// The format of that name ("A4", "a3"), or nullptr.
+const PageFormat* FindPageFormat(std::string_view name);
 
 struct PrinterBackend {
   // The default printer: false when there is none (or it cannot be opened).
@@ -95,12 +121,10 @@ struct PrinterBackend {
   std::string (*BeginDocument)(const DocumentRequest& request);
   // A new page, drawing clipped to (0, 0)–(clipRight, clipBottom).
   std::string (*BeginPage)(int clipRight, int clipBottom);
-  void (*Line)(int x1, int y1, int x2, int y2);
+  // A line widthPx printer pixels wide (round ends).
+  void (*Line)(int x1, int y1, int x2, int y2, float widthPx);
   void (*EndPage)();
   std::string (*EndDocument)();
-  // One page of vector strokes as a PDF file; "" or what went wrong, and no
-  // file under that name on failure.
-  std::string (*WriteVectorPdf)(const std::string& path, const VectorPicture& picture);
 };
 
 struct PrintState {
@@ -108,6 +132,7 @@ struct PrintState {
   PrintJob Job;
   PrinterBackend Backend;
   PrinterInfo Printer;         // the one last probed
+  PageFormat Page = kPageFormats[0];  // the sheet of the PDF and SVG exports
   std::string FallbackPdfName = "brelmora-print.pdf";
 };
 extern PrintState g;  // the one printing state of the program
@@ -143,11 +168,22 @@ void InstallPrinting();
 
 // --- Vector pages ----------------------------------------------------------------------------
 constexpr float kPageMarginMm = 10.0f;
-// Redraws the picture through the plane walker at scale 1 and returns it on
-// a page of its extent plus the margin on every side.
-VectorPicture CollectPicture();
-// The SVG text of a picture.
+// The thinnest and the widest line a vector page draws.
+constexpr float kThinnestLineMm = 0.05f, kWidestLineMm = 10.0f;
+// Redraws the picture through the plane walker, each line once at its pen
+// width, and fits it on a sheet of format page within the margins, keeping
+// its proportions and centred.
+VectorPicture CollectPicture(const PageFormat& page);
+// The SVG and the PDF of a picture: the lines as paths, the texts as
+// invisible real text over their stroke letters, so that readers find and
+// copy them.
 std::string SvgText(const VectorPicture& picture);
+std::string PdfText(const VectorPicture& picture);
+// Lengths in the files are whole hundredths of a millimetre: rounded once,
+// written as the shortest decimal (1250 -> "12.5", -5 -> "-.05").
+long Hundredths(float mm);
+void AppendHundredths(std::string& out, long hundredths);
+// The picture on g.Page written to path.
 std::string ExportPdf(const std::string& path);
 std::string ExportSvg(const std::string& path);
 

@@ -481,6 +481,11 @@ void AddText(std::string_view text, const float baseStart[3], const float baseEn
   t.Pen = static_cast<std::uint8_t>(g.CurrentPen);
 }
 
+void SetStoreLayers(std::string_view objects, std::string_view texts) {
+  CopyText(g.Layer, objects, kLayerNameBytes);
+  CopyText(g.TextLayer, texts, kLayerNameBytes);
+}
+
 void SetTextCorners(int j, const float corners[9]) {
   if (j < 1 || j > kTextCapacity) return;
   TextItem& t = g.Texts[j];
@@ -761,6 +766,7 @@ void InitStore() {
   g.First[0] = 0;
   g.Kind[0] = g.Pen[0] = 0;
   g.CurrentPen = 15;
+  SetStoreLayers(kDefaultLayer, kDefaultLayer);
   g.PieceLost = false;
   g.ExtentFirst = false;
   for (int k = 0; k < 3; ++k) g.ExtentMin[k] = g.ExtentMax[k] = 0;

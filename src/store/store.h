@@ -36,6 +36,8 @@ constexpr int kTextCapacity = 124;      // a further text replaces the 124th
 constexpr int kTextBytes = 120;         // CP866 bytes of one text
 constexpr int kImageCapacity = 124;     // a further image replaces the 124th
 constexpr int kImageNameBytes = 120;
+constexpr int kLayerNameBytes = 31;     // a layer name, as CAD programs take it
+constexpr const char* kDefaultLayer = "1";
 
 enum ObjectKind : std::uint8_t { Polyline = 1, SegmentPairs, Triangle, Quad, QuadStrip };
 
@@ -99,6 +101,13 @@ struct DrawingStore {
 
   int CurrentPen = 15;
 
+  // The layers of the piece being built: one for its objects, one for its
+  // texts (a table keeps its texts with its lines; captions go apart).
+  // Exchange files that know layers (DXF) put the piece there. A flush
+  // leaves them as they are; the picture names them for every piece.
+  char Layer[kLayerNameBytes + 1] = "1";
+  char TextLayer[kLayerNameBytes + 1] = "1";
+
   // Set by an input/output error on a scratch file; the piece being built is
   // then dropped by its flush. ClearStore starts the next piece afresh.
   bool PieceLost = false;
@@ -153,6 +162,8 @@ void BeginQuadStrip();
 void CloseStore();
 void ClearStore();                      // the pen becomes the kernel's colour
 void SetStorePen(int pen);
+// The layers of the pieces built from now on (at most kLayerNameBytes each).
+void SetStoreLayers(std::string_view objects, std::string_view texts);
 
 // first as stored (negative for segment pairs), last = |First(i+1)| - 1.
 void GetObjectRange(int i, int& first, int& last, int& kind, int& pen);

@@ -102,6 +102,33 @@ TEST(BatchNodes, ValuesGiveBackTheSameFloats) {
   EXPECT_NEAR(rr, 100.0f, 1e-4f);
 }
 
+TEST(BatchExport, CalculixModelOrWhyNot) {
+  std::string dir = MakeTempFolder();
+  ProgramRun ok = RunProgram("--export ccx shell.inp", dir);
+  EXPECT_EQ(ok.Status, 0) << ok.Err;
+  EXPECT_EQ(ReadFile(dir + "/shell.inp").substr(0, 42), "** Shell of revolution written by Brelmora");
+  app::ShellModel m;
+  app::ResetShellModel(m);
+  m.Thickness[2] = 0;
+  WriteFile(dir + "/thin.spw", SaveModel(m));
+  ProgramRun bad = RunProgram("--export ccx thin.inp thin.spw", dir);
+  EXPECT_EQ(bad.Status, 1);
+  EXPECT_EQ(bad.Err, "brelmora: thin.inp: the wall of segment 2 is not thicker than 0\n");
+  EXPECT_FALSE(FileExists(dir + "/thin.inp"));
+}
+
+TEST(BatchNodes, SemicolonSeparatorTakesADecimalComma) {
+  ProgramRun plain = RunProgram("--nodes"), semi = RunProgram("--nodes --csv-separator ';'");
+  ASSERT_EQ(semi.Status, 0) << semi.Err;
+  // The same table, each ',' now ';' and each '.' a ','.
+  std::string expected = plain.Out;
+  for (char& c : expected) c = c == ',' ? ';' : c == '.' ? ',' : c;
+  EXPECT_EQ(semi.Out, expected);
+  EXPECT_EQ(RunProgram("--nodes --csv-separator ,").Out, plain.Out);
+  EXPECT_EQ(RunProgram("--nodes --csv-separator '|'").Status, 2);
+  EXPECT_EQ(RunProgram("--report --csv-separator ';'").Status, 2);
+}
+
 TEST(BatchOptions, HelpVersionAndUsage) {
   ProgramRun help = RunProgram("--help");
   EXPECT_EQ(help.Status, 0);

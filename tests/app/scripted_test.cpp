@@ -250,6 +250,12 @@ TEST(BatchExport, EveryFormatWritesItsFile) {
   EXPECT_EQ(missing.Status, 1);
   EXPECT_FALSE(FileExists(dir + "/out2.dxf"));
   EXPECT_EQ(RunProgram("--export bmp x.bmp", dir).Status, 2);
+  // PDF and SVG fill a landscape A4 sheet, or A3 when asked.
+  ProgramRun a3 = RunProgram("--export svg a3.svg --page A3", dir);
+  EXPECT_EQ(a3.Status, 0) << a3.Err;
+  EXPECT_NE(ReadFile(dir + "/a3.svg").find("width=\"420mm\" height=\"297mm\""), std::string::npos);
+  for (const char* bad : {"--export svg x.svg --page A5", "--export dxf x.dxf --page A3", "--report --page A3"})
+    EXPECT_EQ(RunProgram(bad, dir).Status, 2) << bad;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The membrane solver: node counts, the closed-form cases of membrane
-// theory, the support, the liquid, and the limits of its input.
+// The membrane solver: node counts, the support, the liquid, and the limits
+// of its input (its closed forms are in membrane_theory_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -70,58 +70,20 @@ TEST(SolverNodes, DefaultSphereHasSeventeenNodesPerArc) {
   EXPECT_NEAR(s.NormalR[1], 0, 1e-6);
   EXPECT_NEAR(s.NormalZ[1], -1, 1e-6);
   EXPECT_NEAR(s.NormalR[17], 1, 1e-6);
-}
-
-TEST(SolverNodes, AShortSegmentStillGetsThreeNodes) {
-  ShellModel m = Cylinder(50, 2, 100, 0.1f);
-  m.SectionHeight[2] = 3;  // segment 1 only 3 mm long
-  m.SectionHeight[3] = 103;
-  ShellSolution& s = Solve(m);
-  EXPECT_EQ(s.SegmentNodeCount[1], 3);
-  EXPECT_EQ(s.SegmentNodeCount[2], 11);
-}
-
-TEST(SolverNodes, HalvesRoundToEven) {
-  ShellModel m = Cylinder(50, 1, 25, 0.1f);
-  m.ContourStep = 10;  // 2.5 steps: 2 + 1 nodes would be 3 anyway
-  EXPECT_EQ(app::NodeCountForStep(m, 10), 3);
-  m.SectionHeight[2] = 35;  // 3.5 steps → 4 + 1
-  EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
-  m.SectionHeight[2] = 45;  // 4.5 steps → 4 + 1
-  EXPECT_EQ(app::NodeCountForStep(m, 10), 5);
-}
-
-TEST(SolverMembrane, CylinderUnderPressureGivesTheBoilerFormulas) {
-  const float r = 500, p0 = 0.4f;
-  ShellModel m = Cylinder(r, 3, 400, p0);
-  ShellSolution& s = Solve(m);
-  ASSERT_EQ(s.NodeCount, 33);
-  for (int k = 1; k <= s.NodeCount; ++k) {
-    EXPECT_NEAR(s.MeridionalForce[k], p0 * r / 2, 1e-3) << k;
-    EXPECT_NEAR(s.HoopForce[k], p0 * r, 1e-3) << k;
-    EXPECT_NEAR(s.MeridionalStress[k], p0 * r / 4, 1e-3) << k;
-    EXPECT_NEAR(s.HoopStress[k], p0 * r / 2, 1e-3) << k;
-    EXPECT_FLOAT_EQ(s.Pressure[k], p0);
-  }
-  // Hooke's law: ε2 = (σ2 − νσ1)/E and ur = ε2 r.
-  double e2 = (p0 * r / 2 - 0.3 * p0 * r / 4) / 210000.0;
-  EXPECT_NEAR(s.HoopStrain[5], e2, 1e-9);
-  EXPECT_NEAR(s.RadialDisplacement[5], e2 * r, 1e-7);
-}
-
-TEST(SolverMembrane, SphereUnderPressureCarriesHalfThePressureTimesRadius) {
-  ShellModel m = Sphere();
-  m.LiquidDensity = 0;
-  m.WallDensity = 0;
-  ShellSolution& s = Solve(m);
-  // Away from the poles T1 = T2 = p R / 2 on a sphere.
-  for (int k : {5, 9, 17, 18, 26, 30}) {
-    EXPECT_NEAR(s.MeridionalForce[k], 0.2 * 100 / 2, 1e-3) << k;
-    EXPECT_NEAR(s.HoopForce[k], 0.2 * 100 / 2, 1e-3) << k;
-  }
-  // At a pole (r = 0) all forces are zero.
+  // At a pole (r = 0) the forces are zero.
   EXPECT_EQ(s.MeridionalForce[1], 0);
   EXPECT_EQ(s.HoopForce[1], 0);
+}
+
+TEST(SolverNodes, RoundLengthOverStepPlusOneHalvesToEvenAtLeastThree) {
+  // Segment length at step 10 → nodes: a segment shorter than two steps still
+  // gets 3; 3.5 and 4.5 steps both round to 4.
+  for (auto [length, nodes] : {std::pair{3.0f, 3}, {25.0f, 3}, {35.0f, 5}, {45.0f, 5}, {100.0f, 11}}) {
+    ShellModel m = Cylinder(50, 1, length, 0.1f);
+    EXPECT_EQ(app::NodeCountForStep(m, 10), nodes) << length;
+    m.ContourStep = 10;
+    EXPECT_EQ(Solve(m).SegmentNodeCount[1], nodes) << length;
+  }
 }
 
 TEST(SolverTotals, DefaultSphereVolumesAreThoseOfItsPolygon) {
@@ -143,40 +105,6 @@ TEST(SolverTotals, LiquidAboveTheTopFillsTheWholeVolume) {
   m.LiquidLevel = 1000;
   ShellSolution& s = Solve(m);
   EXPECT_EQ(s.LiquidVolume, s.TotalVolume);
-}
-
-TEST(SolverSupport, SupportAtSectionOneReducesEverySegmentByTheWeight) {
-  ShellModel base = Cylinder(300, 3, 300, 0);
-  base.WallDensity = 7.85f;
-  base.Overload = 10;
-  ShellModel top = base, bottom = base;
-  top.SupportSection = top.SectionCount;
-  bottom.SupportSection = 1;
-  ShellSolution none = Solve(top);
-  ShellSolution all = Solve(bottom);
-  float weight = top.SupportReaction;
-  ASSERT_GT(weight, 0);
-  for (int k = 1; k <= none.NodeCount; ++k)
-    EXPECT_NEAR(all.AxialForce[k], none.AxialForce[k] - weight, 1e-2) << k;
-  // With the support on top nothing is subtracted: the axial force at the
-  // top equals the whole weight.
-  EXPECT_NEAR(none.AxialForce[none.NodeCount], weight, 1e-2);
-}
-
-TEST(SolverSupport, SupportInTheMiddleSplitsTheAxialForce) {
-  ShellModel m = Cylinder(300, 4, 300, 0);
-  m.WallDensity = 7.85f;
-  m.Overload = 1;
-  m.SupportSection = 3;
-  ShellSolution& s = Solve(m);
-  float w = m.SupportReaction;
-  // Below the support the wall hangs on it (tension grows upward); above it
-  // the wall stands on it (compression).
-  int last2 = s.SegmentFirstNode[2] + s.SegmentNodeCount[2];
-  int first3 = s.SegmentFirstNode[3] + 1;
-  EXPECT_GT(s.AxialForce[last2], 0);
-  EXPECT_NEAR(s.AxialForce[first3], s.AxialForce[last2] - w, 1e-3);
-  EXPECT_NEAR(s.AxialForce[s.NodeCount], 0, 1e-2);
 }
 
 TEST(SolverSupport, AxialDisplacementIsZeroAtTheSupport) {
@@ -297,12 +225,18 @@ TEST(SolverInput, DegenerateModelsNeverCrash) {
   m = Sphere();
   m.SectionCount = 1;
   EXPECT_EQ(Solve(m).NodeCount, 0);
-  // A flat ring: a straight segment perpendicular to the axis.
-  m = Cylinder(100, 1, 100, 0.1f);
-  m.SectionHeight[2] = 0;
-  m.SectionRadius[2] = 200;
-  ShellSolution& s = Solve(m);
-  EXPECT_TRUE(std::isfinite(s.MeridionalForce[2]));
+  // A flat or nearly flat ring, then a cylinder: membrane theory leaves the
+  // axial displacement of a level step open, and none may run away.
+  for (float rise : {0.0f, 1e-30f, 1e-7f, 1e-4f, 0.1f, 0.11f}) {
+    m = Cylinder(100, 2, 100, 0.1f);
+    m.SectionHeight[2] = rise;
+    m.SectionRadius[2] = m.SectionRadius[3] = 200;
+    ShellSolution& s = Solve(m);
+    for (int k = 1; k <= s.NodeCount; ++k) {
+      EXPECT_TRUE(std::isfinite(s.MeridionalForce[k]) && std::isfinite(s.NormalDisplacement[k])) << rise;
+      EXPECT_LT(std::fabs(s.AxialDisplacement[k]), rise > 0.1f ? 1e4f : 1e-2f) << rise << " " << k;
+    }
+  }
 }
 
 TEST(SolverDisplacements, TangentialAndNormalComponents) {

@@ -1,12 +1,17 @@
-// The DXF writer: the fixed header byte for byte and every entity kind.
+// The DXF writer: the fixed header byte for byte, every entity kind, the
+// colour indices and the layers; and the file as CAD readers take it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
+#include "app/shell_file.h"
+#include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
 #include "graphics/codepage.h"
 #include "store/store.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -16,6 +21,7 @@ const std::string kHeader = Lines({
     "999", "DXF created from CAD/CAM Brelmora",
     "0", "SECTION", "2", "HEADER",
     "9", "$ACADVER", "1", "AC1006",
+    "9", "$DWGCODEPAGE", "3", "ANSI_1251",
     "9", "$INSBASE", "10", "0.0", "20", "0.0", "30", "0.0",
     "9", "$EXTMIN", "10", "0.0", "20", "0.0",
     "9", "$EXTMAX", "10", "1000.0", "20", "1000.0",
@@ -25,7 +31,7 @@ const std::string kHeader = Lines({
     "0", "LTYPE", "2", "CONTINUOUS", "70", "64", "3", "Solid line", "72", "65", "73", "0",
     "40", "0.000000",
     "0", "ENDTAB",
-    "0", "TABLE", "2", "LAYER", "70", "6",
+    "0", "TABLE", "2", "LAYER", "70", "2",
     "0", "LAYER", "2", "1", "70", "64", "62", "7", "6", "CONTINUOUS",
     "0", "LAYER", "2", "2", "70", "64", "62", "7", "6", "CONTINUOUS",
     "0", "ENDTAB",
@@ -51,82 +57,67 @@ TEST_F(DxfTest, EmptyPictureIsTheFixedHeaderAndAnEmptyEntitiesSection) {
   EXPECT_EQ(Run(exchange::ExportDXF), kHeader + kTrailer);
 }
 
-TEST_F(DxfTest, OnePointIsAPoint) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(1, 2, 3);
-              },
-              3}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "POINT", "62", "3", " 8", "1", "10", " 1.000", "20", " 2.000", "30", " 3.000"}));
-}
+// One picture per row: what the store holds, its colour and the entities
+// it becomes. Palette colours become colour indices: 15 (the foreground) 7,
+// teal 3 136, purple 5 216, dark green 2 96, maroon 4 16.
+struct EntityCase {
+  const char* Name;
+  void (*Build)();
+  int Colour;
+  std::string Entities;
+};
 
-TEST_F(DxfTest, TwoPointsAreALineWithRealsRightAlignedInSix) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(0, 12.5f, -1.25f);
-                store::AddPoint(1234.5f, -0.5f, 0);
-              },
-              15}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "LINE", "62", "15", " 8", "1", "10", " 0.000", "20", "12.500", "30", "-1.250",
-                   "11", "1234.500", "21", "-0.500", "31", " 0.000"}));
-}
-
-TEST_F(DxfTest, ThreePointsAreAPolylineAndAnEmptyObjectOnlyItsFrame) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(1, 0, 0);
-                store::AddPoint(2, 0, 0);
-                store::AddPoint(3, 0, 0);
-                store::BeginPolyline();  // no points
-                store::BeginPolyline();
-                store::AddPoint(9, 9, 9);
-              },
-              5}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "POLYLINE", "66", "1", "62", "5", " 8", "1",
-                   " 0", "VERTEX", " 8", "1", "10", " 1.000", "20", " 0.000", "30", " 0.000",
-                   " 0", "VERTEX", " 8", "1", "10", " 2.000", "20", " 0.000", "30", " 0.000",
-                   " 0", "VERTEX", " 8", "1", "10", " 3.000", "20", " 0.000", "30", " 0.000",
-                   " 0", "SEQEND",
-                   " 0", "POLYLINE", "66", "1", "62", "5", " 8", "1", " 0", "SEQEND",
-                   " 0", "POINT", "62", "5", " 8", "1", "10", " 9.000", "20", " 9.000", "30", " 9.000"}));
-}
-
-TEST_F(DxfTest, SegmentPairsAreLinesAndALoneLastPointIsLeftOut) {
-  picture = {{[] {
-                store::BeginSegmentPairs();
-                store::AddPoint(0, 0, 0);
-                store::AddPoint(1, 0, 0);
-                store::AddPoint(0, 2, 0);
-                store::AddPoint(1, 2, 0);
-                store::AddPoint(7, 7, 7);
-              },
-              2}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "LINE", "62", "2", " 8", "1", "10", " 0.000", "20", " 0.000", "30", " 0.000",
-                   "11", " 1.000", "21", " 0.000", "31", " 0.000",
-                   " 0", "LINE", "62", "2", " 8", "1", "10", " 0.000", "20", " 2.000", "30", " 0.000",
-                   "11", " 1.000", "21", " 2.000", "31", " 0.000"}));
-}
-
-TEST_F(DxfTest, TextHasHeightAngleAndWindowsLetters) {
-  picture = {{[] {
-                const float base[3] = {10, 20, 0}, end[3] = {10, 30, 0}, top[3] = {5, 20, 0};
-                store::AddText("AЁё"_sc, base, end, top, 0);
-              },
-              4}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "TEXT", "62", "4", " 8", "1", "10", "10.000", "20", "20.000", "30", " 0.000",
-                   "40", " 5.000", "50", "90.000", " 1", "A\xA8\xB8"}));
-}
-
-TEST_F(DxfTest, TextPlacedFromItsLeftEdgeKeepsItsHeightAndAngle) {
-  picture = {{[] { store::AddTextLeft("ab", 10, 20, 1, 0.6f, 0.8f, 5, 3, 0); }, 15}};
-  EXPECT_EQ(Entities(Run(exchange::ExportDXF)),
-            Lines({" 0", "TEXT", "62", "15", " 8", "1", "10", "11.500", "20", "18.000", "30", " 1.000",
-                   "40", " 5.000", "50", "36.870", " 1", "ab"}));
+TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
+  const EntityCase kCases[] = {
+      {"one point is a POINT", [] { store::BeginPolyline(), store::AddPoint(1, 2, 3); }, 3,
+       Lines({" 0", "POINT", "62", "136", " 8", "1", "10", " 1.000", "20", " 2.000", "30", " 3.000"})},
+      {"two points are a LINE, reals right-aligned in six",
+       [] { store::BeginPolyline(), store::AddPoint(0, 12.5f, -1.25f), store::AddPoint(1234.5f, -0.5f, 0); }, 15,
+       Lines({" 0", "LINE", "62", "7", " 8", "1", "10", " 0.000", "20", "12.500", "30", "-1.250",
+              "11", "1234.500", "21", "-0.500", "31", " 0.000"})},
+      {"three points are a POLYLINE, an empty object only its frame",
+       [] {
+         store::BeginPolyline(), store::AddPoint(1, 0, 0), store::AddPoint(2, 0, 0), store::AddPoint(3, 0, 0);
+         store::BeginPolyline();  // no points
+         store::BeginPolyline(), store::AddPoint(9, 9, 9);
+       },
+       5,
+       Lines({" 0", "POLYLINE", "66", "1", "62", "216", " 8", "1",
+              " 0", "VERTEX", " 8", "1", "10", " 1.000", "20", " 0.000", "30", " 0.000",
+              " 0", "VERTEX", " 8", "1", "10", " 2.000", "20", " 0.000", "30", " 0.000",
+              " 0", "VERTEX", " 8", "1", "10", " 3.000", "20", " 0.000", "30", " 0.000",
+              " 0", "SEQEND",
+              " 0", "POLYLINE", "66", "1", "62", "216", " 8", "1", " 0", "SEQEND",
+              " 0", "POINT", "62", "216", " 8", "1", "10", " 9.000", "20", " 9.000", "30", " 9.000"})},
+      {"segment pairs are LINEs, a lone last point is left out",
+       [] {
+         store::BeginSegmentPairs();
+         const float points[5][3] = {{0, 0, 0}, {1, 0, 0}, {0, 2, 0}, {1, 2, 0}, {7, 7, 7}};
+         for (const auto& p : points) store::AddPoint(p[0], p[1], p[2]);
+       },
+       2,
+       Lines({" 0", "LINE", "62", "96", " 8", "1", "10", " 0.000", "20", " 0.000", "30", " 0.000",
+              "11", " 1.000", "21", " 0.000", "31", " 0.000",
+              " 0", "LINE", "62", "96", " 8", "1", "10", " 0.000", "20", " 2.000", "30", " 0.000",
+              "11", " 1.000", "21", " 2.000", "31", " 0.000"})},
+      {"a text has its height, angle and Windows letters",
+       [] {
+         const float base[3] = {10, 20, 0}, end[3] = {10, 30, 0}, top[3] = {5, 20, 0};
+         store::AddText("AЁё"_sc, base, end, top, 0);
+       },
+       4,
+       Lines({" 0", "TEXT", "62", "16", " 8", "1", "10", "10.000", "20", "20.000", "30", " 0.000",
+              "40", " 5.000", "50", "90.000", " 1", "A\xA8\xB8"})},
+      {"a text placed from its left edge keeps its height and angle",
+       [] { store::AddTextLeft("ab", 10, 20, 1, 0.6f, 0.8f, 5, 3, 0); }, 15,
+       Lines({" 0", "TEXT", "62", "7", " 8", "1", "10", "11.500", "20", "18.000", "30", " 1.000",
+              "40", " 5.000", "50", "36.870", " 1", "ab"})},
+  };
+  for (const EntityCase& c : kCases) {
+    SCOPED_TRACE(c.Name);
+    picture = {{c.Build, c.Colour}};
+    EXPECT_EQ(Entities(Run(exchange::ExportDXF)), c.Entities);
+  }
 }
 
 TEST_F(DxfTest, EachFlushCarriesItsOwnColour) {
@@ -134,10 +125,132 @@ TEST_F(DxfTest, EachFlushCarriesItsOwnColour) {
     store::BeginPolyline();
     store::AddPoint(0, 0, 0);
   };
-  picture = {{point, 1}, {point, 12}};
+  picture = {{point, 12}, {point, 9}};
   std::string e = Entities(Run(exchange::ExportDXF));
-  EXPECT_NE(e.find("62\r\n1\r\n"), std::string::npos);
-  EXPECT_GT(e.find("62\r\n12\r\n"), e.find("62\r\n1\r\n"));
+  EXPECT_NE(e.find("62\r\n1\r\n"), std::string::npos);  // red
+  EXPECT_GT(e.find("62\r\n5\r\n"), e.find("62\r\n1\r\n"));  // then blue
+}
+
+TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
+  static const exchange::PictureLayer layers[] = {{"SCHEME", 15}, {"DEFORMED", 11}};
+  exchange::g.Layers = layers;
+  exchange::g.LayerCount = 2;
+  picture = {{[] {
+                store::SetStoreLayers("DEFORMED", "TEXT");
+                store::BeginPolyline();
+                store::AddPoint(0, 0, 0);
+                store::AddTextLeft("a", 0, 0, 0, 0, 1, 2, 1, 0);
+              },
+              11}};
+  const std::string dxf = Run(exchange::ExportDXF);
+  EXPECT_NE(dxf.find(Lines({"0", "TABLE", "2", "LAYER", "70", "4",
+                            "0", "LAYER", "2", "1", "70", "64", "62", "7", "6", "CONTINUOUS",
+                            "0", "LAYER", "2", "2", "70", "64", "62", "7", "6", "CONTINUOUS",
+                            "0", "LAYER", "2", "SCHEME", "70", "64", "62", "7", "6", "CONTINUOUS",
+                            "0", "LAYER", "2", "DEFORMED", "70", "64", "62", "4", "6", "CONTINUOUS",
+                            "0", "ENDTAB"})),
+            std::string::npos);
+  EXPECT_NE(dxf.find(Lines({" 0", "POINT", "62", "4", " 8", "DEFORMED"})), std::string::npos);
+  EXPECT_NE(dxf.find(Lines({" 0", "TEXT", "62", "4", " 8", "TEXT"})), std::string::npos);
+}
+
+TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
+  gfx::BuildPalette();
+  // The index table at its landmarks: the named colours, full and half
+  // saturation, the five brightnesses, the greys.
+  const struct {
+    int Aci;
+    std::uint32_t Rgb;
+  } kLandmarks[] = {{1, 0xFF0000},   {2, 0xFFFF00},   {3, 0x00FF00},   {4, 0x00FFFF},   {5, 0x0000FF},
+                    {6, 0xFF00FF},   {8, 0x808080},   {9, 0xC0C0C0},   {10, 0xFF0000},  {11, 0xFF7F7F},
+                    {21, 0xFF9F7F},  {22, 0xCC3300},  {40, 0xFFBF00},  {136, 0x007F7F}, {176, 0x00007F},
+                    {218, 0x4C004C}, {250, 0x333333}, {251, 0x5B5B5B}, {254, 0xD6D6D6}, {255, 0xFFFFFF}};
+  for (const auto& l : kLandmarks) EXPECT_EQ(exchange::AciRgb(l.Aci), l.Rgb) << l.Aci;
+  // The background, the dark and the named basic colours, the foreground.
+  const int kBasic[16] = {250, 176, 96, 136, 16, 216, 56, 8, 9, 5, 3, 4, 1, 6, 2, 7};
+  for (int c = 0; c < 16; ++c) EXPECT_EQ(exchange::AciOfColour(c), kBasic[c]) << c;
+  // Every shade of the ramps: no index lies nearer (7 is black or white,
+  // never a shade).
+  auto distance = [](int colour, int aci) {
+    const std::uint32_t p = gfx::Palette[colour], a = exchange::AciRgb(aci);
+    const long dr = long(p & 0xFF) - long(a >> 16), dg = long(p >> 8 & 0xFF) - long(a >> 8 & 0xFF),
+               db = long(p >> 16 & 0xFF) - long(a & 0xFF);
+    return dr * dr + dg * dg + db * db;
+  };
+  for (int c = 16; c < gfx::kColourCount; ++c) {
+    SCOPED_TRACE(c);
+    const int got = exchange::AciOfColour(c);
+    ASSERT_NE(got, 7);
+    for (int aci = 1; aci <= 255; ++aci) ASSERT_TRUE(aci == 7 || distance(c, got) <= distance(c, aci)) << aci;
+  }
+}
+
+// The default picture and a real tank (R 1000 mm, hemispherical heads,
+// t = 4 mm, water to 70 %, 0.3 MPa) as the CAD programs users have read
+// them: ezdxf finds the Russian texts and the layers; LibreCAD draws the
+// wall black on white (before, every line came out dark red).
+TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
+  using namespace testing_support;
+  const std::string dir = MakeTempFolder();
+  app::ShellModel m;
+  app::ResetShellModel(m);
+  m.SectionCount = 4;
+  const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
+  for (int i = 1; i <= 4; ++i) {
+    m.SectionRadius[i] = sections[i - 1][0];
+    m.SectionHeight[i] = sections[i - 1][1];
+    m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
+    m.ArcRadius[i] = 1000;
+    m.Thickness[i] = 4;
+  }
+  m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
+  m.PictureScale = 0.0125f;
+  app::DataFile f;
+  app::SaveShellData(f, "", m);
+  WriteFile(dir + "/tank.spw", f.Text);
+  ASSERT_EQ(RunProgram("--export dxf default.dxf", dir).Status, 0);
+  ASSERT_EQ(RunProgram("--export dxf tank.dxf tank.spw", dir).Status, 0);
+
+  const char* ezdxfCheck =
+      "import sys, ezdxf\n"
+      "doc = ezdxf.readfile(sys.argv[1])\n"
+      "texts = [e.dxf.text for e in doc.modelspace().query('TEXT')]\n"
+      "used = {e.dxf.layer for e in doc.modelspace()}\n"
+      "print('Давление, МПа' in texts, ' Оболочка вращения' in texts, sorted(used),\n"
+      "      sorted(used - {l.dxf.name for l in doc.layers}))\n";
+  WriteFile(dir + "/check.py", ezdxfCheck);
+  std::string skipped;
+  std::string python = "/usr/bin/python3";
+  if (RunProgram("-c 'import ezdxf'", dir, python).Status != 0) python = "python3";
+  const bool ezdxf = RunProgram("-c 'import ezdxf'", dir, python).Status == 0;
+  const bool librecad = RunProgram("librecad pdftoppm", dir, "command -v").Status == 0;
+  for (const char* name : {"default", "tank"}) {
+    SCOPED_TRACE(name);
+    const std::string dxf = std::string(name) + ".dxf";
+    if (ezdxf) {
+      EXPECT_EQ(RunProgram("check.py " + dxf, dir, python).Out,
+                "True True ['DEFORMED', 'DIAGRAMS', 'SCHEME', 'TABLE', 'TEXT'] []\n");
+    }
+    if (!librecad) continue;
+    RunProgram("dxf2pdf -a " + dxf, dir, "QT_QPA_PLATFORM=offscreen librecad");
+    ASSERT_EQ(RunProgram("-r 20 -singlefile " + std::string(name) + ".pdf page", dir, "pdftoppm").Status, 0);
+    // The picture: black pixels, none of them reddish.
+    const std::string ppm = ReadFile(dir + "/page.ppm");
+    int width = 0, height = 0, top = 0, header = 0;
+    ASSERT_EQ(std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &top, &header), 3);
+    int black = 0, reddish = 0;
+    for (std::size_t k = header + 1; k + 2 < ppm.size(); k += 3) {
+      const int r = static_cast<unsigned char>(ppm[k]), g = static_cast<unsigned char>(ppm[k + 1]),
+                b = static_cast<unsigned char>(ppm[k + 2]);
+      black += r < 80 && g < 80 && b < 80;
+      reddish += r > g + 40 && r > b + 40;
+    }
+    EXPECT_GT(black, 200);
+    EXPECT_EQ(reddish, 0);
+  }
+  if (!ezdxf) skipped += " python3-ezdxf";
+  if (!librecad) skipped += " librecad poppler-utils";
+  if (!skipped.empty()) GTEST_SKIP() << "not installed, not checked:" << skipped;
 }
 
 TEST(DxfAngle, CoversTheFourQuadrantsAndTheAxes) {

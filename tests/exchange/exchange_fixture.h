@@ -44,6 +44,7 @@ class ExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     store::InitStore();
+    gfx::BuildPalette();
     store::ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
     exchange::g.Batch = true;

@@ -35,6 +35,7 @@ struct SheetCall {
 };
 struct LineCall {
   int X1, Y1, X2, Y2;
+  float Width;
 };
 inline std::vector<std::string> documents;  // titles
 inline std::vector<SheetCall> sheets;       // at every BeginPage
@@ -62,7 +63,7 @@ inline std::string RecordPage(int, int) {
   sheets.push_back({print::g.Job.Column, print::g.Job.Row});
   return std::string();
 }
-inline void RecordLine(int x1, int y1, int x2, int y2) { lines.push_back({x1, y1, x2, y2}); }
+inline void RecordLine(int x1, int y1, int x2, int y2, float w) { lines.push_back({x1, y1, x2, y2, w}); }
 inline void RecordEndPage() {}
 inline std::string RecordEndDocument() {
   ++ends;

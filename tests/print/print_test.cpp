@@ -1,7 +1,12 @@
 // tests/print/print_test.cpp — sheets, the printer's mapping, the print
 // dialog, printing without a printer, and the vector pages.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+#include "app/result_table.h"
+#include "app/shell_solver.h"
+#include "support/run_program.h"
 
 #include "graphics/codepage.h"
 #include "graphics/numbers.h"
@@ -206,49 +211,131 @@ TEST_F(PrintTest, PrinterErrorIsReportedOnThePromptLine) {
   EXPECT_FALSE(Exists(path));
 }
 
-TEST_F(PrintTest, SvgHasHeaderSizeAndAPathPerPenRun) {
-  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  store::MeasureExtent2D(x1, y1, x2, y2);
-  const print::VectorPicture page = print::CollectPicture();
-  EXPECT_FLOAT_EQ(page.WidthMm, x2 - x1 + 20);
-  EXPECT_FLOAT_EQ(page.HeightMm, y2 - y1 + 20);
-  ASSERT_GT(page.Strokes.size(), 10u);
-  for (const print::VectorStroke& s : page.Strokes) ASSERT_GE(s.X.size(), 2u);
+namespace {
 
-  // The walker's own output: every move that a draw follows is one run.
-  walkerPens.clear();
-  exchange::VertexOut = [](float, float, std::int32_t pen) { walkerPens.push_back(pen); };
-  store::OutputDevice = 2;
-  view::WID_RIS();
-  store::OutputDevice = 0;
-  exchange::VertexOut = exchange::UgfPoint;
-  std::size_t runs = 0;
-  for (std::size_t k = 0; k + 1 < walkerPens.size(); ++k)
-    if (walkerPens[k] > 0 && walkerPens[k + 1] == 0) ++runs;
-  EXPECT_EQ(page.Strokes.size(), runs);
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
 
+// Runs of blanks as one blank: readers space text their own way.
+std::string OneBlank(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c == '\n' ? ' ' : c;
+  return out;
+}
+
+// What a reader must find as text: a diagram's title and every table row.
+std::vector<std::string> PictureTexts() {
+  std::vector<std::string> texts = {"Давление, МПа"};
+  app::ResultRow rows[app::kResultRows];
+  app::ResultTableRows(app::Shell, app::Solution, rows);
+  for (const app::ResultRow& row : rows) texts.push_back(OneBlank(gfx::Utf8FromScreen(app::ResultRowText(row, 0))));
+  return texts;
+}
+
+}  // namespace
+
+// The default picture: 22 pieces (origin mark, axis, scale bar, two wall
+// halves and their hatching, deformed contour, two supports, liquid, ten
+// diagrams, table), each one path, on a landscape A4 sheet.
+TEST_F(PrintTest, SvgIsAPathPerPieceOnASheetWithItsTexts) {
   const std::string path = OutDir() + "/picture.svg";
   std::remove(path.c_str());
-  ASSERT_EQ(print::ExportSvg(path), "");
+  ASSERT_EQ(exchange::Exports.Svg(path), "");
   const std::string svg = ReadFile(path);
-  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
-  char size[96];
-  std::snprintf(size, sizeof size, "width=\"%gmm\"", std::round((x2 - x1 + 20) * 1000) / 1000);
-  EXPECT_NE(svg.find(size), std::string::npos) << size;
-  std::size_t paths = 0;
-  for (std::size_t at = svg.find("<path "); at != std::string::npos; at = svg.find("<path ", at + 1)) ++paths;
-  EXPECT_EQ(paths, runs);
-  EXPECT_NE(svg.find("<path stroke=\"#000000\" d=\"M"), std::string::npos);  // the foreground is black
+  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                      "version=\"1.1\" width=\"297mm\" height=\"210mm\" viewBox=\"0 0 297 210\">\n", 0), 0u);
+  EXPECT_EQ(Count(svg, "<path "), 22u);
+  EXPECT_LT(svg.size(), 150u << 10);
+  for (const std::string& text : PictureTexts()) EXPECT_NE(OneBlank(svg).find(">" + text + "</text>"), std::string::npos) << text;
   EXPECT_EQ(svg.substr(svg.size() - 12), "</g>\n</svg>\n");
 }
 
-TEST_F(PrintTest, VectorPdfIsOnePage) {
-  const std::string path = OutDir() + "/picture.pdf";
-  std::remove(path.c_str());
-  ASSERT_EQ(exchange::Exports.Pdf(path), "");
-  const std::string pdf = ReadFile(path);
-  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-  EXPECT_EQ(PdfPages(pdf), 1);
+TEST_F(PrintTest, VectorPageDrawsEachLineOnceAsWideAsItsPassesFittedOnTheSheet) {
+  float span[2][2] = {};  // A4, A3: x, y
+  for (int f = 0; f < 2; ++f) {
+    const print::PageFormat& format = print::kPageFormats[f];
+    SCOPED_TRACE(format.Name);
+    const print::VectorPicture thick = print::CollectPicture(format);
+    exchange::g.PassCount[15] = 0;
+    const print::VectorPicture thin = print::CollectPicture(format);
+    exchange::g.PassCount[15] = 1;
+    EXPECT_EQ(thick.WidthMm, format.WidthMm);
+    EXPECT_EQ(thick.HeightMm, format.HeightMm);
+    ASSERT_EQ(thick.Paths.size(), thin.Paths.size());
+    float xmin = 1e9f, xmax = -1e9f, ymin = 1e9f, ymax = -1e9f;
+    for (std::size_t k = 0; k < thick.Paths.size(); ++k) {
+      const print::VectorPath &a = thick.Paths[k], &b = thin.Paths[k];
+      // The same lines: passes widen them, never repeat them.
+      ASSERT_EQ(a.X, b.X);
+      ASSERT_EQ(a.Y, b.Y);
+      ASSERT_EQ(a.RunStarts, b.RunStarts);
+      // 0.5 (two passes' spread) for the foreground, 0.25 for the rest, as the page scales them.
+      EXPECT_FLOAT_EQ(a.WidthMm / b.WidthMm, a.Rgb == 0 ? 2.0f : 1.0f);
+      for (std::size_t i = 0; i < a.X.size(); ++i) {
+        xmin = std::min(xmin, a.X[i]), xmax = std::max(xmax, a.X[i]);
+        ymin = std::min(ymin, a.Y[i]), ymax = std::max(ymax, a.Y[i]);
+      }
+    }
+    EXPECT_GE(xmin, 10.0f);
+    EXPECT_LE(xmax, format.WidthMm - 10);
+    EXPECT_GE(ymin, 10.0f);
+    EXPECT_LE(ymax, format.HeightMm - 10);
+    EXPECT_GT(std::max((xmax - xmin) / (format.WidthMm - 20), (ymax - ymin) / (format.HeightMm - 20)), 0.95f);
+    span[f][0] = xmax - xmin;
+    span[f][1] = ymax - ymin;
+  }
+  // Proportions kept: the larger sheet scales both ways alike.
+  EXPECT_NEAR(span[1][0] / span[0][0], span[1][1] / span[0][1], 1e-4);
+}
+
+TEST_F(PrintTest, PdfIsAStandardSheetWhoseTextsReadersFind) {
+  const bool poppler = std::system("command -v pdfinfo pdftotext >/dev/null") == 0;
+  for (const print::PageFormat& format : print::kPageFormats) {
+    SCOPED_TRACE(format.Name);
+    print::g.Page = format;
+    const std::string path = OutDir() + "/picture-" + format.Name + ".pdf";
+    std::remove(path.c_str());
+    ASSERT_EQ(exchange::Exports.Pdf(path), "");
+    const std::string pdf = ReadFile(path);
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    EXPECT_EQ(PdfPages(pdf), 1);
+    char box[64];
+    std::snprintf(box, sizeof box, "/MediaBox [0 0 %.2f %.2f]", format.WidthMm * 72 / 25.4, format.HeightMm * 72 / 25.4);
+    EXPECT_NE(pdf.find(box), std::string::npos) << box;
+    ASSERT_EQ(exchange::Exports.Pdf(path), "");
+    EXPECT_EQ(ReadFile(path), pdf);  // the same picture, the same bytes
+    if (!poppler) continue;
+    char size[64];
+    std::snprintf(size, sizeof size, "%.2f x %.2f pts (%s)", format.WidthMm * 72 / 25.4,
+                  format.HeightMm * 72 / 25.4, format.Name);
+    EXPECT_NE(testing_support::RunProgram(path, ".", "pdfinfo").Out.find(size), std::string::npos) << size;
+    const std::string text = OneBlank(testing_support::RunProgram("-layout " + path + " -", ".", "pdftotext").Out);
+    for (const std::string& t : PictureTexts()) EXPECT_NE(text.find(t), std::string::npos) << t;
+  }
+  if (!poppler) GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed: read back not checked";
+}
+
+TEST_F(PrintTest, PrinterDrawsEachLineOnceAsWideAsItsPasses) {
+  std::size_t counts[2] = {};
+  for (int passes : {1, 0}) {
+    exchange::g.PassCount[15] = passes;
+    lines.clear();
+    platform::QueueText("9");
+    menu::KeyCode key = 0;
+    print::PrintPicture(key);
+    counts[passes] = lines.size();
+    // A pass is one printer pixel: the foreground's pass spreads it to two.
+    std::size_t wide = 0;
+    for (const LineCall& l : lines) wide += l.Width == 2.0f;
+    EXPECT_EQ(wide > 0, passes == 1);
+    for (const LineCall& l : lines) ASSERT_TRUE(l.Width == 1.0f || l.Width == 2.0f) << l.Width;
+  }
+  EXPECT_EQ(counts[0], counts[1]);
+  EXPECT_GT(counts[0], 1000u);
 }
 
 TEST_F(PrintTest, FailedExportsLeaveNoFile) {

@@ -4,7 +4,7 @@
 // file: QPdfWriter on a temporary file beside the target that is renamed
 // over the target only when the document has been finished, so a failure
 // leaves nothing under the name asked for. Lines are drawn in device
-// pixels, one pixel wide.
+// pixels, as wide as the job asks, with round ends.
 #include "print/qt/qt_printer.h"
 
 #include <QCoreApplication>
@@ -13,7 +13,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -123,8 +122,10 @@ std::string QtBeginPage(int clipRight, int clipBottom) {
   return std::string();
 }
 
-void QtLine(int x1, int y1, int x2, int y2) {
+void QtLine(int x1, int y1, int x2, int y2, float widthPx) {
   if (doc == nullptr || !doc->Painter.isActive()) return;
+  if (doc->Painter.pen().widthF() != widthPx)
+    doc->Painter.setPen(QPen(Qt::black, widthPx, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   doc->Painter.drawLine(x1, y1, x2, y2);
 }
 
@@ -144,52 +145,10 @@ std::string QtEndDocument() {
   return error;
 }
 
-std::string QtWriteVectorPdf(const std::string& path, const VectorPicture& picture) {
-  EnsureApplication();
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) {
-    const std::string error = Utf8(file.errorString());
-    return error.empty() ? "cannot write the file" : error;
-  }
-  {
-    QPdfWriter pdf(&file);
-    pdf.setCreator("Brelmora");
-    pdf.setTitle("Brelmora");
-    // 1200 dpi: a hundredth of a millimetre is two dots, well below a line.
-    constexpr int kDpi = 1200;
-    pdf.setResolution(kDpi);
-    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(picture.WidthMm, picture.HeightMm), QPageSize::Millimeter),
-                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(&pdf)) {
-      file.cancelWriting();
-      return "cannot start the PDF page";
-    }
-    const double dotsPerMm = kDpi / 25.4;
-    painter.scale(dotsPerMm, dotsPerMm);
-    painter.fillRect(QRectF(0, 0, picture.WidthMm, picture.HeightMm), Qt::white);
-    for (const VectorStroke& s : picture.Strokes) {
-      QPen pen(QColor::fromRgb(static_cast<QRgb>(s.Rgb)), picture.LineWidthMm, Qt::SolidLine,
-               Qt::RoundCap, Qt::RoundJoin);
-      painter.setPen(pen);
-      QPainterPath path;
-      path.moveTo(s.X[0], s.Y[0]);
-      for (std::size_t k = 1; k < s.X.size(); ++k) path.lineTo(s.X[k], s.Y[k]);
-      painter.drawPath(path);
-    }
-    painter.end();
-  }
-  if (!file.commit()) {
-    const std::string error = Utf8(file.errorString());
-    return error.empty() ? "cannot write the file" : error;
-  }
-  return std::string();
-}
-
 }  // namespace
 
 PrinterBackend QtPrinterBackend() {
-  return PrinterBackend{QtProbe, QtBeginDocument, QtBeginPage, QtLine, QtEndPage, QtEndDocument, QtWriteVectorPdf};
+  return PrinterBackend{QtProbe, QtBeginDocument, QtBeginPage, QtLine, QtEndPage, QtEndDocument};
 }
 
 void InstallQtPrinter() { g.Backend = QtPrinterBackend(); }
