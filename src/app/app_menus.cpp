@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "graphics/codepage.h"
@@ -15,6 +16,7 @@ namespace app {
 namespace {
 void NoFileMenu(menu::KeyCode&) {}
 void NoRedraw() {}
+void RedrawInstead() { FullRedraw(); }
 
 using menu::KeyCode;
 using menu::ValueRange;
@@ -31,6 +33,7 @@ constexpr ValueRange kPressure{-1e4f, 1e4f};      // MPa
 constexpr ValueRange kDensity{-1e3f, 1e3f};       // g/cm³
 constexpr ValueRange kFactor{-1e4f, 1e4f};        // the overload
 constexpr ValueRange kScale{-1e6f, 1e6f};         // the picture's settings
+constexpr ValueRange kAllowable{0, 1e6f};         // MPa, 0: none
 constexpr ValueRange kNewRadius{0.001f, 1e6f};    // mm
 constexpr ValueRange kNewSegments{1, kMaxSections - 1};
 constexpr ValueRange kNumber{1, menu::kAnyNumber.Max};  // of a section or segment
@@ -62,6 +65,12 @@ const char* KindText(std::int32_t kind) {
 
 void (*FileMenuHook)(menu::KeyCode& key) = NoFileMenu;
 void (*FullRedraw)() = NoRedraw;
+void (*FitViewHook)() = RedrawInstead;
+
+void FitScales() {
+  FitPictureScales(WindowAspect());
+  FitViewHook();
+}
 
 bool AnsweredYes() {
   std::uint8_t k = platform::Drv.DrvReadKey();
@@ -79,7 +88,9 @@ void AppMainMenu(KeyCode& key) {
       menu::SetTextItem(4, "Сечение;Section"_sc);
       menu::SetTextItem(5, "Участок;Segment"_sc);
       menu::SetTextItem(6, "Нагрузки;Loads"_sc);
-      menu::RunMenu(6, key);
+      menu::SetTextItem(7, "Подобрать масштабы;Fit scales"_sc);
+      menu::SetTextItem(8, "Проверка прочности;Design check"_sc);
+      menu::RunMenu(8, key);
     }
     if (key == menu::kKeyCtrlZ || key == '1') {
       FileMenuHook(key);
@@ -89,13 +100,18 @@ void AppMainMenu(KeyCode& key) {
         key = menu::kKeyComplete;
         continue;
       }
-    } else if (key >= '2' && key <= '6') {
+    } else if (key == '7') {
+      FitScales();
+      key = menu::kKeyComplete;
+      continue;
+    } else if (key >= '2' && key <= '8') {
       switch (key) {
         case '2': ImageMenu(key); break;
         case '3': NewSchemeMenu(key); break;
         case '4': SectionMenu(key); break;
         case '5': SegmentMenu(key); break;
-        default: LoadsMenu(key); break;
+        case '6': LoadsMenu(key); break;
+        default: DesignCheckMenu(key); break;
       }
       if (menu::IsBackKey(key)) {
         key = menu::kKeyComplete;
@@ -131,6 +147,9 @@ void NewSchemeMenu(KeyCode& key) {
       Shell.PictureScale = 10 / r;
       Shell.ContourStep = length / 10;
       Shell.CurrentIndex = std::min(Shell.CurrentIndex, Shell.SectionCount);
+      FitScales();  // the new shell's own scales, in place of the last shell's
+      key = menu::kKeyComplete;
+      return;
     }
   }
   FullRedraw();
@@ -288,13 +307,39 @@ void ImageMenu(KeyCode& key) {
     SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3, kScale);
     SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3, kScale);
     SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3, kScale);
-    menu::RunMenu(8, key);
+    menu::SetTextItem(9, "Подобрать масштабы;Fit scales"_sc);
+    menu::RunMenu(9, key);
     if (key == menu::kKeyRefresh) continue;
     float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
                         &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
                         &Shell.DisplacementScale, &Shell.DiagramStep};
+    if (key == '9') {
+      FitScales();
+      continue;
+    }
     if (key < '1' || key > '8') return;
     *fields[key - '0'] = menu::GetItemValue(key - '0');
+    FullRedraw();
+  }
+}
+
+void DesignCheckMenu(KeyCode& key) {
+  for (;;) {
+    const bool tresca = Shell.EquivalenceRule == kTresca;
+    menu::SetTextItem(0, tresca ? "Проверка прочности по Треска;Design check: Tresca"_sc
+                                : "Проверка прочности по Мизесу;Design check: von Mises"_sc);
+    SetNumberItem(1, "Допускаемое напряжение, МПа (0 - нет);Allowable stress, MPa (0 - none)"_sc,
+                  Shell.AllowableStress, 9, 3, kAllowable);
+    menu::SetTextItem(2, "Эквивалентное напряжение по Мизесу;Equivalent stress by von Mises"_sc);
+    menu::SetTextItem(3, "Эквивалентное напряжение по Треска;Equivalent stress by Tresca"_sc);
+    menu::RunMenu(3, key);
+    if (key == menu::kKeyRefresh) continue;
+    switch (key) {
+      case '1': Shell.AllowableStress = menu::GetItemValue(1); break;
+      case '2': Shell.EquivalenceRule = kVonMises; break;
+      case '3': Shell.EquivalenceRule = kTresca; break;
+      default: return;
+    }
     FullRedraw();
   }
 }

@@ -18,6 +18,7 @@
 #include "app/app_menus.h"
 #include "app/batch.h"
 #include "app/picture.h"
+#include "app/picture_fit.h"
 #include "app/session.h"
 #include "app/shell_file.h"
 #include "app/shell_model.h"
@@ -237,6 +238,12 @@ void RedrawAfterEdit() {
   NoteModelChange();
 }
 
+// A fit of the picture's scales changes the model like any edit.
+void FitViewAfterEdit() {
+  view::FitView();
+  NoteModelChange();
+}
+
 // The window's picture, and its caption brought up to date (the language
 // may have changed).
 void DrawShellWindow() {
@@ -271,9 +278,11 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
+  help::AppKeySummaryHook = help::AppKeySummary;
   menu::EditHook = UndoKey;
   menu::HelpHook = ShowContextHelp;
   FullRedraw = RedrawAfterEdit;
+  FitViewHook = FitViewAfterEdit;
   FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
   exchange::SaveData = SaveForFileMenu;
@@ -327,6 +336,13 @@ void StartFramework() {
 
 namespace {
 void NoStartUpHook() {}
+
+// With --fit: the picture's scales fitted to the window, then the view.
+void FitAtStart() {
+  if (!Program.StartFit) return;
+  FitPictureScales(WindowAspect());
+  view::FitView();
+}
 }  // namespace
 
 void (*StartUpHook)() = NoStartUpHook;
@@ -350,13 +366,20 @@ void RunProgram(const std::vector<std::string>& args) {
   } else if (Program.StartArgCount >= 1 && !Program.StartFileName.empty()) {
     startFile = FindStartFile(Program.StartFileName + Program.DataExt);
   }
-  if (!startFile.empty() && LoadModel(startFile)) {
+  const bool named = !startFile.empty();
+  if (named && LoadModel(startFile)) {
     exchange::Files.FileName = gfx::ScreenFromUtf8(platform::PathWithoutExtension(startFile));
   } else {
     startFile.clear();
   }
-  if (Program.StartArgCount < 1 || !Program.StartFileName.empty() || !startFile.empty()) view::FitView();
   StartSession(startFile);
+  Program.StartError.clear();
+  if (!ApplySettings(Shell, Program.StartSettings, Program.StartError)) return;
+  if (Program.StartArgCount < 1 || named) {
+    view::FitView();
+    FitAtStart();
+  }
+  NoteModelChange();  // the settings and the fit of the command line are unsaved changes
   if (!Work.RecoveryProblem.empty())
     menu::PromptAndReadKey(gfx::LangPart("Копии для восстановления не будет: ;No recovery copy: "_sc) +
                            Work.RecoveryProblem);
@@ -376,17 +399,20 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
   platform::Image.TypeAhead = false;
   platform::Image.InputExhaustedHook = [] {};
   StartFramework();
-  if (!file.empty()) {
-    std::string error;
-    if (!LoadShellFile(file, Shell, error)) {
-      std::fprintf(stderr, "brelmora: %s\n", error.c_str());
-      store::CloseStoreFiles();
-      return 1;
-    }
+  std::string error;
+  if (!file.empty() && !LoadShellFile(file, Shell, error)) {
+    std::fprintf(stderr, "brelmora: %s\n", error.c_str());
+    store::CloseStoreFiles();
+    return 1;
+  }
+  if (!ApplySettings(Shell, Program.StartSettings, error)) {
+    std::fprintf(stderr, "brelmora: --set %s\n", error.c_str());
+    store::CloseStoreFiles();
+    return 2;
   }
   view::FitView();
+  FitAtStart();
   exchange::g.Batch = true;
-  std::string error;
   if (format == "png") {
     error = platform::WritePicturePng(out);
   } else {
@@ -548,6 +574,7 @@ std::string ShotPath;
 
 void WriteShotAndEnd() {
   if (!ShotPath.empty()) {
+    FitAtStart();
     std::string error = platform::WritePicturePng(ShotPath);
     if (!error.empty()) std::fprintf(stderr, "brelmora: %s: %s\n", ShotPath.c_str(), error.c_str());
   }
@@ -577,6 +604,11 @@ int RunScripted(const std::string& script, int width, int height, const std::str
   platform::Drv.DrvCloseGraphics = WriteShotAndEnd;
   platform::Image.InputExhaustedHook = WriteShotAndEnd;
   RunProgram(args);
+  if (!Program.StartError.empty()) {
+    std::fprintf(stderr, "brelmora: --set %s\n", Program.StartError.c_str());
+    store::CloseStoreFiles();
+    return 2;
+  }
   WriteShotAndEnd();
   return 0;
 }

@@ -94,8 +94,12 @@ bool SameModelData(const ShellModel& a, const ShellModel& b) {
          a.ForceScale == b.ForceScale && a.MembraneForceScale == b.MembraneForceScale &&
          a.StressScale == b.StressScale && a.DisplacementScale == b.DisplacementScale &&
          a.SecondDisplacementScale == b.SecondDisplacementScale && a.DiagramStep == b.DiagramStep &&
+         a.AllowableStress == b.AllowableStress && a.EquivalenceRule == b.EquivalenceRule &&
          a.DataFileHeaderText == b.DataFileHeaderText;
 }
+// A field added to the model must be compared above (or said not to be
+// data); the size changes with every field.
+static_assert(sizeof(ShellModel) == 1328 + sizeof(std::string), "compare the new field in SameModelData");
 
 void StartSession(const std::string& dataFile) {
   EndSession();  // a session of this run before, if any

@@ -80,8 +80,7 @@ const char* const kSummaryRussian[] = {
     "F - возврат в главное меню"_sc,
     "], Enter, правая кнопка мыши - завершить ввод или меню"_sc,
     "[ и Esc - отказ, шаг назад"_sc,
-    "Alt-Backspace - отменить правку, Alt-Shift-Backspace - вернуть"_sc,
-    "F1 - подсказка к тому, что делается сейчас"_sc,
+    "Alt-Backspace/Alt-Shift-Backspace - отменить/вернуть; F1 - помощь"_sc,
     "Стрелки - сдвиг изображения, Ctrl-стрелки - поворот"_sc,
     "R - перерисовать; Page Up, Page Down - изменить масштаб"_sc,
     "Ctrl-V и цифра - запомнить вид, V и цифра - вызвать вид"_sc,
@@ -96,7 +95,6 @@ const char* const kSummaryRussian[] = {
     "E - ближайший узел сетки; K - ввод координат"_sc,
     "D - смещение от последней точки"_sc,
     "P, L, A, M, C, T, U - выбор объекта по букве"_sc,
-    ""_sc,
     "; - сменить цвет фона; / - сменить расположение меню"_sc,
 };
 
@@ -106,8 +104,7 @@ const char* const kSummaryEnglish[] = {
     "F - back to the main menu",
     "], Enter, right mouse button - complete the input or the menu",
     "[ and Esc - refuse, one step back",
-    "Alt-Backspace - undo an edit, Alt-Shift-Backspace - redo it",
-    "F1 - help on what is being done now",
+    "Alt-Backspace/Alt-Shift-Backspace - undo/redo an edit; F1 - help",
     "Arrows - move the picture, Ctrl-arrows - turn it",
     "R - redraw; Page Up, Page Down - change the scale",
     "Ctrl-V and a digit - store the view, V and a digit - recall it",
@@ -122,7 +119,6 @@ const char* const kSummaryEnglish[] = {
     "E - nearest grid node; K - type the coordinates",
     "D - displacement from the last point",
     "P, L, A, M, C, T, U - choose an object by its letter",
-    "",
     "; - change the background colour; / - change the menu layout",
 };
 
@@ -132,8 +128,7 @@ const char* const kSummaryPolish[] = {
     "F - powr~ot do menu g~l~ownego",
     "], Enter, prawy przycisk myszy - zako~nczenie",
     "[ i Esc - rezygnacja, krok wstecz",
-    "Alt-Backspace - cofni~ecie zmiany, Alt-Shift-Backspace - powt~orzenie",
-    "F1 - pomoc do tego, co si~e teraz robi",
+    "Alt-Backspace/Alt-Shift-Backspace - cofnij/powt~orz; F1 - pomoc",
     "Strza~lki - przesuni~ecie rysunku, Ctrl-strza~lki - obr~ot",
     "R - od~swie~zenie; Page Up, Page Down - zmiana skali",
     "Ctrl-V i cyfra - zapami~etanie widoku, V i cyfra - przywo~lanie",
@@ -148,10 +143,15 @@ const char* const kSummaryPolish[] = {
     "E - najbli~zszy w~eze~l siatki; K - wpisanie wsp~o~lrz~ednych",
     "D - przesuni~ecie od ostatniego punktu",
     "P, L, A, M, C, T, U - wyb~or obiektu liter~a",
-    "",
     "; - zmiana koloru t~la; / - zmiana uk~ladu menu",
 };
 }  // namespace
+
+namespace {
+void NoAppKeys() {}
+}  // namespace
+
+void (*AppKeySummaryHook)() = NoAppKeys;
 
 void KeySummaryPage() {
   HelpLayout();
@@ -161,6 +161,7 @@ void KeySummaryPage() {
     case 2: Lines(kSummaryPolish); break;
     default: Lines(kSummaryRussian); break;
   }
+  AppKeySummaryHook();
   menu::PromptAndReadKey(gfx::LangPart(" Нажмите любую клавишу;Press any key;Press any key"_sc));
 }
 

@@ -106,14 +106,15 @@ std::string RangeText(ValueRange range) {
 void InputFloat(std::string_view prompt, float& value, std::int32_t& status, ValueRange range) {
   const int cell = gfx::TextPitch + 1;
   const std::string p = gfx::LangPart(prompt);
-  const int c0 = static_cast<int>(p.size()) + 5 + 14;
+  const std::string shown = gfx::FormatKeepingDigits(value, 12, 6);
+  const int c0 = static_cast<int>(p.size() + shown.size()) + 5 + 2;
   std::string s;
   int k = 0;
   // The prompt row, and below it why the last try was refused.
   auto start = [&](const std::string& refusal) {
     ClearPromptPanel();
     gfx::SetColor(gfx::K.MenuForeground);
-    Text(p + " " + gfx::FormatNumber(value, 12, 6) + " = ", 5, RowY(1, 0));
+    Text(p + " " + shown + " = ", 5, RowY(1, 0));
     if (!refusal.empty()) {
       PromptLine(1, refusal);
       ReselectStrip();

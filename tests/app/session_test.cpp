@@ -104,6 +104,13 @@ TEST_F(Program, AHundredEditsUndoAndRedoAndALoadIsOneStep) {
   EXPECT_TRUE(app::UndoEdit());
   EXPECT_EQ(Shell.InternalPressure, 50);
   EXPECT_TRUE(Work.Modified);
+  // The main menu's fit of the scales is a step like any other.
+  const float scale = Shell.PictureScale, step = Shell.DiagramStep;
+  RunMenus("7");
+  EXPECT_NE(Shell.PictureScale + Shell.DiagramStep, scale + step);
+  EXPECT_TRUE(app::UndoEdit());
+  EXPECT_EQ(Shell.PictureScale, scale);
+  EXPECT_EQ(Shell.DiagramStep, step);
 }
 
 // The loads menu waits while the menu bar opens a file: it shows the file's
