@@ -4,12 +4,15 @@
 # Both install the missing Debian packages first.
 #   make verify compare the program with CalculiX on a set of shells and
 #               write docs/verification.md (installs CalculiX when missing)
+#   make install PREFIX=/usr/local   the program, its guide, desktop entry,
+#               icon and the type of *.spw files under PREFIX
 #   make fuzz   run the fuzz targets (installs clang's libFuzzer when missing)
 
 # The Debian packages the build needs: the one list of them.
 DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
-                qt6-base-dev libgl-dev
+                qt6-base-dev libgl-dev \
+                desktop-file-utils shared-mime-info
 
 # What `make verify` needs besides the build: the finite-element solver that
 # checks the program, and the interpreter of its comparison script.
@@ -22,6 +25,7 @@ BUILD      := build
 BUILD_SAN  := build-san
 BUILD_FUZZ := build-fuzz
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # make fuzz: each target runs FUZZ_SECONDS; any finding fails the run and
@@ -30,7 +34,7 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_reader:files fuzz_keys:keys fuzz_exports:files
 
-.PHONY: all deps deps-verify deps-fuzz build build-san run test bench verify fuzz clean
+.PHONY: all deps deps-verify deps-fuzz build build-san run test bench install verify fuzz clean
 
 all: build
 
@@ -68,6 +72,9 @@ test: build build-san
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Not part of `make test`: it takes from seconds to minutes and needs CalculiX.
 verify: deps deps-verify $(BUILD)/CMakeCache.txt
