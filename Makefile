@@ -32,7 +32,8 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # is kept under build-fuzz/findings/. The seeds and the dictionary are in
 # tests/fuzz/; what the fuzzer adds goes to build-fuzz/corpus/.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_reader:files fuzz_keys:keys fuzz_exports:files
+# Each entry: target:seed folder:longest input (a few hundred keys at most).
+FUZZ_TARGETS := fuzz_reader:files:8192 fuzz_keys:keys:600 fuzz_exports:files:8192
 
 .PHONY: all deps deps-verify deps-fuzz build build-san run test bench install verify fuzz clean
 
@@ -90,13 +91,13 @@ fuzz: deps deps-fuzz $(BUILD_FUZZ)/CMakeCache.txt
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	@mkdir -p $(BUILD_FUZZ)/findings
 	@for entry in $(FUZZ_TARGETS); do \
-	  t=$${entry%%:*}; seeds=$(CURDIR)/tests/fuzz/$${entry#*:}; \
+	  t=$${entry%%:*}; rest=$${entry#*:}; seeds=$(CURDIR)/tests/fuzz/$${rest%%:*}; longest=$${rest#*:}; \
 	  corpus=$(CURDIR)/$(BUILD_FUZZ)/corpus/$$t; mkdir -p $$corpus; \
 	  work=$$(mktemp -d); \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
 	  ( cd $$work && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    $(CURDIR)/$(BUILD_FUZZ)/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=60 -rss_limit_mb=4096 \
-	      -max_len=8192 -print_final_stats=1 -dict=$(CURDIR)/tests/fuzz/brelmora.dict \
+	      -max_len=$$longest -print_final_stats=1 -dict=$(CURDIR)/tests/fuzz/brelmora.dict \
 	      -artifact_prefix=$(CURDIR)/$(BUILD_FUZZ)/findings/$$t- $$corpus $$seeds ); \
 	  status=$$?; rm -rf $$work; \
 	  if [ $$status -ne 0 ]; then echo "$$t: a finding, see $(BUILD_FUZZ)/findings/"; exit 1; fi; \

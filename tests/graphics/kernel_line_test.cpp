@@ -375,27 +375,31 @@ const FarLine kFarLines[] = {
     {"no number", 10, 10, std::nan(""), 40, 10, 10, 10, 10},
 };
 
+// The picture of one line on a fresh kernel: the near line, or the far one.
+std::vector<std::uint32_t> Drawn(const FarLine& c, bool far) {
+  platform::InstallImageDriver(kWidth, kHeight);
+  gfx::InitKernel();
+  gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
+  gfx::SetColor(12);
+  if (far) {
+    gfx::MoveToExact(c.X1, c.Y1, 0, false);
+    gfx::LineToExact(c.X2, c.Y2, 0, false);
+  } else {
+    gfx::Line2(c.NearX1, c.NearY1, c.NearX2, c.NearY2);
+  }
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) pixels.push_back(KernelTest::Px(x, y));
+  return pixels;
+}
+
 TEST_F(KernelTest, UnroundedLinesKeepTheirDirectionHoweverFarTheirEnds) {
   for (const FarLine& c : kFarLines) {
     SCOPED_TRACE(c.Name);
-    gfx::InitKernel();
-    gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
-    gfx::SetColor(12);
-    gfx::Line2(c.NearX1, c.NearY1, c.NearX2, c.NearY2);
-    std::vector<std::uint32_t> near;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) near.push_back(Px(x, y));
-    platform::InstallImageDriver(kWidth, kHeight);
-    gfx::InitKernel();
-    gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
-    gfx::SetColor(12);
-    gfx::MoveToExact(c.X1, c.Y1, 0, false);
-    gfx::LineToExact(c.X2, c.Y2, 0, false);
+    const std::vector<std::uint32_t> near = Drawn(c, false), far = Drawn(c, true);
     int differing = 0;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) differing += Px(x, y) != near[static_cast<std::size_t>(y * kWidth + x)];
+    for (std::size_t k = 0; k < near.size(); ++k) differing += near[k] != far[k];
     EXPECT_LE(differing, 2);  // at most the rounding of a cut end
-    platform::InstallImageDriver(kWidth, kHeight);
   }
 }
 
