@@ -113,8 +113,14 @@ bool BeginOutput(const std::string& path, OutputFile& out) {
     return true;
   }
   if (path.empty()) return FailErrno(out, ENOENT);
-  if (!FollowLinks(path, out.Target, out)) return false;
+  // A special file at the end of the links (/dev/stdout may lead through
+  // /proc to a pipe, which no path names) is opened through them.
   struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    out.Target = path;
+    return OpenDirect(path, out);
+  }
+  if (!FollowLinks(path, out.Target, out)) return false;
   if (stat(out.Target.c_str(), &st) != 0) {
     if (errno != ENOENT) return FailErrno(out, errno);
     return OpenTemporary(nullptr, out);

@@ -74,6 +74,8 @@ struct WriteRun {
 const WriteRun kWriteRuns[] = {
     {"the standard output", [](const std::string&) {}, "--export svg -", 0, "",
      [](const std::string&, const ProgramRun& r) { EXPECT_EQ(r.Out.substr(0, 5), "<?xml"); }},
+    {"/dev/stdout, a pipe here", [](const std::string&) {}, "--export svg /dev/stdout", 0, "",
+     [](const std::string&, const ProgramRun& r) { EXPECT_EQ(r.Out.substr(0, 5), "<?xml"); }},
     {"a copy of the full device",
      [](const std::string& d) {
        if (mknod((d + "/full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
