@@ -255,7 +255,7 @@ bool SheetCountAccepted() {
     return false;
   }
   if (sheets <= kSheetsAsked) return true;
-  menu::PromptLine(0, gfx::LangPart("Листов: "_sc + n + ". Печатать? (Y/N);Sheets: " + n + ". Print them? (Y/N)"));
+  menu::PromptLine(0, gfx::LangPart("Листов: "_sc + n + ". Печатать? (Y/N);Sheets: "_sc + n + ". Print them? (Y/N)"));
   const std::uint8_t answer = platform::Drv.DrvReadKey();
   return answer == 'Y' || answer == 'y';
 }

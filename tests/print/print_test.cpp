@@ -146,7 +146,13 @@ TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
   }
   print::SheetSetup(0, 0, 1e30f, 1e30f, 1e30f, 0, 0);
   EXPECT_EQ(print::g.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
-  gfx::LanguageIndex = 0;
+  gfx::LanguageIndex = 0;  // the question in Russian
+  print::g.Settings.Scale = 1;
+  promptsAtKeys.clear();
+  platform::QueueText("9n");
+  menu::KeyCode key = 0;
+  print::PrintDialog(0, 0, 203.2f * 15, 278.1f * 10, key);
+  EXPECT_EQ(promptsAtKeys.back(), "Листов: 150. Печатать? (Y/N)"_sc);
 }
 
 TEST_F(PrintTest, ItemOneSetsScaleFromTheSize) {
