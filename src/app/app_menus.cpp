@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "graphics/codepage.h"
@@ -14,6 +15,7 @@ namespace app {
 namespace {
 void NoFileMenu(menu::KeyCode&) {}
 void NoRedraw() {}
+void RedrawInstead() { FullRedraw(); }
 
 using menu::KeyCode;
 
@@ -39,6 +41,12 @@ const char* KindText(std::int32_t kind) {
 
 void (*FileMenuHook)(menu::KeyCode& key) = NoFileMenu;
 void (*FullRedraw)() = NoRedraw;
+void (*FitViewHook)() = RedrawInstead;
+
+void FitScales() {
+  FitPictureScales(WindowAspect());
+  FitViewHook();
+}
 
 bool AnsweredYes() {
   std::uint8_t k = platform::Drv.DrvReadKey();
@@ -56,7 +64,9 @@ void AppMainMenu(KeyCode& key) {
       menu::SetTextItem(4, "Сечение;Section"_sc);
       menu::SetTextItem(5, "Участок;Segment"_sc);
       menu::SetTextItem(6, "Нагрузки;Loads"_sc);
-      menu::RunMenu(6, key);
+      menu::SetTextItem(7, "Подобрать масштабы;Fit scales"_sc);
+      menu::SetTextItem(8, "Проверка прочности;Design check"_sc);
+      menu::RunMenu(8, key);
     }
     if (key == menu::kKeyCtrlZ || key == '1') {
       FileMenuHook(key);
@@ -66,13 +76,18 @@ void AppMainMenu(KeyCode& key) {
         key = menu::kKeyComplete;
         continue;
       }
-    } else if (key >= '2' && key <= '6') {
+    } else if (key == '7') {
+      FitScales();
+      key = menu::kKeyComplete;
+      continue;
+    } else if (key >= '2' && key <= '8') {
       switch (key) {
         case '2': ImageMenu(key); break;
         case '3': NewSchemeMenu(key); break;
         case '4': SectionMenu(key); break;
         case '5': SegmentMenu(key); break;
-        default: LoadsMenu(key); break;
+        case '6': LoadsMenu(key); break;
+        default: DesignCheckMenu(key); break;
       }
       if (menu::IsBackKey(key)) {
         key = menu::kKeyComplete;
@@ -108,6 +123,9 @@ void NewSchemeMenu(KeyCode& key) {
       Shell.PictureScale = 10 / r;
       Shell.ContourStep = length / 10;
       Shell.CurrentIndex = std::min(Shell.CurrentIndex, Shell.SectionCount);
+      FitScales();  // the new shell's own scales, in place of the last shell's
+      key = menu::kKeyComplete;
+      return;
     } else {
       menu::PromptLine(0, " Число участков от 1 до 48; Number of segments from 1 to 48"_sc);
       platform::Drv.DrvDelay(500);
@@ -264,12 +282,37 @@ void ImageMenu(KeyCode& key) {
     menu::SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3);
     menu::SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3);
     menu::SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3);
-    menu::RunMenu(8, key);
+    menu::SetTextItem(9, "Подобрать масштабы;Fit scales"_sc);
+    menu::RunMenu(9, key);
     float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
                         &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
                         &Shell.DisplacementScale, &Shell.DiagramStep};
+    if (key == '9') {
+      FitScales();
+      continue;
+    }
     if (key < '1' || key > '8') return;
     *fields[key - '0'] = menu::GetItemValue(key - '0');
+    FullRedraw();
+  }
+}
+
+void DesignCheckMenu(KeyCode& key) {
+  for (;;) {
+    const bool tresca = Shell.EquivalenceRule == kTresca;
+    menu::SetTextItem(0, tresca ? "Проверка прочности по Треска;Design check: Tresca"_sc
+                                : "Проверка прочности по Мизесу;Design check: von Mises"_sc);
+    menu::SetNumberItem(1, "Допускаемое напряжение, МПа (0 - нет);Allowable stress, MPa (0 - none)"_sc,
+                        Shell.AllowableStress, 9, 3);
+    menu::SetTextItem(2, "Эквивалентное напряжение по Мизесу;Equivalent stress by von Mises"_sc);
+    menu::SetTextItem(3, "Эквивалентное напряжение по Треска;Equivalent stress by Tresca"_sc);
+    menu::RunMenu(3, key);
+    switch (key) {
+      case '1': Shell.AllowableStress = menu::GetItemValue(1); break;
+      case '2': Shell.EquivalenceRule = kVonMises; break;
+      case '3': Shell.EquivalenceRule = kTresca; break;
+      default: return;
+    }
     FullRedraw();
   }
 }

@@ -20,6 +20,11 @@ void SegmentMenu(menu::KeyCode& key);
 void GeneratrixMenu(menu::KeyCode& key);
 void LoadsMenu(menu::KeyCode& key);
 void ImageMenu(menu::KeyCode& key);
+void DesignCheckMenu(menu::KeyCode& key);
+
+// "Подобрать масштабы": the picture's scales fitted to the shell, its
+// results and the window, then the view fitted to the picture.
+void FitScales();
 
 // The file menu reached from item 1 and Ctrl-Z (a slot until the file menu
 // exists; the default leaves the key alone).
@@ -28,6 +33,10 @@ extern void (*FileMenuHook)(menu::KeyCode& key);
 // The full redraw that follows every change (a slot so that tests can count
 // redraws; the program installs the view's Redraw).
 extern void (*FullRedraw)();
+
+// The view fitted to the picture after the scales were (a slot; the
+// program installs the view's FitView; the default is FullRedraw).
+extern void (*FitViewHook)();
 
 // Reads one key for a yes/no question.
 bool AnsweredYes();

@@ -7,7 +7,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/design_check.h"
 #include "app/result_table.h"
+#include "app/shell_check.h"
+#include "app/study.h"
 #include "app/shell_file.h"
 #include "exchange/exchange.h"
 #include "exchange/file_io.h"
@@ -23,10 +26,12 @@ constexpr int kEnglish = 1;
 
 const char* kUsage =
     "usage: brelmora [NAME]\n"
-    "       brelmora --script FILE [--size WxH] [--shot PNG] [NAME]\n"
-    "       brelmora --export FORMAT OUT [--page A4|A3] [FILE]\n"
-    "       brelmora --report [FILE]\n"
-    "       brelmora --nodes [--csv-separator ';'] [FILE]\n"
+    "       brelmora --script FILE [--size WxH] [--shot PNG] [--fit] [--set NAME=VALUE]... [NAME]\n"
+    "       brelmora --export FORMAT OUT [--page A4|A3] [--fit] [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --report [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --nodes [--csv-separator ';'] [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --sweep NAME=FROM:TO:COUNT... [--part K/N] [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --size-wall STEP [--set-output OUT] [--set NAME=VALUE]... [FILE]\n"
     "       brelmora --help | --version\n";
 
 const char* kHelp =
@@ -41,15 +46,31 @@ const char* kHelp =
     "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png;\n"
     "                           pdf and svg fill a landscape A4 sheet, or A3 with --page A3;\n"
     "                           ccx writes the shell as a CalculiX model instead\n"
-    "  brelmora --report [FILE] print the result table of FILE (or of the default shell)\n"
+    "  --fit                    with --export and --script: fit the picture's scales to the\n"
+    "                           shell and the window after loading (and before --shot), as\n"
+    "                           the main menu's key 7 \"Fit scales\" does\n"
+    "  brelmora --report [FILE] print the result table of FILE (or of the default shell) and\n"
+    "                           the peak stresses and displacements with the margin\n"
     "  brelmora --nodes [--csv-separator ';'] [FILE]\n"
     "                           print the results at every node of FILE as CSV; with ';'\n"
     "                           the numbers have a decimal comma, for spreadsheets\n"
+    "  --set NAME=VALUE         change a value of the model after loading (repeatable; with\n"
+    "                           --report, --nodes, --export, --script, --sweep, --size-wall);\n"
+    "                           NAME:SECTION for one section, e.g. thickness:2=5\n"
+    "  brelmora --sweep NAME=FROM:TO:COUNT... [--part K/N] [FILE]\n"
+    "                           solve every variant of the grid of the sweeps and print one\n"
+    "                           CSV row each; --part K/N prints only the K-th of N parts\n"
+    "  brelmora --size-wall STEP [--set-output OUT] [FILE]\n"
+    "                           the smallest thickness of each segment, a multiple of STEP mm,\n"
+    "                           that keeps the equivalent stress within allowable_stress;\n"
+    "                           --set-output writes the sized shell as a data file\n"
     "  brelmora --help          this text\n"
     "  brelmora --version       the version\n"
     "\n"
     "FILE is any path to a data file (.spw). Exit status: 0 done, 1 the file\n"
-    "could not be read, 2 wrong usage.\n";
+    "could not be read or written or its results are not numbers, 2 wrong usage.\n"
+    "\n"
+    "The names of --set and --sweep:\n";
 
 }  // namespace
 
@@ -79,7 +100,7 @@ std::string ResultReport(const ShellModel& m, const ShellSolution& s) {
   }
   std::string note = StepEnlargedNote(s);
   if (!note.empty()) out += gfx::Utf8FromScreen(gfx::LangPartOf(note, 0)) + "\n";
-  return out;
+  return out + "\n" + PeakReport(m, s);
 }
 
 std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator) {
@@ -87,7 +108,7 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separ
       "segment", "node", "r", "z", "normal_r", "normal_z", "pressure", "axial_force",
       "meridional_force", "hoop_force", "meridional_stress", "hoop_stress", "meridional_strain",
       "hoop_strain", "radial_displacement", "axial_displacement", "tangential_displacement",
-      "normal_displacement"};
+      "normal_displacement", "arc_length", "equivalent_stress"};
   std::string out;
   for (const char* column : kColumns) {
     if (!out.empty()) out += separator;
@@ -97,6 +118,8 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separ
   // A spreadsheet that takes ';' between fields takes a comma in numbers.
   const bool decimalComma = separator == ';';
   const int segs = SegmentCount(m);
+  static float arc[kNodeCapacity];
+  MeridianArcLengths(m, s, arc);
   char buf[64];
   for (int i = 1; i <= segs; ++i) {
     int first = s.SegmentFirstNode[i];
@@ -107,7 +130,9 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separ
                               s.AxialForce[k], s.MeridionalForce[k], s.HoopForce[k],
                               s.MeridionalStress[k], s.HoopStress[k], s.MeridionalStrain[k],
                               s.HoopStrain[k], s.RadialDisplacement[k], s.AxialDisplacement[k],
-                              s.TangentialDisplacement[k], s.NormalDisplacement[k]};
+                              s.TangentialDisplacement[k], s.NormalDisplacement[k], arc[k],
+                              static_cast<float>(EquivalentStress(s.MeridionalStress[k], s.HoopStress[k],
+                                                                  m.EquivalenceRule))};
       for (float v : values) {
         std::snprintf(buf, sizeof buf, "%c%.9g", separator, static_cast<double>(v));
         if (decimalComma) std::replace(buf + 1, buf + std::strlen(buf), '.', ',');
@@ -162,17 +187,46 @@ void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxSh
   c.SupportSection = std::clamp(m.SupportSection, 1, c.SegmentCount + 1);
 }
 
+bool ApplySettings(ShellModel& m, const std::vector<ModelSetting>& sets, std::string& error) {
+  for (const ModelSetting& set : sets)
+    if (!ApplySetting(m, set, error)) return false;
+  return true;
+}
+
+namespace {
+
+int Usage(std::FILE* err, const std::string& message) {
+  std::fprintf(err, "brelmora: %s\n%s", message.c_str(), kUsage);
+  return 2;
+}
+
+// --part K/N: whole numbers, 1 ≤ K ≤ N.
+bool ParsePart(const std::string& text, long long& k, long long& n) {
+  char extra = 0;
+  return std::sscanf(text.c_str(), "%lld/%lld%c", &k, &n, &extra) == 2 && n >= 1 && k >= 1 && k <= n &&
+         n <= kMostVariants;
+}
+
+}  // namespace
+
 int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
-  enum { kNone, kReport, kNodes, kCcx } mode = kNone;
+  enum { kNone, kReport, kNodes, kCcx, kSweep, kSizeWall } mode = kNone;
   const char* file = nullptr;
   char separator = 0;  // --csv-separator; 0 when not given
+  std::vector<Sweep> sweeps;
+  long long partK = 1, partN = 1;
+  bool part = false;
+  double wallStep = 0;
+  std::string setOutput;
+  auto setMode = [&](decltype(mode) m) {
+    if (mode != kNone && mode != m) return false;
+    mode = m;
+    return true;
+  };
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     if (a == "--export") {
-      if (i + 2 >= argc) {
-        std::fprintf(err, "brelmora: --export needs FORMAT and OUT\n%s", kUsage);
-        return 2;
-      }
+      if (i + 2 >= argc) return Usage(err, "--export needs FORMAT and OUT");
       run.Export = true;
       run.Format = argv[++i];
       run.Out = argv[++i];
@@ -180,18 +234,21 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
                                              "pdf", "svg", "png", "ccx"};
       bool known = false;
       for (const char* f : kFormats) known = known || run.Format == f;
-      if (!known) {
-        std::fprintf(err, "brelmora: unknown export format %s\n%s", run.Format.c_str(), kUsage);
-        return 2;
-      }
+      if (!known) return Usage(err, "unknown export format " + run.Format);
       continue;
     }
-    if (a == "--page" || a == "--csv-separator") {
-      if (i + 1 >= argc) {
-        std::fprintf(err, "brelmora: %s needs a value\n%s", argv[i], kUsage);
-        return 2;
-      }
+    if (a == "--fit") {
+      run.Fit = true;
+      continue;
+    }
+    static const char* const kWithValue[] = {"--page", "--csv-separator", "--script", "--shot", "--size",
+                                             "--set", "--sweep", "--part", "--size-wall", "--set-output"};
+    bool withValue = false;
+    for (const char* o : kWithValue) withValue = withValue || a == o;
+    if (withValue) {
+      if (i + 1 >= argc) return Usage(err, std::string(a) + " needs a value");
       std::string value = argv[++i];
+      std::string error;
       if (a == "--page") {
         const print::PageFormat* page = print::FindPageFormat(value);
         if (page == nullptr) {
@@ -199,27 +256,18 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
           return 2;
         }
         run.Page = page->Name;
-      } else {
+      } else if (a == "--csv-separator") {
         if (value != "," && value != ";") {
           std::fprintf(err, "brelmora: --csv-separator wants ',' or ';', not %s\n", value.c_str());
           return 2;
         }
         separator = value[0];
-      }
-      continue;
-    }
-    if (a == "--script" || a == "--shot" || a == "--size") {
-      if (i + 1 >= argc) {
-        std::fprintf(err, "brelmora: %s needs a value\n%s", argv[i], kUsage);
-        return 2;
-      }
-      std::string value = argv[++i];
-      if (a == "--script") {
+      } else if (a == "--script") {
         run.Scripted = true;
         run.Script = value;
       } else if (a == "--shot") {
         run.Shot = value;
-      } else {
+      } else if (a == "--size") {
         int w = 0, h = 0;
         char extra = 0;
         if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 200 || h < 150 ||
@@ -230,11 +278,33 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
         }
         run.Width = w;
         run.Height = h;
+      } else if (a == "--set") {
+        ModelSetting set;
+        if (!ParseSetting(value, set, error)) {
+          std::fprintf(err, "brelmora: %s", (error + "\n").c_str());
+          return 2;
+        }
+        run.Sets.push_back(set);
+      } else if (a == "--sweep") {
+        Sweep sweep;
+        if (!ParseSweep(value, sweep, error) || !setMode(kSweep))
+          return Usage(err, error.empty() ? "--sweep goes alone" : error);
+        sweeps.push_back(sweep);
+      } else if (a == "--part") {
+        if (!ParsePart(value, partK, partN)) return Usage(err, "--part wants K/N with 1 <= K <= N, not " + value);
+        part = true;
+      } else if (a == "--size-wall") {
+        if (!ParseCommandNumber(value, wallStep) || !(wallStep > 0))
+          return Usage(err, "--size-wall wants a step in mm above 0, not " + value);
+        if (!setMode(kSizeWall)) return Usage(err, "--size-wall goes alone");
+      } else {
+        setOutput = value;
       }
       continue;
     }
     if (a == "--help" || a == "-h") {
       std::fputs(kHelp, out);
+      std::fputs(ModelFieldNames().c_str(), out);
       return 0;
     }
     if (a == "--version") {
@@ -242,77 +312,95 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       return 0;
     }
     if (a == "--report" || a == "--nodes") {
-      if (mode != kNone) {
-        std::fprintf(err, "brelmora: --report and --nodes go alone\n%s", kUsage);
-        return 2;
-      }
-      mode = a == "--report" ? kReport : kNodes;
+      if (!setMode(a == "--report" ? kReport : kNodes) || mode == kNone)
+        return Usage(err, "--report, --nodes, --sweep and --size-wall go alone");
     } else if (a.size() > 1 && a[0] == '-' && a != "--") {
-      std::fprintf(err, "brelmora: unknown option %s\n%s", argv[i], kUsage);
-      return 2;
+      return Usage(err, "unknown option " + std::string(a));
     } else {
       if (a == "--") {
         if (++i >= argc) break;
       }
-      if (file != nullptr) {
-        std::fprintf(err, "brelmora: more than one file named\n%s", kUsage);
-        return 2;
-      }
+      if (file != nullptr) return Usage(err, "more than one file named");
       file = argv[i];
     }
   }
-  if (run.Export && (mode != kNone || run.Scripted)) {
-    std::fprintf(err, "brelmora: --export goes alone\n%s", kUsage);
-    return 2;
-  }
-  if (!run.Page.empty() && !(run.Export && (run.Format == "pdf" || run.Format == "svg"))) {
-    std::fprintf(err, "brelmora: --page goes with --export pdf or svg\n%s", kUsage);
-    return 2;
-  }
-  if (separator != 0 && mode != kNodes) {
-    std::fprintf(err, "brelmora: --csv-separator goes with --nodes\n%s", kUsage);
-    return 2;
-  }
+  if (run.Export && (mode != kNone || run.Scripted)) return Usage(err, "--export goes alone");
+  if (!run.Page.empty() && !(run.Export && (run.Format == "pdf" || run.Format == "svg")))
+    return Usage(err, "--page goes with --export pdf or svg");
+  if (separator != 0 && mode != kNodes) return Usage(err, "--csv-separator goes with --nodes");
+  if (part && mode != kSweep) return Usage(err, "--part goes with --sweep");
+  if (!setOutput.empty() && mode != kSizeWall) return Usage(err, "--set-output goes with --size-wall");
+  if (run.Fit && !run.Export && !run.Scripted) return Usage(err, "--fit goes with --export or --script");
   if (run.Export && run.Format == "ccx") mode = kCcx;  // the shell, not the picture: no window
-  if (mode == kNone || mode == kCcx) {
-    if (!run.Scripted && (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024)) {
-      std::fprintf(err, "brelmora: --size and --shot go with --script\n%s", kUsage);
-      return 2;
-    }
-  }
+  if ((mode == kNone || mode == kCcx) && !run.Scripted &&
+      (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024))
+    return Usage(err, "--size and --shot go with --script");
   if (mode == kNone) {
+    if (!run.Sets.empty() && !run.Export && !run.Scripted)
+      return Usage(err, "--set goes with --report, --nodes, --export, --script, --sweep or --size-wall");
     if (file != nullptr) run.Args.push_back(file);
     return -1;
   }
-  if (run.Scripted) {
-    std::fprintf(err, "brelmora: --script does not go with --report or --nodes\n%s", kUsage);
-    return 2;
-  }
+  if (run.Scripted) return Usage(err, "--script does not go with --report, --nodes, --sweep or --size-wall");
 
   ShellModel m;
   ResetShellModel(m);
-  if (file != nullptr) {
-    std::string error;
-    if (!LoadShellFile(file, m, error)) {
-      std::fprintf(err, "brelmora: %s\n", error.c_str());
-      return 1;
-    }
+  std::string error;
+  if (file != nullptr && !LoadShellFile(file, m, error)) {
+    std::fprintf(err, "brelmora: %s\n", error.c_str());
+    return 1;
   }
-  static ShellSolution s;  // large: kept off the stack
-  SolveShell(m, s);
-  SolveShell(m, s);
-  if (mode == kCcx) {
-    CcxShellOf(m, s, exchange::Ccx);
-    std::string error = exchange::CcxFault(exchange::Ccx);
-    if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
-      error = "failed";
-    if (!error.empty()) {
-      std::fprintf(err, "brelmora: %s: %s\n", run.Out.c_str(), error.c_str());
+  if (!ApplySettings(m, run.Sets, error)) {
+    std::fprintf(err, "brelmora: --set %s\n", error.c_str());
+    return 2;
+  }
+  if (mode == kSweep) {
+    long long variants = 0;
+    if (!CheckSweeps(m, sweeps, variants, error)) return Usage(err, error);
+    const long long first = variants * (partK - 1) / partN, last = variants * partK / partN;
+    if (!RunSweep(m, sweeps, first, last, partK == 1, out)) {
+      std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));
       return 1;
     }
     return 0;
   }
-  std::string text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s, separator != 0 ? separator : ',');
+  std::string text;
+  if (mode == kSizeWall) {
+    ShellModel sized;
+    if (!SizeWall(m, wallStep, sized, text, error)) {
+      std::fprintf(err, "brelmora: %s\n", error.c_str());
+      return m.AllowableStress > 0 ? 1 : 2;
+    }
+    if (!setOutput.empty()) {
+      DataFile f;
+      SaveShellData(f, "", sized);
+      if (!exchange::WriteFileAtomic(setOutput, f.Text, error)) {
+        std::fprintf(err, "brelmora: %s: %s\n", setOutput.c_str(), error.c_str());
+        return 1;
+      }
+    }
+  } else {
+    static ShellSolution s;  // large: kept off the stack
+    SolveShell(m, s);
+    SolveShell(m, s);
+    if (mode == kCcx) {
+      CcxShellOf(m, s, exchange::Ccx);
+      error = exchange::CcxFault(exchange::Ccx);
+      if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
+        error = "failed";
+      if (!error.empty()) {
+        std::fprintf(err, "brelmora: %s: %s\n", run.Out.c_str(), error.c_str());
+        return 1;
+      }
+      return 0;
+    }
+    const std::string fault = ShellFault(m, s);
+    if (!fault.empty()) {
+      std::fprintf(err, "brelmora: %s\n", gfx::Utf8FromScreen(gfx::LangPartOf(fault, kEnglish)).c_str());
+      return 1;
+    }
+    text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s, separator != 0 ? separator : ',');
+  }
   std::fwrite(text.data(), 1, text.size(), out);
   if (std::fflush(out) != 0) {
     std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));

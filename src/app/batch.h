@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/model_fields.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "exchange/exchange.h"
@@ -19,11 +20,14 @@ constexpr const char* kVersion = "2.1";
 bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error);
 
 // The result table as text: the title, one row a line, an empty line for
-// each gap, and the step note when the step was enlarged (UTF-8).
+// each gap, the step note when the step was enlarged, then an empty line
+// and the block of peaks with the margin (UTF-8).
 std::string ResultReport(const ShellModel& m, const ShellSolution& s);
 
 // The node table as CSV (header and one row per node), fields separated by
-// separator; with ';' the numbers take a decimal comma.
+// separator; with ';' the numbers take a decimal comma. After the solver's
+// columns: arc_length (mm along the meridian from the first node) and
+// equivalent_stress (MPa, by the model's rule).
 std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator = ',');
 
 // The shell as the CalculiX deck writer takes it: the solution's nodes and
@@ -40,7 +44,12 @@ struct InteractiveRun {
   std::string Script, Shot;
   int Width = 1280, Height = 1024;
   std::vector<std::string> Args;  // the start file's name, when given
+  bool Fit = false;                // --fit: the picture's scales fitted after loading and before --shot
+  std::vector<ModelSetting> Sets;  // --set, in their order, applied after loading
 };
+
+// Applies the --set values in their order; false with a message (UTF-8).
+bool ApplySettings(ShellModel& m, const std::vector<ModelSetting>& sets, std::string& error);
 
 // Runs a batch command line. Returns the exit status, or -1 when the
 // arguments ask for the interactive program (described in run).

@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
   // batch export) Qt must not look for a display.
   if (run.Export || run.Scripted) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   print::InstallQtPrinter();
+  app::Program.StartSettings = run.Sets;
+  app::Program.StartFit = run.Fit;
   if (!run.Page.empty()) print::g.Page = *print::FindPageFormat(run.Page);
   if (run.Export) return app::RunBatchExport(run.Format, run.Out, run.Args.empty() ? "" : run.Args[0]);
   if (run.Scripted) return app::RunScripted(run.Script, run.Width, run.Height, run.Shot, run.Args);

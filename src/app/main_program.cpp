@@ -17,6 +17,7 @@
 #include "app/app_menus.h"
 #include "app/batch.h"
 #include "app/picture.h"
+#include "app/picture_fit.h"
 #include "app/shell_file.h"
 #include "app/shell_model.h"
 #include "exchange/exchange.h"
@@ -194,7 +195,9 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
+  help::AppKeySummaryHook = help::AppKeySummary;
   FullRedraw = view::Redraw;
+  FitViewHook = view::FitView;
   FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
   exchange::SaveData = SaveForFileMenu;
@@ -245,6 +248,13 @@ void StartFramework() {
 
 namespace {
 void NoStartUpHook() {}
+
+// With --fit: the picture's scales fitted to the window, then the view.
+void FitAtStart() {
+  if (!Program.StartFit) return;
+  FitPictureScales(WindowAspect());
+  view::FitView();
+}
 }  // namespace
 
 void (*StartUpHook)() = NoStartUpHook;
@@ -260,11 +270,13 @@ void RunProgram(const std::vector<std::string>& args) {
     if (ext != ".") Program.StartFileExt = ext;
   }
   StartFramework();
-  if (Program.StartArgCount < 1) {
+  const bool named = Program.StartArgCount >= 1 && !Program.StartFileName.empty();
+  if (named) LoadModel(FindStartFile(Program.StartFileName + Program.DataExt));
+  Program.StartError.clear();
+  if (!ApplySettings(Shell, Program.StartSettings, Program.StartError)) return;
+  if (Program.StartArgCount < 1 || named) {
     view::FitView();
-  } else if (!Program.StartFileName.empty()) {
-    LoadModel(FindStartFile(Program.StartFileName + Program.DataExt));
-    view::FitView();
+    FitAtStart();
   }
 
   menu::KeyCode key = menu::kKeyComplete;
@@ -281,17 +293,20 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
   platform::Image.TypeAhead = false;
   platform::Image.InputExhaustedHook = [] {};
   StartFramework();
-  if (!file.empty()) {
-    std::string error;
-    if (!LoadShellFile(file, Shell, error)) {
-      std::fprintf(stderr, "brelmora: %s\n", error.c_str());
-      store::CloseStoreFiles();
-      return 1;
-    }
+  std::string error;
+  if (!file.empty() && !LoadShellFile(file, Shell, error)) {
+    std::fprintf(stderr, "brelmora: %s\n", error.c_str());
+    store::CloseStoreFiles();
+    return 1;
+  }
+  if (!ApplySettings(Shell, Program.StartSettings, error)) {
+    std::fprintf(stderr, "brelmora: --set %s\n", error.c_str());
+    store::CloseStoreFiles();
+    return 2;
   }
   view::FitView();
+  FitAtStart();
   exchange::g.Batch = true;
-  std::string error;
   if (format == "png") {
     error = platform::WritePicturePng(out);
   } else {
@@ -445,6 +460,7 @@ std::string ShotPath;
 
 void WriteShotAndEnd() {
   if (!ShotPath.empty()) {
+    FitAtStart();
     std::string error = platform::WritePicturePng(ShotPath);
     if (!error.empty()) std::fprintf(stderr, "brelmora: %s: %s\n", ShotPath.c_str(), error.c_str());
   }
@@ -474,6 +490,11 @@ int RunScripted(const std::string& script, int width, int height, const std::str
   platform::Drv.DrvCloseGraphics = WriteShotAndEnd;
   platform::Image.InputExhaustedHook = WriteShotAndEnd;
   RunProgram(args);
+  if (!Program.StartError.empty()) {
+    std::fprintf(stderr, "brelmora: --set %s\n", Program.StartError.c_str());
+    store::CloseStoreFiles();
+    return 2;
+  }
   WriteShotAndEnd();
   return 0;
 }

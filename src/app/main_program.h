@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/model_fields.h"
+
 namespace app {
 
 // The main program's globals.
@@ -15,6 +17,11 @@ struct MainProgram {
   std::string DataExtension = "spw";
   std::string DataExt = ".spw";
   std::string HelpFileName = "VOD.HTM";
+  // Of the command line: values set after the start file is loaded, and
+  // whether the picture's scales are fitted then (and before the last shot).
+  std::vector<ModelSetting> StartSettings;
+  bool StartFit = false;
+  std::string StartError;  // why the start settings were refused (UTF-8)
 };
 extern MainProgram Program;
 

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/design_check.h"
 #include "app/result_table.h"
 #include "app/shell_solver.h"
 #include "exchange/exchange.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kScheme = 15;   // scheme, texts and diagrams
 constexpr int kAxis = 11;     // axis, hatching, deformed contour
-constexpr float kOnAxis = 0.0001f;  // nodes this close to the axis get no diagram point
 
 // The layers a CAD user switches on and off.
 constexpr const char* kSchemeLayer = "SCHEME";
@@ -111,7 +111,7 @@ void DrawWallOutline() {
 void DrawScaleBar(float x, float y, float s, float step, int count) {
   constexpr float kHeight = 4, kWidth = 0.7f * kHeight;
   const float length = count * step * s;
-  Text("M " + gfx::FormatNumber(s, 6, 3), x - 10 * kWidth, y + 4, kHeight, kWidth);
+  Text("M " + gfx::FormatKeepingDigits(s, 6, 3), x - 10 * kWidth, y + 4, kHeight, kWidth);
   Segment2(x, y, x + length, y);
   Text("0", x, y + 4, kHeight, kWidth);
   Text(gfx::FormatNumber(count * step, 1, 0) + "мм"_sc, x + length, y + 4, kHeight, kWidth);
@@ -134,16 +134,17 @@ void DrawDiagram(std::string_view title, std::string_view units, const float* va
     begun = true;
     store::AddPoint(sol.NodeR[n], sol.NodeZ[n], 0);
   }
-  Text(title, 0, zN + 15 / s, hF / s, hF / (2 * s));
-  Text(units, 0, zN + 10 / s, hF / s, hF / (2 * s));
+  Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
+  Text(units, 0, zN + PictureLayout::UnitsRise / s, hF / s, hF / (2 * s));
 
   for (int i = 1; i <= segs; ++i) {
     const int first = sol.SegmentFirstNode[i] + 1;
     const int last = sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i];
     if (first > last || last > sol.NodeCount) continue;
-    Text(gfx::FormatNumber(values[first], width, decimals), sol.NodeR[first] + 10 / s,
+    const float reach = PictureLayout::ValueReach / s;
+    Text(gfx::FormatNumber(values[first], width, decimals), sol.NodeR[first] + reach,
          sol.NodeZ[first] + hF / s, hF / s, hF / (2 * s));
-    Text(gfx::FormatNumber(values[last], width, decimals), sol.NodeR[last] + 10 / s,
+    Text(gfx::FormatNumber(values[last], width, decimals), sol.NodeR[last] + reach,
          sol.NodeZ[last] - hF / s, hF / s, hF / (2 * s));
   }
   // The curve of each segment: offset from the generatrix along the normal
@@ -173,7 +174,7 @@ void DrawDiagram(std::string_view title, std::string_view units, const float* va
   store::ScaleStore(0, 0, 0, s);
 }
 
-void DrawResultTable(float dx, float dy) {
+float DrawResultTable(float dx, float dy) {
   Solve();
   const float hF = Shell.FontHeight, w = 0.6f * hF, step = 1.8f * hF;
   float y = -step;
@@ -183,16 +184,41 @@ void DrawResultTable(float dx, float dy) {
   ResultRow rows[kResultRows];
   ResultTableRows(Shell, Solution, rows);
   for (const ResultRow& row : rows) {
-    if (row.GapBefore) y -= 2;
+    if (row.GapBefore) y -= PictureLayout::LineGap;
     Text(ResultRowText(row, gfx::LanguageIndex), 0, y, hF, w);
     y -= step;
   }
   // When the contour step had to be enlarged to fit the node capacity, the
   // table says so under its last row.
   std::string note = StepEnlargedNote(Solution);
-  if (!note.empty()) Text(note, 0, y - 2, hF, w);
+  if (!note.empty()) {
+    y -= PictureLayout::LineGap;
+    Text(note, 0, y, hF, w);
+    y -= step;
+  }
   store::CloseStore();
   store::MoveStore(dx, dy, 0);
+  return y + dy;
+}
+
+// A cross, 1.5 picture mm wide, at the curve point of every node over the
+// allowable stress; false (nothing built) when there is none.
+bool DrawOverAllowableMarks(const float* values, float k) {
+  const ShellSolution& sol = Solution;
+  const float s = Shell.PictureScale, half = 0.75f / s;
+  store::ClearStore();
+  bool any = false;
+  for (int n = 1; n <= sol.NodeCount; ++n) {
+    if (sol.NodeR[n] <= kOnAxis || !OverAllowable(Shell, sol, n)) continue;
+    const float x = sol.NodeR[n] + sol.NormalR[n] * values[n] * k;
+    const float y = sol.NodeZ[n] + sol.NormalZ[n] * values[n] * k;
+    Segment2(x - half, y - half, x + half, y + half);
+    Segment2(x - half, y + half, x + half, y - half);
+    any = true;
+  }
+  store::CloseStore();
+  store::ScaleStore(0, 0, 0, s);
+  return any;
 }
 
 // ---------------------------------------------------------------------------
@@ -200,9 +226,9 @@ void DrawResultTable(float dx, float dy) {
 
 void DrawShellPicture() {
   Solve();
-  Shell.SchemeOrigin[0] = 100;
-  Shell.SchemeOrigin[1] = -110;
-  Shell.LowerRowOrigin[1] = -190;
+  Shell.SchemeOrigin[0] = PictureLayout::SchemeX;
+  Shell.SchemeOrigin[1] = PictureLayout::SchemeY;
+  Shell.LowerRowOrigin[1] = PictureLayout::LowerRowY;
   const float ox = Shell.SchemeOrigin[0], oy = Shell.SchemeOrigin[1];
   const float s = Shell.PictureScale;
   const float mirror[3] = {1, 0, 0};
@@ -225,7 +251,7 @@ void DrawShellPicture() {
   store::ClearStore();
   DrawScaleBar(0, 0, s, 5 / s, 5);
   store::CloseStore();
-  store::MoveStore(ox + 5, -30, 0);
+  store::MoveStore(ox + PictureLayout::ScaleBarDx, PictureLayout::ScaleBarY, 0);
   Flush();
 
   for (int half = 0; half < 2; ++half) {  // the right half of the wall, then the left
@@ -293,51 +319,63 @@ void DrawShellPicture() {
   const ShellSolution& sol = Solution;
   const float step = Shell.DiagramStep;
   const float lx = Shell.LowerRowOrigin[0], ly = Shell.LowerRowOrigin[1];
-  struct Diagram {
-    const char* Title;
-    const char* Units;
-    const float* Values;
-    float Scale;
-    int Width, Decimals;
-    float X, Y;
-  };
-  const Diagram diagrams[10] = {
-      {"Давление, МПа;Pressure, MPa"_sc, "             "_sc, sol.Pressure, Shell.PressureScale, 6, 3,
-       ox + step, oy},
-      {"Продольная сила, Н;Axial force, N"_sc, "        "_sc, sol.AxialForce, Shell.ForceScale, 6, 3,
-       ox + 2 * step, oy},
-      {"Меридианальные ;Meridional "_sc, "усилия,Н/мм;forces,N/mm"_sc, sol.MeridionalForce,
-       Shell.MembraneForceScale, 6, 3, ox + 3 * step, oy},
-      {"Кольцевые ;Hoop "_sc, "усилия,Н/мм     ;forces,N/mm     "_sc, sol.HoopForce,
-       Shell.MembraneForceScale, 6, 3, ox + 4 * step, oy},
-      {"Меридианальные ;Meridional "_sc, "напряжения,МПа;stresses,MPa"_sc, sol.MeridionalStress,
-       Shell.StressScale, 6, 3, lx, ly},
-      {"Кольцевые ;Hoop "_sc, "напряжения,МПа     ;stresses,MPa     "_sc, sol.HoopStress,
-       Shell.StressScale, 6, 3, lx + step, ly},
-      {"Продольные ;Axial "_sc, "перемещения,мм    ;displacements,mm    "_sc, sol.AxialDisplacement,
-       Shell.DisplacementScale, 9, 6, lx + 2 * step, ly},
-      {"Поперечные ;Radial "_sc, "перемещения,мм    ;displacements,mm    "_sc,
-       sol.RadialDisplacement, Shell.DisplacementScale, 9, 6, lx + 3 * step, ly},
-      {"Касательные ;Tangential "_sc, "перемещения,мм   ;displacements,mm   "_sc,
-       sol.TangentialDisplacement, Shell.DisplacementScale, 9, 6, lx + 4 * step, ly},
-      {"Нормальные ;Normal "_sc, "перемещения,мм    ;displacements,mm    "_sc,
-       sol.NormalDisplacement, Shell.DisplacementScale, 9, 6, lx + 5 * step, ly},
-  };
-  Piece(kScheme, kDiagramLayer);
-  for (const Diagram& d : diagrams) {
-    DrawDiagram(d.Title, d.Units, d.Values, d.Scale, d.Width, d.Decimals);
-    store::MoveStore(d.X, d.Y, 0);
+  for (const DiagramSpec& d : kDiagrams) {
+    const float* values = sol.*d.Values;
+    const float x = (d.LowerRow ? lx : ox) + static_cast<float>(d.Column) * step, y = d.LowerRow ? ly : oy;
+    Piece(kScheme, kDiagramLayer);
+    DrawDiagram(d.Title, d.Units, values, Shell.*d.Scale, d.Width, d.Decimals);
+    store::MoveStore(x, y, 0);
     Flush();
+    if (d.Values == &ShellSolution::MeridionalStress || d.Values == &ShellSolution::HoopStress) {
+      Piece(kWarningColour, kDiagramLayer);
+      if (DrawOverAllowableMarks(values, Shell.*d.Scale)) {
+        store::MoveStore(x, y, 0);
+        Flush();
+      }
+    }
   }
 
   Piece(kScheme, kTableLayer, kTableLayer);
-  DrawResultTable(0, -20);
+  const float below = DrawResultTable(0, PictureLayout::TableY);
   Flush();
+  bool negative = false;
+  std::string lines[2];
+  if (DesignCheckLines(Shell, Solution, lines, negative)) {
+    Piece(negative ? kWarningColour : kScheme, kTableLayer, kTableLayer);
+    store::ClearStore();
+    const float hF = Shell.FontHeight;
+    for (int i = 0; i < 2; ++i) Text(lines[i], 0, below - PictureLayout::LineGap - i * 1.8f * hF, hF, 0.6f * hF);
+    store::CloseStore();
+    Flush();
+  }
 }
 
 }  // namespace app
 
 namespace app {
+
+const DiagramSpec kDiagrams[kDiagramCount] = {
+    {"Давление, МПа;Pressure, MPa"_sc, "             "_sc, &ShellSolution::Pressure,
+     &ShellModel::PressureScale, 6, 3, false, 1},
+    {"Продольная сила, Н;Axial force, N"_sc, "        "_sc, &ShellSolution::AxialForce,
+     &ShellModel::ForceScale, 6, 3, false, 2},
+    {"Меридианальные ;Meridional "_sc, "усилия,Н/мм;forces,N/mm"_sc, &ShellSolution::MeridionalForce,
+     &ShellModel::MembraneForceScale, 6, 3, false, 3},
+    {"Кольцевые ;Hoop "_sc, "усилия,Н/мм     ;forces,N/mm     "_sc, &ShellSolution::HoopForce,
+     &ShellModel::MembraneForceScale, 6, 3, false, 4},
+    {"Меридианальные ;Meridional "_sc, "напряжения,МПа;stresses,MPa"_sc, &ShellSolution::MeridionalStress,
+     &ShellModel::StressScale, 6, 3, true, 0},
+    {"Кольцевые ;Hoop "_sc, "напряжения,МПа     ;stresses,MPa     "_sc, &ShellSolution::HoopStress,
+     &ShellModel::StressScale, 6, 3, true, 1},
+    {"Продольные ;Axial "_sc, "перемещения,мм    ;displacements,mm    "_sc,
+     &ShellSolution::AxialDisplacement, &ShellModel::DisplacementScale, 9, 6, true, 2},
+    {"Поперечные ;Radial "_sc, "перемещения,мм    ;displacements,mm    "_sc,
+     &ShellSolution::RadialDisplacement, &ShellModel::DisplacementScale, 9, 6, true, 3},
+    {"Касательные ;Tangential "_sc, "перемещения,мм   ;displacements,mm   "_sc,
+     &ShellSolution::TangentialDisplacement, &ShellModel::DisplacementScale, 9, 6, true, 4},
+    {"Нормальные ;Normal "_sc, "перемещения,мм    ;displacements,mm    "_sc,
+     &ShellSolution::NormalDisplacement, &ShellModel::DisplacementScale, 9, 6, true, 5},
+};
 
 void DeclarePictureLayers() {
   exchange::g.Layers = kLayers;

@@ -11,8 +11,36 @@
 #include <string_view>
 
 #include "app/shell_model.h"
+#include "app/shell_solver.h"
 
 namespace app {
+
+// Where the pieces of the picture stand, picture mm. The fit of the scales
+// (picture_fit.h) places nothing: it sizes the pieces for these places.
+struct PictureLayout {
+  static constexpr float SchemeX = 100, SchemeY = -110;  // r = 0, z = 0 of the scheme and upper row
+  static constexpr float LowerRowY = -190;               // the lower row's origin y
+  static constexpr float TableY = -20;                   // the table is moved by (0, TableY)
+  static constexpr float ScaleBarDx = 5, ScaleBarY = -30;  // the bar's start: (SchemeX + Dx, Y)
+  static constexpr float TitleRise = 15, UnitsRise = 10; // a diagram's caption over its last section
+  static constexpr float ValueReach = 10;                // end values stand this far right of their node
+  static constexpr float LineGap = 2;                    // the table's gaps, and the design line's
+};
+
+// The ten diagrams: four in the upper row beside the scheme, six in the
+// lower row. Diagram n of a row stands Column × DiagramStep right of the
+// row's origin (the scheme's for the upper row).
+struct DiagramSpec {
+  const char* Title;  // screen text, Russian;English
+  const char* Units;
+  float (ShellSolution::*Values)[kNodeCapacity];
+  float ShellModel::*Scale;
+  int Width, Decimals;  // of the end values
+  bool LowerRow;
+  int Column;
+};
+constexpr int kDiagramCount = 10;
+extern const DiagramSpec kDiagrams[kDiagramCount];
 
 // Builds and flushes every piece of the picture (runs the solver twice).
 // Each piece goes on its layer: SCHEME (wall, hatching, axis, supports,
@@ -26,8 +54,16 @@ void DeclarePictureLayers();
 // The drawing hook of the view: prepare the screen, then the picture.
 void DrawShellScreen();
 
-// The result table, moved by (dx, dy) (runs the solver twice).
-void DrawResultTable(float dx, float dy);
+// The result table, moved by (dx, dy) (runs the solver twice). Returns the
+// y of the line that would follow its last one.
+float DrawResultTable(float dx, float dy);
+
+// Nodes this close to the axis get no diagram point.
+constexpr float kOnAxis = 0.0001f;
+
+// The colour of what needs attention: a negative margin, nodes over the
+// allowable stress.
+constexpr int kWarningColour = 12;
 
 // One diagram of node values: baseline, title, end values, curve and hatch,
 // in model mm scaled by the picture scale; the caller moves and flushes it.

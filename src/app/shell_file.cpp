@@ -97,6 +97,13 @@ bool ParseFloat(const std::string& tok, float& out) {
   return true;
 }
 
+// Nothing but blanks and line ends.
+bool IsEmpty(const DataFile& f) {
+  for (std::size_t i = f.Pos; i < f.Text.size() && f.Text[i] != kEofMark; ++i)
+    if (!IsBlank(f.Text[i]) && f.Text[i] != '\n') return false;
+  return true;
+}
+
 // Reads `count` numbers of one field: the first may stand after blank lines,
 // the others must follow on the same line. Then skips the rest of the line.
 bool ReadFloats(DataFile& f, float* out, int count) {
@@ -262,6 +269,22 @@ void ShellFieldList(DataFile& f, ShellModel& m) {
   float unused1 = 0, unused2 = 0;
   FieldTriple(f, m.FirstRowOrigin[0], m.FirstRowOrigin[1], unused1, "XEP1", 20, -175, 0);
   FieldTriple(f, m.LowerRowOrigin[0], m.LowerRowOrigin[1], unused2, "XEP2", 20, -260, 0);
+
+  // The design check came later: a file that ends before one of its fields
+  // (every file of the older versions) gives that field its default.
+  const int mode = FileMode;
+  auto later = [&f, mode](auto field) {
+    if (mode == kModeRead && !f.Failed() && IsEmpty(f)) FileMode = kModeDefaults;
+    field();
+    FileMode = mode;
+  };
+  later([&] { FieldFloat(f, m.AllowableStress, "Допускаемое напряжение, МПа"_sc, 0); });
+  const char* ruleLabel = "Эквивалентное напряжение: 0 Мизес, 1 Треска"_sc;
+  later([&] { FieldInt(f, m.EquivalenceRule, ruleLabel, kVonMises); });
+  if (mode == kModeRead && !f.Failed() && m.EquivalenceRule != kVonMises && m.EquivalenceRule != kTresca) {
+    f.Line = f.FieldLine;
+    Fail(f, WithLabel("0 или 1"_sc, "0 or 1", ruleLabel));
+  }
 }
 
 // ---------------------------------------------------------------------------

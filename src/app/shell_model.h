@@ -16,6 +16,9 @@ namespace app {
 
 constexpr int kMaxSections = 49;  // 48 segments
 
+// How the two membrane stresses make one equivalent stress.
+enum : std::int32_t { kVonMises = 0, kTresca = 1 };
+
 struct ShellModel {
   // Sections and segments (index 1..SectionCount).
   int SectionCount = 3;
@@ -55,6 +58,11 @@ struct ShellModel {
   float FirstRowOrigin[2] = {20.0f, -175.0f};  // stored only
   float LowerRowOrigin[2] = {20.0f, -260.0f};
   float HatchStep = 1.0f;            // wall hatching, picture mm; not stored
+
+  // Design check. The data file keeps them after every other field, so a
+  // file written before they existed loads with these defaults.
+  float AllowableStress = 0.0f;      // [σ], MPa; 0 or below: no check
+  std::int32_t EquivalenceRule = 0;  // kVonMises or kTresca
 
   // The first line of the data file as last read; written back unchanged.
   std::string DataFileHeaderText;

@@ -46,4 +46,23 @@ std::string FormatNumber(double value, int width, int decimals) {
   return FormatFixed(value, width, decimals);
 }
 
+std::string FormatKeepingDigits(double value, int width, int decimals) {
+  constexpr int kMostDecimals = 9;
+  if (width <= 0) return std::string();
+  const double a = std::fabs(value);
+  if (decimals <= 0 || a == 0 || !std::isfinite(a)) return FormatFixed(value, width, decimals);
+  auto closeEnough = [a](int d) {
+    const double p = std::pow(10.0, d);
+    return std::fabs(std::nearbyint(a * p) / p - a) <= 0.005 * a;
+  };
+  int d = decimals;
+  while (d < kMostDecimals && !closeEnough(d)) ++d;
+  if (closeEnough(d)) return FormatFixed(value, width, d);
+  char buf[64];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 2);
+  std::string text(buf, r.ptr);
+  if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+  return text;
+}
+
 }  // namespace gfx

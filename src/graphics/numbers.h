@@ -25,4 +25,12 @@ std::string FormatNumber(double value, int width, int decimals);
 // still written in full ("shortest form" for integers of the exchange files).
 std::string FormatFixed(double value, int width, int decimals);
 
+// The text of FormatNumber for a value shown to a person (menus, prompts,
+// the scale bar): a value too small for its decimals keeps its digits. The
+// decimals grow until the text is within 0.5 % of the value (about three
+// significant digits: 0.0001 is "0.0001", not "0.000"); a value that would
+// need more than 9 decimals takes the exponent form ("1.25e-12"). Zero,
+// values already shown closely enough and decimals ≤ 0 are as FormatNumber.
+std::string FormatKeepingDigits(double value, int width, int decimals);
+
 }  // namespace gfx

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "graphics/codepage.h"
+#include "graphics/lang.h"
 #include "help/help.h"
 
 namespace help {
@@ -49,6 +50,9 @@ const char* const kDescriptionPage2[] = {
     "  Чтобы скомпоновать изображение, можно задавать нужные "_sc,
     "масштабы и смещения. Схему и эпюры можно распечатать на "_sc,
     "принтере."_sc,
+    "  7 в главном меню - подобрать масштабы изображения; 8 - "_sc,
+    "проверка прочности: под таблицей наибольшее эквивалентное "_sc,
+    "напряжение и запас, узлы выше допускаемого отмечены на эпюрах."_sc,
 };
 
 template <std::size_t N>
@@ -74,6 +78,21 @@ void AppDescriptionPages() {
       if (key != '1') return;
       page = 1;
     }
+  }
+}
+
+void AppKeySummary() {
+  HelpLine(""_sc);
+  switch (gfx::LanguageIndex) {
+    case 1:
+      HelpLine("Main menu: 7 - fit the picture's scales; 8 - design check");
+      break;
+    case 2:
+      HelpLine("Menu g~l~owne: 7 - dopasowanie skal; 8 - sprawdzenie wytrzyma~lo~sci");
+      break;
+    default:
+      HelpLine("Главное меню: 7 - подобрать масштабы; 8 - проверка прочности"_sc);
+      break;
   }
 }
 

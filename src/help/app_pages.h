@@ -14,4 +14,7 @@ namespace help {
 // redraws the picture and the menu after every help command.
 void AppDescriptionPages();
 
+// The application's keys for the key summary (installed as its hook).
+void AppKeySummary();
+
 }  // namespace help

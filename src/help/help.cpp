@@ -147,6 +147,12 @@ const char* const kSummaryPolish[] = {
 };
 }  // namespace
 
+namespace {
+void NoAppKeys() {}
+}  // namespace
+
+void (*AppKeySummaryHook)() = NoAppKeys;
+
 void KeySummaryPage() {
   HelpLayout();
   HelpTitleLine(ProductTitle());
@@ -155,6 +161,7 @@ void KeySummaryPage() {
     case 2: Lines(kSummaryPolish); break;
     default: Lines(kSummaryRussian); break;
   }
+  AppKeySummaryHook();
   menu::PromptAndReadKey(gfx::LangPart(" Нажмите любую клавишу;Press any key;Press any key"_sc));
 }
 

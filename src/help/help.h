@@ -51,6 +51,9 @@ std::string_view ProductTitle();
 
 // --- Help commands -----------------------------------------------------------------
 void KeySummaryPage();   // "Краткая инструкция", in the current language
+// The application's own keys, added under the framework's in the key
+// summary (a slot the application fills; the default adds nothing).
+extern void (*AppKeySummaryHook)();
 void AboutSystemPage();  // the drafting framework
 void InterfacePages();   // "Работа с программой": eight pages
 // Opens the document `name` from the program's own folder with the system's

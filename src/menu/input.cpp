@@ -71,8 +71,9 @@ void InputFloat(std::string_view prompt, float& value, std::int32_t& status) {
   const std::string p = gfx::LangPart(prompt);
   ClearPromptPanel();
   gfx::SetColor(gfx::K.MenuForeground);
-  Text(p + " " + gfx::FormatNumber(value, 12, 6) + " = ", 5, RowY(1, 0));
-  const int c0 = static_cast<int>(p.size()) + 5 + 14;
+  const std::string shown = gfx::FormatKeepingDigits(value, 12, 6);
+  Text(p + " " + shown + " = ", 5, RowY(1, 0));
+  const int c0 = static_cast<int>(p.size() + shown.size()) + 5 + 2;
   std::string s;
   int k = 0;
   status = kInputEmpty;

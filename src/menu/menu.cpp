@@ -74,7 +74,7 @@ void SetTitleItem(int i, std::string_view label, float value, int width, int dec
   M.Items[i].Width = width;
   M.Items[i].Decimals = decimals;
   M.Items[i].Shown = value;
-  std::string number = Cut(gfx::FormatNumber(value, width, decimals), kMaxNumberText);
+  std::string number = Cut(gfx::FormatKeepingDigits(value, width, decimals), kMaxNumberText);
   int blanks = i == 0 ? 1
                       : CharsPerColumn() - static_cast<int>(M.Items[i].Text.size()) -
                             static_cast<int>(number.size()) - 3;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_menus.h"
+#include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
@@ -44,8 +45,14 @@ TEST_F(AppMenus, NewSchemeAnsweredYesBuildsACylinder) {
   }
   EXPECT_EQ(Shell.InternalPressure, 0);
   EXPECT_EQ(Shell.Overload, 0);
-  EXPECT_FLOAT_EQ(Shell.PictureScale, 0.02f);
   EXPECT_EQ(Shell.ContourStep, 50);
+  // It ends with a fit: fitting again changes nothing.
+  const app::ShellModel fitted = Shell;
+  ASSERT_TRUE(app::FitPictureScales(app::WindowAspect()));
+  EXPECT_EQ(Shell.PictureScale, fitted.PictureScale);
+  EXPECT_EQ(Shell.DiagramStep, fitted.DiagramStep);
+  EXPECT_EQ(Shell.StressScale, fitted.StressScale);
+  EXPECT_NE(fitted.PictureScale, 10.0f / 500);
   EXPECT_EQ(redraws, 1);
   EXPECT_EQ(key, menu::kKeyComplete);
 }
@@ -159,6 +166,16 @@ TEST_F(AppMenus, LoadsMenuStoresItsValues) {
   EXPECT_EQ(Shell.SupportSection, 3);
   EXPECT_EQ(Shell.YoungModulus, 70000);
   EXPECT_EQ(redraws, 3);
+}
+
+TEST_F(AppMenus, DesignCheckMenuSetsTheAllowableAndTheRule) {
+  Type("1" "160\r" "3" "2" "3" "\x1b");
+  menu::KeyCode key = 0;
+  app::DesignCheckMenu(key);
+  EXPECT_EQ(Shell.AllowableStress, 160);
+  EXPECT_EQ(Shell.EquivalenceRule, app::kTresca);
+  EXPECT_EQ(redraws, 4);
+  EXPECT_EQ(key, 27);
 }
 
 TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu) {

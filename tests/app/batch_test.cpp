@@ -2,6 +2,11 @@
 // options and files that can't be read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
 #include "app/shell_file.h"
 #include "app/shell_model.h"
 #include "support/run_program.h"
@@ -39,8 +44,50 @@ std::string SaveModel(const app::ShellModel& m) {
 TEST(BatchReport, DefaultShellReport) {
   ProgramRun r = RunProgram("--report");
   EXPECT_EQ(r.Status, 0);
-  EXPECT_EQ(r.Out, kDefaultReport);
+  EXPECT_EQ(r.Out.substr(0, std::strlen(kDefaultReport) + 1), kDefaultReport + std::string("\n"));
   EXPECT_EQ(r.Err, "");
+}
+
+// A closed cylinder of R = 1000 mm, 2000 mm long, t = 4 mm under 0.3 MPa
+// of gas alone, made from the default shell with --set: σ1 = pR/2t = 37.5,
+// σ2 = pR/t = 75 MPa everywhere; ur = (σ2 − νσ1) R / E; the top moves
+// uz = (σ1 − νσ2) L / E above the support at the bottom.
+const std::string kCylinder =
+    "--set radius=1000 --set height:2=1000 --set height:3=2000 --set generatrix=0 --set thickness=4 "
+    "--set pressure=0.3 --set liquid_density=0 --set overload=0 --set support_section=1 ";
+constexpr double kS1 = 37.5, kS2 = 75, kUr = (75 - 0.3 * 37.5) * 1000 / 210000,
+                 kUz = (37.5 - 0.3 * 75) * 2000 / 210000;
+
+// The first number after a label in a report.
+double After(const std::string& out, const std::string& label) {
+  std::size_t p = out.find(label);
+  return p == std::string::npos ? -1e30 : std::strtod(out.c_str() + p + label.size(), nullptr);
+}
+
+TEST(BatchReport, PeaksAndMarginMatchTheClosedForms) {
+  const struct {
+    const char* Rule;
+    double Allowable, Equivalent;
+  } kCases[] = {{"von_mises", 100, kS2 * std::sqrt(3.0) / 2}, {"tresca", 60, kS2}, {"0", 0, kS2 * std::sqrt(3.0) / 2}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Rule);
+    ProgramRun r = RunProgram("--report " + kCylinder + "--set equivalence=" + c.Rule +
+                              " --set allowable_stress=" + std::to_string(c.Allowable));
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NEAR(After(r.Out, "Меридианальное напряжение, МПа"), kS1, 1e-3);
+    EXPECT_NEAR(After(r.Out, "Кольцевое напряжение, МПа"), kS2, 1e-3);
+    EXPECT_NEAR(After(r.Out, std::string("Эквивалентное напряжение (") +
+                                 (c.Rule == std::string("tresca") ? "Треска" : "Мизес") + "), МПа"),
+                c.Equivalent, 1e-3);
+    EXPECT_NEAR(After(r.Out, "Радиальное перемещение |ur|, мм"), kUr, 1e-6);
+    EXPECT_NEAR(After(r.Out, "Осевое перемещение |uz|, мм"), kUz, 1e-6);
+    const bool checked = c.Allowable > 0;
+    EXPECT_EQ(r.Out.find("Запас") != std::string::npos, checked);
+    if (checked) {
+      EXPECT_NEAR(After(r.Out, "Запас (доп./экв. - 1)"), c.Allowable / c.Equivalent - 1, 1e-3);
+    }
+    EXPECT_EQ(r.Out.find("выше допускаемого") != std::string::npos, checked && c.Allowable < c.Equivalent);
+  }
 }
 
 TEST(BatchReport, ReportOfAFileGivenByAnyPath) {
@@ -77,7 +124,7 @@ TEST(BatchNodes, CsvHasTheHeaderAndOneRowPerNode) {
   std::string header =
       "segment,node,r,z,normal_r,normal_z,pressure,axial_force,meridional_force,hoop_force,"
       "meridional_stress,hoop_stress,meridional_strain,hoop_strain,radial_displacement,"
-      "axial_displacement,tangential_displacement,normal_displacement\n";
+      "axial_displacement,tangential_displacement,normal_displacement,arc_length,equivalent_stress\n";
   ASSERT_EQ(r.Out.compare(0, header.size(), header), 0);
   int rows = 0;
   for (char c : r.Out) rows += c == '\n';
@@ -85,11 +132,33 @@ TEST(BatchNodes, CsvHasTheHeaderAndOneRowPerNode) {
   EXPECT_EQ(r.Out.substr(header.size(), 4), "1,1,");
   EXPECT_NE(r.Out.find("\n2,18,"), std::string::npos);
   EXPECT_NE(r.Out.find("\n2,34,"), std::string::npos);
-  // Each row holds 18 values.
+  // Each row holds 20 values.
   std::string row = r.Out.substr(header.size(), r.Out.find('\n', header.size()) - header.size());
   int commas = 0;
   for (char c : row) commas += c == ',';
-  EXPECT_EQ(commas, 17);
+  EXPECT_EQ(commas, 19);
+}
+
+// The last two fields of a node's row.
+void LastTwo(const std::string& out, const std::string& rowStart, double& a, double& b) {
+  std::size_t p = out.find("\n" + rowStart);
+  std::string row = out.substr(p + 1, out.find('\n', p + 1) - p - 1);
+  std::size_t last = row.rfind(','), before = row.rfind(',', last - 1);
+  a = std::strtod(row.c_str() + before + 1, nullptr);
+  b = std::strtod(row.c_str() + last + 1, nullptr);
+}
+
+TEST(BatchNodes, ArcLengthAlongTheMeridianAndEquivalentStress) {
+  double arc = 0, eq = 0;
+  const ProgramRun sphere = RunProgram("--nodes");
+  LastTwo(sphere.Out, "1,17,", arc, eq);  // the equator: a quarter of the circle of 100 mm
+  EXPECT_NEAR(arc, 3.14159265 * 50, 1e-3);
+  LastTwo(sphere.Out, "2,34,", arc, eq);  // the upper pole: half of it
+  EXPECT_NEAR(arc, 3.14159265 * 100, 1e-3);
+  const ProgramRun cylinder = RunProgram("--nodes " + kCylinder + "--set contour_step=100");
+  LastTwo(cylinder.Out, "2,22,", arc, eq);  // the top: two segments of 1000 mm
+  EXPECT_NEAR(arc, 2000, 1e-3);
+  EXPECT_NEAR(eq, kS2 * std::sqrt(3.0) / 2, 1e-3);
 }
 
 TEST(BatchNodes, ValuesGiveBackTheSameFloats) {
@@ -127,6 +196,132 @@ TEST(BatchNodes, SemicolonSeparatorTakesADecimalComma) {
   EXPECT_EQ(RunProgram("--nodes --csv-separator ,").Out, plain.Out);
   EXPECT_EQ(RunProgram("--nodes --csv-separator '|'").Status, 2);
   EXPECT_EQ(RunProgram("--report --csv-separator ';'").Status, 2);
+}
+
+TEST(BatchSet, UnknownNamesAndBadValuesAreRefusedWithTheNames) {
+  const struct {
+    const char* Args;
+    int Status;
+    const char* Says;
+  } kCases[] = {
+      {"--report --set colour=5", 2, "unknown name 'colour'; the names are:"},
+      {"--report --set pressure=nan", 2, "pressure wants a number, not 'nan'"},
+      {"--report --set pressure=1e99", 2, "pressure: the number is too large"},
+      {"--report --set thickness:0=1", 2, "thickness wants a section from 1 to 49"},
+      {"--report --set thickness:4=1", 2, "thickness:4: the shell has 3 sections"},
+      {"--report --set pressure:2=1", 2, "pressure is one value for the whole shell"},
+      {"--report --set support_section=2.5", 2, "wants a whole number from 1 to 3"},
+      {"--report --set pressure", 2, "--set wants NAME=VALUE"},
+      {"--set pressure=1", 2, "--set goes with"},
+      {"--report --set thickness=0", 1, "The wall thickness of segment 1 must be above 0"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Args);
+    ProgramRun r = RunProgram(c.Args);
+    EXPECT_EQ(r.Status, c.Status);
+    EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Out, "");
+  }
+  EXPECT_NE(RunProgram("--report --set colour=5").Err.find("  thickness[:SECTION]"), std::string::npos);
+}
+
+TEST(BatchSweep, OneRowPerVariantOfTheGrid) {
+  ProgramRun r = RunProgram("--sweep pressure=0.1:0.3:3 --sweep thickness=2:6:2 --sweep equivalence=0:1:2 " +
+                            kCylinder.substr(0, kCylinder.find("--set pressure")) +
+                            "--set liquid_density=0 --set overload=0 --set support_section=1 --set allowable_stress=50");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  std::istringstream lines(r.Out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "pressure,thickness,equivalence,peak_meridional_stress,peak_hoop_stress,"
+                  "peak_equivalent_stress,margin,wall_mass,liquid_mass,total_mass,total_volume,"
+                  "liquid_volume,wall_volume,message");
+  int rows = 0;
+  for (double p : {0.1, 0.2, 0.3})
+    for (double t : {2.0, 6.0})
+      for (int rule : {0, 1}) {
+        ASSERT_TRUE(std::getline(lines, line));
+        ++rows;
+        double v[13];
+        std::istringstream fields(line);
+        std::string field;
+        for (double& x : v) {
+          std::getline(fields, field, ',');
+          x = std::strtod(field.c_str(), nullptr);
+        }
+        const double s2 = p * 1000 / t, eq = rule == 1 ? s2 : s2 * std::sqrt(3.0) / 2;
+        EXPECT_NEAR(v[0], p, 1e-6);
+        EXPECT_EQ(v[1], t);
+        EXPECT_NEAR(v[3], s2 / 2, 1e-3 * s2);
+        EXPECT_NEAR(v[4], s2, 1e-3 * s2);
+        EXPECT_NEAR(v[5], eq, 1e-3 * s2);
+        EXPECT_NEAR(v[6], 50 / eq - 1, 1e-3);
+        EXPECT_NEAR(v[7], 7.85e-6 * 2 * 3.14159265 * 1000 * 2000 * t, 1e-3 * t);  // wall mass
+        EXPECT_EQ(line.back(), ',');  // no message
+      }
+  EXPECT_EQ(rows, 12);
+  EXPECT_FALSE(std::getline(lines, line));
+}
+
+TEST(BatchSweep, AVariantThatCannotBeSolvedGivesEmptyCellsAndAMessage) {
+  ProgramRun r = RunProgram("--sweep thickness:1=0:2:3");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("\n0,,,,,,,,,,,\"The wall thickness of segment 1 must be above 0\"\n1,"), std::string::npos)
+      << r.Out;
+  EXPECT_EQ(r.Out.find("nan"), std::string::npos);
+  EXPECT_EQ(r.Out.find("inf"), std::string::npos);
+}
+
+TEST(BatchSweep, BadSweepsAreRefused) {
+  for (const char* bad : {"pressure=0.1:1:0", "pressure=1:0.1:3", "pressure=a:1:3", "pressure=nan:1:3",
+                          "pressure=0:inf:3", "pressure=0:1:2.5", "pressure=0:1", "nosuch=0:1:3",
+                          "support_section=1:3:4", "thickness:7=1:2:3"}) {
+    SCOPED_TRACE(bad);
+    ProgramRun r = RunProgram(std::string("--sweep ") + bad);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err, "");
+    EXPECT_EQ(r.Out, "");
+  }
+  EXPECT_EQ(RunProgram("--sweep pressure=0:1:2 --part 3/2").Status, 2);
+  EXPECT_EQ(RunProgram("--report --part 1/2").Status, 2);
+}
+
+// The README's split: each process runs its part, the parts in order make
+// the table of the whole grid.
+TEST(BatchSweep, AStudySplitOverProcessesGivesTheWholeTable) {
+  const std::string dir = MakeTempFolder(), sweep = "--sweep pressure=0.1:1:7 --sweep thickness=1:4:4";
+  const std::string exe = Quote(BRELMORA_EXE);
+  const std::string split = "printf '1\\n2\\n3\\n' | xargs -P 3 -I K sh -c \"" + exe + " " + sweep +
+                            " --part K/3 > part-K.csv\" && cat part-1.csv part-2.csv part-3.csv";
+  ProgramRun parts = RunProgram("", dir, split);
+  ASSERT_EQ(parts.Status, 0) << parts.Err;
+  ProgramRun whole = RunProgram(sweep);
+  EXPECT_EQ(parts.Out, whole.Out);
+  EXPECT_EQ(std::count(whole.Out.begin(), whole.Out.end(), '\n'), 1 + 28);
+}
+
+TEST(BatchSizeWall, TheSmallestThicknessOnTheStepWithinTheAllowable) {
+  // Hoop stress pR/t: within [σ] = 110 MPa from t = 0.866 × 300 / 110 =
+  // 2.36 (von Mises) or 300 / 110 = 2.73 (Tresca) mm; on a 0.5 mm step
+  // 2.5 and 3. No weight (overload 0), so the mass saved is
+  // ρ · 2πRL · (4 − t).
+  const std::string dir = MakeTempFolder();
+  for (const auto& c : {std::pair{"von_mises", 2.5}, std::pair{"tresca", 3.0}}) {
+    SCOPED_TRACE(c.first);
+    ProgramRun r = RunProgram("--size-wall 0.5 --set-output sized.spw " + kCylinder +
+                                  "--set allowable_stress=110 --set equivalence=" + c.first,
+                              dir);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NEAR(After(r.Out, "\n      1          4.000"), c.second, 1e-6) << r.Out;
+    EXPECT_NEAR(After(r.Out, "\n      2          4.000"), c.second, 1e-6);
+    const double saved = 7.85e-6 * 2 * 3.14159265 * 1000 * 2000 * (4 - c.second);
+    EXPECT_NEAR(After(r.Out, ", saved "), saved, 1e-3 * saved);
+    ProgramRun again = RunProgram("--report sized.spw", dir);
+    EXPECT_NEAR(After(again.Out, "Кольцевое напряжение, МПа"), 300 / c.second, 1e-3);
+  }
+  EXPECT_EQ(RunProgram("--size-wall 0.5").Status, 2);  // no allowable stress
+  EXPECT_EQ(RunProgram("--size-wall 0 --set allowable_stress=100").Status, 2);
+  EXPECT_EQ(RunProgram("--report --set-output x.spw", dir).Status, 2);
 }
 
 TEST(BatchOptions, HelpVersionAndUsage) {

@@ -1,11 +1,13 @@
 // The pieces of the application's picture, read back from the drawing store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "app/picture.h"
+#include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "graphics/codepage.h"
@@ -145,6 +147,112 @@ TEST_F(Picture, TheTableSaysWhenTheStepWasEnlarged) {
   app::DrawShellPicture();
   ASSERT_EQ(pieces.back().Texts.size(), 17u);
   EXPECT_EQ(pieces.back().Texts[16].substr(0, 27), "Шаг по контуру увеличен до "_sc);
+}
+
+// Each flush as a rectangle over its points and texts, with its layer and
+// colour: one rectangle per piece of the picture.
+struct Flushed {
+  app::PictureRect Rect;
+  std::string Layer;
+  int Colour;
+};
+std::vector<Flushed> flushed;
+
+void RecordRect() {
+  float l = 1e30f, b = 1e30f, r = -1e30f, t = -1e30f;
+  auto add = [&](float x, float y) {
+    l = std::min(l, x), r = std::max(r, x), b = std::min(b, y), t = std::max(t, y);
+  };
+  for (int n = 1; n <= store::g.PointCount; ++n) {
+    float x, y, z;
+    store::PointGet(n, x, y, z);
+    add(x, y);
+  }
+  for (int j = 1; j <= store::g.TextCount; ++j) {
+    const char* text = nullptr;
+    float c[9];
+    int font = 0;
+    store::GetText(j, text, c, font);
+    add(c[0], c[1]), add(c[3], c[4]), add(c[6], c[7]), add(c[3] + c[6] - c[0], c[4] + c[7] - c[1]);
+  }
+  flushed.push_back({{l, b, r, t}, store::g.Layer, gfx::GetColor()});
+}
+
+// A shell from its sections: r, z, arc radius and kind of the segment that
+// starts there, thickness 4 mm.
+struct Section {
+  float R, Z, Arc;
+  int Kind;
+};
+void Build(const std::vector<Section>& sections) {
+  app::Shell.SectionCount = static_cast<int>(sections.size());
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    app::Shell.SectionRadius[i + 1] = sections[i].R;
+    app::Shell.SectionHeight[i + 1] = sections[i].Z;
+    app::Shell.ArcRadius[i + 1] = sections[i].Arc;
+    app::Shell.GeneratrixKind[i + 1] = sections[i].Kind;
+    app::Shell.Thickness[i + 1] = 4;
+  }
+}
+
+// After a fit, the table, the scheme, the scale bar, the design line and
+// every diagram (with its marks) keep apart, and the picture is no wider
+// than the window's shape.
+TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
+  std::vector<Section> many = {{0, 0, 500, 1}};
+  for (int i = 0; i < 47; ++i) many.push_back({500, 500 + 100.0f * i, 0, 0});
+  many.push_back({0, 5600, 500, 1});
+  const struct {
+    const char* Name;
+    std::vector<Section> Sections;  // empty: the default sphere
+    float Pressure, Level, Overload, Allowable;
+  } kShells[] = {
+      {"default sphere", {}, 0.2f, 150, 10, 0},
+      {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60},
+      {"45 degree cone and cylinder", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0},
+      {"49 sections", many, 0.4f, 3000, 1, 0},
+  };
+  for (const auto& shell : kShells) {
+    for (float aspect : {1280.0f / 880, 1920.0f / 936}) {
+      SCOPED_TRACE(std::string(shell.Name) + ", aspect " + std::to_string(aspect));
+      app::ResetShellModel(app::Shell);
+      if (!shell.Sections.empty()) Build(shell.Sections);
+      app::Shell.InternalPressure = shell.Pressure;
+      app::Shell.LiquidLevel = shell.Level;
+      app::Shell.Overload = shell.Overload;
+      app::Shell.AllowableStress = shell.Allowable;
+      ASSERT_TRUE(app::FitPictureScales(aspect));
+      flushed.clear();
+      store::FlushStore = RecordRect;
+      app::DrawShellPicture();
+      // Pieces: the scheme's flushes and each diagram with its marks are one
+      // piece each; the origin mark stands alone.
+      std::vector<std::pair<std::string, app::PictureRect>> pieces;
+      app::PictureRect scheme{1e30f, 1e30f, -1e30f, -1e30f}, all = flushed[0].Rect;
+      for (std::size_t i = 0; i < flushed.size(); ++i) {
+        const Flushed& f = flushed[i];
+        all = {std::min(all.Left, f.Rect.Left), std::min(all.Bottom, f.Rect.Bottom),
+               std::max(all.Right, f.Rect.Right), std::max(all.Top, f.Rect.Top)};
+        if (i > 0 && (f.Layer == "SCHEME" || f.Layer == "DEFORMED")) {
+          scheme = {std::min(scheme.Left, f.Rect.Left), std::min(scheme.Bottom, f.Rect.Bottom),
+                    std::max(scheme.Right, f.Rect.Right), std::max(scheme.Top, f.Rect.Top)};
+        } else if (f.Layer == "DIAGRAMS" && f.Colour == app::kWarningColour) {
+          app::PictureRect& d = pieces.back().second;
+          d = {std::min(d.Left, f.Rect.Left), std::min(d.Bottom, f.Rect.Bottom), std::max(d.Right, f.Rect.Right),
+               std::max(d.Top, f.Rect.Top)};
+        } else {
+          pieces.push_back({f.Layer + " " + std::to_string(i), f.Rect});
+        }
+      }
+      pieces.push_back({"scheme", scheme});
+      EXPECT_EQ(pieces.size(), 1u + 10 + 2 + 1 + (shell.Allowable > 0 ? 1 : 0));  // + table, bar, scheme, line
+      for (std::size_t i = 0; i < pieces.size(); ++i)
+        for (std::size_t j = i + 1; j < pieces.size(); ++j)
+          EXPECT_FALSE(app::RectsMeet(pieces[i].second, pieces[j].second, 0)) << pieces[i].first << " meets " << pieces[j].first;
+      // The step is rounded up to half millimetres after the scale is found.
+      EXPECT_LE(all.Right - all.Left, aspect * (all.Top - all.Bottom) * 1.02f);
+    }
+  }
 }
 
 }  // namespace

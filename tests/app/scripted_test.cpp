@@ -108,7 +108,6 @@ TEST(Scripted, NewSchemeSectionAndSegmentEdits) {
   ASSERT_EQ(m.SectionCount, 6);
   const float z[] = {0, 0, 500, 1100, 1600, 2100, 2600};
   for (int i = 1; i <= 6; ++i) EXPECT_EQ(m.SectionHeight[i], z[i]) << i;
-  EXPECT_FLOAT_EQ(m.PictureScale, 0.02f);
   EXPECT_EQ(m.ContourStep, 50);
 }
 

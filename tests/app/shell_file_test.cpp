@@ -55,7 +55,11 @@ const std::vector<std::string> kDefaultFile = {
     "50.000 -90.000 33.000 XDRA",
     "20.000 -175.000  0.000 XEP1",
     "20.000 -260.000  0.000 XEP2",
+    "0.000000000000 Допускаемое напряжение, МПа",
+    "  0 Эквивалентное напряжение: 0 Мизес, 1 Треска",
 };
+// The files of the versions before the design check end after XEP2.
+constexpr int kOlderFileLines = 31;
 
 std::string Save(const ShellModel& m) {
   DataFile f;
@@ -224,7 +228,7 @@ TEST(ShellFileRead, ATruncatedFileLeavesTheModel) {
   const std::string good = ScreenLines(kDefaultFile);
   std::size_t pos = good.find('\n') + 1;  // keep at least the header
   int kept = 1;
-  while (pos < good.size()) {
+  while (kept < kOlderFileLines) {
     ShellModel m = Distinct();
     DataFile f = Load(good.substr(0, pos), m);
     ASSERT_TRUE(f.Failed()) << "after line " << kept;
@@ -235,6 +239,34 @@ TEST(ShellFileRead, ATruncatedFileLeavesTheModel) {
   }
   ShellModel m = Distinct();
   EXPECT_FALSE(Load(good, m).Failed());
+}
+
+TEST(ShellFileRead, OlderFilesTakeTheDesignCheckDefaults) {
+  struct Case {
+    int Lines;
+    const char* Rule;
+    bool Loads;
+    float Allowable;
+    std::int32_t RuleRead;
+  } const kCases[] = {
+      {kOlderFileLines, "", true, 0, app::kVonMises},  // an older file
+      {kOlderFileLines + 1, "", true, 0, app::kVonMises},
+      {kOlderFileLines + 2, "  1", true, 0, app::kTresca},
+      {kOlderFileLines + 2, "  2", false, 160, app::kTresca},  // the model stays as it was
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.Lines);
+    std::vector<std::string> lines(kDefaultFile.begin(), kDefaultFile.begin() + c.Lines);
+    if (*c.Rule) lines.back().replace(0, 3, c.Rule);
+    ShellModel m = Distinct();
+    m.AllowableStress = 160;
+    m.EquivalenceRule = app::kTresca;
+    DataFile f = Load(ScreenLines(lines), m);
+    EXPECT_EQ(f.Failed(), !c.Loads);
+    EXPECT_EQ(f.ErrorLine, c.Loads ? 0 : c.Lines);
+    EXPECT_EQ(m.AllowableStress, c.Allowable);
+    EXPECT_EQ(m.EquivalenceRule, c.RuleRead);
+  }
 }
 
 TEST(ShellFileRead, MissingLastNumberOfATripleIsNotTakenFromTheNextLine) {

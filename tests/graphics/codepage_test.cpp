@@ -58,6 +58,15 @@ TEST(Numbers, FixedPointRightAlignedInAMinimumWidth) {
   EXPECT_EQ(gfx::FormatNumber(123456.789, 6, 3), "123456.789");
   EXPECT_EQ(gfx::FormatNumber(-1.25, 6, 3), "-1.250");
   EXPECT_EQ(gfx::FormatFixed(15, 0, 0), "15");
+  // Shown to a person, a value too small for its decimals keeps its digits.
+  const struct {
+    double Value;
+    int Width, Decimals;
+    const char* Text;
+  } kKept[] = {{0.0001, 6, 3, "0.0001"},  {0.25, 6, 3, " 0.250"},  {0.0123, 6, 3, "0.0123"},
+               {2.0001, 6, 3, " 2.000"},  {0, 6, 3, " 0.000"},     {-0.00015, 9, 3, " -0.00015"},
+               {1e-12, 9, 3, " 1.00e-12"}, {0.4, 3, 0, "  0"},     {5000, 6, 3, "5000.000"}};
+  for (const auto& k : kKept) EXPECT_EQ(gfx::FormatKeepingDigits(k.Value, k.Width, k.Decimals), k.Text) << k.Value;
   EXPECT_EQ(gfx::FormatFixed(-1, 0, 0), "-1");
 }
 

@@ -152,6 +152,13 @@ TEST_F(Help, KeySummaryInThreeLanguages) {
   EXPECT_NE(russian, english);
   EXPECT_NE(english, polish);
   EXPECT_NE(russian, polish);
+
+  // The application's keys come under the framework's.
+  help::AppKeySummaryHook = help::AppKeySummary;
+  Type("k");
+  help::KeySummaryPage();
+  help::AppKeySummaryHook = [] {};
+  EXPECT_NE(PictureHash(), russian);
   EXPECT_EQ(menutest::exhausted, 0);
 }
 
