@@ -683,8 +683,6 @@ void NodeResults(int pi, const ShellSolution& s, BendingSolution& b, int segs, i
   b.MeridionalStressInner[k] = static_cast<float>(s1i);
   b.HoopStressOuter[k] = static_cast<float>(s2o);
   b.HoopStressInner[k] = static_cast<float>(s2i);
-  b.EquivalentStressOuter[k] = static_cast<float>(std::sqrt(s1o * s1o - s1o * s2o + s2o * s2o));
-  b.EquivalentStressInner[k] = static_cast<float>(std::sqrt(s1i * s1i - s1i * s2i + s2i * s2i));
   // Where it is: a segment's node is the membrane solution's; a lid's lies
   // on the lid at its share of the radius.
   if (p.Segment >= 1 && p.Segment <= segs) {
@@ -713,8 +711,6 @@ int LidNodeCount(double radius, double step) {
   if (x > kLidNodes - 1) return kLidNodes;
   return std::max(3, static_cast<int>(std::lround(x)) + 1);
 }
-
-double LidNodeRadius(double radius, int count, int j) { return radius * j / (count - 1); }
 
 void SolveBending(const ShellModel& m, const ShellSolution& s, BendingSolution& b) {
   b.Fault = BendingFault::None;
@@ -767,9 +763,9 @@ void SolveBending(const ShellModel& m, const ShellSolution& s, BendingSolution& 
   // Nothing that is not a finite number leaves the solver.
   const int count = BendingEntryCount(b);
   const float* columns[] = {b.MeridionalForce, b.HoopForce, b.MeridionalMoment, b.HoopMoment,
-                            b.TransverseShear, b.EquivalentStressInner, b.EquivalentStressOuter,
-                            b.MeridionalStressInner, b.MeridionalStressOuter, b.HoopStressInner,
-                            b.HoopStressOuter, b.RadialDisplacement, b.AxialDisplacement};
+                            b.TransverseShear, b.MeridionalStressInner, b.MeridionalStressOuter,
+                            b.HoopStressInner, b.HoopStressOuter, b.RadialDisplacement,
+                            b.AxialDisplacement};
   for (const float* c : columns)
     for (int k = 1; k <= count; ++k)
       if (!std::isfinite(c[k])) {
@@ -810,49 +806,12 @@ std::string BendingFaultText(const BendingSolution& b) {
   return " Изгиб не рассчитан: "_sc + ru + "; Bending not computed: " + en;
 }
 
-BendingPeak SegmentPeak(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
-                        int segment) {
-  BendingPeak peak;
-  if (b.Fault != BendingFault::None || b.NodeCount == 0) return peak;
+int EntrySegment(const ShellModel& m, const ShellSolution& s, const BendingSolution& b, int k) {
   const int segs = SegmentCount(m);
-  int first, count;
-  if (segment == 0 || segment == segs + 1) {
-    const int lid = segment == 0 ? 0 : 1;
-    first = LidFirstNode(b, lid);
-    count = b.LidNodeCount[lid];
-  } else if (segment >= 1 && segment <= segs) {
-    first = s.SegmentFirstNode[segment] + 1;
-    count = s.SegmentNodeCount[segment];
-  } else {
-    return peak;
-  }
-  for (int k = first; k < first + count; ++k) {
-    for (int outer = 0; outer < 2; ++outer) {
-      const float v = outer ? b.EquivalentStressOuter[k] : b.EquivalentStressInner[k];
-      if (!peak.Found || v > peak.Stress) {
-        peak.Found = true;
-        peak.Node = k;
-        peak.Outer = outer == 1;
-        peak.Stress = v;
-      }
-    }
-  }
-  return peak;
-}
-
-BendingPeak ShellPeak(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
-                      int& segment) {
-  BendingPeak best;
-  segment = 0;
-  const int segs = SegmentCount(m);
-  for (int i = 0; i <= segs + 1; ++i) {
-    const BendingPeak p = SegmentPeak(m, s, b, i);
-    if (p.Found && (!best.Found || p.Stress > best.Stress)) {
-      best = p;
-      segment = i;
-    }
-  }
-  return best;
+  if (k > b.NodeCount) return k < LidFirstNode(b, 1) ? 0 : segs + 1;
+  for (int i = 1; i <= segs; ++i)
+    if (k <= s.SegmentFirstNode[i] + s.SegmentNodeCount[i]) return i;
+  return segs;
 }
 
 }  // namespace app

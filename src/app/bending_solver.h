@@ -9,7 +9,8 @@
 //     its inner surface below, a lid at the first section above);
 //   - M1, M2 are positive when they stretch the outer surface;
 //   - forces and stresses are positive in tension;
-//   - surface stress σ = T/t ± 6M/t², + on the outer surface;
+//   - surface stress σ = T/t ± 6M/t², + on the outer surface (the
+//     equivalent stress of a surface follows the design check's rule);
 //   - the transverse shear Q is the force along the outward normal that the
 //     part of the wall further along the meridian (towards the last section;
 //     on a lid, towards the axis for the last section's lid and away from it
@@ -66,9 +67,7 @@ struct BendingSolution {
   float TransverseShear[kBendingCapacity] = {};                                     // N/mm
   float MeridionalStressInner[kBendingCapacity] = {}, MeridionalStressOuter[kBendingCapacity] = {};
   float HoopStressInner[kBendingCapacity] = {}, HoopStressOuter[kBendingCapacity] = {};  // MPa
-  float EquivalentStressInner[kBendingCapacity] = {}, EquivalentStressOuter[kBendingCapacity] = {};
   float RadialDisplacement[kBendingCapacity] = {}, AxialDisplacement[kBendingCapacity] = {};  // mm
-  float Rotation[kBendingCapacity] = {};  // rad, of the meridian's tangent
 
   int ElementCount = 0;  // the elements of the last solve, lids included
 };
@@ -91,23 +90,12 @@ void SolveBending(const ShellModel& m, const ShellSolution& s, BendingSolution& 
 // The fault as a prompt-line message, screen text "Russian;English".
 std::string BendingFaultText(const BendingSolution& b);
 
-// The radii of a lid's nodes from the axis outward, as SolveBending places
-// them: a lid of radius r closing an end, with the contour step used.
+// The nodes of a lid of the given radius at the contour step used: about
+// one a step, from 3 to kLidNodes, equally spaced from the axis.
 int LidNodeCount(double radius, double step);
-double LidNodeRadius(double radius, int count, int j);  // j = 0 .. count − 1
 
-// The largest equivalent surface stress of a segment (1 .. SectionCount − 1)
-// or of a lid (segment 0: the first section's, SectionCount: the last's).
-struct BendingPeak {
-  bool Found = false;
-  int Node = 0;       // the entry where it is
-  bool Outer = false; // on the outer surface (else the inner)
-  float Stress = 0;   // MPa
-};
-BendingPeak SegmentPeak(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
-                        int segment);
-// The largest over the whole shell and its lids, with the segment it lies on.
-BendingPeak ShellPeak(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
-                      int& segment);
+// The segment an entry lies on: 1 .. SectionCount − 1 for the shell's
+// nodes, 0 and SectionCount for the lids'.
+int EntrySegment(const ShellModel& m, const ShellSolution& s, const BendingSolution& b, int k);
 
 }  // namespace app

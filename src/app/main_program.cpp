@@ -196,7 +196,7 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
   help::AppKeySummaryHook = help::AppKeySummary;
-  FullRedraw = view::Redraw;
+  FullRedraw = RedrawPicture;
   FitViewHook = view::FitView;
   FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
