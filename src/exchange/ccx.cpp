@@ -140,17 +140,11 @@ void AxisStation(Station& st) {
   st.Half /= std::max(std::fabs(nz), 0.25);
 }
 
-// Near an apex (an end on the axis that the wall meets at a slant) the lines
-// square to the wall would cross the axis. From the end to the first corner
-// station whose line stays off the axis, each line is the blend of those two
-// lines by the distance along the meridian, so that no point crosses it.
-void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
-  const int n = static_cast<int>(st.size());
-  if (n < 3 || st[end].R != 0) return;
-  auto crosses = [](const Station& s) { return s.R - s.Half * std::fabs(s.DirR) < 0; };
-  int off = end + 2 * inward;
-  while (off >= 0 && off < n && crosses(st[off])) off += 2 * inward;
-  if (off < 0 || off >= n || off == end + 2 * inward) return;
+// From station `end` to the corner station `off` in the direction `inward`,
+// each line the blend of those two lines by the distance along the
+// meridian: their surface points then lie on the straight line between
+// theirs, and no line crosses another.
+void LeanBetween(std::vector<Station>& st, int end, int off, int inward) {
   const double reach = std::hypot(st[off].R - st[end].R, st[off].Z - st[end].Z);
   for (int j = end + inward; j != off; j += inward) {
     const double w = std::hypot(st[j].R - st[end].R, st[j].Z - st[end].Z) / reach;
@@ -160,8 +154,41 @@ void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
   }
 }
 
+// Near an apex (an end on the axis that the wall meets at a slant) the lines
+// square to the wall would cross the axis: up to the first corner station
+// whose line stays off the axis they lean from the end's.
+void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
+  const int n = static_cast<int>(st.size());
+  if (n < 3 || st[end].R != 0) return;
+  auto crosses = [](const Station& s) { return s.R - s.Half * std::fabs(s.DirR) < 0; };
+  int off = end + 2 * inward;
+  while (off >= 0 && off < n && crosses(st[off])) off += 2 * inward;
+  if (off < 0 || off >= n || off == end + 2 * inward) return;
+  LeanBetween(st, end, off, inward);
+}
+
+// Beside a mitre (where two segments, or a segment and a lid, meet at an
+// angle) the lines square to the wall would cross the mitre where the steps
+// are short against the wall: the mitre reaches along the wall by its half
+// length times its slant to the line, and a corner station's line is clear
+// of it beyond twice that. The lines up to the first clear one lean from
+// the mitre's.
+void LeanTowardsJoint(std::vector<Station>& st, int joint, int inward) {
+  const int n = static_cast<int>(st.size());
+  const Station& m = st[joint];
+  auto clear = [&](int k) {
+    const double tr = st[k].R - m.R, tz = st[k].Z - m.Z, d = std::hypot(tr, tz);
+    return d > 0 && d >= 2 * m.Half * std::fabs(m.DirR * tr + m.DirZ * tz) / d;
+  };
+  int off = joint + 2 * inward;
+  while (off > 0 && off < n - 1 && !clear(off)) off += 2 * inward;
+  if (off <= 0 || off >= n - 1 || off == joint + 2 * inward) return;
+  LeanBetween(st, joint, off, inward);
+}
+
 std::vector<Station> Stations(const CcxShell& c) {
   std::vector<Station> out;
+  std::vector<int> joints;  // the stations where two parts meet
   const int perStep = 2 * c.ElementsPerStep;  // corners and mid-sides
   if (c.LidsAsPlates && HasLid(c, 0)) LidStations(c, 0, out);
   for (int s = 1; s <= c.SegmentCount; ++s) {
@@ -171,6 +198,7 @@ std::vector<Station> Stations(const CcxShell& c) {
         Station st = StepStation(c, s, k, static_cast<double>(i) / perStep);
         if (i == 0 && k == seg.FirstNode + 1 && !out.empty()) {
           JoinStations(out.back(), st);
+          joints.push_back(static_cast<int>(out.size()) - 1);
         } else {
           out.push_back(st);
         }
@@ -178,11 +206,18 @@ std::vector<Station> Stations(const CcxShell& c) {
     }
     out.push_back(StepStation(c, s, seg.FirstNode + seg.NodeCount - 1, 1));
   }
-  if (c.LidsAsPlates && HasLid(c, 1)) LidStations(c, 1, out);
+  if (c.LidsAsPlates && HasLid(c, 1)) {
+    joints.push_back(static_cast<int>(out.size()) - 1);
+    LidStations(c, 1, out);
+  }
   for (Station& st : out)
     if (OnAxis(st.R, 2 * st.Half)) AxisStation(st);
   LeanTowardsApex(out, 0, 1);
   LeanTowardsApex(out, static_cast<int>(out.size()) - 1, -1);
+  for (int j : joints) {
+    LeanTowardsJoint(out, j, -1);
+    LeanTowardsJoint(out, j, 1);
+  }
   return out;
 }
 
