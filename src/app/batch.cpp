@@ -103,9 +103,10 @@ bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error) {
 
 std::string ResultReport(const ShellModel& m, const ShellSolution& s, const BendingSolution* b) {
   std::string out = gfx::Utf8FromScreen(gfx::LangPartOf(ResultTableTitle(), 0)) + "\n";
-  ResultRow rows[kResultRows];
-  ResultTableRows(m, s, rows);
-  for (const ResultRow& row : rows) {
+  ResultRow rows[kResultRows + kBendingRows];
+  const int count = TableRows(m, s, b, rows);
+  for (int i = 0; i < count; ++i) {
+    const ResultRow& row = rows[i];
     if (row.GapBefore) out += "\n";
     out += gfx::Utf8FromScreen(ResultRowText(row, 0)) + "\n";
   }
@@ -476,7 +477,8 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     if (bending) {
       SolveBending(m, s, b);
       if (b.Fault != BendingFault::None) {
-        std::fprintf(err, "brelmora: %s\n", gfx::Utf8FromScreen(gfx::LangPartOf(BendingFaultText(b), kEnglish)).c_str());
+        std::string why = gfx::Utf8FromScreen(gfx::LangPartOf(BendingFaultText(b), kEnglish));
+        std::fprintf(err, "brelmora: %s\n", why.substr(why.find_first_not_of(' ')).c_str());
         return 1;
       }
     }

@@ -94,7 +94,7 @@ struct DiagramNodes {
   int Runs = 0;
   int First[kMaxSections + 2] = {}, Last[kMaxSections + 2] = {};
   bool Backward[kMaxSections + 2] = {};
-  bool Lid[kMaxSections + 2] = {};  // a lid's run: its value at the axis stands left of the axis
+  bool Lid[kMaxSections + 2] = {};  // a lid's run
 };
 
 // Calls f(n) for the nodes of run j in its order (a forward run held to
@@ -233,10 +233,10 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       const int n = end == 0 ? first : last;
       const std::string text = gfx::FormatNumber(values[n], width, decimals);
       const float y = nodes.Z[n] + (end == 0 ? hF : -hF) / s;
-      if (nodes.Lid[j] && nodes.R[n] <= kOnAxis)  // a lid's centre: left of the axis, clear of its wall
-        store::AddTextRight(gfx::LangPart(text), -reach / 2, y, 0, 0, 1, hF / s, hF / (2 * s), 0);
-      else
-        Text(text, nodes.R[n] + reach, y, hF / s, hF / (2 * s));
+      // A lid's centre value stands two lines further into the shell than
+      // its wall's, clear of the values at the wall however narrow the lid.
+      const float inward = nodes.Lid[j] && nodes.R[n] <= kOnAxis ? 2 * (end == 0 ? hF : -hF) / s : 0;
+      Text(text, nodes.R[n] + reach, y + inward, hF / s, hF / (2 * s));
     }
   }
   // The curve of each run: offset from the generatrix along the normal by
@@ -275,12 +275,10 @@ float DrawResultTable(float dx, float dy) {
   store::ClearStore();
   Text(ResultTableTitle(), 0, y, 1.5f * hF, 1.5f * w);
   y -= 1.5f * step;
-  ResultRow rows[kResultRows];
-  ResultTableRows(Shell, Solution, rows);
-  ResultRow extra[kBendingRows];
-  if (bending) BendingTableRows(Shell, Solution, Bending, extra);
-  for (int i = 0; i < kResultRows + (bending ? kBendingRows : 0); ++i) {
-    const ResultRow& row = i < kResultRows ? rows[i] : extra[i - kResultRows];
+  ResultRow rows[kResultRows + kBendingRows];
+  const int count = TableRows(Shell, Solution, bending ? &Bending : nullptr, rows);
+  for (int i = 0; i < count; ++i) {
+    const ResultRow& row = rows[i];
     if (row.GapBefore) y -= PictureLayout::LineGap;
     Text(ResultRowText(row, gfx::LanguageIndex), 0, y, hF, w);
     y -= step;

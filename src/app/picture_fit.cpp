@@ -220,14 +220,17 @@ Box DiagramBox(const FitFacts& f, const DiagramFacts& d, double s, double step) 
               hF, hF / 2);
     ++j;
   }
-  // A lid's value at the axis stands left of the axis: the first section's
-  // over its node, the last section's under it.
+  // A lid's end values: the first section's lid runs from the axis (its
+  // first value over its node, the last under it), the last section's to
+  // the axis; the value at the axis stands two lines further in.
   for (int lid = 0; BendingInPicture() && lid < 2; ++lid) {
     if (Bending.LidNodeCount[lid] == 0) continue;
-    const int k = LidFirstNode(Bending, lid);
-    const std::size_t chars = gfx::FormatNumber(d.Values[k], d.Width, d.Decimals).size();
-    b.AddText(-PictureLayout::ValueReach / 2 - chars * hF / 2, Bending.NodeZ[k] * s + (lid == 0 ? hF : -hF),
-              chars, hF, hF / 2);
+    const int centre = LidFirstNode(Bending, lid), wall = centre + Bending.LidNodeCount[lid] - 1;
+    const double rise = lid == 0 ? hF : -hF;
+    b.AddText(PictureLayout::ValueReach, Bending.NodeZ[centre] * s + 3 * rise,
+              gfx::FormatNumber(d.Values[centre], d.Width, d.Decimals).size(), hF, hF / 2);
+    b.AddText(Bending.NodeR[wall] * s + PictureLayout::ValueReach, Bending.NodeZ[wall] * s - rise,
+              gfx::FormatNumber(d.Values[wall], d.Width, d.Decimals).size(), hF, hF / 2);
   }
   return b;
 }

@@ -41,6 +41,14 @@ void BendingTableRows(const ShellModel& m, const ShellSolution& s, const Bending
   rows[2] = {"Высота пика, мм              ;Height of the peak, mm       "_sc, peak.Z, 9, 3, false};
 }
 
+int TableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution* b,
+              ResultRow rows[kResultRows + kBendingRows]) {
+  ResultTableRows(m, s, rows);
+  if (b == nullptr) return kResultRows;
+  BendingTableRows(m, s, *b, rows + kResultRows);
+  return kResultRows + kBendingRows;
+}
+
 std::string ResultRowText(const ResultRow& row, int language) {
   return gfx::LangPartOf(row.Label, language) + " " + gfx::FormatNumber(row.Value, row.Width, row.Decimals);
 }

@@ -34,6 +34,11 @@ constexpr int kBendingRows = 3;
 void BendingTableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
                       ResultRow rows[kBendingRows]);
 
+// The rows of the table, with the bending analysis' when b is given;
+// returns their count.
+int TableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution* b,
+              ResultRow rows[kResultRows + kBendingRows]);
+
 // One row as the table writes it: the label, a blank, the value in the row's
 // width and decimals (screen text, language by index).
 std::string ResultRowText(const ResultRow& row, int language);

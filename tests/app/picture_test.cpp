@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
@@ -149,6 +150,33 @@ TEST_F(Picture, TheTableSaysWhenTheStepWasEnlarged) {
   EXPECT_EQ(pieces.back().Texts[16].substr(0, 27), "Шаг по контуру увеличен до "_sc);
 }
 
+// With bending the diagram beside the pressure shows M1, the stress
+// diagrams the larger surface stress, the table gains the peak; a shell
+// the bending analysis cannot solve keeps the membrane picture.
+TEST_F(Picture, BendingShowsTheMomentTheSurfaceStressesAndThePeak) {
+  app::PictureAnalysis = app::Analysis::Bending;
+  app::DrawShellPicture();
+  ASSERT_EQ(pieces.size(), 22u);
+  EXPECT_EQ(pieces[12].Texts[0], "Меридианальный момент"_sc);
+  EXPECT_EQ(pieces[12].Texts[1], "Н*мм/мм"_sc);
+  const std::vector<std::string>& table = pieces.back().Texts;
+  ASSERT_EQ(table.size(), 19u);
+  EXPECT_EQ(table[16], "Пик экв. напряжения, МПа          5.416"_sc);  // at the lower pole
+  EXPECT_EQ(table[17], "Участок пика                          1"_sc);
+  EXPECT_EQ(table[18], "Высота пика, мм                   0.000"_sc);
+  // The meridional stress diagram's end values at the equator, where the
+  // wall turns from 2 to 4 mm: each side's surface of the larger stress.
+  EXPECT_EQ(pieces[15].Texts[3], " 6.069");
+  EXPECT_EQ(pieces[15].Texts[4], " 2.605");
+  pieces.clear();
+  app::Shell.PoissonRatio = 0.5f;  // no elastic wall for the bending analysis
+  app::DrawShellPicture();
+  EXPECT_EQ(app::Bending.Fault, app::BendingFault::Material);
+  EXPECT_EQ(pieces[12].Texts[0], "Продольная сила, Н"_sc);
+  EXPECT_EQ(pieces.back().Texts.size(), 16u);
+  app::PictureAnalysis = app::Analysis::Membrane;
+}
+
 // Each flush as a rectangle over its points and texts, with its layer and
 // colour: one rectangle per piece of the picture.
 struct Flushed {
@@ -206,11 +234,14 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
     const char* Name;
     std::vector<Section> Sections;  // empty: the default sphere
     float Pressure, Level, Overload, Allowable;
+    bool Bending = false;
   } kShells[] = {
       {"default sphere", {}, 0.2f, 150, 10, 0},
       {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60},
       {"45 degree cone and cylinder", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0},
       {"49 sections", many, 0.4f, 3000, 1, 0},
+      {"tank with bending", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60, true},
+      {"cone and cylinder with bending: its lid", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0, true},
   };
   for (const auto& shell : kShells) {
     for (float aspect : {1280.0f / 880, 1920.0f / 936}) {
@@ -221,6 +252,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       app::Shell.LiquidLevel = shell.Level;
       app::Shell.Overload = shell.Overload;
       app::Shell.AllowableStress = shell.Allowable;
+      app::PictureAnalysis = shell.Bending ? app::Analysis::Bending : app::Analysis::Membrane;
       ASSERT_TRUE(app::FitPictureScales(aspect));
       flushed.clear();
       store::FlushStore = RecordRect;
@@ -253,6 +285,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       EXPECT_LE(all.Right - all.Left, aspect * (all.Top - all.Bottom) * 1.02f);
     }
   }
+  app::PictureAnalysis = app::Analysis::Membrane;
 }
 
 }  // namespace
