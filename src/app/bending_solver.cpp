@@ -117,6 +117,16 @@ struct Piece {
   Hermite Gauss[kPoints];  // the Hermite functions at the Gauss points
 };
 
+// A straight piece's stiffness, packed lower triangles (row i, column
+// j ≤ i at i(i+1)/2 + j). Its frame does not turn, so at each Gauss point
+// the unknowns' strains are fixed vectors, and the hoop strain and the hoop
+// curvature such vectors over r: an element from r to r + Δr has the
+// stiffness r·S0 + Δr·S1 + S2 + Σ C[g] / r_g.
+constexpr int kPacked = 36;
+struct StraightStiffness {
+  double S0[kPacked], S1[kPacked], S2[kPacked], C[kPoints][kPacked];
+};
+
 // The rows of an element's stiffness and loads at one of its ends.
 struct EndRows {
   double K[3][8];
@@ -125,6 +135,7 @@ struct EndRows {
 
 struct Work {
   Piece Pieces[kMaxPieces + 1];
+  StraightStiffness Straight[kMaxPieces + 1];
   int PieceCount = 0;
   int PointCount = 0;
   int Base[kMaxPoints + 1];   // the first unknown of each point
@@ -133,6 +144,8 @@ struct Work {
   double Band[kMaxDofs * (kBand + 1)];  // row i holds columns i − kBand .. i
   double Rhs[kMaxDofs];
   double Diag[kMaxDofs];
+  int LastRow[kMaxDofs];      // the last row of a column that is not 0
+  int FirstColumn[kMaxDofs];  // the first column of a row that is not 0
   EndRows StartRows[kMaxElements];  // at the start of each element
   EndRows LastRows[kMaxPieces + 1];  // at the end of each piece's last element
   // Results at the element ends of each piece (a joint has one entry on
@@ -199,6 +212,45 @@ void Prepare(Piece& p) {
 }
 
 bool OnAxis(double r, double t) { return std::fabs(r) <= 1e-3 * t; }
+
+// The vectors the unknowns ur, uz, ε1, χ at the start and at the end
+// multiply (1, 0), (0, 1), t and n at each end, and each unknown's Hermite
+// function.
+constexpr int kFunction[8] = {0, 0, 1, 1, 2, 2, 3, 3};
+
+// The two strains a Gauss point contributes, x1 and x2 = x̂2 / r of each
+// unknown, and the weight (times r) of the stresses x = C·strain: ε1, ε2
+// at the first kStretch points, κ1, κ2 at the others.
+void StraightStrains(const Piece& p, int g, double x1[8], double xr[8], double& weight) {
+  const double t = p.Thickness, nu = w.Nu, km = w.Young * t / (1 - nu * nu);
+  const double nr = p.Tz, nz = -p.Tr;
+  const double tv[8] = {p.Tr, p.Tz, 1, 0, p.Tr, p.Tz, 1, 0};
+  const double nv[8] = {nr, nz, 0, 1, nr, nz, 0, 1};
+  const double vr[8] = {1, 0, p.Tr, nr, 1, 0, p.Tr, nr};
+  const Hermite& hf = p.Gauss[g];
+  weight = 2 * kPi * p.H * kGaussW[g] * (g < kStretch ? km : km * t * t / 12);
+  for (int i = 0; i < 8; ++i) {
+    const int fn = kFunction[i];
+    x1[i] = g < kStretch ? hf.D1[fn] * tv[i] : -hf.D2[fn] * nv[i];
+    xr[i] = g < kStretch ? hf.Phi[fn] * vr[i] : -hf.D1[fn] * nv[i] * p.Tr;
+  }
+}
+
+void PrepareStraight(const Piece& p, StraightStiffness& k) {
+  const double nu = w.Nu;
+  for (double* v : {k.S0, k.S1, k.S2}) std::fill(v, v + kPacked, 0.0);
+  for (int g = 0; g < kPoints; ++g) {
+    double x1[8], xr[8], a;
+    StraightStrains(p, g, x1, xr, a);
+    for (int i = 0, at = 0; i < 8; ++i)
+      for (int j = 0; j <= i; ++j, ++at) {
+        k.S0[at] += a * x1[i] * x1[j];
+        k.S1[at] += a * kGaussX[g] * x1[i] * x1[j];
+        k.S2[at] += a * nu * (x1[i] * xr[j] + xr[i] * x1[j]);
+        k.C[g][at] = a * xr[i] * xr[j];
+      }
+  }
+}
 
 // ---------------------------------------------------------------------------
 // 1. The pieces of the meridian and the mesh
@@ -323,9 +375,12 @@ BendingFault BuildMesh(const ShellModel& model, const ShellSolution& s, BendingS
     if (total > kMaxElements) return Fail(b, BendingFault::NoShell);
   }
 
+  w.Young = young;
+  w.Nu = nu;
   int point = 0, slot = 0;
   for (int i = 0; i < w.PieceCount; ++i) {
     Prepare(w.Pieces[i]);
+    if (!w.Pieces[i].Arc) PrepareStraight(w.Pieces[i], w.Straight[i]);
     w.Pieces[i].FirstPoint = point;
     w.Pieces[i].Slot = slot;
     point += w.Pieces[i].Elements;
@@ -416,10 +471,6 @@ ElementGeometry Geometry(const Piece& p, int j) {
   return e;
 }
 
-// The unknowns ur, uz, ε1, χ at the start and at the end multiply these
-// Hermite functions and these vectors: (1, 0), (0, 1), t and n at the start,
-// the same at the end.
-constexpr int kFunction[8] = {0, 0, 1, 1, 2, 2, 3, 3};
 
 // Consistent loads of the stretch [x0, x1] of an element (as fractions of
 // it), added to f: the pressure along the outward normal and the weight q
@@ -438,21 +489,17 @@ void AddLoads(const Piece& p, const ElementGeometry& e, double x0, double x1, do
   }
 }
 
-// Stiffness K (8×8) and consistent loads f of an element of piece p.
-void ElementMatrices(const Piece& p, const ElementGeometry& e, double K[8][8], double f[8]) {
+// The stiffness of an element of an arc: its frame turns from point to
+// point.
+void ArcStiffness(const Piece& p, const ElementGeometry& e, double K[8][8]) {
   const double t = p.Thickness, nu = w.Nu;
   const double km = w.Young * t / (1 - nu * nu), kb = km * t * t / 12;
-  const double q = p.Weight ? w.WeightPerThickness * t : 0.0;
-  // Where the liquid's surface crosses the element, each side's load is
-  // integrated on its own.
-  const double za = e.A.Z, zb = e.B.Z;
-  const bool split = w.Gamma != 0 && (za - w.Level) * (zb - w.Level) < 0;
-  for (int i = 0; i < 8; ++i) {
-    f[i] = 0;
-    for (int j = 0; j < 8; ++j) K[i][j] = 0;
-  }
+  // K = Σ Bᵀ·C·B over the Gauss points, as Σ x·yᵀ over two strains a
+  // point (x the strain of each unknown, y its stress times the weight):
+  // each unknown's strains and stresses side by side, for dot products.
+  constexpr int kTerms = 2 * kPoints;
+  double xs[8][kTerms], ys[8][kTerms];
   const double vr[8] = {1, 0, e.A.Tr, e.A.Nr(), 1, 0, e.B.Tr, e.B.Nr()};
-  const double vz[8] = {0, 1, e.A.Tz, e.A.Nz(), 0, 1, e.B.Tz, e.B.Nz()};
   for (int g = 0; g < kPoints; ++g) {
     const Frame& fr = e.G[g];
     const Hermite& hf = p.Gauss[g];
@@ -476,11 +523,6 @@ void ElementMatrices(const Piece& p, const ElementGeometry& e, double K[8][8], d
         y1[i] = a * (x1[i] + nu * x2[i]);
         y2[i] = a * (x2[i] + nu * x1[i]);
       }
-      if (!split) {
-        const double pn = p.Side * PressureAt(fr.Z);
-        const double lr = weight * pn * nr, lz = weight * (pn * nz - q);
-        for (int i = 0; i < 8; ++i) f[i] += hf.Phi[kFunction[i]] * (vr[i] * lr + vz[i] * lz);
-      }
     } else {  // κ1, κ2
       const double c = kb * weight, cr = fr.Tr * inv;
       for (int i = 0; i < 8; ++i) {
@@ -493,13 +535,58 @@ void ElementMatrices(const Piece& p, const ElementGeometry& e, double K[8][8], d
         y2[i] = c * (x2[i] + nu * x1[i]);
       }
     }
-    for (int i = 0; i < 8; ++i)
-      for (int j = 0; j < 8; ++j) K[i][j] += x1[i] * y1[j] + x2[i] * y2[j];
+    for (int i = 0; i < 8; ++i) {
+      xs[i][2 * g] = x1[i], xs[i][2 * g + 1] = x2[i];
+      ys[i][2 * g] = y1[i], ys[i][2 * g + 1] = y2[i];
+    }
+  }
+  for (int i = 0; i < 8; ++i)
+    for (int j = 0; j <= i; ++j) {
+      double even = 0, odd = 0;  // two sums side by side, for the vector unit
+      for (int r = 0; r < kTerms; r += 2) {
+        even += xs[i][r] * ys[j][r];
+        odd += xs[i][r + 1] * ys[j][r + 1];
+      }
+      K[i][j] = K[j][i] = even + odd;
+    }
+}
+
+// Stiffness K (8×8) and consistent loads f of an element of piece p.
+void ElementMatrices(const Piece& p, const ElementGeometry& e, double K[8][8], double f[8]) {
+  const double q = p.Weight ? w.WeightPerThickness * p.Thickness : 0.0;
+  // Where the liquid's surface crosses the element, each side's load is
+  // integrated on its own.
+  const double za = e.A.Z, zb = e.B.Z;
+  const bool split = w.Gamma != 0 && (za - w.Level) * (zb - w.Level) < 0;
+  for (int i = 0; i < 8; ++i) f[i] = 0;
+  if (!p.Arc) {
+    const StraightStiffness& k = w.Straight[&p - w.Pieces];
+    const double ra = e.A.R, dr = e.B.R - e.A.R;
+    double packed[kPacked];
+    for (int at = 0; at < kPacked; ++at) packed[at] = ra * k.S0[at] + dr * k.S1[at] + k.S2[at];
+    for (int g = 0; g < kPoints; ++g) {
+      const double inverse = 1 / e.G[g].R;
+      for (int at = 0; at < kPacked; ++at) packed[at] += k.C[g][at] * inverse;
+    }
+    for (int i = 0, at = 0; i < 8; ++i)
+      for (int j = 0; j <= i; ++j, ++at) K[i][j] = K[j][i] = packed[at];
+  } else {
+    ArcStiffness(p, e, K);
   }
   if (split) {
     const double cut = (w.Level - za) / (zb - za);
     AddLoads(p, e, 0, cut, q, f);
     AddLoads(p, e, cut, 1, q, f);
+  } else {
+    const double vr[8] = {1, 0, e.A.Tr, e.A.Nr(), 1, 0, e.B.Tr, e.B.Nr()};
+    const double vz[8] = {0, 1, e.A.Tz, e.A.Nz(), 0, 1, e.B.Tz, e.B.Nz()};
+    for (int g = 0; g < kStretch; ++g) {
+      const Frame& fr = e.G[g];
+      const double weight = 2 * kPi * fr.R * e.H * kGaussW[g];
+      const double pn = p.Side * PressureAt(fr.Z);
+      const double lr = weight * pn * fr.Nr(), lz = weight * (pn * fr.Nz() - q);
+      for (int i = 0; i < 8; ++i) f[i] += p.Gauss[g].Phi[kFunction[i]] * (vr[i] * lr + vz[i] * lz);
+    }
   }
 }
 
@@ -520,8 +607,7 @@ void Assemble() {
       ElementDofs(p, j, dofs);
       for (int a = 0; a < 8; ++a) {
         w.Rhs[dofs[a]] += f[a];
-        for (int c = 0; c < 8; ++c)
-          if (dofs[c] <= dofs[a]) BandAt(dofs[a], dofs[c]) += K[a][c];
+        for (int c = 0; c <= a; ++c) BandAt(std::max(dofs[a], dofs[c]), std::min(dofs[a], dofs[c])) += K[a][c];
       }
       // The rows the results read: ur, uz and χ at a result node.
       auto keep = [&](EndRows& rows, int at) {
@@ -547,6 +633,17 @@ void Hold(int d) {
   w.Rhs[d] = 0;
 }
 
+// One column of the band Cholesky below its pivot: the column's n entries
+// scaled by 1 / L(j, j), then the rank-one update of the rows below. The
+// count is fixed so that the loops unroll.
+template <int N>
+void EliminateColumn(double* base, double inv) {
+  double column[N + 1];
+  for (int i = 1; i <= N; ++i) column[i] = base[kBand * i] *= inv;
+  for (int i = 1; i <= N; ++i)
+    for (int c = 1; c <= i; ++c) base[kBand * i + c] -= column[i] * column[c];
+}
+
 // In place: the band of L with A = L·Lᵀ, column by column (each column's
 // update of the rows below it has no chain of dependent products), then
 // the solution in Rhs. False when a pivot is not clearly positive: a
@@ -554,29 +651,42 @@ void Hold(int d) {
 bool SolveBand() {
   const int n = w.DofCount;
   for (int j = 0; j < n; ++j) w.Diag[j] = BandAt(j, j);
+  // The matrix is block tridiagonal, a block to a point: a column's rows
+  // below the next point's block are 0 and stay 0, and so are a row's
+  // columns left of the point before.
+  for (int q = 0, j = 0; q < w.PointCount; ++q)
+    for (const int end = q + 1 < w.PointCount ? w.Base[q + 1] : n; j < end; ++j) {
+      w.LastRow[j] = q + 2 < w.PointCount ? w.Base[q + 2] - 1 : n - 1;
+      w.FirstColumn[j] = std::max(q > 0 ? w.Base[q - 1] : 0, j - kBand);
+    }
   for (int j = 0; j < n; ++j) {
     const double pivot = BandAt(j, j);
     if (!(pivot > 1e-12 * w.Diag[j])) return false;
     const double l = std::sqrt(pivot), inv = 1 / l;
     BandAt(j, j) = l;
     w.Diag[j] = inv;
-    const int last = std::min(n - 1, j + kBand);
-    double column[kBand + 1];
-    for (int i = j + 1; i <= last; ++i) column[i - j] = BandAt(i, j) *= inv;
-    for (int i = j + 1; i <= last; ++i) {
-      double* row = &BandAt(i, i) - (i - j);  // row[c] is column j + c of row i
-      const double lij = column[i - j];
-      for (int c = 1; c <= i - j; ++c) row[c] -= lij * column[c];
+    // Row j + i, column j + c (c ≤ i) lies at base[kBand·i + c].
+    double* base = &BandAt(j, j);
+    switch (std::min(w.LastRow[j], j + kBand) - j) {
+      case 8: EliminateColumn<8>(base, inv); break;
+      case 7: EliminateColumn<7>(base, inv); break;
+      case 6: EliminateColumn<6>(base, inv); break;
+      case 5: EliminateColumn<5>(base, inv); break;
+      case 4: EliminateColumn<4>(base, inv); break;
+      case 3: EliminateColumn<3>(base, inv); break;
+      case 2: EliminateColumn<2>(base, inv); break;
+      case 1: EliminateColumn<1>(base, inv); break;
+      default: break;
     }
   }
   for (int i = 0; i < n; ++i) {  // L·y = f
     double sum = w.Rhs[i];
-    for (int k = std::max(0, i - kBand); k < i; ++k) sum -= BandAt(i, k) * w.Rhs[k];
+    for (int k = w.FirstColumn[i]; k < i; ++k) sum -= BandAt(i, k) * w.Rhs[k];
     w.Rhs[i] = sum * w.Diag[i];
   }
   for (int i = n - 1; i >= 0; --i) {  // Lᵀ·x = y, row i of L updating the rows above
     const double x = w.Rhs[i] *= w.Diag[i];
-    for (int k = std::max(0, i - kBand); k < i; ++k) w.Rhs[k] -= BandAt(i, k) * x;
+    for (int k = w.FirstColumn[i]; k < i; ++k) w.Rhs[k] -= BandAt(i, k) * x;
   }
   return true;
 }
