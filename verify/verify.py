@@ -705,7 +705,7 @@ def report_bending_case(case, out, lines):
     failed = False
     for r in out["results"]:
         failed = failed or not r["ok"]
-        apart = "%.1f" % r["apart"] + (" (plateau)" if r["plateau"] and r["apart"] > out["tolerance"] else "")
+        apart = "%.1f" % r["apart"] + (" (equal there)" if r["plateau"] and r["apart"] > out["tolerance"] else "")
         lines.append("| %s | %s | %s | (%.1f, %.1f) | %s | (%.1f, %.1f) | %.2f %% | %s | %s | %s |" %
                      (r["zone"], r["title"], number(r["b"]), r["at_b"]["r"], r["at_b"]["z"], number(r["c"]),
                       r["at_c"]["r"], r["at_c"]["z"], 100 * r["diff"], apart,
@@ -864,7 +864,7 @@ def main():
                   "four bending lengths 4/β of a junction, kink or support; a lid with its corner). A "
                   "peak passes when it is within %.0f %% of CalculiX's and lies within one contour step or "
                   "2t (the larger) of it, or where CalculiX's values at the two places differ by less than "
-                  "%.0f %% (a plateau). Nodes within 2t of a kink (where the solid's re-entrant corner grows "
+                  "%.0f %% (a plateau, or equal peaks in two places: \"equal there\"). Nodes within 2t of a kink (where the solid's re-entrant corner grows "
                   "without bound as its mesh is refined) and the node on the support ring are left out; a "
                   "place's peak smaller than %.0f %% of the shell's is not listed. The closed form is that "
                   "of the beam on elastic foundation at the capsule's junctions and of a plate joined to a "
