@@ -4,11 +4,14 @@
 # Both install the missing Debian packages first.
 #   make verify compare the program with CalculiX on a set of shells and
 #               write docs/verification.md (installs CalculiX when missing)
+#   make install PREFIX=/usr/local   the program, its guide, desktop entry,
+#               icon and the type of *.spw files under PREFIX
 
 # The Debian packages the build needs: the one list of them.
 DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
-                qt6-base-dev libgl-dev
+                qt6-base-dev libgl-dev \
+                desktop-file-utils shared-mime-info
 
 # What `make verify` needs besides the build: the finite-element solver that
 # checks the program, and the interpreter of its comparison script.
@@ -17,9 +20,10 @@ VERIFY_PACKAGES := calculix-ccx python3
 BUILD      := build
 BUILD_SAN  := build-san
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps deps-verify build build-san run test bench verify clean
+.PHONY: all deps deps-verify build build-san run test bench install verify clean
 
 all: build
 
@@ -54,6 +58,9 @@ test: build build-san
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Not part of `make test`: it takes from seconds to minutes and needs CalculiX.
 verify: deps deps-verify $(BUILD)/CMakeCache.txt

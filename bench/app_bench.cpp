@@ -2,10 +2,15 @@
 // the full redraw into a 1920 × 1080 picture.
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "app/app_menus.h"
 #include "app/main_program.h"
+#include "app/session.h"
 #include "app/study.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
@@ -27,20 +32,56 @@ void SetUp() {
   view::FitView();
 }
 
-void EditAndRedraw(benchmark::State& state, float step) {
+// noted: the edit also goes through the menus' redraw, which keeps the
+// step for undo and marks the recovery copy due; recovery: the copy is
+// written too, as it is at the next moment the program waits for the user.
+void EditAndRedraw(benchmark::State& state, float step, bool noted = false, bool recovery = false) {
   SetUp();
   app::ResetShellModel(app::Shell);
   app::Shell.ContourStep = step;
   view::FitView();
+  if (noted) {
+    static const std::string state_folder = [] {
+      char name[] = "/tmp/brelmora-bench-XXXXXX";
+      return std::string(mkdtemp(name) ? name : "/tmp");
+    }();
+    setenv("XDG_STATE_HOME", state_folder.c_str(), 1);
+    app::StartSession("");
+  }
   for (auto _ : state) {
     app::Shell.InternalPressure += 0.001f;  // one changed value
-    view::Redraw();
+    if (noted) {
+      app::FullRedraw();
+      if (recovery) app::WriteRecoveryWhenDue();
+    } else {
+      view::Redraw();
+    }
   }
   state.counters["nodes"] = app::Solution.NodeCount;
+  if (noted) app::EndSession();
 }
 
 void BM_EditToPictureDefaultSphere(benchmark::State& state) { EditAndRedraw(state, 10); }
 BENCHMARK(BM_EditToPictureDefaultSphere)->Unit(benchmark::kMillisecond);
+void BM_EditToPictureNoted(benchmark::State& state) { EditAndRedraw(state, 10, true); }
+BENCHMARK(BM_EditToPictureNoted)->Unit(benchmark::kMillisecond);
+void BM_EditToPictureAndRecoveryCopy(benchmark::State& state) { EditAndRedraw(state, 10, true, true); }
+BENCHMARK(BM_EditToPictureAndRecoveryCopy)->Unit(benchmark::kMillisecond);
+
+// The recovery copy alone: the data file's text, a temporary file, fsync
+// and the rename.
+void BM_RecoveryCopy(benchmark::State& state) {
+  SetUp();
+  setenv("XDG_STATE_HOME", "/tmp", 1);
+  app::StartSession("");
+  for (auto _ : state) {
+    app::Shell.InternalPressure += 0.001f;
+    app::NoteModelChange();
+    app::WriteRecoveryWhenDue();
+  }
+  app::EndSession();
+}
+BENCHMARK(BM_RecoveryCopy)->Unit(benchmark::kMicrosecond);
 
 // A step of 0 is enlarged to the smallest that fits: 4998 nodes, and the
 // diagrams spill the store to its scratch files.

@@ -8,6 +8,7 @@
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "graphics/codepage.h"
+#include "graphics/lang.h"
 #include "menu/input.h"
 #include "platform/driver.h"
 
@@ -19,6 +20,29 @@ void NoRedraw() {}
 void RedrawInstead() { FullRedraw(); }
 
 using menu::KeyCode;
+using menu::ValueRange;
+
+// What the values may be. A wall of no thickness and a material of no
+// stiffness divide the forces and strains by 0, and a new scheme of no
+// radius its picture scale; they are held above 0. Lengths, loads and
+// scales are held far beyond any real shell, so that no product of the
+// calculation or the picture leaves the range of its numbers.
+constexpr ValueRange kLength{-1e6f, 1e6f};        // mm
+constexpr ValueRange kThickness{0.001f, 1e4f};    // mm
+constexpr ValueRange kModulus{0.001f, 1e8f};      // MPa
+constexpr ValueRange kPressure{-1e4f, 1e4f};      // MPa
+constexpr ValueRange kDensity{-1e3f, 1e3f};       // g/cm³
+constexpr ValueRange kFactor{-1e4f, 1e4f};        // the overload
+constexpr ValueRange kScale{-1e6f, 1e6f};         // the picture's settings
+constexpr ValueRange kAllowable{0, 1e6f};         // MPa, 0: none
+constexpr ValueRange kNewRadius{0.001f, 1e6f};    // mm
+constexpr ValueRange kNewSegments{1, kMaxSections - 1};
+constexpr ValueRange kNumber{1, menu::kAnyNumber.Max};  // of a section or segment
+
+void SetNumberItem(int i, std::string_view label, float value, int width, int decimals, ValueRange range) {
+  menu::SetNumberItem(i, label, value, width, decimals);
+  menu::SetItemRange(i, range);
+}
 
 
 // The section and segment numbers index the model's arrays: they are held
@@ -102,14 +126,14 @@ void AppMainMenu(KeyCode& key) {
 }
 
 void NewSchemeMenu(KeyCode& key) {
-  menu::PromptLine(0, " Новая оболочка? (Y/N); New shell? (Y/N)"_sc);
+  menu::PromptLine(0, gfx::LangPart(" Новая оболочка? (Y/N); New shell? (Y/N)"_sc));
   if (AnsweredYes()) {
     std::int32_t n = Shell.SectionCount - 1, status = 0;
     float r = 500, length = 500, t = 2;
-    menu::InputInt(" Число участков; Number of segments"_sc, n, status);
-    menu::InputFloat(" Радиус; Radius"_sc, r, status);
-    menu::InputFloat(" Длина участка; Segment length"_sc, length, status);
-    menu::InputFloat(" Толщина оболочки; Wall thickness"_sc, t, status);
+    menu::InputInt(" Число участков; Number of segments"_sc, n, status, kNewSegments);
+    menu::InputFloat(" Радиус; Radius"_sc, r, status, kNewRadius);
+    menu::InputFloat(" Длина участка; Segment length"_sc, length, status, kLength);
+    menu::InputFloat(" Толщина оболочки; Wall thickness"_sc, t, status, kThickness);
     if (n >= 1 && n <= kMaxSections - 1) {
       Shell.SectionCount = n + 1;
       for (int i = 1; i <= n + 1; ++i) {
@@ -127,9 +151,6 @@ void NewSchemeMenu(KeyCode& key) {
       FitScales();  // the new shell's own scales, in place of the last shell's
       key = menu::kKeyComplete;
       return;
-    } else {
-      menu::PromptLine(0, " Число участков от 1 до 48; Number of segments from 1 to 48"_sc);
-      platform::Drv.DrvDelay(500);
     }
   }
   FullRedraw();
@@ -141,15 +162,16 @@ void SectionMenu(KeyCode& key) {
     const int c = SectionIndex();
     Shell.CurrentIndex = c;
     menu::SetTitleItem(0, "Сечений;Sections"_sc, static_cast<float>(Shell.SectionCount), 6, 0);
-    menu::SetNumberItem(1, "Номер;Number"_sc, static_cast<float>(c), 6, 0);
-    menu::SetNumberItem(2, "Радиус, мм;Radius, mm"_sc, Shell.SectionRadius[c], 6, 3);
-    menu::SetNumberItem(3, "Высота, мм;Height, mm"_sc, Shell.SectionHeight[c], 6, 3);
+    SetNumberItem(1, "Номер;Number"_sc, static_cast<float>(c), 6, 0, kNumber);
+    SetNumberItem(2, "Радиус, мм;Radius, mm"_sc, Shell.SectionRadius[c], 6, 3, kLength);
+    SetNumberItem(3, "Высота, мм;Height, mm"_sc, Shell.SectionHeight[c], 6, 3, kLength);
     menu::RunMenu(3, key);
+    if (key == menu::kKeyRefresh) continue;
     if (key == '1') {
       const int n = menu::GetItemInt(1);
       if (n < 1) continue;  // refused: the number stays
       if (n > Shell.SectionCount) {
-        menu::PromptLine(0, " Новое сечение? (Y/N); New section? (Y/N)"_sc);
+        menu::PromptLine(0, gfx::LangPart(" Новое сечение? (Y/N); New section? (Y/N)"_sc));
         const int m = Shell.SectionCount;
         if (AnsweredYes() && m < kMaxSections) {
           Shell.SectionCount = m + 1;
@@ -179,16 +201,17 @@ void SegmentMenu(KeyCode& key) {
     Shell.CurrentIndex = c;
     const std::int32_t kind = Shell.GeneratrixKind[c];
     menu::SetTitleItem(0, "Участков;Segments"_sc, static_cast<float>(Shell.SectionCount - 1), 6, 0);
-    menu::SetNumberItem(1, "Номер участка;Segment number"_sc, static_cast<float>(c), 6, 0);
-    menu::SetNumberItem(2, "Радиус сечения начала, мм;Start radius, mm"_sc, Shell.SectionRadius[c], 6, 3);
-    menu::SetNumberItem(3, "Высота сечения начала, мм;Start height, mm"_sc, Shell.SectionHeight[c], 6, 3);
-    menu::SetNumberItem(4, "Длина ;Length "_sc, Shell.SectionHeight[c + 1] - Shell.SectionHeight[c], 6, 3);
-    menu::SetNumberItem(5, "Радиус сечения конца, мм;End radius, mm"_sc, Shell.SectionRadius[c + 1], 6, 3);
-    menu::SetNumberItem(6, "Высота сечения конца, мм;End height, mm"_sc, Shell.SectionHeight[c + 1], 6, 3);
-    menu::SetNumberItem(7, "Толщина оболочки, мм;Wall thickness, mm"_sc, Shell.Thickness[c], 6, 3);
+    SetNumberItem(1, "Номер участка;Segment number"_sc, static_cast<float>(c), 6, 0, kNumber);
+    SetNumberItem(2, "Радиус сечения начала, мм;Start radius, mm"_sc, Shell.SectionRadius[c], 6, 3, kLength);
+    SetNumberItem(3, "Высота сечения начала, мм;Start height, mm"_sc, Shell.SectionHeight[c], 6, 3, kLength);
+    SetNumberItem(4, "Длина ;Length "_sc, Shell.SectionHeight[c + 1] - Shell.SectionHeight[c], 6, 3, kLength);
+    SetNumberItem(5, "Радиус сечения конца, мм;End radius, mm"_sc, Shell.SectionRadius[c + 1], 6, 3, kLength);
+    SetNumberItem(6, "Высота сечения конца, мм;End height, mm"_sc, Shell.SectionHeight[c + 1], 6, 3, kLength);
+    SetNumberItem(7, "Толщина оболочки, мм;Wall thickness, mm"_sc, Shell.Thickness[c], 6, 3, kThickness);
     menu::SetTitleItem(8, KindText(kind), static_cast<float>(kind), 6, 0);
-    menu::SetNumberItem(9, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3);
+    SetNumberItem(9, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3, kLength);
     menu::RunMenu(kind == 0 ? 8 : 9, key);
+    if (key == menu::kKeyRefresh) continue;
     const float v = key >= '1' && key <= '9' ? menu::GetItemValue(key - '0') : 0;
     switch (key) {
       case '1': {
@@ -231,8 +254,9 @@ void GeneratrixMenu(KeyCode& key) {
     menu::SetTextItem(1, "Прямой;Straight"_sc);
     menu::SetTextItem(2, "Дуга - центр внутри;Arc - centre inside"_sc);
     menu::SetTextItem(3, "Дуга - центр снаружи;Arc - centre outside"_sc);
-    menu::SetNumberItem(4, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3);
+    SetNumberItem(4, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3, kLength);
     menu::RunMenu(4, key);
+    if (key == menu::kKeyRefresh) continue;
     switch (key) {
       case '1': Shell.GeneratrixKind[c] = 0; break;
       case '2': Shell.GeneratrixKind[c] = 1; break;
@@ -247,15 +271,16 @@ void GeneratrixMenu(KeyCode& key) {
 void LoadsMenu(KeyCode& key) {
   for (;;) {
     menu::SetTextItem(0, "Нагрузки;Loads"_sc);
-    menu::SetNumberItem(1, "Давление в оболочке, МПа ;Internal pressure, MPa "_sc, Shell.InternalPressure, 9, 6);
-    menu::SetNumberItem(2, "Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, Shell.LiquidDensity, 6, 3);
-    menu::SetNumberItem(3, "Уровень жидкости, мм ;Liquid level, mm "_sc, Shell.LiquidLevel, 6, 3);
-    menu::SetNumberItem(4, "Перегрузка ;Overload factor "_sc, Shell.Overload, 6, 3);
-    menu::SetNumberItem(5, "Шаг по контуру, мм ;Contour step, mm "_sc, Shell.ContourStep, 6, 3);
-    menu::SetNumberItem(6, "Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, Shell.WallDensity, 6, 3);
+    SetNumberItem(1, "Давление в оболочке, МПа ;Internal pressure, MPa "_sc, Shell.InternalPressure, 9, 6, kPressure);
+    SetNumberItem(2, "Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, Shell.LiquidDensity, 6, 3, kDensity);
+    SetNumberItem(3, "Уровень жидкости, мм ;Liquid level, mm "_sc, Shell.LiquidLevel, 6, 3, kLength);
+    SetNumberItem(4, "Перегрузка ;Overload factor "_sc, Shell.Overload, 6, 3, kFactor);
+    SetNumberItem(5, "Шаг по контуру, мм ;Contour step, mm "_sc, Shell.ContourStep, 6, 3, kLength);
+    SetNumberItem(6, "Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, Shell.WallDensity, 6, 3, kDensity);
     menu::SetNumberItem(7, "Номер сечения опоры;Support section"_sc, static_cast<float>(Shell.SupportSection), 9, 0);
-    menu::SetNumberItem(8, "Модуль упругости, МПа;Young's modulus, MPa"_sc, Shell.YoungModulus, 9, 0);
+    SetNumberItem(8, "Модуль упругости, МПа;Young's modulus, MPa"_sc, Shell.YoungModulus, 9, 0, kModulus);
     menu::RunMenu(8, key);
+    if (key == menu::kKeyRefresh) continue;
     switch (key) {
       case '1': Shell.InternalPressure = menu::GetItemValue(1); break;
       case '2': Shell.LiquidDensity = menu::GetItemValue(2); break;
@@ -275,20 +300,22 @@ void ImageMenu(KeyCode& key) {
   for (;;) {
     // The title shows the nodes the calculation actually used.
     menu::SetTitleItem(0, "Изображение;Picture"_sc, static_cast<float>(Solution.NodeCount), 6, 0);
-    menu::SetNumberItem(1, "Масштаб;Scale"_sc, Shell.PictureScale, 6, 3);
-    menu::SetNumberItem(2, "Высота шрифта, мм;Font height, mm"_sc, Shell.FontHeight, 6, 3);
-    menu::SetNumberItem(3, "Масштаб давлений;Pressure scale"_sc, Shell.PressureScale, 6, 3);
-    menu::SetNumberItem(4, "Масштаб сил;Force scale"_sc, Shell.ForceScale, 6, 3);
-    menu::SetNumberItem(5, "Масштаб усилий;Membrane force scale"_sc, Shell.MembraneForceScale, 6, 3);
-    menu::SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3);
-    menu::SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3);
-    menu::SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3);
+    SetNumberItem(1, "Масштаб;Scale"_sc, Shell.PictureScale, 6, 3, kScale);
+    SetNumberItem(2, "Высота шрифта, мм;Font height, mm"_sc, Shell.FontHeight, 6, 3, kScale);
+    SetNumberItem(3, "Масштаб давлений;Pressure scale"_sc, Shell.PressureScale, 6, 3, kScale);
+    SetNumberItem(4, "Масштаб сил;Force scale"_sc, Shell.ForceScale, 6, 3, kScale);
+    SetNumberItem(5, "Масштаб усилий;Membrane force scale"_sc, Shell.MembraneForceScale, 6, 3, kScale);
+    SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3, kScale);
+    SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3, kScale);
+    SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3, kScale);
     // The analysis the picture shows: the membrane results, or with them
-    // the bending at junctions, supports and lids.
+    // the bending at junctions, supports and lids. (The menu holds nine
+    // items: the fit of the scales is main menu 7.)
     menu::SetTextItem(9, PictureAnalysis == Analysis::Bending
                              ? "Расчет: мембрана + изгиб;Analysis: membrane + bending"_sc
                              : "Расчет: мембрана;Analysis: membrane"_sc);
     menu::RunMenu(9, key);
+    if (key == menu::kKeyRefresh) continue;
     float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
                         &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
                         &Shell.DisplacementScale, &Shell.DiagramStep};
@@ -308,11 +335,12 @@ void DesignCheckMenu(KeyCode& key) {
     const bool tresca = Shell.EquivalenceRule == kTresca;
     menu::SetTextItem(0, tresca ? "Проверка прочности по Треска;Design check: Tresca"_sc
                                 : "Проверка прочности по Мизесу;Design check: von Mises"_sc);
-    menu::SetNumberItem(1, "Допускаемое напряжение, МПа (0 - нет);Allowable stress, MPa (0 - none)"_sc,
-                        Shell.AllowableStress, 9, 3);
+    SetNumberItem(1, "Допускаемое напряжение, МПа (0 - нет);Allowable stress, MPa (0 - none)"_sc,
+                  Shell.AllowableStress, 9, 3, kAllowable);
     menu::SetTextItem(2, "Эквивалентное напряжение по Мизесу;Equivalent stress by von Mises"_sc);
     menu::SetTextItem(3, "Эквивалентное напряжение по Треска;Equivalent stress by Tresca"_sc);
     menu::RunMenu(3, key);
+    if (key == menu::kKeyRefresh) continue;
     switch (key) {
       case '1': Shell.AllowableStress = menu::GetItemValue(1); break;
       case '2': Shell.EquivalenceRule = kVonMises; break;

@@ -13,11 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "app/app_menus.h"
 #include "app/batch.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
+#include "app/session.h"
 #include "app/shell_file.h"
 #include "app/shell_model.h"
 #include "exchange/exchange.h"
@@ -25,6 +27,7 @@
 #include "exchange/file_menu.h"
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "graphics/store_render.h"
 #include "graphics/text.h"
@@ -72,6 +75,9 @@ std::string FindStartFile(const std::string& wanted) {
   }
   return found.empty() ? wanted : found;
 }
+
+// An argument that names an existing file (not a folder).
+bool IsDataFilePath(const std::string& arg) { return exchange::FileExists(arg); }
 
 }  // namespace
 
@@ -132,34 +138,79 @@ void ShowBanner() {
 
 namespace {
 
-// Shows a message on the prompt line and waits for a key.
 // A data file named by a file-system path; a failure is shown and the
 // model stays as it was.
-void LoadModel(const std::string& path) {
-  std::string comment;
-  exchange::LoadDataAt(path, gfx::ScreenFromUtf8(path), comment);
+bool LoadModel(const std::string& path) {
+  return exchange::LoadDataAt(path, gfx::ScreenFromUtf8(path), exchange::Files.FileComment);
+}
+
+// The menu bar's commands change the model behind the menu that waits:
+// the picture shows the new model, and the menu fills its items anew.
+void ShowChangedModel() {
+  view::RedrawWithMenu();
+  menu::RefreshMenu();
 }
 
 void NewModel() {
   ResetShellModel(Shell);
-  view::RedrawWithMenu();
+  NoteNewShell();
+  ShowChangedModel();
 }
 
 void LoadNamed(const std::string& pathWithoutExtension) {
-  LoadModel(pathWithoutExtension + Program.DataExt);
+  const std::string path = pathWithoutExtension + Program.DataExt;
+  if (LoadModel(path)) {
+    exchange::Files.FileName = gfx::ScreenFromUtf8(pathWithoutExtension);
+    NoteFileRead(path);
+  }
+  ShowChangedModel();
+}
+
+// The menu bar's save: over a file that exists only when the user agrees.
+bool SaveNamed(const std::string& pathWithoutExtension) {
+  const std::string path = pathWithoutExtension + Program.DataExt;
+  const std::string shown = gfx::ScreenFromUtf8(path);
+  if (exchange::FileExists(path) &&
+      platform::Drv.DrvAskChoice(gfx::LangPart("Файл ;The file "_sc) + shown +
+                                     gfx::LangPart(" уже есть. Записать поверх него?; exists. Write over it?"_sc),
+                                 "Brelmora", gfx::LangPart("Записать;Write over"_sc),
+                                 gfx::LangPart("Не записывать;Don't write"_sc), "") != platform::kAnswerYes)
+    return false;
+  if (!exchange::SaveDataAt(path, shown, Shell.DataFileHeaderText)) return false;
+  exchange::Files.FileName = gfx::ScreenFromUtf8(pathWithoutExtension);
+  NoteFileWritten(path);
+  return true;
+}
+
+void Undo() {
+  if (UndoEdit()) ShowChangedModel();
+}
+void Redo() {
+  if (RedoEdit()) ShowChangedModel();
+}
+// Alt-Backspace and Alt-Shift-Backspace in a menu, which then fills its
+// items anew.
+void UndoKey(bool redo) {
+  if (redo ? RedoEdit() : UndoEdit()) view::Redraw();
+}
+
+// F1: the key summary in the menus, the pages on the cursor in the cursor
+// loop; then the picture and the menu again.
+void ShowContextHelp(int context) {
+  constexpr int kCursorPages = 6;
+  if (context == menu::kHelpCursor) help::InterfacePages(kCursorPages);
+  else help::KeySummaryPage();
   view::RedrawWithMenu();
 }
 
-void SaveNamed(const std::string& pathWithoutExtension) {
-  const std::string path = pathWithoutExtension + Program.DataExt;
-  exchange::SaveDataAt(path, gfx::ScreenFromUtf8(path), exchange::Files.FileComment);
-}
-
+void ShowUsage() { help::InterfacePages(); }
 void ShowDescription() { help::AppDescriptionPages(); }
 void ShowGuide() { help::OpenHtmlHelp(Program.HelpFileName); }
 
-// The data file as the file menu reads and writes it.
+// The data file as the file menu reads and writes it; the comment is its
+// header line.
 std::string SaveForFileMenu(const std::string& comment, std::string& bytes) {
+  Shell.DataFileHeaderText = comment;
   DataFile f;
   SaveShellData(f, comment, Shell);
   bytes = f.Text;
@@ -170,7 +221,35 @@ std::string LoadForFileMenu(const std::string& bytes, std::string& comment) {
   DataFile f;
   f.Text = bytes;
   LoadShellData(f, comment, Shell);
+  if (!f.Failed()) comment = Shell.DataFileHeaderText;
   return DataFileFault(f, gfx::LanguageIndex == 1 ? 1 : 0);
+}
+
+void AfterFileRead(const std::string& name) {
+  NoteFileRead(exchange::FileSystemName(name + exchange::Files.DataExt));
+}
+void AfterFileWritten(const std::string& name) {
+  NoteFileWritten(exchange::FileSystemName(name + exchange::Files.DataExt));
+}
+
+// Every accepted change of the menus: the picture, then the step.
+void RedrawAfterEdit() {
+  view::Redraw();
+  NoteModelChange();
+  ReportBendingFault();
+}
+
+// A fit of the picture's scales changes the model like any edit.
+void FitViewAfterEdit() {
+  view::FitView();
+  NoteModelChange();
+}
+
+// The window's picture, and its caption brought up to date (the language
+// may have changed).
+void DrawShellWindow() {
+  DrawShellScreen();
+  UpdateWindowTitle();
 }
 
 std::string ChooseDataFile(const std::string& pattern) { return platform::FileBrowser(false, pattern); }
@@ -184,24 +263,34 @@ std::string Export(const std::string& path) {
 
 // Every slot the framework offers the application, filled.
 void InstallApplicationSlots() {
-  view::WID_RIS = DrawShellScreen;
+  view::WID_RIS = DrawShellWindow;
   view::WID_GRAN = store::MeasureExtent2D;
   platform::MenuBar.RedrawHook = view::RedrawWithMenu;
+  platform::MenuBar.ResizeHook = view::ResizeView;
   platform::MenuBar.NewHook = NewModel;
   platform::MenuBar.LoadHook = LoadNamed;
   platform::MenuBar.SaveHook = SaveNamed;
-  platform::MenuBar.HelpHooks[0] = help::InterfacePages;    // "Работа с программой"
+  platform::MenuBar.UndoHook = Undo;
+  platform::MenuBar.RedoHook = Redo;
+  platform::MenuBar.IdleHook = WriteRecoveryWhenDue;
+  platform::MenuBar.LeaveHook = AskBeforeLeaving;
+  platform::MenuBar.HelpHooks[0] = ShowUsage;               // "Работа с программой"
   platform::MenuBar.HelpHooks[1] = ShowDescription;         // "Об этой программе"
   platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
   help::AppKeySummaryHook = help::AppKeySummary;
-  FullRedraw = RedrawPicture;
-  FitViewHook = view::FitView;
+  menu::EditHook = UndoKey;
+  menu::HelpHook = ShowContextHelp;
+  FullRedraw = RedrawAfterEdit;
+  FitViewHook = FitViewAfterEdit;
   FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
   exchange::SaveData = SaveForFileMenu;
   exchange::LoadData = LoadForFileMenu;
+  exchange::AfterLoad = AfterFileRead;
+  exchange::AfterSave = AfterFileWritten;
+  exchange::UnsavedWork = UnsavedWork;
   exchange::ChooseFile = ChooseDataFile;
   exchange::RedrawPicture = view::Redraw;
   exchange::RedrawForExport = view::WID_RIS;
@@ -270,14 +359,32 @@ void RunProgram(const std::vector<std::string>& args) {
     if (ext != ".") Program.StartFileExt = ext;
   }
   StartFramework();
-  const bool named = Program.StartArgCount >= 1 && !Program.StartFileName.empty();
-  if (named) LoadModel(FindStartFile(Program.StartFileName + Program.DataExt));
+  // A file manager names the file by its path; any other argument follows
+  // the old name rule.
+  std::string startFile;
+  if (Program.StartArgCount >= 1 && IsDataFilePath(args[0])) {
+    startFile = args[0];
+  } else if (Program.StartArgCount >= 1 && !Program.StartFileName.empty()) {
+    startFile = FindStartFile(Program.StartFileName + Program.DataExt);
+  }
+  const bool named = !startFile.empty();
+  if (named && LoadModel(startFile)) {
+    exchange::Files.FileName = gfx::ScreenFromUtf8(platform::PathWithoutExtension(startFile));
+  } else {
+    startFile.clear();
+  }
+  StartSession(startFile);
   Program.StartError.clear();
   if (!ApplySettings(Shell, Program.StartSettings, Program.StartError)) return;
   if (Program.StartArgCount < 1 || named) {
     view::FitView();
     FitAtStart();
   }
+  NoteModelChange();  // the settings and the fit of the command line are unsaved changes
+  if (!Work.RecoveryProblem.empty())
+    menu::PromptAndReadKey(gfx::LangPart("Копии для восстановления не будет: ;No recovery copy: "_sc) +
+                           Work.RecoveryProblem);
+  if (OfferRecovery()) view::FitView();
 
   menu::KeyCode key = menu::kKeyComplete;
   for (;;) {
@@ -342,7 +449,8 @@ constexpr NamedKey kSpecialKeys[] = {
     {"Left", platform::VirtualKey::Left},     {"Right", platform::VirtualKey::Right},
     {"PgUp", platform::VirtualKey::PageUp},   {"PgDn", platform::VirtualKey::PageDown},
     {"Home", platform::VirtualKey::Home},     {"End", platform::VirtualKey::End},
-    {"Delete", platform::VirtualKey::Other},  {"F1", platform::VirtualKey::Other},
+    {"Delete", platform::VirtualKey::Other},  {"F1", platform::VirtualKey::F1},
+    {"Backspace", platform::VirtualKey::Backspace},  // with Alt; alone it is a character
 };
 
 bool SpecialKey(std::string_view name, platform::VirtualKey& key) {
@@ -371,28 +479,31 @@ bool QueueToken(std::string_view t) {
       platform::QueueCharacter(c.Code);
       return true;
     }
+  // Modifiers in any order before a special key; Ctrl alone also before a
+  // letter.
+  bool ctrl = false, shift = false, alt = false;
+  std::string_view rest = t;
+  for (bool more = true; more;) {
+    more = false;
+    for (auto [prefix, flag] : {std::pair{"Ctrl-", &ctrl}, {"Shift-", &shift}, {"Alt-", &alt}}) {
+      const std::string_view p = prefix;
+      if (rest.substr(0, p.size()) == p && !*flag) {
+        *flag = more = true;
+        rest.remove_prefix(p.size());
+      }
+    }
+  }
+  const bool letter = rest.size() == 1 && ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'));
   platform::VirtualKey key;
-  if (SpecialKey(t, key)) {
-    platform::QueueKey(key);
+  if (ctrl && !shift && !alt && letter) {
+    platform::QueueCharacter(static_cast<std::uint8_t>((rest[0] | 0x20) - 'a' + 1));
     return true;
   }
-  if (t.substr(0, 5) == "Ctrl-") {
-    std::string_view rest = t.substr(5);
-    if (rest.size() == 1 && ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'))) {
-      platform::QueueCharacter(static_cast<std::uint8_t>((rest[0] | 0x20) - 'a' + 1));
-      return true;
-    }
-    if (SpecialKey(rest, key)) {
-      platform::QueueKey(key, true, false);
-      return true;
-    }
-    return false;
-  }
-  if (t.substr(0, 6) == "Shift-") {
-    if (!SpecialKey(t.substr(6), key)) return false;
-    platform::QueueKey(key, false, true);
+  if (SpecialKey(rest, key)) {
+    platform::QueueKey(key, ctrl, shift, alt);
     return true;
   }
+  if (ctrl || shift || alt) return false;
   int x = 0, y = 0;
   std::size_t space = t.find(' ');
   std::string_view word = t.substr(0, space), args = space == t.npos ? "" : t.substr(space + 1);
@@ -404,6 +515,10 @@ bool QueueToken(std::string_view t) {
   else if (t == "wheel-") platform::QueueWheel(-1);
   else if (word == "menu" && std::sscanf(std::string(args).c_str(), "%d", &x) == 1) platform::QueueMenuCommand(x);
   else if (word == "shot" && !args.empty()) platform::QueueSnapshot(std::string(args));
+  else if (word == "resize" && ParseTwoInts(args, x, y) && x > 0 && y > 0) platform::QueueResize(x, y);
+  else if (t == "yes") platform::QueueAnswer(platform::kAnswerYes);
+  else if (t == "no") platform::QueueAnswer(platform::kAnswerNo);
+  else if (t == "cancel") platform::QueueAnswer(platform::kAnswerCancel);
   else return false;
   return true;
 }

@@ -493,8 +493,7 @@ bool SolvePicture() {
 
 bool BendingInPicture() { return bendingShown; }
 
-void RedrawPicture() {
-  view::Redraw();
+void ReportBendingFault() {
   if (PictureAnalysis != Analysis::Bending || Bending.Fault == BendingFault::None) return;
   const std::string fault = BendingFaultText(Bending);
   menu::PromptAndReadKey(gfx::LangPart(gfx::LangPartOf(fault, 0) + " - любая клавиша;"_sc +

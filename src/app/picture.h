@@ -58,10 +58,10 @@ bool SolvePicture();
 // Whether the last SolvePicture gave a bending analysis to show.
 bool BendingInPicture();
 
-// The program's full redraw: the picture; then, when the bending analysis
-// was asked for and could not be made, why, on the prompt line until a key
-// is pressed (the membrane picture stays).
-void RedrawPicture();
+// After a full redraw: when the bending analysis was asked for and could
+// not be made, why, on the prompt line until a key is pressed (the picture
+// stays the membrane one).
+void ReportBendingFault();
 
 // The values diagram d shows: the membrane solution's, or with the bending
 // analysis in the picture its own (diagram 2 then shows M1, the stress

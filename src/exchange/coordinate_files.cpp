@@ -73,6 +73,11 @@ void ExportUGF(ExportFile& file) {
   VertexOut = UgfPoint;
   std::int32_t status = 0;
   AskThickness(status);
+  if (status == menu::kInputRefused) {
+    g.Cancelled = true;
+    g.Out = nullptr;
+    return;
+  }
   WriteComment(file, kUgfCaption);
   store::OutputDevice = 2;
   RedrawForExport();

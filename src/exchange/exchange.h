@@ -41,7 +41,8 @@ void WriteExportLine(ExportFile& file, std::string_view line);
 using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could
 // not be written; error then says why ("No such file or directory") and no
-// file of that name has been created or changed.
+// file of that name has been created or changed. An export the user
+// cancelled (g.Cancelled) writes nothing and is no failure.
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error);
 
 // --- State -----------------------------------------------------------------------------
@@ -67,6 +68,7 @@ struct ExchangeState {
   // Batch exports skip the comment and thickness dialogues: the comment is
   // the format's column caption, the thickness the current settings.
   bool Batch = false;
+  bool Cancelled = false;  // the running export was given up in a dialogue
 
   // The plane walker.
   int PlanePen = 15;
@@ -131,7 +133,8 @@ float PenWidth(int pen);
 int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy);
 void DrawTextPlane(int j, int pen);
 void PlaneTextStroke(float x, float y, float z, int move);
-// The thickness dialogue of the .UGF and .PLT exports and of printing.
+// The thickness dialogue of the .UGF and .PLT exports and of printing;
+// status kInputRefused when it was given up (Esc in either question).
 void AskThickness(std::int32_t& status);
 
 // --- DXF -----------------------------------------------------------------------------------

@@ -32,8 +32,10 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   ExportFile file;
   file.Path = path;
   file.Bytes.reserve(kExportReserve);
+  g.Cancelled = false;
   procedure(file);
   store::OutputDevice = 0;  // whatever happened inside, the screen is the device again
+  if (g.Cancelled) return true;
   return WriteFileAtomic(path, file.Bytes, error);
 }
 

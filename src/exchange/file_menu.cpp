@@ -1,6 +1,7 @@
 // src/exchange/file_menu.cpp — the file menu and its export driver.
 #include "exchange/file_menu.h"
 
+#include "exchange/exchange.h"
 #include "exchange/file_io.h"
 #include "graphics/codepage.h"
 #include "graphics/lang.h"
@@ -25,6 +26,7 @@ void Nothing() {}
 void NoPrint(KeyCode&) {}
 void NoInput(KeyCode&) {}
 std::string NoChoice(const std::string&) { return std::string(); }
+bool NothingUnsaved(std::string&) { return false; }
 
 // What this program does not provide: said for half a second.
 void OtherVersion() {
@@ -41,28 +43,45 @@ std::string NoExport(const std::string&) {
 void Tell(const std::string& text) { menu::PromptAndReadKey(text); }
 
 
+// A name typed from scratch; a name already there is a suggestion that the
+// first key typed replaces.
 void EditName(const char* prompt, std::string& name) {
   menu::KeyboardLayout = 0;
-  menu::EditLine(prompt, name);
+  menu::EditLine(prompt, name, true);
 }
 
-// Step 4 of the file menu: the name (asked again while an existing file is
-// not to be overwritten), the comment, the save.
-void OutputToFile() {
+// The data file's name, asked again while an existing file is not to be
+// overwritten; false when the user gave none.
+bool AskDataFileName() {
   for (;;) {
     EditName("Вывод в файл :;Output to file"_sc, Files.FileName);
-    if (Files.FileName.empty()) return;
+    if (Files.FileName.empty()) return false;
     const std::string full = Files.FileName + Files.DataExt;
-    if (FileExists(FileSystemName(full))) {
-      KeyCode answer = 0;
-      AskOverwrite(full, answer);
-      if (answer != 'Y' && answer != 'y') continue;
-    }
-    break;
+    if (!FileExists(FileSystemName(full))) return true;
+    KeyCode answer = 0;
+    AskOverwrite(full, answer);
+    if (answer == 'Y' || answer == 'y') return true;
   }
+}
+
+// Step 4 of the file menu: the name, the comment (the file's header line),
+// the save. True when the file was written.
+bool OutputToFile() {
+  if (!AskDataFileName()) return false;
   menu::KeyboardLayout = 1;
   menu::EditLine("Заголовок файла ;Comment"_sc, Files.FileComment);
-  SaveDataFile(Files.FileName, Files.FileComment);
+  return SaveDataFile(Files.FileName, Files.FileComment);
+}
+
+// The exit question when the work has changed since it was read or
+// written: Y saves the usual way and leaves only when that worked, N
+// leaves without saving, any other key stays. True: leave.
+bool LeaveChangedWork(const std::string& shown) {
+  const KeyCode answer = menu::PromptAndReadKey(
+      gfx::LangPart("Изменения в ;Changes to "_sc) + shown +
+      gfx::LangPart(" не сохранены. Сохранить? (Y/N, Esc - остаться); are not saved. Save them? (Y/N, Esc - stay)"_sc));
+  if (answer == 'Y' || answer == 'y') return OutputToFile();
+  return answer == 'N' || answer == 'n';
 }
 
 void InputFromFile() {
@@ -82,6 +101,7 @@ ExportSlots Exports = {NoExport, NoExport, NoExport, NoExport, NoExport, NoExpor
 void (*InputBMP)(KeyCode& key) = NoInput;
 std::string (*ChooseFile)(const std::string& pattern) = NoChoice;
 void (*RedrawPicture)() = Nothing;
+bool (*UnsavedWork)(std::string& shown) = NothingUnsaved;
 
 std::string FileSystemName(const std::string& screenName) { return gfx::Utf8FromScreen(screenName); }
 
@@ -163,6 +183,12 @@ void FileMenu(KeyCode& key) {
       case '1': OutputToFile(); break;
       case '2': InputFromFile(); break;
       case '3': {
+        std::string shown;
+        if (UnsavedWork(shown)) {
+          if (!LeaveChangedWork(shown)) break;
+          key = menu::kKeyEnd;
+          return;
+        }
         menu::PromptLine(0, gfx::LangPart("1 - Выводить в файл, 0 - Нет;1 - Output to file, 0 - No"_sc));
         KeyCode answer = platform::Drv.DrvReadKey();
         if (answer == '1') {
@@ -177,10 +203,10 @@ void FileMenu(KeyCode& key) {
         menu::PromptLine(0, gfx::LangPart("Вызов другого файла. Сохранить файл (Y/N) ?;Another file. Save this one (Y/N) ?"_sc));
         KeyCode answer = platform::Drv.DrvReadKey();
         if (answer == menu::kKeyEsc) break;
-        if (answer == 'Y' || answer == 'y') {
-          EditName("Вывод в файл :;Output to file"_sc, Files.FileName);
-          if (!Files.FileName.empty()) SaveDataFile(Files.FileName, Files.FileComment);
-        }
+        // The work is left only once it is saved, when saving was asked for.
+        if ((answer == 'Y' || answer == 'y') &&
+            !(AskDataFileName() && SaveDataFile(Files.FileName, Files.FileComment)))
+          break;
         NewDrawing();
         InputFromFile();
         break;
@@ -258,7 +284,7 @@ void OutputMenu(KeyCode& key) {
     const std::string error = (*t.Export)(FileSystemName(full));
     if (!error.empty()) {
       Tell(full + ": " + gfx::ScreenFromUtf8(error));
-    } else {
+    } else if (!g.Cancelled) {
       ReportOutputDone();
     }
     RedrawPicture();

@@ -42,6 +42,10 @@ extern void (*InputBMP)(menu::KeyCode& key);
 extern std::string (*ChooseFile)(const std::string& pattern);
 // The whole picture drawn again (after a load or an export).
 extern void (*RedrawPicture)();
+// Whether the work in hand has changed since it was last read or written;
+// shown: its data file's name for the question before leaving (screen
+// text). Default: nothing has changed.
+extern bool (*UnsavedWork)(std::string& shown);
 
 void FileMenu(menu::KeyCode& key);
 void OutputMenu(menu::KeyCode& key);

@@ -326,7 +326,12 @@ void AskThickness(std::int32_t& status) {
   if (!g.Batch) {
     std::int32_t colour = 15;
     menu::PickColour("Толщина"_sc, true, colour, g.PassCount);
+    if (colour < 0) {
+      status = menu::kInputRefused;
+      return;
+    }
     menu::InputFloat("Смещение на один проход для толстых линий"_sc, g.PassOffset, status);
+    if (status == menu::kInputRefused) return;
   }
   g.MarkSize = 1.0f;
   g.PlanePen = 15;

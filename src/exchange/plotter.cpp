@@ -6,6 +6,7 @@
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
+#include "menu/input.h"
 #include "store/store.h"
 #include "view/view.h"
 
@@ -26,6 +27,12 @@ void ExportPLT(ExportFile& file) {
   VertexOut = HpglPoint;
   std::int32_t status = 0;
   AskThickness(status);
+  if (status == menu::kInputRefused) {
+    g.Cancelled = true;
+    g.Out = nullptr;
+    VertexOut = UgfPoint;
+    return;
+  }
   g.PlotScale = 1.0f;
   // All flushes share one origin: the lower-left corner of the extent.
   g.PlotXmin = g.PlotYmin = g.PlotXmax = g.PlotYmax = 0;

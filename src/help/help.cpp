@@ -80,6 +80,7 @@ const char* const kSummaryRussian[] = {
     "F - возврат в главное меню"_sc,
     "], Enter, правая кнопка мыши - завершить ввод или меню"_sc,
     "[ и Esc - отказ, шаг назад"_sc,
+    "Alt-Backspace/Alt-Shift-Backspace - отменить/вернуть; F1 - помощь"_sc,
     "Стрелки - сдвиг изображения, Ctrl-стрелки - поворот"_sc,
     "R - перерисовать; Page Up, Page Down - изменить масштаб"_sc,
     "Ctrl-V и цифра - запомнить вид, V и цифра - вызвать вид"_sc,
@@ -94,7 +95,6 @@ const char* const kSummaryRussian[] = {
     "E - ближайший узел сетки; K - ввод координат"_sc,
     "D - смещение от последней точки"_sc,
     "P, L, A, M, C, T, U - выбор объекта по букве"_sc,
-    ""_sc,
     "; - сменить цвет фона; / - сменить расположение меню"_sc,
 };
 
@@ -104,6 +104,7 @@ const char* const kSummaryEnglish[] = {
     "F - back to the main menu",
     "], Enter, right mouse button - complete the input or the menu",
     "[ and Esc - refuse, one step back",
+    "Alt-Backspace/Alt-Shift-Backspace - undo/redo an edit; F1 - help",
     "Arrows - move the picture, Ctrl-arrows - turn it",
     "R - redraw; Page Up, Page Down - change the scale",
     "Ctrl-V and a digit - store the view, V and a digit - recall it",
@@ -118,7 +119,6 @@ const char* const kSummaryEnglish[] = {
     "E - nearest grid node; K - type the coordinates",
     "D - displacement from the last point",
     "P, L, A, M, C, T, U - choose an object by its letter",
-    "",
     "; - change the background colour; / - change the menu layout",
 };
 
@@ -128,6 +128,7 @@ const char* const kSummaryPolish[] = {
     "F - powr~ot do menu g~l~ownego",
     "], Enter, prawy przycisk myszy - zako~nczenie",
     "[ i Esc - rezygnacja, krok wstecz",
+    "Alt-Backspace/Alt-Shift-Backspace - cofnij/powt~orz; F1 - pomoc",
     "Strza~lki - przesuni~ecie rysunku, Ctrl-strza~lki - obr~ot",
     "R - od~swie~zenie; Page Up, Page Down - zmiana skali",
     "Ctrl-V i cyfra - zapami~etanie widoku, V i cyfra - przywo~lanie",
@@ -142,7 +143,6 @@ const char* const kSummaryPolish[] = {
     "E - najbli~zszy w~eze~l siatki; K - wpisanie wsp~o~lrz~ednych",
     "D - przesuni~ecie od ostatniego punktu",
     "P, L, A, M, C, T, U - wyb~or obiektu liter~a",
-    "",
     "; - zmiana koloru t~la; / - zmiana uk~ladu menu",
 };
 }  // namespace
@@ -227,8 +227,12 @@ const char* const kPage2[] = {
     "и самый короткий путь к сохранению."_sc,
     "  Esc в главном меню снова показывает главное меню; во вложенных"_sc,
     "меню Esc поднимает на уровень выше."_sc,
-    "  Программу можно закрыть и кнопкой закрытия окна. После"_sc,
-    "подтверждения работа заканчивается сразу, без записи данных."_sc,
+    "  Если данные изменены и не записаны, программа перед выходом"_sc,
+    "спрашивает, записать ли их: Y - записать, N - не записывать,"_sc,
+    "Esc - остаться. Так же спрашивают кнопка закрытия окна и"_sc,
+    "команды меню Файл. Без изменений выход прежний."_sc,
+    "  Пока изменения не записаны, их копия лежит в файле"_sc,
+    "восстановления; после сбоя программа предложит её вернуть."_sc,
 };
 const char* const kPage3[] = {
     "Управление изображением"_sc,
@@ -256,6 +260,10 @@ const char* const kPage4[] = {
     "работу с меню."_sc,
     "  Клавиша [ и Esc означают отказ: введённое значение не"_sc,
     "принимается, меню возвращается на шаг назад."_sc,
+    "  Alt-Backspace отменяет последнюю правку данных,"_sc,
+    "Alt-Shift-Backspace возвращает её; то же делают пункты меню"_sc,
+    "Правка. Открытый файл отменяется как одна правка."_sc,
+    "  F1 показывает подсказку к тому, что делается сейчас."_sc,
 };
 const char* const kPage5[] = {
     "Переход в другое меню"_sc,
@@ -316,9 +324,9 @@ void InterfacePage(int page) {
 }
 }  // namespace
 
-void InterfacePages() {
+void InterfacePages(int firstPage) {
   constexpr int kLastPage = 8;
-  int page = 1;
+  int page = firstPage < 1 ? 1 : firstPage > kLastPage ? kLastPage : firstPage;
   for (;;) {
     InterfacePage(page);
     std::uint8_t key = 0;
@@ -356,7 +364,13 @@ void OpenHtmlHelp(const std::string& name) {
   const std::string path = ProgramFolder() + name;
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
     std::fclose(f);
-    platform::Drv.DrvOpenDocument(path);
+    if (platform::Drv.DrvOpenDocument(path)) return;
+    // No program takes HTML here: the user can open the guide by hand.
+    const int mode = gfx::TextMode;
+    gfx::TextMode = gfx::kTextModePlain;
+    menu::PromptAndReadKey(gfx::LangPart("Нет программы для HTML. Руководство: ;No program opens HTML. The guide: "_sc) +
+                           gfx::ScreenFromUtf8(path));
+    gfx::TextMode = mode;
     return;
   }
   HelpLayout();

@@ -55,9 +55,10 @@ void KeySummaryPage();   // "Краткая инструкция", in the curren
 // summary (a slot the application fills; the default adds nothing).
 extern void (*AppKeySummaryHook)();
 void AboutSystemPage();  // the drafting framework
-void InterfacePages();   // "Работа с программой": eight pages
+void InterfacePages(int firstPage = 1);  // "Работа с программой": eight pages
 // Opens the document `name` from the program's own folder with the system's
-// default program; shows "  Не найден файл " and the path when it is not there.
+// default program; shows "  Не найден файл " and the path when it is not
+// there, and the path on the prompt line when no program opens it.
 void OpenHtmlHelp(const std::string& name);
 
 // The program's own folder with its closing separator ("" when unknown).

@@ -2,6 +2,8 @@
 #include "menu/input.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
@@ -30,6 +32,18 @@ int RowY(int row, int extra) { return row * LineHeight() + extra + 2; }
 void ClearPromptPanel() {
   if (M.MenuLayout != 0) gfx::SelectPanel();
   gfx::SelectMenuStrip();
+}
+
+// The strip's window again, without clearing it.
+void ReselectStrip() {
+  gfx::SetWindow(0, PanelTop() - 2, gfx::Layout.ScreenWidth, gfx::Layout.ScreenHeight);
+}
+
+// The shortest plain decimal that reads back as v: 0.001, 1000000.
+std::string PlainNumber(float v) {
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
+  return std::string(buffer, r.ptr);
 }
 
 void Text(std::string_view s, int x, int y) {
@@ -66,18 +80,53 @@ float ParseNumber(std::string_view s) {
   return static_cast<float>(sign * whole);
 }
 
-void InputFloat(std::string_view prompt, float& value, std::int32_t& status) {
+bool IsNumberText(std::string_view s) {
+  auto digit = [&](std::size_t i) { return i < s.size() && s[i] >= '0' && s[i] <= '9'; };
+  std::size_t i = 0;
+  int digits = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == ',')) ++i;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+  for (; digit(i); ++i) ++digits;
+  if (i < s.size() && (s[i] == '.' || s[i] == ',')) ++i;
+  for (; digit(i); ++i) ++digits;
+  while (i < s.size() && s[i] == ' ') ++i;
+  return digits > 0 && i == s.size();
+}
+
+std::string RangeText(ValueRange range) {
+  const bool low = std::isfinite(range.Min), high = std::isfinite(range.Max);
+  if (low && high)
+    return gfx::LangPart("Допустимо от ;Allowed: from "_sc) + PlainNumber(range.Min) +
+           gfx::LangPart(" до ; to "_sc) + PlainNumber(range.Max);
+  if (low) return gfx::LangPart("Допустимо не меньше ;Allowed: at least "_sc) + PlainNumber(range.Min);
+  if (high) return gfx::LangPart("Допустимо не больше ;Allowed: at most "_sc) + PlainNumber(range.Max);
+  return gfx::LangPart("Число слишком велико;The number is too large"_sc);
+}
+
+void InputFloat(std::string_view prompt, float& value, std::int32_t& status, ValueRange range) {
   const int cell = gfx::TextPitch + 1;
   const std::string p = gfx::LangPart(prompt);
-  ClearPromptPanel();
-  gfx::SetColor(gfx::K.MenuForeground);
   const std::string shown = gfx::FormatKeepingDigits(value, 12, 6);
-  Text(p + " " + shown + " = ", 5, RowY(1, 0));
   const int c0 = static_cast<int>(p.size() + shown.size()) + 5 + 2;
   std::string s;
   int k = 0;
+  // The prompt row, and below it why the last try was refused.
+  auto start = [&](const std::string& refusal) {
+    ClearPromptPanel();
+    gfx::SetColor(gfx::K.MenuForeground);
+    Text(p + " " + shown + " = ", 5, RowY(1, 0));
+    if (!refusal.empty()) {
+      PromptLine(1, refusal);
+      ReselectStrip();
+      gfx::SetColor(gfx::K.MenuForeground);
+    }
+    s.clear();
+    k = 0;
+  };
+  start("");
   status = kInputEmpty;
   bool refused = false;
+  float typed = value;
   for (;;) {
     std::uint8_t key = platform::Drv.DrvReadKey();
     if (key == kKeyExtended) {
@@ -96,11 +145,23 @@ void InputFloat(std::string_view prompt, float& value, std::int32_t& status) {
     } else if (key == kKeyEnter || key == kKeyComplete || key == ' ') {
       Text(gfx::WinToScreenCodes(s), CellX(c0 + k + 3, cell), RowY(1, 0));
       platform::Drv.DrvDelay(100);
+      if (s.empty()) break;
+      if (!IsNumberText(s)) {
+        start(gfx::LangPart("Не число: ;Not a number: "_sc) + gfx::WinToScreenCodes(s));
+        continue;
+      }
+      typed = ParseNumber(s);
+      if (!std::isfinite(typed) || typed < range.Min || typed > range.Max) {
+        start(RangeText(range));
+        continue;
+      }
       break;
     } else if (key == kKeyEsc || key == kKeyRefuse) {
       status = kInputRefused;
       refused = true;
       break;
+    } else if (key < ' ') {
+      // Other control codes (Ctrl letters, a refresh) are no part of a number.
     } else if (s.size() < kMaxTyped) {
       ++k;
       s += static_cast<char>(key);
@@ -109,7 +170,7 @@ void InputFloat(std::string_view prompt, float& value, std::int32_t& status) {
   }
   if (!refused && !s.empty()) {
     status = kInputRead;
-    value = ParseNumber(s);
+    value = typed;
     Text(gfx::FormatNumber(value, 10, 3), CellX(c0 + k + 8, cell), RowY(1, 0));
     platform::Drv.DrvDelay(300);
   }
@@ -117,9 +178,9 @@ void InputFloat(std::string_view prompt, float& value, std::int32_t& status) {
   platform::Drv.DrvMouseRelease();
 }
 
-void InputInt(std::string_view prompt, std::int32_t& n, std::int32_t& status) {
+void InputInt(std::string_view prompt, std::int32_t& n, std::int32_t& status, ValueRange range) {
   float v = static_cast<float>(n);
-  InputFloat(prompt, v, status);
+  InputFloat(prompt, v, status, range);
   n = gfx::NearestInt(v);
 }
 
@@ -146,9 +207,15 @@ struct EditView {
   int Pitch = 0;  // cell width
 };
 
-void DrawEditText(const EditView& v, const std::string& text, int p) {
+// The text and its cursor; a suggestion is underlined whole instead.
+void DrawEditText(const EditView& v, const std::string& text, int p, bool suggested) {
   Text(text, CellX(v.Base + 1, v.Pitch), RowY(1, 0));
-  Text("-", CellX(v.Base + p, v.Pitch), RowY(2, 1));
+  if (suggested && !text.empty()) {
+    for (int c = 1; c <= static_cast<int>(text.size()); ++c)
+      Text("-", CellX(v.Base + c, v.Pitch), RowY(2, 1));
+  } else {
+    Text("-", CellX(v.Base + p, v.Pitch), RowY(2, 1));
+  }
 }
 
 void DrawLayoutHelp(int layout) {
@@ -166,7 +233,7 @@ void DrawLayoutHelp(int layout) {
 
 }  // namespace
 
-void EditLine(std::string_view prompt, std::string& text) {
+void EditLine(std::string_view prompt, std::string& text, bool suggested) {
   TextInputActive = true;
   const int savedMode = gfx::TextMode;
   gfx::TextMode = gfx::kTextModePlain;  // file names keep their backslashes
@@ -177,26 +244,39 @@ void EditLine(std::string_view prompt, std::string& text) {
   Text(p, 5, RowY(1, 0));
   const EditView v{static_cast<int>(p.size()) + 5, gfx::TextPitch};
   int pos = static_cast<int>(text.size()) + 1;
-  DrawEditText(v, text, pos);
+  suggested = suggested && !text.empty();
+  DrawEditText(v, text, pos, suggested);
   DrawLayoutHelp(KeyboardLayout);
 
   auto redraw = [&](auto change) {
     gfx::SetColor(gfx::K.MenuBackground);
-    DrawEditText(v, text, pos);
+    DrawEditText(v, text, pos, suggested);
     change();
     gfx::SetColor(gfx::K.MenuForeground);
-    DrawEditText(v, text, pos);
+    DrawEditText(v, text, pos, suggested);
+  };
+  // A suggestion gives way to the first change of the text.
+  auto clearSuggestion = [&] {
+    if (suggested) {
+      text.clear();
+      pos = 1;
+    }
+    suggested = false;
   };
   for (;;) {
     std::uint8_t key = platform::Drv.DrvReadKey();
     if (key == kKeyExtended) {
       std::uint8_t scan = platform::Drv.DrvReadKey();
-      if (scan == kScanLeft && pos > 1) redraw([&] { --pos; });
+      if (suggested && (scan == kScanLeft || scan == kScanRight))  // to its start or its end
+        redraw([&] { suggested = false; pos = scan == kScanLeft ? 1 : pos; });
+      else if (suggested && scan == kScanDelete) redraw(clearSuggestion);
+      else if (scan == kScanLeft && pos > 1) redraw([&] { --pos; });
       else if (scan == kScanRight && pos <= static_cast<int>(text.size())) redraw([&] { ++pos; });
       else if (scan == kScanDelete && pos <= static_cast<int>(text.size()))
         redraw([&] { text.erase(pos - 1, 1); });
     } else if (key == kKeyBackspace) {
-      if (pos > 1) redraw([&] { text.erase(--pos - 1, 1); });
+      if (suggested) redraw(clearSuggestion);
+      else if (pos > 1) redraw([&] { text.erase(--pos - 1, 1); });
     } else if (key == kKeyEnter || key == kKeyEsc) {
       if (key == kKeyEsc) redraw([&] { text = entry; pos = static_cast<int>(text.size()) + 1; });
       Text(text, CellX(v.Base + pos + 3, v.Pitch), RowY(1, 0));
@@ -211,7 +291,11 @@ void EditLine(std::string_view prompt, std::string& text) {
     } else if (key >= 32 && text.size() < kMaxTyped) {
       std::uint8_t c = key >= 0x80 ? gfx::WinToScreenByte(key)
                                    : KeyboardLayout == 1 ? RussianLayoutChar(key) : key;
-      redraw([&] { text.insert(text.begin() + (pos - 1), static_cast<char>(c)); ++pos; });
+      redraw([&] {
+        clearSuggestion();
+        text.insert(text.begin() + (pos - 1), static_cast<char>(c));
+        ++pos;
+      });
     }
   }
   gfx::TextMode = savedMode;

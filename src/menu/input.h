@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,14 @@ namespace menu {
 
 // Input status of InputFloat and InputInt.
 enum : std::int32_t { kInputRefused = -1, kInputEmpty = 0, kInputRead = 1 };
+
+// The values a number may take, bounds included; an infinite bound is no
+// bound. Whatever the range, a number must be finite.
+struct ValueRange {
+  float Min, Max;
+};
+inline constexpr ValueRange kAnyNumber{-std::numeric_limits<float>::infinity(),
+                                       std::numeric_limits<float>::infinity()};
 
 extern std::int32_t KeyboardLayout;  // 0 Latin, 1 Russian
 extern bool TextInputActive;         // an EditLine is running
@@ -25,9 +34,27 @@ extern bool TextInputActive;         // an EditLine is running
 // register (all 0 in this program).
 float ParseNumber(std::string_view text);
 
-void InputFloat(std::string_view prompt, float& value, std::int32_t& status);
-void InputInt(std::string_view prompt, std::int32_t& n, std::int32_t& status);
-void EditLine(std::string_view prompt, std::string& text);
+// Whether the whole typed text is a number: blanks and commas, a sign,
+// digits with at most one point or comma among or after them, blanks; at
+// least one digit. Anything else — a letter, a second point, a number
+// written with an exponent — is not one.
+bool IsNumberText(std::string_view text);
+
+// A typed text that is not a number, or a number outside the range, is
+// refused with a message on the next prompt line; the input stays open for
+// another try, and Esc leaves the value as it was.
+void InputFloat(std::string_view prompt, float& value, std::int32_t& status,
+                ValueRange range = kAnyNumber);
+void InputInt(std::string_view prompt, std::int32_t& n, std::int32_t& status,
+              ValueRange range = kAnyNumber);
+// suggested: the text on entry is a suggestion, shown underlined; the first
+// character typed replaces it, Backspace or Delete clears it, Left or Right
+// keeps it for editing with the cursor at its start or its end.
+void EditLine(std::string_view prompt, std::string& text, bool suggested = false);
+
+// The message of a refused number: what the range allows (screen text in
+// the current language).
+std::string RangeText(ValueRange range);
 
 // The character the key of a US keyboard gives on the Russian keyboard, in
 // the screen code page; other characters unchanged.

@@ -18,6 +18,7 @@
 #include "graphics/text.h"
 #include "menu/input.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 #include "view/view.h"
 
 namespace menu {
@@ -32,12 +33,16 @@ void NoViewKey(KeyCode) {}
 void NoExtendedKey(std::uint8_t) {}
 void NoGridStep(KeyCode&) {}
 void NoSideButtons() {}
+void NoEdit(bool) {}
+void NoHelp(int) {}
 }  // namespace
 
 void (*ViewKeyHook)(KeyCode key) = NoViewKey;
 void (*ExtendedKeyHook)(std::uint8_t scan) = NoExtendedKey;
 void (*GridStepHook)(KeyCode& key) = NoGridStep;
 void (*SidePanelButtonsHook)() = NoSideButtons;
+void (*EditHook)(bool redo) = NoEdit;
+void (*HelpHook)(int context) = NoHelp;
 
 int LineHeight() { return gfx::TextLineStep; }
 int PanelTop() { return gfx::Layout.MenuStripTop; }
@@ -86,6 +91,11 @@ void SetNumberItem(int i, std::string_view label, float value, int width, int de
   if (i < 0 || i > kMaxItems) return;
   M.Items[i].Value = value;
   M.Items[i].Kind = kItemNumber;
+  M.Items[i].Range = kAnyNumber;
+}
+
+void SetItemRange(int i, ValueRange range) {
+  if (i >= 0 && i <= kMaxItems) M.Items[i].Range = range;
 }
 
 void SetTextItemAnsi(int i, std::string_view label) {
@@ -197,16 +207,19 @@ static void RetakeItemTexts() {
     MenuItem& item = M.Items[i];
     const std::int32_t kind = item.Kind;
     const float value = item.Value;
+    const ValueRange range = item.Range;
     const std::string label = item.Label;
     if (item.Width > 0) SetTitleItem(i, label, item.Shown, item.Width, item.Decimals);
     else SetTextItem(i, label);
     item.Kind = kind;
     item.Value = value;
+    item.Range = range;
   }
 }
 
 void DrawMenu() {
   if (M.ItemsLanguage != gfx::LanguageIndex) RetakeItemTexts();
+  BuildButtons();  // the window may have another size since the menu started
   if (M.MenuLayout != 0) gfx::SelectPanel();
   gfx::SelectMenuStrip();
   for (int i = 0; i < M.ButtonCount; ++i) {
@@ -255,10 +268,14 @@ void RunMenu(int n, KeyCode& key) {
     if (d == 0 || (d >= 1 && d <= 9 && d > n)) continue;
     if (d < 1 || d > n || M.Items[d].Kind != kItemNumber) break;
     std::int32_t status = 0;
-    InputFloat(M.Items[d].Text, M.Items[d].Value, status);
+    InputFloat(M.Items[d].Text, M.Items[d].Value, status, M.Items[d].Range);
     if (status >= 0) break;
   }
   gfx::SetColor(15);
+}
+
+void RefreshMenu() {
+  if (M.WaitingForKey) platform::PushKey(kKeyRefresh);
 }
 
 bool IsViewKey(KeyCode key) {
@@ -288,7 +305,9 @@ void MenuReadKey(KeyCode& key) {
     M.KeyQueue.erase(0, 1);
     return;
   }
+  M.WaitingForKey = true;
   key = platform::Drv.DrvReadKey();
+  M.WaitingForKey = false;
   if (key == ' ' || key == 5) {
     int x = 0, y = 0, button = 0;
     platform::Drv.DrvGetMouseEvent(x, y, button);
@@ -305,7 +324,14 @@ void MenuReadKey(KeyCode& key) {
   }
   if (key == kKeyExtended) {
     if (!haveScan) scan = platform::Drv.DrvReadKey();
-    ExtendedKeyHook(scan);
+    if (scan == kScanUndo || scan == kScanRedo) {
+      EditHook(scan == kScanRedo);
+      key = kKeyRefresh;
+    } else if (scan == kScanF1) {
+      HelpHook(kHelpMenus);
+    } else {
+      ExtendedKeyHook(scan);
+    }
     return;
   }
   if (key == 'X' || key == 'x' || key == 0xD7 || key == 0xF7) {  // also Ч, ч

@@ -9,7 +9,9 @@
 //   '1'..'9' chosen; ']' complete; '[' and Esc refuse; Enter back;
 //   Ctrl-Z (26) to the main menu and the file menu; '~' end of the program;
 //   0 an extended key (its scan code follows); '0' nothing (the key reader
-//   consumed the key); Backspace ignored; 'Y'/'y' yes, anything else no.
+//   consumed the key); Backspace ignored; 'Y'/'y' yes, anything else no;
+//   kKeyRefresh: the model changed behind the menu (undo, redo, a file
+//   opened from the menu bar), so the menu fills its items anew.
 //
 // Index:
 //   KeyCode constants, item and button tables, state
@@ -20,6 +22,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "menu/input.h"
 
 namespace menu {
 
@@ -35,11 +39,14 @@ constexpr KeyCode kKeyComplete = ']';
 constexpr KeyCode kKeyRefuse = '[';
 constexpr KeyCode kKeyEnd = '~';
 constexpr KeyCode kKeyNothing = '0';
+constexpr KeyCode kKeyRefresh = 30;  // no key gives it: the window's keys give 1..26 and 27
 
 // PC keyboard scan codes that follow an extended key.
 constexpr std::uint8_t kScanUp = 72, kScanDown = 80, kScanLeft = 75, kScanRight = 77;
 constexpr std::uint8_t kScanPageUp = 73, kScanPageDown = 81, kScanHome = 71, kScanEnd = 79;
 constexpr std::uint8_t kScanDelete = 83;
+constexpr std::uint8_t kScanF1 = 59;
+constexpr std::uint8_t kScanUndo = 14, kScanRedo = 15;  // Alt-Backspace, Alt-Shift-Backspace
 
 // --- Tables and state ----------------------------------------------------------
 constexpr int kMaxItems = 9;
@@ -58,6 +65,7 @@ struct MenuItem {
   std::string ValueText;  // the value with the blanks that right-align it
   float Value = 0;
   std::int32_t Kind = kItemText;
+  ValueRange Range = kAnyNumber;  // what a number item accepts
 };
 
 struct MenuButton {
@@ -83,6 +91,7 @@ struct MenuState {
   // kernel's MenuBackground and MenuForeground).
   int FrameColour = 9, BevelLight = 9, BevelDark = 9;
   int IndicatorColour = 15, IndicatorNumber = 0;
+  bool WaitingForKey = false;     // MenuReadKey waits for the user
 };
 extern MenuState M;  // the one menu system of the program
 
@@ -93,11 +102,20 @@ extern void (*ExtendedKeyHook)(std::uint8_t scan);
 extern void (*GridStepHook)(KeyCode& key);
 // Extra side-panel buttons in menu layout 1 (none in this program).
 extern void (*SidePanelButtonsHook)();
+// Alt-Backspace (false) and Alt-Shift-Backspace (true) in a menu: undo and
+// redo of the application's edits. The menu then returns kKeyRefresh.
+extern void (*EditHook)(bool redo);
+// F1: the help of the context the user is in; the hook brings the picture
+// and the menu back afterwards. Default: nothing.
+enum HelpContext : int { kHelpMenus = 0, kHelpCursor = 1 };
+extern void (*HelpHook)(int context);
 
 // --- The item table -------------------------------------------------------------
 void SetTextItem(int i, std::string_view label);
 void SetTitleItem(int i, std::string_view label, float value, int width, int decimals);
+// A number item accepts any finite number until SetItemRange narrows it.
 void SetNumberItem(int i, std::string_view label, float value, int width, int decimals);
+void SetItemRange(int i, ValueRange range);
 // The same with a label in the Windows Cyrillic code page.
 void SetTextItemAnsi(int i, std::string_view label);
 void SetTitleItemAnsi(int i, std::string_view label, float value, int width, int decimals);
@@ -107,6 +125,9 @@ std::int32_t GetItemInt(int i);
 
 // Shows items 0..n and returns the chosen key.
 void RunMenu(int n, KeyCode& key);
+// The model changed behind the menus (a menu-bar command): a menu waiting
+// for a key returns kKeyRefresh so that its caller fills it anew.
+void RefreshMenu();
 // Draws the menu of the last run again (after a repaint).
 void DrawMenu();
 

@@ -24,8 +24,13 @@ bool Yes() { return true; }
 void NothingFound(int, const std::string&, FindResult& out) { out = FindResult{}; }
 void NothingMore(FindResult& out) { out = FindResult{}; }
 bool NoAnswer(const std::string&, const std::string&, bool) { return false; }
+int NoChoice(const std::string&, const std::string&, const std::string&, const std::string&,
+             const std::string& cancel) {
+  return cancel.empty() ? kAnswerNo : kAnswerCancel;
+}
 bool NoFile(bool, const std::string&, std::string&) { return false; }
-void NoDocument(const std::string&) {}
+bool NoDocument(const std::string&) { return false; }
+void NoText(const std::string&) {}
 
 constexpr PlatformDriver kDefaultDriver = {
     .DrvInitGraphics = NoOp,
@@ -44,6 +49,7 @@ constexpr PlatformDriver kDefaultDriver = {
     .DrvPutPixelRGB = NoRgb,
     .DrvReadKey = Escape,
     .DrvKeyPressed = No,
+    .DrvWaitEvent = NoOp,
     .DrvDelay = NoInt,
     .DrvClientOrigin = NoOrigin,
     .DrvShowMouse = NoOp,
@@ -56,8 +62,11 @@ constexpr PlatformDriver kDefaultDriver = {
     .DrvFindFirst = NothingFound,
     .DrvFindNext = NothingMore,
     .DrvAskYesNo = NoAnswer,
+    .DrvAskChoice = NoChoice,
     .DrvFileDialog = NoFile,
     .DrvOpenDocument = NoDocument,
+    .DrvSetTitle = NoText,
+    .DrvSetMenuLanguage = NoInt,
 };
 
 }  // namespace

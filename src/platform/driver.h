@@ -43,6 +43,10 @@ struct PlatformDriver {
   // --- Input entries ------------------------------------------------------
   std::uint8_t (*DrvReadKey)();        // next key code; waits for one
   bool (*DrvKeyPressed)();             // a key code is waiting
+  // Waits until the user does something — a key, a click, a move of the
+  // pointer, a menu command — without using the processor meanwhile;
+  // returns at once when a key code is waiting.
+  void (*DrvWaitEvent)();
   void (*DrvDelay)(int milliseconds);  // no events are processed meanwhile
   void (*DrvClientOrigin)(int width, int height, int& x0, int& y0);
   void (*DrvShowMouse)();
@@ -62,12 +66,27 @@ struct PlatformDriver {
   // --- Window side ----------------------------------------------------------
   // A modal yes/no box (screen code page texts); true for yes.
   bool (*DrvAskYesNo)(const std::string& text, const std::string& caption, bool questionIcon);
+  // A modal question box with the program's own buttons (screen code page
+  // texts; no cancel button when cancel is empty). The default button is
+  // yes; Esc and the box's close button give cancel, or no when there is
+  // no cancel button.
+  int (*DrvAskChoice)(const std::string& text, const std::string& caption, const std::string& yes,
+                      const std::string& no, const std::string& cancel);
   // The system's open or save dialog for files of the extension (no dot);
   // true and the chosen path (file-system encoding) when one was chosen.
   bool (*DrvFileDialog)(bool open, const std::string& extension, std::string& path);
-  // Opens a document with the system's default program.
-  void (*DrvOpenDocument)(const std::string& path);
+  // Opens a document with the system's default program; false when no
+  // program could be started for it.
+  bool (*DrvOpenDocument)(const std::string& path);
+  // The window's caption (UTF-8).
+  void (*DrvSetTitle)(const std::string& title);
+  // The menu bar's captions in a language (0 Russian, 1 English; other
+  // languages show the Russian ones).
+  void (*DrvSetMenuLanguage)(int language);
 };
+
+// Answers of DrvAskChoice.
+enum Answer : int { kAnswerCancel = -1, kAnswerNo = 0, kAnswerYes = 1 };
 
 extern PlatformDriver Drv;  // the one table of the program
 

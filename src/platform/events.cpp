@@ -16,6 +16,8 @@ const KeyTableEntry KeyTable[kKeyTableSize] = {
     {VirtualKey::Down, 0, 1, 160},    {VirtualKey::PageUp, 0, 0, 73},
     {VirtualKey::PageDown, 0, 0, 81}, {VirtualKey::Home, 0, 0, 71},
     {VirtualKey::End, 0, 0, 79},      {VirtualKey::End, 1, 0, 117},
+    {VirtualKey::F1, 0, 0, kCodeF1},  {VirtualKey::Backspace, 0, 0, kCodeUndo, 1},
+    {VirtualKey::Backspace, 0, 1, kCodeRedo, 1},
 };
 
 EventState Events;
@@ -46,16 +48,16 @@ std::uint8_t PopKey() {
   return code;
 }
 
-void OnKeyDown(VirtualKey key, bool ctrl, bool shift) {
+void OnKeyDown(VirtualKey key, bool ctrl, bool shift, bool alt) {
   const std::uint8_t c = ctrl ? 1 : 0, s = shift ? 1 : 0;
   for (const KeyTableEntry& e : KeyTable) {
-    if (e.Key == key && e.Ctrl == c && e.Shift == s) {
+    if (e.Key == key && e.Ctrl == c && e.Shift == s && (e.Alt == 0 || alt)) {
       PushKey(0);
       PushKey(e.Code);
       return;
     }
   }
-  // No entry (Ctrl+Shift+arrow, F1, Delete, …): the key produces nothing;
+  // No entry (Ctrl+Shift+arrow, Delete, …): the key produces nothing;
   // keys with a character arrive through OnCharacter.
 }
 

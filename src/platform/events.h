@@ -4,7 +4,8 @@
 // each driver is the only writer.
 //
 // Special keys become two codes, 0 and a PC keyboard scan code, through the
-// KeyTable with an exact match on Ctrl and Shift. A left click arrives as a
+// KeyTable with an exact match on Ctrl and Shift (and on Alt where an entry
+// asks for it). A left click arrives as a
 // blank, a right click as 13, the middle button as "B", the wheel as 0, 73
 // or 0, 81.
 #pragma once
@@ -18,7 +19,9 @@ constexpr int kKeyQueueSize = 64;
 // Keys the KeyTable knows, independent of the window system.
 enum class VirtualKey : std::uint8_t {
   Left, Right, Up, Down, PageUp, PageDown, Home, End,
-  Other  // any key without a table entry (F1, Delete, Insert, …)
+  F1,
+  Backspace,  // through the table only with Alt; alone it is the character 8
+  Other  // any key without a table entry (Delete, Insert, …)
 };
 
 struct KeyTableEntry {
@@ -26,8 +29,14 @@ struct KeyTableEntry {
   std::uint8_t Ctrl;   // 0/1, must match exactly
   std::uint8_t Shift;  // 0/1, must match exactly
   std::uint8_t Code;   // the scan code delivered after 0
+  std::uint8_t Alt = 0;  // 1: only with Alt held; 0: Alt is not looked at
 };
-constexpr int kKeyTableSize = 18;
+constexpr int kKeyTableSize = 21;
+
+// Codes of the keys beyond the PC keyboard's arrows and pages: F1 has its
+// BIOS code; Alt-Backspace (undo) and Alt-Shift-Backspace (redo) take 14
+// and 15, which no other key of the table gives.
+constexpr std::uint8_t kCodeF1 = 59, kCodeUndo = 14, kCodeRedo = 15;
 extern const KeyTableEntry KeyTable[kKeyTableSize];
 
 // Mouse button codes of the last mouse event.
@@ -49,7 +58,7 @@ void PushKey(std::uint8_t code);
 std::uint8_t PopKey();
 
 // The window procedure's handlers, in the terms of the event model.
-void OnKeyDown(VirtualKey key, bool ctrl, bool shift);  // table lookup
+void OnKeyDown(VirtualKey key, bool ctrl, bool shift, bool alt = false);  // table lookup
 void OnCharacter(std::uint8_t code);                     // CP1251 byte
 void OnMouseMove(int x, int y);
 void OnLeftPress(int x, int y);

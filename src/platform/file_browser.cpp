@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -125,6 +126,25 @@ std::string CurrentFolder() {
   return gfx::ScreenFromUtf8(buffer);
 }
 
+// The columns follow the longest name: "[" at the column's left edge, the
+// name 10 pixels in, "]" one character after the longest name, then a gap.
+void LayOutColumns(bool wide) {
+  const int p = gfx::TextPitch;
+  std::size_t longest = 0;
+  for (int i = 1; i <= Browser.Count; ++i) longest = std::max(longest, Browser.Shown[i].size());
+  Browser.MarkOffset = 10 + (static_cast<int>(longest) + 1) * p;
+  if (SidePanel()) {
+    Browser.Columns = 1;
+    Browser.ColumnWidth = gfx::Layout.PanelWidth;
+  } else if (wide) {
+    Browser.Columns = 2;
+    Browser.ColumnWidth = gfx::Layout.ScreenWidth / 2;
+  } else {
+    Browser.ColumnWidth = std::max(kNarrowColumnWidth, Browser.MarkOffset + 2 * p);
+    Browser.Columns = std::clamp(gfx::Layout.ScreenWidth / Browser.ColumnWidth, 1, kNarrowColumns);
+  }
+}
+
 void DrawList(bool wide) {
   if (SidePanel())
     gfx::SelectPanel();
@@ -145,7 +165,8 @@ void DrawList(bool wide) {
       if (i > Browser.Count) continue;
       const int x = (column - 1) * Browser.ColumnWidth;
       gfx::TextOut(Browser.Shown[i], x + 10, RowY(row), h, p);
-      if (wide && files) gfx::TextOut(Browser.Description[i], x + 11 * p, RowY(row), h, p);
+      if (wide && files)
+        gfx::TextOut(Browser.Description[i], x + Browser.MarkOffset + 2 * p, RowY(row), h, p);
     }
   }
 }
@@ -154,10 +175,15 @@ void DrawMarks(int colour) {
   const int x = (Browser.Column - 1) * Browser.ColumnWidth, y = RowY(Browser.Row);
   gfx::SetColor(colour);
   gfx::TextOut("[", x, y, gfx::TextHeight, gfx::TextPitch);
-  gfx::TextOut("]", x + 10 * gfx::TextPitch, y, gfx::TextHeight, gfx::TextPitch);
+  gfx::TextOut("]", x + Browser.MarkOffset, y, gfx::TextHeight, gfx::TextPitch);
 }
 
-void CursorToStart() { Browser.Column = Browser.Row = Browser.TopRow = 1; }
+// A new list: its columns, the cursor at its start.
+void ListAnew(bool wide, const std::string& pattern) {
+  BuildBrowserList(pattern);
+  LayOutColumns(wide);
+  Browser.Column = Browser.Row = Browser.TopRow = 1;
+}
 
 }  // namespace
 
@@ -166,23 +192,10 @@ void CursorToStart() { Browser.Column = Browser.Row = Browser.TopRow = 1; }
 
 std::string FileBrowser(bool wide, const std::string& pattern) {
   Browser.Mode = kBrowseFiles;
-  if (SidePanel()) {
-    Browser.Columns = 1;
-    Browser.ColumnWidth = gfx::Layout.PanelWidth;
-    Browser.VisibleRows = kPanelRows;
-  } else if (wide) {
-    Browser.Columns = 2;
-    Browser.ColumnWidth = gfx::Layout.ScreenWidth / 2;
-    Browser.VisibleRows = kStripRows;
-  } else {
-    Browser.Columns = kNarrowColumns;
-    Browser.ColumnWidth = kNarrowColumnWidth;
-    Browser.VisibleRows = kStripRows;
-  }
+  Browser.VisibleRows = SidePanel() ? kPanelRows : kStripRows;
   const int savedMode = gfx::TextMode;
   gfx::TextMode = gfx::kTextModePlain;  // backslashes in names are characters
-  BuildBrowserList(pattern);
-  CursorToStart();
+  ListAnew(wide, pattern);
   DrawList(wide);
   std::string result;
   for (;;) {
@@ -193,8 +206,7 @@ std::string FileBrowser(bool wide, const std::string& pattern) {
     if (key == kKeyEsc) break;
     if (key == kKeyTab) {
       Browser.Mode = Browser.Mode == kBrowseFiles ? kBrowseFolders : kBrowseFiles;
-      BuildBrowserList(pattern);
-      CursorToStart();
+      ListAnew(wide, pattern);
       DrawList(wide);
       continue;
     }
@@ -206,10 +218,7 @@ std::string FileBrowser(bool wide, const std::string& pattern) {
         break;
       }
       const bool entered = chdir(Browser.Real[i].c_str()) == 0;
-      if (entered) {
-        BuildBrowserList(pattern);
-        CursorToStart();
-      }
+      if (entered) ListAnew(wide, pattern);
       DrawList(wide);
       if (!entered) {
         menu::PromptLine(3, std::string("Не удалось открыть каталог "_sc) + Browser.Shown[i]);

@@ -13,8 +13,8 @@ namespace platform {
 constexpr int kBrowserEntries = 200;     // the list holds the first 200 found
 constexpr int kBrowserNameLength = 32;   // characters of a shown name
 constexpr int kDescriptionLength = 34;   // characters of a file's first line
-constexpr int kNarrowColumns = 8;
-constexpr int kNarrowColumnWidth = 80;   // pixels
+constexpr int kNarrowColumns = 8;       // at the most
+constexpr int kNarrowColumnWidth = 80;   // pixels, at the least
 constexpr int kStripRows = 2;            // visible rows in the menu strip
 constexpr int kPanelRows = 20;           // in the side panel
 
@@ -30,13 +30,15 @@ struct FileBrowserState {
   int Mode = kBrowseFiles;
   std::string FirstExtension;              // of the first entry found
   int Columns = kNarrowColumns, ColumnWidth = kNarrowColumnWidth, VisibleRows = kStripRows;
+  int MarkOffset = 0;                      // pixels from "[" to "]" of an entry
   int Column = 1, Row = 1, TopRow = 1;     // the cursor and the first row shown
 };
 extern FileBrowserState Browser;
 
 // Lets the user choose a file of the pattern ("*.spw") in the current
-// folder or any folder reached from it. wide: two half-screen columns with
-// each file's first line beside its name. Returns the chosen file's name
+// folder or any folder reached from it. The narrow form has as many columns
+// (up to eight) as the screen holds of the longest name shown; wide: two
+// half-screen columns with each file's first line beside its name. Returns the chosen file's name
 // without extension as the file system has it (so that it opens on a
 // case-sensitive system), or "" when the user gave up.
 std::string FileBrowser(bool wide, const std::string& pattern);

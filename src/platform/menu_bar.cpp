@@ -12,6 +12,8 @@ namespace {
 
 void DoNothing() {}
 void IgnorePath(const std::string&) {}
+bool SaveNothing(const std::string&) { return false; }
+void RedrawAfterResize() { MenuBar.RedrawHook(); }
 
 // Until the application installs its help pages, each help item asks the
 // question of the close box and ignores the answer.
@@ -23,12 +25,17 @@ void CloseAtOnce() { CloseRequest(); }
 MenuBarSlots DefaultSlots() {
   MenuBarSlots s;
   s.RedrawHook = DoNothing;
+  s.ResizeHook = RedrawAfterResize;
   s.NewHook = DoNothing;
   s.LoadHook = IgnorePath;
-  s.SaveHook = IgnorePath;
+  s.SaveHook = SaveNothing;
+  s.UndoHook = DoNothing;
+  s.RedoHook = DoNothing;
   for (CommandHook& h : s.HelpHooks) h = DefaultHelp;
   s.MenuCommandHook = RunMenuCommand;
   s.PostCloseHook = CloseAtOnce;
+  s.IdleHook = DoNothing;
+  s.LeaveHook = AskBeforeLeaving;
   s.DataExtension.clear();
   return s;
 }
@@ -40,6 +47,30 @@ bool IsSeparator(char c) { return c == '\\' || c == ':' || c == '/'; }
 MenuBarSlots MenuBar = DefaultSlots();
 
 void ResetMenuBar() { MenuBar = DefaultSlots(); }
+
+const MenuBarEntry MenuBarEntries[kMenuBarEntryCount] = {
+    {kMenuCaption, "&Файл", "&File"},
+    {kCommandNew, "&Создать...", "&New..."},
+    {kCommandOpen, "&Открыть...", "&Open..."},
+    {kCommandSave, "&Сохранить...", "&Save..."},
+    {kMenuSeparator, "", ""},
+    {kCommandExit, "В&ыход", "E&xit"},
+    {kMenuCaption, "&Правка", "&Edit"},
+    {kCommandUndo, "&Отменить\tAlt+Backspace", "&Undo\tAlt+Backspace"},
+    {kCommandRedo, "&Вернуть\tAlt+Shift+Backspace", "&Redo\tAlt+Shift+Backspace"},
+    {kMenuCaption, "&Руководство пользователя", "&Help"},
+    {kCommandAboutSystem, "О САПР \"Brelmora\"", "About Brelmora"},
+    {kCommandAboutProgram, "Об этой программе", "About this program"},
+    {kMenuSeparator, "", ""},
+    {kCommandUsage, "Работа с программой", "Working with the program"},
+    {kCommandBrief, "Краткая инструкция\tF1", "Key summary\tF1"},
+    {kMenuSeparator, "", ""},
+    {kCommandGuide, "Руководство пользователя", "User's guide"},
+};
+
+const char* MenuBarCaption(const MenuBarEntry& entry, int language) {
+  return language == 1 ? entry.English : entry.Russian;
+}
 
 std::string PathWithoutExtension(const std::string& path) {
   for (std::size_t i = path.size(); i > 0; --i) {
@@ -59,36 +90,49 @@ std::string HookPath(const std::string& chosen) {
 }
 }  // namespace
 
-void SavePrompt() {
-  if (!Drv.DrvAskYesNo("Save file?"_sc, "Edited"_sc, true)) return;
+bool SaveThroughDialog() {
   std::string path;
-  if (FileDialog(path, MenuBar.DataExtension, false)) MenuBar.SaveHook(HookPath(path));
+  return FileDialog(path, MenuBar.DataExtension, false) && MenuBar.SaveHook(HookPath(path));
+}
+
+void SavePrompt() {
+  if (Drv.DrvAskYesNo("Save file?"_sc, "Edited"_sc, true)) SaveThroughDialog();
+}
+
+bool AskBeforeLeaving(LeaveReason reason) {
+  if (reason == kLeaveProgram)
+    return Drv.DrvAskYesNo("                  Закончить работу?"_sc, "Exit"_sc, false);
+  SavePrompt();
+  return true;
 }
 
 void CloseRequest() {
-  if (Drv.DrvAskYesNo("                  Закончить работу?"_sc, "Exit"_sc, false))
-    Drv.DrvCloseGraphics();
+  if (MenuBar.LeaveHook(kLeaveProgram)) Drv.DrvCloseGraphics();
 }
 
 void RunMenuCommand(int command) {
   std::string path;
   switch (command) {
     case kCommandNew:
-      SavePrompt();
-      MenuBar.NewHook();
+      if (MenuBar.LeaveHook(kLeaveForNew)) MenuBar.NewHook();
       return;
     case kCommandOpen:
-      SavePrompt();
-      if (FileDialog(path, MenuBar.DataExtension, true)) {
+      if (MenuBar.LeaveHook(kLeaveForOpen) && FileDialog(path, MenuBar.DataExtension, true)) {
         MenuBar.NewHook();
         MenuBar.LoadHook(HookPath(path));
       }
       return;
     case kCommandSave:
-      if (FileDialog(path, MenuBar.DataExtension, false)) MenuBar.SaveHook(HookPath(path));
+      SaveThroughDialog();
       return;
     case kCommandExit:
       MenuBar.PostCloseHook();
+      return;
+    case kCommandUndo:
+      MenuBar.UndoHook();
+      return;
+    case kCommandRedo:
+      MenuBar.RedoHook();
       return;
     default:
       if (command >= kFirstHelpCommand && command < kFirstHelpCommand + kHelpHookCount) {

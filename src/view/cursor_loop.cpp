@@ -230,7 +230,8 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
     ShowCursorCoords(a, b, c);
 
     // Wait for a key, following the pointer meanwhile. A click is a key
-    // too (' ' or Enter); the pointer it moved is followed first.
+    // too (' ' or Enter); the pointer it moved is followed first. Between
+    // events the loop sleeps in the driver.
     bool moved = false;
     for (;;) {
       int mx = 0, my = 0;
@@ -242,14 +243,20 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
         break;
       }
       if (waiting) break;
+      d.DrvWaitEvent();
     }
     if (moved) continue;
 
     key = d.DrvReadKey();
+    if (key == menu::kKeyRefresh) continue;  // the model changed; the picture shows it
     if (key == menu::kKeyExtended) {
       const std::uint8_t scan = d.DrvReadKey();
       float na = a, nb = b, nc = c;
-      if (StepTarget(scan, na, nb, nc)) {
+      if (scan == menu::kScanF1) {
+        CursorShapeHook(a, b, c);
+        menu::HelpHook(menu::kHelpCursor);
+        CursorShapeHook(a, b, c);
+      } else if (StepTarget(scan, na, nb, nc)) {
         CursorShapeHook(a, b, c);
         std::int32_t tx = 0, ty = 0;
         PlaneToPixel(na, nb, nc, tx, ty);

@@ -129,6 +129,17 @@ void RedrawWithMenu() {
     menu::RedrawPrompts();
 }
 
+void ResizeView() {
+  float umin = 0, vmin = 0, umax = 0, vmax = 0;
+  const bool shown = GetViewWindow(umin, vmin, umax, vmax);
+  PrepareScreen();  // the layout and the viewport of the new size
+  if (shown) {
+    SetViewWindow(umin, vmin, umax, vmax);
+    StoreView(2, V.ViewLayout);
+  }
+  RedrawWithMenu();
+}
+
 void FitView() {
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
   WID_GRAN(umin, vmin, umax, vmax);

@@ -218,6 +218,17 @@ void SetViewWindow(float umin, float vmin, float umax, float vmax) {
   V.ViewScaleW = V.ViewScaleU;
 }
 
+bool GetViewWindow(float& umin, float& vmin, float& umax, float& vmax) {
+  const float w = static_cast<float>(V.ViewportWidth - kWindowMargin);
+  const float h = static_cast<float>(V.ViewportHeight - kWindowMargin);
+  if (w <= 0 || h <= 0) return false;
+  umin = V.ViewCentreU - w / 2 * V.ViewScaleU;
+  umax = V.ViewCentreU + w / 2 * V.ViewScaleU;
+  vmin = V.ViewCentreV - h / 2 * V.ViewScaleV;
+  vmax = V.ViewCentreV + h / 2 * V.ViewScaleV;
+  return true;
+}
+
 namespace {
 void SaveInto(SavedState& s) {
   s.ScaleU = V.ViewScaleU;

@@ -163,6 +163,10 @@ void RotateView(int k, double s, double c);
 // Fits the view-coordinate rectangle into the viewport; the larger extent
 // decides the scale, an empty rectangle gets scale 1.
 void SetViewWindow(float umin, float vmin, float umax, float vmax);
+// The view-coordinate rectangle the viewport shows now, such that
+// SetViewWindow gives the same view again; false before there is a
+// viewport.
+bool GetViewWindow(float& umin, float& vmin, float& umax, float& vmax);
 // kind 1: SavedView[1..9]; kind 2: ViewSlot[1..7]. Other numbers: nothing.
 void StoreView(int kind, int n);
 // kind 0: the matrix of StandardViews[1..9] only; kinds 1, 2 as StoreView.
@@ -184,6 +188,9 @@ void ExtendedViewKey(int scan);
 void PrepareScreen();
 void Redraw();          // WID_RIS and the overlays, the pointer hidden meanwhile
 void RedrawWithMenu();  // Redraw, then the current menu or the prompt lines
+// After the window changed its size: what the picture showed is fitted
+// into the new viewport, and the picture and the menu are drawn at once.
+void ResizeView();
 void FitView();         // the picture's extent fills the viewport
 // World axes tripod, grid and working-plane tripod over the picture.
 void DrawOverlays();

@@ -65,14 +65,35 @@ TEST_F(AppMenus, NewSchemeAnsweredOtherwiseChangesNothing) {
   app::NewSchemeMenu(key);
   EXPECT_EQ(Shell.SectionCount, 3);
   EXPECT_EQ(Shell.GeneratrixKind[1], 1);
+  EXPECT_EQ(menu::M.Prompts[0], " Новая оболочка? (Y/N)"_sc);  // the current language only
 }
 
-TEST_F(AppMenus, NewSchemeBeyondTheCapacityIsRefused) {
-  Type("y49\r500\r500\r2\r");
-  menu::KeyCode key = 0;
-  app::NewSchemeMenu(key);
-  EXPECT_EQ(Shell.SectionCount, 3);
+// Values that would make the results infinite, counts beyond the capacity
+// and texts that are no numbers are refused where they are typed, with
+// what is allowed; the value stays, or the next try is taken.
+TEST_F(AppMenus, ImpossibleValuesAreRefusedWithWhatIsAllowed) {
+  struct Row { void (*Menu)(menu::KeyCode&); const char* keys; float (*Value)(); float kept; const char* message; };
+  const Row rows[] = {
+      {app::SegmentMenu, "70\r\x1b\x1b", [] { return Shell.Thickness[1]; }, 2, "Допустимо от 0.001 до 10000"},
+      {app::SegmentMenu, "7-1\r\x1b\x1b", [] { return Shell.Thickness[1]; }, 2, "Допустимо от 0.001 до 10000"},
+      {app::LoadsMenu, "80\r\x1b\x1b", [] { return Shell.YoungModulus; }, 210000,
+       "Допустимо от 0.001 до 100000000"},
+      {app::LoadsMenu, "1o.3\r\x1b\x1b", [] { return Shell.InternalPressure; }, 0.2f, "Не число: o.3"},
+      {app::NewSchemeMenu, "y60\r4\r500\r500\r2\r", [] { return float(Shell.SectionCount); }, 5,
+       "Допустимо от 1 до 48"},
+      {app::NewSchemeMenu, "y49\r\x1b\r\r\r", [] { return float(Shell.SectionCount); }, 5,
+       "Допустимо от 1 до 48"},  // Esc keeps the count of the shell
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.keys);
+    Type(r.keys);
+    menu::KeyCode key = 0;
+    r.Menu(key);
+    EXPECT_EQ(r.Value(), r.kept);
+    EXPECT_EQ(menu::M.Prompts[1], gfx::ScreenFromUtf8(r.message));
+  }
   Type("y48\r500\r500\r2\r");
+  menu::KeyCode key = 0;
   app::NewSchemeMenu(key);
   EXPECT_EQ(Shell.SectionCount, 49);
 }

@@ -381,6 +381,7 @@ TEST(BatchOptions, HelpVersionAndUsage) {
   ProgramRun help = RunProgram("--help");
   EXPECT_EQ(help.Status, 0);
   EXPECT_NE(help.Out.find("--report"), std::string::npos);
+  EXPECT_NE(help.Out.find("Alt-Backspace undoes the last edit and Alt-Shift-Backspace"), std::string::npos);
   ProgramRun version = RunProgram("--version");
   EXPECT_EQ(version.Status, 0);
   EXPECT_EQ(version.Out, "brelmora 2.1\n");

@@ -89,6 +89,18 @@ TEST(Scripted, TheStartFileFollowsTheNameRule) {
   EXPECT_FLOAT_EQ(Load(dir + "/c.spw").InternalPressure, 3.5f);
 }
 
+TEST(Scripted, AStartArgumentThatIsAFileIsLoadedAsItIs) {
+  std::string dir = MakeTempFolder();
+  app::ShellModel m;
+  app::ResetShellModel(m);
+  m.InternalPressure = 4.5f;
+  mkdir((dir + "/tanks").c_str(), 0755);
+  WriteFile(dir + "/tanks/tank number one.spw", SaveModel(m));
+  ProgramRun r = Script(dir, SaveAs("copy"), Quote(dir + "/tanks/tank number one.spw"));
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_FLOAT_EQ(Load(dir + "/copy.spw").InternalPressure, 4.5f);
+}
+
 TEST(Scripted, AMissingStartFileIsReportedAndTheDefaultShellStays) {
   std::string dir = MakeTempFolder();
   ProgramRun r = Script(dir, "<Enter>" + SaveAs("d"), "NOSUCH");
@@ -111,13 +123,68 @@ TEST(Scripted, NewSchemeSectionAndSegmentEdits) {
   EXPECT_EQ(m.ContourStep, 50);
 }
 
-TEST(Scripted, EscInTheMainMenuShowsItAgainAndCtrlZExits) {
+// Leaving through the file menu. Nothing changed: Esc in the main menu
+// shows it again, and the exit question's "0" ends (from any submenu by
+// Ctrl-Z). With unsaved changes (the pressure typed first) the exit asks to
+// save: Y saves the usual way and leaves only when that worked, N leaves,
+// any other key (the old "0" among them) stays. The comment typed is the
+// file's header line; a failed save is told and the program goes on.
+TEST(Scripted, LeavingThroughTheFileMenu) {
+  struct Row { const char* keys; const char* saved; bool left; };
+  const Row rows[] = {
+      {"<Esc><Esc>6<Ctrl-Z>0", "", true},
+      {"13x" "3" "0", "", true},
+      {"11nofolder/x<Enter><Enter><Enter><Esc>", "", false},
+      {"611,5<Enter><Esc><Ctrl-Z>0<Esc>", "", false},
+      {"611,5<Enter><Esc><Ctrl-Z>N", "", true},
+      {"611,5<Enter><Esc><Ctrl-Z>Ysaved<Enter>Бак 7<Enter>", "saved.spw", true},
+      {"611,5<Enter><Esc><Ctrl-Z>Ynofolder/x<Enter><Enter><Enter><Esc>", "", false},
+      {"611,5<Enter><Esc>13Y<Esc><Esc><Esc>", "", false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.keys);
+    std::string dir = MakeTempFolder();
+    ProgramRun run = Script(dir, r.keys + SaveAs("after"));
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(FileExists(dir + "/after.spw"), !r.left);
+    if (*r.saved) {
+      const std::string bytes = ReadFile(dir + "/" + r.saved);
+      EXPECT_EQ(bytes.substr(0, bytes.find('\r')), "Бак 7"_sc);
+      EXPECT_EQ(Load(dir + "/" + r.saved).InternalPressure, 1.5f);
+    }
+  }
+}
+
+// The name field offers the current name; typing it again replaces it.
+// Writing over a file asks first: N asks the name again, Y writes over.
+TEST(FileMenu, TheOfferedNameGivesWayAndWritingOverAsks) {
   std::string dir = MakeTempFolder();
-  // Esc twice, then Ctrl-Z from the loads menu: the exit question, 0 ends
-  // the program before the keys that would save.
-  ProgramRun r = Script(dir, "<Esc><Esc>6<Ctrl-Z>0" + SaveAs("never"));
-  EXPECT_EQ(r.Status, 0);
-  EXPECT_FALSE(FileExists(dir + "/never.spw"));
+  WriteFile(dir + "/old.spw", "keep me");
+  ProgramRun r = Script(dir, "11old<Enter>Nnew<Enter><Enter><Esc>" "611,5<Enter><Esc>" "11old<Enter>Y<Enter><Esc>");
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_FALSE(FileExists(dir + "/newold.spw"));
+  EXPECT_FLOAT_EQ(Load(dir + "/new.spw").InternalPressure, 0.2f);
+  EXPECT_FLOAT_EQ(Load(dir + "/old.spw").InternalPressure, 1.5f);
+}
+
+// Alt-Backspace undoes an edit and Alt-Shift-Backspace redoes it, in a
+// script as at the keyboard.
+TEST(Scripted, UndoAndRedoKeys) {
+  for (const char* keys : {"<Alt-Backspace>", "<Alt-Backspace><Alt-Shift-Backspace>"}) {
+    std::string dir = MakeTempFolder();
+    ProgramRun r = Script(dir, std::string("611,5<Enter>") + keys + "<Esc>" + SaveAs("u"));
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_FLOAT_EQ(Load(dir + "/u.spw").InternalPressure, std::string(keys).size() > 16 ? 1.5f : 0.2f);
+  }
+}
+
+// F1 in a menu shows the key summary, as the help menu's item does.
+TEST(Scripted, F1ShowsTheHelpOfTheMenus) {
+  std::string dir = MakeTempFolder();
+  ProgramRun r = Script(dir, "6<F1><shot f1.png><Esc><Esc><menu 305><shot summary.png>");
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadFile(dir + "/f1.png"), ReadFile(dir + "/summary.png"));
+  EXPECT_GT(ReadFile(dir + "/f1.png").size(), 100u);
 }
 
 TEST(Scripted, ABadScriptNamesTheLine) {
@@ -127,17 +194,6 @@ TEST(Scripted, ABadScriptNamesTheLine) {
   EXPECT_NE(r.Err.find("line 3: unknown token <Frobnicate>"), std::string::npos) << r.Err;
   r = RunProgram("--script no-such-file.txt", dir);
   EXPECT_EQ(r.Status, 2);
-}
-
-TEST(FileMenu, OverwriteRefusedAsksTheNameAgainAndAcceptedOverwrites) {
-  std::string dir = MakeTempFolder();
-  WriteFile(dir + "/old.spw", "keep me");
-  // The name "old" exists: N asks again (typed "new"); then over "old" with Y.
-  ProgramRun r = Script(dir, "11old<Enter>N<Backspace><Backspace><Backspace>new<Enter><Enter>"
-                             "1<Backspace><Backspace><Backspace>old<Enter>Y<Enter><Esc>");
-  EXPECT_EQ(r.Status, 0) << r.Err;
-  EXPECT_TRUE(FileExists(dir + "/new.spw"));
-  EXPECT_EQ(ReadFile(dir + "/old.spw"), ReadFile(dir + "/new.spw"));
 }
 
 TEST(FileMenu, LoadThroughTheBrowserAndCancel) {
@@ -162,18 +218,20 @@ TEST(FileMenu, ExportsGetTheirExtensionAndImportsAreNotProvided) {
   EXPECT_EQ(ReadFile(dir + "/pic.dxf.DXF").substr(0, 5), "999\r\n");
 }
 
-TEST(FileMenu, AFailedSaveIsReportedAndTheProgramGoesOn) {
+// Esc in the line-thickness questions before a .UGF or .PLT export gives the
+// export up: no file, no "output done".
+TEST(FileMenu, EscInTheThicknessQuestionsCancelsTheExport) {
+  struct Row { const char* keys; const char* file; bool written; };
+  const Row rows[] = {{"152a<Enter><Esc>", "a.UGF", false},
+                      {"152b<Enter><Enter><Esc>", "b.UGF", false},
+                      {"157c<Enter><Esc>", "c.PLT", false},
+                      {"157d<Enter><Enter><Enter><Enter>", "d.PLT", true}};
   std::string dir = MakeTempFolder();
-  ProgramRun r = Script(dir, "11nofolder/x<Enter><Enter><Enter><Esc>" + SaveAs("after"));
-  EXPECT_EQ(r.Status, 0) << r.Err;
-  EXPECT_TRUE(FileExists(dir + "/after.spw"));
-}
-
-TEST(FileMenu, ExitAsksAndZeroEnds) {
-  std::string dir = MakeTempFolder();
-  ProgramRun r = Script(dir, "13x" "3" "0" + SaveAs("never"));
-  EXPECT_EQ(r.Status, 0);
-  EXPECT_FALSE(FileExists(dir + "/never.spw"));
+  for (const Row& r : rows) {
+    ProgramRun run = Script(dir, std::string(r.keys) + "<Esc><Esc><Esc>");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(FileExists(dir + "/" + r.file), r.written) << r.keys;
+  }
 }
 
 TEST(BatchExport, EveryFormatWritesItsFile) {

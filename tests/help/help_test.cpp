@@ -69,59 +69,29 @@ TEST_F(Help, LayoutFollowsThePictureArea) {
   EXPECT_EQ(help::Help.Y, 2 * (h / 25) + 5);
 }
 
-TEST_F(Help, InterfaceFirstPageDigitOneShowsItAgain) {
-  Type("");
-  help::InterfacePages();  // input runs out at once: Esc ends
-  const std::uint64_t firstPage = pictureAtEnd;
-  EXPECT_EQ(promptAtEnd, kFirst);
-  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
-
-  Type("1");
-  help::InterfacePages();
-  EXPECT_EQ(promptAtEnd, kFirst);
-  EXPECT_EQ(pictureAtEnd, firstPage);
-
-  Type("x");
-  help::InterfacePages();
-  EXPECT_EQ(promptAtEnd, kNext);
-  EXPECT_NE(pictureAtEnd, firstPage);
-}
-
-TEST_F(Help, InterfaceMiddlePagesGoBackWithOne) {
-  Type("  ");
-  help::InterfacePages();
-  const std::uint64_t third = pictureAtEnd;
-  Type("   1");
-  help::InterfacePages();
-  EXPECT_EQ(pictureAtEnd, third);
-  EXPECT_EQ(promptAtEnd, kNext);
-}
-
-TEST_F(Help, InterfaceLastPageAnyKeyEnds) {
-  Type("       ");
-  help::InterfacePages();
-  EXPECT_EQ(promptAtEnd, kLast);
-  EXPECT_EQ(menutest::exhausted, 1);
-
-  Type("       q");
-  help::InterfacePages();
-  EXPECT_EQ(menutest::exhausted, 1);  // ended without reading more
-  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
-
-  Type("       1");
-  help::InterfacePages();
-  EXPECT_EQ(menutest::exhausted, 2);
-  EXPECT_EQ(promptAtEnd, kNext);  // back on page 7
-}
-
-TEST_F(Help, InterfaceEscEndsOnAnyPage) {
-  Type("  \x1b");
-  help::InterfacePages();
-  EXPECT_EQ(menutest::exhausted, 0);
-  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
-  Type("\x1b");
-  help::InterfacePages();
-  EXPECT_EQ(menutest::exhausted, 0);
+// The eight pages on working with the program: the blank goes on, "1"
+// goes back, Esc ends on any page and any key on the last; the pages can
+// start elsewhere (F1 in the cursor loop starts at page 6).
+TEST_F(Help, InterfacePagesNavigation) {
+  std::uint64_t page[9] = {};
+  for (int p = 1; p <= 8; ++p) {
+    Type(std::string(p - 1, ' '));
+    help::InterfacePages();  // the input runs out on page p
+    page[p] = pictureAtEnd;
+    EXPECT_EQ(promptAtEnd, p == 1 ? kFirst : p == 8 ? kLast : kNext);
+  }
+  struct Row { std::string keys; int first, shown; };  // shown 0: ended before the input ran out
+  const Row rows[] = {{"1", 1, 1},        {"x", 1, 2},         {"   1", 1, 3}, {"       1", 1, 7},
+                      {"       q", 1, 0}, {"  \x1b", 1, 0},    {"\x1b", 1, 0}, {"", 6, 6},
+                      {"", 9, 8}};
+  for (const Row& r : rows) {
+    const int before = menutest::exhausted;
+    Type(r.keys);
+    help::InterfacePages(r.first);
+    EXPECT_EQ(menutest::exhausted - before, r.shown == 0 ? 0 : 1) << r.keys;
+    EXPECT_EQ(r.shown > 0 ? pictureAtEnd : 0, r.shown > 0 ? page[r.shown] : 0) << r.keys;
+    EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  }
 }
 
 TEST_F(Help, KeySummaryInThreeLanguages) {
@@ -222,15 +192,22 @@ TEST_F(Help, PathBackslashesAreDrawnInPlainMode) {
   EXPECT_GT(RightmostLit(), gfx::K.WindowLeft + help::Help.Margin);
 }
 
-TEST_F(Help, PresentGuideOpensWithTheSystem) {
+// The guide opens with the system's program; where there is none, the
+// prompt line says so and gives the guide's path.
+TEST_F(Help, PresentGuideOpensWithTheSystemOrItsPathIsGiven) {
   const std::string name = "HELP_TEST_GUIDE.HTM";
   const std::string path = help::ProgramFolder() + name;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr);
   std::fclose(f);
   help::OpenHtmlHelp(name);
-  std::remove(path.c_str());
   EXPECT_EQ(platform::Image.OpenedDocuments, (std::vector<std::string>{path}));
+  EXPECT_EQ(menutest::exhausted, 0);
+  platform::Image.DocumentsOpen = false;
+  Type("k");
+  help::OpenHtmlHelp(name);
+  std::remove(path.c_str());
+  EXPECT_EQ(menu::M.Prompts[0], "Нет программы для HTML. Руководство: "_sc + path);
   EXPECT_EQ(menutest::exhausted, 0);
 }
 

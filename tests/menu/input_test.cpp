@@ -1,6 +1,7 @@
 // Number and text input on the prompt lines, and the colour picker.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "graphics/codepage.h"
 #include "menu/colour_picker.h"
@@ -24,46 +25,50 @@ TEST(NumberParser, CasesOfTypedNumbers) {
   EXPECT_TRUE(std::isinf(menu::ParseNumber(std::string(400, '9'))));
 }
 
-struct FloatResult {
-  float Value;
-  std::int32_t Status;
-};
-
-FloatResult AskFloat(const std::string& keys, float start) {
-  platform::QueueText(keys);
-  FloatResult r{start, 99};
-  menu::InputFloat("Масштаб"_sc, r.Value, r.Status);
-  return r;
-}
-
-TEST_F(MenuTest, InputFloatStatuses) {
-  FloatResult r = AskFloat("abc\r", 5);
-  EXPECT_EQ(r.Status, menu::kInputRead);
-  EXPECT_EQ(r.Value, 0);
-  r = AskFloat("\r", 5);
-  EXPECT_EQ(r.Status, menu::kInputEmpty);
-  EXPECT_EQ(r.Value, 5);
-  r = AskFloat("12\x1b", 5);
-  EXPECT_EQ(r.Status, menu::kInputRefused);
-  EXPECT_EQ(r.Value, 5);
-  r = AskFloat("3[", 5);
-  EXPECT_EQ(r.Status, menu::kInputRefused);
-  r = AskFloat("-.5]", 5);
-  EXPECT_FLOAT_EQ(r.Value, -0.5f);
-  r = AskFloat("4 ", 5);  // the blank confirms
-  EXPECT_EQ(r.Status, menu::kInputRead);
-  EXPECT_EQ(r.Value, 4);
+// The statuses of a number input: an empty input keeps the value, Esc and
+// "[" refuse, Enter, "]" and the blank confirm. A text that is no number,
+// or a number out of range, is refused with a message on the next prompt
+// line; the input goes on, and Esc keeps the value.
+TEST_F(MenuTest, InputFloatStatusesAndRefusals) {
+  struct Row { std::string keys; menu::ValueRange range; float value; std::int32_t status; const char* message; };
+  const menu::ValueRange any = menu::kAnyNumber, wall{0.001f, 1e4f}, count{1, menu::kAnyNumber.Max};
+  const Row rows[] = {
+      {"\r", any, 5, menu::kInputEmpty, ""},
+      {"12\x1b", any, 5, menu::kInputRefused, ""},
+      {"3[", any, 5, menu::kInputRefused, ""},
+      {"-.5]", any, -0.5f, menu::kInputRead, ""},
+      {"4 ", any, 4, menu::kInputRead, ""},
+      {"\b\b7\r", any, 7, menu::kInputRead, ""},  // Backspace on an empty input keeps it empty
+      {"12\b3\r", any, 13, menu::kInputRead, ""},
+      {"9\b\r", any, 5, menu::kInputEmpty, ""},
+      {"o.3\r\x1b", any, 5, menu::kInputRefused, "Не число: o.3"},
+      {"3e2\r7\r", any, 7, menu::kInputRead, "Не число: 3e2"},
+      {"1.2.3\r\x1b", any, 5, menu::kInputRefused, "Не число: 1.2.3"},
+      {"Q\r.\r,5\r", any, 5, menu::kInputRead, "Не число: ."},  // a leading comma is a blank
+      {std::string(40, '9') + "\r\x1b", any, 5, menu::kInputRefused, "Число слишком велико"},
+      {"0\r\x1b", wall, 5, menu::kInputRefused, "Допустимо от 0.001 до 10000"},
+      {"-2\r0,001\r", wall, 0.001f, menu::kInputRead, "Допустимо от 0.001 до 10000"},
+      {"10000 ", wall, 10000, menu::kInputRead, ""},
+      {"0\r\x02\x1e" "3\r", count, 3, menu::kInputRead, "Допустимо не меньше 1"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.keys);
+    menu::M.Prompts[1].clear();
+    platform::QueueText(r.keys);
+    float value = 5;
+    std::int32_t status = 99;
+    menu::InputFloat("Толщина"_sc, value, status, r.range);
+    EXPECT_FLOAT_EQ(value, r.value);
+    EXPECT_EQ(status, r.status);
+    EXPECT_EQ(menu::M.Prompts[1], gfx::ScreenFromUtf8(r.message));
+  }
+  gfx::LanguageIndex = 1;
+  platform::QueueText("0\r\x1b");
+  float v = 5;
+  std::int32_t status = 0;
+  menu::InputFloat("x", v, status, wall);
+  EXPECT_EQ(menu::M.Prompts[1], "Allowed: from 0.001 to 10000");
   EXPECT_EQ(menutest::exhausted, 0);
-}
-
-TEST_F(MenuTest, InputFloatBackspace) {
-  FloatResult r = AskFloat("\b\b7\r", 5);  // Backspace on an empty input keeps it empty
-  EXPECT_EQ(r.Value, 7);
-  r = AskFloat("12\b3\r", 5);
-  EXPECT_EQ(r.Value, 13);
-  r = AskFloat("9\b\r", 5);
-  EXPECT_EQ(r.Status, menu::kInputEmpty);
-  EXPECT_EQ(r.Value, 5);
 }
 
 TEST_F(MenuTest, InputFloatIgnoresExtendedKeysAndPauses) {
@@ -88,61 +93,42 @@ TEST_F(MenuTest, InputIntRoundsAndARefusalKeepsTheNumber) {
   EXPECT_EQ(status, menu::kInputRefused);
 }
 
-std::string Edit(const std::string& start, int layout) {
-  std::string text = start;
-  menu::KeyboardLayout = layout;
-  menu::EditLine("Имя файла"_sc, text);
-  return text;
-}
-
-TEST_F(MenuTest, EditLineInTheRussianLayout) {
-  platform::QueueText("ghbdtn\r");
-  EXPECT_EQ(Edit("", 1), "привет"_sc);
+// Text input: the Russian layout and Ctrl-A, the cursor keys (Left 0 75,
+// Right 0 77, Delete 0 83), Esc, letters of a Russian keyboard, the length
+// limit; and a suggested text, which the first letter typed replaces,
+// Backspace or Delete clears, and an arrow keeps for editing.
+TEST_F(MenuTest, EditLineEdits) {
+  using namespace std::string_literals;
+  const std::string left = "\0K"s, right = "\0M"s, del = "\0S"s;
+  struct Row { std::string start, keys; int layout; bool suggested; std::string result; };
+  const Row rows[] = {
+      {"", "ghbdtn\r", 1, false, "привет"_sc},
+      {"", "a\x01" "a\x01" "a\r", 0, false, "a"s + "ф"_sc + "a"},
+      {"ab", left + left + left + left + left + "x" + right + right + right + right + "y\r", 0, false, "xaby"},
+      {"abcd", "\b" + left + del + "\r", 0, false, "ab"},
+      {"abc", "def\b\b\x1b", 0, false, "abc"},
+      {"", "\xE4\xE0\x07\x14\r", 0, false, "да"_sc},  // control codes are not taken
+      {"", std::string(3000, 'w') + "\r", 0, false, std::string(menu::kMaxTyped, 'w')},
+      {"tank", "tank\r", 0, true, "tank"},
+      {"tank", "\r", 0, true, "tank"},
+      {"tank", "\bab\r", 0, true, "ab"},
+      {"tank", del + "x\r", 0, true, "x"},
+      {"tank", left + "x\r", 0, true, "xtank"},
+      {"tank", right + "\b\r", 0, true, "tan"},
+      {"tank", "\x1b", 0, true, "tank"},
+  };
+  for (const Row& r : rows) {
+    platform::QueueText(r.keys);
+    std::string text = r.start;
+    menu::KeyboardLayout = r.layout;
+    menu::EditLine("Имя файла"_sc, text, r.suggested);
+    EXPECT_EQ(text, r.result) << r.keys.substr(0, 20);
+    EXPECT_EQ(menu::KeyboardLayout, r.layout);  // Ctrl-A twice gives the layout back
+  }
   EXPECT_EQ(menu::RussianLayoutChar('~'), static_cast<std::uint8_t>(0xF0));  // Ё
   EXPECT_EQ(menu::RussianLayoutChar('#'), 'N');
   EXPECT_EQ(menu::RussianLayoutChar('\\'), '\\');
   EXPECT_EQ(menu::RussianLayoutChar('5'), '5');
-}
-
-TEST_F(MenuTest, CtrlATwiceReturnsToTheStartingLayout) {
-  platform::QueueText("a\x01" "a\x01" "a\r");
-  EXPECT_EQ(Edit("", 0), std::string("a") + "ф"_sc + "a");
-  EXPECT_EQ(menu::KeyboardLayout, 0);
-}
-
-TEST_F(MenuTest, EditLineCursorMovesStayInTheText) {
-  for (int i = 0; i < 5; ++i) platform::QueueKey(platform::VirtualKey::Left);
-  platform::QueueText("x");
-  for (int i = 0; i < 9; ++i) platform::QueueKey(platform::VirtualKey::Right);
-  platform::QueueText("y\r");
-  EXPECT_EQ(Edit("ab", 0), "xaby");
-}
-
-TEST_F(MenuTest, EditLineEditing) {
-  platform::QueueText("\b");
-  platform::QueueKey(platform::VirtualKey::Left);
-  platform::QueueKey(platform::VirtualKey::Other);  // a key the table lacks: nothing
-  platform::QueueCharacter(0);                      // Delete arrives as 0, 83
-  platform::QueueCharacter(83);
-  platform::QueueText("\r");
-  EXPECT_EQ(Edit("abcd", 0), "ab");
-}
-
-TEST_F(MenuTest, EscRestoresTheText) {
-  platform::QueueText("def\b\b\x1b");
-  EXPECT_EQ(Edit("abc", 0), "abc");
-}
-
-TEST_F(MenuTest, LettersTypedOnARussianKeyboardBecomeScreenLetters) {
-  // "да" as the window delivers it (Windows Cyrillic), and control codes
-  // other than the editing keys are not taken into the text.
-  platform::QueueText("\xE4\xE0\x07\x14\r");
-  EXPECT_EQ(Edit("", 0), "да"_sc);
-}
-
-TEST_F(MenuTest, AFloodOfTypedCharactersIsCut) {
-  platform::QueueText(std::string(3000, 'w') + "\r");
-  EXPECT_EQ(Edit("", 0).size(), menu::kMaxTyped);
 }
 
 struct Picked {

@@ -4,6 +4,8 @@
 #include "graphics/codepage.h"
 #include "graphics/numbers.h"
 #include "menu_fixture.h"
+#include "platform/events.h"
+#include "platform/menu_bar.h"
 
 namespace {
 
@@ -175,6 +177,42 @@ TEST_F(MenuTest, ButtonsLieInThePanel) {
   EXPECT_EQ(b[30].Right, 3 * cw + 3 * q);
   EXPECT_EQ(b[30].Bottom, top + 3 * q);
   EXPECT_LE(b[30].Right, 1280);
+  // The window shrinks: the menu drawn again lies in the new panel.
+  platform::ResizePicture(800, 600);
+  menu::ClearPicture();
+  menu::DrawMenu();
+  EXPECT_EQ(b[0].Top, menu::PanelTop() - 1);
+  EXPECT_EQ(b[30].Bottom, menu::PanelTop() + 3 * (gfx::MenuStripHeight / 3));
+  EXPECT_LE(b[30].Bottom, 600);
+}
+
+// Alt-Backspace and Alt-Shift-Backspace go to the undo hook and the menu
+// returns to be filled anew; F1 goes to the help of the menus; a menu-bar
+// command's refresh reaches a menu only while it waits for a key.
+TEST_F(MenuTest, UndoHelpAndRefreshKeys) {
+  static std::string seen;
+  seen.clear();
+  menu::EditHook = [](bool redo) { seen += redo ? "redo " : "undo "; };
+  menu::HelpHook = [](int context) { seen += "help " + std::to_string(context) + " "; };
+  platform::MenuBar.MenuCommandHook = [](int) { menu::RefreshMenu(); };
+  FillSmallMenu();
+  platform::QueueKey(platform::VirtualKey::Backspace, false, false, true);
+  platform::QueueKey(platform::VirtualKey::Backspace, false, true, true);
+  platform::QueueMenuCommand(201);
+  platform::QueueKey(platform::VirtualKey::F1);
+  Type("2");
+  std::string keys;
+  for (int i = 0; i < 4; ++i) {
+    KeyCode key = 0;
+    menu::RunMenu(3, key);
+    keys += std::to_string(key) + " ";
+  }
+  EXPECT_EQ(keys, "30 30 30 50 ");
+  EXPECT_EQ(seen, "undo redo help 0 ");
+  menu::RefreshMenu();  // no menu waits
+  EXPECT_EQ(platform::Events.Count, 0);
+  menu::EditHook = [](bool) {};
+  menu::HelpHook = [](int) {};
 }
 
 TEST_F(MenuTest, LabelsTakeTheirLanguagePart) {

@@ -206,6 +206,26 @@ TEST_F(FileBrowserTest, ListStopsAt200) {
   EXPECT_EQ(Browser.Count, 200);
 }
 
+// Names of six to eight characters stay apart at the usual window widths:
+// no stroke comes near the boundary of two columns.
+TEST_F(FileBrowserTest, ColumnsMakeRoomForTheLongestName) {
+  for (const char* n : {"CAPSULE2", "DOME_A", "TANK1", "SPHERE88", "CONE_B12", "CYLIN_7", "TORUS_X",
+                        "LID_AB", "BOTTLE_1", "NOZZLE9"})
+    Touch(std::string(n) + ".spw");
+  for (int width : {1280, 1920}) {
+    SetUpScreen(width, width == 1280 ? 1024 : 1080);
+    platform::Image.InputExhaustedHook = RecordBrowser;
+    platform::FileBrowser(false, "*.spw");
+    const int l = gfx::TextLineStep, top = gfx::Layout.MenuStripTop - 2;
+    ASSERT_GE(Browser.Columns, 5) << width;
+    const std::uint32_t background = platform::PictureColour(width - 1, top + 2 * l);
+    for (int c = 1; c < Browser.Columns; ++c)
+      for (int x = c * Browser.ColumnWidth - 3; x <= c * Browser.ColumnWidth + 5; ++x)
+        for (int y = top + 2 * l - 1 - gfx::TextHeight; y <= top + 3 * l + 1; ++y)
+          ASSERT_EQ(platform::PictureColour(x, y), background) << width << " column " << c << " x " << x;
+  }
+}
+
 TEST_F(FileBrowserTest, ScreenshotOfTheList) {
   const char* folder = std::getenv("BRELMORA_SHOTS");
   if (!folder) GTEST_SKIP() << "BRELMORA_SHOTS not set";

@@ -21,7 +21,10 @@ void RecordExhausted() { Calls.push_back("exhausted"); }
 void RecordNew() { Calls.push_back("new"); }
 void RecordRedraw() { Calls.push_back("redraw"); }
 void RecordLoad(const std::string& p) { Calls.push_back("load " + p); }
-void RecordSave(const std::string& p) { Calls.push_back("save " + p); }
+bool RecordSave(const std::string& p) {
+  Calls.push_back("save " + p);
+  return true;
+}
 void RecordHelp3() { Calls.push_back("help 3"); }
 void RecordCommand(int n) { Calls.push_back("command " + std::to_string(n)); }
 void RecordClose() { Calls.push_back("close"); }
@@ -205,8 +208,34 @@ TEST_F(ImageDriver, PreparedAnswersAndRecords) {
   EXPECT_TRUE(Drv.DrvFileDialog(false, "spw", path));
   EXPECT_EQ(path, "/tmp/a.spw");
   EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"open spw", "save spw"}));
-  Drv.DrvOpenDocument("VOD.HTM");
+  EXPECT_TRUE(Drv.DrvOpenDocument("VOD.HTM"));
+  Image.DocumentsOpen = false;  // no program for it
+  EXPECT_FALSE(Drv.DrvOpenDocument("VOD.HTM"));
   EXPECT_EQ(Image.OpenedDocuments, (std::vector<std::string>{"VOD.HTM"}));
+  // Choices take the same answers; a cancel where there is no cancel button is a no.
+  for (int a : {kAnswerCancel, kAnswerCancel, kAnswerNo}) QueueAnswer(a);
+  EXPECT_EQ(Drv.DrvAskChoice("Q3", "C3", "y", "n", "c"), kAnswerCancel);
+  EXPECT_EQ(Drv.DrvAskChoice("Q4", "C4", "y", "n", ""), kAnswerNo);
+  EXPECT_EQ(Drv.DrvAskChoice("Q5", "C5", "y", "n", "c"), kAnswerNo);
+  EXPECT_EQ(Drv.DrvAskChoice("Q6", "C6", "y", "n", "c"), kAnswerYes);  // the default
+  EXPECT_EQ(Image.Asked[2].Buttons, "y|n|c");
+}
+
+TEST_F(ImageDriver, ResizeAndWaitingGoThroughTheWindowProcedure) {
+  MenuBar.RedrawHook = RecordRedraw;  // the default of the resize hook
+  MenuBar.IdleHook = [] { Calls.push_back("idle"); };
+  QueueResize(320, 200);
+  QueueMouseMove(5, 6);
+  Drv.DrvWaitEvent();  // the resize
+  EXPECT_EQ(Drv.DrvScreenWidth(), 320);
+  EXPECT_EQ(Drv.DrvScreenHeight(), 200);
+  Drv.DrvWaitEvent();  // the move
+  EXPECT_EQ(Image.PointerX, 5);
+  EXPECT_FALSE(Drv.DrvKeyPressed());
+  Drv.DrvWaitEvent();  // nothing will come: a key waits, the Esc of exhausted input
+  EXPECT_TRUE(Drv.DrvKeyPressed());
+  EXPECT_EQ(Drv.DrvReadKey(), 27);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"idle", "redraw", "idle", "idle", "idle", "exhausted"}));
 }
 
 // --- Menu commands -------------------------------------------------------------------
@@ -222,53 +251,6 @@ class MenuCommands : public ImageDriver {
     MenuBar.DataExtension = "spw";
   }
 };
-
-TEST_F(MenuCommands, NewAsksToSaveThenRunsNewHook) {
-  QueueYesNo(false);
-  QueueMenuCommand(kCommandNew);
-  QueueCharacter('k');
-  EXPECT_EQ(Drv.DrvReadKey(), 'k');
-  ASSERT_EQ(Image.Asked.size(), 1u);
-  EXPECT_EQ(Image.Asked[0].Text, "Save file?");
-  EXPECT_EQ(Image.Asked[0].Caption, "Edited");
-  EXPECT_TRUE(Image.Asked[0].QuestionIcon);
-  EXPECT_EQ(Calls, (std::vector<std::string>{"new"}));
-}
-
-TEST_F(MenuCommands, SavePromptYesSavesFirst) {
-  QueueYesNo(true);
-  QueueFileAnswer("/data/old.spw");
-  QueueMenuCommand(kCommandNew);
-  EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Calls, (std::vector<std::string>{"save /data/old", "new"}));
-  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"save spw"}));
-}
-
-TEST_F(MenuCommands, OpenLoadsThePathLessItsExtension) {
-  QueueYesNo(false);
-  QueueFileAnswer("/home/u/shells/tank.spw");
-  QueueMenuCommand(kCommandOpen);
-  EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Calls, (std::vector<std::string>{"new", "load /home/u/shells/tank"}));
-  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"open spw"}));
-}
-
-TEST_F(MenuCommands, CancelledOpenChangesNothing) {
-  QueueYesNo(false);
-  QueueMenuCommand(kCommandOpen);
-  EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_TRUE(Calls.empty());
-  EXPECT_EQ(Image.Asked.size(), 1u);  // the save prompt was still shown
-}
-
-TEST_F(MenuCommands, SaveRunsTheSaveDialogOnly) {
-  QueueFileAnswer("C:\\data\\shell.spw");
-  QueueMenuCommand(kCommandSave);
-  QueueMenuCommand(kCommandSave);  // cancelled
-  EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Calls, (std::vector<std::string>{"save C:\\data\\shell"}));
-  EXPECT_TRUE(Image.Asked.empty());
-}
 
 TEST_F(MenuCommands, HelpItemsRunTheirHookThenRedraw) {
   MenuBar.HelpHooks[3] = RecordHelp3;

@@ -14,50 +14,21 @@ using namespace platform;
 
 namespace {
 
-TEST(SplitPath, WindowsPathKeepsSeparatorAndDot) {
-  const PathParts p = SplitPath("C:\\data\\shell.spw");
-  EXPECT_EQ(p.Folder, "C:\\data\\");
-  EXPECT_EQ(p.Name, "shell");
-  EXPECT_EQ(p.Extension, ".spw");
-}
-
-TEST(SplitPath, NameWithoutDotGetsBareDot) {
-  const PathParts p = SplitPath("shell");
-  EXPECT_EQ(p.Folder, "");
-  EXPECT_EQ(p.Name, "shell");
-  EXPECT_EQ(p.Extension, ".");
-}
-
-TEST(SplitPath, SlashAndColonAreSeparators) {
-  PathParts p = SplitPath("/home/u/shells/tank.spw");
-  EXPECT_EQ(p.Folder, "/home/u/shells/");
-  EXPECT_EQ(p.Name, "tank");
-  EXPECT_EQ(p.Extension, ".spw");
-  p = SplitPath("A:TANK.SPW");
-  EXPECT_EQ(p.Folder, "A:");
-  EXPECT_EQ(p.Name, "TANK");
-  EXPECT_EQ(p.Extension, ".SPW");
-}
-
-TEST(SplitPath, BlanksAndZerosInTheExtensionAreDropped) {
-  const PathParts p = SplitPath(std::string("d\\a.s p\0w ", 10));
-  EXPECT_EQ(p.Folder, "d\\");
-  EXPECT_EQ(p.Name, "a");
-  EXPECT_EQ(p.Extension, ".spw");
-}
-
-TEST(SplitPath, OnlyTheLastDotStartsTheExtension) {
-  const PathParts p = SplitPath("/a/b.tar.spw");
-  EXPECT_EQ(p.Folder, "/a/");
-  EXPECT_EQ(p.Name, "b.tar");
-  EXPECT_EQ(p.Extension, ".spw");
-}
-
-TEST(SplitPath, EmptyPath) {
-  const PathParts p = SplitPath("");
-  EXPECT_EQ(p.Folder, "");
-  EXPECT_EQ(p.Name, "");
-  EXPECT_EQ(p.Extension, ".");
+TEST(SplitPath, FolderNameAndExtension) {
+  struct Row { std::string path, folder, name, extension; };
+  const Row rows[] = {
+      {"C:\\data\\shell.spw", "C:\\data\\", "shell", ".spw"},  // the separator and the dot kept
+      {"shell", "", "shell", "."},                               // no dot: a bare one
+      {"/home/u/shells/tank.spw", "/home/u/shells/", "tank", ".spw"},
+      {"A:TANK.SPW", "A:", "TANK", ".SPW"},
+      {std::string("d\\a.s p\0w ", 10), "d\\", "a", ".spw"},  // blanks and zeros dropped
+      {"/a/b.tar.spw", "/a/", "b.tar", ".spw"},                 // only the last dot
+      {"", "", "", "."},
+  };
+  for (const Row& r : rows) {
+    const PathParts p = SplitPath(r.path);
+    EXPECT_EQ(p.Folder + "|" + p.Name + "|" + p.Extension, r.folder + "|" + r.name + "|" + r.extension) << r.path;
+  }
 }
 
 class Flows : public ::testing::Test {
@@ -68,7 +39,10 @@ class Flows : public ::testing::Test {
     calls.clear();
     MenuBar.NewHook = [] { calls.push_back("new"); };
     MenuBar.LoadHook = [](const std::string& p) { calls.push_back("load " + p); };
-    MenuBar.SaveHook = [](const std::string& p) { calls.push_back("save " + p); };
+    MenuBar.SaveHook = [](const std::string& p) {
+      calls.push_back("save " + p);
+      return true;
+    };
     MenuBar.DataExtension = "spw";
   }
 };
@@ -93,49 +67,49 @@ TEST_F(Flows, FileDialogRefusesAPathLongerThan260) {
   EXPECT_EQ(out.size(), 260u);
 }
 
-TEST_F(Flows, NewAsksThenStartsNew) {
-  QueueYesNo(false);
-  RunMenuCommand(kCommandNew);
-  EXPECT_EQ(calls, (std::vector<std::string>{"new"}));
-  ASSERT_EQ(Image.Asked.size(), 1u);
-  EXPECT_EQ(Image.Asked[0].Text, "Save file?");
-  EXPECT_EQ(Image.Asked[0].Caption, "Edited");
-}
-
-TEST_F(Flows, OpenHandsFolderAndNameToLoadHook) {
-  QueueYesNo(false);
-  QueueFileAnswer("C:\\data\\shell.spw");
-  RunMenuCommand(kCommandOpen);
-  EXPECT_EQ(calls, (std::vector<std::string>{"new", "load C:\\data\\shell"}));
-}
-
-TEST_F(Flows, OpenAfterSavingFirst) {
-  QueueYesNo(true);
-  QueueFileAnswer("/tmp/old.spw");
-  QueueFileAnswer("/tmp/New.SPW");
-  RunMenuCommand(kCommandOpen);
-  EXPECT_EQ(calls, (std::vector<std::string>{"save /tmp/old", "new", "load /tmp/New"}));
-  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"save spw", "open spw"}));
-}
-
-TEST_F(Flows, SaveHandsFolderAndNameToSaveHook) {
-  QueueFileAnswer("/home/u/tank.txt");
-  RunMenuCommand(kCommandSave);
-  EXPECT_EQ(calls, (std::vector<std::string>{"save /home/u/tank"}));
-  EXPECT_TRUE(Image.Asked.empty());
-}
-
-TEST_F(Flows, CancelledDialogsChangeNothing) {
-  QueueFileAnswer("");
-  RunMenuCommand(kCommandSave);
-  QueueYesNo(false);
-  QueueFileAnswer("");
-  RunMenuCommand(kCommandOpen);
-  QueueYesNo(true);
-  QueueFileAnswer("");  // the save prompt's dialog, cancelled
-  RunMenuCommand(kCommandNew);
-  EXPECT_EQ(calls, (std::vector<std::string>{"new"}));
-  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"save spw", "open spw", "save spw"}));
+// The menu bar's file commands: the questions, the dialogs and the hooks
+// they run, for each way the user answers. LeaveHook decides first whether
+// the work may be left; its default asks the old save prompt.
+TEST_F(Flows, FileCommandsAskOpenDialogsAndRunTheirHooks) {
+  struct Row {
+    std::vector<int> commands;
+    int answer;  // to "Save file?"; -1: none asked
+    std::vector<std::string> files, calls, dialogs;
+    bool stay = false;  // LeaveHook keeps the work
+  };
+  const Row rows[] = {
+      {{kCommandNew}, 0, {}, {"new"}, {}},
+      {{kCommandNew}, 1, {"/data/old.spw"}, {"save /data/old", "new"}, {"save spw"}},
+      {{kCommandNew}, 1, {""}, {"new"}, {"save spw"}},  // the save prompt's dialog cancelled
+      {{kCommandOpen}, 0, {"C:\\data\\shell.spw"}, {"new", "load C:\\data\\shell"}, {"open spw"}},
+      {{kCommandOpen}, 0, {""}, {}, {"open spw"}},
+      {{kCommandOpen}, 1, {"/tmp/old.spw", "/tmp/New.SPW"}, {"save /tmp/old", "new", "load /tmp/New"},
+       {"save spw", "open spw"}},
+      {{kCommandSave}, -1, {"/home/u/tank.txt"}, {"save /home/u/tank"}, {"save spw"}},
+      {{kCommandSave}, -1, {""}, {}, {"save spw"}},
+      {{kCommandUndo, kCommandRedo}, -1, {}, {"undo", "redo"}, {}},
+      {{kCommandNew, kCommandOpen}, -1, {"/d/t.spw"}, {"leave 0", "leave 1"}, {}, true},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    MenuBar.UndoHook = [] { calls.push_back("undo"); };
+    MenuBar.RedoHook = [] { calls.push_back("redo"); };
+    if (r.stay) MenuBar.LeaveHook = [](LeaveReason why) {
+      calls.push_back("leave " + std::to_string(why));
+      return false;
+    };
+    if (r.answer >= 0) QueueYesNo(r.answer == 1);
+    for (const std::string& f : r.files) QueueFileAnswer(f);
+    for (int c : r.commands) RunMenuCommand(c);
+    SCOPED_TRACE(r.commands.front());
+    EXPECT_EQ(calls, r.calls);
+    EXPECT_EQ(Image.Dialogs, r.dialogs);
+    ASSERT_EQ(Image.Asked.size(), r.answer >= 0 ? 1u : 0u);
+    if (r.answer >= 0) {
+      EXPECT_EQ(Image.Asked[0].Text + "|" + Image.Asked[0].Caption, "Save file?|Edited");
+      EXPECT_TRUE(Image.Asked[0].QuestionIcon);
+    }
+  }
 }
 
 }  // namespace

@@ -9,9 +9,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QWheelEvent>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -73,30 +79,37 @@ class QtDriver : public ::testing::Test {
 
 // --- Window and menu bar -----------------------------------------------------------
 
-TEST_F(QtDriver, CaptionIsTheProductName) {
-  EXPECT_EQ(QtWindow.Window->windowTitle(), QString::fromUtf8("САПР \"Brelmora\""));
+TEST_F(QtDriver, CaptionIsWhatTheProgramSets) {
   EXPECT_TRUE(QtWindow.Window->isVisible());
   EXPECT_TRUE(QtWindow.Window->windowState() & Qt::WindowMaximized);
+  Drv.DrvSetTitle("tank.spw* — Brelmora (RU)");
+  EXPECT_EQ(QtWindow.Window->windowTitle(), QString::fromUtf8("tank.spw* — Brelmora (RU)"));
 }
 
-TEST_F(QtDriver, MenuBarHasItsTwoMenusWithCommandNumbers) {
-  const QList<QAction*> menus = QtWindow.Window->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 2);
-  EXPECT_EQ(menus[0]->text(), QString::fromUtf8("&Файл"));
-  EXPECT_EQ(menus[1]->text(), QString::fromUtf8("&Руководство пользователя"));
-  auto items = [](QAction* menu) {
-    std::vector<std::string> out;
-    for (QAction* a : menu->menu()->actions())
-      out.push_back(a->isSeparator() ? "-" : a->text().toStdString() + " " +
-                                                 std::to_string(a->data().toInt()));
-    return out;
+TEST_F(QtDriver, MenuBarCaptionsFollowTheLanguage) {
+  struct Row { int menu, item; const char *russian, *english; int command; };
+  const Row rows[] = {
+      {0, -1, "&Файл", "&File", 0},
+      {0, 0, "&Создать...", "&New...", 101},
+      {0, 4, "В&ыход", "E&xit", 104},
+      {1, -1, "&Правка", "&Edit", 0},
+      {1, 0, "&Отменить\tAlt+Backspace", "&Undo\tAlt+Backspace", 201},
+      {1, 1, "&Вернуть\tAlt+Shift+Backspace", "&Redo\tAlt+Shift+Backspace", 202},
+      {2, -1, "&Руководство пользователя", "&Help", 0},
+      {2, 6, "Руководство пользователя", "User's guide", 304},
   };
-  EXPECT_EQ(items(menus[0]), (std::vector<std::string>{"&New... 101", "&Open... 102",
-                                                        "&Save... 103", "-", "E&xit 104"}));
-  EXPECT_EQ(items(menus[1]),
-            (std::vector<std::string>{"О САПР \"Brelmora\" 303", "Об этой программе 302", "-",
-                                      "Работа с программой 301", "Краткая инструкция 305", "-",
-                                      "Руководство пользователя 304"}));
+  const QList<QAction*> menus = QtWindow.Window->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 3);
+  for (int language : {1, 2, 0}) {  // Polish shows the Russian captions
+    Drv.DrvSetMenuLanguage(language);
+    for (const Row& r : rows) {
+      QAction* a = r.item < 0 ? menus[r.menu] : menus[r.menu]->menu()->actions()[r.item];
+      EXPECT_EQ(a->text().toStdString(), language == 1 ? r.english : r.russian) << language;
+      if (r.item >= 0) {
+        EXPECT_EQ(a->data().toInt(), r.command);
+      }
+    }
+  }
 }
 
 TEST_F(QtDriver, PictureHasTheClientAreasSize) {
@@ -118,6 +131,8 @@ TEST_F(QtDriver, EveryTableKeyGivesItsCode) {
       {Qt::Key_Left, shift, 155},    {Qt::Key_Right, shift, 157}, {Qt::Key_Up, shift, 152},
       {Qt::Key_Down, shift, 160},    {Qt::Key_PageUp, none, 73},  {Qt::Key_PageDown, none, 81},
       {Qt::Key_Home, none, 71},      {Qt::Key_End, none, 79},     {Qt::Key_End, ctrl, 117},
+      {Qt::Key_F1, none, 59},        {Qt::Key_Backspace, Qt::AltModifier, 14},
+      {Qt::Key_Backspace, Qt::AltModifier | shift, 15},
   };
   for (const Row& r : rows) {
     Key(r.key, r.mods);
@@ -128,7 +143,7 @@ TEST_F(QtDriver, EveryTableKeyGivesItsCode) {
 TEST_F(QtDriver, UnmatchedModifiersAndKeysGiveNothing) {
   Key(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
   Key(Qt::Key_PageUp, Qt::ShiftModifier);
-  Key(Qt::Key_F1);
+  Key(Qt::Key_Backspace, Qt::AltModifier | Qt::ControlModifier);
   Key(Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
   Key(Qt::Key_Insert);
   EXPECT_EQ(Events.Count, 0);
@@ -175,46 +190,34 @@ TEST_F(QtDriver, FloodOfKeysKeepsTheNewestSixtyFour) {
 
 // --- Mouse -------------------------------------------------------------------------------
 
-TEST_F(QtDriver, LeftClickIsABlankWithTheMouseState) {
-  Press(Qt::LeftButton, QPointF(40, 30), Qt::LeftButton);
-  EXPECT_EQ(Drain(), (std::vector<int>{32}));
-  int x = 0, y = 0, button = 0;
-  Drv.DrvGetMouseEvent(x, y, button);
-  EXPECT_EQ(x, 40);
-  EXPECT_EQ(y, 30);
-  EXPECT_EQ(button, 1);
-}
-
-TEST_F(QtDriver, RightClickIsEnter) {
-  Press(Qt::RightButton, QPointF(3, 4), Qt::RightButton);
-  EXPECT_EQ(Drain(), (std::vector<int>{13}));
-  EXPECT_EQ(Events.MouseButton, kMouseRight);
-}
-
-TEST_F(QtDriver, MiddleButtonOnlyWhenAlone) {
-  Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton | Qt::LeftButton);
-  Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton, Qt::ControlModifier);
-  EXPECT_EQ(Events.Count, 0);
-  Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton);
-  EXPECT_EQ(Drain(), (std::vector<int>{66}));
-}
-
-TEST_F(QtDriver, MoveNotesThePosition) {
-  Press(Qt::LeftButton, QPointF(1, 1), Qt::LeftButton);
-  Drain();
-  QMouseEvent move(QEvent::MouseMove, QPointF(77, 66), View()->mapToGlobal(QPointF(77, 66)),
-                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(View(), &move);
-  EXPECT_EQ(Events.MouseX, 77);
-  EXPECT_EQ(Events.MouseY, 66);
-  EXPECT_EQ(Events.MouseButton, kMouseMoved);
-}
-
-TEST_F(QtDriver, WheelBothWays) {
-  Wheel(120);
-  Wheel(-120);
-  Wheel(0);
-  EXPECT_EQ(Drain(), (std::vector<int>{0, 73, 0, 81}));
+// The window's mouse events as the event model takes them: a left click
+// is a blank, a right click Enter, the middle button "B" only when held
+// alone, a move notes the place, the wheel pages.
+TEST_F(QtDriver, MouseEventsBecomeKeysAndState) {
+  struct Row { void (*Event)(); std::vector<int> codes; int x, button; };
+  const Row rows[] = {
+      {[] { Press(Qt::LeftButton, QPointF(40, 30), Qt::LeftButton); }, {32}, 40, kMouseLeft},
+      {[] { Press(Qt::RightButton, QPointF(3, 4), Qt::RightButton); }, {13}, 3, kMouseRight},
+      {[] {
+         Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton | Qt::LeftButton);
+         Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton, Qt::ControlModifier);
+         Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton);
+       }, {66}, 3, kMouseRight},
+      {[] {
+         QMouseEvent move(QEvent::MouseMove, QPointF(77, 66), View()->mapToGlobal(QPointF(77, 66)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(View(), &move);
+       }, {}, 77, kMouseMoved},
+      {[] { Wheel(120); Wheel(-120); Wheel(0); }, {0, 73, 0, 81}, 77, kMouseMoved},
+  };
+  for (const Row& r : rows) {
+    r.Event();
+    EXPECT_EQ(Drain(), r.codes);
+    int x = 0, y = 0, button = 0;
+    Drv.DrvGetMouseEvent(x, y, button);
+    EXPECT_EQ(x, r.x);
+    EXPECT_EQ(button, r.button);
+  }
 }
 
 TEST_F(QtDriver, PostedEventsAreHandledOnlyWhenTheProgramReadsAKey) {
@@ -243,8 +246,76 @@ TEST_F(QtDriver, MenuItemsRunThroughMenuCommandHook) {
       if (!item->isSeparator()) item->trigger();
   Drv.DrvKeyPressed();
   EXPECT_EQ(Calls, (std::vector<std::string>{"command 101", "command 102", "command 103",
-                                             "command 104", "command 303", "command 302",
-                                             "command 301", "command 305", "command 304"}));
+                                             "command 104", "command 201", "command 202",
+                                             "command 303", "command 302", "command 301",
+                                             "command 305", "command 304"}));
+}
+
+TEST_F(QtDriver, TheKeyboardGoesBackToThePictureAfterAMenu) {
+  MenuBar.MenuCommandHook = RecordCommand;
+  QtWindow.Window->activateWindow();
+  QMenu* edit = QtWindow.Window->menuBar()->actions()[1]->menu();
+  QtWindow.Window->menuBar()->setFocus();
+  edit->actions()[0]->trigger();
+  Drv.DrvKeyPressed();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"command 201"}));
+  EXPECT_EQ(QApplication::focusWidget(), View());
+  QtWindow.Window->menuBar()->setFocus();
+  edit->popup(QPoint(10, 10));
+  edit->hide();  // closed without a command
+  EXPECT_EQ(QApplication::focusWidget(), View());
+}
+
+TEST_F(QtDriver, ChoiceBoxHasTheProgramsButtons) {
+  struct Row { const char* click; const char* cancel; int answer; };
+  const Row rows[] = {{"Сохранить", "Отмена", kAnswerYes}, {"Не сохранять", "Отмена", kAnswerNo},
+                      {"Отмена", "Отмена", kAnswerCancel}, {"Esc", "", kAnswerNo}};
+  for (const Row& r : rows) {
+    static std::string click;
+    click = r.click;
+    QTimer::singleShot(0, [] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      if (click == "Esc") {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &esc);
+      }
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->text() == QString::fromUtf8(click)) b->click();
+    });
+    EXPECT_EQ(Drv.DrvAskChoice("Сохранить?"_sc, "Brelmora", "Сохранить"_sc, "Не сохранять"_sc,
+                               gfx::ScreenFromUtf8(r.cancel)),
+              r.answer) << r.click;
+  }
+}
+
+TEST_F(QtDriver, WaitingForTheUserEndsWithHisFirstEvent) {
+  QTimer::singleShot(20, [] {
+    QMouseEvent move(QEvent::MouseMove, QPointF(31, 32), View()->mapToGlobal(QPointF(31, 32)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(View(), &move);
+  });
+  // Each wait ends with some event of the window system; the move comes
+  // after a few at most.
+  for (int waits = 0; waits < 50 && Events.MouseX != 31; ++waits) Drv.DrvWaitEvent();
+  EXPECT_EQ(Events.MouseX, 31);
+  EXPECT_EQ(Events.Count, 0);
+}
+
+TEST_F(QtDriver, ADocumentNoProgramTakesIsReported) {
+  char folder[] = "/tmp/brelmora-opener-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", folder, 1);
+  const std::string opener = std::string(folder) + "/xdg-open";
+  for (int status : {0, 3}) {  // 3: xdg-open found no program for it
+    std::ofstream(opener) << "#!/bin/sh\nexit " << status << "\n";
+    chmod(opener.c_str(), 0755);
+    EXPECT_EQ(Drv.DrvOpenDocument("/tmp/VOD.HTM"), status == 0) << status;
+  }
+  setenv("PATH", path.c_str(), 1);
+  std::remove(opener.c_str());
+  rmdir(folder);
 }
 
 TEST_F(QtDriver, NewItemAsksToSaveThenRunsNewHook) {

@@ -31,13 +31,16 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 // args are passed through the shell, each quoted; program is the program's
-// own command line before them (the executable under test by default).
+// own command line before them (the executable under test by default). The
+// program keeps its state (the recovery copy) in the folder's .state, never
+// in the user's.
 inline ProgramRun RunProgram(const std::string& args, const std::string& folder = ".",
                              const std::string& program = Quote(BRELMORA_EXE)) {
   char errName[] = "/tmp/brelmora-err-XXXXXX";
   int fd = mkstemp(errName);
   close(fd);
-  std::string cmd = "cd " + Quote(folder) + " && " + program + " " + args + " 2>" + errName;
+  std::string cmd = "cd " + Quote(folder) + " && XDG_STATE_HOME=\"$PWD/.state\" " + program + " " + args +
+                    " 2>" + errName;
   ProgramRun run;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return run;

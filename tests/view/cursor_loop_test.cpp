@@ -29,65 +29,31 @@ class CursorLoopTest : public ScreenTest {
   std::uint8_t key = 0;
 };
 
-TEST_F(CursorLoopTest, RightAndLeftLandOnMultiplesOfTheStep) {
-  StartAt(3, 0, 0);
-  ArrowKey(VirtualKey::Right);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(x, 10.0f);
-  EXPECT_EQ(key, 'q');
-
-  StartAt(3, 0, 0);
-  ArrowKey(VirtualKey::Left);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(x, -10.0f);
-}
-
-TEST_F(CursorLoopTest, HalvesRoundToEven) {
-  StartAt(15, 0, 0);
-  ArrowKey(VirtualKey::Right);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(x, 20.0f);
-
-  StartAt(25, 0, 0);
-  ArrowKey(VirtualKey::Right);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(x, 40.0f);
-  EXPECT_EQ(V.CursorWorld[0], 40.0f);
-}
-
-TEST_F(CursorLoopTest, UpDownAndHeightSteps) {
-  StartAt(0, 0, 0);
-  ArrowKey(VirtualKey::Up);
-  ArrowKey(VirtualKey::Up);
-  ArrowKey(VirtualKey::Down, false, false);
-  ArrowKey(VirtualKey::Up, false, true);  // Shift-Up: one step off the plane
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(y, 10.0f);
-  EXPECT_EQ(z, 10.0f);
-}
-
-TEST_F(CursorLoopTest, EndPutsTheCursorBackOnThePlane) {
-  StartAt(5, 6, 7);
-  ArrowKey(VirtualKey::End);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(x, 5.0f);
-  EXPECT_EQ(y, 6.0f);
-  EXPECT_EQ(z, 0.0f);
-}
-
-TEST_F(CursorLoopTest, AMoveOffTheViewportIsRefused) {
-  const float edge = static_cast<float>(V.ViewportWidth - V.ScreenCentreX);  // pixel = width
-  StartAt(std::floor(edge / 10) * 10, 0, 0);
-  ArrowKey(VirtualKey::Right);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(x, std::floor(edge / 10) * 10);
+// Step keys land on multiples of the step (halves to even), Shift-Up and
+// Shift-Down leave the plane, End comes back to it, and a step that would
+// leave the viewport is refused. Keys in the rows: arrows as 0 and their
+// scan code (Right "M", Left "K", Up "H", Down "P", Shift-Up 152, End "O").
+TEST_F(CursorLoopTest, StepKeysLandOnMultiplesOfTheStep) {
+  using namespace std::string_literals;
+  const float edge = std::floor(static_cast<float>(V.ViewportWidth - V.ScreenCentreX) / 10) * 10;
+  struct Row { float x0, y0, z0; std::string keys; float x, y, z; };
+  const Row rows[] = {
+      {3, 0, 0, "\0M"s, 10, 0, 0},   {3, 0, 0, "\0K"s, -10, 0, 0},
+      {15, 0, 0, "\0M"s, 20, 0, 0},  {25, 0, 0, "\0M"s, 40, 0, 0},
+      {0, 0, 0, "\0H\0H\0P\0\x98"s, 0, 10, 10},
+      {5, 6, 7, "\0O"s, 5, 6, 0},
+      {edge, 0, 0, "\0M"s, edge, 0, 0},
+  };
+  for (const Row& r : rows) {
+    StartAt(r.x0, r.y0, r.z0);
+    platform::QueueText(r.keys + "q");
+    RunCursor(x, y, z, key);
+    EXPECT_EQ(std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z),
+              std::to_string(r.x) + " " + std::to_string(r.y) + " " + std::to_string(r.z))
+        << r.x0 << " " << r.y0;
+    EXPECT_EQ(V.CursorWorld[0], r.x);
+    EXPECT_EQ(key, 'q');
+  }
 }
 
 TEST_F(CursorLoopTest, StepGrowsAndShrinksByFour) {
@@ -134,21 +100,33 @@ TEST_F(CursorLoopTest, PageUpZoomsIn) {
 }
 
 TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
-  platform::QueueText("rRq");
+  static int helps = 0;
+  menu::HelpHook = [](int context) { helps += context == menu::kHelpCursor; };
+  platform::QueueText("rR");
+  platform::QueueKey(VirtualKey::F1);  // the help of the cursor
+  platform::QueueText("q");
   RunCursor(x, y, z, key);
   EXPECT_EQ(Pictures, 2);
+  EXPECT_EQ(helps, 1);
   EXPECT_EQ(key, 'q');
+  menu::HelpHook = [](int) {};
 }
 
+// Whether the keys were typed ahead or come one by one as the loop waits,
+// the cursor follows the pointer.
 TEST_F(CursorLoopTest, MouseMovesTheCursorAndTheLeftButtonEnds) {
-  int sx = 0, sy = 0;
-  ScreenOf(40, -30, 0, sx, sy);
-  platform::QueueMouseMove(sx, sy);
-  platform::QueueLeftClick(sx, sy);
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(key, ' ');
-  EXPECT_EQ(x, 40.0f);
-  EXPECT_EQ(y, -30.0f);
+  for (bool typedAhead : {true, false}) {
+    platform::Image.TypeAhead = typedAhead;
+    StartAt(0, 0, 0);
+    int sx = 0, sy = 0;
+    ScreenOf(40, -30, 0, sx, sy);
+    platform::QueueMouseMove(sx, sy);
+    platform::QueueLeftClick(sx, sy);
+    RunCursor(x, y, z, key);
+    EXPECT_EQ(key, ' ');
+    EXPECT_EQ(x, 40.0f) << typedAhead;
+    EXPECT_EQ(y, -30.0f);
+  }
 }
 
 TEST_F(CursorLoopTest, RightButtonEndsWithEnter) {

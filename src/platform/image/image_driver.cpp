@@ -37,12 +37,13 @@ void QueueText(const std::string& codes) {
   for (char c : codes) QueueCharacter(static_cast<std::uint8_t>(c));
 }
 
-void QueueKey(VirtualKey key, bool ctrl, bool shift) {
+void QueueKey(VirtualKey key, bool ctrl, bool shift, bool alt) {
   InputEvent e;
   e.Kind = InputKind::Key;
   e.Key = key;
   e.Ctrl = ctrl;
   e.Shift = shift;
+  e.Alt = alt;
   Append(e);
 }
 
@@ -96,7 +97,10 @@ void QueueSnapshot(const std::string& path) {
   Append(e);
 }
 
-void QueueYesNo(bool yes) { Image.YesNoAnswers.push_back(yes); }
+void QueueResize(int width, int height) { QueueMouse(InputKind::Resize, width, height); }
+
+void QueueYesNo(bool yes) { QueueAnswer(yes ? kAnswerYes : kAnswerNo); }
+void QueueAnswer(int answer) { Image.Answers.push_back(answer); }
 void QueueFileAnswer(const std::string& path) { Image.FileAnswers.push_back(path); }
 
 // --- The window procedure --------------------------------------------------------
@@ -114,7 +118,7 @@ bool PumpOneEvent() {
   Image.Input.pop_front();
   switch (e.Kind) {
     case InputKind::Character: OnCharacter(e.Code); break;
-    case InputKind::Key: OnKeyDown(e.Key, e.Ctrl, e.Shift); break;
+    case InputKind::Key: OnKeyDown(e.Key, e.Ctrl, e.Shift, e.Alt); break;
     case InputKind::MouseMove:
       Image.PointerX = e.X;
       Image.PointerY = e.Y;
@@ -143,6 +147,10 @@ bool PumpOneEvent() {
       if (!error.empty()) Image.SnapshotErrors.push_back(e.Path + ": " + error);
       break;
     }
+    case InputKind::Resize:
+      ResizePicture(e.X, e.Y);
+      MenuBar.ResizeHook();
+      break;
   }
   return true;
 }
@@ -152,6 +160,8 @@ bool PumpOneEvent() {
 namespace {
 
 std::uint8_t ImageReadKey() {
+  // The user types when the program waits: the moment for work that waits.
+  if (Events.Count == 0) MenuBar.IdleHook();
   for (;;) {
     if (Events.Count > 0) {
       Image.ExhaustedReads = 0;
@@ -180,6 +190,10 @@ bool ImageKeyPressed() {
     Image.IdlePolls = 0;
     return true;
   }
+  if (Image.WaitedInVain) {  // nothing will ever come: the Esc of exhausted input
+    Image.WaitedInVain = false;
+    return true;
+  }
   // The input is empty. A program that draws between its polls is busy
   // with a picture; one that only polls waits for the user who will never
   // come, and is told that a key waits (DrvReadKey then gives the Esc of
@@ -194,6 +208,14 @@ bool ImageKeyPressed() {
     return true;
   }
   return false;
+}
+
+// The next event, whatever it is; with none left the program is told that
+// a key waits, as the idle polls tell it.
+void ImageWaitEvent() {
+  if (Events.Count > 0) return;
+  MenuBar.IdleHook();
+  if (!PumpOneEvent()) Image.WaitedInVain = true;
 }
 
 void ImageDelay(int milliseconds) {
@@ -235,12 +257,23 @@ void ImageCloseGraphics() {
   std::exit(0);
 }
 
+int NextAnswer() {
+  if (Image.Answers.empty()) return Image.DefaultYesNo ? kAnswerYes : kAnswerNo;
+  const int answer = Image.Answers.front();
+  Image.Answers.pop_front();
+  return answer;
+}
+
 bool ImageAskYesNo(const std::string& text, const std::string& caption, bool questionIcon) {
-  Image.Asked.push_back(AskRecord{text, caption, questionIcon});
-  if (Image.YesNoAnswers.empty()) return Image.DefaultYesNo;
-  const bool yes = Image.YesNoAnswers.front();
-  Image.YesNoAnswers.pop_front();
-  return yes;
+  Image.Asked.push_back(AskRecord{text, caption, questionIcon, {}});
+  return NextAnswer() == kAnswerYes;
+}
+
+int ImageAskChoice(const std::string& text, const std::string& caption, const std::string& yes,
+                   const std::string& no, const std::string& cancel) {
+  Image.Asked.push_back(AskRecord{text, caption, true, yes + "|" + no + "|" + cancel});
+  const int answer = NextAnswer();
+  return answer == kAnswerCancel && cancel.empty() ? kAnswerNo : answer;
 }
 
 bool ImageFileDialog(bool open, const std::string& extension, std::string& path) {
@@ -251,7 +284,13 @@ bool ImageFileDialog(bool open, const std::string& extension, std::string& path)
   return !path.empty();
 }
 
-void ImageOpenDocument(const std::string& path) { Image.OpenedDocuments.push_back(path); }
+bool ImageOpenDocument(const std::string& path) {
+  if (Image.DocumentsOpen) Image.OpenedDocuments.push_back(path);
+  return Image.DocumentsOpen;
+}
+
+void ImageSetTitle(const std::string& title) { Image.Title = title; }
+void ImageSetMenuLanguage(int language) { Image.MenuLanguage = language; }
 
 void PostClose() { Image.ClosePosted = true; }
 
@@ -273,6 +312,7 @@ void InstallImageDriver(int width, int height) {
   Drv.DrvCloseGraphics = ImageCloseGraphics;
   Drv.DrvReadKey = ImageReadKey;
   Drv.DrvKeyPressed = ImageKeyPressed;
+  Drv.DrvWaitEvent = ImageWaitEvent;
   Drv.DrvDelay = ImageDelay;
   Drv.DrvClientOrigin = ImageClientOrigin;
   Drv.DrvShowMouse = ImageShowMouse;
@@ -283,8 +323,11 @@ void InstallImageDriver(int width, int height) {
   Drv.DrvMousePresent = ImageMousePresent;
   Drv.DrvMouseRelease = ImageMouseRelease;
   Drv.DrvAskYesNo = ImageAskYesNo;
+  Drv.DrvAskChoice = ImageAskChoice;
   Drv.DrvFileDialog = ImageFileDialog;
   Drv.DrvOpenDocument = ImageOpenDocument;
+  Drv.DrvSetTitle = ImageSetTitle;
+  Drv.DrvSetMenuLanguage = ImageSetMenuLanguage;
   Drv.DrvFindFirst = FolderFindFirst;
   Drv.DrvFindNext = FolderFindNext;
 

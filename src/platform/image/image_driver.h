@@ -44,13 +44,14 @@ enum class InputKind : std::uint8_t {
   MenuCommand,  // Command: a menu-bar item number
   CloseWindow,  // the window's close box
   Snapshot,     // Path: write the picture as a PNG file at this moment
+  Resize,       // X, Y: the window's new client size
 };
 
 struct InputEvent {
   InputKind Kind = InputKind::Character;
   std::uint8_t Code = 0;
   VirtualKey Key = VirtualKey::Other;
-  bool Ctrl = false, Shift = false;
+  bool Ctrl = false, Shift = false, Alt = false;
   int X = 0, Y = 0;
   bool OnlyButton = true;
   int Delta = 0;
@@ -60,14 +61,15 @@ struct InputEvent {
 
 using ExhaustedHook = void (*)();
 
-struct AskRecord {  // one yes/no box the program showed
+struct AskRecord {  // one question box the program showed
   std::string Text, Caption;
   bool QuestionIcon = false;
+  std::string Buttons;  // of a choice: "yes|no|cancel"; empty for a yes/no box
 };
 
 struct ImageDriverState {
   std::deque<InputEvent> Input;        // what the user does next
-  std::deque<bool> YesNoAnswers;       // answers to the next yes/no boxes
+  std::deque<int> Answers;             // answers (platform::Answer) to the next boxes
   bool DefaultYesNo = true;            // when no answer is prepared
   // True: the queued input counts as typed ahead, so DrvKeyPressed sees it
   // and a drawing stops at the next key. False (scripted runs): the user
@@ -79,6 +81,10 @@ struct ImageDriverState {
   std::vector<AskRecord> Asked;        // every yes/no box shown
   std::vector<std::string> Dialogs;    // "open EXT" / "save EXT" per dialog
   std::vector<std::string> OpenedDocuments;
+  bool DocumentsOpen = true;           // a program is there to open documents
+  std::string Title;                   // the window's caption
+  int MenuLanguage = 0;                // of the menu bar's captions
+  bool WaitedInVain = false;           // DrvWaitEvent found the input empty
   ExhaustedHook InputExhaustedHook = nullptr;
   bool InputExhausted = false;         // DrvReadKey gave Esc for want of input
   int ExhaustedReads = 0;              // in a row
@@ -102,7 +108,7 @@ void EndOnExhaustedInput();
 // Appending input.
 void QueueCharacter(std::uint8_t code);
 void QueueText(const std::string& codes);  // one Character per byte
-void QueueKey(VirtualKey key, bool ctrl = false, bool shift = false);
+void QueueKey(VirtualKey key, bool ctrl = false, bool shift = false, bool alt = false);
 void QueueMouseMove(int x, int y);
 void QueueLeftClick(int x, int y);
 void QueueRightClick(int x, int y);
@@ -111,8 +117,10 @@ void QueueWheel(int delta);
 void QueueMenuCommand(int command);
 void QueueCloseWindow();
 void QueueSnapshot(const std::string& path);
-// Answers for the boxes and dialogs to come.
+void QueueResize(int width, int height);
+// Answers for the boxes and dialogs to come, in their order.
 void QueueYesNo(bool yes);
+void QueueAnswer(int answer);  // platform::Answer
 void QueueFileAnswer(const std::string& path);  // "" cancels that dialog
 
 // Takes one input event (or the posted close request) through the window

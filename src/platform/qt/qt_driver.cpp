@@ -18,7 +18,10 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
+#include <QPushButton>
 #include <QResizeEvent>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 #include <QWheelEvent>
@@ -63,6 +66,7 @@ VirtualKey VirtualKeyOf(int key) {
     case Qt::Key_PageDown: return VirtualKey::PageDown;
     case Qt::Key_Home: return VirtualKey::Home;
     case Qt::Key_End: return VirtualKey::End;
+    case Qt::Key_F1: return VirtualKey::F1;
     default: return VirtualKey::Other;
   }
 }
@@ -81,13 +85,19 @@ int WinByteOf(char16_t unit) {
 }  // namespace
 
 void TranslateKeyEvent(const QKeyEvent& event) {
-  // Alt is not looked at: the table and the characters ignore it.
+  // Alt matters only to the table entries that ask for it (Alt-Backspace);
+  // the other keys and the characters ignore it.
   const bool ctrl = event.modifiers() & Qt::ControlModifier;
   const bool shift = event.modifiers() & Qt::ShiftModifier;
+  const bool alt = event.modifiers() & Qt::AltModifier;
   const int key = event.key();
   const VirtualKey vk = VirtualKeyOf(key);
   if (vk != VirtualKey::Other) {
-    OnKeyDown(vk, ctrl, shift);  // table keys give no character
+    OnKeyDown(vk, ctrl, shift, alt);  // table keys give no character
+    return;
+  }
+  if (key == Qt::Key_Backspace && alt) {
+    OnKeyDown(VirtualKey::Backspace, ctrl, shift, alt);
     return;
   }
   switch (key) {
@@ -173,30 +183,44 @@ void NoteCommand(int command) {
     QtWindow.PendingCommands[QtWindow.PendingCount++] = command;
 }
 
-void AddItem(QMenu* menu, const char* caption, int command) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setData(command);
-  QObject::connect(action, &QAction::triggered, [command] { NoteCommand(command); });
+// The keyboard goes back to the picture whenever a menu or a box closes:
+// the program's keys are read there.
+void RestoreFocus() {
+  if (QtWindow.Window == nullptr || QtWindow.View == nullptr) return;
+  QtWindow.Window->activateWindow();
+  QtWindow.View->setFocus(Qt::OtherFocusReason);
+}
+
+// The menus and items of the menu bar, one action for each entry.
+QAction* MenuActions[kMenuBarEntryCount] = {};
+
+void ShowMenuLanguage(int language) {
+  for (int i = 0; i < kMenuBarEntryCount; ++i)
+    if (MenuActions[i] != nullptr && MenuBarEntries[i].Command != kMenuSeparator)
+      MenuActions[i]->setText(QString::fromUtf8(MenuBarCaption(MenuBarEntries[i], language)));
 }
 
 }  // namespace
 
 MainWindow::MainWindow() {
-  setWindowTitle(QString::fromUtf8("САПР \"Brelmora\""));
-  QMenu* file = menuBar()->addMenu(QString::fromUtf8("&Файл"));
-  AddItem(file, "&New...", kCommandNew);
-  AddItem(file, "&Open...", kCommandOpen);
-  AddItem(file, "&Save...", kCommandSave);
-  file->addSeparator();
-  AddItem(file, "E&xit", kCommandExit);
-  QMenu* help = menuBar()->addMenu(QString::fromUtf8("&Руководство пользователя"));
-  AddItem(help, "О САПР \"Brelmora\"", kCommandAboutSystem);
-  AddItem(help, "Об этой программе", kCommandAboutProgram);
-  help->addSeparator();
-  AddItem(help, "Работа с программой", kCommandUsage);
-  AddItem(help, "Краткая инструкция", kCommandBrief);
-  help->addSeparator();
-  AddItem(help, "Руководство пользователя", kCommandGuide);
+  setWindowTitle(QString::fromUtf8("Brelmora"));
+  QMenu* menu = nullptr;
+  for (int i = 0; i < kMenuBarEntryCount; ++i) {
+    const int command = MenuBarEntries[i].Command;
+    if (command == kMenuCaption) {
+      menu = menuBar()->addMenu(QString());
+      MenuActions[i] = menu->menuAction();
+      QObject::connect(menu, &QMenu::aboutToHide, [] { RestoreFocus(); });
+    } else if (command == kMenuSeparator) {
+      MenuActions[i] = menu->addSeparator();
+    } else {
+      QAction* action = menu->addAction(QString());
+      action->setData(command);
+      QObject::connect(action, &QAction::triggered, [command] { NoteCommand(command); });
+      MenuActions[i] = action;
+    }
+  }
+  ShowMenuLanguage(0);
   auto* view = new PictureView(this);
   setCentralWidget(view);
   QtWindow.View = view;
@@ -220,13 +244,14 @@ void RunPendingWindowWork() {
       QtWindow.ResizePending = false;
       ResizePicture(QtWindow.PendingWidth, QtWindow.PendingHeight);
       QtWindow.InRedrawHook = true;
-      MenuBar.RedrawHook();
+      MenuBar.ResizeHook();
       QtWindow.InRedrawHook = false;
       continue;
     }
     if (QtWindow.ClosePosted) {
       QtWindow.ClosePosted = false;
       CloseRequest();
+      RestoreFocus();
       continue;
     }
     if (QtWindow.PendingCount > 0) {
@@ -235,6 +260,7 @@ void RunPendingWindowWork() {
         QtWindow.PendingCommands[i - 1] = QtWindow.PendingCommands[i];
       --QtWindow.PendingCount;
       MenuBar.MenuCommandHook(command);
+      RestoreFocus();
       continue;
     }
     return;
@@ -259,14 +285,25 @@ void Pump(QEventLoop::ProcessEventsFlags flags) {
 
 // --- Driver entries ----------------------------------------------------------------
 
+// Brings the picture to the screen, lets the program do what waits for a
+// quiet moment, then blocks until the window system has something:
+// waiting for the user costs no processor time.
+void WaitForUser() {
+  Present();
+  Pump(QEventLoop::AllEvents);  // the picture is painted before anything else
+  if (Events.Count > 0) return;
+  MenuBar.IdleHook();
+  if (Events.Count > 0) return;
+  Pump(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 std::uint8_t QtReadKey() {
-  while (Events.Count == 0) {
-    Present();
-    // Blocks until the window system has something: waiting for the user
-    // costs no processor time.
-    Pump(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-  }
+  while (Events.Count == 0) WaitForUser();
   return PopKey();
+}
+
+void QtWaitEvent() {
+  if (Events.Count == 0) WaitForUser();
 }
 
 bool QtKeyPressed() {
@@ -346,7 +383,26 @@ void QtMouseRelease() {}
 bool QtAskYesNo(const std::string& text, const std::string& caption, bool questionIcon) {
   QMessageBox box(questionIcon ? QMessageBox::Question : QMessageBox::NoIcon, FromScreen(caption),
                   FromScreen(text), QMessageBox::Yes | QMessageBox::No, QtWindow.Window);
-  return box.exec() == QMessageBox::Yes;
+  const bool yes = box.exec() == QMessageBox::Yes;
+  RestoreFocus();
+  return yes;
+}
+
+int QtAskChoice(const std::string& text, const std::string& caption, const std::string& yes,
+                const std::string& no, const std::string& cancel) {
+  QMessageBox box(QMessageBox::Question, FromScreen(caption), FromScreen(text), QMessageBox::NoButton,
+                  QtWindow.Window);
+  QPushButton* yesButton = box.addButton(FromScreen(yes), QMessageBox::YesRole);
+  QPushButton* noButton = box.addButton(FromScreen(no), QMessageBox::NoRole);
+  QPushButton* cancelButton =
+      cancel.empty() ? nullptr : box.addButton(FromScreen(cancel), QMessageBox::RejectRole);
+  box.setDefaultButton(yesButton);
+  box.setEscapeButton(cancelButton != nullptr ? cancelButton : noButton);
+  box.exec();
+  RestoreFocus();
+  if (box.clickedButton() == yesButton) return kAnswerYes;
+  if (box.clickedButton() == noButton || cancelButton == nullptr) return kAnswerNo;
+  return kAnswerCancel;
 }
 
 bool QtFileDialog(bool open, const std::string& extension, std::string& path) {
@@ -357,16 +413,49 @@ bool QtFileDialog(bool open, const std::string& extension, std::string& path) {
   dialog.setDefaultSuffix(ext);
   dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  // The program asks itself, about the file it will really write: its own
+  // extension replaces the one chosen.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  RestoreFocus();
+  if (!accepted || dialog.selectedFiles().isEmpty()) return false;
   const QByteArray chosen = QFile::encodeName(dialog.selectedFiles().front());
   if (chosen.isEmpty() || chosen.size() > kMaxPathLength) return false;
   path = chosen.toStdString();
   return true;
 }
 
-void QtOpenDocument(const std::string& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+// xdg-open ends at once with an error when no program takes the document,
+// and otherwise runs until that program has taken it (or, with some
+// programs, until they are closed): a short wait tells the two apart.
+constexpr int kOpenerVerdictMs = 2000;
+
+bool QtOpenDocument(const std::string& path) {
+  const QString document = QFile::decodeName(path.c_str());
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(document));
+  auto* process = new QProcess;
+  process->start(opener, {document});
+  if (!process->waitForStarted()) {
+    delete process;
+    return false;
+  }
+  if (process->waitForFinished(kOpenerVerdictMs)) {
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
+  }
+  // Still busy with the document: it was taken. The process object goes
+  // when the opener ends.
+  QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  return true;
 }
+
+void QtSetTitle(const std::string& title) {
+  if (QtWindow.Window != nullptr) QtWindow.Window->setWindowTitle(QString::fromStdString(title));
+}
+
+void QtSetMenuLanguage(int language) { ShowMenuLanguage(language); }
 
 void QtPostClose() { QtWindow.ClosePosted = true; }
 
@@ -383,6 +472,7 @@ void InstallQtDriver(int& argc, char** argv) {
   Drv.DrvCloseGraphics = QtCloseGraphics;
   Drv.DrvReadKey = QtReadKey;
   Drv.DrvKeyPressed = QtKeyPressed;
+  Drv.DrvWaitEvent = QtWaitEvent;
   Drv.DrvDelay = QtDelay;
   Drv.DrvClientOrigin = QtClientOrigin;
   Drv.DrvShowMouse = QtShowMouse;
@@ -393,8 +483,11 @@ void InstallQtDriver(int& argc, char** argv) {
   Drv.DrvMousePresent = QtMousePresent;
   Drv.DrvMouseRelease = QtMouseRelease;
   Drv.DrvAskYesNo = QtAskYesNo;
+  Drv.DrvAskChoice = QtAskChoice;
   Drv.DrvFileDialog = QtFileDialog;
   Drv.DrvOpenDocument = QtOpenDocument;
+  Drv.DrvSetTitle = QtSetTitle;
+  Drv.DrvSetMenuLanguage = QtSetMenuLanguage;
   Drv.DrvFindFirst = FolderFindFirst;
   Drv.DrvFindNext = FolderFindNext;
 
