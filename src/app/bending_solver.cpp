@@ -19,9 +19,10 @@
 // without strain and an arc needs no straight chords. The unknowns at a
 // point are ur, uz, χ and ε1 (U' = ε1·t + χ·n there); where two segments
 // meet (a kink, a change of wall, a support, a lid's corner) each side keeps
-// its own ε1. Stiffness and consistent loads by three-point Gauss
-// quadrature; the stiffness matrix is symmetric and banded (half-bandwidth
-// 8) and is solved by band Cholesky factorisation (Golub & Van Loan,
+// its own ε1. Stiffness and consistent loads by Gauss quadrature (three
+// points for the stretching and the loads, two for the bending); the
+// stiffness matrix is symmetric and banded (half-bandwidth 8, a block to a
+// point) and is solved by band Cholesky factorisation (Golub & Van Loan,
 // "Matrix Computations", §4.3, band Cholesky).
 //
 // Elements: as long as the bending waves allow (see kFine and kCoarse), so
@@ -65,7 +66,7 @@ constexpr int kMaxPieces = kMaxSections + 1;  // two lids and 48 segments
 // [3(1 − ν²)]^¼ (R2 = r / nr, the second radius of curvature). With one
 // element per 1/β the decaying waves at a junction come out within 0.3 % of
 // the beam on elastic foundation at the element ends; the cubic between
-// ends 0.4/β apart adds less than 0.1 %. A plate (a lid, a level segment)
+// ends 0.3/β apart adds less than 0.1 %. A plate (a lid, a level segment)
 // bends without waves and gets 16 elements.
 constexpr double kFine = 1.0;
 constexpr double kCoarse = 0.3;
@@ -158,14 +159,15 @@ struct Work {
 };
 Work w;
 
-// A point of a piece at the fraction u of its length: position, unit tangent
-// (in the direction of the walk) and the curvature k (dt/ds = −k·n).
+// A point of a piece: position and unit tangent (in the direction of the
+// walk); the normal n = (tz, −tr).
 struct Frame {
   double R = 0, Z = 0, Tr = 0, Tz = 0;
   double Nr() const { return Tz; }
   double Nz() const { return -Tr; }
 };
 
+// The point at the fraction u of the piece's length.
 Frame FrameAt(const Piece& p, double u) {
   Frame f;
   if (!p.Arc) {
@@ -213,9 +215,9 @@ void Prepare(Piece& p) {
 
 bool OnAxis(double r, double t) { return std::fabs(r) <= 1e-3 * t; }
 
-// The vectors the unknowns ur, uz, ε1, χ at the start and at the end
-// multiply (1, 0), (0, 1), t and n at each end, and each unknown's Hermite
-// function.
+// The unknowns ur, uz, ε1, χ at the start and at the end multiply the
+// vectors (1, 0), (0, 1), t and n at their end, and these Hermite
+// functions.
 constexpr int kFunction[8] = {0, 0, 1, 1, 2, 2, 3, 3};
 
 // The two strains a Gauss point contributes, x1 and x2 = x̂2 / r of each
