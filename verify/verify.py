@@ -349,15 +349,19 @@ class Failure(Exception):
     pass
 
 
-def verify_case(case, brelmora, work):
+def run_programs(case, brelmora, work, options):
+    """The case's data file, Brelmora's node table and CalculiX model (with
+    the given options), and ccx on it: the node table's text, the folder and
+    the three times."""
     folder = os.path.join(work, case.key)
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, case.key + ".spw"), "w", encoding="utf-8", newline="") as f:
         f.write(case.data_file())
-    nodes, t_nodes = run([brelmora] + NODE_TABLE + [case.key + ".spw"], folder)
+    nodes, t_nodes = run([brelmora] + NODE_TABLE + options + [case.key + ".spw"], folder)
     if nodes.returncode != 0:
         raise Failure("brelmora --nodes: " + nodes.stderr.strip())
-    exported, t_export = run([brelmora, "--export", "ccx", case.key + ".inp", case.key + ".spw"], folder)
+    exported, t_export = run([brelmora, "--export", "ccx", case.key + ".inp"] + options + [case.key + ".spw"],
+                             folder)
     if exported.returncode != 0:
         raise Failure("brelmora --export ccx: " + exported.stderr.strip())
     solved, t_ccx = run(["ccx", "-i", case.key], folder)
@@ -367,8 +371,12 @@ def verify_case(case, brelmora, work):
     alarms = [line.strip() for line in log.splitlines() if re.search(r"warning|error", line, re.I)]
     if solved.returncode != 0 or alarms:
         raise Failure("ccx: " + "; ".join(alarms[:3] or ["exit status %d" % solved.returncode]))
+    return nodes.stdout, folder, (t_nodes, t_export, t_ccx)
 
-    rows = read_nodes(nodes.stdout)
+
+def verify_case(case, brelmora, work):
+    text, folder, (t_nodes, t_export, t_ccx) = run_programs(case, brelmora, work, [])
+    rows = read_nodes(text)
     with open(os.path.join(folder, case.key + ".inp"), encoding="utf-8", errors="replace") as f:
         layers, per_step = deck_mesh(f.read())
     frd = read_frd(os.path.join(folder, case.key + ".frd"))
@@ -559,29 +567,12 @@ def deck_stations(deck):
 
 
 def verify_bending_case(case, brelmora, work):
-    folder = os.path.join(work, case.key)
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, case.key + ".spw"), "w", encoding="utf-8", newline="") as f:
-        f.write(case.data_file())
-    nodes, t_nodes = run([brelmora, "--nodes", "--bending", case.key + ".spw"], folder)
-    if nodes.returncode != 0:
-        raise Failure("brelmora --nodes --bending: " + nodes.stderr.strip())
-    exported, t_export = run([brelmora, "--export", "ccx", case.key + ".inp", "--bending", case.key + ".spw"],
-                             folder)
-    if exported.returncode != 0:
-        raise Failure("brelmora --export ccx --bending: " + exported.stderr.strip())
-    solved, t_ccx = run(["ccx", "-i", case.key], folder)
-    log = solved.stdout + solved.stderr
-    with open(os.path.join(folder, case.key + ".log"), "w", encoding="utf-8") as f:
-        f.write(log)
-    alarms = [line.strip() for line in log.splitlines() if re.search(r"warning|error", line, re.I)]
-    if solved.returncode != 0 or alarms:
-        raise Failure("ccx: " + "; ".join(alarms[:3] or ["exit status %d" % solved.returncode]))
+    text, folder, (t_nodes, t_export, t_ccx) = run_programs(case, brelmora, work, ["--bending"])
     with open(os.path.join(folder, case.key + ".inp"), encoding="utf-8", errors="replace") as f:
         layers, per_step, wall, lid_first, lid_last = deck_stations(f.read())
     frd = read_frd(os.path.join(folder, case.key + ".frd"))
     points = 2 * layers + 1
-    rows = read_nodes(nodes.stdout)
+    rows = read_nodes(text)
     segs = len(case.sections) - 1
 
     # The station of each row, and a length along the whole meridian: the
@@ -802,53 +793,55 @@ def main():
              "displacement. The closed form is membrane theory's own formula where the case has one.",
              "", "Reproduce with `make verify` (it installs CalculiX when it is missing).", ""]
     failed = False
-    summary = ["| case | " + " | ".join(q.title for q in QUANTITIES) +
-               " | Brelmora --nodes | Brelmora --export ccx | ccx |",
-               "|---|" + "---|" * (len(QUANTITIES) + 3)]
-    body = []
-    for case in CASES:
-        if args.case and case.key not in args.case:
-            continue
-        try:
-            out = verify_case(case, brelmora, args.work)
-        except Failure as e:
-            print("%s: %s" % (case.key, e), file=sys.stderr)
-            body += ["## %s" % case.title, "", "FAILED: %s" % e, ""]
-            failed = True
-            continue
-        failed = report_case(case, out, body) or failed
+
+    def run_set(cases, verify, report, summarize, summary):
+        """Each case of a set: its section of the report and its summary row."""
+        body = []
+        nonlocal failed
+        for case in cases:
+            if args.case and case.key not in args.case:
+                continue
+            try:
+                out = verify(case, brelmora, args.work)
+            except Failure as e:
+                print("%s: %s" % (case.key, e), file=sys.stderr)
+                body += ["## %s" % case.title, "", "FAILED: %s" % e, ""]
+                failed = True
+                continue
+            failed = report(case, out, body) or failed
+            summarize(case, out, summary)
+        return body
+
+    def membrane_row(case, out, summary):
         worst = [max(out["results"][q.key][2], default=(0,))[0] for q in QUANTITIES]
         summary.append("| %s | %s | %.0f ms | %.0f ms | %.2f s |" %
                        (case.title, " | ".join("%.2f %%" % (100 * w) for w in worst),
                         1000 * out["times"][0], 1000 * out["times"][1], out["times"][2]))
         print("%-8s " % case.key + "  ".join("%s %.2f%%" % (q.key.split("_")[0], 100 * w)
                                              for q, w in zip(QUANTITIES, worst)))
+
+    def bending_row(case, out, summary):
+        worst = max(out["results"], key=lambda r: r["diff"])
+        far = max((r["apart"] for r in out["results"] if not r["plateau"]), default=0.0)
+        summary.append("| %s | %d | %.2f %% | %s, %s | %.1f | %.0f ms | %.2f s |" %
+                       (case.title, len(out["results"]), 100 * worst["diff"], worst["zone"],
+                        worst["title"], far, 1000 * out["times"][0], out["times"][2]))
+        print("%-10s peaks %d, largest difference %.2f%% (%s, %s), %s" %
+              (case.key, len(out["results"]), 100 * worst["diff"], worst["zone"], worst["title"],
+               "all pass" if all(r["ok"] for r in out["results"]) else "FAIL"))
+
+    summary = ["| case | " + " | ".join(q.title for q in QUANTITIES) +
+               " | Brelmora --nodes | Brelmora --export ccx | ccx |",
+               "|---|" + "---|" * (len(QUANTITIES) + 3)]
+    body = run_set(CASES, verify_case, report_case, membrane_row, summary)
     lines += ["Largest difference per quantity, and the time each program took (wall clock):",
               ""] + summary + [""] + body
 
     # The bending analysis.
     bending_summary = ["| case | peaks compared | largest difference | at | largest distance, mm | "
                        "Brelmora --nodes --bending | ccx |", "|---|---|---|---|---|---|---|"]
-    bending_body = []
-    for case in BENDING_CASES:
-        if args.case and case.key not in args.case:
-            continue
-        try:
-            out = verify_bending_case(case, brelmora, args.work)
-        except Failure as e:
-            print("%s: %s" % (case.key, e), file=sys.stderr)
-            bending_body += ["## %s" % case.title, "", "FAILED: %s" % e, ""]
-            failed = True
-            continue
-        failed = report_bending_case(case, out, bending_body) or failed
-        worst = max(out["results"], key=lambda r: r["diff"])
-        far = max((r["apart"] for r in out["results"] if not r["plateau"]), default=0.0)
-        bending_summary.append("| %s | %d | %.2f %% | %s, %s | %.1f | %.0f ms | %.2f s |" %
-                               (case.title, len(out["results"]), 100 * worst["diff"], worst["zone"],
-                                worst["title"], far, 1000 * out["times"][0], out["times"][2]))
-        print("%-10s peaks %d, largest difference %.2f%% (%s, %s), %s" %
-              (case.key, len(out["results"]), 100 * worst["diff"], worst["zone"], worst["title"],
-               "all pass" if all(r["ok"] for r in out["results"]) else "FAIL"))
+    bending_body = run_set(BENDING_CASES, verify_bending_case, report_bending_case, bending_row,
+                           bending_summary)
     if len(bending_summary) > 2 or bending_body:
         lines += ["# The bending analysis beside CalculiX", "",
                   "Each shell below was computed by Brelmora's bending analysis (`--nodes --bending`) and by "
