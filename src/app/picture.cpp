@@ -89,12 +89,13 @@ void FillBendingDiagramValues() {
 // last section's lid from the wall to the axis, backwards). Run j goes from
 // First[j] to Last[j].
 struct DiagramNodes {
+  static constexpr int kMaxRuns = kMaxSections + 2;  // the segments and two lids
   const float *R, *Z, *NormalR, *NormalZ;
   int Count = 0;  // entries, for the runs' bounds
   int Runs = 0;
-  int First[kMaxSections + 2] = {}, Last[kMaxSections + 2] = {};
-  bool Backward[kMaxSections + 2] = {};
-  bool Lid[kMaxSections + 2] = {};  // a lid's run
+  int First[kMaxRuns] = {}, Last[kMaxRuns] = {};
+  bool Backward[kMaxRuns] = {};
+  bool Lid[kMaxRuns] = {};  // a lid's run
 };
 
 // Calls f(n) for the nodes of run j in its order (a forward run held to
@@ -225,6 +226,15 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
   Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
   Text(units, 0, zN + PictureLayout::UnitsRise / s, hF / s, hF / (2 * s));
 
+  // The end values of every run. Where many short segments crowd together a
+  // value that would cover one already written is left out, so that the
+  // values shown stay readable; apart values are all written.
+  struct Box {
+    float Left, Right, Bottom, Top;
+  };
+  Box written[2 * DiagramNodes::kMaxRuns];
+  int count = 0;
+  const float h = hF / s, w = hF / (2 * s);
   for (int j = 0; j < nodes.Runs; ++j) {
     const int first = nodes.First[j], last = nodes.Last[j];
     if (!nodes.Backward[j] && (first > last || last > nodes.Count)) continue;
@@ -236,7 +246,15 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       // A lid's centre value stands two lines further into the shell than
       // its wall's, clear of the values at the wall however narrow the lid.
       const float inward = nodes.Lid[j] && nodes.R[n] <= kOnAxis ? 2 * (end == 0 ? hF : -hF) / s : 0;
-      Text(text, nodes.R[n] + reach, y + inward, hF / s, hF / (2 * s));
+      const float x = nodes.R[n] + reach, mid = y + inward;
+      const Box box{x, x + static_cast<float>(text.size()) * w, mid - h / 2, mid + h / 2};
+      bool covers = false;
+      for (int b = 0; b < count && !covers; ++b)
+        covers = box.Left < written[b].Right && written[b].Left < box.Right &&
+                 box.Bottom < written[b].Top && written[b].Bottom < box.Top;
+      if (covers) continue;
+      written[count++] = box;
+      Text(text, x, mid, h, w);
     }
   }
   // The curve of each run: offset from the generatrix along the normal by

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -97,6 +98,34 @@ TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
   EXPECT_EQ(Text(1), "Давление, МПа"_sc);
   EXPECT_EQ(Text(3), " 0.215");  // the lower pole, under 150 mm of liquid at 10 g
   EXPECT_EQ(Text(6), " 0.200");  // the upper pole, above the liquid
+}
+
+// 48 segments of 10 mm give end values 2.5 picture mm apart at the font's
+// 2.7: those that would cover one already written are left out.
+TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
+  app::Shell.SectionCount = app::kMaxSections;
+  for (int i = 1; i <= app::kMaxSections; ++i) {
+    app::Shell.SectionRadius[i] = 100, app::Shell.SectionHeight[i] = 10.0f * (i - 1);
+    app::Shell.GeneratrixKind[i] = 0;
+  }
+  Solve();
+  store::ClearStore();
+  app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
+  std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
+  for (int j = 3; j <= store::g.TextCount; ++j) {
+    const char* text = nullptr;
+    float c[9];
+    int font = 0;
+    store::GetText(j, text, c, font);
+    boxes.push_back({c[0], c[3], c[1], c[7]});
+  }
+  EXPECT_GT(boxes.size(), 10u);
+  EXPECT_LT(boxes.size(), 2u * 48);
+  for (size_t a = 0; a < boxes.size(); ++a)
+    for (size_t b = a + 1; b < boxes.size(); ++b)
+      EXPECT_FALSE(boxes[a][0] < boxes[b][1] && boxes[b][0] < boxes[a][1] && boxes[a][2] < boxes[b][3] &&
+                   boxes[b][2] < boxes[a][3])
+          << "values " << a << " and " << b;
 }
 
 TEST_F(Picture, AStraightSegmentIsAClosedBandAndAnArcHasItsCentreDot) {
