@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/picture.h"
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
@@ -307,14 +308,20 @@ void ImageMenu(KeyCode& key) {
     SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3, kScale);
     SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3, kScale);
     SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3, kScale);
-    menu::SetTextItem(9, "Подобрать масштабы;Fit scales"_sc);
+    // The analysis the picture shows: the membrane results, or with them
+    // the bending at junctions, supports and lids. (The menu holds nine
+    // items: the fit of the scales is main menu 7.)
+    menu::SetTextItem(9, PictureAnalysis == Analysis::Bending
+                             ? "Расчет: мембрана + изгиб;Analysis: membrane + bending"_sc
+                             : "Расчет: мембрана;Analysis: membrane"_sc);
     menu::RunMenu(9, key);
     if (key == menu::kKeyRefresh) continue;
     float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
                         &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
                         &Shell.DisplacementScale, &Shell.DiagramStep};
     if (key == '9') {
-      FitScales();
+      PictureAnalysis = PictureAnalysis == Analysis::Bending ? Analysis::Membrane : Analysis::Bending;
+      FullRedraw();
       continue;
     }
     if (key < '1' || key > '8') return;

@@ -29,14 +29,16 @@ const char* kUsage =
     "usage: brelmora [NAME]\n"
     "       brelmora --script FILE [--size WxH] [--shot PNG] [--fit] [--set NAME=VALUE]... [NAME]\n"
     "       brelmora --export FORMAT OUT [--page A4|A3] [--fit] [--set NAME=VALUE]... [FILE]\n"
-    "       brelmora --report [--set NAME=VALUE]... [FILE]\n"
-    "       brelmora --nodes [--csv-separator ';'] [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --export ccx OUT.inp [--bending] [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --report [--bending] [--set NAME=VALUE]... [FILE]\n"
+    "       brelmora --nodes [--bending] [--csv-separator ';'] [--set NAME=VALUE]... [FILE]\n"
     "       brelmora --sweep NAME=FROM:TO:COUNT... [--part K/N] [--set NAME=VALUE]... [FILE]\n"
     "       brelmora --size-wall STEP [--set-output OUT] [--set NAME=VALUE]... [FILE]\n"
     "       brelmora --help | --version\n";
 
 const char* kHelp =
-    "Brelmora - thin-walled shells of revolution by membrane theory.\n"
+    "Brelmora - thin-walled shells of revolution by membrane theory, with the\n"
+    "bending at junctions, supports and lids on request.\n"
     "\n"
     "  brelmora [NAME]          start the program; NAME.spw in the current folder is loaded,\n"
     "                           or NAME itself when it is the path of an existing file\n"
@@ -48,15 +50,24 @@ const char* kHelp =
     "                           (- the standard output);\n"
     "                           FORMAT is dxf, plt, ugf, geo, tre, pdf, svg or png;\n"
     "                           pdf and svg fill a landscape A4 sheet, or A3 with --page A3;\n"
-    "                           ccx writes the shell as a CalculiX model instead\n"
+    "                           ccx writes the shell as a CalculiX model instead; with\n"
+    "                           --bending the finer model that checks the bending analysis\n"
+    "                           (lids as plates, the support holding its section's mean)\n"
     "  --fit                    with --export and --script: fit the picture's scales to the\n"
     "                           shell and the window after loading (and before --shot), as\n"
     "                           the main menu's key 7 \"Fit scales\" does\n"
-    "  brelmora --report [FILE] print the result table of FILE (or of the default shell) and\n"
+    "  brelmora --report [--bending] [FILE]\n"
+    "                           print the result table of FILE (or of the default shell) and\n"
     "                           the peak stresses and displacements with the margin\n"
-    "  brelmora --nodes [--csv-separator ';'] [FILE]\n"
+    "  brelmora --nodes [--bending] [--csv-separator ';'] [FILE]\n"
     "                           print the results at every node of FILE as CSV; with ';'\n"
     "                           the numbers have a decimal comma, for spreadsheets\n"
+    "  --bending                with --report and --nodes: the bending analysis, with the\n"
+    "                           moments, the transverse shear and the stresses at the inner\n"
+    "                           and outer surfaces, the lids' rows, and each segment's and\n"
+    "                           lid's largest equivalent stress. Membrane results hold away\n"
+    "                           from junctions, supports and lids; near them the wall bends\n"
+    "                           and the surface peaks govern the design.\n"
     "  --set NAME=VALUE         change a value of the model after loading (repeatable; with\n"
     "                           --report, --nodes, --export, --script, --sweep, --size-wall);\n"
     "                           NAME:SECTION for one section, e.g. thickness:2=5\n"
@@ -100,30 +111,38 @@ bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error) {
   return true;
 }
 
-std::string ResultReport(const ShellModel& m, const ShellSolution& s) {
+std::string ResultReport(const ShellModel& m, const ShellSolution& s, const BendingSolution* b) {
   std::string out = gfx::Utf8FromScreen(gfx::LangPartOf(ResultTableTitle(), 0)) + "\n";
-  ResultRow rows[kResultRows];
-  ResultTableRows(m, s, rows);
-  for (const ResultRow& row : rows) {
+  ResultRow rows[kResultRows + kBendingRows];
+  const int count = TableRows(m, s, b, rows);
+  for (int i = 0; i < count; ++i) {
+    const ResultRow& row = rows[i];
     if (row.GapBefore) out += "\n";
     out += gfx::Utf8FromScreen(ResultRowText(row, 0)) + "\n";
   }
   std::string note = StepEnlargedNote(s);
   if (!note.empty()) out += gfx::Utf8FromScreen(gfx::LangPartOf(note, 0)) + "\n";
-  return out + "\n" + PeakReport(m, s);
+  return out + "\n" + PeakReport(m, s, b);
 }
 
-std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator) {
+std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator,
+                         const BendingSolution* b) {
   static constexpr const char* kColumns[] = {
       "segment", "node", "r", "z", "normal_r", "normal_z", "pressure", "axial_force",
       "meridional_force", "hoop_force", "meridional_stress", "hoop_stress", "meridional_strain",
       "hoop_strain", "radial_displacement", "axial_displacement", "tangential_displacement",
       "normal_displacement", "arc_length", "equivalent_stress"};
+  static constexpr const char* kBendingColumns[] = {
+      "meridional_moment", "hoop_moment", "transverse_shear", "meridional_stress_inner",
+      "meridional_stress_outer", "hoop_stress_inner", "hoop_stress_outer", "equivalent_stress_inner",
+      "equivalent_stress_outer"};
   std::string out;
   for (const char* column : kColumns) {
     if (!out.empty()) out += separator;
     out += column;
   }
+  if (b != nullptr)
+    for (const char* column : kBendingColumns) out += separator + std::string(column);
   out += '\n';
   // A spreadsheet that takes ';' between fields takes a comma in numbers.
   const bool decimalComma = separator == ';';
@@ -131,26 +150,62 @@ std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separ
   static float arc[kNodeCapacity];
   MeridianArcLengths(m, s, arc);
   char buf[64];
+  auto add = [&](std::initializer_list<float> values) {
+    for (float v : values) {
+      std::snprintf(buf, sizeof buf, "%c%.9g", separator, static_cast<double>(v));
+      if (decimalComma) std::replace(buf + 1, buf + std::strlen(buf), '.', ',');
+      out += buf;
+    }
+  };
+  auto equivalent = [&](double s1, double s2) { return static_cast<float>(EquivalentStress(s1, s2, m.EquivalenceRule)); };
+  // A row of the bending analysis: entry k on segment i (a lid: 0 or the
+  // section count) at arc length `along`.
+  auto bendingRow = [&](int i, int k, float axial, float along) {
+    const double t = b->Thickness[k], young = m.YoungModulus, nu = m.PoissonRatio;
+    const double t1 = b->MeridionalForce[k], t2 = b->HoopForce[k];
+    const double ur = b->RadialDisplacement[k], uz = b->AxialDisplacement[k];
+    const double nr = b->NormalR[k], nz = b->NormalZ[k];
+    std::snprintf(buf, sizeof buf, "%d%c%d", i, separator, k);
+    out += buf;
+    add({b->NodeR[k], b->NodeZ[k], b->NormalR[k], b->NormalZ[k], b->Pressure[k], axial,
+         static_cast<float>(t1), static_cast<float>(t2), static_cast<float>(t1 / t), static_cast<float>(t2 / t),
+         static_cast<float>((t1 - nu * t2) / (young * t)), static_cast<float>((t2 - nu * t1) / (young * t)),
+         static_cast<float>(ur), static_cast<float>(uz), static_cast<float>(uz * nr - ur * nz),
+         static_cast<float>(ur * nr + uz * nz), along, equivalent(t1 / t, t2 / t), b->MeridionalMoment[k],
+         b->HoopMoment[k], b->TransverseShear[k], b->MeridionalStressInner[k], b->MeridionalStressOuter[k],
+         b->HoopStressInner[k], b->HoopStressOuter[k],
+         equivalent(b->MeridionalStressInner[k], b->HoopStressInner[k]),
+         equivalent(b->MeridionalStressOuter[k], b->HoopStressOuter[k])});
+    out += "\n";
+  };
+  // A lid's rows from the axis outward; its axial force is the pressure on
+  // it inside the node's radius, its arc length the distance from the axis.
+  auto lidRows = [&](int lid, int segment) {
+    const int first = LidFirstNode(*b, lid);
+    for (int k = first; k < first + b->LidNodeCount[lid]; ++k) {
+      const double r = b->NodeR[k];
+      bendingRow(segment, k, static_cast<float>(3.14159265358979323846 * r * r * b->Pressure[k]), b->NodeR[k]);
+    }
+  };
+  if (b != nullptr) lidRows(0, 0);
   for (int i = 1; i <= segs; ++i) {
     int first = s.SegmentFirstNode[i];
     for (int k = first + 1; k <= first + s.SegmentNodeCount[i] && k <= s.NodeCount; ++k) {
+      if (b != nullptr) {
+        bendingRow(i, k, s.AxialForce[k], arc[k]);
+        continue;
+      }
       std::snprintf(buf, sizeof buf, "%d%c%d", i, separator, k);
       out += buf;
-      const float values[] = {s.NodeR[k], s.NodeZ[k], s.NormalR[k], s.NormalZ[k], s.Pressure[k],
-                              s.AxialForce[k], s.MeridionalForce[k], s.HoopForce[k],
-                              s.MeridionalStress[k], s.HoopStress[k], s.MeridionalStrain[k],
-                              s.HoopStrain[k], s.RadialDisplacement[k], s.AxialDisplacement[k],
-                              s.TangentialDisplacement[k], s.NormalDisplacement[k], arc[k],
-                              static_cast<float>(EquivalentStress(s.MeridionalStress[k], s.HoopStress[k],
-                                                                  m.EquivalenceRule))};
-      for (float v : values) {
-        std::snprintf(buf, sizeof buf, "%c%.9g", separator, static_cast<double>(v));
-        if (decimalComma) std::replace(buf + 1, buf + std::strlen(buf), '.', ',');
-        out += buf;
-      }
+      add({s.NodeR[k], s.NodeZ[k], s.NormalR[k], s.NormalZ[k], s.Pressure[k], s.AxialForce[k],
+           s.MeridionalForce[k], s.HoopForce[k], s.MeridionalStress[k], s.HoopStress[k],
+           s.MeridionalStrain[k], s.HoopStrain[k], s.RadialDisplacement[k], s.AxialDisplacement[k],
+           s.TangentialDisplacement[k], s.NormalDisplacement[k], arc[k],
+           equivalent(s.MeridionalStress[k], s.HoopStress[k])});
       out += "\n";
     }
   }
+  if (b != nullptr) lidRows(1, segs + 1);
   return out;
 }
 
@@ -165,7 +220,7 @@ double Decimal(float v) {
 }
 }  // namespace
 
-void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c) {
+void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c, bool bending) {
   static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSections - 1);
   ShellModel m = model;  // the geometry may raise an arc radius; the caller's model stays
   c.SegmentCount = SegmentCount(m);
@@ -195,6 +250,18 @@ void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxSh
   c.Gravity = Decimal(m.Gravity);
   c.Overload = Decimal(m.Overload);
   c.SupportSection = std::clamp(m.SupportSection, 1, c.SegmentCount + 1);
+  // The model for the bending analysis: six elements through the wall and
+  // four along a step for the surface stresses, the support holding its
+  // section's mean, and the lids as plates with the bending analysis' nodes.
+  c.ElementsThroughWall = bending ? 6 : 4;
+  c.ElementsPerStep = bending ? 4 : 2;
+  c.SupportHoldsMeanOfSection = bending;
+  c.LidsAsPlates = bending;
+  c.LidNodes[0] = c.LidNodes[1] = 0;
+  if (bending && c.NodeCount >= 1) {
+    c.LidNodes[0] = LidNodeCount(c.NodeR[1], s.EffectiveStep);
+    c.LidNodes[1] = LidNodeCount(c.NodeR[c.NodeCount], s.EffectiveStep);
+  }
 }
 
 bool ApplySettings(ShellModel& m, const std::vector<ModelSetting>& sets, std::string& error) {
@@ -222,6 +289,7 @@ bool ParsePart(const std::string& text, long long& k, long long& n) {
 int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
   enum { kNone, kReport, kNodes, kCcx, kSweep, kSizeWall } mode = kNone;
   const char* file = nullptr;
+  bool bending = false;  // --bending
   char separator = 0;  // --csv-separator; 0 when not given
   std::vector<Sweep> sweeps;
   long long partK = 1, partN = 1;
@@ -249,6 +317,10 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     }
     if (a == "--fit") {
       run.Fit = true;
+      continue;
+    }
+    if (a == "--bending") {
+      bending = true;
       continue;
     }
     static const char* const kWithValue[] = {"--page", "--csv-separator", "--script", "--shot", "--size",
@@ -342,6 +414,8 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
   if (!setOutput.empty() && mode != kSizeWall) return Usage(err, "--set-output goes with --size-wall");
   if (run.Fit && !run.Export && !run.Scripted) return Usage(err, "--fit goes with --export or --script");
   if (run.Export && run.Format == "ccx") mode = kCcx;  // the shell, not the picture: no window
+  if (bending && mode != kReport && mode != kNodes && mode != kCcx)
+    return Usage(err, "--bending goes with --report, --nodes or --export ccx");
   if ((mode == kNone || mode == kCcx) && !run.Scripted &&
       (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024))
     return Usage(err, "--size and --shot go with --script");
@@ -394,7 +468,7 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     SolveShell(m, s);
     SolveShell(m, s);
     if (mode == kCcx) {
-      CcxShellOf(m, s, exchange::Ccx);
+      CcxShellOf(m, s, exchange::Ccx, bending);
       error = exchange::CcxFault(exchange::Ccx);
       if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
         error = "failed";
@@ -410,7 +484,17 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
                    gfx::Utf8FromScreen(gfx::LangPartOf(fault, kEnglish)).c_str());
       return 1;
     }
-    text = mode == kReport ? ResultReport(m, s) : NodeTableCsv(m, s, separator != 0 ? separator : ',');
+    static BendingSolution b;  // large: kept off the stack
+    if (bending) {
+      SolveBending(m, s, b);
+      if (b.Fault != BendingFault::None) {
+        std::string why = gfx::Utf8FromScreen(gfx::LangPartOf(BendingFaultText(b), kEnglish));
+        std::fprintf(err, "brelmora: %s\n", why.substr(why.find_first_not_of(' ')).c_str());
+        return 1;
+      }
+    }
+    const BendingSolution* shown = bending ? &b : nullptr;
+    text = mode == kReport ? ResultReport(m, s, shown) : NodeTableCsv(m, s, separator != 0 ? separator : ',', shown);
   }
   std::fwrite(text.data(), 1, text.size(), out);
   if (std::fflush(out) != 0) {

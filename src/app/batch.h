@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/model_fields.h"
+#include "app/bending_solver.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "exchange/exchange.h"
@@ -28,11 +29,17 @@ std::string ResultReport(const ShellModel& m, const ShellSolution& s);
 // separator; with ';' the numbers take a decimal comma. After the solver's
 // columns: arc_length (mm along the meridian from the first node) and
 // equivalent_stress (MPa, by the model's rule).
-std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator = ',');
+// With a bending analysis b, the forces, stresses, strains and
+// displacements are its own, its columns follow, and each lid's rows come
+// before the first segment's and after the last's.
+std::string NodeTableCsv(const ShellModel& m, const ShellSolution& s, char separator = ',',
+                         const BendingSolution* b = nullptr);
 
 // The shell as the CalculiX deck writer takes it: the solution's nodes and
 // normals, each segment's shape and wall, the material, loads and support.
-void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c);
+// With bending, the model for comparing the bending analysis: finer, the
+// support holding its section's mean, the lids as plates.
+void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c, bool bending = false);
 
 // What the command line asks of the interactive program: the window, or a
 // scripted run on the image driver.

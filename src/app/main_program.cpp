@@ -239,6 +239,7 @@ void AfterFileWritten(const std::string& name) {
 void RedrawAfterEdit() {
   view::Redraw();
   NoteModelChange();
+  ReportBendingFault();
 }
 
 // A fit of the picture's scales changes the model like any edit.

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/bending_solver.h"
 #include "app/design_check.h"
 #include "app/result_table.h"
 #include "app/shell_check.h"
@@ -19,6 +20,7 @@
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "menu/menu.h"
 #include "store/builders.h"
 #include "store/store.h"
 #include "view/view.h"
@@ -60,11 +62,84 @@ void Segment2(float x1, float y1, float x2, float y2) {
 
 void Flush() { store::FlushStore(); }
 
-// Solves the model twice: the first pass finds the support reaction, the
-// second uses it.
-void Solve() {
-  SolveShell(Shell, Solution);
-  SolveShell(Shell, Solution);
+bool bendingShown = false;  // the last SolvePicture gave a bending analysis
+
+// The bending analysis' values the diagrams show that it does not hold
+// itself: the larger surface stress at each entry, and the displacements
+// along the meridian and the normal.
+struct BendingDiagramValues {
+  float Meridional[kBendingCapacity], Hoop[kBendingCapacity];
+  float Tangential[kBendingCapacity], Normal[kBendingCapacity];
+};
+BendingDiagramValues bendingValues;
+
+void FillBendingDiagramValues() {
+  const BendingSolution& b = Bending;
+  auto larger = [](float inner, float outer) { return std::fabs(inner) >= std::fabs(outer) ? inner : outer; };
+  for (int k = 1; k <= BendingEntryCount(b); ++k) {
+    bendingValues.Meridional[k] = larger(b.MeridionalStressInner[k], b.MeridionalStressOuter[k]);
+    bendingValues.Hoop[k] = larger(b.HoopStressInner[k], b.HoopStressOuter[k]);
+    const float ur = b.RadialDisplacement[k], uz = b.AxialDisplacement[k];
+    bendingValues.Tangential[k] = uz * b.NormalR[k] - ur * b.NormalZ[k];
+    bendingValues.Normal[k] = ur * b.NormalR[k] + uz * b.NormalZ[k];
+  }
+}
+
+// The nodes a diagram runs along: the membrane solution's segments, or the
+// bending analysis' lids and segments in the order of the meridian (the
+// last section's lid from the wall to the axis, backwards). Run j goes from
+// First[j] to Last[j].
+struct DiagramNodes {
+  static constexpr int kMaxRuns = kMaxSections + 2;  // the segments and two lids
+  const float *R, *Z, *NormalR, *NormalZ;
+  int Count = 0;  // entries, for the runs' bounds
+  int Runs = 0;
+  int First[kMaxRuns] = {}, Last[kMaxRuns] = {};
+  bool Backward[kMaxRuns] = {};
+  bool Lid[kMaxRuns] = {};  // a lid's run
+};
+
+// Calls f(n) for the nodes of run j in its order (a forward run held to
+// the entries).
+template <class F>
+void ForRun(const DiagramNodes& nodes, int j, F f) {
+  if (nodes.Backward[j]) {
+    for (int n = nodes.First[j]; n >= nodes.Last[j]; --n) f(n);
+  } else {
+    for (int n = nodes.First[j]; n <= std::min(nodes.Last[j], nodes.Count); ++n) f(n);
+  }
+}
+
+DiagramNodes MembraneNodes() {
+  const ShellSolution& sol = Solution;
+  DiagramNodes d{sol.NodeR, sol.NodeZ, sol.NormalR, sol.NormalZ};
+  d.Count = sol.NodeCount;
+  for (int i = 1; i <= SegmentCount(Shell); ++i, ++d.Runs) {
+    d.First[d.Runs] = sol.SegmentFirstNode[i] + 1;
+    d.Last[d.Runs] = sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i];
+  }
+  return d;
+}
+
+DiagramNodes BendingNodes() {
+  const BendingSolution& b = Bending;
+  DiagramNodes d = MembraneNodes();
+  d.R = b.NodeR, d.Z = b.NodeZ, d.NormalR = b.NormalR, d.NormalZ = b.NormalZ;
+  d.Count = BendingEntryCount(b);
+  if (b.LidNodeCount[0] > 0) {
+    for (int j = d.Runs; j > 0; --j) d.First[j] = d.First[j - 1], d.Last[j] = d.Last[j - 1];
+    ++d.Runs;
+    d.First[0] = LidFirstNode(b, 0);
+    d.Last[0] = d.First[0] + b.LidNodeCount[0] - 1;
+    d.Lid[0] = true;
+  }
+  if (b.LidNodeCount[1] > 0) {
+    d.Last[d.Runs] = LidFirstNode(b, 1);
+    d.First[d.Runs] = d.Last[d.Runs] + b.LidNodeCount[1] - 1;
+    d.Lid[d.Runs] = true;
+    d.Backward[d.Runs++] = true;
+  }
+  return d;
 }
 
 // Notes about the picture on the prompt line: each is said when it first
@@ -118,6 +193,19 @@ void DrawWallOutline() {
     store::AddPoint(g.R1 + e * c1, g.Z1 + e * s1, 0);
     store::AddPoint(g.R1 - e * c1, g.Z1 - e * s1, 0);
   }
+  // The lids the bending analysis closes the ends with: plates from the
+  // axis to the end, as thick as the wall they close.
+  for (int lid = 0; BendingInPicture() && lid < 2; ++lid) {
+    if (Bending.LidNodeCount[lid] == 0) continue;
+    const int corner = LidFirstNode(Bending, lid) + Bending.LidNodeCount[lid] - 1;
+    const float r = Bending.NodeR[corner], z = Bending.NodeZ[corner], e = Bending.LidThickness[lid] / 2;
+    store::BeginPolyline();
+    store::AddPoint(r, z + e, 0);
+    store::AddPoint(0, z + e, 0);
+    store::AddPoint(0, z - e, 0);
+    store::AddPoint(r, z - e, 0);
+    store::AddPoint(r, z + e, 0);
+  }
 }
 
 void DrawScaleBar(float x, float y, float s, float step, int count) {
@@ -130,72 +218,97 @@ void DrawScaleBar(float x, float y, float s, float step, int count) {
   for (int j = 0; j <= count; ++j) Segment2(x + j * step * s, y, x + j * step * s, y + 1);
 }
 
-void DrawDiagram(std::string_view title, std::string_view units, const float* values, float k,
-                 int width, int decimals) {
-  const ShellSolution& sol = Solution;
+namespace {
+
+void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::string_view units,
+                   const float* values, float k, int width, int decimals) {
   const float s = Shell.PictureScale, hF = Shell.FontHeight;
   const float zN = Shell.SectionHeight[LastSection()];
-  const int segs = SegmentCount(Shell);
   store::ClearStore();
 
   // The baseline: the generatrix, nodes on the axis left out.
   bool begun = false;
-  for (int n = 1; n <= sol.NodeCount; ++n) {
-    if (sol.NodeR[n] <= kOnAxis) continue;
-    if (!begun) store::BeginPolyline();
-    begun = true;
-    store::AddPoint(sol.NodeR[n], sol.NodeZ[n], 0);
-  }
+  for (int j = 0; j < nodes.Runs; ++j)
+    ForRun(nodes, j, [&](int n) {
+      if (nodes.R[n] <= kOnAxis) return;
+      if (!begun) store::BeginPolyline();
+      begun = true;
+      store::AddPoint(nodes.R[n], nodes.Z[n], 0);
+    });
   Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
   Text(units, 0, zN + PictureLayout::UnitsRise / s, hF / s, hF / (2 * s));
 
-  for (int i = 1; i <= segs; ++i) {
-    const int first = sol.SegmentFirstNode[i] + 1;
-    const int last = sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i];
-    if (first > last || last > sol.NodeCount) continue;
+  // The end values of every run. Where many short segments crowd together a
+  // value that would cover one already written is left out, so that the
+  // values shown stay readable; apart values are all written.
+  struct Box {
+    float Left, Right, Bottom, Top;
+  };
+  Box written[2 * DiagramNodes::kMaxRuns];
+  int count = 0;
+  const float h = hF / s, w = hF / (2 * s);
+  for (int j = 0; j < nodes.Runs; ++j) {
+    const int first = nodes.First[j], last = nodes.Last[j];
+    if (!nodes.Backward[j] && (first > last || last > nodes.Count)) continue;
     const float reach = PictureLayout::ValueReach / s;
-    Text(gfx::FormatNumberCompact(values[first], width, decimals), sol.NodeR[first] + reach,
-         sol.NodeZ[first] + hF / s, hF / s, hF / (2 * s));
-    Text(gfx::FormatNumberCompact(values[last], width, decimals), sol.NodeR[last] + reach,
-         sol.NodeZ[last] - hF / s, hF / s, hF / (2 * s));
+    for (int end = 0; end < 2; ++end) {
+      const int n = end == 0 ? first : last;
+      const std::string text = gfx::FormatNumberCompact(values[n], width, decimals);
+      const float y = nodes.Z[n] + (end == 0 ? hF : -hF) / s;
+      // A lid's centre value stands two lines further into the shell than
+      // its wall's, clear of the values at the wall however narrow the lid.
+      const float inward = nodes.Lid[j] && nodes.R[n] <= kOnAxis ? 2 * (end == 0 ? hF : -hF) / s : 0;
+      const float x = nodes.R[n] + reach, mid = y + inward;
+      const Box box{x, x + static_cast<float>(text.size()) * w, mid - h / 2, mid + h / 2};
+      bool covers = false;
+      for (int b = 0; b < count && !covers; ++b)
+        covers = box.Left < written[b].Right && written[b].Left < box.Right &&
+                 box.Bottom < written[b].Top && written[b].Bottom < box.Top;
+      if (covers) continue;
+      written[count++] = box;
+      Text(text, x, mid, h, w);
+    }
   }
-  // The curve of each segment: offset from the generatrix along the normal
-  // by value × scale; then the hatch from each node to its curve point.
-  for (int i = 1; i <= segs; ++i) {
-    const int first = sol.SegmentFirstNode[i] + 1;
-    const int last = std::min(sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i], sol.NodeCount);
+  // The curve of each run: offset from the generatrix along the normal by
+  // value × scale; then the hatch from each node to its curve point.
+  for (int j = 0; j < nodes.Runs; ++j) {
     begun = false;
-    for (int n = first; n <= last; ++n) {
-      if (sol.NodeR[n] <= kOnAxis) continue;
+    ForRun(nodes, j, [&](int n) {
+      if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
-      store::AddPoint(sol.NodeR[n] + sol.NormalR[n] * values[n] * k,
-                      sol.NodeZ[n] + sol.NormalZ[n] * values[n] * k, 0);
-    }
+      store::AddPoint(nodes.R[n] + nodes.NormalR[n] * values[n] * k,
+                      nodes.Z[n] + nodes.NormalZ[n] * values[n] * k, 0);
+    });
   }
-  for (int i = 1; i <= segs; ++i) {
-    const int first = sol.SegmentFirstNode[i] + 1;
-    const int last = std::min(sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i], sol.NodeCount);
-    for (int n = first; n <= last; ++n) {
-      if (sol.NodeR[n] <= kOnAxis) continue;
-      Segment2(sol.NodeR[n], sol.NodeZ[n], sol.NodeR[n] + sol.NormalR[n] * values[n] * k,
-               sol.NodeZ[n] + sol.NormalZ[n] * values[n] * k);
-    }
-  }
+  for (int j = 0; j < nodes.Runs; ++j)
+    ForRun(nodes, j, [&](int n) {
+      if (nodes.R[n] <= kOnAxis) return;
+      Segment2(nodes.R[n], nodes.Z[n], nodes.R[n] + nodes.NormalR[n] * values[n] * k,
+               nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+    });
   store::CloseStore();
   store::ScaleStore(0, 0, 0, s);
 }
 
+}  // namespace
+
+void DrawDiagram(std::string_view title, std::string_view units, const float* values, float k,
+                 int width, int decimals) {
+  DrawDiagramOn(MembraneNodes(), title, units, values, k, width, decimals);
+}
+
 float DrawResultTable(float dx, float dy) {
-  Solve();
+  const bool bending = SolvePicture();
   const float hF = Shell.FontHeight, w = 0.6f * hF, step = 1.8f * hF;
   float y = -step;
   store::ClearStore();
   Text(ResultTableTitle(), 0, y, 1.5f * hF, 1.5f * w);
   y -= 1.5f * step;
-  ResultRow rows[kResultRows];
-  ResultTableRows(Shell, Solution, rows);
-  for (const ResultRow& row : rows) {
+  ResultRow rows[kResultRows + kBendingRows];
+  const int count = TableRows(Shell, Solution, bending ? &Bending : nullptr, rows);
+  for (int i = 0; i < count; ++i) {
+    const ResultRow& row = rows[i];
     if (row.GapBefore) y -= PictureLayout::LineGap;
     Text(ResultRowText(row, gfx::LanguageIndex, true), 0, y, hF, w);
     y -= step;
@@ -214,16 +327,20 @@ float DrawResultTable(float dx, float dy) {
 }
 
 // A cross, 1.5 picture mm wide, at the curve point of every node over the
-// allowable stress; false (nothing built) when there is none.
+// allowable stress (with the bending analysis, the larger of its surfaces'
+// equivalent stresses); false (nothing built) when there is none.
 bool DrawOverAllowableMarks(const float* values, float k) {
-  const ShellSolution& sol = Solution;
+  const bool bending = BendingInPicture();
+  const DiagramNodes nodes = bending ? BendingNodes() : MembraneNodes();
   const float s = Shell.PictureScale, half = 0.75f / s;
   store::ClearStore();
   bool any = false;
-  for (int n = 1; n <= sol.NodeCount; ++n) {
-    if (sol.NodeR[n] <= kOnAxis || !OverAllowable(Shell, sol, n)) continue;
-    const float x = sol.NodeR[n] + sol.NormalR[n] * values[n] * k;
-    const float y = sol.NodeZ[n] + sol.NormalZ[n] * values[n] * k;
+  for (int n = 1; n <= nodes.Count; ++n) {
+    const bool over = bending ? Shell.AllowableStress > 0 && SurfaceEquivalent(Shell, Bending, n) > Shell.AllowableStress
+                              : OverAllowable(Shell, Solution, n);
+    if (nodes.R[n] <= kOnAxis || !over) continue;
+    const float x = nodes.R[n] + nodes.NormalR[n] * values[n] * k;
+    const float y = nodes.Z[n] + nodes.NormalZ[n] * values[n] * k;
     Segment2(x - half, y - half, x + half, y + half);
     Segment2(x - half, y + half, x + half, y - half);
     any = true;
@@ -237,7 +354,7 @@ bool DrawOverAllowableMarks(const float* values, float k) {
 // 3. The whole picture
 
 void DrawShellPicture() {
-  Solve();
+  const bool bending = SolvePicture();
   // Results that are not all finite are not drawn: their message stands in
   // place of the deformed contour, the diagrams and the table.
   const std::string fault = ShellFault(Shell, Solution);
@@ -284,18 +401,16 @@ void DrawShellPicture() {
     Flush();
 
     if (half == 0 && fault.empty()) {  // the deformed contour
-      const ShellSolution& sol = Solution;
+      const DiagramNodes nodes = bending ? BendingNodes() : MembraneNodes();
+      const float* ur = bending ? Bending.RadialDisplacement : Solution.RadialDisplacement;
+      const float* uz = bending ? Bending.AxialDisplacement : Solution.AxialDisplacement;
       const float d = Shell.DisplacementScale;
       Piece(kAxis, kDeformedLayer);
       store::ClearStore();
-      for (int i = 1; i <= SegmentCount(Shell); ++i) {
-        const int first = sol.SegmentFirstNode[i] + 1;
-        const int lastNode = std::min(sol.SegmentFirstNode[i] + sol.SegmentNodeCount[i], sol.NodeCount);
-        if (first > lastNode) continue;
+      for (int j = 0; j < nodes.Runs; ++j) {
+        if (!nodes.Backward[j] && nodes.First[j] > std::min(nodes.Last[j], nodes.Count)) continue;
         store::BeginPolyline();
-        for (int n = first; n <= lastNode; ++n)
-          store::AddPoint(sol.NodeR[n] + sol.RadialDisplacement[n] * d,
-                          sol.NodeZ[n] + sol.AxialDisplacement[n] * d, 0);
+        ForRun(nodes, j, [&](int n) { store::AddPoint(nodes.R[n] + ur[n] * d, nodes.Z[n] + uz[n] * d, 0); });
       }
       store::CloseStore();
       store::ScaleStore(0, 0, 0, s);
@@ -357,20 +472,24 @@ void DrawShellPicture() {
     return;
   }
 
-  // The ten diagrams: four beside the scheme, six in the lower row.
-  const ShellSolution& sol = Solution;
+  // The ten diagrams: four beside the scheme, six in the lower row. With
+  // the bending analysis, M1 stands in the place of the axial force.
   const float step = Shell.DiagramStep;
   const float lx = Shell.LowerRowOrigin[0], ly = Shell.LowerRowOrigin[1];
-  for (const DiagramSpec& d : kDiagrams) {
-    const float* values = sol.*d.Values;
+  const DiagramNodes nodes = bending ? BendingNodes() : MembraneNodes();
+  for (int i = 0; i < kDiagramCount; ++i) {
+    const DiagramSpec& d = kDiagrams[i];
+    const float* values = DiagramValues(i);
     const float x = (d.LowerRow ? lx : ox) + static_cast<float>(d.Column) * step, y = d.LowerRow ? ly : oy;
+    const bool moment = bending && d.Values == &ShellSolution::AxialForce;
     Piece(kScheme, kDiagramLayer);
-    DrawDiagram(d.Title, d.Units, values, Shell.*d.Scale, d.Width, d.Decimals);
+    DrawDiagramOn(nodes, moment ? "Меридианальный момент;Meridional moment"_sc : d.Title,
+                  moment ? "Н*мм/мм;N*mm/mm"_sc : d.Units, values, DiagramScale(i), d.Width, d.Decimals);
     store::MoveStore(x, y, 0);
     Flush();
     if (d.Values == &ShellSolution::MeridionalStress || d.Values == &ShellSolution::HoopStress) {
       Piece(kWarningColour, kDiagramLayer);
-      if (DrawOverAllowableMarks(values, Shell.*d.Scale)) {
+      if (DrawOverAllowableMarks(values, DiagramScale(i))) {
         store::MoveStore(x, y, 0);
         Flush();
       }
@@ -382,7 +501,7 @@ void DrawShellPicture() {
   Flush();
   bool negative = false;
   std::string lines[2];
-  if (DesignCheckLines(Shell, Solution, lines, negative)) {
+  if (DesignCheckLines(Shell, Solution, lines, negative, bending ? &Bending : nullptr)) {
     Piece(negative ? kWarningColour : kScheme, kTableLayer, kTableLayer);
     store::ClearStore();
     const float hF = Shell.FontHeight;
@@ -419,6 +538,71 @@ const DiagramSpec kDiagrams[kDiagramCount] = {
     {"Нормальные ;Normal "_sc, "перемещения,мм    ;displacements,mm    "_sc,
      &ShellSolution::NormalDisplacement, &ShellModel::DisplacementScale, 9, 6, true, 5},
 };
+
+Analysis PictureAnalysis = Analysis::Membrane;
+
+bool SolvePicture() {
+  SolveShell(Shell, Solution);
+  SolveShell(Shell, Solution);
+  bendingShown = false;
+  if (PictureAnalysis != Analysis::Bending) return false;
+  SolveBending(Shell, Solution, Bending);
+  bendingShown = Bending.Fault == BendingFault::None;
+  if (bendingShown) FillBendingDiagramValues();
+  return bendingShown;
+}
+
+bool BendingInPicture() { return bendingShown; }
+
+void ReportBendingFault() {
+  if (PictureAnalysis != Analysis::Bending || Bending.Fault == BendingFault::None) return;
+  const std::string fault = BendingFaultText(Bending);
+  menu::PromptAndReadKey(gfx::LangPart(gfx::LangPartOf(fault, 0) + " - любая клавиша;"_sc +
+                                       gfx::LangPartOf(fault, 1) + " - any key"));
+}
+
+const float* DiagramValues(int d) {
+  const DiagramSpec& spec = kDiagrams[d];
+  if (!bendingShown) return Solution.*spec.Values;
+  const BendingSolution& b = Bending;
+  const auto v = spec.Values;
+  if (v == &ShellSolution::Pressure) return b.Pressure;
+  if (v == &ShellSolution::AxialForce) return b.MeridionalMoment;
+  if (v == &ShellSolution::MeridionalForce) return b.MeridionalForce;
+  if (v == &ShellSolution::HoopForce) return b.HoopForce;
+  if (v == &ShellSolution::MeridionalStress) return bendingValues.Meridional;
+  if (v == &ShellSolution::HoopStress) return bendingValues.Hoop;
+  if (v == &ShellSolution::AxialDisplacement) return b.AxialDisplacement;
+  if (v == &ShellSolution::RadialDisplacement) return b.RadialDisplacement;
+  if (v == &ShellSolution::TangentialDisplacement) return bendingValues.Tangential;
+  return bendingValues.Normal;
+}
+
+ShownNodes PictureNodes() {
+  if (!bendingShown) {
+    const ShellSolution& sol = Solution;
+    return {sol.NodeR, sol.NodeZ, sol.NormalR, sol.NormalZ, sol.RadialDisplacement, sol.AxialDisplacement,
+            sol.NodeCount};
+  }
+  const BendingSolution& b = Bending;
+  return {b.NodeR, b.NodeZ, b.NormalR, b.NormalZ, b.RadialDisplacement, b.AxialDisplacement, BendingEntryCount(b)};
+}
+
+bool DiagramHasOwnScale(int d) { return bendingShown && kDiagrams[d].Values == &ShellSolution::AxialForce; }
+
+float DiagramScale(int d) {
+  if (!DiagramHasOwnScale(d)) return Shell.*kDiagrams[d].Scale;
+  // The swing of the values (outward plus inward) drawn as 0.4 diagram steps.
+  const float* v = DiagramValues(d);
+  float out = 0, in = 0;
+  for (int k = 1; k <= BendingEntryCount(Bending); ++k) {
+    if (Bending.NodeR[k] <= kOnAxis) continue;
+    out = std::max(out, v[k]);
+    in = std::max(in, -v[k]);
+  }
+  const float swing = out + in, s = Shell.PictureScale;
+  return swing > 0 && s > 0 ? 0.4f * Shell.DiagramStep / (s * swing) : 0.0f;
+}
 
 void DeclarePictureLayers() {
   exchange::g.Layers = kLayers;

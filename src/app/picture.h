@@ -8,6 +8,7 @@
 // so the same routine serves the screen, printing and export.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "app/shell_model.h"
@@ -42,6 +43,45 @@ struct DiagramSpec {
 };
 constexpr int kDiagramCount = 10;
 extern const DiagramSpec kDiagrams[kDiagramCount];
+
+// What the picture shows: the membrane analysis alone, or with the bending
+// analysis. A way of looking at the shell, not part of it: the data file
+// does not keep it, and the program starts with the membrane picture.
+enum class Analysis : std::uint8_t { Membrane, Bending };
+extern Analysis PictureAnalysis;
+
+// Solves the model for the picture: the membrane solver twice, then the
+// bending analysis when the picture asks for it. True when the picture
+// shows the bending analysis: asked for, and solved (else the membrane
+// picture stays and BendingFaultText(Bending) says why).
+bool SolvePicture();
+
+// Whether the last SolvePicture gave a bending analysis to show.
+bool BendingInPicture();
+
+// After a full redraw: when the bending analysis was asked for and could
+// not be made, why, on the prompt line until a key is pressed (the picture
+// stays the membrane one).
+void ReportBendingFault();
+
+// The values diagram d shows: the membrane solution's, or with the bending
+// analysis in the picture its own (diagram 2 then shows M1, the stress
+// diagrams the larger of the two surface stresses at each node), indexed
+// like the nodes with the lids' entries after the shell's.
+const float* DiagramValues(int d);
+
+// The entries the diagrams and the deformed contour run over: the
+// membrane solution's nodes, or the bending analysis' with the lids'.
+struct ShownNodes {
+  const float *R, *Z, *NormalR, *NormalZ, *RadialDisplacement, *AxialDisplacement;
+  int Count;
+};
+ShownNodes PictureNodes();
+
+// The scale of diagram d: the model's, or for the M1 diagram one of its
+// own that gives it the swing of a fitted diagram (0.4 diagram steps).
+float DiagramScale(int d);
+bool DiagramHasOwnScale(int d);
 
 // Builds and flushes every piece of the picture (runs the solver twice).
 // Each piece goes on its layer: SCHEME (wall, hatching, axis, supports,
@@ -82,7 +122,8 @@ constexpr int kWarningColour = 12;
 void DrawDiagram(std::string_view title, std::string_view units, const float* values, float scale,
                  int width, int decimals);
 
-// The outline of the wall (both faces) of every segment, model mm.
+// The outline of the wall (both faces) of every segment, model mm; with the
+// bending analysis in the picture, the lids' too.
 void DrawWallOutline();
 
 // A scale bar at (x, y): s the picture scale, count ticks `step` apart.

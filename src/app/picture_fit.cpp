@@ -105,6 +105,7 @@ struct DiagramFacts {
   double Swing = 0;  // largest outward plus largest inward value of its scale's diagrams
   std::size_t TitleChars = 0, UnitsChars = 0;
   std::vector<std::size_t> FirstChars, LastChars;  // the end values, per segment
+  int Width = 0, Decimals = 0;                       // of the end values
 };
 
 struct FitFacts {
@@ -135,7 +136,7 @@ void Gather(FitFacts& f) {
   f.Table = MeasureStore();
   bool negative = false;
   std::string lines[2];
-  if (DesignCheckLines(Shell, sol, lines, negative))
+  if (DesignCheckLines(Shell, sol, lines, negative, BendingInPicture() ? &Bending : nullptr))
     for (int i = 0; i < 2; ++i)
       f.Table.AddText(0, below - PictureLayout::LineGap - i * 1.8 * f.FontHeight, gfx::LangPart(lines[i]).size(),
                       f.FontHeight, 0.6 * f.FontHeight);
@@ -157,12 +158,15 @@ void Gather(FitFacts& f) {
   for (int d = 0; d < kDiagramCount; ++d) {
     DiagramFacts& facts = f.Diagrams[d];
     const DiagramSpec& spec = kDiagrams[d];
-    facts.Values = sol.*spec.Values;
-    for (int n = 1; n <= sol.NodeCount; ++n) {
-      if (sol.NodeR[n] <= kOnAxis) continue;
+    facts.Values = DiagramValues(d);
+    const ShownNodes nodes = PictureNodes();
+    for (int n = 1; n <= nodes.Count; ++n) {
+      if (nodes.R[n] <= kOnAxis) continue;
       outward[d] = std::max(outward[d], static_cast<double>(facts.Values[n]));
       inward[d] = std::max(inward[d], -static_cast<double>(facts.Values[n]));
     }
+    facts.Width = spec.Width;
+    facts.Decimals = spec.Decimals;
     facts.TitleChars = gfx::LangPart(spec.Title).size();
     facts.UnitsChars = gfx::LangPart(spec.Units).size();
     for (int i = 1; i <= segs; ++i) {
@@ -196,11 +200,12 @@ Box DiagramBox(const FitFacts& f, const DiagramFacts& d, double s, double step) 
   const ShellSolution& sol = Solution;
   const double u = OffsetPerValue(d.Swing, step), hF = f.FontHeight;
   Box b;
-  for (int n = 1; n <= sol.NodeCount; ++n) {
-    if (sol.NodeR[n] <= kOnAxis) continue;
-    const double x = sol.NodeR[n] * s, y = sol.NodeZ[n] * s, v = d.Values[n] * u;
+  const ShownNodes nodes = PictureNodes();
+  for (int n = 1; n <= nodes.Count; ++n) {
+    if (nodes.R[n] <= kOnAxis) continue;
+    const double x = nodes.R[n] * s, y = nodes.Z[n] * s, v = d.Values[n] * u;
     b.Add(x, y);
-    b.Add(x + sol.NormalR[n] * v, y + sol.NormalZ[n] * v);
+    b.Add(x + nodes.NormalR[n] * v, y + nodes.NormalZ[n] * v);
   }
   b.AddText(0, f.LastZ * s + PictureLayout::TitleRise, d.TitleChars, hF, hF / 2);
   b.AddText(0, f.LastZ * s + PictureLayout::UnitsRise, d.UnitsChars, hF, hF / 2);
@@ -215,13 +220,24 @@ Box DiagramBox(const FitFacts& f, const DiagramFacts& d, double s, double step) 
               hF, hF / 2);
     ++j;
   }
+  // A lid's end values: the first section's lid runs from the axis (its
+  // first value over its node, the last under it), the last section's to
+  // the axis; the value at the axis stands two lines further in.
+  for (int lid = 0; BendingInPicture() && lid < 2; ++lid) {
+    if (Bending.LidNodeCount[lid] == 0) continue;
+    const int centre = LidFirstNode(Bending, lid), wall = centre + Bending.LidNodeCount[lid] - 1;
+    const double rise = lid == 0 ? hF : -hF;
+    b.AddText(PictureLayout::ValueReach, Bending.NodeZ[centre] * s + 3 * rise,
+              gfx::FormatNumber(d.Values[centre], d.Width, d.Decimals).size(), hF, hF / 2);
+    b.AddText(Bending.NodeR[wall] * s + PictureLayout::ValueReach, Bending.NodeZ[wall] * s - rise,
+              gfx::FormatNumber(d.Values[wall], d.Width, d.Decimals).size(), hF, hF / 2);
+  }
   return b;
 }
 
 // The scheme relative to its origin: both halves of the wall, the axis, the
 // deformed contour, the supports and the liquid surface.
 Box SchemeBox(const FitFacts& f, double s, double step) {
-  const ShellSolution& sol = Solution;
   Box b;
   b.Add(f.Wall.L * s, f.Wall.B * s);
   b.Add(f.Wall.R * s, f.Wall.T * s);
@@ -230,8 +246,9 @@ Box SchemeBox(const FitFacts& f, double s, double step) {
   b.Add(0, std::min(f.FirstZ, f.LastZ) * s - 10);
   b.Add(0, std::max(f.FirstZ, f.LastZ) * s + 10);
   const double u = OffsetPerValue(f.DisplacementSwing, step);
-  for (int n = 1; n <= sol.NodeCount; ++n)
-    b.Add(sol.NodeR[n] * s + sol.RadialDisplacement[n] * u, sol.NodeZ[n] * s + sol.AxialDisplacement[n] * u);
+  const ShownNodes nodes = PictureNodes();
+  for (int n = 1; n <= nodes.Count; ++n)
+    b.Add(nodes.R[n] * s + nodes.RadialDisplacement[n] * u, nodes.Z[n] * s + nodes.AxialDisplacement[n] * u);
   if (f.Support) {
     const double x = std::fabs(f.SupportR * s) + 2;
     b.Add(-x, f.SupportZ * s - 5);
@@ -333,8 +350,7 @@ float WindowAspect() {
 }
 
 bool FitPictureScales(float aspect) {
-  SolveShell(Shell, Solution);
-  SolveShell(Shell, Solution);
+  SolvePicture();
   if (!ShellFault(Shell, Solution).empty()) return false;
   FitFacts f;
   Gather(f);
@@ -356,7 +372,7 @@ bool FitPictureScales(float aspect) {
   Shell.PictureScale = static_cast<float>(s);
   Shell.DiagramStep = static_cast<float>(step);
   for (int d = 0; d < kDiagramCount; ++d)
-    if (f.Diagrams[d].Swing > 0)
+    if (f.Diagrams[d].Swing > 0 && !DiagramHasOwnScale(d))
       Shell.*kDiagrams[d].Scale = static_cast<float>(NiceDown(kSwing * step / (s * f.Diagrams[d].Swing)));
   return true;
 }

@@ -1,6 +1,7 @@
 // src/app/result_table.cpp — the rows of the result table.
 #include "app/result_table.h"
 
+#include "app/design_check.h"
 #include "app/shell_file.h"
 #include "graphics/codepage.h"
 #include "graphics/lang.h"
@@ -29,6 +30,23 @@ void ResultTableRows(const ShellModel& m, const ShellSolution& s, ResultRow rows
       {"Масса, кг                    ;Total mass, kg               "_sc, s.TotalMass, 9, 3, false},
   };
   for (int i = 0; i < kResultRows; ++i) rows[i] = table[i];
+}
+
+void BendingTableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
+                      ResultRow rows[kBendingRows]) {
+  const NodePeak peak = FindSurfacePeaks(m, s, b).Equivalent;
+  rows[0] = {"Пик экв. напряжения, МПа     ;Peak equivalent stress, MPa  "_sc, peak.Value, 9, 3, true};
+  rows[1] = {"Участок пика                 ;Segment of the peak          "_sc,
+             static_cast<double>(peak.Segment), 9, 0, false};
+  rows[2] = {"Высота пика, мм              ;Height of the peak, mm       "_sc, peak.Z, 9, 3, false};
+}
+
+int TableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution* b,
+              ResultRow rows[kResultRows + kBendingRows]) {
+  ResultTableRows(m, s, rows);
+  if (b == nullptr) return kResultRows;
+  BendingTableRows(m, s, *b, rows + kResultRows);
+  return kResultRows + kBendingRows;
 }
 
 std::string ResultRowText(const ResultRow& row, int language, bool compact) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/bending_solver.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 
@@ -25,6 +26,18 @@ const char* ResultTableTitle();
 
 // The rows for a solved model.
 void ResultTableRows(const ShellModel& m, const ShellSolution& s, ResultRow rows[kResultRows]);
+
+// The rows the table gains with the bending analysis: the peak equivalent
+// stress of the wall's surfaces, lids included, with its segment (0 and the
+// section count stand for the lids) and height.
+constexpr int kBendingRows = 3;
+void BendingTableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution& b,
+                      ResultRow rows[kBendingRows]);
+
+// The rows of the table, with the bending analysis' when b is given;
+// returns their count.
+int TableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution* b,
+              ResultRow rows[kResultRows + kBendingRows]);
 
 // One row as the table writes it: the label, a blank, the value in the row's
 // width and decimals (screen text, language by index); compact for the

@@ -8,8 +8,8 @@
 // overload) on the mid-surface, so that the wall's thickness does not change
 // the pressure's resultants; the wall's weight times the overload; a flat
 // lid at an end that stops off the axis, as an axial line load equal to the
-// pressure on the lid; nodes on the axis held radially; the support section
-// held axially.
+// pressure on the lid or as a plate of its own; nodes on the axis held
+// radially; the support section held axially.
 //
 // Index:
 //   1. stations: the lines through the wall along the meridian
@@ -99,6 +99,37 @@ void JoinStations(Station& before, const Station& after) {
   before = joined;
 }
 
+// Whether end 0 (the first section) or 1 (the last) stops off the axis.
+bool HasLid(const CcxShell& c, int end) {
+  return end == 0 ? !OnAxis(c.NodeR[1], c.Segment[1].Thickness)
+                  : !OnAxis(c.NodeR[c.NodeCount], c.Segment[c.SegmentCount].Thickness);
+}
+
+// The stations of the plate that closes end `end`, in the order of the
+// meridian: from the axis to the wall at the first section, from the wall
+// to the axis at the last. Its nodes are equally spaced on its mid-plane;
+// its lines through the wall are vertical and point away from the shell.
+void LidStations(const CcxShell& c, int end, std::vector<Station>& out) {
+  const int nodes = c.LidNodes[end], perStep = 2 * c.ElementsPerStep;
+  const int k = end == 0 ? 1 : c.NodeCount;
+  const double r = c.NodeR[k], z = c.NodeZ[k];
+  const int count = (nodes - 1) * perStep;
+  for (int i = 0; i <= count; ++i) {
+    Station st;
+    const double u = static_cast<double>(i) / count;
+    st.R = r * (end == 0 ? u : 1 - u);
+    st.Z = z;
+    st.DirZ = end == 0 ? -1 : 1;
+    st.Half = c.Segment[end == 0 ? 1 : c.SegmentCount].Thickness / 2;
+    st.Segment = end == 0 ? 0 : c.SegmentCount + 1;
+    if (end == 1 && i == 0) {
+      JoinStations(out.back(), st);
+    } else {
+      out.push_back(st);
+    }
+  }
+}
+
 // A station on the axis (a pole, an apex): its line through the wall runs
 // along the axis, where the wall's two surfaces cross it.
 void AxisStation(Station& st) {
@@ -109,17 +140,11 @@ void AxisStation(Station& st) {
   st.Half /= std::max(std::fabs(nz), 0.25);
 }
 
-// Near an apex (an end on the axis that the wall meets at a slant) the lines
-// square to the wall would cross the axis. From the end to the first corner
-// station whose line stays off the axis, each line is the blend of those two
-// lines by the distance along the meridian, so that no point crosses it.
-void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
-  const int n = static_cast<int>(st.size());
-  if (n < 3 || st[end].R != 0) return;
-  auto crosses = [](const Station& s) { return s.R - s.Half * std::fabs(s.DirR) < 0; };
-  int off = end + 2 * inward;
-  while (off >= 0 && off < n && crosses(st[off])) off += 2 * inward;
-  if (off < 0 || off >= n || off == end + 2 * inward) return;
+// From station `end` to the corner station `off` in the direction `inward`,
+// each line the blend of those two lines by the distance along the
+// meridian: their surface points then lie on the straight line between
+// theirs, and no line crosses another.
+void LeanBetween(std::vector<Station>& st, int end, int off, int inward) {
   const double reach = std::hypot(st[off].R - st[end].R, st[off].Z - st[end].Z);
   for (int j = end + inward; j != off; j += inward) {
     const double w = std::hypot(st[j].R - st[end].R, st[j].Z - st[end].Z) / reach;
@@ -129,9 +154,43 @@ void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
   }
 }
 
+// Near an apex (an end on the axis that the wall meets at a slant) the lines
+// square to the wall would cross the axis: up to the first corner station
+// whose line stays off the axis they lean from the end's.
+void LeanTowardsApex(std::vector<Station>& st, int end, int inward) {
+  const int n = static_cast<int>(st.size());
+  if (n < 3 || st[end].R != 0) return;
+  auto crosses = [](const Station& s) { return s.R - s.Half * std::fabs(s.DirR) < 0; };
+  int off = end + 2 * inward;
+  while (off >= 0 && off < n && crosses(st[off])) off += 2 * inward;
+  if (off < 0 || off >= n || off == end + 2 * inward) return;
+  LeanBetween(st, end, off, inward);
+}
+
+// Beside a mitre (where two segments, or a segment and a lid, meet at an
+// angle) the lines square to the wall would cross the mitre where the steps
+// are short against the wall: the mitre reaches along the wall by its half
+// length times its slant to the line, and a corner station's line is clear
+// of it beyond twice that. The lines up to the first clear one lean from
+// the mitre's.
+void LeanTowardsJoint(std::vector<Station>& st, int joint, int inward) {
+  const int n = static_cast<int>(st.size());
+  const Station& m = st[joint];
+  auto clear = [&](int k) {
+    const double tr = st[k].R - m.R, tz = st[k].Z - m.Z, d = std::hypot(tr, tz);
+    return d > 0 && d >= 2 * m.Half * std::fabs(m.DirR * tr + m.DirZ * tz) / d;
+  };
+  int off = joint + 2 * inward;
+  while (off > 0 && off < n - 1 && !clear(off)) off += 2 * inward;
+  if (off <= 0 || off >= n - 1 || off == joint + 2 * inward) return;
+  LeanBetween(st, joint, off, inward);
+}
+
 std::vector<Station> Stations(const CcxShell& c) {
   std::vector<Station> out;
+  std::vector<int> joints;  // the stations where two parts meet
   const int perStep = 2 * c.ElementsPerStep;  // corners and mid-sides
+  if (c.LidsAsPlates && HasLid(c, 0)) LidStations(c, 0, out);
   for (int s = 1; s <= c.SegmentCount; ++s) {
     const CcxSegment& seg = c.Segment[s];
     for (int k = seg.FirstNode + 1; k < seg.FirstNode + seg.NodeCount; ++k) {
@@ -139,6 +198,7 @@ std::vector<Station> Stations(const CcxShell& c) {
         Station st = StepStation(c, s, k, static_cast<double>(i) / perStep);
         if (i == 0 && k == seg.FirstNode + 1 && !out.empty()) {
           JoinStations(out.back(), st);
+          joints.push_back(static_cast<int>(out.size()) - 1);
         } else {
           out.push_back(st);
         }
@@ -146,10 +206,18 @@ std::vector<Station> Stations(const CcxShell& c) {
     }
     out.push_back(StepStation(c, s, seg.FirstNode + seg.NodeCount - 1, 1));
   }
+  if (c.LidsAsPlates && HasLid(c, 1)) {
+    joints.push_back(static_cast<int>(out.size()) - 1);
+    LidStations(c, 1, out);
+  }
   for (Station& st : out)
-    if (OnAxis(st.R, c.Segment[st.Segment].Thickness)) AxisStation(st);
+    if (OnAxis(st.R, 2 * st.Half)) AxisStation(st);
   LeanTowardsApex(out, 0, 1);
   LeanTowardsApex(out, static_cast<int>(out.size()) - 1, -1);
+  for (int j : joints) {
+    LeanTowardsJoint(out, j, -1);
+    LeanTowardsJoint(out, j, 1);
+  }
   return out;
 }
 
@@ -164,6 +232,7 @@ std::string CcxFault(const CcxShell& c) {
     return "the shell has no segment";
   if (!(c.ElementsThroughWall >= 2 && c.ElementsThroughWall % 2 == 0 && c.ElementsPerStep >= 1))
     return "the mesh needs an even number of elements through the wall";
+
   for (int s = 1; s <= c.SegmentCount; ++s) {
     const CcxSegment& seg = c.Segment[s];
     if (!(seg.Thickness > 0 && std::isfinite(seg.Thickness)))
@@ -189,6 +258,8 @@ std::string CcxFault(const CcxShell& c) {
                           c.Gravity, c.Overload};
   for (double v : loads)
     if (!std::isfinite(v)) return "a load is not a finite number";
+  if (c.LidsAsPlates && ((HasLid(c, 0) && c.LidNodes[0] < 2) || (HasLid(c, 1) && c.LidNodes[1] < 2)))
+    return "a lid has no nodes";
   return "";
 }
 
@@ -230,6 +301,13 @@ void ExportCCX(ExportFile& file) {
   const std::vector<Station> st = Stations(c);
   const int layers = c.ElementsThroughWall, points = 2 * layers + 1;
   const int columns = static_cast<int>(st.size() - 1) / 2;  // elements along the meridian
+  // Plates at the ends: their elements along the radius, before the wall's
+  // and after them.
+  const bool plate[2] = {c.LidsAsPlates && HasLid(c, 0), c.LidsAsPlates && HasLid(c, 1)};
+  const int lidColumns[2] = {plate[0] ? (c.LidNodes[0] - 1) * c.ElementsPerStep : 0,
+                             plate[1] ? (c.LidNodes[1] - 1) * c.ElementsPerStep : 0};
+  const int wallFirst = 2 * lidColumns[0];  // the wall's first station
+  const int wallLast = static_cast<int>(st.size()) - 1 - 2 * lidColumns[1];
   auto node = [&](int station, int q) { return static_cast<long>(station) * points + q + 1; };
   auto line = [&](const std::string& text) { WriteExportLine(file, text); };
 
@@ -241,9 +319,18 @@ void ExportCCX(ExportFile& file) {
   line("** point i through the wall from the inner surface (i = " + Int(layers + 1) +
        " on the mid-surface).");
   line("** Node k of segment s of the node table is on station " + Int(2 * c.ElementsPerStep) +
-       "*(k-s)+1.");
+       "*(k-s)+" + Int(wallFirst + 1) + ".");
+  if (plate[0])
+    line("** Node j of the lid at section 1 (j = 1 at the axis) is on station " +
+         Int(2 * c.ElementsPerStep) + "*(j-1)+1.");
+  if (plate[1])
+    line("** Node j of the lid at section " + Int(c.SegmentCount + 1) + " (j = 1 at the axis) is on station " +
+         Int(static_cast<long>(st.size())) + "-" + Int(2 * c.ElementsPerStep) + "*(j-1).");
   line("** Loads as the membrane model takes them: pressure on the mid-surface, wall weight,");
-  line("** an end off the axis closed by a weightless flat lid, its pressure force a line load.");
+  if (c.LidsAsPlates)
+    line("** an end off the axis closed by a weightless flat plate, the pressure on its mid-plane.");
+  else
+    line("** an end off the axis closed by a weightless flat lid, its pressure force a line load.");
 
   // Nodes; those on the axis are held radially. A corner station's points
   // lie on its line through the wall; a mid-side point lies halfway between
@@ -291,13 +378,21 @@ void ExportCCX(ExportFile& file) {
            Int(node(m, q0)));
     }
   }
-  for (int s = 1, e = 0; s <= c.SegmentCount; ++s) {
-    const int count = (c.Segment[s].NodeCount - 1) * c.ElementsPerStep;
-    line("*ELSET, ELSET=SEGMENT" + Int(s) + ", GENERATE");
-    line(Int(static_cast<long>(e) * layers + 1) + ", " + Int(static_cast<long>(e + count) * layers) +
+  auto elset = [&](const std::string& name, int first, int count) {
+    line("*ELSET, ELSET=" + name + ", GENERATE");
+    line(Int(static_cast<long>(first) * layers + 1) + ", " + Int(static_cast<long>(first + count) * layers) +
          ", 1");
+  };
+  int e = 0;
+  if (plate[0]) elset("LID1", e, lidColumns[0]);
+  e += lidColumns[0];
+  for (int s = 1; s <= c.SegmentCount; ++s) {
+    const int count = (c.Segment[s].NodeCount - 1) * c.ElementsPerStep;
+    elset("SEGMENT" + Int(s), e, count);
     e += count;
   }
+  if (c.LidsAsPlates) elset("WALL", lidColumns[0], e - lidColumns[0]);
+  if (plate[1]) elset("LID" + Int(c.SegmentCount + 1), e, lidColumns[1]);
 
   line("*MATERIAL, NAME=WALL");
   line("*ELASTIC");
@@ -308,11 +403,10 @@ void ExportCCX(ExportFile& file) {
 
   // The support: the station of the support section, held axially at its
   // mid-wall node or in the mean over the section.
-  const int last = static_cast<int>(st.size()) - 1;
   int support = std::clamp(c.SupportSection, 1, c.SegmentCount + 1);
   const int js = support > c.SegmentCount
-                     ? last
-                     : 2 * c.ElementsPerStep * (c.Segment[support].FirstNode - (support - 1));
+                     ? wallLast
+                     : wallFirst + 2 * c.ElementsPerStep * (c.Segment[support].FirstNode - (support - 1));
   if (!axis.empty()) {
     line("*NSET, NSET=NAXIS");
     for (long n : axis) line(Int(n));
@@ -345,9 +439,10 @@ void ExportCCX(ExportFile& file) {
   if (!axis.empty()) line("NAXIS, 1, 1");
   if (!c.SupportHoldsMeanOfSection) line("NSUPPORT, 2, 2");
 
-  // The wall's weight times the overload.
+  // The wall's weight times the overload (the lids weigh nothing).
   line("*DLOAD");
-  line("EALL, GRAV, " + Real(c.Gravity * 1000 * c.Overload) + ", 0., -1., 0.");
+  line(std::string(c.LidsAsPlates ? "WALL" : "EALL") + ", GRAV, " + Real(c.Gravity * 1000 * c.Overload) +
+       ", 0., -1., 0.");
 
   // The pressure acts on the mid-surface: on the inner face (face 4) of the
   // first layer outside it, pushing it outward.
@@ -360,12 +455,11 @@ void ExportCCX(ExportFile& file) {
   // Flat lids at ends off the axis: the pressure on the lid pulls the end
   // axially away from the shell, spread over the end's nodes by Simpson's
   // rule.
-  const bool lids[2] = {!OnAxis(c.NodeR[1], c.Segment[1].Thickness),
-                        !OnAxis(c.NodeR[c.NodeCount], c.Segment[c.SegmentCount].Thickness)};
+  const bool lids[2] = {HasLid(c, 0) && !c.LidsAsPlates, HasLid(c, 1) && !c.LidsAsPlates};
   if (lids[0] || lids[1]) line("*CLOAD");
   for (int end = 0; end < 2; ++end) {
     if (!lids[end]) continue;
-    const int j = end == 0 ? 0 : last;
+    const int j = end == 0 ? 0 : wallLast;
     const double r = end == 0 ? c.NodeR[1] : c.NodeR[c.NodeCount];
     const double z = end == 0 ? c.NodeZ[1] : c.NodeZ[c.NodeCount];
     const double force = kPi * r * r * MeanPressure(c, z, z) * (end == 0 ? -1 : 1);

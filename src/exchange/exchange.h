@@ -209,6 +209,14 @@ struct CcxShell {
   int ElementsThroughWall = 4;
   int ElementsPerStep = 2;
   bool SupportHoldsMeanOfSection = false;
+
+  // The flat lid at an end off the axis: a solid plate of the closed
+  // segment's wall from the axis to the end (weightless, the pressure at its
+  // height on its mid-plane, joined to the wall by a mitre), with LidNodes
+  // equally spaced nodes from the axis; or, when false, the pressure on the
+  // lid as an axial line load on the end.
+  bool LidsAsPlates = false;
+  int LidNodes[2] = {};  // the first section's lid and the last's
 };
 extern CcxShell Ccx;  // the shell of the running CalculiX export
 

@@ -28,6 +28,12 @@ const char* const kDescriptionPage1[] = {
     "  Если в первом или последнем сечении обоочка не доходит до оси, "_sc,
     "то считается, что в этих местах расположены плоские крышки, "_sc,
     "которые передают на оболочку усилия от внутреннего давления. "_sc,
+    "  Безмоментные напряжения верны вдали от стыков участков, опоры "_sc,
+    "и крышек; у них стенка изгибается, и пик напряжений - на её "_sc,
+    "поверхностях (у излома в 2-3 раза, у плоской крышки в десятки "_sc,
+    "раз выше). Пункт 9 меню \"Изображение\" - расчет изгиба: эпюры "_sc,
+    "большего из напряжений поверхностей и момента M1, крышки - "_sc,
+    "пластины, пик в таблице; толщину стенки выбирают по этому пику. "_sc,
 };
 
 const char* const kDescriptionPage2[] = {
@@ -86,12 +92,15 @@ void AppKeySummary() {
   switch (gfx::LanguageIndex) {
     case 1:
       HelpLine("Main menu: 7 - fit the picture's scales; 8 - design check");
+      HelpLine("Picture menu: 9 - membrane / membrane + bending");
       break;
     case 2:
       HelpLine("Menu g~l~owne: 7 - dopasowanie skal; 8 - sprawdzenie wytrzyma~lo~sci");
+      HelpLine("Menu obrazu: 9 - membrana / membrana + zginanie");
       break;
     default:
       HelpLine("Главное меню: 7 - подобрать масштабы; 8 - проверка прочности"_sc);
+      HelpLine("Меню \"Изображение\": 9 - мембрана / мембрана + изгиб"_sc);
       break;
   }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_menus.h"
+#include "app/picture.h"
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "graphics/codepage.h"
@@ -198,6 +199,19 @@ TEST_F(AppMenus, DesignCheckMenuSetsTheAllowableAndTheRule) {
   EXPECT_EQ(Shell.EquivalenceRule, app::kTresca);
   EXPECT_EQ(redraws, 4);
   EXPECT_EQ(key, 27);
+}
+
+TEST_F(AppMenus, ImageMenuNineSwitchesTheAnalysisThePictureShows) {
+  Type("9\x1b");
+  menu::KeyCode key = 0;
+  app::ImageMenu(key);
+  EXPECT_EQ(app::PictureAnalysis, app::Analysis::Bending);
+  EXPECT_EQ(menu::M.Items[9].Text, "Расчет: мембрана + изгиб"_sc);
+  Type("9\x1b");
+  app::ImageMenu(key);
+  EXPECT_EQ(app::PictureAnalysis, app::Analysis::Membrane);
+  EXPECT_EQ(menu::M.Items[9].Text, "Расчет: мембрана"_sc);
+  EXPECT_EQ(redraws, 2);
 }
 
 TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu) {

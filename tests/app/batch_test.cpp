@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <vector>
 
 #include "app/shell_file.h"
 #include "app/shell_model.h"
@@ -161,6 +162,54 @@ TEST(BatchNodes, ArcLengthAlongTheMeridianAndEquivalentStress) {
   EXPECT_NEAR(eq, kS2 * std::sqrt(3.0) / 2, 1e-3);
 }
 
+// The closed cylinder of kCylinder with bending: its lids' rows from the
+// axis out before the first segment's and after the last's, the bending
+// columns, the membrane forces away from the lids, and a block of peaks.
+TEST(BatchNodes, BendingAddsColumnsLidRowsAndPeaks) {
+  ProgramRun r = RunProgram("--nodes --bending " + kCylinder);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  std::istringstream lines(r.Out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line.substr(line.find(",equivalent_stress,")),
+            ",equivalent_stress,meridional_moment,hoop_moment,transverse_shear,meridional_stress_inner,"
+            "meridional_stress_outer,hoop_stress_inner,hoop_stress_outer,equivalent_stress_inner,"
+            "equivalent_stress_outer");
+  std::vector<std::vector<double>> rows;
+  while (std::getline(lines, line)) {
+    std::vector<double> v;
+    std::istringstream fields(line);
+    for (std::string f; std::getline(fields, f, ',');) v.push_back(std::strtod(f.c_str(), nullptr));
+    ASSERT_EQ(v.size(), 29u) << line;
+    rows.push_back(v);
+  }
+  const int lid = 1000 / 10 + 1;  // a node a contour step (10 mm) along the radius
+  ASSERT_EQ(rows.size(), 2u * lid + 2 * 101);
+  for (int j = 0; j < lid; ++j) {
+    EXPECT_EQ(rows[j][0], 0);                        // the first section's lid,
+    EXPECT_NEAR(rows[j][2], 10.0 * j, 1e-3);         // from the axis out,
+    EXPECT_EQ(rows[rows.size() - lid + j][0], 3);    // and the last section's
+    EXPECT_NEAR(rows[rows.size() - lid + j][2], 10.0 * j, 1e-3);
+    EXPECT_EQ(rows[j][1], 202 + 1 + j);              // numbered after the shell's nodes
+  }
+  const std::vector<double>& middle = rows[lid + 101];  // z 1000: far from both lids
+  EXPECT_NEAR(middle[10], kS1, 1e-3 * kS1);
+  EXPECT_NEAR(middle[11], kS2, 1e-3 * kS2);
+  EXPECT_NEAR(middle[23], kS1, 1e-3 * kS1);  // meridional stress at the inner surface
+  EXPECT_EQ(r.Out.find("nan"), std::string::npos);
+
+  ProgramRun report = RunProgram("--report --bending " + kCylinder);
+  ASSERT_EQ(report.Status, 0) << report.Err;
+  const std::size_t block = report.Out.find("Изгиб: наибольшее эквивалентное напряжение");
+  ASSERT_NE(block, std::string::npos) << report.Out;
+  std::size_t at = block;
+  for (const char* place : {"\nкрышка 1 ", "\nучасток 1 ", "\nучасток 2 ", "\nкрышка 3 "}) {
+    at = report.Out.find(place, at);
+    EXPECT_NE(at, std::string::npos) << place;
+  }
+  EXPECT_NE(report.Out.find("Пик экв. напряжения, МПа"), std::string::npos);
+}
+
 TEST(BatchNodes, ValuesGiveBackTheSameFloats) {
   ProgramRun r = RunProgram("--nodes");
   // The equator node of the lower arc: r = 100 within float rounding,
@@ -282,6 +331,10 @@ TEST(BatchSet, UnknownNamesAndBadValuesAreRefusedWithTheNames) {
       {"--report --set pressure", 2, "--set wants NAME=VALUE"},
       {"--set pressure=1", 2, "--set goes with"},
       {"--report --set thickness=0", 1, "The wall thickness of segment 1 must be above 0"},
+      {"--nodes --bending --set generatrix:1=0 --set radius:2=0", 1,
+       "brelmora: Bending not computed: segment 1 lies on the axis\n"},
+      {"--report --bending --set generatrix:1=0 --set radius:2=0", 1, "segment 1 lies on the axis"},
+      {"--sweep pressure=0:1:2 --bending", 2, "--bending goes with --report, --nodes or --export ccx"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.Args);

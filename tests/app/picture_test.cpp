@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
@@ -98,6 +100,34 @@ TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
   EXPECT_EQ(Text(6), " 0.200");  // the upper pole, above the liquid
 }
 
+// 48 segments of 10 mm give end values 2.5 picture mm apart at the font's
+// 2.7: those that would cover one already written are left out.
+TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
+  app::Shell.SectionCount = app::kMaxSections;
+  for (int i = 1; i <= app::kMaxSections; ++i) {
+    app::Shell.SectionRadius[i] = 100, app::Shell.SectionHeight[i] = 10.0f * (i - 1);
+    app::Shell.GeneratrixKind[i] = 0;
+  }
+  Solve();
+  store::ClearStore();
+  app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
+  std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
+  for (int j = 3; j <= store::g.TextCount; ++j) {
+    const char* text = nullptr;
+    float c[9];
+    int font = 0;
+    store::GetText(j, text, c, font);
+    boxes.push_back({c[0], c[3], c[1], c[7]});
+  }
+  EXPECT_GT(boxes.size(), 10u);
+  EXPECT_LT(boxes.size(), 2u * 48);
+  for (size_t a = 0; a < boxes.size(); ++a)
+    for (size_t b = a + 1; b < boxes.size(); ++b)
+      EXPECT_FALSE(boxes[a][0] < boxes[b][1] && boxes[b][0] < boxes[a][1] && boxes[a][2] < boxes[b][3] &&
+                   boxes[b][2] < boxes[a][3])
+          << "values " << a << " and " << b;
+}
+
 TEST_F(Picture, AStraightSegmentIsAClosedBandAndAnArcHasItsCentreDot) {
   store::ClearStore();
   app::DrawWallOutline();  // the default sphere: two arcs
@@ -147,6 +177,33 @@ TEST_F(Picture, TheTableSaysWhenTheStepWasEnlarged) {
   app::DrawShellPicture();
   ASSERT_EQ(pieces.back().Texts.size(), 17u);
   EXPECT_EQ(pieces.back().Texts[16].substr(0, 27), "Шаг по контуру увеличен до "_sc);
+}
+
+// With bending the diagram beside the pressure shows M1, the stress
+// diagrams the larger surface stress, the table gains the peak; a shell
+// the bending analysis cannot solve keeps the membrane picture.
+TEST_F(Picture, BendingShowsTheMomentTheSurfaceStressesAndThePeak) {
+  app::PictureAnalysis = app::Analysis::Bending;
+  app::DrawShellPicture();
+  ASSERT_EQ(pieces.size(), 22u);
+  EXPECT_EQ(pieces[12].Texts[0], "Меридианальный момент"_sc);
+  EXPECT_EQ(pieces[12].Texts[1], "Н*мм/мм"_sc);
+  const std::vector<std::string>& table = pieces.back().Texts;
+  ASSERT_EQ(table.size(), 19u);
+  EXPECT_EQ(table[16], "Пик экв. напряжения, МПа          5.416"_sc);  // at the lower pole
+  EXPECT_EQ(table[17], "Участок пика                          1"_sc);
+  EXPECT_EQ(table[18], "Высота пика, мм                   0.000"_sc);
+  // The meridional stress diagram's end values at the equator, where the
+  // wall turns from 2 to 4 mm: each side's surface of the larger stress.
+  EXPECT_EQ(pieces[15].Texts[3], " 6.069");
+  EXPECT_EQ(pieces[15].Texts[4], " 2.605");
+  pieces.clear();
+  app::Shell.PoissonRatio = 0.5f;  // no elastic wall for the bending analysis
+  app::DrawShellPicture();
+  EXPECT_EQ(app::Bending.Fault, app::BendingFault::Material);
+  EXPECT_EQ(pieces[12].Texts[0], "Продольная сила, Н"_sc);
+  EXPECT_EQ(pieces.back().Texts.size(), 16u);
+  app::PictureAnalysis = app::Analysis::Membrane;
 }
 
 // Each flush as a rectangle over its points and texts, with its layer and
@@ -206,11 +263,14 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
     const char* Name;
     std::vector<Section> Sections;  // empty: the default sphere
     float Pressure, Level, Overload, Allowable;
+    bool Bending = false;
   } kShells[] = {
       {"default sphere", {}, 0.2f, 150, 10, 0},
       {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60},
       {"45 degree cone and cylinder", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0},
       {"49 sections", many, 0.4f, 3000, 1, 0},
+      {"tank with bending", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60, true},
+      {"cone and cylinder with bending: its lid", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0, true},
   };
   for (const auto& shell : kShells) {
     for (float aspect : {1280.0f / 880, 1920.0f / 936}) {
@@ -221,6 +281,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       app::Shell.LiquidLevel = shell.Level;
       app::Shell.Overload = shell.Overload;
       app::Shell.AllowableStress = shell.Allowable;
+      app::PictureAnalysis = shell.Bending ? app::Analysis::Bending : app::Analysis::Membrane;
       ASSERT_TRUE(app::FitPictureScales(aspect));
       flushed.clear();
       store::FlushStore = RecordRect;
@@ -253,6 +314,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       EXPECT_LE(all.Right - all.Left, aspect * (all.Top - all.Bottom) * 1.02f);
     }
   }
+  app::PictureAnalysis = app::Analysis::Membrane;
 }
 
 }  // namespace
