@@ -28,9 +28,10 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# make fuzz: each target runs FUZZ_SECONDS; any finding fails the run and
-# is kept under build-fuzz/findings/. The seeds and the dictionary are in
-# tests/fuzz/; what the fuzzer adds goes to build-fuzz/corpus/.
+# make fuzz: each target runs FUZZ_SECONDS from the seeds and the
+# dictionary in tests/fuzz/ (the inputs it finds on the way are dropped, so
+# every run takes its set time); any finding fails the run and is kept
+# under build-fuzz/findings/.
 FUZZ_SECONDS ?= 60
 # Each entry: target:seed folder:longest input (a few hundred keys at most).
 FUZZ_TARGETS := fuzz_reader:files:8192 fuzz_keys:keys:600 fuzz_exports:files:8192
@@ -92,8 +93,7 @@ fuzz: deps deps-fuzz $(BUILD_FUZZ)/CMakeCache.txt
 	@mkdir -p $(BUILD_FUZZ)/findings
 	@for entry in $(FUZZ_TARGETS); do \
 	  t=$${entry%%:*}; rest=$${entry#*:}; seeds=$(CURDIR)/tests/fuzz/$${rest%%:*}; longest=$${rest#*:}; \
-	  corpus=$(CURDIR)/$(BUILD_FUZZ)/corpus/$$t; mkdir -p $$corpus; \
-	  work=$$(mktemp -d); \
+	  work=$$(mktemp -d); corpus=$$work/corpus; mkdir -p $$corpus; \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
 	  ( cd $$work && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    $(CURDIR)/$(BUILD_FUZZ)/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=60 -rss_limit_mb=4096 \

@@ -22,8 +22,9 @@ bool LoadShellFile(const std::string& path, ShellModel& m, std::string& error);
 
 // The result table as text: the title, one row a line, an empty line for
 // each gap, the step note when the step was enlarged, then an empty line
-// and the block of peaks with the margin (UTF-8).
-std::string ResultReport(const ShellModel& m, const ShellSolution& s);
+// and the block of peaks with the margin (UTF-8); with a bending analysis
+// b, its rows and blocks too.
+std::string ResultReport(const ShellModel& m, const ShellSolution& s, const BendingSolution* b = nullptr);
 
 // The node table as CSV (header and one row per node), fields separated by
 // separator; with ';' the numbers take a decimal comma. After the solver's
