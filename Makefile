@@ -7,6 +7,7 @@
 #   make install PREFIX=/usr/local   the program, its guide, desktop entry,
 #               icon and the type of *.spw files under PREFIX
 #   make fuzz   run the fuzz targets (installs clang's libFuzzer when missing)
+#   make shots  write PNG pictures of scripted runs to look at (build/shots)
 #   make coverage  run the suite in a Debug build with --coverage and print
 #               the line and branch coverage of src/ (installs gcovr)
 
@@ -42,7 +43,7 @@ FUZZ_SECONDS ?= 60
 # Each entry: target:seed folder:longest input (a few hundred keys at most).
 FUZZ_TARGETS := fuzz_reader:files:8192 fuzz_keys:keys:600 fuzz_exports:files:8192
 
-.PHONY: all deps deps-verify deps-fuzz deps-coverage build build-san run test bench install verify fuzz coverage clean
+.PHONY: all deps deps-verify deps-fuzz deps-coverage build build-san run test bench install verify fuzz coverage shots clean
 
 all: build
 
@@ -122,6 +123,10 @@ coverage: deps deps-coverage $(BUILD_COV)/CMakeCache.txt
 	cd $(BUILD_COV) && ctest --output-on-failure -j $(JOBS)
 	gcovr --root $(CURDIR) --filter '$(CURDIR)/src/' -j $(JOBS) \
 	  --txt $(BUILD_COV)/coverage.txt --print-summary $(BUILD_COV)
+
+# Pictures for a person to look at, not checks: see tools/shots.sh.
+shots: build
+	tools/shots.sh $(CURDIR)/$(BUILD)/brelmora $(BUILD)/shots
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_COV)
