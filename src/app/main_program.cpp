@@ -54,10 +54,8 @@ MainProgram Program;
 // ---------------------------------------------------------------------------
 // 1. The command line's name rule
 
-void SplitStartArgument(const std::string& argument, std::string& name, std::string& ext) {
-  const platform::PathParts parts = platform::SplitPath(std::string_view(argument).substr(0, 79));
-  name = parts.Name.substr(0, 8);
-  ext = parts.Extension.substr(0, 4);
+std::string StartNameOf(const std::string& argument) {
+  return platform::SplitPath(std::string_view(argument).substr(0, 79)).Name.substr(0, 8);
 }
 
 namespace {
@@ -326,7 +324,6 @@ void StartFramework() {
   store::InitStore();
   store::RemoveStaleScratchFolders();
   exchange::InitExchange();
-  StartUpHook();
   view::InitView();
 
   platform::MenuBar.RedrawHook = ShowBanner;
@@ -340,8 +337,6 @@ void StartFramework() {
 }
 
 namespace {
-void NoStartUpHook() {}
-
 // With --fit: the picture's scales fitted to the window, then the view.
 void FitAtStart() {
   if (!Program.StartFit) return;
@@ -350,18 +345,9 @@ void FitAtStart() {
 }
 }  // namespace
 
-void (*StartUpHook)() = NoStartUpHook;
-
 void RunProgram(const std::vector<std::string>& args) {
-  Program.StartFileName.clear();
-  Program.StartFileExt.clear();
   Program.StartArgCount = static_cast<int>(args.size());
-  if (!args.empty()) {
-    std::string name, ext;
-    SplitStartArgument(args[0], name, ext);
-    Program.StartFileName = name;
-    if (ext != ".") Program.StartFileExt = ext;
-  }
+  Program.StartFileName = args.empty() ? std::string() : StartNameOf(args[0]);
   StartFramework();
   // A file manager names the file by its path; any other argument follows
   // the old name rule.
@@ -591,7 +577,7 @@ bool QueueScript(const std::string& text, std::string& error) {
 namespace {
 std::string ShotPath;
 
-void WriteShotAndEnd() {
+[[noreturn]] void WriteShotAndEnd() {
   if (!ShotPath.empty()) {
     FitAtStart();
     std::string error = platform::WritePicturePng(ShotPath);
@@ -629,7 +615,6 @@ int RunScripted(const std::string& script, int width, int height, const std::str
     return 2;
   }
   WriteShotAndEnd();
-  return 0;
 }
 
 }  // namespace app

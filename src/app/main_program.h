@@ -13,7 +13,6 @@ namespace app {
 struct MainProgram {
   int StartArgCount = 0;
   std::string StartFileName;  // name part of the first argument, at most 8 characters
-  std::string StartFileExt;   // its extension with the point (kept, not used)
   std::string DataExtension = "spw";
   std::string DataExt = ".spw";
   std::string HelpFileName = "VOD.HTM";
@@ -26,9 +25,9 @@ struct MainProgram {
 extern MainProgram Program;
 
 // The name rule of the command line: the first argument is cut to 79
-// characters and split into folder (at most 67), name (the first 8
-// characters) and extension (at most 4 with its point).
-void SplitStartArgument(const std::string& arg, std::string& name, std::string& ext);
+// characters and split into folder, name and extension; its name part, at
+// most 8 characters, names the start file.
+std::string StartNameOf(const std::string& arg);
 
 // Start-up up to the default shell: the framework, the banner, the slots
 // and the initial window, on the installed platform driver.
@@ -42,10 +41,6 @@ void RunProgram(const std::vector<std::string>& args);
 // brelmora --export FORMAT OUT [FILE]: the picture of FILE (or of the
 // default shell) written without a screen; returns the exit status.
 int RunBatchExport(const std::string& format, const std::string& out, const std::string& file);
-
-// Called during start-up after the framework's own slots are in place: the
-// window system's extras (printing, PDF) install themselves here.
-extern void (*StartUpHook)();
 
 // The start-up banner (also the repaint procedure while it is shown).
 void ShowBanner();

@@ -32,7 +32,6 @@ namespace {
 void NoViewKey(KeyCode) {}
 void NoExtendedKey(std::uint8_t) {}
 void NoGridStep(KeyCode&) {}
-void NoSideButtons() {}
 void NoEdit(bool) {}
 void NoHelp(int) {}
 }  // namespace
@@ -40,7 +39,6 @@ void NoHelp(int) {}
 void (*ViewKeyHook)(KeyCode key) = NoViewKey;
 void (*ExtendedKeyHook)(std::uint8_t scan) = NoExtendedKey;
 void (*GridStepHook)(KeyCode& key) = NoGridStep;
-void (*SidePanelButtonsHook)() = NoSideButtons;
 void (*EditHook)(bool redo) = NoEdit;
 void (*HelpHook)(int context) = NoHelp;
 
@@ -100,12 +98,6 @@ void SetItemRange(int i, ValueRange range) {
 
 void SetTextItemAnsi(int i, std::string_view label) {
   SetTextItem(i, gfx::WinToScreenCodes(label));
-}
-void SetTitleItemAnsi(int i, std::string_view label, float value, int width, int decimals) {
-  SetTitleItem(i, gfx::WinToScreenCodes(label), value, width, decimals);
-}
-void SetNumberItemAnsi(int i, std::string_view label, float value, int width, int decimals) {
-  SetNumberItem(i, gfx::WinToScreenCodes(label), value, width, decimals);
 }
 
 float GetItemValue(int i) { return i >= 0 && i <= kMaxItems ? M.Items[i].Value : 0.0f; }
@@ -248,7 +240,6 @@ void DrawMenu() {
                        M.Items[k].ValueText;
     PanelText(line, b.Left + 1, b.Bottom - 5, cw - pitch);
   }
-  if (M.MenuLayout != 0) SidePanelButtonsHook();
   gfx::SelectPictureInner();
 }
 

@@ -100,8 +100,6 @@ extern MenuState M;  // the one menu system of the program
 extern void (*ViewKeyHook)(KeyCode key);
 extern void (*ExtendedKeyHook)(std::uint8_t scan);
 extern void (*GridStepHook)(KeyCode& key);
-// Extra side-panel buttons in menu layout 1 (none in this program).
-extern void (*SidePanelButtonsHook)();
 // Alt-Backspace (false) and Alt-Shift-Backspace (true) in a menu: undo and
 // redo of the application's edits. The menu then returns kKeyRefresh.
 extern void (*EditHook)(bool redo);
@@ -118,8 +116,6 @@ void SetNumberItem(int i, std::string_view label, float value, int width, int de
 void SetItemRange(int i, ValueRange range);
 // The same with a label in the Windows Cyrillic code page.
 void SetTextItemAnsi(int i, std::string_view label);
-void SetTitleItemAnsi(int i, std::string_view label, float value, int width, int decimals);
-void SetNumberItemAnsi(int i, std::string_view label, float value, int width, int decimals);
 float GetItemValue(int i);
 std::int32_t GetItemInt(int i);
 

@@ -39,8 +39,10 @@ inline ProgramRun RunProgram(const std::string& args, const std::string& folder 
   char errName[] = "/tmp/brelmora-err-XXXXXX";
   int fd = mkstemp(errName);
   close(fd);
-  std::string cmd = "cd " + Quote(folder) + " && XDG_STATE_HOME=\"$PWD/.state\" " + program + " " + args +
-                    " 2>" + errName;
+  // The folder and the state apply to the whole line, a background job's
+  // second program included.
+  std::string cmd = "cd " + Quote(folder) + " || exit 127; export XDG_STATE_HOME=\"$PWD/.state\"; " + program +
+                    " " + args + " 2>" + errName;
   ProgramRun run;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return run;
