@@ -394,6 +394,12 @@ TEST(BatchFiles, AFileThatCannotBeReadGivesOneLineAndStatusOne) {
 
   ProgramRun folder = RunProgram("--report .", dir);
   EXPECT_EQ(folder.Status, 1);
+  // An export into no folder, or of a file that is not there, writes nothing.
+  ProgramRun nowhere = RunProgram("--export dxf nofolder/out.dxf", dir);
+  EXPECT_EQ(nowhere.Status, 1);
+  EXPECT_EQ(nowhere.Err, "brelmora: nofolder/out.dxf: No such file or directory\n");
+  EXPECT_EQ(RunProgram("--export dxf out.dxf nosuch.spw", dir).Status, 1);
+  EXPECT_FALSE(FileExists(dir + "/out.dxf"));
 }
 
 }  // namespace

@@ -5,13 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell_file.h"
-#include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
 #include "graphics/codepage.h"
 #include "store/store.h"
-#include "support/run_program.h"
+#include "support/shell_files.h"
 
 namespace {
 
@@ -189,22 +187,17 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
 TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
   using namespace testing_support;
   const std::string dir = MakeTempFolder();
-  app::ShellModel m;
-  app::ResetShellModel(m);
-  m.SectionCount = 4;
-  const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
-  for (int i = 1; i <= 4; ++i) {
-    m.SectionRadius[i] = sections[i - 1][0];
-    m.SectionHeight[i] = sections[i - 1][1];
-    m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
-    m.ArcRadius[i] = 1000;
-    m.Thickness[i] = 4;
-  }
-  m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
-  m.PictureScale = 0.0125f;
-  app::DataFile f;
-  app::SaveShellData(f, "", m);
-  WriteFile(dir + "/tank.spw", f.Text);
+  WriteShell(dir + "/tank.spw", DefaultShell([](app::ShellModel& m) {
+               m.SectionCount = 4;
+               const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
+               for (int i = 1; i <= 4; ++i) {
+                 m.SectionRadius[i] = sections[i - 1][0], m.SectionHeight[i] = sections[i - 1][1];
+                 m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
+                 m.ArcRadius[i] = 1000, m.Thickness[i] = 4;
+               }
+               m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
+               m.PictureScale = 0.0125f;
+             }));
   ASSERT_EQ(RunProgram("--export dxf default.dxf", dir).Status, 0);
   ASSERT_EQ(RunProgram("--export dxf tank.dxf tank.spw", dir).Status, 0);
 
