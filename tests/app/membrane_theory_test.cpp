@@ -102,9 +102,7 @@ double CapsuleM(At a) {
 ShellModel FlatLids() {
   return Shell({{500, 0, 0, 0}, {500, 1000, 0, 0}, {0, 1000, 0, 0}}, 10, 5, 0.2f, 0, -1, 1, 0, 1);
 }
-struct PlateAndCylinder {
-  double M0, C1, C2, D, Beta, Wp;
-};
+struct PlateAndCylinder { double M0, C1, C2, D, Beta, Wp; };
 const PlateAndCylinder kLid = [] {
   const double a = 500, t = 10, p = 0.2, d = kE * t * t * t / (12 * (1 - kNu * kNu));
   const double beta = std::pow(3 * (1 - kNu * kNu), 0.25) / std::sqrt(a * t), wp = p * a * a / (kE * t) * (1 - kNu / 2);

@@ -36,11 +36,7 @@ using testing_support::FileExists;
 using testing_support::ReadFile;
 
 // What the program showed when the queued input ran out.
-struct Seen {
-  bool Done = false;
-  float FirstItem = 0;
-  std::string Title;
-};
+struct Seen { bool Done = false; float FirstItem = 0; std::string Title; };
 Seen seen;
 
 class Program : public ::testing::Test {

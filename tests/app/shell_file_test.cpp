@@ -143,19 +143,6 @@ TEST(ShellFileRead, AcceptsEveryLineEndAndAnyLabelBytes) {
   }
 }
 
-TEST(ShellFileRead, FiveSectionsNeedFifteenSectionLines) {
-  ShellModel five = Defaults();
-  five.SectionCount = 5;
-  std::string bytes = Save(five);
-  ShellModel m = Defaults();
-  ASSERT_FALSE(Load(bytes, m).Failed());
-  EXPECT_EQ(m.SectionCount, 5);
-  // The pressure's line comes after 3 + 5 × 3 lines.
-  std::size_t line = 0, pos = 0;
-  while (line < 18) pos = bytes.find('\n', pos) + 1, ++line;
-  EXPECT_EQ(bytes.compare(pos, 8, " 0.20000"), 0);
-}
-
 // A model that differs from the defaults everywhere, so that a half-read
 // file would show.
 ShellModel Distinct() {
@@ -204,11 +191,7 @@ TEST(ShellFileRead, ATruncatedFileLeavesTheModel) {
 // The first number of a line replaced by Value (a Value that starts with a
 // blank: the whole line; line 0: the whole file), and the fault that names
 // the line and what was expected there.
-struct Fault {
-  int Line;
-  const char* Value;
-  const char* Said;
-};
+struct Fault { int Line; const char* Value; const char* Said; };
 const Fault kFaults[] = {
     {13, "nan", "line 13: expected a finite number (Давление, МПа)"},
     {4, "-inf", "line 4: expected a finite number (X,Y,R, мм)"},
@@ -253,13 +236,7 @@ TEST(ShellFileRead, FaultsSayWhereAndWhat) {
 }
 
 TEST(ShellFileRead, OlderFilesTakeTheDesignCheckDefaults) {
-  struct Case {
-    int Lines;
-    const char* Rule;
-    bool Loads;
-    float Allowable;
-    std::int32_t RuleRead;
-  } const kCases[] = {
+  struct Case { int Lines; const char* Rule; bool Loads; float Allowable; std::int32_t RuleRead; } const kCases[] = {
       {kOlderFileLines, "", true, 0, app::kVonMises},  // an older file
       {kOlderFileLines + 1, "", true, 0, app::kVonMises},
       {kOlderFileLines + 2, "  1", true, 0, app::kTresca},

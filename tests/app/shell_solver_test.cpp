@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
@@ -47,30 +48,26 @@ ShellSolution& Solve(ShellModel& m) {
   return s;
 }
 
+// The arcs run from the pole through the equator to the upper pole, their
+// normals away from the centre (0, 100); at a pole the forces are zero.
 TEST(SolverNodes, DefaultSphereHasSeventeenNodesPerArc) {
   ShellModel m = Sphere();
   ShellSolution& s = Solve(m);
-  EXPECT_EQ(s.NodeCount, 34);
-  EXPECT_EQ(s.SegmentNodeCount[1], 17);
-  EXPECT_EQ(s.SegmentNodeCount[2], 17);
-  EXPECT_EQ(s.SegmentFirstNode[1], 0);
-  EXPECT_EQ(s.SegmentFirstNode[2], 17);
-  EXPECT_EQ(s.SegmentNodeCount[3], 1);
-  EXPECT_EQ(s.SegmentFirstNode[3], 34);
+  EXPECT_EQ((std::vector<int>{s.NodeCount, s.SegmentNodeCount[1], s.SegmentNodeCount[2], s.SegmentNodeCount[3],
+                              s.SegmentFirstNode[1], s.SegmentFirstNode[2], s.SegmentFirstNode[3]}),
+            (std::vector<int>{34, 17, 17, 1, 0, 17, 34}));
   EXPECT_FALSE(s.StepEnlarged);
   EXPECT_EQ(s.EffectiveStep, 10);
-  // The arcs run from the pole through the equator to the upper pole.
-  EXPECT_FLOAT_EQ(s.NodeR[1], 0);
-  EXPECT_FLOAT_EQ(s.NodeZ[1], 0);
-  EXPECT_NEAR(s.NodeR[17], 100, 1e-4);
-  EXPECT_NEAR(s.NodeZ[17], 100, 1e-4);
-  EXPECT_NEAR(s.NodeR[34], 0, 1e-4);
-  EXPECT_NEAR(s.NodeZ[34], 200, 1e-4);
-  // Normals point away from the centre (0, 100).
-  EXPECT_NEAR(s.NormalR[1], 0, 1e-6);
-  EXPECT_NEAR(s.NormalZ[1], -1, 1e-6);
-  EXPECT_NEAR(s.NormalR[17], 1, 1e-6);
-  // At a pole (r = 0) the forces are zero.
+  const struct {
+    int Node;
+    float R, Z, NormalR, NormalZ;
+  } kNodes[] = {{1, 0, 0, 0, -1}, {17, 100, 100, 1, 0}, {34, 0, 200, 0, 1}};
+  for (const auto& n : kNodes) {
+    EXPECT_NEAR(s.NodeR[n.Node], n.R, 1e-4) << n.Node;
+    EXPECT_NEAR(s.NodeZ[n.Node], n.Z, 1e-4) << n.Node;
+    EXPECT_NEAR(s.NormalR[n.Node], n.NormalR, 1e-6) << n.Node;
+    EXPECT_NEAR(s.NormalZ[n.Node], n.NormalZ, 1e-6) << n.Node;
+  }
   EXPECT_EQ(s.MeridionalForce[1], 0);
   EXPECT_EQ(s.HoopForce[1], 0);
 }

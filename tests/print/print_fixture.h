@@ -32,13 +32,8 @@ using testing_support::FileExists;
 using testing_support::ReadFile;
 
 // What the recording backend saw.
-struct SheetCall {
-  int Column, Row;
-};
-struct LineCall {
-  int X1, Y1, X2, Y2;
-  float Width;
-};
+struct SheetCall { int Column, Row; };
+struct LineCall { int X1, Y1, X2, Y2; float Width; };
 inline std::vector<std::string> documents;  // titles
 inline std::vector<SheetCall> sheets;       // at every BeginPage
 inline std::vector<LineCall> lines;

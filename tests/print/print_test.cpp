@@ -194,12 +194,7 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   store::MeasureExtent2D(x1, y1, x2, y2);
   ASSERT_GT(std::min(x2 - x1, y2 - y1), 10.0f);
   const char* written = "Принтера нет. Листы записаны в файл ;No printer";
-  const struct {
-    const char* File;
-    float Width, Length;
-    int Orientation, Pages;
-    const char* Said;
-  } kRows[] = {
+  const struct { const char* File; float Width, Length; int Orientation, Pages; const char* Said; } kRows[] = {
       {"one-sheet.pdf", 203.2f, 278.1f, 1, 1, written},
       {"four-sheets.pdf", (x2 - x1) / 1.5f, (y2 - y1) / 1.5f, 0, 4, written},  // two thirds of the picture each way
       {"no-such-folder/out.pdf", 203.2f, 278.1f, 0, 0, "Ошибка печати: ;Printing failed: "},

@@ -34,10 +34,7 @@ std::vector<P> PointsOf(int i) {
 // |a2 - a1|·r / (16·q), halves to even, from 4 chords for a tiny arc to 300
 // for a huge one or one without a pixel size.
 TEST(ArcChords, CountFollowsTheLengthInPixels) {
-  const struct {
-    float R, A1, A2, Pixel;
-    int Requested, Chords;
-  } kRows[] = {
+  const struct { float R, A1, A2, Pixel; int Requested, Chords; } kRows[] = {
       {10, 0, 1, 0.1f, 2, 1},         {10, 0, 1, 0.1f, 7, 6},        {0.001f, 0, 3.14159f, 1, 0, 4},
       {1e6f, 0, 3.14159f, 0.01f, 0, 300}, {1e30f, 0, 3.14159f, 1e-30f, 1, 300}, {1, 0, 1, 0, 0, 300},
       {40, 1, 0, 1, 0, 6},  // 2.5 → 2

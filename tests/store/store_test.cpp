@@ -106,12 +106,6 @@ TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPenAndEmptiesEveryList) {
   EXPECT_EQ(g.Texts[1].Pen, 4);
 }
 
-TEST_F(StoreTest, PointsAreStoredAsGiven) {
-  store::PointPut(7, 1.5f, -2.25f, 3);
-  EXPECT_EQ(PointOf(7), (Floats{1.5f, -2.25f, 3}));
-  EXPECT_EQ(g.PointCount, 0);  // PointPut does not count
-}
-
 // --- Texts and images ------------------------------------------------------------------
 
 // Text j's corners: base start, base end, top start.
@@ -266,9 +260,7 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   screenFlushes = 0;
   store::ScreenFlush = [] { ++screenFlushes; };
   const float far = 2 * store::kWorldLimit, none = std::nanf("");
-  const struct {
-    float X, Y;
-  } kPoints[] = {{1, 2}, {far, 0}, {3, 4}, {5, 6}, {0, none}, {7, 8}, {9, 9}};
+  const struct { float X, Y; } kPoints[] = {{1, 2}, {far, 0}, {3, 4}, {5, 6}, {0, none}, {7, 8}, {9, 9}};
   store::BeginPolyline();  // the first two points: dropped
   for (int k = 0; k < 2; ++k) store::AddPoint(kPoints[k].X, kPoints[k].Y, 0);
   store::BeginSegmentPairs();  // three pairs: the middle one dropped
