@@ -122,9 +122,7 @@ double LidM1(At a) {
 }
 // The concave vessel's outward normal from its three centres.
 double OutR(At a) { return a.Seg == 2 ? (1600 - a.R) / 1000 : a.R / 800; }
-double OutZ(At a) {
-  return a.Seg == 1 ? (a.Z - 600) / 800 : a.Seg == 2 ? (1200 - a.Z) / 1000 : (a.Z - 440) / 800;
-}
+double OutZ(At a) { return a.Seg == 1 ? (a.Z - 600) / 800 : a.Seg == 2 ? (1200 - a.Z) / 1000 : (a.Z - 440) / 800; }
 // Membrane theory's tank on a ring, φ from the top: T1 and T2 over γR²/6.
 double TankT1(At a) {
   double c = a.Z / 1000 - 1;

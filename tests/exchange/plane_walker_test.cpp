@@ -167,20 +167,6 @@ TEST_F(WalkerTest, TextOfTheStoreGoesThroughTheSink) {
   }
 }
 
-TEST_F(WalkerTest, PlaneFlushTakesTheKernelColourAsPen) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(0, 0, 0);
-                store::AddPoint(1, 0, 0);
-              },
-              11}};
-  store::OutputDevice = 2;
-  DrawPicture();
-  store::OutputDevice = 0;
-  EXPECT_EQ(exchange::g.PlanePen, 11);
-  ExpectMoves({{0, 0, 11}, {1, 0, 0}});
-}
-
 TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {
   exchange::g.PlanePen = 3;
   exchange::g.MarkSize = 7;
