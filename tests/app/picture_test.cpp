@@ -274,8 +274,9 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       for (std::size_t i = 0; i < flushed.size(); ++i) {
         const Flushed& f = flushed[i];
         all = Union(all, f.Rect);
+        app::PictureRect& marks = pieces.empty() ? scheme : pieces.back().second;
         if (i > 0 && (f.Layer == "SCHEME" || f.Layer == "DEFORMED")) scheme = Union(scheme, f.Rect);
-        else if (f.Layer == "DIAGRAMS" && f.Colour == app::kWarningColour) pieces.back().second = Union(pieces.back().second, f.Rect);
+        else if (f.Layer == "DIAGRAMS" && f.Colour == app::kWarningColour) marks = Union(marks, f.Rect);
         else pieces.push_back({f.Layer + " " + std::to_string(i), f.Rect});
       }
       pieces.push_back({"scheme", scheme});

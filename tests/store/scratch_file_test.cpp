@@ -64,7 +64,8 @@ TEST_F(StoreTest, WhatMemoryCannotHoldGoesToTheFilesInOrder) {
   EXPECT_EQ(Elements<float>(ReadFile(FileIn("BUF.TMP"))),
             (std::vector<float>{0, 0, 0, 0, 1.5f, 2.5f, 3.5f, 4, 5, 6, 0, 0, 0, 0, 0, 0}));
   const std::vector<std::int32_t> e = Elements<std::int32_t>(ReadFile(FileIn("BUFN.TMP")));
-  EXPECT_EQ(std::vector<std::int32_t>(e.begin() + 3, e.end()), (std::vector<std::int32_t>{-2003, 2, 200, 2005, 2, 200}));
+  EXPECT_EQ(std::vector<std::int32_t>(e.begin() + 3, e.end()),
+            (std::vector<std::int32_t>{-2003, 2, 200, 2005, 2, 200}));
   int first = 0, last = 0, kind = 0, pen = 0;
   store::GetObjectRange(501, first, last, kind, pen);
   EXPECT_EQ((std::vector<int>{first, last, kind, pen}), (std::vector<int>{-2003, 2004, 2, 200}));
