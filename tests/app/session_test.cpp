@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -23,7 +22,6 @@
 #include "menu/menu.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
-#include "platform/picture.h"
 #include "support/run_program.h"
 #include "view/view.h"
 
