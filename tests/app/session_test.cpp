@@ -20,6 +20,7 @@
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "menu/menu.h"
+#include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
 #include "support/run_program.h"
