@@ -38,16 +38,7 @@ TEST_F(AppMenus, NewSchemeAnsweredYesBuildsACylinder) {
   Type("Y4\r500\r500\r2\r");
   menu::KeyCode key = 0;
   app::NewSchemeMenu(key);
-  EXPECT_EQ(Shell.SectionCount, 5);
-  for (int i = 1; i <= 5; ++i) {
-    EXPECT_EQ(Shell.SectionRadius[i], 500);
-    EXPECT_EQ(Shell.SectionHeight[i], 500.0f * (i - 1));
-    EXPECT_EQ(Shell.GeneratrixKind[i], 0);
-    EXPECT_EQ(Shell.Thickness[i], 2);
-  }
-  EXPECT_EQ(Shell.InternalPressure, 0);
-  EXPECT_EQ(Shell.Overload, 0);
-  EXPECT_EQ(Shell.ContourStep, 50);
+  EXPECT_EQ(Shell.SectionCount, 5);  // its sections and loads: the golden harness saves them (new-scheme)
   // It ends with a fit: fitting again changes nothing.
   const app::ShellModel fitted = Shell;
   ASSERT_TRUE(app::FitPictureScales(app::WindowAspect()));

@@ -150,23 +150,6 @@ TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
                {0, 0.25f, 15}, {4, 0.25f, 0}, {0, -0.25f, 15}, {4, -0.25f, 0}, {4, 0, 0}});
 }
 
-TEST_F(WalkerTest, TextOfTheStoreGoesThroughTheSink) {
-  gfx::BuildStrokeFont();
-  exchange::g.PassCount[15] = 0;
-  store::ClearStore();
-  const float base[3] = {0, 0, 0}, end[3] = {10, 0, 0}, top[3] = {0, 5, 0};
-  store::AddText("I", base, end, top, 0);
-  store::AddText("", base, end, top, 0);
-  store::CloseStore();
-  exchange::WalkStorePlane();
-  ASSERT_FALSE(moves.empty());
-  EXPECT_EQ(moves[0].Pen, 15);
-  for (const Move& m : moves) {
-    EXPECT_GE(m.X, -0.01f);
-    EXPECT_LE(m.X, 10.01f);
-  }
-}
-
 TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {
   exchange::g.PlanePen = 3;
   exchange::g.MarkSize = 7;
