@@ -115,17 +115,6 @@ TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
   }
 }
 
-TEST_F(DxfTest, EachFlushCarriesItsOwnColour) {
-  auto point = [] {
-    store::BeginPolyline();
-    store::AddPoint(0, 0, 0);
-  };
-  picture = {{point, 12}, {point, 9}};
-  std::string e = Entities(Run(exchange::ExportDXF));
-  EXPECT_NE(e.find("62\r\n1\r\n"), std::string::npos);  // red
-  EXPECT_GT(e.find("62\r\n5\r\n"), e.find("62\r\n1\r\n"));  // then blue
-}
-
 TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
   static const exchange::PictureLayer layers[] = {{"SCHEME", 15}, {"DEFORMED", 11}};
   exchange::g.Layers = layers;
