@@ -236,10 +236,6 @@ void ToStore(double x, double y, double z) {
   AddPoint(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
-void ToContour(double x, double y, double) {
-  AddContourPoint(static_cast<float>(x), static_cast<float>(y));
-}
-
 void ArcPoint(PointSink sink, const float m[3], const float e1[3], const float e2[3], double u,
               double v) {
   sink(m[0] + u * e1[0] + v * e2[0], m[1] + u * e1[1] + v * e2[1], m[2] + u * e1[2] + v * e2[2]);
@@ -279,16 +275,6 @@ void AddArc(const float m[3], const float e1[3], const float e2[3], float r, flo
             float q, int pointCount) {
   BeginPolyline();
   WholeArc(ToStore, m, e1, e2, r, a1, a2, q, pointCount);
-}
-
-void ContourArcInnerPoints(const float m[3], const float e1[3], const float e2[3], float r,
-                           float a1, float a2, float q, int pointCount) {
-  InnerPoints(ToContour, m, e1, e2, r, a1, a2, q, pointCount);
-}
-
-void AddContourArc(const float m[3], const float e1[3], const float e2[3], float r, float a1,
-                   float a2, float q, int pointCount) {
-  WholeArc(ToContour, m, e1, e2, r, a1, a2, q, pointCount);
 }
 
 // --- Axis lines --------------------------------------------------------------------------------

@@ -1,6 +1,5 @@
 // Arcs, axis lines, the contour list and hatching.
 #include <cmath>
-#include <numbers>
 #include <vector>
 
 #include "store_fixture.h"
@@ -48,19 +47,6 @@ const float kCentre[3] = {10, 20, 5};
 const float kE1[3] = {1, 0, 0};
 const float kE2[3] = {0, 1, 0};
 
-TEST_F(StoreTest, AnArcRunsFromItsStartThroughTheInnerPointsToItsEnd) {
-  store::AddArc(kCentre, kE1, kE2, 2, 0, static_cast<float>(std::numbers::pi / 2), 1, 3);
-  store::CloseStore();
-  std::vector<P> pts = PointsOf(1);
-  ASSERT_EQ(pts.size(), 3u);
-  EXPECT_EQ(pts[0], (P{12, 20, 5}));
-  EXPECT_FLOAT_EQ(pts[1].X, static_cast<float>(10 + std::sqrt(2.0)));
-  EXPECT_FLOAT_EQ(pts[1].Y, static_cast<float>(20 + std::sqrt(2.0)));
-  EXPECT_EQ(pts[1].Z, 5.0f);
-  EXPECT_FLOAT_EQ(pts[2].X, 10);
-  EXPECT_EQ(pts[2].Y, 22.0f);
-}
-
 TEST_F(StoreTest, ArcInnerPointsLeaveOutTheEnds) {
   store::BeginPolyline();
   store::ArcInnerPoints(kCentre, kE1, kE2, 0.01f, 0, 1, 1, 0);  // 4 chords
@@ -69,19 +55,6 @@ TEST_F(StoreTest, ArcInnerPointsLeaveOutTheEnds) {
   store::BeginPolyline();
   store::ArcInnerPoints(kCentre, kE1, kE2, 1000, 0, 6, 0.001f, 0);  // 300 chords
   EXPECT_EQ(g.PointCount, 299);
-}
-
-TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
-  store::ClearContours();
-  store::NewContour();
-  store::AddContourArc(kCentre, kE1, kE2, 2, 0, static_cast<float>(std::numbers::pi), 1, 5);
-  EXPECT_EQ(contours.ContourPointCount, 5);
-  EXPECT_EQ(contours.X[1], 12.0f);
-  EXPECT_EQ(contours.Y[1], 20.0f);
-  EXPECT_FLOAT_EQ(contours.X[5], 8.0f);
-  store::ContourArcInnerPoints(kCentre, kE1, kE2, 2, 0, 1, 1, 4);
-  EXPECT_EQ(contours.ContourPointCount, 7);
-  EXPECT_EQ(g.PointCount, 0);
 }
 
 // --- Axis lines ------------------------------------------------------------------------------
