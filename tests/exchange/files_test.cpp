@@ -2,8 +2,6 @@
 // disk.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 
@@ -65,10 +63,14 @@ TEST_F(FilesTest, EachFormatWritesThePictureByteForByte) {
       {"UGF: pen moves, wide numbers and the closing line",
        [] { store::BeginPolyline(), store::AddPoint(-123.456f, 7, 0), store::AddPoint(1, 2, 9); }, 8, -1,
        exchange::ExportUGF, Lines({"     X     Y  PenNo", "-123.46  7.00 8", " 1.00  2.00 0", " 0.00  0.00 -1"})},
-      {"UGF: a one-point object is a diamond of five moves", [] { store::BeginPolyline(), store::AddPoint(5, 5, 0); },
+      {"UGF: a one-point object is a diamond of five moves, a lone last pair point is left out",
+       [] {
+         store::BeginPolyline(), store::AddPoint(5, 5, 0);
+         store::BeginSegmentPairs(), store::AddPoint(0, 0, 0), store::AddPoint(1, 0, 0), store::AddPoint(5, 5, 0);
+       },
        9, -1, exchange::ExportUGF,
        Lines({"     X     Y  PenNo", " 4.00  5.00 9", " 5.00  4.00 0", " 6.00  5.00 0", " 5.00  6.00 0",
-              " 4.00  5.00 0", " 0.00  0.00 -1"})},
+              " 4.00  5.00 0", " 0.00  0.00 9", " 1.00  0.00 0", " 0.00  0.00 -1"})},
       {"GEO: world points, the colour on each start",
        [] {
          store::BeginPolyline(), store::AddPoint(1, 2, 3), store::AddPoint(-10.5f, 0, 100);
@@ -80,6 +82,8 @@ TEST_F(FilesTest, EachFormatWritesThePictureByteForByte) {
        Lines({"     X     Y    Z  PenNo", "1.0000 2.0000 3.0000 12", "-10.5000 0.0000 100.0000 0",
               "4.0000 4.0000 4.0000 12", "0.0000 0.0000 0.0000 12", "1.0000 1.0000 1.0000 0",
               "2.0000 2.0000 2.0000 12", "3.0000 3.0000 3.0000 0", " 0 0 0 -1"})},
+      {"TRE: a strip of one cell pair has no triangle", [] { QuadStrip(1); }, 15, -1, exchange::ExportTRE,
+       Lines({kTreHeader, " 0"})},
       {"TRE: a strip of square cells splits along p2-p4", [] { QuadStrip(3); }, 15, -1, exchange::ExportTRE,
        Lines({kTreHeader, " 0", Tri({0, 0, 0, 0, 1, 0, 1, 0, 0}), Tri({0, 1, 0, 1, 1, 0, 1, 0, 0}),
               Tri({1, 0, 0, 1, 1, 0, 2, 0, 0}), Tri({1, 1, 0, 2, 1, 0, 2, 0, 0})})},
@@ -109,40 +113,6 @@ TEST_F(FilesTest, EachFormatWritesThePictureByteForByte) {
       EXPECT_EQ(exchange::g.ExportColour, 15);
     }
   }
-}
-
-TEST_F(FilesTest, PlotterSelectsThePenBeforeEveryPenUp) {
-  // Start-up thickness: every line of colour 15 is drawn three times.
-  picture = {{LineAndPoint, 6}, {LineAndPoint, 6}};
-  std::istringstream in(Run(exchange::ExportPLT));
-  std::string line, previous;
-  int penUps = 0;
-  while (std::getline(in, line)) {
-    if (line.rfind("PU ", 0) == 0) {
-      ++penUps;
-      EXPECT_EQ(previous, "SP6;\r");
-    }
-    previous = line;
-  }
-  EXPECT_EQ(penUps, 2 * (3 + 1));  // per piece: the line and its two copies, one diamond
-}
-
-TEST_F(FilesTest, TreCountsTheTrianglesOfAStrip) {
-  for (int m : {1, 2, 5}) {
-    static int strip;
-    strip = m;
-    picture = {{[] { QuadStrip(strip); }, 15}};
-    const std::string tre = Run(exchange::ExportTRE);
-    EXPECT_EQ(std::count(tre.begin(), tre.end(), '\n'), 2 + 2 * (m - 1)) << m;
-  }
-}
-
-TEST_F(FilesTest, ExportIsWrittenWholeToTheNameAskedFor) {
-  picture = {{LineAndPoint, 15}};
-  std::string dir = testing_support::MakeTempFolder();
-  std::string error;
-  ASSERT_TRUE(exchange::RunExport(dir + "/PIC.GEO", exchange::ExportGEO, error)) << error;
-  EXPECT_EQ(testing_support::ReadFile(dir + "/PIC.GEO"), Run(exchange::ExportGEO));
 }
 
 TEST_F(FilesTest, FailedExportLeavesNoFileAndSaysWhy) {

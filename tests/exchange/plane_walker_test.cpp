@@ -9,7 +9,6 @@
 #include "exchange_fixture.h"
 #include "graphics/codepage.h"
 #include "graphics/text.h"
-#include "menu/input.h"
 
 namespace {
 
@@ -108,21 +107,6 @@ TEST_F(WalkerTest, OffsetsKeepCornersAndEnds) {
   }
 }
 
-TEST_F(WalkerTest, OnePointObjectIsADiamondAndALoneLastPairPointIsNotDrawn) {
-  exchange::g.PlanePen = 9;
-  exchange::g.MarkSize = 0.5f;
-  store::ClearStore();
-  store::BeginPolyline();
-  store::AddPoint(3, 4, 7);
-  store::BeginSegmentPairs();
-  store::AddPoint(0, 0, 0);
-  store::AddPoint(1, 0, 0);
-  store::AddPoint(5, 5, 0);
-  store::CloseStore();
-  exchange::WalkStorePlane();
-  ExpectMoves({{2.5f, 4, 9}, {3, 3.5f, 0}, {3.5f, 4, 0}, {3, 4.5f, 0}, {2.5f, 4, 0}, {0, 0, 9}, {1, 0, 0}});
-}
-
 TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
   exchange::g.PlanePen = 8;
   store::ClearStore();
@@ -148,18 +132,6 @@ TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
   exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes
   ExpectMoves({{0, 0, 15}, {4, 0, 0}, {0, 0, 15}, {4, 0, 0},
                {0, 0.25f, 15}, {4, 0.25f, 0}, {0, -0.25f, 15}, {4, -0.25f, 0}, {4, 0, 0}});
-}
-
-TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {
-  exchange::g.PlanePen = 3;
-  exchange::g.MarkSize = 7;
-  std::int32_t status = 0;
-  exchange::AskThickness(status);
-  EXPECT_EQ(status, menu::kInputRead);
-  EXPECT_EQ(exchange::g.PlanePen, 15);
-  EXPECT_EQ(exchange::g.MarkSize, 1.0f);
-  EXPECT_EQ(exchange::g.PassCount[15], 1);
-  EXPECT_EQ(exchange::g.PassOffset, 0.25f);
 }
 
 }  // namespace
