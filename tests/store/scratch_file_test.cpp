@@ -1,5 +1,5 @@
-// The scratch files: their layout, the messages, reuse, separation of two
-// running programs, and what an input/output error does.
+// The scratch files: their layout, the messages, reuse, and what a lost
+// folder or an input/output error does.
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -158,83 +158,7 @@ TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
   EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((5000 - 2000) * 3 + 4));
 }
 
-// --- Two programs, read-only folders, failures ---------------------------------------------------
-
-// Runs in a child process: fills a store with points of value `mark`,
-// tells the parent, waits for the parent's fill and checks its own points.
-int ChildFillAndCheck(int toParent, int fromParent) {
-  store::InitStore();
-  store::ClearStore();
-  for (int n = 1; n <= 6000; ++n) {
-    if (n % 10 == 1) store::BeginPolyline();
-    store::AddPoint(2, 2, 2);
-  }
-  store::CloseStore();
-  if (!store::SyncStoreFiles()) return 10;
-  char go = 0;
-  if (write(toParent, "x", 1) != 1 || read(fromParent, &go, 1) != 1) return 11;
-  for (int n = 1; n <= 6000; ++n) {
-    float x = 0, y = 0, z = 0;
-    store::PointGet(n, x, y, z);
-    if (x != 2 || y != 2 || z != 2) return 12;
-  }
-  int first = 0, last = 0;
-  store::GetObjectRange(600, first, last);
-  if (first != 5991 || last != 6000) return 13;
-  store::CloseStoreFiles();
-  return 0;
-}
-
-TEST_F(StoreTest, TwoProgramsStartedInOneFolderKeepTheirOwnDrawings) {
-  std::string folder = testing_support::MakeTempFolder();
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir(folder.c_str()), 0);
-  int up[2], down[2];
-  ASSERT_EQ(pipe(up), 0);
-  ASSERT_EQ(pipe(down), 0);
-  pid_t child = fork();
-  if (child == 0) _exit(ChildFillAndCheck(up[1], down[0]));
-
-  char ready = 0;
-  ASSERT_EQ(read(up[0], &ready, 1), 1);
-  for (int n = 1; n <= 7000; ++n) {
-    if (n % 10 == 1) store::BeginPolyline();
-    store::AddPoint(1, 1, 1);
-  }
-  store::CloseStore();
-  ASSERT_TRUE(store::SyncStoreFiles());
-  ASSERT_EQ(write(down[1], "x", 1), 1);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  for (int n = 1; n <= 7000; ++n) {
-    float x = 0, y = 0, z = 0;
-    store::PointGet(n, x, y, z);
-    ASSERT_EQ(x, 1.0f) << n;
-  }
-  EXPECT_FALSE(Exists(folder + "/BUF.TMP"));
-  EXPECT_FALSE(Exists(folder + "/BUFN.TMP"));
-  EXPECT_TRUE(Exists(FileIn("BUF.TMP")));  // the child erased only its own
-  ASSERT_EQ(chdir(old), 0);
-  for (int fd : {up[0], up[1], down[0], down[1]}) close(fd);
-  rmdir(folder.c_str());
-}
-
-TEST_F(StoreTest, AReadOnlyCurrentFolderDoesNotMatter) {
-  std::string folder = testing_support::MakeTempFolder();
-  chmod(folder.c_str(), 0555);
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir(folder.c_str()), 0);
-  FillNumbered(4000, 4);
-  ExpectNumbered(4000, 1);
-  EXPECT_FALSE(g.PieceLost);
-  ASSERT_EQ(chdir(old), 0);
-  chmod(folder.c_str(), 0755);
-  rmdir(folder.c_str());
-}
+// --- Lost folders and failures ---------------------------------------------------
 
 TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
   FillNumbered(2500, 10);

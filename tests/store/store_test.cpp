@@ -84,6 +84,8 @@ TEST_F(StoreTest, ObjectsKeepTheirRangeKindAndPen) {
   }
 }
 
+// A clear empties every list and takes the kernel's colour as the pen;
+// SetStorePen changes it for objects and texts alike.
 TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPenAndEmptiesEveryList) {
   store::BeginPolyline();
   store::AddPoint(1, 1, 1);
@@ -91,19 +93,14 @@ TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPenAndEmptiesEveryList) {
   store::AddImage("pic", 0, 0, 1, 0);
   store::CloseStore();
   gfx::K.Colour = 12;
-  store::SetStorePen(3);
   store::ClearStore();
-  EXPECT_EQ((Ints{g.PointCount, g.ObjectCount, g.First[0], g.TextCount, g.ImageCount}), (Ints{0, 0, 0, 0, 0}));
-  EXPECT_EQ(g.CurrentPen, 12);
-  store::BeginPolyline();
-  EXPECT_EQ(RangeOf(1)[3], 12);
+  EXPECT_EQ((Ints{g.PointCount, g.ObjectCount, g.First[0], g.TextCount, g.ImageCount, g.CurrentPen}),
+            (Ints{0, 0, 0, 0, 0, 12}));
   store::SetStorePen(4);
   store::BeginPolyline();
-  const float p[3] = {0, 0, 0};
-  store::AddText("a", p, p, p, 0);
+  store::AddTextLeft("a", 0, 0, 0, 0, 1, 1, 1, 0);
   store::CloseStore();
-  EXPECT_EQ(RangeOf(2)[3], 4);
-  EXPECT_EQ(g.Texts[1].Pen, 4);
+  EXPECT_EQ((Ints{RangeOf(1)[3], g.Texts[1].Pen}), (Ints{4, 4}));
 }
 
 // --- Texts and images ------------------------------------------------------------------
