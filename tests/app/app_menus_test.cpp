@@ -34,22 +34,6 @@ class AppMenus : public ::testing::Test {
 
 using app::Shell;
 
-TEST_F(AppMenus, NewSchemeAnsweredYesBuildsACylinder) {
-  Type("Y4\r500\r500\r2\r");
-  menu::KeyCode key = 0;
-  app::NewSchemeMenu(key);
-  EXPECT_EQ(Shell.SectionCount, 5);  // its sections and loads: the golden harness saves them (new-scheme)
-  // It ends with a fit: fitting again changes nothing.
-  const app::ShellModel fitted = Shell;
-  ASSERT_TRUE(app::FitPictureScales(app::WindowAspect()));
-  EXPECT_EQ(Shell.PictureScale, fitted.PictureScale);
-  EXPECT_EQ(Shell.DiagramStep, fitted.DiagramStep);
-  EXPECT_EQ(Shell.StressScale, fitted.StressScale);
-  EXPECT_NE(fitted.PictureScale, 10.0f / 500);
-  EXPECT_EQ(redraws, 1);
-  EXPECT_EQ(key, menu::kKeyComplete);
-}
-
 // Values that would make the results infinite, counts beyond the capacity
 // and texts that are no numbers are refused where they are typed, with
 // what is allowed; the value stays, or the next try is taken.

@@ -10,14 +10,11 @@ namespace {
 
 using namespace testing_support;
 
-// The output of a shell command, and whether it succeeded.
+// A shell command's output, both streams, and whether it succeeded.
 bool Shell(const std::string& command, std::string& out) {
-  out.clear();
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (p == nullptr) return false;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-  return pclose(p) == 0;
+  const ProgramRun r = RunProgram("", ".", command);
+  out = r.Out + r.Err;
+  return r.Status == 0;
 }
 
 TEST(Install, IntoAPrefixGivesAProgramThatFileManagersOpen) {

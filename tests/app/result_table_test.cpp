@@ -20,17 +20,4 @@ TEST(ResultTable, EnglishLabelsKeepTheRussianWidths) {
   }
 }
 
-TEST(ResultTable, BarIsTenTimesTheMegapascals) {
-  app::ShellModel m;
-  app::ResetShellModel(m);
-  m.InternalPressure = 0.35f;
-  static app::ShellSolution s;
-  app::ResultRow rows[app::kResultRows];
-  app::ResultTableRows(m, s, rows);
-  EXPECT_EQ(gfx::Utf8FromScreen(app::ResultRowText(rows[0], 0)),
-            "Давление, бар                      3.500");
-  EXPECT_EQ(gfx::Utf8FromScreen(app::ResultRowText(rows[0], 1)),
-            "Pressure, bar                      3.500");
-}
-
 }  // namespace

@@ -130,14 +130,6 @@ TEST(FileMenu, LoadThroughTheBrowserAndCancel) {
   EXPECT_EQ(ReadShell(dir + "/copy2.spw").LiquidLevel, 150);
 }
 
-TEST(FileMenu, ExportsGetTheirExtensionAndImportsAreNotProvided) {
-  std::string dir = MakeTempFolder();
-  ProgramRun r = Script(dir, "154pic.dxf<Enter><Enter><Esc>" "71<Esc>" "<Esc>");
-  EXPECT_EQ(r.Status, 0) << r.Err;
-  EXPECT_TRUE(FileExists(dir + "/pic.dxf.DXF"));
-  EXPECT_EQ(ReadFile(dir + "/pic.dxf.DXF").substr(0, 5), "999\r\n");
-}
-
 // Esc in the line-thickness questions before a .UGF or .PLT export gives the
 // export up: no file, no "output done".
 TEST(FileMenu, EscInTheThicknessQuestionsCancelsTheExport) {

@@ -83,64 +83,12 @@ TEST(ShellFileWrite, DefaultShellIsWrittenByteForByte) {
 }
 
 TEST(ShellFileWrite, FloatFieldWidthFollowsMagnitude) {
-  EXPECT_EQ(app::FormatByMagnitude(0.0f), "0.000000000000");
-  EXPECT_EQ(app::FormatByMagnitude(0.000005f), " 0.0000050000");
-  EXPECT_EQ(app::FormatByMagnitude(0.00005f), " 0.000050000");
-  EXPECT_EQ(app::FormatByMagnitude(0.0005f), " 0.00050000");
-  EXPECT_EQ(app::FormatByMagnitude(0.005f), " 0.0050000");
-  EXPECT_EQ(app::FormatByMagnitude(0.05f), " 0.050000");
-  EXPECT_EQ(app::FormatByMagnitude(0.5f), " 0.50000");
-  EXPECT_EQ(app::FormatByMagnitude(-5.0f), " -5.0000");
-  EXPECT_EQ(app::FormatByMagnitude(-50.0f), " -50.000");
-  EXPECT_EQ(app::FormatByMagnitude(123456.0f), "123456.000");
-}
-
-TEST(ShellFileRead, RoundTripKeepsTheModelWithinThePrintedPrecision) {
-  ShellModel m = Defaults();
-  m.SectionCount = 5;
-  for (int i = 1; i <= 5; ++i) {
-    m.SectionRadius[i] = 300.125f + i;
-    m.SectionHeight[i] = -20.5f * i;
-    m.ArcRadius[i] = 1000.0f * i;
-    m.Thickness[i] = 1.5f;
-    m.LineLoad[i] = 7.25f;
-    m.GeneratrixKind[i] = i % 3 - 1;
-  }
-  m.InternalPressure = 0.0123f;
-  m.ContourStep = 2.5f;
-  m.SupportSection = 4;
-  m.DataFileHeaderText = "Tank 7; rev B";
-  ShellModel back = Defaults();
-  ASSERT_FALSE(Load(Save(m), back).Failed());
-  EXPECT_EQ(back.SectionCount, 5);
-  EXPECT_EQ(back.DataFileHeaderText, "Tank 7; rev B");
-  EXPECT_EQ(Save(back), Save(m));
-}
-
-TEST(ShellFileRead, HeaderLineIsKeptByteForByte) {
-  std::vector<std::string> lines = kDefaultFile;
-  std::string header = "\x01\xFF  any bytes \x8F\t;";
-  std::string bytes = ScreenLines(lines);
-  bytes = header + bytes;  // the first line was empty
-  ShellModel m = Defaults();
-  ASSERT_FALSE(Load(bytes, m).Failed());
-  EXPECT_EQ(m.DataFileHeaderText, header);
-  EXPECT_EQ(Save(m).substr(0, header.size() + 2), header + "\r\n");
-}
-
-TEST(ShellFileRead, AcceptsEveryLineEndAndAnyLabelBytes) {
-  for (const char* end : {"\n", "\r", "\r\n"}) {
-    SCOPED_TRACE(end[0] == '\r' ? end[1] == 0 ? "CR" : "CR LF" : "LF");
-    std::string bytes;
-    for (const auto& l : kDefaultFile) bytes += gfx::ScreenFromUtf8(l) + end;
-    // The labels only serve a human reader: any bytes will do.
-    std::string::size_type p = bytes.find("JR");
-    bytes.replace(p, 2, "\xD0\x96\xC3\xA9 label in UTF-8");
-    ShellModel m;
-    m.SectionCount = 7;
-    ASSERT_FALSE(Load(bytes, m).Failed());
-    EXPECT_TRUE(SameModel(m, Defaults()));
-  }
+  const std::pair<float, const char*> kRows[] = {
+      {0.0f, "0.000000000000"}, {0.000005f, " 0.0000050000"}, {0.00005f, " 0.000050000"},
+      {0.0005f, " 0.00050000"}, {0.005f, " 0.0050000"},          {0.05f, " 0.050000"},
+      {0.5f, " 0.50000"},       {-5.0f, " -5.0000"},             {-50.0f, " -50.000"},
+      {123456.0f, "123456.000"}};
+  for (const auto& [value, text] : kRows) EXPECT_EQ(app::FormatByMagnitude(value), text) << value;
 }
 
 // A model that differs from the defaults everywhere, so that a half-read
@@ -257,13 +205,22 @@ TEST(ShellFileRead, OlderFilesTakeTheDesignCheckDefaults) {
   }
 }
 
-TEST(ShellFileRead, BlankLinesBeforeAFieldAreSkipped) {
-  std::vector<std::string> lines = kDefaultFile;
-  lines.insert(lines.begin() + 2, "   ");
-  lines.insert(lines.begin() + 2, "");
-  ShellModel m = Distinct();
-  ASSERT_FALSE(Load(ScreenLines(lines), m).Failed());
-  EXPECT_TRUE(SameModel(m, Defaults()));
+// Any line end, any bytes in the header line (kept byte for byte) and the
+// labels (they only serve a human reader), blank lines before a field.
+TEST(ShellFileRead, AnyLineEndHeaderAndLabelBytesAndBlankLinesAreRead) {
+  const std::string header = "\x01\xFF  any bytes \x8F\t;";
+  for (const char* end : {"\n", "\r", "\r\n"}) {
+    SCOPED_TRACE(end[0] == '\r' ? end[1] == 0 ? "CR" : "CR LF" : "LF");
+    std::string bytes = header + end;
+    for (std::size_t i = 1; i < kDefaultFile.size(); ++i)
+      bytes += (i == 2 ? std::string(end) + "   " + end : "") + gfx::ScreenFromUtf8(kDefaultFile[i]) + end;
+    bytes.replace(bytes.find("JR"), 2, "\xD0\x96\xC3\xA9 label in UTF-8");
+    ShellModel m = Distinct();
+    ASSERT_FALSE(Load(bytes, m).Failed());
+    EXPECT_EQ(Save(m).substr(0, header.size() + 2), header + "\r\n");
+    m.DataFileHeaderText.clear();
+    EXPECT_TRUE(SameModel(m, Defaults()));
+  }
 }
 
 TEST(ShellFileRead, ArbitraryBytesNeverCrash) {
@@ -286,30 +243,6 @@ TEST(ShellFileRead, ArbitraryBytesNeverCrash) {
       EXPECT_LE(m.SectionCount, app::kMaxSections);
     }
   }
-}
-
-// The reset gives the default sphere of the default file, keeps the header
-// and sets what the file does not hold.
-TEST(ShellModelDefaults, ResetGivesTheDefaultSphere) {
-  ShellModel m;
-  m.CurrentIndex = 7;
-  m.PoissonRatio = 0.1f;
-  m.HatchStep = 3;
-  m.SupportReaction = 5;
-  m.DataFileHeaderText = "kept";
-  app::ResetShellModel(m);
-  std::vector<std::string> lines = kDefaultFile;
-  lines[0] = "kept";
-  EXPECT_EQ(Save(m), ScreenLines(lines));
-  EXPECT_FLOAT_EQ(m.PoissonRatio, 0.3f);
-  EXPECT_FLOAT_EQ(m.Gravity, 9.80665f);
-  EXPECT_EQ(m.HatchStep, 1);
-  EXPECT_EQ(m.SupportReaction, 0);
-  EXPECT_EQ(m.CurrentIndex, 1);
-}
-
-TEST(ShellModelDefaults, TheProgramStartsWithTheDefaultShell) {
-  EXPECT_TRUE(SameModel(app::Shell, Defaults()));
 }
 
 }  // namespace

@@ -110,25 +110,6 @@ TEST(SolverGeometry, ArcRadiusBelowHalfTheChordIsRaisedAndKept) {
   EXPECT_FLOAT_EQ(g.Radius, half + 0.001f);
 }
 
-TEST(SolverGeometry, StraightSegmentNormalAndArcCentres) {
-  ShellModel m = Cylinder(100, 1, 100, 0);
-  app::SegmentShape g = app::SegmentGeometry(1, m);
-  EXPECT_FLOAT_EQ(g.DirZ, 1);
-  EXPECT_FLOAT_EQ(g.DirR, 0);
-  EXPECT_FLOAT_EQ(g.StartAngle, 0);
-
-  ShellModel s = Sphere();
-  app::SegmentShape a = app::SegmentGeometry(1, s);
-  EXPECT_NEAR(a.CentreR, 0, 1e-4);
-  EXPECT_NEAR(a.CentreZ, 100, 1e-4);
-  EXPECT_NEAR(a.StartAngle, -M_PI / 2, 1e-6);
-  EXPECT_NEAR(a.EndAngle, 0, 1e-6);
-  s.GeneratrixKind[1] = -1;  // centre outside: mirrored across the chord
-  a = app::SegmentGeometry(1, s);
-  EXPECT_NEAR(a.CentreR, 100, 1e-4);
-  EXPECT_NEAR(a.CentreZ, 0, 1e-4);
-}
-
 TEST(SolverGeometry, AngleOfAVector) {
   EXPECT_DOUBLE_EQ(app::VectorAngle(0, 1), M_PI / 2);
   EXPECT_DOUBLE_EQ(app::VectorAngle(0, 0), 1.5 * M_PI);
@@ -137,18 +118,6 @@ TEST(SolverGeometry, AngleOfAVector) {
   EXPECT_DOUBLE_EQ(app::VectorAngle(-1, 1), 0.75 * M_PI);
   EXPECT_NEAR(app::FoldedAngle(1, -1), -0.25 * M_PI, 1e-6);
   EXPECT_NEAR(app::FoldedAngle(-1, 0), M_PI, 1e-6);
-}
-
-TEST(SolverGeometry, RadiusAtHeight) {
-  ShellModel m = Sphere();
-  app::HeightRadius h = app::RadiusAtHeight(150, m);
-  EXPECT_EQ(h.Segment, 2);
-  EXPECT_NEAR(h.R, std::sqrt(100.0 * 100 - 50 * 50), 1e-3);
-  EXPECT_EQ(app::RadiusAtHeight(100, m).Segment, 1);
-  EXPECT_EQ(app::RadiusAtHeight(250, m).Segment, 0);
-  ShellModel c = Cylinder(100, 2, 100, 0);
-  c.SectionRadius[3] = 200;
-  EXPECT_FLOAT_EQ(app::RadiusAtHeight(150, c).R, 150);
 }
 
 TEST(SolverStep, StepsThatCannotServeAreReplacedByTheSmallestThatFits) {
@@ -212,19 +181,6 @@ TEST(SolverInput, DegenerateModelsNeverCrash) {
       EXPECT_LT(std::fabs(s.AxialDisplacement[k]), rise > 0.1f ? 1e4f : 1e-2f) << rise << " " << k;
     }
   }
-}
-
-TEST(SolverDisplacements, TangentialAndNormalComponents) {
-  ShellModel m = Sphere();
-  ShellSolution& s = Solve(m);
-  for (int k = 1; k <= s.NodeCount; ++k) {
-    double ur = s.RadialDisplacement[k], uz = s.AxialDisplacement[k];
-    double c = s.NormalR[k], cz = s.NormalZ[k];
-    EXPECT_FLOAT_EQ(s.TangentialDisplacement[k], static_cast<float>(uz * c - ur * cz));
-    EXPECT_FLOAT_EQ(s.NormalDisplacement[k], static_cast<float>(ur * c + uz * cz));
-  }
-  EXPECT_EQ(s.RadialDisplacement[35], s.RadialDisplacement[34]);
-  EXPECT_EQ(s.AxialDisplacement[35], s.AxialDisplacement[34]);
 }
 
 }  // namespace
