@@ -84,14 +84,6 @@ const MenuCase kMenuCases[] = {
        EXPECT_EQ(Shell.GeneratrixKind[1], 1);
        EXPECT_EQ(menu::M.Prompts[0], " Новая оболочка? (Y/N)"_sc);  // the current language only
      }},
-    {"a section beyond the last is appended on Y", Nothing, app::SectionMenu, "15\rY\x1b", 27, -1,
-     [] {
-       EXPECT_EQ(Shell.SectionCount, 4);
-       EXPECT_EQ(Shell.SectionHeight[4], 2 * 200.0f - 100.0f);
-       EXPECT_EQ(Shell.SectionRadius[4], Shell.SectionRadius[3]);
-       EXPECT_EQ(Shell.GeneratrixKind[4], 0);
-       EXPECT_EQ(Shell.CurrentIndex, 4);
-     }},
     {"a section beyond the last on N shows the last", Nothing, app::SectionMenu, "15\rN277\r\r", -1, 2,
      [] {
        EXPECT_EQ(Shell.SectionCount, 3);
@@ -137,23 +129,12 @@ const MenuCase kMenuCases[] = {
        EXPECT_EQ(Shell.AllowableStress, 160);
        EXPECT_EQ(Shell.EquivalenceRule, app::kTresca);
      }},
-    {"image menu 9 switches the picture to bending", Nothing, app::ImageMenu, "9\x1b", -1, 1,
-     [] {
-       EXPECT_EQ(app::PictureAnalysis, app::Analysis::Bending);
-       EXPECT_EQ(menu::M.Items[9].Text, "Расчет: мембрана + изгиб"_sc);
-     }},
-    {"and back to the membrane", [] { app::PictureAnalysis = app::Analysis::Bending; }, app::ImageMenu, "9\x1b", -1, 1,
-     [] {
-       EXPECT_EQ(app::PictureAnalysis, app::Analysis::Membrane);
-       EXPECT_EQ(menu::M.Items[9].Text, "Расчет: мембрана"_sc);
-     }},
 };
 
 TEST_F(AppMenus, EachMenuDoesWhatItsKeysSay) {
   for (const MenuCase& c : kMenuCases) {
     SCOPED_TRACE(c.Name);
     app::ResetShellModel(Shell);
-    app::PictureAnalysis = app::Analysis::Membrane;
     c.Prepare();
     redraws = 0;
     Type(c.Keys);
@@ -163,7 +144,6 @@ TEST_F(AppMenus, EachMenuDoesWhatItsKeysSay) {
     EXPECT_EQ(c.Redraws < 0 ? -1 : redraws, c.Redraws);
     c.Check();
   }
-  app::PictureAnalysis = app::Analysis::Membrane;
 }
 
 TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu) {

@@ -5,31 +5,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <initializer_list>
 #include <vector>
 
 #include "app/bending_solver.h"
+#include "support/shell_files.h"
 
 namespace {
 
 using app::ShellModel;
 
-// Sections {r, z, arc radius, kind, wall}; gas p0, liquid density and
-// level, overload, wall density, the support.
-ShellModel Shell(std::initializer_list<std::array<float, 5>> sections, float p0, float rhoL, float level,
-                 float n, float rhoW, int support) {
-  ShellModel m;
-  app::ResetShellModel(m);
-  m.SectionCount = 0;
-  for (auto [r, z, arc, kind, t] : sections) {
-    int i = ++m.SectionCount;
-    m.SectionRadius[i] = r, m.SectionHeight[i] = z, m.ArcRadius[i] = arc, m.Thickness[i] = t;
-    m.GeneratrixKind[i] = static_cast<int>(kind);
-  }
-  m.InternalPressure = p0, m.LiquidDensity = rhoL, m.LiquidLevel = level, m.Overload = n, m.WallDensity = rhoW;
-  m.SupportSection = support;
-  return m;
-}
+using testing_support::ShellOf;
 
 app::ShellSolution s;
 app::BendingSolution b;
@@ -46,11 +31,11 @@ void Solve(ShellModel& m) {
 // √(R2·t), R2 = r / nr the second radius of curvature.
 TEST(BendingSolver, AgreesWithTheMembraneSolverAwayFromJunctionsSupportsAndLids) {
   const struct { const char* Name; ShellModel Model; } kShells[] = {
-      {"capsule", Shell({{0, 0, 500, 1, 5}, {500, 500, 0, 0, 5}, {500, 1500, 500, 1, 5}, {0, 2000, 0, 0, 5}}, 1, 0, -1, 1, 0, 2)},
-      {"45° cone, cylinder, head", Shell({{0, 0, 0, 0, 6}, {500, 500, 0, 0, 6}, {500, 1500, 500, 1, 6}, {0, 2000, 0, 0, 6}}, 1, 0, -1, 1, 0, 2)},
-      {"cone and cylinder under water, a lid, steel wall", Shell({{0, 0, 0, 0, 4}, {600, 600, 0, 0, 3}, {600, 1600, 0, 0, 3}}, 0.05f, 1, 1400, 3, 7.85f, 2)},
-      {"sphere on a ring, part-filled, overload 20", Shell({{0, 0, 1000, 1, 8}, {1000, 1000, 1000, 1, 8}, {0, 2000, 1000, 0, 8}}, 0.01f, 1, 700, 20, 7.85f, 2)},
-      {"cylinder with two lids, liquid", Shell({{500, 0, 0, 0, 4}, {500, 1000, 0, 0, 4}}, 0.05f, 1, 700, 2, 7.85f, 1)},
+      {"capsule", ShellOf({{0, 0, 500, 1, 5}, {500, 500, 0, 0, 5}, {500, 1500, 500, 1, 5}, {0, 2000, 0, 0, 5}}, 1, 0, -1, 1, 0, 2)},
+      {"45° cone, cylinder, head", ShellOf({{0, 0, 0, 0, 6}, {500, 500, 0, 0, 6}, {500, 1500, 500, 1, 6}, {0, 2000, 0, 0, 6}}, 1, 0, -1, 1, 0, 2)},
+      {"cone and cylinder under water, a lid, steel wall", ShellOf({{0, 0, 0, 0, 4}, {600, 600, 0, 0, 3}, {600, 1600, 0, 0, 3}}, 0.05f, 1, 1400, 3, 7.85f, 2)},
+      {"sphere on a ring, part-filled, overload 20", ShellOf({{0, 0, 1000, 1, 8}, {1000, 1000, 1000, 1, 8}, {0, 2000, 1000, 0, 8}}, 0.01f, 1, 700, 20, 7.85f, 2)},
+      {"cylinder with two lids, liquid", ShellOf({{500, 0, 0, 0, 4}, {500, 1000, 0, 0, 4}}, 0.05f, 1, 700, 2, 7.85f, 1)},
   };
   for (const auto& c : kShells) {
     SCOPED_TRACE(c.Name);
@@ -99,7 +84,7 @@ TEST(BendingSolver, AgreesWithTheMembraneSolverAwayFromJunctionsSupportsAndLids)
 
 // What cannot be solved says why, and leaves no result to draw or print.
 TEST(BendingSolver, AShellItCannotSolveSaysWhy) {
-  const ShellModel sphere = Shell({{0, 0, 100, 1, 2}, {100, 100, 100, 1, 2}, {0, 200, 0, 0, 2}}, 0.2f, 0, -1, 1, 0, 2);
+  const ShellModel sphere = ShellOf({{0, 0, 100, 1, 2}, {100, 100, 100, 1, 2}, {0, 200, 0, 0, 2}}, 0.2f, 0, -1, 1, 0, 2);
   const struct {
     const char* Name;
     void (*Change)(ShellModel&);

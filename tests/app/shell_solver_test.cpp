@@ -7,35 +7,21 @@
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
+#include "support/shell_files.h"
 
 namespace {
 
 using app::ShellModel;
 using app::ShellSolution;
 
-ShellModel Sphere() {
-  ShellModel m;
-  app::ResetShellModel(m);
-  return m;
-}
+ShellModel Sphere() { return testing_support::DefaultShell(); }
 
-// A straight cylinder of radius r standing on section 1 (a flat bottom lid
-// at r), with only internal pressure.
+// A straight cylinder of radius r, wall 2, standing on section 2 (a flat
+// bottom lid at r), with only internal pressure.
 ShellModel Cylinder(float r, int segments, float length, float p0) {
-  ShellModel m = Sphere();
-  m.SectionCount = segments + 1;
-  for (int i = 1; i <= segments + 1; ++i) {
-    m.SectionRadius[i] = r;
-    m.SectionHeight[i] = (i - 1) * length;
-    m.GeneratrixKind[i] = 0;
-    m.ArcRadius[i] = 0;
-    m.Thickness[i] = 2;
-  }
-  m.InternalPressure = p0;
-  m.LiquidLevel = -1000;
-  m.LiquidDensity = 0;
-  m.WallDensity = 0;
-  m.Overload = 0;
+  std::vector<std::array<float, 5>> sections;
+  for (int i = 0; i <= segments; ++i) sections.push_back({r, i * length, 0, 0, 2});
+  ShellModel m = testing_support::ShellOf(sections, p0, 0, -1000, 0, 0, 2);
   m.ContourStep = length / 10;
   return m;
 }

@@ -124,23 +124,15 @@ TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
   EXPECT_EQ(promptsAtKeys.back(), "Листов: 150. Печатать? (Y/N)"_sc);
 }
 
-TEST_F(PrintTest, ItemOneSetsScaleFromTheSize) {
-  platform::QueueText("1100\r");
+// Item 1 sets the scale from the size (a picture of no width keeps it),
+// 6 flips the orientation, 7 takes a sheet width cut back to the printable.
+TEST_F(PrintTest, DialogItemsSetScaleOrientationAndSheetWidth) {
+  platform::QueueText("1100\r6" "7999\r");
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);  // ends at the exhausted input's Esc
-  EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
-  // A picture of no width keeps its scale.
   platform::QueueText("1300\r");
   print::PrintDialog(0, 0, 0, 30, key);
   EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
-}
-
-TEST_F(PrintTest, DialogFlipsTheOrientationAndCutsTheSheetWidth) {
-  platform::QueueText("6");  // orientation flips
-  platform::QueueText("7");
-  platform::QueueText("999\r");  // cut back to the printable width
-  menu::KeyCode key = 0;
-  print::PrintDialog(0, 0, 50, 30, key);
   EXPECT_EQ(print::g.Settings.Orientation, 1);
   EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4800 * 25.4f / 600);
 }

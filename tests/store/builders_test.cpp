@@ -130,13 +130,10 @@ TEST_F(StoreTest, StoreToContoursTakesPolylinesAndSinglePoints) {
   store::CloseStore();
   store::ClearContours();
   store::StoreToContours();
-  ASSERT_EQ(contours.ContourCount, 2);
-  EXPECT_EQ(contours.ContourPointCount, 4);
-  EXPECT_EQ(contours.ContourStart[1], 1);
-  EXPECT_EQ(contours.ContourStart[2], 4);
-  EXPECT_EQ(contours.ContourStart[3], 5);
-  EXPECT_EQ(contours.X[4], 7.0f);
-  EXPECT_EQ(contours.Y[4], 8.0f);
+  EXPECT_EQ((std::vector<float>{float(contours.ContourCount), float(contours.ContourPointCount),
+                                float(contours.ContourStart[1]), float(contours.ContourStart[2]),
+                                float(contours.ContourStart[3]), contours.X[4], contours.Y[4]}),
+            (std::vector<float>{2, 4, 1, 4, 5, 7, 8}));
 }
 
 // --- Hatching ------------------------------------------------------------------------------------

@@ -274,10 +274,7 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   EXPECT_EQ(screenFlushes, 1);
   EXPECT_TRUE(g.OutOfRange);
   ASSERT_EQ(g.ObjectCount, 2);
-  EXPECT_EQ(RangeOf(1)[0], -1);
-  EXPECT_EQ(RangeOf(1)[1], 4);
-  EXPECT_EQ(RangeOf(2)[0], 5);
-  EXPECT_EQ(RangeOf(2)[1], 6);
+  EXPECT_EQ((std::vector<Ints>{RangeOf(1), RangeOf(2)}), (std::vector<Ints>{{-1, 4, 2, 15}, {5, 6, 1, 15}}));
   EXPECT_EQ(PointOf(3)[0], 9.0f);
   ASSERT_EQ(g.TextCount, 1);
   EXPECT_STREQ(g.Texts[1].Text, "kept");

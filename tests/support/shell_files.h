@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/shell_file.h"
 #include "app/shell_model.h"
@@ -17,6 +19,23 @@ inline app::ShellModel DefaultShell(const std::function<void(app::ShellModel&)>&
   app::ShellModel m;
   app::ResetShellModel(m);
   if (change) change(m);
+  return m;
+}
+
+// A shell of sections {r, z, arc radius, kind of the segment from there,
+// wall} over the defaults, with its loads: gas p0, liquid density and
+// level, overload, wall density; and the section that holds it.
+inline app::ShellModel ShellOf(const std::vector<std::array<float, 5>>& sections, float p0, float rhoL,
+                               float level, float n, float rhoW, int support) {
+  app::ShellModel m = DefaultShell();
+  m.SectionCount = 0;
+  for (auto [r, z, arc, kind, t] : sections) {
+    const int i = ++m.SectionCount;
+    m.SectionRadius[i] = r, m.SectionHeight[i] = z, m.ArcRadius[i] = arc, m.Thickness[i] = t;
+    m.GeneratrixKind[i] = static_cast<int>(kind);
+  }
+  m.InternalPressure = p0, m.LiquidDensity = rhoL, m.LiquidLevel = level, m.Overload = n, m.WallDensity = rhoW;
+  m.SupportSection = support;
   return m;
 }
 
