@@ -106,6 +106,20 @@ TEST(SolverGeometry, AngleOfAVector) {
   EXPECT_NEAR(app::FoldedAngle(-1, 0), M_PI, 1e-6);
 }
 
+// The liquid's surface: the segment at a height and its radius there, on
+// an arc and on a cone.
+TEST(SolverGeometry, RadiusAtHeight) {
+  ShellModel m = Sphere();
+  app::HeightRadius h = app::RadiusAtHeight(150, m);
+  EXPECT_EQ(h.Segment, 2);
+  EXPECT_NEAR(h.R, std::sqrt(100.0 * 100 - 50 * 50), 1e-3);
+  EXPECT_EQ(app::RadiusAtHeight(100, m).Segment, 1);
+  EXPECT_EQ(app::RadiusAtHeight(250, m).Segment, 0);
+  ShellModel c = Cylinder(100, 2, 100, 0);
+  c.SectionRadius[3] = 200;
+  EXPECT_FLOAT_EQ(app::RadiusAtHeight(150, c).R, 150);
+}
+
 TEST(SolverStep, StepsThatCannotServeAreReplacedByTheSmallestThatFits) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   for (float step : {0.0f, -5.0f, nan, INFINITY, -INFINITY, 1e-30f, 0.01f}) {
