@@ -41,6 +41,19 @@ class FlushTest : public StoreTest {
   }
 };
 
+// --- Dispatch ----------------------------------------------------------------------------
+
+// The screen gets device 0; exchange devices echo on the screen first.
+TEST_F(FlushTest, EachDeviceGetsTheFlush) {
+  for (int device : {0, 2, 3, 4, 5, 7}) {
+    flushLog.clear();
+    store::OutputDevice = device;
+    store::FlushStore();
+    EXPECT_EQ(flushLog, device == 0 ? "screen;" : "screen;device " + std::to_string(device) + ";");
+  }
+  store::OutputDevice = 0;
+}
+
 // --- Extent passes -------------------------------------------------------------------------
 
 int observedDevice = 0;
