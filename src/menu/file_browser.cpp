@@ -1,10 +1,10 @@
-// src/platform/file_browser.cpp — the keyboard file chooser.
+// src/menu/file_browser.cpp — the keyboard file chooser.
 //
 // Index:
 //   1. the list
 //   2. drawing
 //   3. choosing
-#include "platform/file_browser.h"
+#include "menu/file_browser.h"
 
 #include <unistd.h>
 

@@ -10,7 +10,7 @@
 
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
-#include "graphics/store_render.h"
+#include "view/store_render.h"
 #include "graphics/text.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"

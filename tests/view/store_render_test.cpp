@@ -15,7 +15,7 @@
 
 #include "graphics/codepage.h"
 #include "graphics/kernel.h"
-#include "graphics/store_render.h"
+#include "view/store_render.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
 #include "platform/driver.h"
