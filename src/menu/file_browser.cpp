@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/dir_search.h"
 #include "platform/driver.h"
 

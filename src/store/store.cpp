@@ -25,9 +25,9 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/codepage.h"
-#include "store/builders.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
+#include "store/builders.h"
 #include "view/view.h"
 
 namespace store {

@@ -16,10 +16,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "store/store.h"
 #include "view/view.h"

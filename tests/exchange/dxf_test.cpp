@@ -9,7 +9,7 @@
 #include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 #include "support/run_program.h"
 

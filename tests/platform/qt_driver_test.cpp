@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
 #include "platform/menu_bar.h"

@@ -8,14 +8,14 @@
 #include <cmath>
 #include <numbers>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
-#include "view/store_render.h"
 #include "graphics/text.h"
+#include "platform/codepage.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
 #include "store/builders.h"
 #include "store/store.h"
+#include "view/store_render.h"
 #include "view/view.h"
 
 namespace {

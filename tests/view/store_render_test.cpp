@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
-#include "view/store_render.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
 #include "store/store.h"
+#include "view/store_render.h"
 #include "view/view.h"
 
 namespace {
