@@ -32,7 +32,7 @@ void RecordClose() { Calls.push_back("close"); }
 class ImageDriver : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallImageDriver(200, 100);
     Image.InputExhaustedHook = RecordExhausted;
     Calls.clear();

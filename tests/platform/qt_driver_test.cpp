@@ -50,7 +50,7 @@ bool AnswerYes(const std::string&, const std::string&, bool) { return true; }
 class QtDriver : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallQtDriver(gArgc, gArgv);
     Drv.DrvAskYesNo = AnswerNo;  // no modal boxes in tests
     Calls.clear();
