@@ -289,6 +289,9 @@ void InstallViewHooks() {
   ScreenSetUpHook = menu::ScreenSetUp;
   // Through the slot, so that a picture routine installed later is measured.
   store::RedrawForMeasure = [] { WID_RIS(); };
+  store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+    WorldToView(x, y, z, u, v);
+  };
 }
 
 }  // namespace view
