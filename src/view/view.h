@@ -50,15 +50,11 @@ struct ViewState {
   std::int32_t ScreenCentreX = 0, ScreenCentreY = 0, ScreenCentreZ = 0;
   float PixelAspect = 1.0f;
 
-  // The viewport, in pixels inside the picture area; SelectViewport also
-  // hands it to the kernel's screen layout, which cuts the picture windows.
+  // The viewport, in pixels inside the kernel's picture area (the screen
+  // layout); SelectViewport also hands it to the kernel as its picture
+  // window.
   std::int32_t ViewportLeft = 0, ViewportTop = 0, ViewportWidth = 1, ViewportHeight = 1;
-  std::int32_t BorderWidth = 1;
-  std::int32_t PanelWidth = 0;
   std::int32_t ViewLayout = 1;
-  // The whole picture area the layouts split (Wp, Hp), set by the screen
-  // preparation.
-  std::int32_t PictureAreaWidth = 1, PictureAreaHeight = 1;
   std::int32_t IndicatorColour = 15;  // the menu indicator's square
   std::int32_t ColourScheme = 0;      // 0..4, also the kernel's background mode
 

@@ -108,8 +108,6 @@ Rect ViewportRect(int n, std::int32_t wp, std::int32_t hp) {
 
 // The kernel cuts the picture windows from its screen layout.
 void HandViewportToKernel() {
-  gfx::Layout.PanelWidth = V.PanelWidth;
-  gfx::Layout.BorderWidth = V.BorderWidth;
   gfx::Layout.PictureLeft = V.ViewportLeft;
   gfx::Layout.PictureTop = V.ViewportTop;
   gfx::Layout.PictureWidth = V.ViewportWidth;
@@ -122,19 +120,19 @@ void SelectViewport(int n) {
   HandViewportToKernel();
   gfx::SelectPicture();
   gfx::SetColor(0);
-  const int b = V.BorderWidth;
+  const int b = gfx::Layout.BorderWidth;
   for (int row = b + 1; row <= b + kIndicatorRows; ++row) gfx::Line2(b + 1, row, b + kIndicatorColumns, row);
   gfx::SetColor(V.IndicatorColour);
 
   if (n >= 1 && n <= kViewSlots) {
-    const Rect r = ViewportRect(n, V.PictureAreaWidth, V.PictureAreaHeight);
+    const Rect r = ViewportRect(n, gfx::Layout.AreaWidth, gfx::Layout.AreaHeight);
     V.ViewportLeft = r.Left;
     V.ViewportTop = r.Top;
     V.ViewportWidth = r.Width;
     V.ViewportHeight = r.Height;
   }
-  V.ScreenCentreX = V.ViewportWidth / 2 - V.BorderWidth;
-  V.ScreenCentreY = V.ViewportHeight / 2 - V.BorderWidth;
+  V.ScreenCentreX = V.ViewportWidth / 2 - gfx::Layout.BorderWidth;
+  V.ScreenCentreY = V.ViewportHeight / 2 - gfx::Layout.BorderWidth;
   V.PanStepX = V.ViewportWidth / 4;
   V.PanStepY = V.ViewportHeight / 4;
 

@@ -2,6 +2,7 @@
 // the world pen with its markers.
 #include <cmath>
 
+#include "graphics/kernel.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -30,8 +31,8 @@ constexpr ViewportCase kLayouts[] = {
 };
 
 TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   for (const ViewportCase& c : kLayouts) {
     view::SelectViewport(c.N);
     EXPECT_EQ(V.ViewportLeft, c.Left) << "viewport " << c.N;
@@ -47,9 +48,9 @@ TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
 }
 
 TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
-  V.PanelWidth = 10;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
+  gfx::Layout.PanelWidth = 10;
   view::SelectViewport(7);
   EXPECT_EQ(gfx::K.WindowLeft, 10 + 200 + 1);
   EXPECT_EQ(gfx::K.WindowTop, 150 + 1);
@@ -58,8 +59,8 @@ TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
 }
 
 TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::SelectViewport(3);
   view::SelectViewport(8);
   EXPECT_EQ(V.ViewportLeft, 250);
@@ -69,8 +70,8 @@ TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
 }
 
 TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::LoadView(0, 3);
   V.ViewScaleU = V.ViewScaleV = 2;
   view::StoreView(2, 5);
@@ -88,8 +89,8 @@ TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
 }
 
 TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::SelectViewport(1);
   gfx::SelectPicture();
   gfx::SetColor(15);

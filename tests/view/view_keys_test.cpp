@@ -2,6 +2,7 @@
 // preparation and overlays, the key table, the layouts and the zoom window.
 #include <filesystem>
 
+#include "graphics/kernel.h"
 #include "platform/picture.h"
 #include "screen_fixture.h"
 
@@ -41,10 +42,10 @@ TEST_F(ScreenTest, DeleteLastDefaultNamesItself) {
 
 TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
   // Window 640 × 480: the picture area is what the strip leaves.
-  EXPECT_EQ(V.PictureAreaWidth, 640);
-  EXPECT_EQ(V.PictureAreaHeight, gfx::Layout.MenuStripTop);
+  EXPECT_EQ(gfx::Layout.AreaWidth, 640);
+  EXPECT_EQ(gfx::Layout.AreaHeight, gfx::Layout.MenuStripTop);
   EXPECT_EQ(V.ViewportWidth, 640);
-  EXPECT_EQ(V.ViewportHeight, V.PictureAreaHeight - 1);
+  EXPECT_EQ(V.ViewportHeight, gfx::Layout.AreaHeight - 1);
   // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10.
   EXPECT_EQ(platform::PictureColour(1, 1), platform::Palette[9]);
   EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), platform::Palette[9]);
@@ -163,7 +164,7 @@ TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
   menu::M.MenuLayout = 1;
   view::ViewKey('%');
   EXPECT_EQ(menu::M.MenuLayout, 0);
-  EXPECT_EQ(V.PanelWidth, 0);
+  EXPECT_EQ(gfx::Layout.PanelWidth, 0);
   view::ViewKey('/');
   EXPECT_EQ(menu::M.MenuLayout, 0);
   EXPECT_EQ(Pictures, 2);
