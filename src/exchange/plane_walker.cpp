@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "exchange/exchange.h"
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/colour_picker.h"
@@ -115,14 +116,7 @@ void WalkPolyline(int start, int last, int pen) {
 
 // Left unit normal of the segment a→b, or (0, 0) for a zero-length one.
 void LeftNormal(double ax, double ay, double bx, double by, double& nx, double& ny) {
-  double dx = bx - ax, dy = by - ay;
-  double len = std::sqrt(dx * dx + dy * dy);
-  if (len == 0) {
-    nx = ny = 0;
-    return;
-  }
-  nx = -dy / len;
-  ny = dx / len;
+  if (!gfx::LeftNormal(bx - ax, by - ay, nx, ny)) nx = ny = 0;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 //   State                      ViewState V
 //   Projections                WorldToView .. ViewWidthWorld
 //   World pen                  MoveToWorld, LineToWorld, WorldMarker
-//   Working plane              PlaneToWorld .. ReflectPoint
+//   Working plane              PlaneToWorld .. PlaneAxis
 //   View changes               RotateView, SetViewWindow, StoreView, LoadView
 //   Viewports and keys         SelectViewport, InitView, ExtendedViewKey
 //   Redraw and dialogs         PrepareScreen, Redraw, FitView, DrawOverlays,
@@ -153,8 +153,6 @@ void WorldToPlane(float x, float y, float z, float& a, float& b, float& c);
 void PlaneToPixel(float a, float b, float c, std::int32_t& ix, std::int32_t& iy);
 void ProjectOnPlane(float& x, float& y, float& z);
 void PlaneAxis(int i, float& x, float& y, float& z);  // i = 1..3: X, Y, N
-// Mirror image of a point in the plane n·p = d (n a unit normal).
-void ReflectPoint(float nx, float ny, float nz, float d, float& x, float& y, float& z);
 
 // --- View changes -------------------------------------------------------------------
 // Turns the view about its own axis k (1 U, 2 V, 3 W) by the angle of sine

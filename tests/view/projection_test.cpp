@@ -1,5 +1,6 @@
 // The projections between world, view and pixel coordinates, the working
 // plane and the reflection.
+#include "graphics/geometry.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -342,12 +343,12 @@ TEST_F(ViewTest, PlaneAxisGivesARowAsFloats) {
 
 TEST_F(ViewTest, ReflectPointMirrorsInThePlane) {
   float x = 1, y = 2, z = 5;
-  view::ReflectPoint(0, 0, 1, 2, x, y, z);
+  gfx::ReflectPoint(0, 0, 1, 2, x, y, z);
   EXPECT_EQ(x, 1.0f);
   EXPECT_EQ(y, 2.0f);
   EXPECT_EQ(z, -1.0f);
   x = 3, y = 4, z = 5;
-  view::ReflectPoint(1, 0, 0, 0, x, y, z);
+  gfx::ReflectPoint(1, 0, 0, 0, x, y, z);
   EXPECT_EQ(x, -3.0f);
   EXPECT_EQ(y, 4.0f);
   EXPECT_EQ(z, 5.0f);
@@ -355,7 +356,7 @@ TEST_F(ViewTest, ReflectPointMirrorsInThePlane) {
 
 TEST_F(ViewTest, ReflectPointKeepsPointsOnThePlane) {
   float x = 0.6f, y = 0.8f, z = 9;
-  view::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
+  gfx::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
   EXPECT_FLOAT_EQ(x, 0.6f);
   EXPECT_FLOAT_EQ(y, 0.8f);
   EXPECT_EQ(z, 9.0f);
