@@ -223,15 +223,8 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
     LeftNormal(x[a], y[a], x[a + 1], y[a + 1], anx, any);
     LeftNormal(x[b], y[b], x[b + 1], y[b + 1], bnx, bny);
     // Unit directions are the normals turned back: (ny, -nx).
-    double aux = any, auy = -anx, bux = bny, buy = -bnx;
-    double det = aux * buy - auy * bux;
-    if (std::fabs(det) <= kParallel) return false;
-    double a0x = x[a] + d * anx, a0y = y[a] + d * any;
-    double b0x = x[b] + d * bnx, b0y = y[b] + d * bny;
-    double t = ((b0x - a0x) * buy - (b0y - a0y) * bux) / det;
-    px = a0x + t * aux;
-    py = a0y + t * auy;
-    return true;
+    return gfx::MeetLines(x[a] + d * anx, y[a] + d * any, any, -anx, x[b] + d * bnx,
+                          y[b] + d * bny, bny, -bnx, kParallel, px, py);
   };
   // A vertex shifted along the normal of segment a, or of b when a has no
   // length; false when neither has.

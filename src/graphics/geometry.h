@@ -1,6 +1,7 @@
 // src/graphics/geometry.h — the small plane and space geometry every layer
-// shares: the direction angle of a vector, unit vectors and normals, a
-// matrix's rows and columns, the mirror image in a plane.
+// shares: the direction angle of a vector, unit vectors and normals, where
+// two lines meet, a rotation's rows and columns, the mirror image in a
+// plane.
 //
 // Each function keeps the order of its operations: the pictures and files
 // the program writes depend on the last bit of these numbers.
@@ -39,6 +40,19 @@ inline bool LeftNormal(double dx, double dy, double& nx, double& ny, double minL
   if (!(len > minLength)) return false;
   nx = -dy / len;
   ny = dx / len;
+  return true;
+}
+
+// Where the line through p with direction u meets the line through q with
+// direction w, as p + t·u; false when |u × w| is not above minCross (the
+// lines are parallel or nearly so).
+inline bool MeetLines(double px, double py, double ux, double uy, double qx, double qy,
+                      double wx, double wy, double minCross, double& x, double& y) {
+  const double det = ux * wy - uy * wx;
+  if (std::fabs(det) <= minCross) return false;
+  const double t = ((qx - px) * wy - (qy - py) * wx) / det;
+  x = px + t * ux;
+  y = py + t * uy;
   return true;
 }
 
