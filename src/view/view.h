@@ -165,6 +165,12 @@ void SetViewWindow(float umin, float vmin, float umax, float vmax);
 // SetViewWindow gives the same view again; false before there is a
 // viewport.
 bool GetViewWindow(float& umin, float& vmin, float& umax, float& vmax);
+// One zoom step, in or out by 1.5: in down to 1e-5 world units per pixel,
+// out short of the float's limit. No redraw.
+void ZoomView(bool in);
+// Pans by steps of PanStepX, PanStepY along U and V: +1 moves the view
+// centre right (up), so the picture moves left (down). No redraw.
+void PanView(int du, int dv);
 // kind 1: SavedView[1..9]; kind 2: ViewSlot[1..7]. Other numbers: nothing.
 void StoreView(int kind, int n);
 // kind 0: the matrix of StandardViews[1..9] only; kinds 1, 2 as StoreView.

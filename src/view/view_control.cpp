@@ -199,25 +199,32 @@ constexpr float kSmallestScale = 1e-5f;  // world units per pixel
 constexpr float kLargestScale = std::numeric_limits<float>::max() / kZoomFactor;
 constexpr float kFarthestCentre = 1e30f;
 
-void ZoomIn() {
-  if (V.ViewScaleU <= kSmallestScale) return;
-  V.ViewScaleU /= kZoomFactor;
-  V.ViewScaleV /= kZoomFactor;
-  V.ViewScaleW /= kZoomFactor;
-}
-
-void ZoomOut() {
-  if (V.ViewScaleU >= kLargestScale) return;
-  V.ViewScaleU *= kZoomFactor;
-  V.ViewScaleV *= kZoomFactor;
-  V.ViewScaleW *= kZoomFactor;
-}
-
-// Pans by one step; +1 moves the view centre right (up), so the picture
-// moves left (down).
 float Panned(float centre, float by) { return std::clamp(centre + by, -kFarthestCentre, kFarthestCentre); }
-void PanU(int sign) { V.ViewCentreU = Panned(V.ViewCentreU, static_cast<float>(sign * V.PanStepX) * V.ViewScaleU); }
-void PanV(int sign) { V.ViewCentreV = Panned(V.ViewCentreV, static_cast<float>(sign * V.PanStepY) * V.ViewScaleV); }
+void PanU(int sign) { PanView(sign, 0); }
+void PanV(int sign) { PanView(0, sign); }
+
+}  // namespace
+
+void ZoomView(bool in) {
+  if (in) {
+    if (V.ViewScaleU <= kSmallestScale) return;
+    V.ViewScaleU /= kZoomFactor;
+    V.ViewScaleV /= kZoomFactor;
+    V.ViewScaleW /= kZoomFactor;
+  } else {
+    if (V.ViewScaleU >= kLargestScale) return;
+    V.ViewScaleU *= kZoomFactor;
+    V.ViewScaleV *= kZoomFactor;
+    V.ViewScaleW *= kZoomFactor;
+  }
+}
+
+void PanView(int du, int dv) {
+  if (du != 0) V.ViewCentreU = Panned(V.ViewCentreU, static_cast<float>(du * V.PanStepX) * V.ViewScaleU);
+  if (dv != 0) V.ViewCentreV = Panned(V.ViewCentreV, static_cast<float>(dv * V.PanStepY) * V.ViewScaleV);
+}
+
+namespace {
 
 // The arrows' two meanings: plain arrows turn in rotate mode 1 and pan in
 // mode 0; Ctrl-arrows do the other.
@@ -259,8 +266,8 @@ void ExtendedViewKey(int scan) {
   const double s = V.RotationStepSin, c = V.RotationStepCos;
   const bool turning = V.RotateMode != 0;
   switch (scan) {
-    case kPageUp: ZoomIn(); break;
-    case kPageDown: ZoomOut(); break;
+    case kPageUp: ZoomView(true); break;
+    case kPageDown: ZoomView(false); break;
     case kUp: case kDown: case kLeft: case kRight:
       if (turning) Turn(scan); else Pan(scan);
       break;
