@@ -417,16 +417,8 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
   exchange::g.Batch = true;
   if (format == "png") {
     error = platform::WritePicturePng(out);
-  } else {
-    const struct {
-      const char* Name;
-      exchange::FileExport* Export;
-    } kFormats[] = {{"dxf", &exchange::Exports.Dxf}, {"plt", &exchange::Exports.Plt},
-                    {"ugf", &exchange::Exports.Ugf}, {"geo", &exchange::Exports.Geo},
-                    {"tre", &exchange::Exports.Tre}, {"pdf", &exchange::Exports.Pdf},
-                    {"svg", &exchange::Exports.Svg}};
-    for (const auto& f : kFormats)
-      if (format == f.Name) error = (*f.Export)(out);
+  } else if (const exchange::ExportFormat* f = exchange::FindExportFormat(format); f != nullptr && f->Slot != nullptr) {
+    error = (exchange::Exports.*f->Slot)(out);
   }
   store::CloseStoreFiles();
   if (!error.empty()) {
