@@ -130,7 +130,7 @@ void ShowBanner() {
   text("                    СИСТЕМА АВТОМАТИЗИРОВАННОГО ПРОЕКТИРОВАНИЯ"_sc);
   const std::string title = " Тавенс "_sc;
   text(std::string(13 + (55 - static_cast<int>(title.size())) / 2, ' ') + title);
-  text("                                  Версия "_sc + gfx::FormatNumber(2.1, 3, 1));
+  text(std::string("                                  Версия "_sc) + kVersion);
   text(" ");
   for (int i = 0; i < 9 && !platform::Drv.DrvKeyPressed(); ++i) platform::Drv.DrvDelay(10);
 }
