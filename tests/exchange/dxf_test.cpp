@@ -6,7 +6,8 @@
 
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
+#include "platform/picture.h"
 #include "store/store.h"
 
 namespace {
@@ -114,7 +115,7 @@ TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
 }
 
 TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
-  gfx::BuildPalette();
+  platform::BuildPalette();
   // The index table at its landmarks: the named colours, full and half
   // saturation, the five brightnesses, the greys.
   const struct {
@@ -131,28 +132,17 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
   // Every shade of the ramps: no index lies nearer (7 is black or white,
   // never a shade).
   auto distance = [](int colour, int aci) {
-    const std::uint32_t p = gfx::Palette[colour], a = exchange::AciRgb(aci);
+    const std::uint32_t p = platform::Palette[colour], a = exchange::AciRgb(aci);
     const long dr = long(p & 0xFF) - long(a >> 16), dg = long(p >> 8 & 0xFF) - long(a >> 8 & 0xFF),
                db = long(p >> 16 & 0xFF) - long(a & 0xFF);
     return dr * dr + dg * dg + db * db;
   };
-  for (int c = 16; c < gfx::kColourCount; ++c) {
+  for (int c = 16; c < platform::kColourCount; ++c) {
     SCOPED_TRACE(c);
     const int got = exchange::AciOfColour(c);
     ASSERT_NE(got, 7);
     for (int aci = 1; aci <= 255; ++aci) ASSERT_TRUE(aci == 7 || distance(c, got) <= distance(c, aci)) << aci;
   }
-}
-
-TEST(DxfAngle, CoversTheFourQuadrantsAndTheAxes) {
-  const double pi = 3.141592653589793;
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 1), 0);
-  EXPECT_DOUBLE_EQ(exchange::Angle(1, 0), pi / 2);
-  EXPECT_DOUBLE_EQ(exchange::Angle(-1, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, -1), pi);
-  EXPECT_NEAR(exchange::Angle(-1, 1), 1.75 * pi, 1e-12);
-  EXPECT_NEAR(exchange::Angle(-1, -1), 1.25 * pi, 1e-12);
 }
 
 TEST(DxfCodePages, CyrillicLettersConvertBothWays) {

@@ -7,8 +7,8 @@
 
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
 #include "graphics/text.h"
+#include "platform/codepage.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 
-#include "graphics/codepage.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 #include "platform/events.h"
 #include "print_fixture.h"
 
