@@ -84,6 +84,14 @@ const MenuCase kMenuCases[] = {
        EXPECT_EQ(Shell.GeneratrixKind[1], 1);
        EXPECT_EQ(menu::M.Prompts[0], " Новая оболочка? (Y/N)"_sc);  // the current language only
      }},
+    {"a section beyond the last is appended on Y", Nothing, app::SectionMenu, "15\rY\x1b", 27, -1,
+     [] {
+       EXPECT_EQ(Shell.SectionCount, 4);
+       EXPECT_EQ(Shell.SectionHeight[4], 2 * 200.0f - 100.0f);
+       EXPECT_EQ(Shell.SectionRadius[4], Shell.SectionRadius[3]);
+       EXPECT_EQ(Shell.GeneratrixKind[4], 0);
+       EXPECT_EQ(Shell.CurrentIndex, 4);
+     }},
     {"a section beyond the last on N shows the last", Nothing, app::SectionMenu, "15\rN277\r\r", -1, 2,
      [] {
        EXPECT_EQ(Shell.SectionCount, 3);
