@@ -77,7 +77,7 @@ void Export(benchmark::State& state, const Absurd& model, exchange::ExportProced
   for (auto _ : state) {
     exchange::ExportFile file;
     procedure(file);
-    store::OutputDevice = 0;
+    store::OutputDevice = store::Device::Screen;
     bytes = file.Bytes.size();
   }
   state.counters["bytes"] = static_cast<double>(bytes);

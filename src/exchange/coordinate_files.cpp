@@ -79,9 +79,7 @@ void ExportUGF(ExportFile& file) {
     return;
   }
   WriteComment(file, kUgfCaption);
-  store::OutputDevice = 2;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::PlaneWalker, RedrawForExport);
   WriteExportLine(file, UgfLine(0, 0, -1));
   g.Out = nullptr;
 }
@@ -102,9 +100,7 @@ void UgfPoint(float x, float y, std::int32_t pen) {
 void ExportGEO(ExportFile& file) {
   g.Out = &file;
   WriteComment(file, kGeoCaption);
-  store::OutputDevice = 3;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::GeoFile, RedrawForExport);
   gfx::SetColor(15);
   g.ExportColour = 15;
   WriteExportLine(file, " 0 0 0 -1");
@@ -138,9 +134,7 @@ void ExportTRE(ExportFile& file) {
   g.Out = &file;
   WriteComment(file, kTreCaption);
   WriteExportLine(file, " 0");
-  store::OutputDevice = 5;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::TreFile, RedrawForExport);
   gfx::SetColor(15);
   g.ExportColour = 15;
   g.Out = nullptr;

@@ -178,9 +178,7 @@ void ExportDXF(ExportFile& file) {
   for (const char* line : kDxfHeaderEnd) WriteExportLine(file, line);
   DxfGroupString(0, "SECTION");
   DxfGroupString(2, "ENTITIES");
-  store::OutputDevice = 4;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::DxfFile, RedrawForExport);
   DxfGroupString(0, "ENDSEC");
   DxfGroupString(0, "EOF");
   g.Out = nullptr;

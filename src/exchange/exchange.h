@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/store.h"
+
 namespace exchange {
 
 // --- Export file ---------------------------------------------------------------------
@@ -114,7 +116,7 @@ extern Procedure RedrawForExport;  // default: draws nothing
 // The start-up state; installs ExchangeDeviceFlush as store::ExchangeFlush.
 void InitExchange();
 // One flushed piece for devices 2, 3, 4, 5 and 7, after its screen echo.
-void ExchangeDeviceFlush(int device);
+void ExchangeDeviceFlush(store::Device device);
 
 // --- Plane walker ------------------------------------------------------------------------
 void WalkStorePlane();

@@ -34,7 +34,7 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   file.Bytes.reserve(kExportReserve);
   g.Cancelled = false;
   procedure(file);
-  store::OutputDevice = 0;  // whatever happened inside, the screen is the device again
+  store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
   if (g.Cancelled) return true;
   return platform::WriteFileAtomic(path, file.Bytes, error);
 }
@@ -47,17 +47,17 @@ void InitExchange() {
   store::ExchangeFlush = ExchangeDeviceFlush;
 }
 
-void ExchangeDeviceFlush(int device) {
+void ExchangeDeviceFlush(store::Device device) {
   g.ExportColour = gfx::GetColor();
   switch (device) {
-    case 2:
+    case store::Device::PlaneWalker:
       g.PlanePen = g.ExportColour;
       WalkStorePlane();
       break;
-    case 3: WriteGeoObjects(); break;
-    case 4: WriteDxfEntities(); break;
-    case 5: WriteTreFacets(); break;
-    case 7:
+    case store::Device::GeoFile: WriteGeoObjects(); break;
+    case store::Device::DxfFile: WriteDxfEntities(); break;
+    case store::Device::TreFile: WriteTreFacets(); break;
+    case store::Device::PlotterFile:
       VertexOut = HpglPoint;
       WalkStorePlane();
       VertexOut = UgfPoint;

@@ -40,9 +40,7 @@ void ExportPLT(ExportFile& file) {
   std::string w = Int(PlotterSteps(g.PlotXmax, g.PlotXmin));
   std::string h = Int(PlotterSteps(g.PlotYmax, g.PlotYmin));
   WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
-  store::OutputDevice = 7;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::PlotterFile, RedrawForExport);
   VertexOut = UgfPoint;
   gfx::SetColor(15);
   g.ExportColour = 15;

@@ -275,14 +275,15 @@ bool PrintNow(float x1, float y1, float x2, float y2) {
   exchange::VertexOut = PrinterVertex;
   exchange::g.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
   exchange::g.SinglePass = true;      // the printer draws each line once, as wide as its passes
-  store::OutputDevice = 2;
-  SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
-  menu::PromptLine(1, gfx::LangPart(kPrinting));
-  const std::string error = PrintSheets(view::WID_RIS);
+  std::string error;
+  store::RunDevicePass(store::Device::PlaneWalker, [&] {
+    SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
+    menu::PromptLine(1, gfx::LangPart(kPrinting));
+    error = PrintSheets(view::WID_RIS);
+  });
   exchange::VertexOut = exchange::UgfPoint;
   exchange::g.OutputScale = 1.0f;
   exchange::g.SinglePass = false;
-  store::OutputDevice = 0;
 
   if (!error.empty()) {
     Tell(gfx::LangPart("Ошибка печати: ;Printing failed: "_sc) + gfx::ScreenFromUtf8(error));

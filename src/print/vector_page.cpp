@@ -170,10 +170,10 @@ void CollectTexts() {
   }
 }
 
-void CollectFlush(int device) {
+void CollectFlush(store::Device device) {
   collect.NewPiece = true;
   collect.RunOpen = false;
-  if (device == 2) CollectTexts();
+  if (device == store::Device::PlaneWalker) CollectTexts();
   collect.Flush(device);
 }
 
@@ -207,9 +207,7 @@ VectorPicture CollectPicture(const PageFormat& format) {
   exchange::g.OutputScale = 1.0f;
   exchange::g.SinglePass = true;
   store::ExchangeFlush = CollectFlush;
-  store::OutputDevice = 2;
-  exchange::RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::PlaneWalker, exchange::RedrawForExport);
   store::ExchangeFlush = collect.Flush;
   exchange::VertexOut = keepSink;
   exchange::g.OutputScale = keepScale;

@@ -35,12 +35,12 @@ namespace store {
 // --- State and slots ----------------------------------------------------------------
 
 DrawingStore g;
-int OutputDevice = 0;
+Device OutputDevice = Device::Screen;
 
 namespace {
 void ShowNothing(const char*, bool, int) {}
 void DoNothing() {}
-void WriteNothing(int) {}
+void WriteNothing(Device) {}
 bool NoImageSize(const char*, int&, int&) { return false; }
 }  // namespace
 
@@ -849,9 +849,9 @@ void DispatchFlush() {
   }
   if (!PieceInRange()) DropOutOfRange();
   switch (OutputDevice) {
-    case 0: ScreenFlush(); break;
-    case 1: MeasureFlush2D(); break;
-    case -1: MeasureFlush3D(); break;
+    case Device::Screen: ScreenFlush(); break;
+    case Device::Extent2D: MeasureFlush2D(); break;
+    case Device::Extent3D: MeasureFlush3D(); break;
     default:
       ScreenFlush();
       ExchangeFlush(OutputDevice);
@@ -936,9 +936,7 @@ void MeasureFlush3D() { MeasurePiece(3); }
 
 void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
   g.ExtentFirst = true;
-  OutputDevice = 1;
-  RedrawForMeasure();
-  OutputDevice = 0;
+  RunDevicePass(Device::Extent2D, RedrawForMeasure);
   if (g.ExtentFirst) return;  // nothing was flushed: the caller's preset stands
   umin = g.ExtentMin[0];
   vmin = g.ExtentMin[1];
@@ -948,9 +946,7 @@ void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
 
 void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax) {
   g.ExtentFirst = true;
-  OutputDevice = -1;
-  RedrawForMeasure();
-  OutputDevice = 0;
+  RunDevicePass(Device::Extent3D, RedrawForMeasure);
   if (g.ExtentFirst) return;
   xmin = g.ExtentMin[0];
   ymin = g.ExtentMin[1];
@@ -973,7 +969,7 @@ void InitStore() {
   g.ExtentFirst = false;
   for (int k = 0; k < 3; ++k) g.ExtentMin[k] = g.ExtentMax[k] = 0;
   g.PointFile.Announced = g.ObjectFile.Announced = false;
-  OutputDevice = 0;
+  OutputDevice = Device::Screen;
   BeginPicture();
 }
 

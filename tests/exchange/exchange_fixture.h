@@ -61,7 +61,7 @@ class ExchangeTest : public ::testing::Test {
     store::RedrawForMeasure = [] {};
     exchange::RedrawForExport = [] {};
     exchange::InitExchange();
-    store::ExchangeFlush = [](int) {};
+    store::ExchangeFlush = [](store::Device) {};
   }
 
   static std::string Run(exchange::ExportProcedure procedure) {

@@ -34,7 +34,7 @@ TEST_F(FilesTest, PlotterFileFitsTheExtentAndDrawsAPointAsADiamond) {
                    "SP3;", "PU 40,121;", "PD 80,80;", "PD 121,121;", "PD 80,161;", "PD 40,121;",
                    "PU0,0;SP0;"}));
   EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
-  EXPECT_EQ(store::OutputDevice, 0);
+  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
 }
 
 TEST_F(FilesTest, PlotterSelectsThePenBeforeEveryPenUp) {
@@ -181,7 +181,7 @@ TEST_F(FilesTest, FailedExportLeavesNoFileAndSaysWhy) {
   EXPECT_EQ(error, "No such file or directory");
   struct stat st {};
   EXPECT_NE(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(store::OutputDevice, 0);
+  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
   EXPECT_EQ(exchange::g.Out, nullptr);
 }
 

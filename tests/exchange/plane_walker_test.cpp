@@ -177,9 +177,7 @@ TEST_F(WalkerTest, PlaneFlushTakesTheKernelColourAsPen) {
                 store::AddPoint(1, 0, 0);
               },
               11}};
-  store::OutputDevice = 2;
-  DrawPicture();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::PlaneWalker, DrawPicture);
   EXPECT_EQ(exchange::g.PlanePen, 11);
   ExpectMoves({{0, 0, 11}, {1, 0, 0}});
 }

@@ -145,7 +145,7 @@ class PrintTest : public ::testing::Test {
   void TearDown() override {
     exchange::InitExchange();
     exchange::RedrawForExport = [] {};
-    store::OutputDevice = 0;
+    store::OutputDevice = store::Device::Screen;
     print::g = print::PrintState{};
   }
 };

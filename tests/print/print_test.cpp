@@ -224,7 +224,7 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart("Принтера нет. Листы записаны в файл ;No printer"_sc)), 0u);
   // The walker's sink and the device are back.
   EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
-  EXPECT_EQ(store::OutputDevice, 0);
+  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
   EXPECT_EQ(exchange::g.OutputScale, 1.0f);
 }
 

@@ -12,7 +12,7 @@ using store::g;
 
 std::string flushLog;
 void LogScreen() { flushLog += "screen;"; }
-void LogDevice(int device) { flushLog += "device " + std::to_string(device) + ";"; }
+void LogDevice(store::Device device) { flushLog += "device " + std::to_string(static_cast<int>(device)) + ";"; }
 
 // A view turned a quarter round z: u = y, v = -x, w = z.
 void TurnView() {
@@ -38,7 +38,7 @@ class FlushTest : public StoreTest {
   }
   void TearDown() override {
     store::ScreenFlush = [] {};
-    store::ExchangeFlush = [](int) {};
+    store::ExchangeFlush = [](store::Device) {};
     store::RedrawForMeasure = [] {};
     store::ReadImageSize = [](const char*, int&, int&) { return false; };
     PlainView();
@@ -56,16 +56,16 @@ TEST_F(FlushTest, TheScreenGetsDeviceZero) {
 TEST_F(FlushTest, ExchangeDevicesEchoOnTheScreenFirst) {
   for (int device : {2, 3, 4, 5, 7}) {
     flushLog.clear();
-    store::OutputDevice = device;
+    store::OutputDevice = static_cast<store::Device>(device);
     store::FlushStore();
     EXPECT_EQ(flushLog, "screen;device " + std::to_string(device) + ";");
   }
-  store::OutputDevice = 0;
+  store::OutputDevice = store::Device::Screen;
 }
 
 // --- Extent passes -------------------------------------------------------------------------
 
-int observedDevice = 0;
+store::Device observedDevice = store::Device::Screen;
 
 void TextPiece(float x, float y, float z) {
   store::ClearStore();
@@ -101,8 +101,8 @@ TEST_F(FlushTest, Extent3DStartsAtTheFirstItemOfTheFirstPieceThatHasOne) {
   store::RedrawForMeasure = EmptyThenTextThenPoints;
   float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
   store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(observedDevice, -1);
-  EXPECT_EQ(store::OutputDevice, 0);
+  EXPECT_EQ(observedDevice, store::Device::Extent3D);
+  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
   EXPECT_EQ(flushLog, "");  // nothing is drawn
   EXPECT_EQ(x0, 90.0f);
   EXPECT_EQ(y0, 200.0f);
@@ -174,8 +174,8 @@ TEST_F(FlushTest, Extent2DProjectsOntoTheViewPlaneAndStartsAtImageOne) {
   store::RedrawForMeasure = ImageThenPoints;
   float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
   store::MeasureExtent2D(u0, v0, u1, v1);
-  EXPECT_EQ(observedDevice, 1);
-  EXPECT_EQ(store::OutputDevice, 0);
+  EXPECT_EQ(observedDevice, store::Device::Extent2D);
+  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
   // u = y, v = -x.
   EXPECT_EQ(u0, 2.0f);
   EXPECT_EQ(v0, -8.0f);
