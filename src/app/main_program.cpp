@@ -108,7 +108,7 @@ void ShowBanner() {
   const int areaW = gfx::Layout.PictureWidth, areaH = gfx::Layout.PictureHeight;
   const int h = std::max(1, gfx::NearestInt(areaH / 50.0));
   const int w = std::max(1, gfx::NearestInt((areaW - 20) / 80.0));
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   int line = 0;
   auto text = [&](std::string_view s) {
     ++line;

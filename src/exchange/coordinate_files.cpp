@@ -101,8 +101,8 @@ void ExportGEO(ExportFile& file) {
   g.Out = &file;
   WriteComment(file, kGeoCaption);
   store::RunDevicePass(store::Device::GeoFile, RedrawForExport);
-  gfx::SetColor(15);
-  g.ExportColour = 15;
+  gfx::SetColor(gfx::kForeground);
+  g.ExportColour = gfx::kForeground;
   WriteExportLine(file, " 0 0 0 -1");
   g.Out = nullptr;
 }
@@ -125,7 +125,7 @@ void WriteGeoObjects() {
       }
     }
   }
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 // --- .TRE ----------------------------------------------------------------------------------
@@ -135,8 +135,8 @@ void ExportTRE(ExportFile& file) {
   WriteComment(file, kTreCaption);
   WriteExportLine(file, " 0");
   store::RunDevicePass(store::Device::TreFile, RedrawForExport);
-  gfx::SetColor(15);
-  g.ExportColour = 15;
+  gfx::SetColor(gfx::kForeground);
+  g.ExportColour = gfx::kForeground;
   g.Out = nullptr;
 }
 

@@ -138,7 +138,7 @@ std::uint32_t AciRgb(int aci) {
 }
 
 int AciOfColour(int colour) {
-  if (colour == 15 || colour < 0 || colour >= gfx::kColourCount) return kForegroundAci;
+  if (colour == gfx::kForeground || colour < 0 || colour >= gfx::kColourCount) return kForegroundAci;
   if (colour == 0) return kDarkestGreyAci;  // the background: the only black is 7
   if (colour >= kFirstNamed && colour < kFirstNamed + 8) return kNamedAci[colour - kFirstNamed];
   const std::uint32_t bgr = gfx::Palette[colour];
@@ -234,7 +234,7 @@ void WriteDxfEntities() {
     DxfGroupReal(50, Angle(a, b) * kDegreesPerRadian);
     DxfGroupString(1, ToCP1251(text != nullptr ? text : ""));
   }
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 }  // namespace exchange

@@ -42,10 +42,10 @@ void ExportPLT(ExportFile& file) {
   WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
   store::RunDevicePass(store::Device::PlotterFile, RedrawForExport);
   VertexOut = UgfPoint;
-  gfx::SetColor(15);
-  g.ExportColour = 15;
+  gfx::SetColor(gfx::kForeground);
+  g.ExportColour = gfx::kForeground;
   WriteExportLine(file, "PU0,0;SP0;");
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   g.Out = nullptr;
 }
 

@@ -40,7 +40,7 @@ void HelpLayout() {
   Help.Pitch = Help.BlockWidth / kCharsPerLine;
   Help.Step = h / kLinesPerPage;
   Help.Y = Help.Step + kTitleGap;
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 void HelpLine(std::string_view text) {

@@ -262,7 +262,7 @@ void RunMenu(int n, KeyCode& key) {
     InputFloat(M.Items[d].Text, M.Items[d].Value, status, M.Items[d].Range);
     if (status >= 0) break;
   }
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 void RefreshMenu() {
@@ -399,7 +399,7 @@ void ScreenSetUp() {
   ClearPicture();
   view::V.ViewCentreU = view::V.ViewCentreV = 0;
   view::V.ViewScaleU = view::V.ViewScaleV = 1;
-  M.IndicatorColour = 15;
+  M.IndicatorColour = gfx::kForeground;
   M.IndicatorNumber = 0;
   KeyboardLayout = 0;
 }
@@ -422,11 +422,11 @@ void ClearPicture() {
 
 void DrawIndicator() {
   const int b = gfx::Layout.BorderWidth, h = gfx::TextHeight;
-  gfx::SetColor(0);
+  gfx::SetColor(gfx::kBackground);
   for (int y = b + 1; y <= b + 9; ++y) gfx::Line2(b + 1, y, b + 24, y);
   gfx::SetColor(M.IndicatorColour);
   for (int y = b + 1; y <= b + 8; ++y) gfx::Line2(b + 1, y, b + 7, y);
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   std::string number = gfx::FormatNumber(M.IndicatorNumber, 1, 0);
   if (number.size() > 4) number.resize(4);
   gfx::TextOut(number, b + h + 1, b + h + 1, h, h);

@@ -34,7 +34,7 @@ namespace print {
 namespace {
 
 std::uint32_t PaperRgb(int colour) {
-  if (colour == 15) return 0x000000;
+  if (colour == gfx::kForeground) return 0x000000;
   if (colour == 0) return 0xFFFFFF;
   if (colour < 0 || colour >= gfx::kColourCount) return 0x000000;
   const std::uint32_t bgr = gfx::Palette[colour];

@@ -39,7 +39,7 @@ void ShowCursorCoords(float a, float b, float c) {
   const gfx::ScreenLayout& l = gfx::Layout;
   gfx::SetWindow(l.ScreenWidth - box, l.MenuStripTop, l.ScreenWidth, l.ScreenHeight);
   gfx::ClearWindow();
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   for (int k = 1; k <= 3; ++k)
     gfx::TextOut(t.Line[k - 1], 1, k * (gfx::TextLineStep + 1) - 1, gfx::TextHeight, w);
   gfx::SelectPictureInner();
@@ -97,12 +97,12 @@ void GridStepDialog(std::uint8_t& key) {
   float g = V.GridStep;
   StepMenu("Шаг сетки"_sc, g, key);
   menu::PromptLine(0, "SETKA");
-  DrawGrid(15);  // the old grid goes
+  DrawGrid(gfx::kForeground);  // the old grid goes
   menu::PromptLine(1, "SETKA 0");
   SetGridStep(g);
   V.GridShown = 1;
   menu::PromptLine(2, "SETKA 0");
-  DrawGrid(15);
+  DrawGrid(gfx::kForeground);
   key = menu::kKeyNothing;
 }
 

@@ -121,7 +121,7 @@ void HandViewportToKernel() {
 void SelectViewport(int n) {
   HandViewportToKernel();
   gfx::SelectPicture();
-  gfx::SetColor(0);
+  gfx::SetColor(gfx::kBackground);
   const int b = V.BorderWidth;
   for (int row = b + 1; row <= b + kIndicatorRows; ++row) gfx::Line2(b + 1, row, b + kIndicatorColumns, row);
   gfx::SetColor(V.IndicatorColour);

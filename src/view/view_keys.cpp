@@ -22,7 +22,7 @@ namespace view {
 // ---------------------------------------------------------------------------
 
 namespace {
-constexpr int kZoomColour = 15;
+constexpr int kZoomColour = gfx::kForeground;
 constexpr int kZoomStyle = 4;  // dashed, as the cursor
 
 void BeginZoomShape() {
