@@ -36,7 +36,7 @@ constexpr ValueRange kFactor{-1e4f, 1e4f};        // the overload
 constexpr ValueRange kScale{-1e6f, 1e6f};         // the picture's settings
 constexpr ValueRange kAllowable{0, 1e6f};         // MPa, 0: none
 constexpr ValueRange kNewRadius{0.001f, 1e6f};    // mm
-constexpr ValueRange kNewSegments{1, kMaxSections - 1};
+constexpr ValueRange kNewSegments{1, kMaxSegments};
 constexpr ValueRange kNumber{1, menu::kAnyNumber.Max};  // of a section or segment
 
 void SetNumberItem(int i, std::string_view label, float value, int width, int decimals, ValueRange range) {
@@ -47,14 +47,8 @@ void SetNumberItem(int i, std::string_view label, float value, int width, int de
 
 // The section and segment numbers index the model's arrays: they are held
 // to the sections that exist before any use.
-int SectionIndex() {
-  int n = std::clamp(Shell.SectionCount, 1, kMaxSections);
-  return std::clamp(Shell.CurrentIndex, 1, n);
-}
-int SegmentIndex() {
-  int n = std::clamp(Shell.SectionCount - 1, 1, kMaxSections - 1);
-  return std::clamp(Shell.CurrentIndex, 1, n);
-}
+int SectionIndex() { return std::clamp(Shell.CurrentIndex, 1, std::max(1, SectionsInUse(Shell))); }
+int SegmentIndex() { return std::clamp(Shell.CurrentIndex, 1, std::max(1, SegmentCount(Shell))); }
 
 const char* KindText(std::int32_t kind) {
   if (kind == 0) return "Прямой;Straight"_sc;
@@ -134,7 +128,7 @@ void NewSchemeMenu(KeyCode& key) {
     menu::InputFloat(" Радиус; Radius"_sc, r, status, kNewRadius);
     menu::InputFloat(" Длина участка; Segment length"_sc, length, status, kLength);
     menu::InputFloat(" Толщина оболочки; Wall thickness"_sc, t, status, kThickness);
-    if (n >= 1 && n <= kMaxSections - 1) {
+    if (n >= 1 && n <= kMaxSegments) {
       Shell.SectionCount = n + 1;
       for (int i = 1; i <= n + 1; ++i) {
         Shell.SectionRadius[i] = r;
@@ -228,7 +222,7 @@ void SegmentMenu(KeyCode& key) {
       case '3': Shell.SectionHeight[c] = v; break;
       case '4': {
         const float d = v - (Shell.SectionHeight[c + 1] - Shell.SectionHeight[c]);
-        for (int j = c + 1; j <= std::min(Shell.SectionCount, kMaxSections); ++j)
+        for (int j = c + 1; j <= SectionsInUse(Shell); ++j)
           Shell.SectionHeight[j] += d;
         break;
       }

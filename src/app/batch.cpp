@@ -221,7 +221,7 @@ double Decimal(float v) {
 }  // namespace
 
 void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c, bool bending) {
-  static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSections - 1);
+  static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSegments);
   ShellModel m = model;  // the geometry may raise an arc radius; the caller's model stays
   c.SegmentCount = SegmentCount(m);
   c.NodeCount = s.NodeCount;

@@ -6,6 +6,7 @@
 //   3. the whole picture in its order
 #include "app/picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <string>
@@ -153,10 +154,7 @@ void Announce(const std::string& note) {
   if (!note.empty()) store::ShowMessage(gfx::LangPart(note).c_str(), false, kNotePauseMs);
 }
 
-int LastSection() {
-  int n = Shell.SectionCount;
-  return n < 1 ? 1 : n > kMaxSections ? kMaxSections : n;
-}
+int LastSection() { return std::max(1, SectionsInUse(Shell)); }
 
 }  // namespace
 

@@ -358,7 +358,7 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
   }
 
   const int n = s.NodeCount;
-  const int last = m.SectionCount < 1 ? 0 : m.SectionCount > kMaxSections ? kMaxSections : m.SectionCount;
+  const int last = SectionsInUse(m);
   if (last >= 1) {
     s.SegmentNodeCount[last] = 1;
     s.SegmentFirstNode[last] = n;
