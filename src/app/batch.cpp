@@ -220,9 +220,8 @@ double Decimal(float v) {
 }
 }  // namespace
 
-void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c, bool bending) {
+void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c, bool bending) {
   static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSegments);
-  ShellModel m = model;  // the geometry may raise an arc radius; the caller's model stays
   c.SegmentCount = SegmentCount(m);
   c.NodeCount = s.NodeCount;
   for (int i = 1; i <= c.SegmentCount; ++i) {

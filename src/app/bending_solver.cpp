@@ -298,8 +298,7 @@ Piece Lid(int segment, double r, double z, double t, bool first, double step) {
   return p;
 }
 
-BendingFault BuildMesh(const ShellModel& model, const ShellSolution& s, BendingSolution& b) {
-  ShellModel m = model;  // the geometry may raise an arc radius
+BendingFault BuildMesh(const ShellModel& m, const ShellSolution& s, BendingSolution& b) {
   const int segs = SegmentCount(m);
   if (segs < 1 || s.NodeCount < 2) return Fail(b, BendingFault::NoShell);
   const double nu = m.PoissonRatio, young = m.YoungModulus;
