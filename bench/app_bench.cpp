@@ -93,7 +93,7 @@ BENCHMARK(BM_EditToPictureAtNodeCapacity)->Unit(benchmark::kMillisecond);
 void Export(benchmark::State& state, exchange::FileExport exchange::ExportSlots::*slot, float step,
             const char* path) {
   SetUp();
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   app::ResetShellModel(app::Shell);
   app::Shell.ContourStep = step;
   view::FitView();

@@ -94,7 +94,7 @@ void SetUp() {
   done = true;
   store::InitStore();
   exchange::InitExchange();
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   gfx::BuildStrokeFont();
   view::V = view::ViewState{};
   view::UpdateViewCoefficients();

@@ -67,7 +67,7 @@ void Start(const Absurd& model) {
   }
   app::ResetShellModel(app::Shell);
   model.Change(app::Shell);
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   view::FitView();
 }
 
@@ -88,7 +88,7 @@ void Page(benchmark::State& state, const Absurd& model, bool pdf) {
   Start(model);
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const print::VectorPicture page = print::CollectPicture(print::g.Page);
+    const print::VectorPicture page = print::CollectPicture(print::Printing.Page);
     bytes = (pdf ? print::PdfText(page) : print::SvgText(page)).size();
   }
   state.counters["bytes"] = static_cast<double>(bytes);

@@ -49,8 +49,8 @@ void Fill() {
 void BM_FillStore(benchmark::State& state) {
   SetUpScreen();
   for (auto _ : state) Fill();
-  state.counters["objects"] = store::g.ObjectCount;
-  state.counters["points"] = store::g.PointCount;
+  state.counters["objects"] = store::Store.ObjectCount;
+  state.counters["points"] = store::Store.PointCount;
   store::CloseStoreFiles();
 }
 BENCHMARK(BM_FillStore)->Unit(benchmark::kMillisecond);

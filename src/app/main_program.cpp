@@ -302,7 +302,7 @@ void InstallApplicationSlots() {
   exchange::Exports.Plt = Export<exchange::ExportPLT>;
   DeclarePictureLayers();
   print::InstallPrinting();  // the print hook and the PDF and SVG exports
-  print::g.Settings.Orientation = 1;
+  print::Printing.Settings.Orientation = 1;
 }
 
 }  // namespace
@@ -413,7 +413,7 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
     store::CloseStoreFiles();
     return 1;
   }
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   if (format == "png") {
     error = platform::WritePicturePng(out);
   } else {
@@ -432,7 +432,7 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
     std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), error.c_str());
     return 1;
   }
-  for (const char* note : {store::g.OutOfRange ? kOutOfRange : "",
+  for (const char* note : {store::Store.OutOfRange ? kOutOfRange : "",
                            store::hatchBudget.Thinned ? kHatchThinned : ""})
     if (note[0] != 0)
       std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), gfx::Utf8FromScreen(gfx::LangPartOf(note, 1)).c_str());

@@ -507,7 +507,7 @@ void DrawShellPicture() {
     store::CloseStore();
     Flush();
   }
-  Announce(store::g.OutOfRange ? kOutOfRange : store::hatchBudget.Thinned ? kHatchThinned : "");
+  Announce(store::Store.OutOfRange ? kOutOfRange : store::hatchBudget.Thinned ? kHatchThinned : "");
 }
 
 }  // namespace app
@@ -603,8 +603,8 @@ float DiagramScale(int d) {
 }
 
 void DeclarePictureLayers() {
-  exchange::g.Layers = kLayers;
-  exchange::g.LayerCount = static_cast<int>(std::size(kLayers));
+  exchange::Exchange.Layers = kLayers;
+  exchange::Exchange.LayerCount = static_cast<int>(std::size(kLayers));
 }
 
 void DrawShellScreen() {

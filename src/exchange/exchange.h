@@ -44,7 +44,7 @@ using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could
 // not be written; error then says why ("No such file or directory") and no
 // file of that name has been created or changed. An export the user
-// cancelled (g.Cancelled) writes nothing and is no failure.
+// cancelled (Exchange.Cancelled) writes nothing and is no failure.
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error);
 
 // --- State -----------------------------------------------------------------------------
@@ -99,7 +99,7 @@ struct ExchangeState {
   float PlotXmin = 0, PlotYmin = 0, PlotXmax = 0, PlotYmax = 0;
   float PlotScale = 1.0f;
 };
-extern ExchangeState g;  // the one exchange state of the program
+extern ExchangeState Exchange;  // the one exchange state of the program
 
 // --- Procedure slots ---------------------------------------------------------------------
 // The walker's point sink: view-plane x, y; pen > 0 moves there with that

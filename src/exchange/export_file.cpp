@@ -10,7 +10,7 @@
 
 namespace exchange {
 
-ExchangeState g;
+ExchangeState Exchange;
 
 namespace {
 void DrawNothing() {}
@@ -32,26 +32,26 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   ExportFile file;
   file.Path = path;
   file.Bytes.reserve(kExportReserve);
-  g.Cancelled = false;
+  Exchange.Cancelled = false;
   procedure(file);
   store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
-  if (g.Cancelled) return true;
+  if (Exchange.Cancelled) return true;
   return platform::WriteFileAtomic(path, file.Bytes, error);
 }
 
 // --- Device dispatch ----------------------------------------------------------------------
 
 void InitExchange() {
-  g = ExchangeState{};
+  Exchange = ExchangeState{};
   VertexOut = UgfPoint;
   store::ExchangeFlush = ExchangeDeviceFlush;
 }
 
 void ExchangeDeviceFlush(store::Device device) {
-  g.ExportColour = gfx::GetColor();
+  Exchange.ExportColour = gfx::GetColor();
   switch (device) {
     case store::Device::PlaneWalker:
-      g.PlanePen = g.ExportColour;
+      Exchange.PlanePen = Exchange.ExportColour;
       WalkStorePlane();
       break;
     case store::Device::GeoFile: WriteGeoObjects(); break;

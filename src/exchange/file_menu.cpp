@@ -285,7 +285,7 @@ void OutputMenu(KeyCode& key) {
     const std::string error = (*t.Export)(FileSystemName(full));
     if (!error.empty()) {
       Tell(full + ": " + gfx::ScreenFromUtf8(error));
-    } else if (!g.Cancelled) {
+    } else if (!Exchange.Cancelled) {
       ReportOutputDone();
     }
     RedrawPicture();

@@ -278,7 +278,7 @@ void ReplaceByMissingFile(const char* name, float x, float y) {
 }
 
 void RenderImages() {
-  for (int j = 1; j <= store::g.ImageCount; ++j) {
+  for (int j = 1; j <= store::Store.ImageCount; ++j) {
     const char* name = nullptr;
     float x = 0, y = 0, pixelSize = 0;
     int visible = 0, style = 0;
@@ -311,7 +311,7 @@ void RenderObject(int i) {
   store::GetObjectRange(i, first, last, kind, pen);
   const int s = first < 0 ? -first : first;
   // A damaged range must not reach points the store does not hold.
-  if (last > store::g.PointCount) last = store::g.PointCount;
+  if (last > store::Store.PointCount) last = store::Store.PointCount;
   if (s < 1 || last < s) return;
   if (s == last) {
     const Corner c = PointAt(s);
@@ -378,7 +378,7 @@ void RenderText(int t) {
 
 void RenderStoreOnScreen() {
   RenderImages();
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     if (platform::Drv.DrvKeyPressed()) {
       SetLineStyle(0);
       return;
@@ -386,7 +386,7 @@ void RenderStoreOnScreen() {
     RenderObject(i);
   }
   SetLineStyle(0);
-  for (int t = 1; t <= store::g.TextCount; ++t) {
+  for (int t = 1; t <= store::Store.TextCount; ++t) {
     if (platform::Drv.DrvKeyPressed()) break;
     RenderText(t);
   }

@@ -129,7 +129,7 @@ void StartRun(int pen) {
 }
 
 void CollectVertex(float u, float v, std::int32_t pen) {
-  if (pen > 0 || !collect.RunOpen) StartRun(pen > 0 ? pen : exchange::g.PlanePen);
+  if (pen > 0 || !collect.RunOpen) StartRun(pen > 0 ? pen : exchange::Exchange.PlanePen);
   float x = 0, y = 0;
   ToPage(u, v, x, y);
   VectorPath& p = collect.Page->Paths.back();
@@ -139,7 +139,7 @@ void CollectVertex(float u, float v, std::int32_t pen) {
 
 // The texts of the piece in the store, where the walker will draw them.
 void CollectTexts() {
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float c[9] = {};
     int font = 0;
@@ -201,17 +201,17 @@ VectorPicture CollectPicture(const PageFormat& format) {
   collect.Flush = store::ExchangeFlush;
 
   const exchange::VertexSink keepSink = exchange::VertexOut;
-  const float keepScale = exchange::g.OutputScale;
-  const bool keepSingle = exchange::g.SinglePass;
+  const float keepScale = exchange::Exchange.OutputScale;
+  const bool keepSingle = exchange::Exchange.SinglePass;
   exchange::VertexOut = CollectVertex;
-  exchange::g.OutputScale = 1.0f;
-  exchange::g.SinglePass = true;
+  exchange::Exchange.OutputScale = 1.0f;
+  exchange::Exchange.SinglePass = true;
   store::ExchangeFlush = CollectFlush;
   store::RunDevicePass(store::Device::PlaneWalker, exchange::RedrawForExport);
   store::ExchangeFlush = collect.Flush;
   exchange::VertexOut = keepSink;
-  exchange::g.OutputScale = keepScale;
-  exchange::g.SinglePass = keepSingle;
+  exchange::Exchange.OutputScale = keepScale;
+  exchange::Exchange.SinglePass = keepSingle;
   DropLoneRun();
   collect = Collector{};
   return page;
@@ -347,8 +347,8 @@ std::string WriteWhole(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-std::string ExportSvg(const std::string& path) { return WriteWhole(path, SvgText(CollectPicture(g.Page))); }
+std::string ExportSvg(const std::string& path) { return WriteWhole(path, SvgText(CollectPicture(Printing.Page))); }
 
-std::string ExportPdf(const std::string& path) { return WriteWhole(path, PdfText(CollectPicture(g.Page))); }
+std::string ExportPdf(const std::string& path) { return WriteWhole(path, PdfText(CollectPicture(Printing.Page))); }
 
 }  // namespace print

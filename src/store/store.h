@@ -148,7 +148,7 @@ struct DrawingStore {
   char Folder[4096] = {};               // the private folder; "" until made
   int FolderOwner = 0;                  // the process that made it
 };
-extern DrawingStore g;                  // the one store of the program
+extern DrawingStore Store;                  // the one store of the program
 
 // --- Procedure slots -------------------------------------------------------------
 // Shows a text (CP866) on the prompt line; then waits for a key or pauses.

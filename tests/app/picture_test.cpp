@@ -26,9 +26,9 @@ std::vector<Piece> pieces;
 
 void RecordPiece() {
   Piece p;
-  p.Objects = store::g.ObjectCount;
-  p.Points = store::g.PointCount;
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  p.Objects = store::Store.ObjectCount;
+  p.Points = store::Store.PointCount;
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float corners[9];
     int font = 0;
@@ -75,11 +75,11 @@ TEST_F(Picture, ScaleBarTexts) {
   store::ClearStore();
   app::DrawScaleBar(0, 0, 0.25f, 5 / 0.25f, 5);
   store::CloseStore();
-  ASSERT_EQ(store::g.TextCount, 3);
+  ASSERT_EQ(store::Store.TextCount, 3);
   EXPECT_EQ(Text(1), "M  0.250");
   EXPECT_EQ(Text(2), "0");
   EXPECT_EQ(Text(3), "100мм"_sc);
-  EXPECT_EQ(store::g.ObjectCount, 1 + 6);  // the bar and six ticks
+  EXPECT_EQ(store::Store.ObjectCount, 1 + 6);  // the bar and six ticks
 }
 
 TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
@@ -88,13 +88,13 @@ TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   // Baseline, two curves and one hatch line per node off the axis: the two
   // poles of the sphere are left out.
-  ASSERT_EQ(store::g.ObjectCount, 1 + 2 + 32);
+  ASSERT_EQ(store::Store.ObjectCount, 1 + 2 + 32);
   EXPECT_EQ(ObjectPoints(1), 32);
   EXPECT_EQ(ObjectPoints(2), 16);
   EXPECT_EQ(ObjectPoints(3), 16);
   for (int i = 4; i <= 35; ++i) EXPECT_EQ(ObjectPoints(i), 2);
   // Title, units and the end values of both segments, the poles' too.
-  ASSERT_EQ(store::g.TextCount, 6);
+  ASSERT_EQ(store::Store.TextCount, 6);
   EXPECT_EQ(Text(1), "Давление, МПа"_sc);
   EXPECT_EQ(Text(3), " 0.215");  // the lower pole, under 150 mm of liquid at 10 g
   EXPECT_EQ(Text(6), " 0.200");  // the upper pole, above the liquid
@@ -112,7 +112,7 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
   store::ClearStore();
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
-  for (int j = 3; j <= store::g.TextCount; ++j) {
+  for (int j = 3; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float c[9];
     int font = 0;
@@ -132,7 +132,7 @@ TEST_F(Picture, AStraightSegmentIsAClosedBandAndAnArcHasItsCentreDot) {
   store::ClearStore();
   app::DrawWallOutline();  // the default sphere: two arcs
   store::CloseStore();
-  ASSERT_EQ(store::g.ObjectCount, 4);
+  ASSERT_EQ(store::Store.ObjectCount, 4);
   EXPECT_EQ(ObjectPoints(1), 1);              // the centre of the lower arc
   EXPECT_EQ(ObjectPoints(2), 1 + 17 + 2 + 17 + 2);  // two 18-chord arcs joined at the ends
   float x, y, z;
@@ -220,19 +220,19 @@ void RecordRect() {
   auto add = [&](float x, float y) {
     l = std::min(l, x), r = std::max(r, x), b = std::min(b, y), t = std::max(t, y);
   };
-  for (int n = 1; n <= store::g.PointCount; ++n) {
+  for (int n = 1; n <= store::Store.PointCount; ++n) {
     float x, y, z;
     store::PointGet(n, x, y, z);
     add(x, y);
   }
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float c[9];
     int font = 0;
     store::GetText(j, text, c, font);
     add(c[0], c[1]), add(c[3], c[4]), add(c[6], c[7]), add(c[3] + c[6] - c[0], c[4] + c[7] - c[1]);
   }
-  flushed.push_back({{l, b, r, t}, store::g.Layer, gfx::GetColor()});
+  flushed.push_back({{l, b, r, t}, store::Store.Layer, gfx::GetColor()});
 }
 
 // A shell from its sections: r, z, arc radius and kind of the segment that

@@ -47,7 +47,7 @@ class ExchangeTest : public ::testing::Test {
     gfx::BuildPalette();
     store::ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
-    exchange::g.Batch = true;
+    exchange::Exchange.Batch = true;
     view::V = view::ViewState{};  // view plane = world x, y
     view::UpdateViewCoefficients();
     gfx::K.Colour = 15;

@@ -26,7 +26,7 @@ void LineAndPoint() {
 }
 
 TEST_F(FilesTest, PlotterFileFitsTheExtentAndDrawsAPointAsADiamond) {
-  exchange::g.PassCount[15] = 0;  // one pass: the lines themselves
+  exchange::Exchange.PassCount[15] = 0;  // one pass: the lines themselves
   picture = {{LineAndPoint, 3}};
   EXPECT_EQ(Run(exchange::ExportPLT),
             Lines({"IN;IW0,0,402,201;IP0,0,402,201;SP1;",
@@ -54,7 +54,7 @@ TEST_F(FilesTest, PlotterSelectsThePenBeforeEveryPenUp) {
 }
 
 TEST_F(FilesTest, PlotterBoxOfAZeroWidthExtentIsZeroWide) {
-  exchange::g.PassCount[15] = 0;
+  exchange::Exchange.PassCount[15] = 0;
   picture = {{[] {
                 store::BeginPolyline();
                 store::AddPoint(1, 0, 0);
@@ -106,7 +106,7 @@ TEST_F(FilesTest, GeoWritesWorldPointsWithTheColourOnEachStart) {
                    "4.0000 4.0000 4.0000 12", "0.0000 0.0000 0.0000 12", "1.0000 1.0000 1.0000 0",
                    "2.0000 2.0000 2.0000 12", "3.0000 3.0000 3.0000 0", " 0 0 0 -1"}));
   EXPECT_EQ(gfx::GetColor(), 15);
-  EXPECT_EQ(exchange::g.ExportColour, 15);
+  EXPECT_EQ(exchange::Exchange.ExportColour, 15);
 }
 
 void QuadStrip(int m) {
@@ -182,7 +182,7 @@ TEST_F(FilesTest, FailedExportLeavesNoFileAndSaysWhy) {
   struct stat st {};
   EXPECT_NE(stat(path.c_str(), &st), 0);
   EXPECT_EQ(store::OutputDevice, store::Device::Screen);
-  EXPECT_EQ(exchange::g.Out, nullptr);
+  EXPECT_EQ(exchange::Exchange.Out, nullptr);
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ class WalkerTest : public ExchangeTest {
   }
   // The walker's buffer holds these points.
   static void Buffer(std::initializer_list<std::pair<float, float>> points) {
-    exchange::g.PointN = 0;
+    exchange::Exchange.PointN = 0;
     for (auto [x, y] : points) {
-      ++exchange::g.PointN;
-      exchange::g.PointX[exchange::g.PointN] = x;
-      exchange::g.PointY[exchange::g.PointN] = y;
+      ++exchange::Exchange.PointN;
+      exchange::Exchange.PointX[exchange::Exchange.PointN] = x;
+      exchange::Exchange.PointY[exchange::Exchange.PointN] = y;
     }
   }
 };
@@ -75,7 +75,7 @@ TEST_F(WalkerTest, Colour8IsSolid) {
 }
 
 TEST_F(WalkerTest, TwoPassesDrawCopiesAtQuarterAndHalf) {
-  exchange::g.PassCount[8] = 2;
+  exchange::Exchange.PassCount[8] = 2;
   Buffer({{0, 0}, {10, 0}});
   exchange::DrawLine(8);
   ExpectMoves({{0, 0, 8}, {10, 0, 0},
@@ -112,8 +112,8 @@ TEST_F(WalkerTest, OpenPolylineEndsSquareAndStraightVerticesShiftAlongTheNormal)
 }
 
 TEST_F(WalkerTest, OnePointObjectIsADiamondAndALoneLastPairPointIsNotDrawn) {
-  exchange::g.PlanePen = 9;
-  exchange::g.MarkSize = 0.5f;
+  exchange::Exchange.PlanePen = 9;
+  exchange::Exchange.MarkSize = 0.5f;
   store::ClearStore();
   store::BeginPolyline();
   store::AddPoint(3, 4, 7);
@@ -127,7 +127,7 @@ TEST_F(WalkerTest, OnePointObjectIsADiamondAndALoneLastPairPointIsNotDrawn) {
 }
 
 TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
-  exchange::g.PlanePen = 8;
+  exchange::Exchange.PlanePen = 8;
   store::ClearStore();
   store::BeginPolyline();
   for (int k = 0; k < 2500; ++k) store::AddPoint(static_cast<float>(k), 0, 0);
@@ -145,7 +145,7 @@ TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
 }
 
 TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
-  exchange::g.TextPen = 15;
+  exchange::Exchange.TextPen = 15;
   exchange::PlaneTextStroke(0, 0, 0, 1);
   exchange::PlaneTextStroke(4, 0, 0, 0);
   exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes
@@ -155,7 +155,7 @@ TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
 
 TEST_F(WalkerTest, TextOfTheStoreGoesThroughTheSink) {
   gfx::BuildStrokeFont();
-  exchange::g.PassCount[15] = 0;
+  exchange::Exchange.PassCount[15] = 0;
   store::ClearStore();
   const float base[3] = {0, 0, 0}, end[3] = {10, 0, 0}, top[3] = {0, 5, 0};
   store::AddText("I", base, end, top, 0);
@@ -178,20 +178,20 @@ TEST_F(WalkerTest, PlaneFlushTakesTheKernelColourAsPen) {
               },
               11}};
   store::RunDevicePass(store::Device::PlaneWalker, DrawPicture);
-  EXPECT_EQ(exchange::g.PlanePen, 11);
+  EXPECT_EQ(exchange::Exchange.PlanePen, 11);
   ExpectMoves({{0, 0, 11}, {1, 0, 0}});
 }
 
 TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {
-  exchange::g.PlanePen = 3;
-  exchange::g.MarkSize = 7;
+  exchange::Exchange.PlanePen = 3;
+  exchange::Exchange.MarkSize = 7;
   std::int32_t status = 0;
   exchange::AskThickness(status);
   EXPECT_EQ(status, menu::kInputRead);
-  EXPECT_EQ(exchange::g.PlanePen, 15);
-  EXPECT_EQ(exchange::g.MarkSize, 1.0f);
-  EXPECT_EQ(exchange::g.PassCount[15], 1);
-  EXPECT_EQ(exchange::g.PassOffset, 0.25f);
+  EXPECT_EQ(exchange::Exchange.PlanePen, 15);
+  EXPECT_EQ(exchange::Exchange.MarkSize, 1.0f);
+  EXPECT_EQ(exchange::Exchange.PassCount[15], 1);
+  EXPECT_EQ(exchange::Exchange.PassOffset, 0.25f);
 }
 
 }  // namespace

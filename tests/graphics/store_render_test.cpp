@@ -232,7 +232,7 @@ TEST_F(StoreRenderTest, ObjectsSpilledToTheScratchFilesAreDrawn) {
   for (int i = 0; i < 600; ++i) Polyline({{-60, -60}, {-60, -60}, {-60, -60}, {-60, -60}});
   Polyline({{-10, 0}, {10, 0}});
   store::CloseStore();
-  ASSERT_GT(store::g.PointCount, store::kPointsInMemory);
+  ASSERT_GT(store::Store.PointCount, store::kPointsInMemory);
   gfx::RenderStoreOnScreen();
   EXPECT_EQ(Px(100, 80), White());
   EXPECT_EQ(Px(40, 140), White());
@@ -485,9 +485,9 @@ TEST_F(StoreRenderTest, MissingBitmapReplacesThePieceByAMessage) {
   Polyline({{-50, 50}, {-40, 50}});
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  ASSERT_EQ(store::g.TextCount, 1);
-  EXPECT_EQ(store::g.ObjectCount, 0);
-  EXPECT_EQ(store::g.ImageCount, 0);
+  ASSERT_EQ(store::Store.TextCount, 1);
+  EXPECT_EQ(store::Store.ObjectCount, 0);
+  EXPECT_EQ(store::Store.ImageCount, 0);
   const char* text = nullptr;
   float c[9];
   int font = -1;

@@ -60,7 +60,7 @@ inline std::string RecordDocument(const print::DocumentRequest& r) {
   return std::string();
 }
 inline std::string RecordPage(int, int) {
-  sheets.push_back({print::g.Job.Column, print::g.Job.Row});
+  sheets.push_back({print::Printing.Job.Column, print::Printing.Job.Row});
   return std::string();
 }
 inline void RecordLine(int x1, int y1, int x2, int y2, float w) { lines.push_back({x1, y1, x2, y2, w}); }
@@ -122,7 +122,7 @@ class PrintTest : public ::testing::Test {
     gfx::InstallStoreRenderer();
     store::InitStore();
     exchange::InitExchange();
-    exchange::g.Batch = true;  // no thickness dialogue
+    exchange::Exchange.Batch = true;  // no thickness dialogue
     view::InitView();
     view::WID_RIS = app::DrawShellScreen;
     exchange::RedrawForExport = view::WID_RIS;
@@ -132,8 +132,8 @@ class PrintTest : public ::testing::Test {
     view::FitView();
     exchange::Files.FileName.clear();
 
-    print::g = print::PrintState{};
-    print::g.Backend = RecordingBackend();
+    print::Printing = print::PrintState{};
+    print::Printing.Backend = RecordingBackend();
     print::ResetPrinting();
     print::InstallPrinting();
     documents.clear();
@@ -146,7 +146,7 @@ class PrintTest : public ::testing::Test {
     exchange::InitExchange();
     exchange::RedrawForExport = [] {};
     store::OutputDevice = store::Device::Screen;
-    print::g = print::PrintState{};
+    print::Printing = print::PrintState{};
   }
 };
 

@@ -24,7 +24,7 @@ std::vector<int> walkerPens;
 }  // namespace
 
 TEST_F(PrintTest, StartUpSettings) {
-  const print::PrintSettings& s = print::g.Settings;
+  const print::PrintSettings& s = print::Printing.Settings;
   EXPECT_EQ(s.Scale, 1.0f);
   EXPECT_EQ(s.ShiftX, 0.0f);
   EXPECT_EQ(s.ShiftY, 0.0f);
@@ -37,28 +37,28 @@ TEST_F(PrintTest, StartUpSettings) {
 
 TEST_F(PrintTest, SheetCountsAllowAboutOnePercentOverhang) {
   print::SheetSetup(0, 0, 200, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 1);
+  EXPECT_EQ(print::Printing.Job.SheetsX, 1);
   print::SheetSetup(0, 0, 205, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 1);
+  EXPECT_EQ(print::Printing.Job.SheetsX, 1);
   print::SheetSetup(0, 0, 210, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 2);
-  EXPECT_EQ(print::g.Job.SheetsY, 1);
-  EXPECT_EQ(print::g.Job.Sheets, 2);
+  EXPECT_EQ(print::Printing.Job.SheetsX, 2);
+  EXPECT_EQ(print::Printing.Job.SheetsY, 1);
+  EXPECT_EQ(print::Printing.Job.Sheets, 2);
   print::SheetSetup(0, 0, 0, 0, 1, 0, 0);  // an empty picture still takes one sheet
-  EXPECT_EQ(print::g.Job.Sheets, 1);
+  EXPECT_EQ(print::Printing.Job.Sheets, 1);
 }
 
 TEST_F(PrintTest, OrientationOneRunsPictureXAlongSheetLength) {
   // 250 wide, 100 tall: across the width it needs two sheets.
   print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 2);
-  EXPECT_EQ(print::g.Job.SheetsY, 1);
-  print::g.Settings.Orientation = 1;
+  EXPECT_EQ(print::Printing.Job.SheetsX, 2);
+  EXPECT_EQ(print::Printing.Job.SheetsY, 1);
+  print::Printing.Settings.Orientation = 1;
   print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 1);
-  EXPECT_EQ(print::g.Job.SheetsY, 1);
+  EXPECT_EQ(print::Printing.Job.SheetsX, 1);
+  EXPECT_EQ(print::Printing.Job.SheetsY, 1);
   // The picture's left end is at the foot of the sheet, its right end at the top.
-  print::g.Job.PageOpen = true;
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(0, 100, 1);
   print::PrinterVertex(250, 100, 0);
   ASSERT_EQ(lines.size(), 1u);
@@ -69,11 +69,11 @@ TEST_F(PrintTest, OrientationOneRunsPictureXAlongSheetLength) {
 }
 
 TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
-  print::PrintSettings& s = print::g.Settings;
+  print::PrintSettings& s = print::Printing.Settings;
   s.ResolutionX = 300;
   s.ResolutionY = 600;
   print::SheetSetup(10, 20, 210, 70, 2.0f, 5.0f, 7.0f);  // 2 × 1 sheets
-  print::g.Job.PageOpen = true;
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 1);     // the top-left corner, moved by the shifts
   print::PrinterVertex(35.5f, 60, 0);
   ASSERT_EQ(lines.size(), 1u);
@@ -85,9 +85,9 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
   EXPECT_EQ(lines[0].Y2, 638);  // 27 mm at 600 dpi
   // The second column's sheet starts a sheet width further right.
   print::EndSheet();
-  EXPECT_EQ(print::g.Job.Column, 2);
-  EXPECT_FLOAT_EQ(print::g.Job.SheetOffsetX, s.SheetWidth);
-  print::g.Job.PageOpen = true;
+  EXPECT_EQ(print::Printing.Job.Column, 2);
+  EXPECT_FLOAT_EQ(print::Printing.Job.SheetOffsetX, s.SheetWidth);
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 0);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].X2, gfx::NearestInt((5.0f - s.SheetWidth) / (25.4f / 300)));
@@ -98,7 +98,7 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
 
 TEST_F(PrintTest, TwoByTwoSheetsPrintRowByRowEachItsOwnDocument) {
   print::SheetSetup(0, 0, 400, 500, 1, 0, 0);
-  ASSERT_EQ(print::g.Job.Sheets, 4);
+  ASSERT_EQ(print::Printing.Job.Sheets, 4);
   EXPECT_EQ(print::PrintSheets(NoPicture), "");
   ASSERT_EQ(sheets.size(), 4u);
   const int expected[4][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}};
@@ -134,8 +134,8 @@ TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
     SCOPED_TRACE(c.Name);
     sheets.clear();
     promptsAtKeys.clear();
-    print::g.Settings.Scale = c.Scale;
-    print::g.Settings.SheetWidth = c.SheetWidth;
+    print::Printing.Settings.Scale = c.Scale;
+    print::Printing.Settings.SheetWidth = c.SheetWidth;
     platform::QueueText(std::string("9") + c.Keys);
     menu::KeyCode key = 0;
     print::PrintDialog(0, 0, c.Width, c.Height, key);
@@ -145,9 +145,9 @@ TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
     EXPECT_TRUE(said);
   }
   print::SheetSetup(0, 0, 1e30f, 1e30f, 1e30f, 0, 0);
-  EXPECT_EQ(print::g.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
+  EXPECT_EQ(print::Printing.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
   gfx::LanguageIndex = 0;  // the question in Russian
-  print::g.Settings.Scale = 1;
+  print::Printing.Settings.Scale = 1;
   promptsAtKeys.clear();
   platform::QueueText("9n");
   menu::KeyCode key = 0;
@@ -159,12 +159,12 @@ TEST_F(PrintTest, ItemOneSetsScaleFromTheSize) {
   platform::QueueText("1100\r");
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);  // ends at the exhausted input's Esc
-  EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.Scale, 2.0f);
   EXPECT_EQ(menu::M.Items[3].Text.substr(0, 7), gfx::LangPart("Масштаб;Scale"_sc));
   // A picture of no width keeps its scale.
   platform::QueueText("1300\r");
   print::PrintDialog(0, 0, 0, 30, key);
-  EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.Scale, 2.0f);
 }
 
 TEST_F(PrintTest, DialogItemsAndTheSheetWidthPrompt) {
@@ -173,8 +173,8 @@ TEST_F(PrintTest, DialogItemsAndTheSheetWidthPrompt) {
   platform::QueueText("999\r");  // cut back to the printable width
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);
-  EXPECT_EQ(print::g.Settings.Orientation, 1);
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4800 * 25.4f / 600);
+  EXPECT_EQ(print::Printing.Settings.Orientation, 1);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetWidth, 4800 * 25.4f / 600);
   EXPECT_EQ(menu::M.Items[0].Text, gfx::LangPart(" Вывод на принтер. DPI=;Printer. DPI="_sc));
   EXPECT_EQ(menu::M.Items[6].Text, gfx::LangPart("Ось X - по длине листа ;Axis X to sheet length"_sc));
   EXPECT_EQ(menu::M.Items[9].Text, gfx::LangPart("Выводить;Output"_sc));
@@ -182,27 +182,27 @@ TEST_F(PrintTest, DialogItemsAndTheSheetWidthPrompt) {
 }
 
 TEST_F(PrintTest, NoPrinterIsSaidAndDialogGoesOnAt600Dpi) {
-  print::g.Backend.Probe = NoPrinterProbe;
+  print::Printing.Backend.Probe = NoPrinterProbe;
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);
   ASSERT_GE(promptsAtKeys.size(), 1u);
   EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
-  EXPECT_EQ(print::g.Settings.ResolutionX, 600.0f);
+  EXPECT_EQ(print::Printing.Settings.ResolutionX, 600.0f);
   // Cut back to the 203 × 278 mm default area, in whole 600-dpi pixels.
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4795 * (25.4f / 600));
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetLength, 6567 * (25.4f / 600));
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetWidth, 4795 * (25.4f / 600));
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetLength, 6567 * (25.4f / 600));
 }
 
 namespace {
 
 // Prints the shell's picture without a printer, into one PDF of sheets.
 std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float sheetLength) {
-  print::g.Backend = print::QtPrinterBackend();
-  print::g.Backend.Probe = NoPrinterProbe;
-  print::g.FallbackPdfName = path;
+  print::Printing.Backend = print::QtPrinterBackend();
+  print::Printing.Backend.Probe = NoPrinterProbe;
+  print::Printing.FallbackPdfName = path;
   std::remove(path.c_str());
-  print::g.Settings.SheetWidth = sheetWidth;
-  print::g.Settings.SheetLength = sheetLength;
+  print::Printing.Settings.SheetWidth = sheetWidth;
+  print::Printing.Settings.SheetLength = sheetLength;
   platform::QueueText(" 9");  // past the message, then "Выводить"
   menu::KeyCode key = 0;
   print::PrintPicture(key);
@@ -213,9 +213,9 @@ std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float
 
 TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   const std::string path = OutDir() + "/one-sheet.pdf";
-  print::g.Settings.Orientation = 1;
+  print::Printing.Settings.Orientation = 1;
   const std::string pdf = PrintWithoutPrinter(path, 203.2f, 278.1f);
-  ASSERT_EQ(print::g.Job.Sheets, 1);
+  ASSERT_EQ(print::Printing.Job.Sheets, 1);
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_EQ(PdfPages(pdf), 1);
   ASSERT_GE(promptsAtKeys.size(), 2u);
@@ -225,7 +225,7 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   // The walker's sink and the device are back.
   EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
   EXPECT_EQ(store::OutputDevice, store::Device::Screen);
-  EXPECT_EQ(exchange::g.OutputScale, 1.0f);
+  EXPECT_EQ(exchange::Exchange.OutputScale, 1.0f);
 }
 
 TEST_F(PrintTest, FourSheetsWithoutPrinterAreFourPages) {
@@ -236,8 +236,8 @@ TEST_F(PrintTest, FourSheetsWithoutPrinterAreFourPages) {
   // Sheets of two thirds of the picture each way: 2 × 2.
   const std::string path = OutDir() + "/four-sheets.pdf";
   const std::string pdf = PrintWithoutPrinter(path, (x2 - x1) / 1.5f, (y2 - y1) / 1.5f);
-  EXPECT_EQ(print::g.Job.SheetsX, 2);
-  EXPECT_EQ(print::g.Job.SheetsY, 2);
+  EXPECT_EQ(print::Printing.Job.SheetsX, 2);
+  EXPECT_EQ(print::Printing.Job.SheetsY, 2);
   EXPECT_EQ(PdfPages(pdf), 4);
 }
 
@@ -305,9 +305,9 @@ TEST_F(PrintTest, VectorPageDrawsEachLineOnceAsWideAsItsPassesFittedOnTheSheet) 
     const print::PageFormat& format = print::kPageFormats[f];
     SCOPED_TRACE(format.Name);
     const print::VectorPicture thick = print::CollectPicture(format);
-    exchange::g.PassCount[15] = 0;
+    exchange::Exchange.PassCount[15] = 0;
     const print::VectorPicture thin = print::CollectPicture(format);
-    exchange::g.PassCount[15] = 1;
+    exchange::Exchange.PassCount[15] = 1;
     EXPECT_EQ(thick.WidthMm, format.WidthMm);
     EXPECT_EQ(thick.HeightMm, format.HeightMm);
     ASSERT_EQ(thick.Paths.size(), thin.Paths.size());
@@ -341,7 +341,7 @@ TEST_F(PrintTest, PdfIsAStandardSheetWhoseTextsReadersFind) {
   const bool poppler = std::system("command -v pdfinfo pdftotext >/dev/null") == 0;
   for (const print::PageFormat& format : print::kPageFormats) {
     SCOPED_TRACE(format.Name);
-    print::g.Page = format;
+    print::Printing.Page = format;
     const std::string path = OutDir() + "/picture-" + format.Name + ".pdf";
     std::remove(path.c_str());
     ASSERT_EQ(exchange::Exports.Pdf(path), "");
@@ -367,7 +367,7 @@ TEST_F(PrintTest, PdfIsAStandardSheetWhoseTextsReadersFind) {
 TEST_F(PrintTest, PrinterDrawsEachLineOnceAsWideAsItsPasses) {
   std::size_t counts[2] = {};
   for (int passes : {1, 0}) {
-    exchange::g.PassCount[15] = passes;
+    exchange::Exchange.PassCount[15] = passes;
     lines.clear();
     platform::QueueText("9");
     menu::KeyCode key = 0;

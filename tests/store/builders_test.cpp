@@ -9,7 +9,7 @@ namespace {
 
 using namespace store_test;
 using store::contours;
-using store::g;
+using store::Store;
 
 struct P {
   float X, Y, Z;
@@ -68,11 +68,11 @@ TEST_F(StoreTest, AnArcRunsFromItsStartThroughTheInnerPointsToItsEnd) {
 TEST_F(StoreTest, ArcInnerPointsLeaveOutTheEnds) {
   store::BeginPolyline();
   store::ArcInnerPoints(kCentre, kE1, kE2, 0.01f, 0, 1, 1, 0);  // 4 chords
-  EXPECT_EQ(g.PointCount, 3);
+  EXPECT_EQ(Store.PointCount, 3);
   store::ClearStore();
   store::BeginPolyline();
   store::ArcInnerPoints(kCentre, kE1, kE2, 1000, 0, 6, 0.001f, 0);  // 300 chords
-  EXPECT_EQ(g.PointCount, 299);
+  EXPECT_EQ(Store.PointCount, 299);
 }
 
 TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
@@ -85,7 +85,7 @@ TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
   EXPECT_FLOAT_EQ(contours.X[5], 8.0f);
   store::ContourArcInnerPoints(kCentre, kE1, kE2, 2, 0, 1, 1, 4);
   EXPECT_EQ(contours.ContourPointCount, 7);
-  EXPECT_EQ(g.PointCount, 0);
+  EXPECT_EQ(Store.PointCount, 0);
 }
 
 // --- Axis lines ------------------------------------------------------------------------------
@@ -93,14 +93,14 @@ TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
 TEST_F(StoreTest, AShortAxisLineIsOneSolidSegment) {
   const float p1[3] = {0, 0, 0}, p2[3] = {10, 0, 0};
   store::AddAxisLine(p1, p2, 2, 3);  // 15 long
-  EXPECT_EQ(g.ObjectCount, 1);
+  EXPECT_EQ(Store.ObjectCount, 1);
   EXPECT_EQ(PointsOf(1), (std::vector<P>{{-2, 0, 0}, {13, 0, 0}}));
 }
 
 TEST_F(StoreTest, AnAxisLineHasAShortDashInTheMiddleOfEachStep) {
   const float p1[3] = {0, 0, 1}, p2[3] = {0, 100, 1};
   store::NewAxisLine(p1, p2, 0, 0);  // n = 5, steps of 20
-  ASSERT_EQ(g.ObjectCount, 11);
+  ASSERT_EQ(Store.ObjectCount, 11);
   EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 0, 1}, {0, 7, 1}}));
   EXPECT_EQ(PointsOf(2), (std::vector<P>{{0, 9, 1}, {0, 11, 1}}));
   EXPECT_EQ(PointsOf(3), (std::vector<P>{{0, 13, 1}, {0, 27, 1}}));
@@ -111,16 +111,16 @@ TEST_F(StoreTest, AnAxisLineHasAShortDashInTheMiddleOfEachStep) {
 TEST_F(StoreTest, AVeryLongAxisLineHas245Dashes) {
   const float p1[3] = {0, 0, 0}, p2[3] = {4820, 0, 0};  // rnd(4820 / 20) = 241
   store::AddAxisLine(p1, p2, 0, 0);
-  EXPECT_EQ(g.ObjectCount, 1 + 2 * 245);
+  EXPECT_EQ(Store.ObjectCount, 1 + 2 * 245);
   const float q2[3] = {4800, 0, 0};  // 240: kept
   store::NewAxisLine(p1, q2, 0, 0);
-  EXPECT_EQ(g.ObjectCount, 1 + 2 * 240);
+  EXPECT_EQ(Store.ObjectCount, 1 + 2 * 240);
 }
 
 TEST_F(StoreTest, AnAxisLineOfLengthTwentyTwoHasTwoDashes) {
   const float p1[3] = {0, 0, 0}, p2[3] = {22, 0, 0};  // rnd(1.1) = 1 → 2
   store::AddAxisLine(p1, p2, 0, 0);
-  EXPECT_EQ(g.ObjectCount, 5);
+  EXPECT_EQ(Store.ObjectCount, 5);
   EXPECT_EQ(PointsOf(2), (std::vector<P>{{4.5f, 0, 0}, {6.5f, 0, 0}}));
 }
 
@@ -187,7 +187,7 @@ void Outline(std::vector<P> pts) {
 TEST_F(StoreTest, ASquareHatchedAtStepThreeGivesThreeOfFourLines) {
   Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
   store::HatchStore(3, 0);  // levels -1, 2, 5, 8
-  ASSERT_EQ(g.ObjectCount, 1);
+  ASSERT_EQ(Store.ObjectCount, 1);
   int first = 0, last = 0, kind = 0, pen = 0;
   store::GetObjectRange(1, first, last, kind, pen);
   EXPECT_EQ(first, -1);
@@ -255,8 +255,8 @@ TEST_F(StoreTest, AnOddLastPointIsDropped) {
 
 TEST_F(StoreTest, HatchingAnEmptyStoreLeavesOneEmptyObject) {
   store::HatchStore(1, 30);
-  EXPECT_EQ(g.ObjectCount, 1);
-  EXPECT_EQ(g.PointCount, 0);
+  EXPECT_EQ(Store.ObjectCount, 1);
+  EXPECT_EQ(Store.PointCount, 0);
 }
 
 // Hatching denser than any output shows is thinned evenly and said so; a

@@ -8,7 +8,7 @@
 namespace {
 
 using namespace store_test;
-using store::g;
+using store::Store;
 
 std::string flushLog;
 void LogScreen() { flushLog += "screen;"; }

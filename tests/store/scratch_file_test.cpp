@@ -17,7 +17,7 @@
 namespace {
 
 using namespace store_test;
-using store::g;
+using store::Store;
 using testing_support::ReadFile;
 
 std::string FileIn(const char* name) { return std::string(store::ScratchFolder()) + "/" + name; }
@@ -158,7 +158,7 @@ void ExpectNumbered(int count, float scale) {
 
 TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuilt) {
   FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects: the caches spill
-  EXPECT_EQ(g.ObjectCount, 40000);
+  EXPECT_EQ(Store.ObjectCount, 40000);
   ExpectNumbered(200000, 1);
   for (int i = 1; i <= 40000; i += 777) {
     int first = 0, last = 0;
@@ -179,7 +179,7 @@ TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
     store::AddPoint(static_cast<float>(-n), static_cast<float>(-2 * n), static_cast<float>(-3 * n));
   }
   store::CloseStore();  // 600 objects, entry 601 closes
-  EXPECT_EQ(g.ObjectCount, 600);
+  EXPECT_EQ(Store.ObjectCount, 600);
   ExpectNumbered(3000, -1);
   int first = 0, last = 0;
   store::GetObjectRange(600, first, last);
@@ -262,7 +262,7 @@ TEST_F(StoreTest, AReadOnlyCurrentFolderDoesNotMatter) {
   ASSERT_EQ(chdir(folder.c_str()), 0);
   FillNumbered(4000, 4);
   ExpectNumbered(4000, 1);
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_FALSE(Store.PieceLost);
   ASSERT_EQ(chdir(old), 0);
   chmod(folder.c_str(), 0755);
   rmdir(folder.c_str());
@@ -278,7 +278,7 @@ TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
   store::CloseStore();
   EXPECT_NE(std::string(store::ScratchFolder()), first);
   EXPECT_TRUE(Exists(FileIn("BUFN.TMP")));
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2500, 1);  // the erased file is still open and whole
 }
 
@@ -293,7 +293,7 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
   CountingFlushes = 0;
 
   FillNumbered(2100, 100);
-  EXPECT_TRUE(g.PieceLost);
+  EXPECT_TRUE(Store.PieceLost);
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].Text, "BUF_PUT-Открытие файла");
   EXPECT_EQ(messages[1].Text, "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP");
@@ -303,13 +303,13 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
   EXPECT_EQ(x, 5.0f);
   store::FlushStore();
   EXPECT_EQ(CountingFlushes, 0);
-  EXPECT_EQ(g.PointCount, 0);
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_EQ(Store.PointCount, 0);
+  EXPECT_FALSE(Store.PieceLost);
 
   if (saved) setenv("TMPDIR", keep.c_str(), 1); else unsetenv("TMPDIR");
   store::ClearStore();
   FillNumbered(2100, 100);
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2100, 1);
   store::FlushStore();
   EXPECT_EQ(CountingFlushes, 1);
@@ -329,13 +329,13 @@ int ChildWithFullDisk() {
   CountingFlushes = 0;
   store::ClearStore();
   FillNumbered(300000, 10);  // 3.6 MB of points
-  if (!g.PieceLost) return 21;
+  if (!Store.PieceLost) return 21;
   // Both files were announced before the point file's cache first spilled.
   if (messages.size() != 3 ||
       messages[2].Text != "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP")
     return 22;
   store::FlushStore();
-  if (CountingFlushes != 0 || g.PointCount != 0) return 23;
+  if (CountingFlushes != 0 || Store.PointCount != 0) return 23;
   // The next, small piece is drawn.
   store::ClearStore();
   FillNumbered(3000, 10);

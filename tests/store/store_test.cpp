@@ -8,7 +8,7 @@
 namespace {
 
 using namespace store_test;
-using store::g;
+using store::Store;
 
 struct Range {
   int First = 0, Last = 0, Kind = 0, Pen = 0;
@@ -29,8 +29,8 @@ TEST_F(StoreTest, EmptyCloseStoreWritesEntryOneAndLeavesNoObjects) {
   EXPECT_EQ(first, 1);
   EXPECT_EQ(kind, 0);
   EXPECT_EQ(pen, 0);
-  EXPECT_EQ(g.ObjectCount, 0);
-  EXPECT_EQ(g.First[0], 0);
+  EXPECT_EQ(Store.ObjectCount, 0);
+  EXPECT_EQ(Store.First[0], 0);
 }
 
 TEST_F(StoreTest, ObjectWithoutPointsEndsBeforeItStarts) {
@@ -66,8 +66,8 @@ TEST_F(StoreTest, EachBeginStoresItsKindAndEntryZeroCountsObjects) {
   store::BeginTriangle();
   store::BeginQuad();
   store::BeginQuadStrip();
-  EXPECT_EQ(g.First[0], 5);
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(g.Kind[i], i);
+  EXPECT_EQ(Store.First[0], 5);
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(Store.Kind[i], i);
 }
 
 TEST_F(StoreTest, ClosingEntryFollowsTheLastPointAndCopiesKindAndPen) {
@@ -80,14 +80,14 @@ TEST_F(StoreTest, ClosingEntryFollowsTheLastPointAndCopiesKindAndPen) {
   EXPECT_EQ(first, 5);
   EXPECT_EQ(kind, store::Quad);
   EXPECT_EQ(pen, 9);
-  EXPECT_EQ(g.First[0], 1);
+  EXPECT_EQ(Store.First[0], 1);
 }
 
 TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPen) {
   gfx::K.Colour = 12;
   store::SetStorePen(3);
   store::ClearStore();
-  EXPECT_EQ(g.CurrentPen, 12);
+  EXPECT_EQ(Store.CurrentPen, 12);
   store::BeginPolyline();
   EXPECT_EQ(RangeOf(1).Pen, 12);
   store::SetStorePen(4);
@@ -96,7 +96,7 @@ TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPen) {
   store::AddText("a", p, p, p, 0);
   store::CloseStore();
   EXPECT_EQ(RangeOf(2).Pen, 4);
-  EXPECT_EQ(g.Texts[1].Pen, 4);
+  EXPECT_EQ(Store.Texts[1].Pen, 4);
 }
 
 TEST_F(StoreTest, ClearStoreEmptiesEveryList) {
@@ -106,11 +106,11 @@ TEST_F(StoreTest, ClearStoreEmptiesEveryList) {
   store::AddImage("pic", 0, 0, 1, 0);
   store::CloseStore();
   store::ClearStore();
-  EXPECT_EQ(g.PointCount, 0);
-  EXPECT_EQ(g.ObjectCount, 0);
-  EXPECT_EQ(g.First[0], 0);
-  EXPECT_EQ(g.TextCount, 0);
-  EXPECT_EQ(g.ImageCount, 0);
+  EXPECT_EQ(Store.PointCount, 0);
+  EXPECT_EQ(Store.ObjectCount, 0);
+  EXPECT_EQ(Store.First[0], 0);
+  EXPECT_EQ(Store.TextCount, 0);
+  EXPECT_EQ(Store.ImageCount, 0);
 }
 
 TEST_F(StoreTest, PointsAreStoredAsGiven) {
@@ -120,7 +120,7 @@ TEST_F(StoreTest, PointsAreStoredAsGiven) {
   EXPECT_EQ(x, 1.5f);
   EXPECT_EQ(y, -2.25f);
   EXPECT_EQ(z, 3.0f);
-  EXPECT_EQ(g.PointCount, 0);  // PointPut does not count
+  EXPECT_EQ(Store.PointCount, 0);  // PointPut does not count
 }
 
 // --- Texts and images ------------------------------------------------------------------
@@ -158,16 +158,16 @@ TEST_F(StoreTest, AddTextKeeps120BytesFontAndPen) {
   store::GetText(1, text, corners, font);
   EXPECT_EQ(std::string(text), std::string(120, 'A'));
   EXPECT_EQ(font, 1);
-  EXPECT_EQ(g.Texts[1].Pen, 5);
+  EXPECT_EQ(Store.Texts[1].Pen, 5);
   for (int k = 0; k < 9; ++k) EXPECT_EQ(corners[k], static_cast<float>(k + 1));
 }
 
 TEST_F(StoreTest, The125thTextReplacesThe124th) {
   const float p[3] = {0, 0, 0};
   for (int j = 1; j <= 125; ++j) store::AddText(std::to_string(j), p, p, p, 0);
-  EXPECT_EQ(g.TextCount, 124);
-  EXPECT_STREQ(g.Texts[123].Text, "123");
-  EXPECT_STREQ(g.Texts[124].Text, "125");
+  EXPECT_EQ(Store.TextCount, 124);
+  EXPECT_STREQ(Store.Texts[123].Text, "123");
+  EXPECT_STREQ(Store.Texts[124].Text, "125");
 }
 
 TEST_F(StoreTest, SetTextCornersReplacesTheNineCoordinates) {
@@ -261,7 +261,7 @@ TEST_F(StoreTest, TextAlongASegmentIsCentredOnItsMidpoint) {
 
 TEST_F(StoreTest, ImagesAreVisibleAndThe125thReplacesThe124th) {
   for (int j = 1; j <= 125; ++j) store::AddImage("IMG" + std::to_string(j), static_cast<float>(j), 2, 0.5f, 3);
-  EXPECT_EQ(g.ImageCount, 124);
+  EXPECT_EQ(Store.ImageCount, 124);
   const char* name = nullptr;
   float x = 0, y = 0, size = 0;
   int visible = 0, style = 0;
@@ -360,8 +360,8 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   store::BeginPicture();
   store::DispatchFlush();
   EXPECT_EQ(screenFlushes, 1);
-  EXPECT_TRUE(g.OutOfRange);
-  ASSERT_EQ(g.ObjectCount, 2);
+  EXPECT_TRUE(Store.OutOfRange);
+  ASSERT_EQ(Store.ObjectCount, 2);
   EXPECT_EQ(RangeOf(1).First, -1);
   EXPECT_EQ(RangeOf(1).Last, 4);
   EXPECT_EQ(RangeOf(2).First, 5);
@@ -369,12 +369,12 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   float x = 0, y = 0, z = 0;
   store::PointGet(3, x, y, z);
   EXPECT_EQ(x, 9.0f);
-  ASSERT_EQ(g.TextCount, 1);
-  EXPECT_STREQ(g.Texts[1].Text, "kept");
+  ASSERT_EQ(Store.TextCount, 1);
+  EXPECT_STREQ(Store.Texts[1].Text, "kept");
   store::BeginPicture();
   store::DispatchFlush();  // what is left is in range
-  EXPECT_FALSE(g.OutOfRange);
-  EXPECT_EQ(g.ObjectCount, 2);
+  EXPECT_FALSE(Store.OutOfRange);
+  EXPECT_EQ(Store.ObjectCount, 2);
   store::ScreenFlush = [] {};
 }
 
