@@ -13,6 +13,7 @@
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
+#include "platform/picture.h"
 #include "store/store.h"
 
 namespace exchange {
@@ -138,10 +139,10 @@ std::uint32_t AciRgb(int aci) {
 }
 
 int AciOfColour(int colour) {
-  if (colour == gfx::kForeground || colour < 0 || colour >= gfx::kColourCount) return kForegroundAci;
+  if (colour == gfx::kForeground || colour < 0 || colour >= platform::kColourCount) return kForegroundAci;
   if (colour == 0) return kDarkestGreyAci;  // the background: the only black is 7
   if (colour >= kFirstNamed && colour < kFirstNamed + 8) return kNamedAci[colour - kFirstNamed];
-  const std::uint32_t bgr = gfx::Palette[colour];
+  const std::uint32_t bgr = platform::Palette[colour];
   const int r = bgr & 0xFF, gr = bgr >> 8 & 0xFF, b = bgr >> 16 & 0xFF;
   int best = 1;
   long bestDistance = -1;

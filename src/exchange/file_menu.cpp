@@ -3,9 +3,9 @@
 
 #include "exchange/exchange.h"
 #include "exchange/file_io.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/file_write.h"
 

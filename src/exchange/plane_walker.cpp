@@ -12,11 +12,11 @@
 #include <cstdint>
 
 #include "exchange/exchange.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/colour_picker.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 #include "view/view.h"
 

@@ -24,8 +24,14 @@
 
 #include "graphics/numbers.h"
 #include "platform/driver.h"
+#include "platform/picture.h"
 
 namespace gfx {
+
+std::int32_t DepthRaster[kDepthRows][kDepthColumns];
+Kernel K;
+ScreenLayout Layout;
+
 namespace {
 
 using platform::Drv;
@@ -34,7 +40,7 @@ using platform::Drv;
 // Colours and the background remap
 // ---------------------------------------------------------------------------
 
-constexpr int kExtraColour = kColourCount - 1;  // 528: anything above draws so
+constexpr int kExtraColour = platform::kColourCount - 1;  // 528: anything above draws so
 constexpr int kBasicColours = 16;
 constexpr int kRampCount = 8;
 // Colour 8 (light grey) belongs to the grey ramp 7, not to ramp 0, which
@@ -425,9 +431,9 @@ void SelectPicture() { PictureRectangle(0); }
 void SelectPictureInner() { PictureRectangle(Layout.BorderWidth); }
 
 void InitKernel() {
-  BuildPalette();
+  platform::BuildPalette();
   for (auto& row : DepthRaster) std::fill(std::begin(row), std::end(row), kDepthCleared);
-  for (auto& row : ShadowRaster) std::fill(std::begin(row), std::end(row), 0u);
+  platform::ClearShadow();
   K = Kernel{};
 }
 

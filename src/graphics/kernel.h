@@ -3,9 +3,9 @@
 // Everything shown in the window is drawn through here as points and
 // straight lines in integer pixels, in one of 529 numbered colours. The
 // kernel keeps what a plain platform line would not give: a depth raster for
-// hidden lines, a shadow raster that remembers every pixel's colour value so
-// that a cursor drawn in XOR is erased by drawing it again, and a background
-// mode that remaps the basic colours 0, 7, 8 and 15.
+// hidden lines, XOR drawing that the picture's shadow raster lets a second
+// drawing erase exactly, and a background mode that remaps the basic colours
+// 0, 7, 8 and 15.
 //
 // Coordinates given to the point and line operations are relative to the
 // top-left corner of the DrawWindow; the rasters are indexed by absolute
@@ -16,12 +16,7 @@
 
 namespace gfx {
 
-// --- Palette ----------------------------------------------------------------
-constexpr int kColourCount = 529;      // 0..528
-// 0x00BBGGRR: red in the low byte. 0..15 basic, 16..527 eight ramps of 64
-// shades, 528 the extra colour.
-extern std::uint32_t Palette[kColourCount];
-void BuildPalette();
+// --- Colours ----------------------------------------------------------------
 // The two colours every background mode keeps apart: the background itself
 // and the colour that contrasts with it (text, frames, the picture's lines).
 constexpr int kBackground = 0;
@@ -29,12 +24,10 @@ constexpr int kForeground = 15;
 
 // --- Rasters ----------------------------------------------------------------
 constexpr int kDepthColumns = 2500, kDepthRows = 2000;
-constexpr int kShadowColumns = 3000, kShadowRows = 2000;
 constexpr std::int32_t kDepthCleared = -32760;
 constexpr std::int32_t kDepthFlat = 32760;  // 2D drawing: always in front
 
 extern std::int32_t DepthRaster[kDepthRows][kDepthColumns];
-extern std::uint32_t ShadowRaster[kShadowRows][kShadowColumns];
 
 // --- Pixel coordinates ----------------------------------------------------------
 // Pixel coordinates computed from floating-point values are held within

@@ -11,12 +11,12 @@
 
 #include <algorithm>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
 #include "view/view.h"

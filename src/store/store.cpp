@@ -25,10 +25,9 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/codepage.h"
-#include "store/builders.h"
 #include "graphics/kernel.h"
-#include "view/view.h"
+#include "platform/codepage.h"
+#include "store/builders.h"
 
 namespace store {
 
@@ -42,6 +41,10 @@ void ShowNothing(const char*, bool, int) {}
 void DoNothing() {}
 void WriteNothing(Device) {}
 bool NoImageSize(const char*, int&, int&) { return false; }
+void PlainViewPlane(float x, float y, float, float& u, float& v) {
+  u = x;
+  v = y;
+}
 }  // namespace
 
 MessageHook ShowMessage = ShowNothing;
@@ -50,6 +53,7 @@ Procedure ScreenFlush = DoNothing;
 DeviceHook ExchangeFlush = WriteNothing;
 Procedure RedrawForMeasure = DoNothing;
 ImageSizeHook ReadImageSize = NoImageSize;
+ProjectionHook ProjectOnViewPlane = PlainViewPlane;
 
 // --- Scratch files ---------------------------------------------------------------------
 
@@ -484,12 +488,6 @@ void AddPoint(float x, float y, float z) {
   PointPut(Store.PointCount, x, y, z);
 }
 
-void AddPointInView(float u, float v, float w) {
-  double x = 0, y = 0, z = 0;
-  view::ViewToWorld(u, v, w, x, y, z);
-  AddPoint(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-}
-
 void BeginObject(int kind) {
   ++Store.ObjectCount;
   Store.First[0] = Store.ObjectCount;
@@ -583,14 +581,6 @@ void AddPlaced(Anchor anchor, std::string_view text, float x, float y, float z, 
   AddText(text, bs, be, ts, font);
 }
 
-void ViewCornerToWorld(const float c[3], float out[3]) {
-  double x = 0, y = 0, z = 0;
-  view::ViewToWorld(c[0], c[1], c[2], x, y, z);
-  out[0] = static_cast<float>(x);
-  out[1] = static_cast<float>(y);
-  out[2] = static_cast<float>(z);
-}
-
 }  // namespace
 
 void AddText(std::string_view text, const float baseStart[3], const float baseEnd[3],
@@ -647,22 +637,6 @@ void AddTextRight(std::string_view text, float x, float y, float z, float sine, 
 void AddTextCentred(std::string_view text, float x, float y, float z, float sine, float cosine,
                     float h, float w, int font) {
   AddPlaced(Anchor::Centre, text, x, y, z, sine, cosine, h, w, font);
-}
-
-void AddTextInView(std::string_view text, const float baseStart[3], const float baseEnd[3],
-                   const float topStart[3], int font) {
-  float bs[3], be[3], ts[3];
-  ViewCornerToWorld(baseStart, bs);
-  ViewCornerToWorld(baseEnd, be);
-  ViewCornerToWorld(topStart, ts);
-  AddText(text, bs, be, ts, font);
-}
-
-void AddTextLeftInView(std::string_view text, float u, float v, float w, float sine, float cosine,
-                       float h, float cw, int font) {
-  float bs[3], be[3], ts[3];
-  PlaceFlat(Anchor::Left, text.size(), u, v, w, sine, cosine, h, cw, bs, be, ts);
-  AddTextInView(text, bs, be, ts, font);
 }
 
 void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], float h, float w,
@@ -876,7 +850,7 @@ void Widen(int dims, const float p[3]) {
 // The point to measure: the view-plane projection for the 2D pass.
 void Measure(int dims, float x, float y, float z) {
   float p[3] = {x, y, z};
-  if (dims == 2) view::WorldToView(x, y, z, p[0], p[1]);
+  if (dims == 2) ProjectOnViewPlane(x, y, z, p[0], p[1]);
   Widen(dims, p);
 }
 

@@ -12,12 +12,12 @@
 #include <numbers>
 #include <string>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "view/view.h"
 

@@ -11,12 +11,12 @@
 #include <cmath>
 #include <string>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "store/store.h"
 #include "view/view.h"
@@ -289,6 +289,9 @@ void InstallViewHooks() {
   ScreenSetUpHook = menu::ScreenSetUp;
   // Through the slot, so that a picture routine installed later is measured.
   store::RedrawForMeasure = [] { WID_RIS(); };
+  store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+    WorldToView(x, y, z, u, v);
+  };
 }
 
 }  // namespace view

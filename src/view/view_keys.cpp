@@ -8,10 +8,10 @@
 //   ViewKey
 #include <cstdint>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "view/view.h"
 

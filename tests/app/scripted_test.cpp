@@ -8,7 +8,7 @@
 
 #include "app/shell_file.h"
 #include "app/shell_model.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "support/run_program.h"
 
 namespace {

@@ -9,7 +9,8 @@
 #include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
+#include "platform/picture.h"
 #include "store/store.h"
 #include "support/run_program.h"
 
@@ -155,7 +156,7 @@ TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
 }
 
 TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
-  gfx::BuildPalette();
+  platform::BuildPalette();
   // The index table at its landmarks: the named colours, full and half
   // saturation, the five brightnesses, the greys.
   const struct {
@@ -172,12 +173,12 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
   // Every shade of the ramps: no index lies nearer (7 is black or white,
   // never a shade).
   auto distance = [](int colour, int aci) {
-    const std::uint32_t p = gfx::Palette[colour], a = exchange::AciRgb(aci);
+    const std::uint32_t p = platform::Palette[colour], a = exchange::AciRgb(aci);
     const long dr = long(p & 0xFF) - long(a >> 16), dg = long(p >> 8 & 0xFF) - long(a >> 8 & 0xFF),
                db = long(p >> 16 & 0xFF) - long(a & 0xFF);
     return dr * dr + dg * dg + db * db;
   };
-  for (int c = 16; c < gfx::kColourCount; ++c) {
+  for (int c = 16; c < platform::kColourCount; ++c) {
     SCOPED_TRACE(c);
     const int got = exchange::AciOfColour(c);
     ASSERT_NE(got, 7);

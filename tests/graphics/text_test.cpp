@@ -347,8 +347,8 @@ TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
   gfx::SetColor(15);
   // 14 pixels high and wide at (20, 40): one pixel per 5 font units.
   gfx::TextOut("A", 20, 40, 14, 14);
-  const std::uint32_t white = gfx::Palette[15];
-  const std::uint32_t black = gfx::Palette[0];
+  const std::uint32_t white = platform::Palette[15];
+  const std::uint32_t black = platform::Palette[0];
   EXPECT_EQ(platform::PictureColour(22, 40), white);  // left foot (10, 0)
   EXPECT_EQ(platform::PictureColour(28, 26), white);  // apex (40, 70)
   EXPECT_EQ(platform::PictureColour(30, 40), white);  // right foot (50, 0)

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "graphics/codepage.h"
 #include "menu_fixture.h"
+#include "platform/codepage.h"
 
 namespace {
 

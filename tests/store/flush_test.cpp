@@ -1,5 +1,4 @@
-// The flush to the output devices, the extent passes and the view-plane
-// entries of the store.
+// The flush to the output devices and the extent passes of the store.
 #include <string>
 
 #include "store_fixture.h"
@@ -35,6 +34,9 @@ class FlushTest : public StoreTest {
     flushLog.clear();
     store::ScreenFlush = LogScreen;
     store::ExchangeFlush = LogDevice;
+    store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+      view::WorldToView(x, y, z, u, v);
+    };
   }
   void TearDown() override {
     store::ScreenFlush = [] {};
@@ -195,31 +197,6 @@ TEST_F(FlushTest, Extent2DTakesAllFourTextCorners) {
   EXPECT_EQ(u1, 22.0f);
   EXPECT_EQ(v0, -14.0f);
   EXPECT_EQ(v1, -10.0f);
-}
-
-// --- View-plane entries ----------------------------------------------------------------------
-
-TEST_F(FlushTest, AddPointInViewStoresTheWorldPoint) {
-  TurnView();
-  store::BeginPolyline();
-  store::AddPointInView(1, 2, 3);
-  float x = 0, y = 0, z = 0;
-  store::PointGet(1, x, y, z);
-  EXPECT_EQ(x, -2.0f);
-  EXPECT_EQ(y, 1.0f);
-  EXPECT_EQ(z, 3.0f);
-}
-
-TEST_F(FlushTest, TextInTheViewPlaneIsStoredInWorldCoordinates) {
-  TurnView();
-  store::AddTextLeftInView("AB", 0, 0, 1, 0, 1, 2, 1, 0);
-  // View corners (0, -1, 1), (2, -1, 1), (0, 1, 1).
-  const char* text = nullptr;
-  float c[9];
-  int font = 0;
-  store::GetText(1, text, c, font);
-  const float expected[9] = {1, 0, 1, 1, 2, 1, -1, 0, 1};
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(c[k], expected[k]) << k;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // preparation and overlays, the key table, the layouts and the zoom window.
 #include <filesystem>
 
+#include "platform/picture.h"
 #include "screen_fixture.h"
 
 namespace viewtest {
@@ -45,11 +46,11 @@ TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
   EXPECT_EQ(V.ViewportWidth, 640);
   EXPECT_EQ(V.ViewportHeight, V.PictureAreaHeight - 1);
   // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10.
-  EXPECT_EQ(platform::PictureColour(1, 1), gfx::Palette[9]);
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), gfx::Palette[9]);
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 1), gfx::Palette[10]);
+  EXPECT_EQ(platform::PictureColour(1, 1), platform::Palette[9]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), platform::Palette[9]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 1), platform::Palette[10]);
   // The second bottom line lies one row below the viewport's window.
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight), gfx::Palette[0]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight), platform::Palette[0]);
   EXPECT_EQ(gfx::K.LineStyle, 0);
 }
 
@@ -59,9 +60,9 @@ TEST_F(ScreenTest, RedrawDrawsThePictureAndTheWorldTripod) {
   // The world tripod's X axis from (50, h − 50) to the right in colour 11
   // (inner window pixels, one in from the viewport's corner).
   const int y = V.ViewportHeight - 50 + 1;
-  EXPECT_EQ(platform::PictureColour(51 + 20, y), gfx::Palette[11]);
+  EXPECT_EQ(platform::PictureColour(51 + 20, y), platform::Palette[11]);
   // Its Y axis upwards in colour 10.
-  EXPECT_EQ(platform::PictureColour(51, y - 20), gfx::Palette[10]);
+  EXPECT_EQ(platform::PictureColour(51, y - 20), platform::Palette[10]);
   EXPECT_EQ(platform::Image.ShowCount, 0);  // hidden and shown again
 }
 
