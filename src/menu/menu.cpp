@@ -146,14 +146,14 @@ void BuildButtons() {
               caption, arrow);
   };
   cell(0, 0, 'B', 0, "B", false);
-  cell(0, 1, 0, kScanUp, "", true);
-  cell(0, 2, 0, kScanPageUp, "Up", false);
-  cell(1, 0, 0, kScanLeft, "", true);
+  cell(0, 1, 0, platform::kScanUp, "", true);
+  cell(0, 2, 0, platform::kScanPageUp, "Up", false);
+  cell(1, 0, 0, platform::kScanLeft, "", true);
   cell(1, 1, 'R', 0, "R", false);
-  cell(1, 2, 0, kScanRight, "", true);
+  cell(1, 2, 0, platform::kScanRight, "", true);
   cell(2, 0, 'Z', 0, "Z", false);
-  cell(2, 1, 0, kScanDown, "", true);
-  cell(2, 2, 0, kScanPageDown, "Dn", false);
+  cell(2, 1, 0, platform::kScanDown, "", true);
+  cell(2, 2, 0, platform::kScanPageDown, "Dn", false);
 }
 
 void LineAbs(int x1, int y1, int x2, int y2) { gfx::Line2(x1, StripY(y1), x2, StripY(y2)); }
@@ -164,9 +164,9 @@ void DrawArrow(const MenuButton& b) {
   int s = std::max(2, (b.Right - b.Left) / 4);
   int dx = 0, dy = 0;
   switch (b.Scan) {
-    case kScanUp: dy = -1; break;
-    case kScanDown: dy = 1; break;
-    case kScanLeft: dx = -1; break;
+    case platform::kScanUp: dy = -1; break;
+    case platform::kScanDown: dy = 1; break;
+    case platform::kScanLeft: dx = -1; break;
     default: dx = 1; break;
   }
   int tipX = cx + dx * s, tipY = cy + dy * s;
@@ -315,10 +315,10 @@ void MenuReadKey(KeyCode& key) {
   }
   if (key == kKeyExtended) {
     if (!haveScan) scan = platform::Drv.DrvReadKey();
-    if (scan == kScanUndo || scan == kScanRedo) {
-      EditHook(scan == kScanRedo);
+    if (scan == platform::kScanUndo || scan == platform::kScanRedo) {
+      EditHook(scan == platform::kScanRedo);
       key = kKeyRefresh;
-    } else if (scan == kScanF1) {
+    } else if (scan == platform::kScanF1) {
       HelpHook(kHelpMenus);
     } else {
       ExtendedKeyHook(scan);

@@ -41,12 +41,7 @@ constexpr KeyCode kKeyEnd = '~';
 constexpr KeyCode kKeyNothing = '0';
 constexpr KeyCode kKeyRefresh = 30;  // no key gives it: the window's keys give 1..26 and 27
 
-// PC keyboard scan codes that follow an extended key.
-constexpr std::uint8_t kScanUp = 72, kScanDown = 80, kScanLeft = 75, kScanRight = 77;
-constexpr std::uint8_t kScanPageUp = 73, kScanPageDown = 81, kScanHome = 71, kScanEnd = 79;
-constexpr std::uint8_t kScanDelete = 83;
-constexpr std::uint8_t kScanF1 = 59;
-constexpr std::uint8_t kScanUndo = 14, kScanRedo = 15;  // Alt-Backspace, Alt-Shift-Backspace
+// The scan codes that follow an extended key are platform::ScanCode.
 
 // --- Tables and state ----------------------------------------------------------
 constexpr int kMaxItems = 9;

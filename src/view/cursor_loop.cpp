@@ -19,6 +19,7 @@
 #include "menu/menu.h"
 #include "platform/codepage.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 #include "view/view.h"
 
 namespace view {
@@ -118,12 +119,6 @@ constexpr float kStepFactor = 4;
 constexpr float kZoomFactor = 1.5f;
 constexpr float kSmallestScale = 1e-5f;
 
-enum Scan : std::uint8_t {
-  kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kEnd = 79, kDown = 80, kPageDown = 81,
-  kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145,
-  kShiftUp = 152, kShiftDown = 160,
-};
-
 bool InViewport(std::int32_t x, std::int32_t y) {
   return x >= 0 && x <= V.ViewportWidth && y >= 0 && y <= V.ViewportHeight;
 }
@@ -151,13 +146,13 @@ bool CursorViewKey(std::uint8_t key) {
 // A step key's target, or false when the scan code is not one.
 bool StepTarget(std::uint8_t scan, float& a, float& b, float& c) {
   switch (scan) {
-    case kUp: b = SnapStep(b, V.CursorStepY, +1); return true;
-    case kDown: b = SnapStep(b, V.CursorStepY, -1); return true;
-    case kRight: a = SnapStep(a, V.CursorStepX, +1); return true;
-    case kLeft: a = SnapStep(a, V.CursorStepX, -1); return true;
-    case kShiftUp: c = SnapStep(c, V.CursorStepZ, +1); return true;
-    case kShiftDown: c = SnapStep(c, V.CursorStepZ, -1); return true;
-    case kEnd: c = 0; return true;
+    case platform::kScanUp: b = SnapStep(b, V.CursorStepY, +1); return true;
+    case platform::kScanDown: b = SnapStep(b, V.CursorStepY, -1); return true;
+    case platform::kScanRight: a = SnapStep(a, V.CursorStepX, +1); return true;
+    case platform::kScanLeft: a = SnapStep(a, V.CursorStepX, -1); return true;
+    case platform::kScanShiftUp: c = SnapStep(c, V.CursorStepZ, +1); return true;
+    case platform::kScanShiftDown: c = SnapStep(c, V.CursorStepZ, -1); return true;
+    case platform::kScanEnd: c = 0; return true;
     default: return false;
   }
 }
@@ -166,22 +161,22 @@ bool StepTarget(std::uint8_t scan, float& a, float& b, float& c) {
 // mode is.
 void CursorViewChange(std::uint8_t scan) {
   switch (scan) {
-    case kPageUp:
+    case platform::kScanPageUp:
       if (V.ViewScaleU > kSmallestScale) {
         V.ViewScaleU /= kZoomFactor;
         V.ViewScaleV /= kZoomFactor;
         V.ViewScaleW /= kZoomFactor;
       }
       break;
-    case kPageDown:
+    case platform::kScanPageDown:
       V.ViewScaleU *= kZoomFactor;
       V.ViewScaleV *= kZoomFactor;
       V.ViewScaleW *= kZoomFactor;
       break;
-    case kCtrlLeft: V.ViewCentreU += static_cast<float>(V.PanStepX) * V.ViewScaleU; break;
-    case kCtrlRight: V.ViewCentreU -= static_cast<float>(V.PanStepX) * V.ViewScaleU; break;
-    case kCtrlUp: V.ViewCentreV -= static_cast<float>(V.PanStepY) * V.ViewScaleV; break;
-    case kCtrlDown: V.ViewCentreV += static_cast<float>(V.PanStepY) * V.ViewScaleV; break;
+    case platform::kScanCtrlLeft: V.ViewCentreU += static_cast<float>(V.PanStepX) * V.ViewScaleU; break;
+    case platform::kScanCtrlRight: V.ViewCentreU -= static_cast<float>(V.PanStepX) * V.ViewScaleU; break;
+    case platform::kScanCtrlUp: V.ViewCentreV -= static_cast<float>(V.PanStepY) * V.ViewScaleV; break;
+    case platform::kScanCtrlDown: V.ViewCentreV += static_cast<float>(V.PanStepY) * V.ViewScaleV; break;
     default: break;
   }
 }
@@ -252,7 +247,7 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
     if (key == menu::kKeyExtended) {
       const std::uint8_t scan = d.DrvReadKey();
       float na = a, nb = b, nc = c;
-      if (scan == menu::kScanF1) {
+      if (scan == platform::kScanF1) {
         CursorShapeHook(a, b, c);
         menu::HelpHook(menu::kHelpCursor);
         CursorShapeHook(a, b, c);
