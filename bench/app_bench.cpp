@@ -51,7 +51,7 @@ void EditAndRedraw(benchmark::State& state, float step, bool noted = false, bool
   for (auto _ : state) {
     app::Shell.InternalPressure += 0.001f;  // one changed value
     if (noted) {
-      app::FullRedraw();
+      app::Slots.FullRedraw();
       if (recovery) app::WriteRecoveryWhenDue();
     } else {
       view::Redraw();

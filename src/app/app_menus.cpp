@@ -15,9 +15,6 @@
 namespace app {
 
 namespace {
-void NoFileMenu(menu::KeyCode&) {}
-void NoRedraw() {}
-void RedrawInstead() { FullRedraw(); }
 
 using menu::KeyCode;
 using menu::ValueRange;
@@ -58,13 +55,11 @@ const char* KindText(std::int32_t kind) {
 
 }  // namespace
 
-void (*FileMenuHook)(menu::KeyCode& key) = NoFileMenu;
-void (*FullRedraw)() = NoRedraw;
-void (*FitViewHook)() = RedrawInstead;
+AppSlots Slots;
 
 void FitScales() {
   FitPictureScales(WindowAspect());
-  FitViewHook();
+  Slots.FitViewHook();
 }
 
 bool AnsweredYes() {
@@ -88,9 +83,9 @@ void AppMainMenu(KeyCode& key) {
       menu::RunMenu(8, key);
     }
     if (key == menu::kKeyCtrlZ || key == '1') {
-      FileMenuHook(key);
+      Slots.FileMenuHook(key);
       if (key == menu::kKeyEnd) return;
-      FullRedraw();
+      Slots.FullRedraw();
       if (menu::IsBackKey(key) || key == menu::kKeyCtrlZ || key == '1') {
         key = menu::kKeyComplete;
         continue;
@@ -147,7 +142,7 @@ void NewSchemeMenu(KeyCode& key) {
       return;
     }
   }
-  FullRedraw();
+  Slots.FullRedraw();
   key = menu::kKeyComplete;
 }
 
@@ -185,7 +180,7 @@ void SectionMenu(KeyCode& key) {
     } else {
       return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -236,7 +231,7 @@ void SegmentMenu(KeyCode& key) {
       case '9': Shell.ArcRadius[c] = v; break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -258,7 +253,7 @@ void GeneratrixMenu(KeyCode& key) {
       case '4': Shell.ArcRadius[c] = menu::GetItemValue(4); break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -286,7 +281,7 @@ void LoadsMenu(KeyCode& key) {
       case '8': Shell.YoungModulus = menu::GetItemValue(8); break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -315,12 +310,12 @@ void ImageMenu(KeyCode& key) {
                         &Shell.DisplacementScale, &Shell.DiagramStep};
     if (key == '9') {
       PictureAnalysis = PictureAnalysis == Analysis::Bending ? Analysis::Membrane : Analysis::Bending;
-      FullRedraw();
+      Slots.FullRedraw();
       continue;
     }
     if (key < '1' || key > '8') return;
     *fields[key - '0'] = menu::GetItemValue(key - '0');
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -341,7 +336,7 @@ void DesignCheckMenu(KeyCode& key) {
       case '3': Shell.EquivalenceRule = kTresca; break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 

@@ -264,8 +264,8 @@ std::string Export(const std::string& path) {
 
 // Every slot the framework offers the application, filled.
 void InstallApplicationSlots() {
-  view::WID_RIS = DrawShellWindow;
-  view::WID_GRAN = store::MeasureExtent2D;
+  view::Slots.WID_RIS = DrawShellWindow;
+  view::Slots.WID_GRAN = store::MeasureExtent2D;
   platform::MenuBar.RedrawHook = view::RedrawWithMenu;
   platform::MenuBar.ResizeHook = view::ResizeView;
   platform::MenuBar.NewHook = NewModel;
@@ -280,21 +280,21 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
-  help::AppKeySummaryHook = help::AppKeySummary;
-  menu::EditHook = UndoKey;
-  menu::HelpHook = ShowContextHelp;
-  FullRedraw = RedrawAfterEdit;
-  FitViewHook = FitViewAfterEdit;
-  FileMenuHook = exchange::FileMenu;
+  help::Slots.AppKeySummaryHook = help::AppKeySummary;
+  menu::Slots.EditHook = UndoKey;
+  menu::Slots.HelpHook = ShowContextHelp;
+  Slots.FullRedraw = RedrawAfterEdit;
+  Slots.FitViewHook = FitViewAfterEdit;
+  Slots.FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
-  exchange::SaveData = SaveForFileMenu;
-  exchange::LoadData = LoadForFileMenu;
-  exchange::AfterLoad = AfterFileRead;
-  exchange::AfterSave = AfterFileWritten;
-  exchange::UnsavedWork = UnsavedWork;
-  exchange::ChooseFile = ChooseDataFile;
-  exchange::RedrawPicture = view::Redraw;
-  exchange::RedrawForExport = view::WID_RIS;
+  exchange::FileSlots.SaveData = SaveForFileMenu;
+  exchange::FileSlots.LoadData = LoadForFileMenu;
+  exchange::FileSlots.AfterLoad = AfterFileRead;
+  exchange::FileSlots.AfterSave = AfterFileWritten;
+  exchange::FileSlots.UnsavedWork = UnsavedWork;
+  exchange::FileSlots.ChooseFile = ChooseDataFile;
+  exchange::FileSlots.RedrawPicture = view::Redraw;
+  exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
   exchange::Exports.Ugf = Export<exchange::ExportUGF>;
   exchange::Exports.Geo = Export<exchange::ExportGEO>;
   exchange::Exports.Dxf = Export<exchange::ExportDXF>;

@@ -61,7 +61,7 @@ void Segment2(float x1, float y1, float x2, float y2) {
   store::AddPoint(x2, y2, 0);
 }
 
-void Flush() { store::FlushStore(); }
+void Flush() { store::Slots.FlushStore(); }
 
 bool bendingShown = false;  // the last SolvePicture gave a bending analysis
 
@@ -151,7 +151,7 @@ std::string saidNote;
 void Announce(const std::string& note) {
   if (note == saidNote) return;
   saidNote = note;
-  if (!note.empty()) store::ShowMessage(gfx::LangPart(note).c_str(), false, kNotePauseMs);
+  if (!note.empty()) store::Slots.ShowMessage(gfx::LangPart(note).c_str(), false, kNotePauseMs);
 }
 
 int LastSection() { return std::max(1, SectionsInUse(Shell)); }

@@ -70,7 +70,7 @@ double SquaredDistance(int a, int b) {
 
 void ExportUGF(ExportFile& file) {
   Exchange.Out = &file;
-  VertexOut = UgfPoint;
+  Slots.VertexOut = UgfPoint;
   std::int32_t status = 0;
   AskThickness(status);
   if (status == menu::kInputRefused) {
@@ -79,7 +79,7 @@ void ExportUGF(ExportFile& file) {
     return;
   }
   WriteComment(file, kUgfCaption);
-  store::RunDevicePass(store::Device::PlaneWalker, RedrawForExport);
+  store::RunDevicePass(store::Device::PlaneWalker, Slots.RedrawForExport);
   WriteExportLine(file, UgfLine(0, 0, -1));
   Exchange.Out = nullptr;
 }
@@ -100,7 +100,7 @@ void UgfPoint(float x, float y, std::int32_t pen) {
 void ExportGEO(ExportFile& file) {
   Exchange.Out = &file;
   WriteComment(file, kGeoCaption);
-  store::RunDevicePass(store::Device::GeoFile, RedrawForExport);
+  store::RunDevicePass(store::Device::GeoFile, Slots.RedrawForExport);
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
   WriteExportLine(file, " 0 0 0 -1");
@@ -134,7 +134,7 @@ void ExportTRE(ExportFile& file) {
   Exchange.Out = &file;
   WriteComment(file, kTreCaption);
   WriteExportLine(file, " 0");
-  store::RunDevicePass(store::Device::TreFile, RedrawForExport);
+  store::RunDevicePass(store::Device::TreFile, Slots.RedrawForExport);
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
   Exchange.Out = nullptr;

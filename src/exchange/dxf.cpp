@@ -179,7 +179,7 @@ void ExportDXF(ExportFile& file) {
   for (const char* line : kDxfHeaderEnd) WriteExportLine(file, line);
   DxfGroupString(0, "SECTION");
   DxfGroupString(2, "ENTITIES");
-  store::RunDevicePass(store::Device::DxfFile, RedrawForExport);
+  store::RunDevicePass(store::Device::DxfFile, Slots.RedrawForExport);
   DxfGroupString(0, "ENDSEC");
   DxfGroupString(0, "EOF");
   Exchange.Out = nullptr;

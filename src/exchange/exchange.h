@@ -106,11 +106,14 @@ extern ExchangeState Exchange;  // the one exchange state of the program
 // pen, 0 draws to there. Default UgfPoint; the plotter and the printer put
 // their own in for the length of their output and put UgfPoint back.
 using VertexSink = void (*)(float x, float y, std::int32_t pen);
-extern VertexSink VertexOut;
-
-// The application's redraw, run by every export with OutputDevice set.
+void UgfPoint(float x, float y, std::int32_t pen);
 using Procedure = void (*)();
-extern Procedure RedrawForExport;  // default: draws nothing
+struct ExchangeSlots {
+  VertexSink VertexOut = UgfPoint;
+  // The application's redraw, run by every export with OutputDevice set.
+  Procedure RedrawForExport = [] {};
+};
+extern ExchangeSlots Slots;  // ExchangeSlots{} puts them back
 
 // --- Device dispatch ---------------------------------------------------------------------
 // The start-up state; installs ExchangeDeviceFlush as store::ExchangeFlush.

@@ -13,13 +13,11 @@ namespace exchange {
 ExchangeState Exchange;
 
 namespace {
-void DrawNothing() {}
 // A few thousand points of a picture take some hundred kilobytes of text.
 constexpr std::size_t kExportReserve = 256u << 10;
 }  // namespace
 
-VertexSink VertexOut = UgfPoint;
-Procedure RedrawForExport = DrawNothing;
+ExchangeSlots Slots;
 
 // --- Export file -----------------------------------------------------------------------
 
@@ -43,8 +41,8 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
 
 void InitExchange() {
   Exchange = ExchangeState{};
-  VertexOut = UgfPoint;
-  store::ExchangeFlush = ExchangeDeviceFlush;
+  Slots.VertexOut = UgfPoint;
+  store::Slots.ExchangeFlush = ExchangeDeviceFlush;
 }
 
 void ExchangeDeviceFlush(store::Device device) {
@@ -58,9 +56,9 @@ void ExchangeDeviceFlush(store::Device device) {
     case store::Device::DxfFile: WriteDxfEntities(); break;
     case store::Device::TreFile: WriteTreFacets(); break;
     case store::Device::PlotterFile:
-      VertexOut = HpglPoint;
+      Slots.VertexOut = HpglPoint;
       WalkStorePlane();
-      VertexOut = UgfPoint;
+      Slots.VertexOut = UgfPoint;
       break;
     default: break;  // no writer of its own
   }

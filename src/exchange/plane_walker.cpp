@@ -61,8 +61,8 @@ void AppendRun(float x, float y) {
 
 void SendPolyline(const float* x, const float* y, int n, int pen) {
   if (n < 1) return;
-  VertexOut(x[1], y[1], pen);
-  for (int k = 2; k <= n; ++k) VertexOut(x[k], y[k], 0);
+  Slots.VertexOut(x[1], y[1], pen);
+  for (int k = 2; k <= n; ++k) Slots.VertexOut(x[k], y[k], 0);
 }
 
 // The run itself, then its offset copies at ±d, ±2d, ...
@@ -81,11 +81,11 @@ void EmitRun(int pen) {
 
 void DrawDiamond(float x, float y, int pen) {
   float r = Exchange.MarkSize;
-  VertexOut(x - r, y, pen);
-  VertexOut(x, y - r, 0);
-  VertexOut(x + r, y, 0);
-  VertexOut(x, y + r, 0);
-  VertexOut(x - r, y, 0);
+  Slots.VertexOut(x - r, y, pen);
+  Slots.VertexOut(x, y - r, 0);
+  Slots.VertexOut(x + r, y, 0);
+  Slots.VertexOut(x, y + r, 0);
+  Slots.VertexOut(x - r, y, 0);
 }
 
 // Points start..last of a polyline object. The buffer holds kWalkPoints
@@ -300,23 +300,23 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
 
 void PlaneTextStroke(float x, float y, float, int move) {
   const int pen = Exchange.TextPen;
-  VertexOut(x, y, move != 0 ? pen : 0);
+  Slots.VertexOut(x, y, move != 0 ? pen : 0);
   const int passes = PassesOf(pen);
   if (move == 0 && passes > 0) {
     double dx = x - Exchange.StrokeX, dy = y - Exchange.StrokeY;
     double len = std::sqrt(dx * dx + dy * dy);
     if (len > 0) {
       double ux = dx / len, uy = dy / len;
-      VertexOut(Exchange.StrokeX, Exchange.StrokeY, pen);
-      VertexOut(x, y, 0);
+      Slots.VertexOut(Exchange.StrokeX, Exchange.StrokeY, pen);
+      Slots.VertexOut(x, y, 0);
       double d = 0;
       for (int k = 1; k <= passes; ++k) {
         d += Exchange.PassOffset / Exchange.OutputScale;
         auto sx = static_cast<float>(d * uy), sy = static_cast<float>(-d * ux);
-        VertexOut(Exchange.StrokeX - sx, Exchange.StrokeY - sy, pen);
-        VertexOut(x - sx, y - sy, 0);
-        VertexOut(Exchange.StrokeX + sx, Exchange.StrokeY + sy, pen);
-        VertexOut(x + sx, y + sy, 0);
+        Slots.VertexOut(Exchange.StrokeX - sx, Exchange.StrokeY - sy, pen);
+        Slots.VertexOut(x - sx, y - sy, 0);
+        Slots.VertexOut(Exchange.StrokeX + sx, Exchange.StrokeY + sy, pen);
+        Slots.VertexOut(x + sx, y + sy, 0);
       }
     }
   }

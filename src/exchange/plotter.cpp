@@ -24,13 +24,13 @@ std::string Int(std::int32_t n) { return gfx::FormatFixed(n, 0, 0); }
 
 void ExportPLT(ExportFile& file) {
   Exchange.Out = &file;
-  VertexOut = HpglPoint;
+  Slots.VertexOut = HpglPoint;
   std::int32_t status = 0;
   AskThickness(status);
   if (status == menu::kInputRefused) {
     Exchange.Cancelled = true;
     Exchange.Out = nullptr;
-    VertexOut = UgfPoint;
+    Slots.VertexOut = UgfPoint;
     return;
   }
   Exchange.PlotScale = 1.0f;
@@ -40,8 +40,8 @@ void ExportPLT(ExportFile& file) {
   std::string w = Int(PlotterSteps(Exchange.PlotXmax, Exchange.PlotXmin));
   std::string h = Int(PlotterSteps(Exchange.PlotYmax, Exchange.PlotYmin));
   WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
-  store::RunDevicePass(store::Device::PlotterFile, RedrawForExport);
-  VertexOut = UgfPoint;
+  store::RunDevicePass(store::Device::PlotterFile, Slots.RedrawForExport);
+  Slots.VertexOut = UgfPoint;
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
   WriteExportLine(file, "PU0,0;SP0;");

@@ -28,19 +28,7 @@ namespace menu {
 
 MenuState M;
 
-namespace {
-void NoViewKey(KeyCode) {}
-void NoExtendedKey(std::uint8_t) {}
-void NoGridStep(KeyCode&) {}
-void NoEdit(bool) {}
-void NoHelp(int) {}
-}  // namespace
-
-void (*ViewKeyHook)(KeyCode key) = NoViewKey;
-void (*ExtendedKeyHook)(std::uint8_t scan) = NoExtendedKey;
-void (*GridStepHook)(KeyCode& key) = NoGridStep;
-void (*EditHook)(bool redo) = NoEdit;
-void (*HelpHook)(int context) = NoHelp;
+MenuSlots Slots;
 
 int LineHeight() { return gfx::TextLineStep; }
 int PanelTop() { return gfx::Layout.MenuStripTop; }
@@ -316,22 +304,22 @@ void MenuReadKey(KeyCode& key) {
   if (key == kKeyExtended) {
     if (!haveScan) scan = platform::Drv.DrvReadKey();
     if (scan == platform::kScanUndo || scan == platform::kScanRedo) {
-      EditHook(scan == platform::kScanRedo);
+      Slots.EditHook(scan == platform::kScanRedo);
       key = kKeyRefresh;
     } else if (scan == platform::kScanF1) {
-      HelpHook(kHelpMenus);
+      Slots.HelpHook(kHelpMenus);
     } else {
-      ExtendedKeyHook(scan);
+      Slots.ExtendedKeyHook(scan);
     }
     return;
   }
   if (key == 'X' || key == 'x' || key == 0xD7 || key == 0xF7) {  // also Ч, ч
-    GridStepHook(key);
+    Slots.GridStepHook(key);
     key = kKeyNothing;
     return;
   }
   if (IsViewKey(key)) {
-    ViewKeyHook(key);
+    Slots.ViewKeyHook(key);
     if (key != kKeyCtrlZ) key = kKeyNothing;
   }
 }

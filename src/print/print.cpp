@@ -272,16 +272,16 @@ bool PrintNow(float x1, float y1, float x2, float y2) {
   j.ToPdf = !j.PrinterFound;
   j.PdfPath = j.ToPdf ? FallbackPdfPath() : std::string();
   menu::PromptLine(0, gfx::LangPart(kPrinting));
-  exchange::VertexOut = PrinterVertex;
+  exchange::Slots.VertexOut = PrinterVertex;
   exchange::Exchange.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
   exchange::Exchange.SinglePass = true;      // the printer draws each line once, as wide as its passes
   std::string error;
   store::RunDevicePass(store::Device::PlaneWalker, [&] {
     SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
     menu::PromptLine(1, gfx::LangPart(kPrinting));
-    error = PrintSheets(view::WID_RIS);
+    error = PrintSheets(view::Slots.WID_RIS);
   });
-  exchange::VertexOut = exchange::UgfPoint;
+  exchange::Slots.VertexOut = exchange::UgfPoint;
   exchange::Exchange.OutputScale = 1.0f;
   exchange::Exchange.SinglePass = false;
 
@@ -369,7 +369,7 @@ void PrintPicture(menu::KeyCode& key) {
 
 void InstallPrinting() {
   if (Printing.Backend.Probe == nullptr) InstallNullBackend();
-  exchange::PrintPicture = PrintPicture;
+  exchange::FileSlots.PrintPicture = PrintPicture;
   exchange::Exports.Pdf = ExportPdf;
   exchange::Exports.Svg = ExportSvg;
 }

@@ -199,18 +199,18 @@ VectorPicture CollectPicture(const PageFormat& format) {
   collect.Scale = static_cast<float>(scale);
   collect.OffsetX = static_cast<float>(kPageMarginMm + (roomX - w * scale) / 2);
   collect.OffsetY = static_cast<float>(kPageMarginMm + (roomY - h * scale) / 2);
-  collect.Flush = store::ExchangeFlush;
+  collect.Flush = store::Slots.ExchangeFlush;
 
-  const exchange::VertexSink keepSink = exchange::VertexOut;
+  const exchange::VertexSink keepSink = exchange::Slots.VertexOut;
   const float keepScale = exchange::Exchange.OutputScale;
   const bool keepSingle = exchange::Exchange.SinglePass;
-  exchange::VertexOut = CollectVertex;
+  exchange::Slots.VertexOut = CollectVertex;
   exchange::Exchange.OutputScale = 1.0f;
   exchange::Exchange.SinglePass = true;
-  store::ExchangeFlush = CollectFlush;
-  store::RunDevicePass(store::Device::PlaneWalker, exchange::RedrawForExport);
-  store::ExchangeFlush = collect.Flush;
-  exchange::VertexOut = keepSink;
+  store::Slots.ExchangeFlush = CollectFlush;
+  store::RunDevicePass(store::Device::PlaneWalker, exchange::Slots.RedrawForExport);
+  store::Slots.ExchangeFlush = collect.Flush;
+  exchange::Slots.VertexOut = keepSink;
   exchange::Exchange.OutputScale = keepScale;
   exchange::Exchange.SinglePass = keepSingle;
   DropLoneRun();

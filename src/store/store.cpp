@@ -36,24 +36,7 @@ namespace store {
 DrawingStore Store;
 Device OutputDevice = Device::Screen;
 
-namespace {
-void ShowNothing(const char*, bool, int) {}
-void DoNothing() {}
-void WriteNothing(Device) {}
-bool NoImageSize(const char*, int&, int&) { return false; }
-void PlainViewPlane(float x, float y, float, float& u, float& v) {
-  u = x;
-  v = y;
-}
-}  // namespace
-
-MessageHook ShowMessage = ShowNothing;
-Procedure FlushStore = DispatchFlush;
-Procedure ScreenFlush = DoNothing;
-DeviceHook ExchangeFlush = WriteNothing;
-Procedure RedrawForMeasure = DoNothing;
-ImageSizeHook ReadImageSize = NoImageSize;
-ProjectionHook ProjectOnViewPlane = PlainViewPlane;
+StoreSlots Slots;
 
 // --- Scratch files ---------------------------------------------------------------------
 
@@ -197,7 +180,7 @@ void Fail(ScratchFile& f) {
   if (!Store.PieceLost) {
     char text[160];
     std::snprintf(text, sizeof text, "%s%s", kFileError, f.Name);
-    ShowMessage(text, false, kPauseMs);
+    Slots.ShowMessage(text, false, kPauseMs);
   }
   Store.PieceLost = true;
   CloseFile(f);
@@ -206,7 +189,7 @@ void Fail(ScratchFile& f) {
 bool OpenScratch(ScratchFile& f, const char* announcement) {
   if (!f.Announced) {
     f.Announced = true;
-    ShowMessage(announcement, false, kPauseMs);
+    Slots.ShowMessage(announcement, false, kPauseMs);
   }
   int fd = -1;
   if (FolderIsOurs()) fd = CreateFile(f);
@@ -428,7 +411,7 @@ void PointGet(int n, float& x, float& y, float& z) {
     if (Store.PieceLost) return;
     char text[64];
     std::snprintf(text, sizeof text, "%s%4d", kPointFileNotOpen, n);
-    ShowMessage(text, true, 0);
+    Slots.ShowMessage(text, true, 0);
     return;
   }
   std::uint32_t a = 0, b = 0, c = 0;
@@ -470,7 +453,7 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
   ScratchFile& f = Store.ObjectFile;
   if (!f.Open) {
     if (Store.PieceLost) return;
-    ShowMessage(kObjectFileNotOpen, false, kPauseMs);
+    Slots.ShowMessage(kObjectFileNotOpen, false, kPauseMs);
     return;
   }
   std::uint32_t a = 0, b = 0, c = 0;
@@ -823,12 +806,12 @@ void DispatchFlush() {
   }
   if (!PieceInRange()) DropOutOfRange();
   switch (OutputDevice) {
-    case Device::Screen: ScreenFlush(); break;
+    case Device::Screen: Slots.ScreenFlush(); break;
     case Device::Extent2D: MeasureFlush2D(); break;
     case Device::Extent3D: MeasureFlush3D(); break;
     default:
-      ScreenFlush();
-      ExchangeFlush(OutputDevice);
+      Slots.ScreenFlush();
+      Slots.ExchangeFlush(OutputDevice);
       break;
   }
 }
@@ -850,7 +833,7 @@ void Widen(int dims, const float p[3]) {
 // The point to measure: the view-plane projection for the 2D pass.
 void Measure(int dims, float x, float y, float z) {
   float p[3] = {x, y, z};
-  if (dims == 2) ProjectOnViewPlane(x, y, z, p[0], p[1]);
+  if (dims == 2) Slots.ProjectOnViewPlane(x, y, z, p[0], p[1]);
   Widen(dims, p);
 }
 
@@ -887,7 +870,7 @@ void MeasurePiece(int dims) {
     for (int j = 1; j <= Store.ImageCount; ++j) {
       const ImagePlacement& im = Store.Images[j];
       int width = 0, height = 0;
-      if (!ReadImageSize(im.ImageName, width, height)) width = height = 0;
+      if (!Slots.ReadImageSize(im.ImageName, width, height)) width = height = 0;
       Measure(dims, im.X, im.Y, 0);
       Measure(dims, im.X + static_cast<float>(width) * im.PixelSize,
               im.Y + static_cast<float>(height) * im.PixelSize, 0);
@@ -910,7 +893,7 @@ void MeasureFlush3D() { MeasurePiece(3); }
 
 void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
   Store.ExtentFirst = true;
-  RunDevicePass(Device::Extent2D, RedrawForMeasure);
+  RunDevicePass(Device::Extent2D, Slots.RedrawForMeasure);
   if (Store.ExtentFirst) return;  // nothing was flushed: the caller's preset stands
   umin = Store.ExtentMin[0];
   vmin = Store.ExtentMin[1];
@@ -920,7 +903,7 @@ void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
 
 void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax) {
   Store.ExtentFirst = true;
-  RunDevicePass(Device::Extent3D, RedrawForMeasure);
+  RunDevicePass(Device::Extent3D, Slots.RedrawForMeasure);
   if (Store.ExtentFirst) return;
   xmin = Store.ExtentMin[0];
   ymin = Store.ExtentMin[1];

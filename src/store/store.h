@@ -153,29 +153,37 @@ extern DrawingStore Store;                  // the one store of the program
 // --- Procedure slots -------------------------------------------------------------
 // Shows a text (CP866) on the prompt line; then waits for a key or pauses.
 using MessageHook = void (*)(const char* text, bool waitForKey, int pauseMs);
-extern MessageHook ShowMessage;         // default: shows nothing
 using Procedure = void (*)();
-extern Procedure FlushStore;            // default: DispatchFlush
-extern Procedure ScreenFlush;           // draws the store on the screen; default nothing
 // The writer of an exchange device (PlaneWalker..PlotterFile) for one flushed piece.
 using DeviceHook = void (*)(Device device);
-extern DeviceHook ExchangeFlush;        // default nothing
-// The application's redraw, run by the extent passes (Extent2D, Extent3D).
-extern Procedure RedrawForMeasure;      // default nothing
 // Width and height in pixels of the bitmap ImageName + ".BMP".
 using ImageSizeHook = bool (*)(const char* imageName, int& width, int& height);
-extern ImageSizeHook ReadImageSize;     // default: none known (false)
 // The view's projection onto its plane (world to u, v), which the 2D extent
-// pass measures in; the view fills it. Default: the plain view, u = x, v = y.
+// pass measures in.
 using ProjectionHook = void (*)(float x, float y, float z, float& u, float& v);
-extern ProjectionHook ProjectOnViewPlane;
+void DispatchFlush();
+struct StoreSlots {
+  MessageHook ShowMessage = [](const char*, bool, int) {};  // shows nothing
+  Procedure FlushStore = DispatchFlush;
+  Procedure ScreenFlush = [] {};        // draws the store on the screen; the renderer fills it
+  DeviceHook ExchangeFlush = [](Device) {};
+  Procedure RedrawForMeasure = [] {};   // the application's redraw, run by the extent passes
+  ImageSizeHook ReadImageSize = [](const char*, int&, int&) { return false; };  // none known
+  // The view fills it; the default is the plain view, u = x, v = y.
+  ProjectionHook ProjectOnViewPlane = [](float x, float y, float, float& u, float& v) {
+    u = x;
+    v = y;
+  };
+};
+extern StoreSlots Slots;  // the store's slots; StoreSlots{} puts them back
 
 // Sends the store to OutputDevice: the screen ScreenFlush; the extent passes
 // the measurement; others ScreenFlush as an echo, then ExchangeFlush(device).
 // A piece lost to a scratch-file error is cleared and sends nothing. First
 // every object with a point beyond kWorldLimit (of segment pairs: every such
-// pair) and every such text is dropped, and OutOfRange is set.
-void DispatchFlush();
+// pair) and every such text is dropped, and OutOfRange is set. The default
+// of FlushStore.
+
 // A picture begins: OutOfRange cleared, the hatching's budget whole.
 void BeginPicture();
 

@@ -204,15 +204,15 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
   int placedX = 0, placedY = 0, button = 0;
   d.DrvGetMousePos(placedX, placedY, button);
   d.DrvHideMouse();
-  CursorShapeHook(a, b, c);
+  Slots.CursorShapeHook(a, b, c);
 
   // The pointer has left the place the loop put it: the cursor follows.
   auto followPointer = [&](int mx, int my) {
-    CursorShapeHook(a, b, c);
+    Slots.CursorShapeHook(a, b, c);
     const int cx = std::clamp(mx - ox, 1, std::max(1, V.ViewportWidth));
     const int cy = std::clamp(my - oy, 1, std::max(1, V.ViewportHeight));
     PixelToPlane(cx, cy, a, b, c);
-    CursorShapeHook(a, b, c);
+    Slots.CursorShapeHook(a, b, c);
   };
 
   for (;;) {
@@ -248,11 +248,11 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
       const std::uint8_t scan = d.DrvReadKey();
       float na = a, nb = b, nc = c;
       if (scan == platform::kScanF1) {
-        CursorShapeHook(a, b, c);
-        menu::HelpHook(menu::kHelpCursor);
-        CursorShapeHook(a, b, c);
+        Slots.CursorShapeHook(a, b, c);
+        menu::Slots.HelpHook(menu::kHelpCursor);
+        Slots.CursorShapeHook(a, b, c);
       } else if (StepTarget(scan, na, nb, nc)) {
-        CursorShapeHook(a, b, c);
+        Slots.CursorShapeHook(a, b, c);
         std::int32_t tx = 0, ty = 0;
         PlaneToPixel(na, nb, nc, tx, ty);
         if (InViewport(tx, ty)) {
@@ -260,21 +260,21 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
           b = nb;
           c = nc;
         }
-        CursorShapeHook(a, b, c);
+        Slots.CursorShapeHook(a, b, c);
       } else {
-        CursorShapeHook(a, b, c);
+        Slots.CursorShapeHook(a, b, c);
         CursorViewChange(scan);
         StoreView(2, V.ViewLayout);
         Redraw();
-        CursorShapeHook(a, b, c);
+        Slots.CursorShapeHook(a, b, c);
       }
       continue;
     }
     if (key == ',' || key == '.' || key == '<' || key == '>') {
-      CursorShapeHook(a, b, c);
+      Slots.CursorShapeHook(a, b, c);
       TurnCursor(key == ',' ? kAngleCoarse : key == '.' ? -kAngleCoarse
                  : key == '<' ? kAngleFine : -kAngleFine);
-      CursorShapeHook(a, b, c);
+      Slots.CursorShapeHook(a, b, c);
       continue;
     }
     if (key == '+' || key == '=' || key == '-' || key == '_') {
@@ -292,15 +292,15 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
       continue;
     }
     if (CursorViewKey(key)) {
-      CursorShapeHook(a, b, c);
+      Slots.CursorShapeHook(a, b, c);
       ViewKey(key);
-      CursorShapeHook(a, b, c);
+      Slots.CursorShapeHook(a, b, c);
       continue;
     }
     break;  // any other key ends the run
   }
 
-  CursorShapeHook(a, b, c);
+  Slots.CursorShapeHook(a, b, c);
   PlaneToWorld(a, b, c, V.CursorWorld[0], V.CursorWorld[1], V.CursorWorld[2]);
   x = V.CursorWorld[0];
   y = V.CursorWorld[1];

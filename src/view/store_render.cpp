@@ -322,8 +322,8 @@ void RenderObject(int i) {
     // An odd last point has no partner inside the object and is left out.
     for (int k = s; k + 1 <= last; k += 2) {
       const Corner a = PointAt(k), b = PointAt(k + 1);
-      view::MoveToWorldHook(a.X, a.Y, a.Z);
-      view::LineToWorldHook(b.X, b.Y, b.Z);
+      view::Slots.MoveToWorldHook(a.X, a.Y, a.Z);
+      view::Slots.LineToWorldHook(b.X, b.Y, b.Z);
     }
     return;
   }
@@ -331,10 +331,10 @@ void RenderObject(int i) {
     case 0:
     case store::Polyline: {
       const Corner a = PointAt(s);
-      view::MoveToWorldHook(a.X, a.Y, a.Z);
+      view::Slots.MoveToWorldHook(a.X, a.Y, a.Z);
       for (int k = s + 1; k <= last; ++k) {
         const Corner b = PointAt(k);
-        view::LineToWorldHook(b.X, b.Y, b.Z);
+        view::Slots.LineToWorldHook(b.X, b.Y, b.Z);
       }
       break;
     }
@@ -415,9 +415,9 @@ void ShowStoreMessage(const char* text, bool waitForKey, int pauseMs) {
 }  // namespace
 
 void InstallStoreRenderer() {
-  store::ScreenFlush = RenderStoreOnScreen;
-  store::ShowMessage = ShowStoreMessage;
-  store::ReadImageSize = ReadBitmapSize;
+  store::Slots.ScreenFlush = RenderStoreOnScreen;
+  store::Slots.ShowMessage = ShowStoreMessage;
+  store::Slots.ReadImageSize = ReadBitmapSize;
 }
 
 }  // namespace gfx

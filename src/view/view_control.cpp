@@ -21,14 +21,6 @@ namespace view {
 // Procedure slots
 // ---------------------------------------------------------------------------
 
-namespace {
-void NoAction() {}
-}  // namespace
-
-ViewHook RedrawViewHook = NoAction;
-ViewHook ScreenSetUpHook = NoAction;
-WorldPenHook MoveToWorldHook = MoveToWorld;
-WorldPenHook LineToWorldHook = LineToWorld;
 
 // ---------------------------------------------------------------------------
 // World pen and markers
@@ -158,7 +150,7 @@ constexpr float kStartStep = 10;     // grid and cursor steps
 void InitView() {
   if (V.Initialised) return;
   V.Initialised = true;
-  ScreenSetUpHook();
+  Slots.ScreenSetUpHook();
   for (int n = 1; n <= kSavedViews; ++n) V.SavedView[n] = SavedState{};
   for (int n = 1; n <= kViewSlots; ++n) V.ViewSlot[n] = SavedState{};
   LoadView(0, kAxonometricView);
@@ -268,7 +260,7 @@ void ExtendedViewKey(int scan) {
     default: break;  // only redraws
   }
   StoreView(2, V.ViewLayout);
-  RedrawViewHook();
+  Slots.RedrawViewHook();
 }
 
 }  // namespace view

@@ -26,7 +26,7 @@ class AppMenus : public ::testing::Test {
     menu::ScreenSetUp();
     app::ResetShellModel(app::Shell);
     redraws = 0;
-    app::FullRedraw = [] { ++redraws; };
+    app::Slots.FullRedraw = [] { ++redraws; };
   }
   void TearDown() override { app::ResetShellModel(app::Shell); }
   static void Type(const std::string& keys) { platform::QueueText(keys); }
@@ -217,7 +217,7 @@ TEST_F(AppMenus, ImageMenuNineSwitchesTheAnalysisThePictureShows) {
 TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu) {
   static int fileMenus = 0;
   fileMenus = 0;
-  app::FileMenuHook = [](menu::KeyCode& k) {
+  app::Slots.FileMenuHook = [](menu::KeyCode& k) {
     ++fileMenus;
     k = menu::kKeyEnd;
   };
@@ -231,7 +231,7 @@ TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu)
   app::AppMainMenu(key);
   EXPECT_EQ(key, '~');
   EXPECT_EQ(fileMenus, 1);
-  app::FileMenuHook = [](menu::KeyCode&) {};
+  app::Slots.FileMenuHook = [](menu::KeyCode&) {};
 }
 
 }  // namespace

@@ -45,11 +45,11 @@ class Picture : public ::testing::Test {
     store::InitStore();
     app::ResetShellModel(app::Shell);
     pieces.clear();
-    saved = store::FlushStore;
-    store::FlushStore = RecordPiece;
+    saved = store::Slots.FlushStore;
+    store::Slots.FlushStore = RecordPiece;
   }
   void TearDown() override {
-    store::FlushStore = saved;
+    store::Slots.FlushStore = saved;
     app::ResetShellModel(app::Shell);
   }
   static void Solve() {
@@ -284,7 +284,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       app::PictureAnalysis = shell.Bending ? app::Analysis::Bending : app::Analysis::Membrane;
       ASSERT_TRUE(app::FitPictureScales(aspect));
       flushed.clear();
-      store::FlushStore = RecordRect;
+      store::Slots.FlushStore = RecordRect;
       app::DrawShellPicture();
       // Pieces: the scheme's flushes and each diagram with its marks are one
       // piece each; the origin mark stands alone.

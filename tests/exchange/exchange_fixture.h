@@ -37,7 +37,7 @@ inline void DrawPicture() {
     piece.Build();
     store::CloseStore();
     gfx::K.Colour = piece.Colour;
-    store::FlushStore();
+    store::Slots.FlushStore();
   }
 }
 
@@ -46,23 +46,23 @@ class ExchangeTest : public ::testing::Test {
   void SetUp() override {
     store::InitStore();
     platform::BuildPalette();
-    store::ShowMessage = [](const char*, bool, int) {};
+    store::Slots.ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
     exchange::Exchange.Batch = true;
     view::V = view::ViewState{};  // view plane = world x, y
     view::UpdateViewCoefficients();
     gfx::K.Colour = 15;
-    store::RedrawForMeasure = DrawPicture;
-    exchange::RedrawForExport = DrawPicture;
+    store::Slots.RedrawForMeasure = DrawPicture;
+    exchange::Slots.RedrawForExport = DrawPicture;
     picture.clear();
     moves.clear();
   }
   void TearDown() override {
     store::InitStore();
-    store::RedrawForMeasure = [] {};
-    exchange::RedrawForExport = [] {};
+    store::Slots.RedrawForMeasure = [] {};
+    exchange::Slots.RedrawForExport = [] {};
     exchange::InitExchange();
-    store::ExchangeFlush = [](store::Device) {};
+    store::Slots.ExchangeFlush = [](store::Device) {};
   }
 
   static std::string Run(exchange::ExportProcedure procedure) {

@@ -33,7 +33,7 @@ TEST_F(FilesTest, PlotterFileFitsTheExtentAndDrawsAPointAsADiamond) {
                    "SP3;", "PU 0,0;", "PD 402,0;", "PD 402,201;",
                    "SP3;", "PU 40,121;", "PD 80,80;", "PD 121,121;", "PD 80,161;", "PD 40,121;",
                    "PU0,0;SP0;"}));
-  EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
+  EXPECT_EQ(exchange::Slots.VertexOut, exchange::UgfPoint);
   EXPECT_EQ(store::OutputDevice, store::Device::Screen);
 }
 

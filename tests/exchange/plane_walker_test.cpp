@@ -19,7 +19,7 @@ class WalkerTest : public ExchangeTest {
  protected:
   void SetUp() override {
     ExchangeTest::SetUp();
-    exchange::VertexOut = RecordMove;
+    exchange::Slots.VertexOut = RecordMove;
   }
   // The walker's buffer holds these points.
   static void Buffer(std::initializer_list<std::pair<float, float>> points) {

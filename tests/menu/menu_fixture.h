@@ -25,9 +25,9 @@ class MenuTest : public ::testing::Test {
     gfx::BuildStrokeFont();
     gfx::LanguageIndex = 0;
     menu::M = menu::MenuState{};
-    menu::ViewKeyHook = [](menu::KeyCode k) { viewKeys.push_back(static_cast<char>(k)); };
-    menu::ExtendedKeyHook = [](std::uint8_t s) { scans.push_back(static_cast<char>(s)); };
-    menu::GridStepHook = [](menu::KeyCode&) { ++gridDialogs; };
+    menu::Slots.ViewKeyHook = [](menu::KeyCode k) { viewKeys.push_back(static_cast<char>(k)); };
+    menu::Slots.ExtendedKeyHook = [](std::uint8_t s) { scans.push_back(static_cast<char>(s)); };
+    menu::Slots.GridStepHook = [](menu::KeyCode&) { ++gridDialogs; };
     viewKeys.clear();
     scans.clear();
     gridDialogs = 0;

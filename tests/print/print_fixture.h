@@ -124,8 +124,8 @@ class PrintTest : public ::testing::Test {
     exchange::InitExchange();
     exchange::Exchange.Batch = true;  // no thickness dialogue
     view::InitView();
-    view::WID_RIS = app::DrawShellScreen;
-    exchange::RedrawForExport = view::WID_RIS;
+    view::Slots.WID_RIS = app::DrawShellScreen;
+    exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
     view::V.RotateMode = 0;
     view::V.PixelAspect = 1.0f;
     app::ResetShellModel(app::Shell);
@@ -144,7 +144,7 @@ class PrintTest : public ::testing::Test {
   }
   void TearDown() override {
     exchange::InitExchange();
-    exchange::RedrawForExport = [] {};
+    exchange::Slots.RedrawForExport = [] {};
     store::OutputDevice = store::Device::Screen;
     print::Printing = print::PrintState{};
   }

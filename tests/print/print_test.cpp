@@ -128,7 +128,7 @@ const SheetJob kSheetJobs[] = {
 };
 
 TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
-  view::WID_RIS = NoPicture;
+  view::Slots.WID_RIS = NoPicture;
   gfx::LanguageIndex = 1;
   for (const SheetJob& c : kSheetJobs) {
     SCOPED_TRACE(c.Name);
@@ -223,7 +223,7 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   EXPECT_NE(promptsAtKeys.back().find(gfx::ScreenFromUtf8(path)), std::string::npos) << promptsAtKeys.back();
   EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart("Принтера нет. Листы записаны в файл ;No printer"_sc)), 0u);
   // The walker's sink and the device are back.
-  EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
+  EXPECT_EQ(exchange::Slots.VertexOut, exchange::UgfPoint);
   EXPECT_EQ(store::OutputDevice, store::Device::Screen);
   EXPECT_EQ(exchange::Exchange.OutputScale, 1.0f);
 }
@@ -393,7 +393,7 @@ TEST_F(PrintTest, FailedExportsLeaveNoFile) {
 }
 
 TEST_F(PrintTest, InstallFillsTheHookAndExports) {
-  EXPECT_EQ(exchange::PrintPicture, print::PrintPicture);
+  EXPECT_EQ(exchange::FileSlots.PrintPicture, print::PrintPicture);
   EXPECT_EQ(exchange::Exports.Pdf, print::ExportPdf);
   EXPECT_EQ(exchange::Exports.Svg, print::ExportSvg);
 }

@@ -32,17 +32,17 @@ class FlushTest : public StoreTest {
   void SetUp() override {
     StoreTest::SetUp();
     flushLog.clear();
-    store::ScreenFlush = LogScreen;
-    store::ExchangeFlush = LogDevice;
-    store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+    store::Slots.ScreenFlush = LogScreen;
+    store::Slots.ExchangeFlush = LogDevice;
+    store::Slots.ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
       view::WorldToView(x, y, z, u, v);
     };
   }
   void TearDown() override {
-    store::ScreenFlush = [] {};
-    store::ExchangeFlush = [](store::Device) {};
-    store::RedrawForMeasure = [] {};
-    store::ReadImageSize = [](const char*, int&, int&) { return false; };
+    store::Slots.ScreenFlush = [] {};
+    store::Slots.ExchangeFlush = [](store::Device) {};
+    store::Slots.RedrawForMeasure = [] {};
+    store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
     PlainView();
     StoreTest::TearDown();
   }
@@ -51,7 +51,7 @@ class FlushTest : public StoreTest {
 // --- Dispatch ----------------------------------------------------------------------------
 
 TEST_F(FlushTest, TheScreenGetsDeviceZero) {
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(flushLog, "screen;");
 }
 
@@ -59,7 +59,7 @@ TEST_F(FlushTest, ExchangeDevicesEchoOnTheScreenFirst) {
   for (int device : {2, 3, 4, 5, 7}) {
     flushLog.clear();
     store::OutputDevice = static_cast<store::Device>(device);
-    store::FlushStore();
+    store::Slots.FlushStore();
     EXPECT_EQ(flushLog, "screen;device " + std::to_string(device) + ";");
   }
   store::OutputDevice = store::Device::Screen;
@@ -74,13 +74,13 @@ void TextPiece(float x, float y, float z) {
   const float bs[3] = {x, y, z}, be[3] = {x + 4, y, z}, ts[3] = {x, y + 2, z};
   store::AddText("T", bs, be, ts, 0);
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void EmptyPiece() {
   store::ClearStore();
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void PointPiece(float x1, float y1, float z1, float x2, float y2, float z2) {
@@ -89,7 +89,7 @@ void PointPiece(float x1, float y1, float z1, float x2, float y2, float z2) {
   store::AddPoint(x1, y1, z1);
   store::AddPoint(x2, y2, z2);
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void EmptyThenTextThenPoints() {
@@ -100,7 +100,7 @@ void EmptyThenTextThenPoints() {
 }
 
 TEST_F(FlushTest, Extent3DStartsAtTheFirstItemOfTheFirstPieceThatHasOne) {
-  store::RedrawForMeasure = EmptyThenTextThenPoints;
+  store::Slots.RedrawForMeasure = EmptyThenTextThenPoints;
   float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
   store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
   EXPECT_EQ(observedDevice, store::Device::Extent3D);
@@ -117,7 +117,7 @@ TEST_F(FlushTest, Extent3DStartsAtTheFirstItemOfTheFirstPieceThatHasOne) {
 void PointsOnly() { PointPiece(10, 20, 30, 11, 21, 31); }
 
 TEST_F(FlushTest, Extent3DStartsAtPointOne) {
-  store::RedrawForMeasure = PointsOnly;
+  store::Slots.RedrawForMeasure = PointsOnly;
   float x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
   store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
   EXPECT_EQ(x0, 10.0f);
@@ -133,11 +133,11 @@ void ImageAndLoosePoints() {
   store::AddImage("PIC", 50, 60, 1, 0);
   store::AddPoint(-5, -5, -5);  // no object holds it
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 TEST_F(FlushTest, Extent3DIgnoresImagesAndPointsOutsideObjects) {
-  store::RedrawForMeasure = ImageAndLoosePoints;
+  store::Slots.RedrawForMeasure = ImageAndLoosePoints;
   float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
   store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
   EXPECT_EQ(x0, 0.0f);
@@ -166,14 +166,14 @@ void ImageThenPoints() {
   store::ClearStore();
   store::AddImage("PIC", 3, 4, 0.5f, 0);  // box (3, 4) to (8, 14)
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
   PointPiece(1, 2, 5, 1, 2, 5);
 }
 
 TEST_F(FlushTest, Extent2DProjectsOntoTheViewPlaneAndStartsAtImageOne) {
   TurnView();
-  store::ReadImageSize = TenByTwenty;
-  store::RedrawForMeasure = ImageThenPoints;
+  store::Slots.ReadImageSize = TenByTwenty;
+  store::Slots.RedrawForMeasure = ImageThenPoints;
   float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
   store::MeasureExtent2D(u0, v0, u1, v1);
   EXPECT_EQ(observedDevice, store::Device::Extent2D);
@@ -189,7 +189,7 @@ void TextOnly() { TextPiece(10, 20, 0); }
 
 TEST_F(FlushTest, Extent2DTakesAllFourTextCorners) {
   TurnView();
-  store::RedrawForMeasure = TextOnly;
+  store::Slots.RedrawForMeasure = TextOnly;
   float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
   store::MeasureExtent2D(u0, v0, u1, v1);
   // Corners (10, 20), (14, 20), (10, 22), (14, 22).

@@ -289,7 +289,7 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
   const char* saved = std::getenv("TMPDIR");
   std::string keep = saved ? saved : "";
   setenv("TMPDIR", "/nonexistent/brelmora-test", 1);
-  store::ScreenFlush = CountFlush;
+  store::Slots.ScreenFlush = CountFlush;
   CountingFlushes = 0;
 
   FillNumbered(2100, 100);
@@ -301,7 +301,7 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
   store::PointGet(2050, x, y, z);  // silent: the piece is gone anyway
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(x, 5.0f);
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(CountingFlushes, 0);
   EXPECT_EQ(Store.PointCount, 0);
   EXPECT_FALSE(Store.PieceLost);
@@ -311,9 +311,9 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
   FillNumbered(2100, 100);
   EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2100, 1);
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(CountingFlushes, 1);
-  store::ScreenFlush = [] {};
+  store::Slots.ScreenFlush = [] {};
 }
 
 // A child whose file size is limited: the cache's writes fail once the
@@ -323,9 +323,9 @@ int ChildWithFullDisk() {
   rlimit limit{256 * 1024, 256 * 1024};
   if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 20;
   store::InitStore();
-  store::ShowMessage = RecordMessage;
+  store::Slots.ShowMessage = RecordMessage;
   messages.clear();
-  store::ScreenFlush = CountFlush;
+  store::Slots.ScreenFlush = CountFlush;
   CountingFlushes = 0;
   store::ClearStore();
   FillNumbered(300000, 10);  // 3.6 MB of points
@@ -334,12 +334,12 @@ int ChildWithFullDisk() {
   if (messages.size() != 3 ||
       messages[2].Text != "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP")
     return 22;
-  store::FlushStore();
+  store::Slots.FlushStore();
   if (CountingFlushes != 0 || Store.PointCount != 0) return 23;
   // The next, small piece is drawn.
   store::ClearStore();
   FillNumbered(3000, 10);
-  store::FlushStore();
+  store::Slots.FlushStore();
   if (CountingFlushes != 1) return 24;
   store::CloseStoreFiles();
   return 0;

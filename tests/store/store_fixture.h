@@ -29,14 +29,14 @@ class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     store::InitStore();
-    store::ShowMessage = RecordMessage;
+    store::Slots.ShowMessage = RecordMessage;
     messages.clear();
     gfx::K.Colour = 15;
     store::ClearStore();
   }
   void TearDown() override {
     store::InitStore();
-    store::ShowMessage = [](const char*, bool, int) {};
+    store::Slots.ShowMessage = [](const char*, bool, int) {};
   }
 };
 

@@ -341,7 +341,7 @@ TEST_F(StoreTest, TransformsLeavePointsAloneWhenThereAreNoObjects) {
 TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   static int screenFlushes = 0;
   screenFlushes = 0;
-  store::ScreenFlush = [] { ++screenFlushes; };
+  store::Slots.ScreenFlush = [] { ++screenFlushes; };
   const float far = 2 * store::kWorldLimit, none = std::nanf("");
   const struct {
     float X, Y;
@@ -375,7 +375,7 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   store::DispatchFlush();  // what is left is in range
   EXPECT_FALSE(Store.OutOfRange);
   EXPECT_EQ(Store.ObjectCount, 2);
-  store::ScreenFlush = [] {};
+  store::Slots.ScreenFlush = [] {};
 }
 
 }  // namespace

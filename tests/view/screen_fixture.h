@@ -40,10 +40,10 @@ class ScreenTest : public ::testing::Test {
     menu::M = menu::MenuState{};
     view::V = view::ViewState{};
     view::UpdateViewCoefficients();
-    view::CursorShapeHook = view::DrawCursor;
+    view::Slots.CursorShapeHook = view::DrawCursor;
     view::InstallViewHooks();
-    view::WID_RIS = TestPicture;
-    view::WID_GRAN = TestExtent;
+    view::Slots.WID_RIS = TestPicture;
+    view::Slots.WID_GRAN = TestExtent;
     Pictures = 0;
     view::InitView();
     view::V.RotateMode = 0;
@@ -51,18 +51,18 @@ class ScreenTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    view::WID_RIS = view::DefaultWidRis;
-    view::WID_GRAN = view::DefaultWidGran;
-    view::AxesHook = view::DrawOverlays;
-    view::WID_DELLAST = view::DefaultWidDelLast;
-    view::CtrlZHook = [] {};
-    view::RedrawViewHook = [] {};
-    view::ScreenSetUpHook = [] {};
-    view::CursorShapeHook = view::DrawCursor;
-    menu::ViewKeyHook = [](menu::KeyCode) {};
-    menu::ExtendedKeyHook = [](std::uint8_t) {};
-    menu::GridStepHook = [](menu::KeyCode&) {};
-    store::RedrawForMeasure = [] {};
+    view::Slots.WID_RIS = view::DefaultWidRis;
+    view::Slots.WID_GRAN = view::DefaultWidGran;
+    view::Slots.AxesHook = view::DrawOverlays;
+    view::Slots.WID_DELLAST = view::DefaultWidDelLast;
+    view::Slots.CtrlZHook = [] {};
+    view::Slots.RedrawViewHook = [] {};
+    view::Slots.ScreenSetUpHook = [] {};
+    view::Slots.CursorShapeHook = view::DrawCursor;
+    menu::Slots.ViewKeyHook = [](menu::KeyCode) {};
+    menu::Slots.ExtendedKeyHook = [](std::uint8_t) {};
+    menu::Slots.GridStepHook = [](menu::KeyCode&) {};
+    store::Slots.RedrawForMeasure = [] {};
     view::V = view::ViewState{};
     view::UpdateViewCoefficients();
   }

@@ -47,17 +47,17 @@ class StoreRenderTest : public ::testing::Test {
     view::UpdateViewCoefficients();
     view::V.ScreenCentreX = kCentreX;
     view::V.ScreenCentreY = kCentreY;
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
+    view::Slots.MoveToWorldHook = view::MoveToWorld;
+    view::Slots.LineToWorldHook = view::LineToWorld;
     store::InitStore();
-    store::ShowMessage = [](const char*, bool, int) {};
+    store::Slots.ShowMessage = [](const char*, bool, int) {};
     gfx::SetColor(15);
     store::ClearStore();
   }
   void TearDown() override {
     store::InitStore();
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
+    view::Slots.MoveToWorldHook = view::MoveToWorld;
+    view::Slots.LineToWorldHook = view::LineToWorld;
     view::V = view::ViewState{};
     view::UpdateViewCoefficients();
   }
@@ -259,7 +259,7 @@ TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) 
   store::CloseStore();
   static int moves;
   moves = 0;
-  view::MoveToWorldHook = [](float x, float y, float z) {
+  view::Slots.MoveToWorldHook = [](float x, float y, float z) {
     view::MoveToWorld(x, y, z);
     if (moves++ == 0) platform::QueueText("q");  // the user types meanwhile
   };
@@ -579,18 +579,18 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   gfx::InstallStoreRenderer();
   Polyline({{-10, 0}, {10, 0}});
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(Px(100, 80), White());
 
   const auto stem = WriteBitmap("extent", Bitmap(24, 4, 2, {}, {}));
-  store::RedrawForMeasure = [] {};
+  store::Slots.RedrawForMeasure = [] {};
   static std::string image;
   image = stem;
-  store::RedrawForMeasure = [] {
+  store::Slots.RedrawForMeasure = [] {
     store::ClearStore();
     store::AddImage(image, 10, 20, 5, 0);
     store::CloseStore();
-    store::FlushStore();
+    store::Slots.FlushStore();
   };
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
   store::MeasureExtent2D(umin, vmin, umax, vmax);
@@ -598,9 +598,9 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   EXPECT_FLOAT_EQ(vmin, 20);
   EXPECT_FLOAT_EQ(umax, 30);
   EXPECT_FLOAT_EQ(vmax, 30);
-  store::RedrawForMeasure = [] {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.RedrawForMeasure = [] {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
 TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
@@ -615,7 +615,7 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   gfx::SetColor(4);
 
   platform::QueueText("z");
-  store::ShowMessage("BUF_GET"_sc, true, 0);
+  store::Slots.ShowMessage("BUF_GET"_sc, true, 0);
   EXPECT_EQ(menu::M.Prompts[0], "BUF_GET");
   EXPECT_FALSE(platform::Drv.DrvKeyPressed());  // the key was read
   // The drawing window and colour of an interrupted piece are kept.
@@ -624,12 +624,12 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   EXPECT_EQ(gfx::GetColor(), 4);
 
   const long long before = platform::Image.Milliseconds;
-  store::ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
+  store::Slots.ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
   EXPECT_EQ(gfx::Utf8FromScreen(menu::M.Prompts[0]), "BUF_PUT-Открытие файла");
   EXPECT_EQ(platform::Image.Milliseconds - before, 500);
-  store::ShowMessage = [](const char*, bool, int) {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.ShowMessage = [](const char*, bool, int) {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
 }  // namespace

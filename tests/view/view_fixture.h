@@ -26,15 +26,15 @@ class ViewTest : public ::testing::Test {
     gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
     view::V = view::ViewState{};
     view::UpdateViewCoefficients();
-    view::RedrawViewHook = CountRedraw;
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
-    view::CursorShapeHook = view::DrawCursor;
+    view::Slots.RedrawViewHook = CountRedraw;
+    view::Slots.MoveToWorldHook = view::MoveToWorld;
+    view::Slots.LineToWorldHook = view::LineToWorld;
+    view::Slots.CursorShapeHook = view::DrawCursor;
     Redraws = 0;
   }
 
   void TearDown() override {
-    view::RedrawViewHook = [] {};
+    view::Slots.RedrawViewHook = [] {};
     view::V = view::ViewState{};
     view::UpdateViewCoefficients();
   }
