@@ -1,6 +1,7 @@
 // The data-entry menus driven by keys on the image driver.
 #include <gtest/gtest.h>
 
+#include "app/framework.h"
 #include "app/app_menus.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -28,7 +29,7 @@ class AppMenus : public ::testing::Test {
     redraws = 0;
     app::Slots.FullRedraw = [] { ++redraws; };
   }
-  void TearDown() override { app::ResetShellModel(app::Shell); }
+  void TearDown() override { app::ResetFramework(); }
   static void Type(const std::string& keys) { platform::QueueText(keys); }
 };
 

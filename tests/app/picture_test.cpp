@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -45,12 +46,10 @@ class Picture : public ::testing::Test {
     store::InitStore();
     app::ResetShellModel(app::Shell);
     pieces.clear();
-    saved = store::Slots.FlushStore;
     store::Slots.FlushStore = RecordPiece;
   }
   void TearDown() override {
-    store::Slots.FlushStore = saved;
-    app::ResetShellModel(app::Shell);
+    app::ResetFramework();
   }
   static void Solve() {
     app::SolveShell(app::Shell, app::Solution);
@@ -68,7 +67,6 @@ class Picture : public ::testing::Test {
     store::GetObjectRange(i, first, last);
     return last - (first < 0 ? -first : first) + 1;
   }
-  store::Procedure saved = nullptr;
 };
 
 TEST_F(Picture, ScaleBarTexts) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
 #include "platform/picture.h"
@@ -44,26 +45,17 @@ inline void DrawPicture() {
 class ExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    store::InitStore();
+    app::ResetFramework();  // the view plane is world x, y
     platform::BuildPalette();
-    store::Slots.ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
     exchange::Exchange.Batch = true;
-    view::V = view::ViewState{};  // view plane = world x, y
-    view::UpdateViewCoefficients();
     gfx::K.Colour = 15;
     store::Slots.RedrawForMeasure = DrawPicture;
     exchange::Slots.RedrawForExport = DrawPicture;
     picture.clear();
     moves.clear();
   }
-  void TearDown() override {
-    store::InitStore();
-    store::Slots.RedrawForMeasure = [] {};
-    exchange::Slots.RedrawForExport = [] {};
-    exchange::InitExchange();
-    store::Slots.ExchangeFlush = [](store::Device) {};
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static std::string Run(exchange::ExportProcedure procedure) {
     exchange::ExportFile file;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/text.h"
@@ -18,13 +19,12 @@ inline int exhausted = 0;
 class MenuTest : public ::testing::Test {
  protected:
   void SetUpScreen(int width, int height) {
+    app::ResetFramework();
     platform::InstallImageDriver(width, height);
     platform::Image.InputExhaustedHook = [] { ++exhausted; };
     exhausted = 0;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::LanguageIndex = 0;
-    menu::M = menu::MenuState{};
     menu::Slots.ViewKeyHook = [](menu::KeyCode k) { viewKeys.push_back(static_cast<char>(k)); };
     menu::Slots.ExtendedKeyHook = [](std::uint8_t s) { scans.push_back(static_cast<char>(s)); };
     menu::Slots.GridStepHook = [](menu::KeyCode&) { ++gridDialogs; };
@@ -34,6 +34,7 @@ class MenuTest : public ::testing::Test {
     menu::ScreenSetUp();
   }
   void SetUp() override { SetUpScreen(1280, 1024); }
+  void TearDown() override { app::ResetFramework(); }
 
   static void Type(const std::string& s) { platform::QueueText(s); }
   static void Key(platform::VirtualKey k, bool ctrl = false, bool shift = false) {

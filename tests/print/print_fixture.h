@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "app/picture.h"
 #include "app/shell_model.h"
 #include "exchange/exchange.h"
@@ -109,6 +110,7 @@ inline std::string OutDir() {
 class PrintTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    app::ResetFramework();
     platform::InstallImageDriver(800, 600);
     platform::Image.TypeAhead = false;  // keys arrive only when asked for
     platform::Image.InputExhaustedHook = [] {};
@@ -116,11 +118,8 @@ class PrintTest : public ::testing::Test {
     platform::Drv.DrvReadKey = RecordingReadKey;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::LanguageIndex = 0;
-    menu::M = menu::MenuState{};
     view::InstallViewHooks();
     gfx::InstallStoreRenderer();
-    store::InitStore();
     exchange::InitExchange();
     exchange::Exchange.Batch = true;  // no thickness dialogue
     view::InitView();
@@ -128,11 +127,8 @@ class PrintTest : public ::testing::Test {
     exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
     view::V.RotateMode = 0;
     view::V.PixelAspect = 1.0f;
-    app::ResetShellModel(app::Shell);
     view::FitView();
-    exchange::Files.FileName.clear();
 
-    print::Printing = print::PrintState{};
     print::Printing.Backend = RecordingBackend();
     print::ResetPrinting();
     print::InstallPrinting();
@@ -142,12 +138,7 @@ class PrintTest : public ::testing::Test {
     ends = 0;
     promptsAtKeys.clear();
   }
-  void TearDown() override {
-    exchange::InitExchange();
-    exchange::Slots.RedrawForExport = [] {};
-    store::OutputDevice = store::Device::Screen;
-    print::Printing = print::PrintState{};
-  }
+  void TearDown() override { app::ResetFramework(); }
 };
 
 }  // namespace printtest

@@ -21,12 +21,6 @@ void TurnView() {
   view::UpdateViewCoefficients();
 }
 
-void PlainView() {
-  for (int i = 1; i <= 3; ++i)
-    for (int j = 1; j <= 3; ++j) view::V.ViewMatrix[i][j] = i == j ? 1 : 0;
-  view::UpdateViewCoefficients();
-}
-
 class FlushTest : public StoreTest {
  protected:
   void SetUp() override {
@@ -37,14 +31,6 @@ class FlushTest : public StoreTest {
     store::Slots.ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
       view::WorldToView(x, y, z, u, v);
     };
-  }
-  void TearDown() override {
-    store::Slots.ScreenFlush = [] {};
-    store::Slots.ExchangeFlush = [](store::Device) {};
-    store::Slots.RedrawForMeasure = [] {};
-    store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
-    PlainView();
-    StoreTest::TearDown();
   }
 };
 

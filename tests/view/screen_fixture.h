@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/text.h"
@@ -30,17 +31,12 @@ class ScreenTest : public ::testing::Test {
   void SetUp() override { SetUpScreen(kScreenWidth, kScreenHeight); }
 
   void SetUpScreen(int width, int height) {
+    app::ResetFramework();
     platform::InstallImageDriver(width, height);
     platform::Image.InputExhaustedHook = [] { ++Exhausted; };
     Exhausted = 0;
     gfx::InitKernel();
-    gfx::Layout = gfx::ScreenLayout{};
     gfx::BuildStrokeFont();
-    gfx::LanguageIndex = 0;
-    menu::M = menu::MenuState{};
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-    view::Slots.CursorShapeHook = view::DrawCursor;
     view::InstallViewHooks();
     view::Slots.WID_RIS = TestPicture;
     view::Slots.WID_GRAN = TestExtent;
@@ -50,22 +46,7 @@ class ScreenTest : public ::testing::Test {
     view::PrepareScreen();
   }
 
-  void TearDown() override {
-    view::Slots.WID_RIS = view::DefaultWidRis;
-    view::Slots.WID_GRAN = view::DefaultWidGran;
-    view::Slots.AxesHook = view::DrawOverlays;
-    view::Slots.WID_DELLAST = view::DefaultWidDelLast;
-    view::Slots.CtrlZHook = [] {};
-    view::Slots.RedrawViewHook = [] {};
-    view::Slots.ScreenSetUpHook = [] {};
-    view::Slots.CursorShapeHook = view::DrawCursor;
-    menu::Slots.ViewKeyHook = [](menu::KeyCode) {};
-    menu::Slots.ExtendedKeyHook = [](std::uint8_t) {};
-    menu::Slots.GridStepHook = [](menu::KeyCode&) {};
-    store::Slots.RedrawForMeasure = [] {};
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static inline int Pictures = 0;
   static inline int Exhausted = 0;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
@@ -35,32 +36,20 @@ int exhausted = 0;
 class StoreRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    app::ResetFramework();
     platform::InstallImageDriver(kWidth, kHeight);
     platform::Image.InputExhaustedHook = [] { ++exhausted; };
     exhausted = 0;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::Layout = gfx::ScreenLayout{};
     gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
     // One world unit per pixel, the origin at (100, 80), y up.
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
     view::V.ScreenCentreX = kCentreX;
     view::V.ScreenCentreY = kCentreY;
-    view::Slots.MoveToWorldHook = view::MoveToWorld;
-    view::Slots.LineToWorldHook = view::LineToWorld;
-    store::InitStore();
-    store::Slots.ShowMessage = [](const char*, bool, int) {};
     gfx::SetColor(15);
     store::ClearStore();
   }
-  void TearDown() override {
-    store::InitStore();
-    view::Slots.MoveToWorldHook = view::MoveToWorld;
-    view::Slots.LineToWorldHook = view::LineToWorld;
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
   static std::uint32_t White() { return platform::Palette[15]; }
