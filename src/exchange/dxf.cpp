@@ -11,6 +11,7 @@
 #include <numbers>
 
 #include "exchange/exchange.h"
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "platform/picture.h"
@@ -160,14 +161,6 @@ int AciOfColour(int colour) {
   return best;
 }
 
-double Angle(double sn, double cs) {
-  constexpr double pi = std::numbers::pi;
-  if (cs == 0) return sn > 0 ? pi / 2 : 1.5 * pi;
-  double t = std::atan(sn / cs);
-  if (cs > 0) return sn >= 0 ? t : 2 * pi + t;
-  return t + pi;
-}
-
 void ExportDXF(ExportFile& file) {
   Exchange.Out = &file;
   for (const char* line : kDxfHeader) WriteExportLine(file, line);
@@ -232,7 +225,7 @@ void WriteDxfEntities() {
     DxfGroupReal(20, c[1]);
     DxfGroupReal(30, c[2]);
     DxfGroupReal(40, h);
-    DxfGroupReal(50, Angle(a, b) * kDegreesPerRadian);
+    DxfGroupReal(50, gfx::VectorAngle(b, a) * kDegreesPerRadian);
     DxfGroupString(1, ToCP1251(text != nullptr ? text : ""));
   }
   gfx::SetColor(gfx::kForeground);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "menu/menu.h"
 
@@ -29,8 +30,24 @@ struct ExportSlots {
 };
 extern ExportSlots Exports;  // default: "Реализовано в другой версии программы"
 
+// The export formats, the one list of them: the output menu offers those
+// with a menu item (2..9), in their order, and --export those with a
+// name. A format without a slot is written by no exporter of the menu:
+// the picture (png) and the CalculiX deck (ccx) have writers of their own,
+// and .SGA files only another version of the program writes.
+struct ExportFormat {
+  const char* Name;       // for --export; nullptr: only the menu offers it
+  const char* Extension;  // of the file the menu writes; nullptr: not in the menu
+  const char* Prompt;     // the menu's question for the file name (screen text)
+  int MenuItem;           // 2..9 of the output menu; 0: not there
+  FileExport ExportSlots::*Slot;
+};
+extern const ExportFormat kExportFormats[];
+// The format --export names, or nullptr.
+const ExportFormat* FindExportFormat(std::string_view name);
+
 // The file menu's slots. Their defaults say what is missing and wait for a
-// key, or do nothing; FileMenuSlots{} puts them back.
+// key, or do nothing; ResetFileMenuSlots puts them and Exports back.
 struct FileMenuSlots {
   // The application's reader and writer of its data file: bytes in, bytes
   // out; a reader returns "" or what went wrong (screen text).
@@ -52,7 +69,6 @@ struct FileMenuSlots {
   bool (*UnsavedWork)(std::string& shown);
 };
 extern FileMenuSlots FileSlots;
-// The defaults of the file menu's slots and of Exports.
 void ResetFileMenuSlots();
 
 void FileMenu(menu::KeyCode& key);

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "graphics/numbers.h"
+#include "graphics/text.h"
 #include "platform/driver.h"
 #include "platform/picture.h"
 
@@ -416,6 +417,15 @@ void SelectMenuStrip() {
   SetWindow(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
   Drv.DrvFillBar(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
   SetColor(K.MenuForeground);
+}
+
+void ComputeScreenLayout() {
+  Layout.ScreenWidth = Drv.DrvScreenWidth();
+  Layout.ScreenHeight = Drv.DrvScreenHeight();
+  ComputeTextMetrics(Layout.ScreenWidth, Layout.ScreenHeight);
+  Layout.MenuStripTop = Layout.ScreenHeight - MenuStripHeight;
+  Layout.AreaWidth = Layout.ScreenWidth - Layout.PanelWidth;
+  Layout.AreaHeight = Layout.MenuStripTop;
 }
 
 namespace {

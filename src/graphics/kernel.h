@@ -57,16 +57,24 @@ struct Kernel {
 };
 extern Kernel K;
 
-// The screen layout the regions below are cut from; filled by the menu
-// system's screen set-up and by the view.
+// The screen layout the regions below are cut from: the window, the menu
+// strip along its bottom, the side panel at its left and the picture area
+// they leave. ComputeScreenLayout is its one computation, which the menu
+// system and the view both call; the side panel's width is the view's
+// choice. The picture window lies inside the area: the whole area after
+// the menu system clears the picture, else the viewport the view selected.
 struct ScreenLayout {
   int PanelWidth = 0;
   int MenuStripTop = 0;
   int ScreenWidth = 1, ScreenHeight = 1;
+  int AreaWidth = 1, AreaHeight = 1;  // the picture area the viewports split
   int PictureLeft = 0, PictureTop = 0, PictureWidth = 1, PictureHeight = 1;
   int BorderWidth = 1;
 };
 extern ScreenLayout Layout;
+// The window's size from the driver, the text metrics for it, the menu
+// strip and the picture area beside the side panel.
+void ComputeScreenLayout();
 
 // --- Operations -------------------------------------------------------------
 void SetWindow(int left, int top, int right, int bottom);  // absolute pixels

@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "platform/codepage.h"
 #include "store/builders.h"
@@ -629,20 +630,11 @@ void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], f
     a[k] = (static_cast<double>(p1[k]) + p2[k]) / 2;
     d[k] = static_cast<double>(p2[k]) - p1[k];
   }
-  double len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-  if (len > 0) {
-    for (double& c : d) c /= len;
-  } else {
-    d[0] = 1;
-  }
+  if (!(gfx::Normalise(d) > 0)) d[0] = 1;
   if (d[0] < 0)  // never right to left
     for (double& c : d) c = -c;
-  double across = std::sqrt(d[0] * d[0] + d[1] * d[1]);
   double m[3] = {0, 1, 0};
-  if (across > 1e-12) {
-    m[0] = -d[1] / across;
-    m[1] = d[0] / across;
-  }
+  gfx::LeftNormal(d[0], d[1], m[0], m[1], 1e-12);
   float bs[3], be[3], ts[3];
   PlaceCorners(Anchor::Centre, a, d, m, h, w, static_cast<double>(text.size()), bs, be, ts);
   AddText(text, bs, be, ts, font);
@@ -713,13 +705,7 @@ void ScaleStore(float qx, float qy, float qz, float k) {
 }
 
 void ReflectStore(const float n[3], float d) {
-  const double nx = n[0], ny = n[1], nz = n[2];
-  TransformStore([=](float& x, float& y, float& z) {
-    double off = 2 * (nx * x + ny * y + nz * z - d);
-    x = static_cast<float>(x - off * nx);
-    y = static_cast<float>(y - off * ny);
-    z = static_cast<float>(z - off * nz);
-  });
+  TransformStore([=](float& x, float& y, float& z) { gfx::ReflectPoint(n[0], n[1], n[2], d, x, y, z); });
 }
 
 // --- Flush and extent measurement ----------------------------------------------------------------

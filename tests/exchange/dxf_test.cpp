@@ -254,17 +254,6 @@ TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
   if (!skipped.empty()) GTEST_SKIP() << "not installed, not checked:" << skipped;
 }
 
-TEST(DxfAngle, CoversTheFourQuadrantsAndTheAxes) {
-  const double pi = 3.141592653589793;
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 1), 0);
-  EXPECT_DOUBLE_EQ(exchange::Angle(1, 0), pi / 2);
-  EXPECT_DOUBLE_EQ(exchange::Angle(-1, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, -1), pi);
-  EXPECT_NEAR(exchange::Angle(-1, 1), 1.75 * pi, 1e-12);
-  EXPECT_NEAR(exchange::Angle(-1, -1), 1.25 * pi, 1e-12);
-}
-
 TEST(DxfCodePages, CyrillicLettersConvertBothWays) {
   EXPECT_EQ(exchange::ToCP1251("\x80\xAF\xE0\xEF\xF0\xF1\x41\xF2"), "\xC0\xEF\xF0\xFF\xA8\xB8\x41\xF2");
   EXPECT_EQ(exchange::ToCP866("\xC0\xEF\xF0\xFF\xA8\xB8\x41"), "\x80\xAF\xE0\xEF\xF0\xF1\x41");

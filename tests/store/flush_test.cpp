@@ -1,4 +1,5 @@
 // The flush to the output devices and the extent passes of the store.
+#include <array>
 #include <string>
 
 #include "store_fixture.h"
@@ -18,6 +19,12 @@ void TurnView() {
   double rows[3][3] = {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) view::V.ViewMatrix[i + 1][j + 1] = rows[i][j];
+  view::UpdateViewCoefficients();
+}
+
+void PlainView() {
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) view::V.ViewMatrix[i][j] = i == j ? 1 : 0;
   view::UpdateViewCoefficients();
 }
 
@@ -53,7 +60,7 @@ TEST_F(FlushTest, ExchangeDevicesEchoOnTheScreenFirst) {
 
 // --- Extent passes -------------------------------------------------------------------------
 
-store::Device observedDevice = store::Device::Screen;
+int observedDevice = 0;
 
 void TextPiece(float x, float y, float z) {
   store::ClearStore();
@@ -79,40 +86,13 @@ void PointPiece(float x1, float y1, float z1, float x2, float y2, float z2) {
 }
 
 void EmptyThenTextThenPoints() {
-  observedDevice = store::OutputDevice;
+  observedDevice = static_cast<int>(store::OutputDevice);
   EmptyPiece();
   TextPiece(100, 200, 300);
   PointPiece(90, 250, 310, 101, 201, 299);
 }
 
-TEST_F(FlushTest, Extent3DStartsAtTheFirstItemOfTheFirstPieceThatHasOne) {
-  store::Slots.RedrawForMeasure = EmptyThenTextThenPoints;
-  float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
-  store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(observedDevice, store::Device::Extent3D);
-  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
-  EXPECT_EQ(flushLog, "");  // nothing is drawn
-  EXPECT_EQ(x0, 90.0f);
-  EXPECT_EQ(y0, 200.0f);
-  EXPECT_EQ(z0, 299.0f);
-  EXPECT_EQ(x1, 104.0f);
-  EXPECT_EQ(y1, 250.0f);
-  EXPECT_EQ(z1, 310.0f);
-}
-
 void PointsOnly() { PointPiece(10, 20, 30, 11, 21, 31); }
-
-TEST_F(FlushTest, Extent3DStartsAtPointOne) {
-  store::Slots.RedrawForMeasure = PointsOnly;
-  float x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
-  store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(x0, 10.0f);
-  EXPECT_EQ(y0, 20.0f);
-  EXPECT_EQ(z0, 30.0f);
-  EXPECT_EQ(x1, 11.0f);
-  EXPECT_EQ(y1, 21.0f);
-  EXPECT_EQ(z1, 31.0f);
-}
 
 void ImageAndLoosePoints() {
   store::ClearStore();
@@ -120,24 +100,6 @@ void ImageAndLoosePoints() {
   store::AddPoint(-5, -5, -5);  // no object holds it
   store::CloseStore();
   store::Slots.FlushStore();
-}
-
-TEST_F(FlushTest, Extent3DIgnoresImagesAndPointsOutsideObjects) {
-  store::Slots.RedrawForMeasure = ImageAndLoosePoints;
-  float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
-  store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(x0, 0.0f);
-  EXPECT_EQ(x1, 420.0f);
-  EXPECT_EQ(y1, 300.0f);
-}
-
-TEST_F(FlushTest, ARedrawThatFlushesNothingLeavesThePresetExtent) {
-  float u0 = 0, v0 = 0, u1 = 420, v1 = 300;
-  store::MeasureExtent2D(u0, v0, u1, v1);
-  EXPECT_EQ(u0, 0.0f);
-  EXPECT_EQ(v0, 0.0f);
-  EXPECT_EQ(u1, 420.0f);
-  EXPECT_EQ(v1, 300.0f);
 }
 
 bool TenByTwenty(const char* name, int& width, int& height) {
@@ -148,7 +110,7 @@ bool TenByTwenty(const char* name, int& width, int& height) {
 }
 
 void ImageThenPoints() {
-  observedDevice = store::OutputDevice;
+  observedDevice = static_cast<int>(store::OutputDevice);
   store::ClearStore();
   store::AddImage("PIC", 3, 4, 0.5f, 0);  // box (3, 4) to (8, 14)
   store::CloseStore();
@@ -156,33 +118,48 @@ void ImageThenPoints() {
   PointPiece(1, 2, 5, 1, 2, 5);
 }
 
-TEST_F(FlushTest, Extent2DProjectsOntoTheViewPlaneAndStartsAtImageOne) {
-  TurnView();
-  store::Slots.ReadImageSize = TenByTwenty;
-  store::Slots.RedrawForMeasure = ImageThenPoints;
-  float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
-  store::MeasureExtent2D(u0, v0, u1, v1);
-  EXPECT_EQ(observedDevice, store::Device::Extent2D);
-  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
-  // u = y, v = -x.
-  EXPECT_EQ(u0, 2.0f);
-  EXPECT_EQ(v0, -8.0f);
-  EXPECT_EQ(u1, 14.0f);
-  EXPECT_EQ(v1, -1.0f);
-}
-
 void TextOnly() { TextPiece(10, 20, 0); }
 
-TEST_F(FlushTest, Extent2DTakesAllFourTextCorners) {
-  TurnView();
-  store::Slots.RedrawForMeasure = TextOnly;
-  float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
-  store::MeasureExtent2D(u0, v0, u1, v1);
-  // Corners (10, 20), (14, 20), (10, 22), (14, 22).
-  EXPECT_EQ(u0, 20.0f);
-  EXPECT_EQ(u1, 22.0f);
-  EXPECT_EQ(v0, -14.0f);
-  EXPECT_EQ(v1, -10.0f);
+// The extent passes draw nothing and report their device to the redraw.
+// In 3D the extent starts at the first item of the first piece that has
+// one and ignores images and points outside objects; in 2D it is taken on
+// the view plane (turned: u = y, v = -x), from image one and all four
+// corners of a text. A redraw that flushes nothing leaves the preset.
+TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
+  struct Row {
+    const char* Name;
+    void (*Redraw)();
+    bool TwoD;
+    std::array<float, 6> Want;
+    int Device;  // 99: not looked at
+  };
+  const Row kRows[] = {
+      {"3D, first piece with an item", EmptyThenTextThenPoints, false, {90, 200, 299, 104, 250, 310}, -1},
+      {"3D, from point one", PointsOnly, false, {10, 20, 30, 11, 21, 31}, 99},
+      {"3D, images and loose points", ImageAndLoosePoints, false, {0, 0, 0, 420, 300, 0}, 99},
+      {"2D, nothing flushed", [] {}, true, {0, 0, 420, 300, 0, 0}, 99},
+      {"2D, from image one", ImageThenPoints, true, {2, -8, 14, -1, 0, 0}, 1},  // image box (3, 4)..(8, 14)
+      {"2D, text corners", TextOnly, true, {20, -14, 22, -10, 0, 0}, 99},  // (10, 20)..(14, 22)
+  };
+  store::Slots.ReadImageSize = TenByTwenty;
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    r.TwoD ? TurnView() : PlainView();
+    flushLog.clear();
+    observedDevice = 99;
+    store::Slots.RedrawForMeasure = r.Redraw;
+    std::array<float, 6> got = {0, 0, 0, 420, 300, 0};
+    if (r.TwoD) {
+      got = {0, 0, 420, 300, 0, 0};
+      store::MeasureExtent2D(got[0], got[1], got[2], got[3]);
+    } else {
+      store::MeasureExtent3D(got[0], got[1], got[2], got[3], got[4], got[5]);
+    }
+    EXPECT_EQ(got, r.Want);
+    EXPECT_EQ(observedDevice, r.Device);
+    EXPECT_EQ(store::OutputDevice, store::Device::Screen);
+    EXPECT_EQ(flushLog, "");
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The view keys on the whole screen: the slots' defaults, the screen
 // preparation and overlays, the key table, the layouts and the zoom window.
-#include <filesystem>
-
+#include "graphics/kernel.h"
 #include "platform/picture.h"
 #include "screen_fixture.h"
 
@@ -14,37 +13,30 @@ using view::V;
 
 int slotCalls = 0;
 
-TEST_F(ScreenTest, DefaultPictureSlotNamesItselfAndWaitsForAKey) {
-  platform::QueueText("q");
+// A slot nobody installed names itself on the prompt line and waits for a key.
+TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
+  platform::QueueText("qqq");
   view::DefaultWidRis();
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_RIS"_sc));
-  EXPECT_TRUE(platform::Image.Input.empty());
-  EXPECT_EQ(Exhausted, 0);
-}
-
-TEST_F(ScreenTest, DefaultExtentSlotShowsTheSumOfItsValues) {
-  platform::QueueText("q");
   float a = 1, b = 2, c = 3, d = 4.5f;
-  view::DefaultWidGran(a, b, c, d);
+  view::DefaultWidGran(a, b, c, d);  // with the sum of its values
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_GRAN10.500"_sc));
   EXPECT_EQ(a, 1.0f);
   EXPECT_EQ(d, 4.5f);
-}
-
-TEST_F(ScreenTest, DeleteLastDefaultNamesItself) {
-  platform::QueueText("q");
   view::ViewKey(4);
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_DELLAST"_sc));
+  EXPECT_TRUE(platform::Image.Input.empty());
+  EXPECT_EQ(Exhausted, 0);
 }
 
 // --- Screen preparation and overlays -------------------------------------------------
 
 TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
   // Window 640 × 480: the picture area is what the strip leaves.
-  EXPECT_EQ(V.PictureAreaWidth, 640);
-  EXPECT_EQ(V.PictureAreaHeight, gfx::Layout.MenuStripTop);
+  EXPECT_EQ(gfx::Layout.AreaWidth, 640);
+  EXPECT_EQ(gfx::Layout.AreaHeight, gfx::Layout.MenuStripTop);
   EXPECT_EQ(V.ViewportWidth, 640);
-  EXPECT_EQ(V.ViewportHeight, V.PictureAreaHeight - 1);
+  EXPECT_EQ(V.ViewportHeight, gfx::Layout.AreaHeight - 1);
   // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10.
   EXPECT_EQ(platform::PictureColour(1, 1), platform::Palette[9]);
   EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), platform::Palette[9]);
@@ -163,19 +155,17 @@ TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
   menu::M.MenuLayout = 1;
   view::ViewKey('%');
   EXPECT_EQ(menu::M.MenuLayout, 0);
-  EXPECT_EQ(V.PanelWidth, 0);
+  EXPECT_EQ(gfx::Layout.PanelWidth, 0);
   view::ViewKey('/');
   EXPECT_EQ(menu::M.MenuLayout, 0);
   EXPECT_EQ(Pictures, 2);
 }
 
 TEST_F(ScreenTest, LanguageKeyCyclesThroughTheThreeVariants) {
-  view::ViewKey(11);
-  EXPECT_EQ(gfx::LanguageIndex, 1);
-  view::ViewKey(11);
-  EXPECT_EQ(gfx::LanguageIndex, 2);
-  view::ViewKey(11);
-  EXPECT_EQ(gfx::LanguageIndex, 0);
+  for (int want : {1, 2, 0}) {
+    view::ViewKey(11);
+    EXPECT_EQ(gfx::LanguageIndex, want);
+  }
   EXPECT_EQ(Pictures, 3);
 }
 
@@ -222,23 +212,18 @@ TEST_F(ScreenTest, RecallStandardView) {
   EXPECT_EQ(V.ViewScaleU, 2.0f);
   EXPECT_EQ(V.ViewCentreU, 5.0f);
   EXPECT_GE(Pictures, 1);
-}
-
-TEST_F(ScreenTest, RecallWithAnotherKeyChangesNothing) {
-  platform::QueueText("q");
+  platform::QueueText("q");  // another key changes nothing
+  view::LoadView(0, 1);
   view::ViewKey(0xEC);  // м
   ExpectViewMatrix(1);
 }
 
 // --- Layouts ---------------------------------------------------------------------------
 
-TEST_F(ScreenTest, TabDoesNothingInLayoutOne) {
-  view::ViewKey(9);
+TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
+  view::ViewKey(9);  // nothing in layout one
   EXPECT_EQ(V.ViewLayout, 1);
   EXPECT_EQ(Pictures, 0);
-}
-
-TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
   view::ViewKey('@');
   EXPECT_EQ(V.ViewLayout, 2);
   view::ViewKey(9);
@@ -365,34 +350,6 @@ TEST_F(ScreenTest, ZoomWindowAppliedByTwoClicks) {
   EXPECT_EQ(Pictures, 1);
   EXPECT_EQ(Exhausted, 0);
 }
-
-// --- Pictures to look at -----------------------------------------------------------------
-
-void Shot(const char* name) {
-  std::filesystem::create_directories("/tmp/brelmora-shots");
-  EXPECT_EQ(platform::WritePicturePng(std::string("/tmp/brelmora-shots/") + name), "");
-}
-
-TEST_F(ScreenTest, PicturesOfTheThreeLayouts) {
-  view::ViewKey('b');
-  view::LoadView(0, 4);  // a turned view shows all three axes
-  V.PlaneDepth = 0;
-  view::Redraw();
-  Shot("view_layout1.png");
-  view::ViewKey('@');
-  Shot("view_layout2.png");
-  view::ViewKey('$');
-  Shot("view_layout4.png");
-  EXPECT_EQ(V.ViewLayout, 4);
-}
-
-}  // namespace
-}  // namespace viewtest
-
-namespace viewtest {
-namespace {
-
-using view::V;
 
 // --- Start-up wiring ----------------------------------------------------------------------
 
