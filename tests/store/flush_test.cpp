@@ -14,17 +14,11 @@ std::string flushLog;
 void LogScreen() { flushLog += "screen;"; }
 void LogDevice(store::Device device) { flushLog += "device " + std::to_string(static_cast<int>(device)) + ";"; }
 
-// A view turned a quarter round z: u = y, v = -x, w = z.
-void TurnView() {
-  double rows[3][3] = {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}};
+// The view turned a quarter round z (u = y, v = -x, w = z) or plain.
+void SetView(bool turned) {
+  const double rows[3][3] = {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}};
   for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) view::V.ViewMatrix[i + 1][j + 1] = rows[i][j];
-  view::UpdateViewCoefficients();
-}
-
-void PlainView() {
-  for (int i = 1; i <= 3; ++i)
-    for (int j = 1; j <= 3; ++j) view::V.ViewMatrix[i][j] = i == j ? 1 : 0;
+    for (int j = 0; j < 3; ++j) view::V.ViewMatrix[i + 1][j + 1] = turned ? rows[i][j] : i == j;
   view::UpdateViewCoefficients();
 }
 
@@ -43,17 +37,13 @@ class FlushTest : public StoreTest {
 
 // --- Dispatch ----------------------------------------------------------------------------
 
-TEST_F(FlushTest, TheScreenGetsDeviceZero) {
-  store::Slots.FlushStore();
-  EXPECT_EQ(flushLog, "screen;");
-}
-
-TEST_F(FlushTest, ExchangeDevicesEchoOnTheScreenFirst) {
-  for (int device : {2, 3, 4, 5, 7}) {
+// The screen gets device 0; exchange devices echo on the screen first.
+TEST_F(FlushTest, EachDeviceGetsTheFlush) {
+  for (int device : {0, 2, 3, 4, 5, 7}) {
     flushLog.clear();
     store::OutputDevice = static_cast<store::Device>(device);
     store::Slots.FlushStore();
-    EXPECT_EQ(flushLog, "screen;device " + std::to_string(device) + ";");
+    EXPECT_EQ(flushLog, device == 0 ? "screen;" : "screen;device " + std::to_string(device) + ";");
   }
   store::OutputDevice = store::Device::Screen;
 }
@@ -144,7 +134,7 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
   store::Slots.ReadImageSize = TenByTwenty;
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
-    r.TwoD ? TurnView() : PlainView();
+    SetView(r.TwoD);
     flushLog.clear();
     observedDevice = 99;
     store::Slots.RedrawForMeasure = r.Redraw;
