@@ -37,7 +37,8 @@ constexpr int kKeyTableSize = 21;
 // keyboard BIOS. Shift with an arrow takes the code of Alt with that arrow,
 // so that the view code can tell the two apart; Alt-Backspace (undo) and
 // Alt-Shift-Backspace (redo) take 14 and 15, which no other key gives.
-// Delete has no table entry: only the menu panel's buttons give it.
+// Delete (83) has no table entry, so no key gives it; the line editor still
+// answers it.
 enum ScanCode : std::uint8_t {
   kScanUndo = 14, kScanRedo = 15, kScanF1 = 59,
   kScanHome = 71, kScanUp = 72, kScanPageUp = 73, kScanLeft = 75, kScanRight = 77,
