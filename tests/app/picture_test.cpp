@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -31,8 +32,8 @@ struct Piece { int Objects = 0, Points = 0; std::vector<std::string> Texts; };
 std::vector<Piece> pieces;
 
 void RecordPiece() {
-  pieces.push_back({store::g.ObjectCount, store::g.PointCount, {}});
-  for (int j = 1; j <= store::g.TextCount; ++j) pieces.back().Texts.push_back(TextAt(j));
+  pieces.push_back({store::Store.ObjectCount, store::Store.PointCount, {}});
+  for (int j = 1; j <= store::Store.TextCount; ++j) pieces.back().Texts.push_back(TextAt(j));
 }
 
 class Picture : public ::testing::Test {
@@ -42,13 +43,9 @@ class Picture : public ::testing::Test {
     store::InitStore();
     app::ResetShellModel(app::Shell);
     pieces.clear();
-    saved = store::FlushStore;
-    store::FlushStore = RecordPiece;
+    store::Slots.FlushStore = RecordPiece;
   }
-  void TearDown() override {
-    store::FlushStore = saved;
-    app::ResetShellModel(app::Shell);
-  }
+  void TearDown() override { app::ResetFramework(); }
   static void Solve() {
     app::SolveShell(app::Shell, app::Solution);
     app::SolveShell(app::Shell, app::Solution);
@@ -68,7 +65,7 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
   store::ClearStore();
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
-  for (int j = 3; j <= store::g.TextCount; ++j) {
+  for (int j = 3; j <= store::Store.TextCount; ++j) {
     float c[9];
     TextAt(j, c);
     boxes.push_back({c[0], c[3], c[1], c[7]});
@@ -123,19 +120,19 @@ constexpr app::PictureRect kNothing{1e30f, 1e30f, -1e30f, -1e30f};
 
 void RecordRect() {
   app::PictureRect r = kNothing;
-  for (int n = 1; n <= store::g.PointCount; ++n) {
+  for (int n = 1; n <= store::Store.PointCount; ++n) {
     float x, y, z;
     store::PointGet(n, x, y, z);
     r = Union(r, {x, y, x, y});
   }
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     float c[9];
     TextAt(j, c);
     const float x4 = c[3] + c[6] - c[0], y4 = c[4] + c[7] - c[1];
     r = Union(Union(r, {c[0], c[1], c[0], c[1]}), Union({c[3], c[4], c[3], c[4]}, {c[6], c[7], c[6], c[7]}));
     r = Union(r, {x4, y4, x4, y4});
   }
-  flushed.push_back({r, store::g.Layer, gfx::GetColor()});
+  flushed.push_back({r, store::Store.Layer, gfx::GetColor()});
 }
 
 // A shell from its sections: r, z, arc radius and kind of the segment that
@@ -184,7 +181,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       app::PictureAnalysis = shell.Bending ? app::Analysis::Bending : app::Analysis::Membrane;
       ASSERT_TRUE(app::FitPictureScales(aspect));
       flushed.clear();
-      store::FlushStore = RecordRect;
+      store::Slots.FlushStore = RecordRect;
       app::DrawShellPicture();
       // Pieces: the scheme's flushes and each diagram with its marks are one
       // piece each; the origin mark stands alone.

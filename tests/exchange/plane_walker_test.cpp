@@ -18,15 +18,15 @@ class WalkerTest : public ExchangeTest {
  protected:
   void SetUp() override {
     ExchangeTest::SetUp();
-    exchange::VertexOut = RecordMove;
+    exchange::Slots.VertexOut = RecordMove;
   }
   // The walker's buffer holds these points.
   static void Buffer(const std::vector<std::pair<float, float>>& points) {
-    exchange::g.PointN = 0;
+    exchange::Exchange.PointN = 0;
     for (auto [x, y] : points) {
-      ++exchange::g.PointN;
-      exchange::g.PointX[exchange::g.PointN] = x;
-      exchange::g.PointY[exchange::g.PointN] = y;
+      ++exchange::Exchange.PointN;
+      exchange::Exchange.PointX[exchange::Exchange.PointN] = x;
+      exchange::Exchange.PointY[exchange::Exchange.PointN] = y;
     }
   }
 };
@@ -64,8 +64,8 @@ TEST_F(WalkerTest, EachColourDrawsItsDashesAndPasses) {
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.Name);
     exchange::InitExchange();
-    exchange::VertexOut = RecordMove;
-    if (r.Passes >= 0) exchange::g.PassCount[r.Colour] = r.Passes;
+    exchange::Slots.VertexOut = RecordMove;
+    if (r.Passes >= 0) exchange::Exchange.PassCount[r.Colour] = r.Passes;
     moves.clear();
     Buffer(r.Points);
     exchange::DrawLine(r.Colour);
@@ -108,7 +108,7 @@ TEST_F(WalkerTest, OffsetsKeepCornersAndEnds) {
 }
 
 TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
-  exchange::g.PlanePen = 8;
+  exchange::Exchange.PlanePen = 8;
   store::ClearStore();
   store::BeginPolyline();
   for (int k = 0; k < 2500; ++k) store::AddPoint(static_cast<float>(k), 0, 0);
@@ -126,7 +126,7 @@ TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
 }
 
 TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
-  exchange::g.TextPen = 15;
+  exchange::Exchange.TextPen = 15;
   exchange::PlaneTextStroke(0, 0, 0, 1);
   exchange::PlaneTextStroke(4, 0, 0, 0);
   exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes

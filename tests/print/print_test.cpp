@@ -27,15 +27,15 @@ TEST_F(PrintTest, SheetCountsAllowAboutOnePercentOverhang) {
                {0, 0, 0, 1, 1},     {250, 100, 0, 2, 1}, {250, 100, 1, 1, 1}};
   for (const auto& r : kRows) {
     SCOPED_TRACE(std::to_string(r.X) + " x " + std::to_string(r.Y) + ", orientation " + std::to_string(r.Orientation));
-    print::g.Settings.Orientation = r.Orientation;
+    print::Printing.Settings.Orientation = r.Orientation;
     print::SheetSetup(0, 0, r.X, r.Y, 1, 0, 0);
-    EXPECT_EQ(print::g.Job.SheetsX, r.SheetsX);
-    EXPECT_EQ(print::g.Job.SheetsY, r.SheetsY);
-    EXPECT_EQ(print::g.Job.Sheets, r.SheetsX * r.SheetsY);
+    EXPECT_EQ(print::Printing.Job.SheetsX, r.SheetsX);
+    EXPECT_EQ(print::Printing.Job.SheetsY, r.SheetsY);
+    EXPECT_EQ(print::Printing.Job.Sheets, r.SheetsX * r.SheetsY);
   }
   // Orientation 1: the picture's left end at the foot of the sheet, its right end at the top.
   print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
-  print::g.Job.PageOpen = true;
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(0, 100, 1);
   print::PrinterVertex(250, 100, 0);
   ASSERT_EQ(lines.size(), 1u);
@@ -44,11 +44,11 @@ TEST_F(PrintTest, SheetCountsAllowAboutOnePercentOverhang) {
 }
 
 TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
-  print::PrintSettings& s = print::g.Settings;
+  print::PrintSettings& s = print::Printing.Settings;
   s.ResolutionX = 300;
   s.ResolutionY = 600;
   print::SheetSetup(10, 20, 210, 70, 2.0f, 5.0f, 7.0f);  // 2 × 1 sheets
-  print::g.Job.PageOpen = true;
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 1);     // the top-left corner, moved by the shifts
   print::PrinterVertex(35.5f, 60, 0);
   ASSERT_EQ(lines.size(), 1u);
@@ -57,9 +57,9 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
             (std::vector<int>{59, 165, 661, 638}));
   // The second column's sheet starts a sheet width further right.
   print::EndSheet();
-  EXPECT_EQ(print::g.Job.Column, 2);
-  EXPECT_FLOAT_EQ(print::g.Job.SheetOffsetX, s.SheetWidth);
-  print::g.Job.PageOpen = true;
+  EXPECT_EQ(print::Printing.Job.Column, 2);
+  EXPECT_FLOAT_EQ(print::Printing.Job.SheetOffsetX, s.SheetWidth);
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 0);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].X2, gfx::NearestInt((5.0f - s.SheetWidth) / (25.4f / 300)));
@@ -70,7 +70,7 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
 
 TEST_F(PrintTest, TwoByTwoSheetsPrintRowByRowEachItsOwnDocument) {
   print::SheetSetup(0, 0, 400, 500, 1, 0, 0);
-  ASSERT_EQ(print::g.Job.Sheets, 4);
+  ASSERT_EQ(print::Printing.Job.Sheets, 4);
   EXPECT_EQ(print::PrintSheets(NoPicture), "");
   std::string order;
   for (const SheetCall& c : sheets) order += std::to_string(c.Column) + "," + std::to_string(c.Row) + " ";
@@ -97,14 +97,14 @@ const SheetJob kSheetJobs[] = {
 };
 
 TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
-  view::WID_RIS = NoPicture;
+  view::Slots.WID_RIS = NoPicture;
   gfx::LanguageIndex = 1;
   for (const SheetJob& c : kSheetJobs) {
     SCOPED_TRACE(c.Name);
     sheets.clear();
     promptsAtKeys.clear();
-    print::g.Settings.Scale = c.Scale;
-    print::g.Settings.SheetWidth = c.SheetWidth;
+    print::Printing.Settings.Scale = c.Scale;
+    print::Printing.Settings.SheetWidth = c.SheetWidth;
     platform::QueueText(std::string("9") + c.Keys);
     menu::KeyCode key = 0;
     print::PrintDialog(0, 0, c.Width, c.Height, key);
@@ -114,9 +114,9 @@ TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
     EXPECT_TRUE(said);
   }
   print::SheetSetup(0, 0, 1e30f, 1e30f, 1e30f, 0, 0);
-  EXPECT_EQ(print::g.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
+  EXPECT_EQ(print::Printing.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
   gfx::LanguageIndex = 0;  // the question in Russian
-  print::g.Settings.Scale = 1;
+  print::Printing.Settings.Scale = 1;
   promptsAtKeys.clear();
   platform::QueueText("9n");
   menu::KeyCode key = 0;
@@ -132,21 +132,21 @@ TEST_F(PrintTest, DialogItemsSetScaleOrientationAndSheetWidth) {
   print::PrintDialog(0, 0, 50, 30, key);  // ends at the exhausted input's Esc
   platform::QueueText("1300\r");
   print::PrintDialog(0, 0, 0, 30, key);
-  EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
-  EXPECT_EQ(print::g.Settings.Orientation, 1);
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4800 * 25.4f / 600);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.Scale, 2.0f);
+  EXPECT_EQ(print::Printing.Settings.Orientation, 1);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetWidth, 4800 * 25.4f / 600);
 }
 
 namespace {
 
 // Prints the shell's picture without a printer, into one PDF of sheets.
 std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float sheetLength) {
-  print::g.Backend = print::QtPrinterBackend();
-  print::g.Backend.Probe = NoPrinterProbe;
-  print::g.FallbackPdfName = path;
+  print::Printing.Backend = print::QtPrinterBackend();
+  print::Printing.Backend.Probe = NoPrinterProbe;
+  print::Printing.FallbackPdfName = path;
   std::remove(path.c_str());
-  print::g.Settings.SheetWidth = sheetWidth;
-  print::g.Settings.SheetLength = sheetLength;
+  print::Printing.Settings.SheetWidth = sheetWidth;
+  print::Printing.Settings.SheetLength = sheetLength;
   platform::QueueText(" 9");  // past the message, then "Выводить"
   menu::KeyCode key = 0;
   print::PrintPicture(key);
@@ -170,22 +170,22 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.File);
     const std::string path = dir + "/" + r.File;
-    print::g.Settings.Orientation = r.Orientation;
+    print::Printing.Settings.Orientation = r.Orientation;
     promptsAtKeys.clear();
     const std::string pdf = PrintWithoutPrinter(path, r.Width, r.Length);
     EXPECT_EQ(PdfPages(pdf), r.Pages);
     EXPECT_EQ(FileExists(path), r.Pages > 0);
     if (r.Pages > 0) {
-      EXPECT_EQ(print::g.Job.Sheets, r.Pages);
+      EXPECT_EQ(print::Printing.Job.Sheets, r.Pages);
       EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
     }
     ASSERT_GE(promptsAtKeys.size(), 2u);
     EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
     EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart(gfx::ScreenFromUtf8(r.Said))), 0u) << promptsAtKeys.back();
     EXPECT_EQ(promptsAtKeys.back().find(gfx::ScreenFromUtf8(path)) != std::string::npos, r.Pages > 0);
-    EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
-    EXPECT_EQ(store::OutputDevice, 0);
-    EXPECT_EQ(exchange::g.OutputScale, 1.0f);
+    EXPECT_EQ(exchange::Slots.VertexOut, exchange::UgfPoint);
+    EXPECT_EQ(store::OutputDevice, store::Device::Screen);
+    EXPECT_EQ(exchange::Exchange.OutputScale, 1.0f);
   }
 }
 
@@ -202,9 +202,9 @@ TEST_F(PrintTest, VectorPageDrawsEachLineOnceAsWideAsItsPasses) {
   for (const print::PageFormat& format : print::kPageFormats) {
     SCOPED_TRACE(format.Name);
     const print::VectorPicture thick = print::CollectPicture(format);
-    exchange::g.PassCount[15] = 0;
+    exchange::Exchange.PassCount[15] = 0;
     const print::VectorPicture thin = print::CollectPicture(format);
-    exchange::g.PassCount[15] = 1;
+    exchange::Exchange.PassCount[15] = 1;
     ASSERT_EQ(thick.Paths.size(), thin.Paths.size());
     for (std::size_t k = 0; k < thick.Paths.size(); ++k) {
       const print::VectorPath &a = thick.Paths[k], &b = thin.Paths[k];
@@ -219,7 +219,7 @@ TEST_F(PrintTest, VectorPageDrawsEachLineOnceAsWideAsItsPasses) {
 TEST_F(PrintTest, PrinterDrawsEachLineOnceAsWideAsItsPasses) {
   std::size_t counts[2] = {};
   for (int passes : {1, 0}) {
-    exchange::g.PassCount[15] = passes;
+    exchange::Exchange.PassCount[15] = passes;
     lines.clear();
     platform::QueueText("9");
     menu::KeyCode key = 0;
