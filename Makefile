@@ -7,6 +7,9 @@
 #   make install PREFIX=/usr/local   the program, its guide, desktop entry,
 #               icon and the type of *.spw files under PREFIX
 #   make fuzz   run the fuzz targets (installs clang's libFuzzer when missing)
+#   make shots  write PNG pictures of scripted runs to look at (build/shots)
+#   make coverage  run the suite in a Debug build with --coverage and print
+#               the line and branch coverage of src/ (installs gcovr)
 
 # The Debian packages the build needs: the one list of them.
 DEB_PACKAGES := build-essential cmake pkg-config zlib1g-dev \
@@ -21,9 +24,13 @@ VERIFY_PACKAGES := calculix-ccx python3
 # What `make fuzz` needs besides: Debian's clang and its libFuzzer.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
+# What `make coverage` needs besides: gcovr, which reads gcov's counts.
+COVERAGE_PACKAGES := gcovr
+
 BUILD      := build
 BUILD_SAN  := build-san
 BUILD_FUZZ := build-fuzz
+BUILD_COV  := build-cov
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -36,12 +43,12 @@ FUZZ_SECONDS ?= 60
 # Each entry: target:seed folder:longest input (a few hundred keys at most).
 FUZZ_TARGETS := fuzz_reader:files:8192 fuzz_keys:keys:600 fuzz_exports:files:8192
 
-.PHONY: all deps deps-verify deps-fuzz build build-san run test bench install verify fuzz clean
+.PHONY: all deps deps-verify deps-fuzz deps-coverage build build-san run test bench install verify fuzz coverage shots clean
 
 all: build
 
-deps deps-verify deps-fuzz: PACKAGES = $(if $(filter deps-verify,$@),$(VERIFY_PACKAGES),$(if $(filter deps-fuzz,$@),$(FUZZ_PACKAGES),$(DEB_PACKAGES)))
-deps deps-verify deps-fuzz:
+deps deps-verify deps-fuzz deps-coverage: PACKAGES = $(if $(filter deps-verify,$@),$(VERIFY_PACKAGES),$(if $(filter deps-fuzz,$@),$(FUZZ_PACKAGES),$(if $(filter deps-coverage,$@),$(COVERAGE_PACKAGES),$(DEB_PACKAGES))))
+deps deps-verify deps-fuzz deps-coverage:
 	@missing=""; \
 	for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
@@ -57,6 +64,10 @@ $(BUILD)/CMakeCache.txt:
 
 $(BUILD_SAN)/CMakeCache.txt:
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DBRELMORA_SANITIZE=ON -DBRELMORA_BENCH=OFF
+
+$(BUILD_COV)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_COV) -DCMAKE_BUILD_TYPE=Debug -DBRELMORA_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage
 
 $(BUILD_FUZZ)/CMakeCache.txt:
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELMORA_FUZZ=ON
@@ -114,5 +125,19 @@ fuzz: deps deps-fuzz $(BUILD_FUZZ)/CMakeCache.txt
 	  if [ $$status -ne 0 ]; then echo "$$t: a finding, see $(BUILD_FUZZ)/findings/"; exit 1; fi; \
 	done
 
+# Not part of `make test`: the whole suite once more in a Debug build with
+# --coverage; the counts of earlier runs are dropped first. The table of
+# every file goes to build-cov/coverage.txt.
+coverage: deps deps-coverage $(BUILD_COV)/CMakeCache.txt
+	cmake --build $(BUILD_COV) -j $(JOBS)
+	find $(BUILD_COV) -name '*.gcda' -delete
+	cd $(BUILD_COV) && ctest --output-on-failure -j $(JOBS)
+	gcovr --root $(CURDIR) --filter '$(CURDIR)/src/' -j $(JOBS) \
+	  --txt $(BUILD_COV)/coverage.txt --print-summary $(BUILD_COV)
+
+# Pictures for a person to look at, not checks: see tools/shots.sh.
+shots: build
+	tools/shots.sh $(CURDIR)/$(BUILD)/brelmora $(BUILD)/shots
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) build-baseline
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_COV) build-baseline

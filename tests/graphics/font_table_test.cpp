@@ -115,12 +115,6 @@ TEST_F(FontTable, StartsWithAGlyphAndEndsWithTheEndPairWithinTheReadLimit) {
   EXPECT_EQ(gfx::kFontTableBytes % 2, 0);
 }
 
-TEST_F(FontTable, TableSizeAndStrokeCountAreAsBuilt) {
-  EXPECT_EQ(gfx::kFontTableBytes, 2384);
-  EXPECT_EQ(Font.StrokeTotal, 1033);
-  EXPECT_LE(Font.StrokeTotal, gfx::kStrokeCapacity);
-}
-
 // --- Bounds ---------------------------------------------------------------
 
 TEST_F(FontTable, PointsStayInTheCellExceptTheTick) {
@@ -161,25 +155,10 @@ TEST_F(FontTable, DescendersReachBelowTheBaseline) {
 
 // --- The sample glyphs and the symbols --------------------------------------
 
-TEST_F(FontTable, CapitalAIsExact) {
-  EXPECT_EQ(Loaded('A'), (Glyph{{10, 0, 1}, {40, 70, 0}, {50, 0, 0}, {20, 20, 1}, {50, 20, 0}}));
-}
-
-TEST_F(FontTable, CapitalHIsExact) {
-  EXPECT_EQ(Loaded('H'), (Glyph{{10, 70, 1}, {10, 0, 0}, {10, 40, 1}, {50, 40, 0}, {50, 0, 1},
-                                {50, 70, 0}}));
-}
-
-TEST_F(FontTable, ZeroIsExact) {
-  EXPECT_EQ(Loaded('0'), (Glyph{{10, 10, 1}, {10, 60, 0}, {20, 70, 0}, {40, 70, 0}, {50, 60, 0},
-                                {50, 10, 0}, {40, 0, 0}, {20, 0, 0}, {10, 10, 0}}));
-}
-
-TEST_F(FontTable, AmpersandIsTheRadicalSign) {
+// Two codes stand for symbols: & is the radical sign, ^ the large tick (the
+// letters' shapes are checked where text is laid out).
+TEST_F(FontTable, AmpersandAndCircumflexAreSymbols) {
   EXPECT_EQ(Loaded('&'), (Glyph{{2, 0, 1}, {30, -70, 0}, {70, 70, 0}}));
-}
-
-TEST_F(FontTable, CircumflexIsTheLargeTick) {
   EXPECT_EQ(Loaded('^'), (Glyph{{10, 80, 1}, {50, 127, 0}, {110, 20, 0}}));
 }
 

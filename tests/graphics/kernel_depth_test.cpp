@@ -1,6 +1,8 @@
 // Hidden lines: the depth-tested point, 3D lines behind nearer ones, the
 // fast line's visible runs, and clearing the depth raster. Also the draw
 // window, the screen regions and the start-up state.
+#include <string>
+
 #include "graphics/kernel_fixture.h"
 
 namespace kerneltest {
@@ -21,43 +23,51 @@ class HiddenLines : public KernelTest {
   }
 };
 
-TEST_F(HiddenLines, FartherLineIsHiddenWhereTheNearerCoversIt) {
-  SetColor(10);
-  gfx::MoveTo3(60, 10, 0);
-  gfx::LineTo3(60, 90, 0);
-  EXPECT_EQ(Px(60, 50), kRed);
-  EXPECT_EQ(Px(60, 49), kGreen);
-  EXPECT_EQ(Px(60, 51), kGreen);
-  EXPECT_EQ(DepthRaster[50][60], 1000);
-  EXPECT_EQ(DepthRaster[49][60], 0);
-}
-
-TEST_F(HiddenLines, NearerLineIsDrawnOver) {
-  SetColor(10);
-  gfx::MoveTo3(60, 10, 2000);
-  gfx::LineTo3(60, 90, 2000);
-  EXPECT_EQ(Px(60, 50), kGreen);
-  EXPECT_EQ(DepthRaster[50][60], 2000);
-}
-
-TEST_F(HiddenLines, EqualDepthDrawsTheLaterLine) {
-  SetColor(10);
-  gfx::MoveTo3(60, 10, 1000);
-  gfx::LineTo3(60, 90, 1000);
-  EXPECT_EQ(Px(60, 50), kGreen);
-}
-
-TEST_F(HiddenLines, DepthIsInterpolatedAlongTheLine) {
-  SetColor(10);
-  // Depth runs 0..2000 over y 0..100: 1000 at y = 50 ties and draws; a
-  // line from 0 to 1999 reaches only 999 there and is hidden.
-  gfx::MoveTo3(70, 0, 0);
-  gfx::LineTo3(70, 100, 2000);
-  gfx::MoveTo3(80, 0, 0);
-  gfx::LineTo3(80, 100, 1999);
-  EXPECT_EQ(Px(70, 50), kGreen);
-  EXPECT_EQ(Px(80, 50), kRed);
-  EXPECT_EQ(DepthRaster[75][80], 1499);  // 75 * 1999 / 100, truncated
+// Vertical lines across the red one at y = 50, depth 1000: a farther line is
+// hidden where the nearer covers it, a nearer or equally near one is drawn
+// over, depth is interpolated along the line (0..2000 over y 0..100 ties at
+// y = 50; 0..1999 reaches only 999 there), and without the depth test
+// everything is drawn. The fast line draws alike.
+TEST_F(HiddenLines, LinesBehindANearerOneAreHidden) {
+  struct Row {
+    const char* Name;
+    bool Fast;
+    int Mode, X, Y1, Z1, Y2, Z2;
+    std::uint32_t At50;
+    int DepthY, Depth;  // DepthRaster[DepthY][X]
+  };
+  constexpr int kCleared = gfx::kDepthCleared;
+  const Row kRows[] = {
+      {"farther", false, 1, 60, 10, 0, 90, 0, kRed, 50, 1000},
+      {"farther, beside the red line", false, 1, 60, 10, 0, 90, 0, kRed, 49, 0},
+      {"nearer", false, 1, 60, 10, 2000, 90, 2000, kGreen, 50, 2000},
+      {"equal", false, 1, 60, 10, 1000, 90, 1000, kGreen, 50, 1000},
+      {"interpolated, ties", false, 1, 70, 0, 0, 100, 2000, kGreen, 50, 1000},
+      {"interpolated, behind", false, 1, 80, 0, 0, 100, 1999, kRed, 75, 1499},  // truncated
+      {"mode zero", false, 0, 60, 10, 0, 90, 0, kGreen, 49, kCleared},
+      {"fast, farther", true, 1, 60, 10, 0, 90, 0, kRed, 90, 0},
+      {"fast, equal", true, 1, 60, 10, 1000, 90, 1000, kGreen, 50, 1000},
+      {"fast, mode zero", true, 0, 60, 10, 0, 90, 0, kGreen, 49, kCleared},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    SetUp();
+    gfx::K.HiddenLineMode = r.Mode;
+    SetColor(10);
+    if (r.Fast) {
+      gfx::FastLine3(r.X, r.Y1, r.Z1, r.X, r.Y2, r.Z2);
+    } else {
+      gfx::MoveTo3(r.X, r.Y1, r.Z1);
+      gfx::LineTo3(r.X, r.Y2, r.Z2);
+    }
+    EXPECT_EQ(Px(r.X, 50), r.At50);
+    EXPECT_EQ(Px(r.X, 49), kGreen);
+    EXPECT_EQ(Px(r.X, 51), kGreen);
+    EXPECT_EQ(Px(r.X, r.Y1 - 1), kBlack);
+    EXPECT_EQ(Px(r.X, r.Y2 + 1), kBlack);
+    EXPECT_EQ(DepthRaster[r.DepthY][r.X], r.Depth);
+    EXPECT_TRUE(ShadowMatchesPicture());
+  }
 }
 
 TEST_F(HiddenLines, TwoDimensionalDrawingIsNeverHidden) {
@@ -68,15 +78,6 @@ TEST_F(HiddenLines, TwoDimensionalDrawingIsNeverHidden) {
   EXPECT_EQ(Px(100, 50), kBlue);
   EXPECT_EQ(Px(110, 50), kBlue);
   EXPECT_EQ(DepthRaster[50][100], 1000);  // and the raster is left alone
-}
-
-TEST_F(HiddenLines, HiddenLineModeZeroDrawsEverything) {
-  gfx::K.HiddenLineMode = 0;
-  SetColor(10);
-  gfx::MoveTo3(60, 10, 0);
-  gfx::LineTo3(60, 90, 0);
-  EXPECT_EQ(Px(60, 50), kGreen);
-  EXPECT_EQ(DepthRaster[49][60], gfx::kDepthCleared);
 }
 
 TEST_F(HiddenLines, NegativeDepthTestDrawsNothing) {
@@ -125,24 +126,6 @@ TEST_F(HiddenLines, MovesAreNotTestedAgainstTheWindow) {
 
 using FastLine = HiddenLines;
 
-TEST_F(FastLine, RunsStopWhereANearerLineCovers) {
-  SetColor(10);
-  gfx::FastLine3(60, 10, 0, 60, 90, 0);
-  for (int y = 10; y <= 90; ++y) EXPECT_EQ(Px(60, y), y == 50 ? kRed : kGreen) << y;
-  EXPECT_EQ(DepthRaster[49][60], 0);
-  EXPECT_EQ(DepthRaster[50][60], 1000);
-  EXPECT_EQ(DepthRaster[90][60], 0);
-  EXPECT_EQ(Px(60, 9), kBlack);
-  EXPECT_EQ(Px(60, 91), kBlack);
-}
-
-TEST_F(FastLine, EqualDepthIsVisible) {
-  SetColor(10);
-  gfx::FastLine3(60, 10, 1000, 60, 90, 1000);
-  EXPECT_EQ(Px(60, 50), kGreen);
-  EXPECT_EQ(Px(60, 49), kGreen);
-}
-
 TEST_F(FastLine, SlopedRunsKeepTheirInterpolatedDepths) {
   SetColor(10);
   gfx::FastLine3(10, 40, 0, 110, 60, 3000);  // x-major; y = 40 + s / 5
@@ -154,32 +137,26 @@ TEST_F(FastLine, SlopedRunsKeepTheirInterpolatedDepths) {
   EXPECT_EQ(DepthRaster[42][23], 390);  // step 13: 13 * 3000 / 100
 }
 
-TEST_F(FastLine, WithoutDepthTestOneLineDrawsEverything) {
-  gfx::K.HiddenLineMode = 0;
-  SetColor(10);
-  gfx::FastLine3(60, 10, 0, 60, 90, 0);
-  for (int y = 10; y <= 90; ++y) EXPECT_EQ(Px(60, y), kGreen) << y;
-  EXPECT_EQ(DepthRaster[49][60], gfx::kDepthCleared);
-  EXPECT_TRUE(ShadowMatchesPicture());
-}
-
-TEST_F(FastLine, DottedLeavesTheEndsOut) {
-  SetColor(10);
-  gfx::SetLineStyle(2);
-  gfx::FastLine3(10, 20, 0, 30, 20, 0);
-  EXPECT_EQ(Px(10, 20), kBlack);  // an end, though its parity matches
-  EXPECT_EQ(Px(30, 20), kBlack);
-  for (int x = 11; x <= 29; ++x) EXPECT_EQ(Px(x, 20), x % 2 == 0 ? kGreen : kBlack) << x;
-}
-
-TEST_F(FastLine, DashesAreEightOnTwoOff) {
-  SetColor(10);
-  gfx::SetLineStyle(1);
-  gfx::FastLine3(10, 20, 0, 40, 20, 0);  // 31 positions
-  for (int position = 1; position <= 31; ++position) {
-    const int inner = position - 1;  // counter of the inner pixels
-    const bool shown = position != 1 && position != 31 && (inner - 1) % 10 < 8;
-    EXPECT_EQ(Px(9 + position, 20), shown ? kGreen : kBlack) << "position " << position;
+// The fast line's styles leave both ends out: dotted where x and y share
+// parity, dashed eight on and two off.
+TEST_F(FastLine, StylesLeaveTheEndsOut) {
+  struct Row {
+    int Style, X2;
+    const char* Pattern;  // x = 10..X2 at y = 20: X lit, . dark
+  };
+  const Row kRows[] = {
+      {2, 30, "..X.X.X.X.X.X.X.X.X.."},
+      {1, 40, ".XXXXXXXX..XXXXXXXX..XXXXXXXX.."},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Style);
+    SetUp();
+    SetColor(10);
+    gfx::SetLineStyle(r.Style);
+    gfx::FastLine3(10, 20, 0, r.X2, 20, 0);
+    std::string drawn;
+    for (int x = 10; x <= r.X2; ++x) drawn += Px(x, 20) == kGreen ? 'X' : Px(x, 20) == kBlack ? '.' : '?';
+    EXPECT_EQ(drawn, r.Pattern);
   }
 }
 

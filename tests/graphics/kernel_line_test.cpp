@@ -1,8 +1,11 @@
 // The pixel line: clipping to the draw window, the degenerate line, the
 // line styles, XOR drawing, and coordinates far outside every raster.
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "graphics/kernel_fixture.h"
@@ -16,53 +19,31 @@ using gfx::SetLineStyle;
 
 using PixelLineStyles = KernelTest;
 
-TEST_F(PixelLineStyles, SolidLineDrawsBothEnds) {
-  SetColor(12);
-  Line2(10, 20, 29, 20);
-  for (int x = 10; x <= 29; ++x) EXPECT_EQ(Px(x, 20), kRed) << x;
-  EXPECT_EQ(Px(9, 20), kBlack);
-  EXPECT_EQ(Px(30, 20), kBlack);
-  EXPECT_EQ(LitCount(), 20);
-}
-
-// A 20-pixel dashed line shows pixels 2..9 and 11..18 of its positions.
-void ExpectTwentyPixelDashes(int y) {
-  for (int position = 1; position <= 20; ++position) {
-    const bool shown = (position >= 2 && position <= 9) || (position >= 11 && position <= 18);
-    EXPECT_EQ(KernelTest::Px(9 + position, y), shown ? kRed : kBlack) << "position " << position;
+// A line of 20 pixels from x = 10 to 29 in each style: solid draws both ends;
+// dashed leaves the ends out and every ninth inner pixel, along the major
+// axis whichever end comes first (unknown styles are dashed); dotted draws
+// where x and y share parity.
+TEST_F(PixelLineStyles, EachStyleDrawsItsPattern) {
+  struct Row {
+    int Style, X1, X2, Y;
+    const char* Pattern;  // x = 10..29: X lit, . dark
+  };
+  const Row kRows[] = {
+      {0, 10, 29, 20, "XXXXXXXXXXXXXXXXXXXX"}, {1, 10, 29, 20, ".XXXXXXXX.XXXXXXXX.."},
+      {1, 29, 10, 40, ".XXXXXXXX.XXXXXXXX.."}, {7, 10, 29, 60, ".XXXXXXXX.XXXXXXXX.."},
+      {2, 10, 29, 20, "X.X.X.X.X.X.X.X.X.X."}, {2, 10, 29, 31, ".X.X.X.X.X.X.X.X.X.X"},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << "style " << r.Style << " y " << r.Y);
+    SetUp();
+    SetColor(12);
+    SetLineStyle(r.Style);
+    Line2(r.X1, r.Y, r.X2, r.Y);
+    std::string drawn;
+    for (int x = 10; x <= 29; ++x) drawn += Px(x, r.Y) == kRed ? 'X' : Px(x, r.Y) == kBlack ? '.' : '?';
+    EXPECT_EQ(drawn, r.Pattern);
+    EXPECT_EQ(LitCount(), static_cast<int>(std::count(drawn.begin(), drawn.end(), 'X')));
   }
-}
-
-TEST_F(PixelLineStyles, DashedLineLeavesEndsOutAndEveryNinthInnerPixel) {
-  SetColor(12);
-  SetLineStyle(1);
-  Line2(10, 20, 29, 20);
-  ExpectTwentyPixelDashes(20);
-  EXPECT_EQ(LitCount(), 16);
-}
-
-TEST_F(PixelLineStyles, DashesRunAlongTheMajorAxisWhicheverEndComesFirst) {
-  SetColor(12);
-  SetLineStyle(1);
-  Line2(29, 40, 10, 40);
-  ExpectTwentyPixelDashes(40);
-}
-
-TEST_F(PixelLineStyles, UnknownStylesAreDashed) {
-  SetColor(12);
-  SetLineStyle(7);
-  Line2(10, 60, 29, 60);
-  ExpectTwentyPixelDashes(60);
-}
-
-TEST_F(PixelLineStyles, DottedLineDrawsWhereXAndYShareParity) {
-  SetColor(12);
-  SetLineStyle(2);
-  Line2(10, 20, 29, 20);  // y even: even x only, both ends tested too
-  for (int x = 10; x <= 29; ++x) EXPECT_EQ(Px(x, 20), x % 2 == 0 ? kRed : kBlack) << x;
-  Line2(10, 31, 29, 31);  // y odd: odd x only
-  for (int x = 10; x <= 29; ++x) EXPECT_EQ(Px(x, 31), x % 2 == 1 ? kRed : kBlack) << x;
-  EXPECT_EQ(LitCount(), 20);
 }
 
 TEST_F(PixelLineStyles, DottedParityIsOfAbsolutePixels) {
@@ -79,78 +60,48 @@ TEST_F(PixelLineStyles, DottedParityIsOfAbsolutePixels) {
 
 using PixelLineClipping = KernelTest;
 
-TEST_F(PixelLineClipping, LineLeftOfTheWindowDrawsNothing) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  Line2(-30, 10, -1, 40);
-  Line2(-5, -5, -5, 200);
-  EXPECT_EQ(LitCount(), 0);
-  EXPECT_TRUE(ShadowMatchesPicture());
-}
-
-TEST_F(PixelLineClipping, LinesBeyondEachSideDrawNothing) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  Line2(100, 10, 140, 40);   // right of the window
-  Line2(10, -30, 80, -1);    // above
-  Line2(10, 60, 80, 90);     // below
-  EXPECT_EQ(LitCount(), 0);
-}
-
-TEST_F(PixelLineClipping, HorizontalLineIsClippedToBorderPixelsInclusive) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  Line2(-20, 10, 200, 10);
-  EXPECT_EQ(Px(49, 50), kBlack);
-  EXPECT_EQ(Px(50, 50), kWhite);
-  EXPECT_EQ(Px(149, 50), kWhite);
-  EXPECT_EQ(Px(150, 50), kBlack);
-  EXPECT_EQ(LitCount(), 100);
-}
-
-TEST_F(PixelLineClipping, DiagonalLineIsClippedOnTwoSides) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  // Absolute (40, 30)..(170, 160): enters at the top-left corner (50, 40)
-  // and leaves through the bottom at (109, 99).
-  Line2(-10, -10, 120, 120);
-  for (int i = 0; i <= 59; ++i) EXPECT_EQ(Px(50 + i, 40 + i), kWhite) << i;
-  EXPECT_EQ(Px(110, 100), kBlack);
-  EXPECT_EQ(LitCount(), 60);
-}
-
-TEST_F(PixelLineClipping, ClippedEndIsFoundByTruncatingDivision) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  // Absolute (40, 95)..(61, 45): at the left border y = 95 + (-50 * 10) / 21
-  // = 95 - 23 = 72 (truncated toward zero, not down to 71).
-  Line2(-10, 55, 11, 5);
-  EXPECT_EQ(Px(50, 72), kWhite);
-  EXPECT_EQ(Px(50, 71), kBlack);
-  EXPECT_EQ(Px(50, 73), kBlack);
-  EXPECT_EQ(Px(61, 45), kWhite);
-  EXPECT_EQ(LitCount(), 28);  // y-major from 45 to 72
-}
-
-TEST_F(PixelLineClipping, RightBorderClipWithNegativeDivisor) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  // Absolute (160, 45)..(139, 95): at x = 149, y = 45 + 50 * (-11) / (-21)
-  // = 45 + 26 = 71.
-  Line2(110, 5, 89, 55);
-  EXPECT_EQ(Px(149, 71), kWhite);
-  EXPECT_EQ(Px(149, 70), kBlack);
-  EXPECT_EQ(Px(139, 95), kWhite);
-  EXPECT_EQ(LitCount(), 25);
-}
-
-TEST_F(PixelLineClipping, LinePassingOutsideACornerDrawsNothing) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  // Crosses the window's left and top border lines, but beyond the corner.
-  Line2(-10, 5, 5, -10);
-  EXPECT_EQ(LitCount(), 0);
-  EXPECT_TRUE(ShadowMatchesPicture());
+// Lines in window coordinates against the window (50, 40)..(149, 99): what
+// lies beyond a side draws nothing, the border pixels are inside, and a cut
+// end is found by truncating division.
+TEST_F(PixelLineClipping, LinesAreCutAtTheWindowsBorders) {
+  struct Pixel {
+    int X, Y;
+    std::uint32_t Colour;
+  };
+  struct Row {
+    const char* Name;
+    std::vector<std::array<int, 4>> Lines;
+    int Lit;
+    std::vector<Pixel> Pixels;
+  };
+  const Row kRows[] = {
+      {"left of the window", {{-30, 10, -1, 40}, {-5, -5, -5, 200}}, 0, {}},
+      {"right, above, below", {{100, 10, 140, 40}, {10, -30, 80, -1}, {10, 60, 80, 90}}, 0, {}},
+      {"horizontal: borders inclusive", {{-20, 10, 200, 10}}, 100,
+       {{49, 50, kBlack}, {50, 50, kWhite}, {149, 50, kWhite}, {150, 50, kBlack}}},
+      // (40, 30)..(170, 160): enters at the corner (50, 40), leaves at (109, 99).
+      {"diagonal, cut on two sides", {{-10, -10, 120, 120}}, 60,
+       {{50, 40, kWhite}, {80, 70, kWhite}, {109, 99, kWhite}, {110, 100, kBlack}}},
+      // (40, 95)..(61, 45): at the left border y = 95 + (-50 * 10) / 21 = 72,
+      // truncated toward zero, not down to 71; y-major from 45 to 72.
+      {"truncating division", {{-10, 55, 11, 5}}, 28,
+       {{50, 72, kWhite}, {50, 71, kBlack}, {50, 73, kBlack}, {61, 45, kWhite}}},
+      // (160, 45)..(139, 95): at x = 149, y = 45 + 50 * (-11) / (-21) = 71.
+      {"right border, negative divisor", {{110, 5, 89, 55}}, 25,
+       {{149, 71, kWhite}, {149, 70, kBlack}, {139, 95, kWhite}}},
+      {"crossing both border lines beyond the corner", {{-10, 5, 5, -10}}, 0, {}},
+      {"collapsed by clipping to its border point", {{-10, 5, 0, 5}}, 1, {{50, 45, kWhite}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    SetUp();
+    gfx::SetWindow(50, 40, 149, 99);
+    SetColor(15);
+    for (const auto& l : r.Lines) Line2(l[0], l[1], l[2], l[3]);
+    EXPECT_EQ(LitCount(), r.Lit);
+    for (const Pixel& p : r.Pixels) EXPECT_EQ(Px(p.X, p.Y), p.Colour) << p.X << ", " << p.Y;
+    EXPECT_TRUE(ShadowMatchesPicture());
+  }
 }
 
 TEST_F(PixelLineClipping, WindowWithBottomAboveTopDrawsNoLines) {
@@ -183,15 +134,6 @@ TEST_F(DegenerateLine, ZeroLengthLineTakesTheLargerDepth) {
   gfx::MoveTo3(0, 0, 0);
   gfx::LineTo3(40, 40, 250);  // a longer line: its end at depth 250 stays hidden
   EXPECT_EQ(Px(40, 40), kGreen);
-}
-
-TEST_F(DegenerateLine, LineCollapsedByClippingDrawsItsBorderPoint) {
-  gfx::SetWindow(50, 40, 149, 99);
-  SetColor(15);
-  // Absolute (40, 45)..(50, 45): only the border pixel is inside.
-  Line2(-10, 5, 0, 5);
-  EXPECT_EQ(Px(50, 45), kWhite);
-  EXPECT_EQ(LitCount(), 1);
 }
 
 using XorDrawing = KernelTest;

@@ -349,16 +349,12 @@ TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
   gfx::TextOut("A", 20, 40, 14, 14);
   const std::uint32_t white = gfx::Palette[15];
   const std::uint32_t black = gfx::Palette[0];
-  EXPECT_EQ(platform::PictureColour(22, 40), white);  // left foot (10, 0)
-  EXPECT_EQ(platform::PictureColour(28, 26), white);  // apex (40, 70)
-  EXPECT_EQ(platform::PictureColour(30, 40), white);  // right foot (50, 0)
-  EXPECT_EQ(platform::PictureColour(24, 36), white);  // bar (20, 20)..(50, 20)
-  EXPECT_EQ(platform::PictureColour(27, 36), white);
-  EXPECT_EQ(platform::PictureColour(30, 36), white);
-  EXPECT_EQ(platform::PictureColour(26, 40), black);  // between the feet
-  EXPECT_EQ(platform::PictureColour(21, 40), black);
-  EXPECT_EQ(platform::PictureColour(28, 25), black);  // above the apex
-  EXPECT_EQ(platform::PictureColour(31, 36), black);
+  // The feet (10, 0) and (50, 0), the apex (40, 70), the bar (20, 20)..(50, 20);
+  // dark between the feet, before them, above the apex and past the bar.
+  const int lit[][2] = {{22, 40}, {28, 26}, {30, 40}, {24, 36}, {27, 36}, {30, 36}};
+  const int dark[][2] = {{26, 40}, {21, 40}, {28, 25}, {31, 36}};
+  for (const auto& p : lit) EXPECT_EQ(platform::PictureColour(p[0], p[1]), white) << p[0] << "," << p[1];
+  for (const auto& p : dark) EXPECT_EQ(platform::PictureColour(p[0], p[1]), black) << p[0] << "," << p[1];
   platform::ResetPlatformDriver();
   gfx::TextStrokeOut = gfx::IgnoreTextStroke;
 }
@@ -401,32 +397,5 @@ INSTANTIATE_TEST_SUITE_P(
                       MetricsCase{1920, 1080, 70, 13, 16, 25, 104, 605},
                       MetricsCase{1920, 1080, 100, 8, 16, 15, 64, 618},
                       MetricsCase{320, 200, 50, 7, 7, 13, 56, 88}));
-
-TEST(TextMetricsDefault, FiftyLinesPerScreen) {
-  EXPECT_EQ(gfx::LinesPerScreen, 50);
-}
-
-// --- Helpers reachable through the text header ------------------------------------
-
-TEST(TextHelpers, LangPartFallsBackToTheFirstVariant) {
-  gfx::LanguageIndex = 2;
-  EXPECT_EQ(gfx::LangPart("Выводить;Output"_sc), std::string("Выводить"_sc));
-  gfx::LanguageIndex = 1;
-  EXPECT_EQ(gfx::LangPart("Масштаб;Scale"_sc), "Scale");
-  gfx::LanguageIndex = 0;
-  EXPECT_EQ(gfx::LangPart("Масштаб;Scale"_sc), std::string("Масштаб"_sc));
-}
-
-TEST(TextHelpers, FormatNumberWidthAndDecimals) {
-  EXPECT_EQ(gfx::FormatNumber(3.14159265, 8, 3), "   3.142");
-  EXPECT_EQ(gfx::FormatNumber(3.14159265, 0, 3), "");
-  EXPECT_EQ(gfx::FormatNumber(2.5, 4, 0), "   2");
-  EXPECT_EQ(gfx::FormatNumber(12345.678, 3, 2), "12345.68");
-}
-
-TEST(TextHelpers, WinToScreenCodesConvertsCyrillic) {
-  EXPECT_EQ(gfx::WinToScreenCodes("\xC0\xDF\xE0\xEF\xF0\xFF\xA8\xB8 A"),
-            std::string("АЯапряЁё A"_sc));
-}
 
 }  // namespace

@@ -20,63 +20,44 @@ void FillSmallMenu() {
   menu::SetNumberItem(3, "Масштаб;Scale", 0.25f, 6, 3);
 }
 
-TEST_F(MenuTest, DigitsBeyondTheCountAndZeroAreIgnored) {
-  FillSmallMenu();
-  Type("5904" "2");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  EXPECT_EQ(key, '2');
-  EXPECT_EQ(menutest::exhausted, 0);
-}
-
-TEST_F(MenuTest, AnEditedNumberItemReturnsItsDigitAndTheNewValue) {
-  FillSmallMenu();
-  Type("3" "12,5\r");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  EXPECT_EQ(key, '3');
-  EXPECT_FLOAT_EQ(menu::GetItemValue(3), 12.5f);
-  EXPECT_EQ(menu::GetItemInt(3), 12);
-}
-
-TEST_F(MenuTest, ARefusedInputKeepsTheValueAndShowsTheMenuAgain) {
-  FillSmallMenu();
-  Type("3" "77" "\x1b" "1");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  EXPECT_EQ(key, '1');
-  EXPECT_FLOAT_EQ(menu::GetItemValue(3), 0.25f);
-}
-
-TEST_F(MenuTest, OtherKeysAreReturnedUnchanged) {
-  for (KeyCode k : {KeyCode(13), KeyCode(27), KeyCode('['), KeyCode(']'), KeyCode('~'),
-                    KeyCode('F'), KeyCode('q')}) {
+// What a menu of three items returns for the keys typed: digits beyond the
+// count and zero are ignored; an edited number item returns its digit and
+// keeps the new value, a refused input the old one; view keys and the grid
+// key (X, ч) are consumed; Ctrl-Z goes to the view and comes back; other
+// keys come back unchanged.
+TEST_F(MenuTest, EachKeyIsReturnedConsumedOrEdited) {
+  struct Row {
+    std::string Typed;
+    KeyCode Key;
+    float Value;  // item 3 afterwards
+    std::string ViewKeys;
+    int GridDialogs;
+  };
+  const Row kRows[] = {
+      {"59042", '2', 0.25f, "", 0},
+      {"312,5\r", '3', 12.5f, "", 0},
+      {"377\x1b" "1", '1', 0.25f, "", 0},
+      {std::string("B,\x0b\xCAX\xF7") + "2", '2', 0.25f, "B,\x0b\xCA", 2},
+      {"R\x1a", 26, 0.25f, "R\x1a", 0},
+      {"\r", 13, 0.25f, "", 0},  {"\x1b", 27, 0.25f, "", 0}, {"[", '[', 0.25f, "", 0},
+      {"]", ']', 0.25f, "", 0},   {"~", '~', 0.25f, "", 0},    {"F", 'F', 0.25f, "", 0},
+      {"q", 'q', 0.25f, "", 0},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Typed);
+    viewKeys.clear();
+    gridDialogs = 0;
     FillSmallMenu();
-    Type(std::string(1, static_cast<char>(k)));
+    Type(r.Typed);
     KeyCode key = 0;
     menu::RunMenu(3, key);
-    EXPECT_EQ(key, k);
+    EXPECT_EQ(key, r.Key);
+    EXPECT_FLOAT_EQ(menu::GetItemValue(3), r.Value);
+    EXPECT_EQ(menu::GetItemInt(3), static_cast<int>(r.Value));
+    EXPECT_EQ(viewKeys, r.ViewKeys);
+    EXPECT_EQ(gridDialogs, r.GridDialogs);
+    EXPECT_EQ(menutest::exhausted, 0);
   }
-}
-
-TEST_F(MenuTest, CtrlZGoesToTheViewAndComesBackUnchanged) {
-  FillSmallMenu();
-  Type("R\x1a");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  EXPECT_EQ(key, 26);
-  EXPECT_EQ(viewKeys, "R\x1a");
-}
-
-TEST_F(MenuTest, ViewKeysAndTheGridKeyAreConsumed) {
-  FillSmallMenu();
-  // B, a comma, Ctrl-K, the Russian-layout К (Windows Cyrillic 0xCA), X, ч.
-  Type(std::string("B,\x0b\xCAX\xF7") + "2");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  EXPECT_EQ(key, '2');
-  EXPECT_EQ(viewKeys, std::string("B,\x0b\xCA"));
-  EXPECT_EQ(gridDialogs, 2);
 }
 
 TEST_F(MenuTest, ExtendedKeysGoToTheViewAndAreNotReturned) {
@@ -144,13 +125,12 @@ TEST_F(MenuTest, AClickedButtonsSequenceIsReadBeforeTheKeyboard) {
   ClickCentre(menu::M.Buttons[5]);
   Type("9");
   menu::MenuReadKey(key);
-  EXPECT_EQ(key, '5');
-  menu::MenuReadKey(key);
-  EXPECT_EQ(key, '7');
-  menu::MenuReadKey(key);
-  EXPECT_EQ(key, '2');
-  menu::MenuReadKey(key);
-  EXPECT_EQ(key, '9');
+  std::string keys(1, static_cast<char>(key));
+  for (int i = 0; i < 3; ++i) {
+    menu::MenuReadKey(key);
+    keys += static_cast<char>(key);
+  }
+  EXPECT_EQ(keys, "5729");
 }
 
 TEST_F(MenuTest, ButtonsLieInThePanel) {
@@ -217,14 +197,11 @@ TEST_F(MenuTest, UndoHelpAndRefreshKeys) {
 
 TEST_F(MenuTest, LabelsTakeTheirLanguagePart) {
   const char* label = "Графопостроитель;Printer/Export"_sc;
-  menu::SetTextItem(1, label);
-  EXPECT_EQ(menu::M.Items[1].Text, "Графопостроитель"_sc);
-  gfx::LanguageIndex = 1;
-  menu::SetTextItem(1, label);
-  EXPECT_EQ(menu::M.Items[1].Text, "Printer/Export");
-  gfx::LanguageIndex = 2;
-  menu::SetTextItem(1, label);
-  EXPECT_EQ(menu::M.Items[1].Text, "Графопостроитель"_sc);
+  for (int language : {0, 1, 2}) {
+    gfx::LanguageIndex = language;
+    menu::SetTextItem(1, label);
+    EXPECT_EQ(menu::M.Items[1].Text, language == 1 ? "Printer/Export" : "Графопостроитель"_sc);
+  }
   gfx::LanguageIndex = 0;
   // Windows Cyrillic labels are converted: "Да" in CP1251.
   menu::SetTextItemAnsi(2, "\xC4\xE0");

@@ -47,30 +47,6 @@ TEST_F(EventModel, FloodKeepsTheNewestSixtyFour) {
   for (int i = 0; i < 64; ++i) EXPECT_EQ(codes[i], 36 + i);
 }
 
-TEST_F(EventModel, KeyTableHoldsItsEntries) {
-  struct Row { VirtualKey key; int ctrl, shift, code, alt = 0; };
-  const Row rows[] = {
-      {VirtualKey::Left, 0, 0, 75},     {VirtualKey::Right, 0, 0, 77},
-      {VirtualKey::Up, 0, 0, 72},       {VirtualKey::Down, 0, 0, 80},
-      {VirtualKey::Left, 1, 0, 115},    {VirtualKey::Right, 1, 0, 116},
-      {VirtualKey::Up, 1, 0, 141},      {VirtualKey::Down, 1, 0, 145},
-      {VirtualKey::Home, 1, 0, 119},    {VirtualKey::Left, 0, 1, 155},
-      {VirtualKey::Right, 0, 1, 157},   {VirtualKey::Up, 0, 1, 152},
-      {VirtualKey::Down, 0, 1, 160},    {VirtualKey::PageUp, 0, 0, 73},
-      {VirtualKey::PageDown, 0, 0, 81}, {VirtualKey::Home, 0, 0, 71},
-      {VirtualKey::End, 0, 0, 79},      {VirtualKey::End, 1, 0, 117},
-      {VirtualKey::Left, 0, 0, 75, 1},  // Alt is not looked at where no entry asks for it
-      {VirtualKey::F1, 0, 0, 59},       {VirtualKey::Backspace, 0, 0, 14, 1},
-      {VirtualKey::Backspace, 0, 1, 15, 1},
-  };
-  for (const Row& r : rows) {
-    ClearEvents();
-    OnKeyDown(r.key, r.ctrl != 0, r.shift != 0, r.alt != 0);
-    EXPECT_EQ(Drain(), (std::vector<int>{0, r.code}))
-        << "key " << static_cast<int>(r.key) << " ctrl " << r.ctrl << " shift " << r.shift;
-  }
-}
-
 TEST_F(EventModel, ModifiersMustMatchExactly) {
   OnKeyDown(VirtualKey::Left, true, true);   // Ctrl+Shift+Left: no entry
   OnKeyDown(VirtualKey::PageUp, true, false);

@@ -30,22 +30,21 @@ std::vector<P> PointsOf(int i) {
 
 // --- Arcs ----------------------------------------------------------------------------------
 
-TEST(ArcChords, ARequestedCountGivesOneChordFewer) {
-  EXPECT_EQ(store::ArcChordCount(10, 0, 1, 0.1f, 2), 1);
-  EXPECT_EQ(store::ArcChordCount(10, 0, 1, 0.1f, 7), 6);
-}
-
-TEST(ArcChords, ATinyArcHasFourChordsAndAHugeOneThreeHundred) {
-  EXPECT_EQ(store::ArcChordCount(0.001f, 0, 3.14159f, 1, 0), 4);
-  EXPECT_EQ(store::ArcChordCount(1e6f, 0, 3.14159f, 0.01f, 0), 300);
-  EXPECT_EQ(store::ArcChordCount(1e30f, 0, 3.14159f, 1e-30f, 1), 300);
-  EXPECT_EQ(store::ArcChordCount(1, 0, 1, 0, 0), 300);  // no pixel size
-}
-
-TEST(ArcChords, TheLengthInPixelsRoundsHalvesToEven) {
-  // |a2 - a1|·r / (16·q) = 2.5 → 2, and 3.5 → 4.
-  EXPECT_EQ(store::ArcChordCount(40, 1, 0, 1, 0), 6);
-  EXPECT_EQ(store::ArcChordCount(56, 0, 1, 1, 0), 8);
+// A requested count gives one chord fewer; otherwise the length in pixels
+// |a2 - a1|·r / (16·q), halves to even, from 4 chords for a tiny arc to 300
+// for a huge one or one without a pixel size.
+TEST(ArcChords, CountFollowsTheLengthInPixels) {
+  const struct {
+    float R, A1, A2, Pixel;
+    int Requested, Chords;
+  } kRows[] = {
+      {10, 0, 1, 0.1f, 2, 1},         {10, 0, 1, 0.1f, 7, 6},        {0.001f, 0, 3.14159f, 1, 0, 4},
+      {1e6f, 0, 3.14159f, 0.01f, 0, 300}, {1e30f, 0, 3.14159f, 1e-30f, 1, 300}, {1, 0, 1, 0, 0, 300},
+      {40, 1, 0, 1, 0, 6},  // 2.5 → 2
+      {56, 0, 1, 1, 0, 8},  // 3.5 → 4
+  };
+  for (const auto& r : kRows)
+    EXPECT_EQ(store::ArcChordCount(r.R, r.A1, r.A2, r.Pixel, r.Requested), r.Chords) << r.R << " " << r.Requested;
 }
 
 const float kCentre[3] = {10, 20, 5};
@@ -184,60 +183,45 @@ void Outline(std::vector<P> pts) {
   store::CloseStore();
 }
 
-TEST_F(StoreTest, ASquareHatchedAtStepThreeGivesThreeOfFourLines) {
-  Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
-  store::HatchStore(3, 0);  // levels -1, 2, 5, 8
-  ASSERT_EQ(g.ObjectCount, 1);
-  int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(1, first, last, kind, pen);
-  EXPECT_EQ(first, -1);
-  EXPECT_EQ(kind, store::SegmentPairs);
-  EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 2, 0}, {10, 2, 0}, {0, 5, 0}, {10, 5, 0},
-                                         {0, 8, 0}, {10, 8, 0}}));
-}
-
-TEST_F(StoreTest, HatchingAtNinetyDegreesRunsAlongY) {
-  Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
-  store::HatchStore(3, 90);  // w = -x: levels -11, -8, -5, -2
-  std::vector<P> pts = PointsOf(1);
-  ASSERT_EQ(pts.size(), 6u);
-  EXPECT_FLOAT_EQ(pts[0].X, 8);
-  EXPECT_FLOAT_EQ(pts[0].Y, 0);
-  EXPECT_FLOAT_EQ(pts[1].Y, 10);
-  EXPECT_FLOAT_EQ(pts[5].X, 2);
-}
-
-TEST_F(StoreTest, StepZeroHatchesWithOneLine) {
-  Outline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
-  store::HatchStore(0, 0);  // levels -5 and 5: one line
-  EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 5, 0}, {10, 5, 0}}));
-}
-
-// The segments of the hatch at y = 5 (0°, step 2 over a height of 10: levels
-// -1, 1, 3, 5, 7, 9).
-std::vector<P> AtFive(const std::vector<P>& outline) {
-  Outline(outline);
-  store::HatchStore(2, 0);
-  std::vector<P> out;
-  for (const P& p : PointsOf(1))
-    if (p.Y == 5) out.push_back(p);
-  return out;
-}
-
-TEST_F(StoreTest, AVertexBetweenNeighboursOnBothSidesCountsOnce) {
-  EXPECT_EQ(AtFive({{5, 0, 0}, {10, 5, 0}, {5, 10, 0}, {0, 5, 0}}),
-            (std::vector<P>{{0, 5, 0}, {10, 5, 0}}));
-}
-
-TEST_F(StoreTest, AVertexWithBothNeighboursAboveCountsTwice) {
-  EXPECT_EQ(AtFive({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {5, 5, 0}, {0, 10, 0}}),
-            (std::vector<P>{{0, 5, 0}, {5, 5, 0}, {5, 5, 0}, {10, 5, 0}}));
-}
-
-TEST_F(StoreTest, AVertexWithBothNeighboursBelowDoesNotCount) {
-  EXPECT_EQ(AtFive({{0, 0, 0}, {4, 0, 0}, {5, 5, 0}, {6, 0, 0}, {10, 0, 0}, {10, 10, 0},
-                    {0, 10, 0}}),
-            (std::vector<P>{{0, 5, 0}, {10, 5, 0}}));
+// The hatch of closed outlines: a square at step 3 gives three of its four
+// levels (-1, 2, 5, 8), at 90 degrees they run along y (w = -x), step zero
+// gives one line. At y = 5 (step 2, levels -1 .. 9) a vertex between
+// neighbours on both sides counts once, one with both neighbours above
+// twice, one with both below not at all.
+TEST_F(StoreTest, HatchingCrossesTheOutline) {
+  using Pts = std::vector<P>;
+  const Pts square = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
+  struct Row {
+    const char* Name;
+    Pts Outline;
+    float Step, Angle;
+    bool OnlyAtFive;
+    Pts Want;
+  };
+  const Row kRows[] = {
+      {"square", square, 3, 0, false, {{0, 2, 0}, {10, 2, 0}, {0, 5, 0}, {10, 5, 0}, {0, 8, 0}, {10, 8, 0}}},
+      {"square at 90", square, 3, 90, false, {{8, 0, 0}, {8, 10, 0}, {5, 0, 0}, {5, 10, 0}, {2, 0, 0}, {2, 10, 0}}},
+      {"step zero", square, 0, 0, false, {{0, 5, 0}, {10, 5, 0}}},
+      {"vertex between", {{5, 0, 0}, {10, 5, 0}, {5, 10, 0}, {0, 5, 0}}, 2, 0, true, {{0, 5, 0}, {10, 5, 0}}},
+      {"vertex below both", {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {5, 5, 0}, {0, 10, 0}}, 2, 0, true,
+       {{0, 5, 0}, {5, 5, 0}, {5, 5, 0}, {10, 5, 0}}},
+      {"vertex above both", {{0, 0, 0}, {4, 0, 0}, {5, 5, 0}, {6, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, 2,
+       0, true, {{0, 5, 0}, {10, 5, 0}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    Outline(r.Outline);
+    store::HatchStore(r.Step, r.Angle);
+    ASSERT_EQ(g.ObjectCount, 1);
+    int first = 0, last = 0, kind = 0, pen = 0;
+    store::GetObjectRange(1, first, last, kind, pen);
+    EXPECT_EQ(first, -1);
+    EXPECT_EQ(kind, store::SegmentPairs);
+    Pts got;
+    for (P p : PointsOf(1))
+      if (!r.OnlyAtFive || p.Y == 5) got.push_back({std::round(p.X * 1e4f) / 1e4f, std::round(p.Y * 1e4f) / 1e4f, p.Z});
+    EXPECT_EQ(got, r.Want);
+  }
 }
 
 TEST_F(StoreTest, AnOddLastPointIsDropped) {

@@ -1,5 +1,6 @@
 // The flush to the output devices, the extent passes and the view-plane
 // entries of the store.
+#include <array>
 #include <string>
 
 #include "store_fixture.h"
@@ -97,34 +98,7 @@ void EmptyThenTextThenPoints() {
   PointPiece(90, 250, 310, 101, 201, 299);
 }
 
-TEST_F(FlushTest, Extent3DStartsAtTheFirstItemOfTheFirstPieceThatHasOne) {
-  store::RedrawForMeasure = EmptyThenTextThenPoints;
-  float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
-  store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(observedDevice, -1);
-  EXPECT_EQ(store::OutputDevice, 0);
-  EXPECT_EQ(flushLog, "");  // nothing is drawn
-  EXPECT_EQ(x0, 90.0f);
-  EXPECT_EQ(y0, 200.0f);
-  EXPECT_EQ(z0, 299.0f);
-  EXPECT_EQ(x1, 104.0f);
-  EXPECT_EQ(y1, 250.0f);
-  EXPECT_EQ(z1, 310.0f);
-}
-
 void PointsOnly() { PointPiece(10, 20, 30, 11, 21, 31); }
-
-TEST_F(FlushTest, Extent3DStartsAtPointOne) {
-  store::RedrawForMeasure = PointsOnly;
-  float x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
-  store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(x0, 10.0f);
-  EXPECT_EQ(y0, 20.0f);
-  EXPECT_EQ(z0, 30.0f);
-  EXPECT_EQ(x1, 11.0f);
-  EXPECT_EQ(y1, 21.0f);
-  EXPECT_EQ(z1, 31.0f);
-}
 
 void ImageAndLoosePoints() {
   store::ClearStore();
@@ -132,24 +106,6 @@ void ImageAndLoosePoints() {
   store::AddPoint(-5, -5, -5);  // no object holds it
   store::CloseStore();
   store::FlushStore();
-}
-
-TEST_F(FlushTest, Extent3DIgnoresImagesAndPointsOutsideObjects) {
-  store::RedrawForMeasure = ImageAndLoosePoints;
-  float x0 = 0, y0 = 0, z0 = 0, x1 = 420, y1 = 300, z1 = 0;
-  store::MeasureExtent3D(x0, y0, z0, x1, y1, z1);
-  EXPECT_EQ(x0, 0.0f);
-  EXPECT_EQ(x1, 420.0f);
-  EXPECT_EQ(y1, 300.0f);
-}
-
-TEST_F(FlushTest, ARedrawThatFlushesNothingLeavesThePresetExtent) {
-  float u0 = 0, v0 = 0, u1 = 420, v1 = 300;
-  store::MeasureExtent2D(u0, v0, u1, v1);
-  EXPECT_EQ(u0, 0.0f);
-  EXPECT_EQ(v0, 0.0f);
-  EXPECT_EQ(u1, 420.0f);
-  EXPECT_EQ(v1, 300.0f);
 }
 
 bool TenByTwenty(const char* name, int& width, int& height) {
@@ -168,33 +124,48 @@ void ImageThenPoints() {
   PointPiece(1, 2, 5, 1, 2, 5);
 }
 
-TEST_F(FlushTest, Extent2DProjectsOntoTheViewPlaneAndStartsAtImageOne) {
-  TurnView();
-  store::ReadImageSize = TenByTwenty;
-  store::RedrawForMeasure = ImageThenPoints;
-  float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
-  store::MeasureExtent2D(u0, v0, u1, v1);
-  EXPECT_EQ(observedDevice, 1);
-  EXPECT_EQ(store::OutputDevice, 0);
-  // u = y, v = -x.
-  EXPECT_EQ(u0, 2.0f);
-  EXPECT_EQ(v0, -8.0f);
-  EXPECT_EQ(u1, 14.0f);
-  EXPECT_EQ(v1, -1.0f);
-}
-
 void TextOnly() { TextPiece(10, 20, 0); }
 
-TEST_F(FlushTest, Extent2DTakesAllFourTextCorners) {
-  TurnView();
-  store::RedrawForMeasure = TextOnly;
-  float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
-  store::MeasureExtent2D(u0, v0, u1, v1);
-  // Corners (10, 20), (14, 20), (10, 22), (14, 22).
-  EXPECT_EQ(u0, 20.0f);
-  EXPECT_EQ(u1, 22.0f);
-  EXPECT_EQ(v0, -14.0f);
-  EXPECT_EQ(v1, -10.0f);
+// The extent passes draw nothing and report their device to the redraw.
+// In 3D the extent starts at the first item of the first piece that has
+// one and ignores images and points outside objects; in 2D it is taken on
+// the view plane (turned: u = y, v = -x), from image one and all four
+// corners of a text. A redraw that flushes nothing leaves the preset.
+TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
+  struct Row {
+    const char* Name;
+    void (*Redraw)();
+    bool TwoD;
+    std::array<float, 6> Want;
+    int Device;  // 99: not looked at
+  };
+  const Row kRows[] = {
+      {"3D, first piece with an item", EmptyThenTextThenPoints, false, {90, 200, 299, 104, 250, 310}, -1},
+      {"3D, from point one", PointsOnly, false, {10, 20, 30, 11, 21, 31}, 99},
+      {"3D, images and loose points", ImageAndLoosePoints, false, {0, 0, 0, 420, 300, 0}, 99},
+      {"2D, nothing flushed", [] {}, true, {0, 0, 420, 300, 0, 0}, 99},
+      {"2D, from image one", ImageThenPoints, true, {2, -8, 14, -1, 0, 0}, 1},  // image box (3, 4)..(8, 14)
+      {"2D, text corners", TextOnly, true, {20, -14, 22, -10, 0, 0}, 99},  // (10, 20)..(14, 22)
+  };
+  store::ReadImageSize = TenByTwenty;
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    r.TwoD ? TurnView() : PlainView();
+    flushLog.clear();
+    observedDevice = 99;
+    store::RedrawForMeasure = r.Redraw;
+    std::array<float, 6> got = {0, 0, 0, 420, 300, 0};
+    if (r.TwoD) {
+      got = {0, 0, 420, 300, 0, 0};
+      store::MeasureExtent2D(got[0], got[1], got[2], got[3]);
+    } else {
+      store::MeasureExtent3D(got[0], got[1], got[2], got[3], got[4], got[5]);
+    }
+    EXPECT_EQ(got, r.Want);
+    EXPECT_EQ(observedDevice, r.Device);
+    EXPECT_EQ(store::OutputDevice, 0);
+    EXPECT_EQ(flushLog, "");
+  }
 }
 
 // --- View-plane entries ----------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "store_fixture.h"
 #include "support/run_program.h"
@@ -22,16 +23,19 @@ using testing_support::ReadFile;
 
 std::string FileIn(const char* name) { return std::string(store::ScratchFolder()) + "/" + name; }
 
-std::uint32_t ElementOf(const std::string& bytes, int e) {
-  std::uint32_t v = 0;
-  std::memcpy(&v, bytes.data() + 4 * e, 4);
+// The four-byte elements of a scratch file, as T.
+template <typename T>
+std::vector<T> Elements(const std::string& bytes) {
+  std::vector<T> v(bytes.size() / 4);
+  std::memcpy(v.data(), bytes.data(), 4 * v.size());
   return v;
 }
 
-float FloatElement(const std::string& bytes, int e) {
-  float v = 0;
-  std::memcpy(&v, bytes.data() + 4 * e, 4);
-  return v;
+// The messages shown so far: text, then "key" or the pause in milliseconds.
+std::string Said() {
+  std::string out;
+  for (const Message& m : messages) out += m.Text + (m.WaitForKey ? " key" : " " + std::to_string(m.PauseMs)) + ";";
+  return out;
 }
 
 bool Exists(const std::string& path) {
@@ -48,15 +52,8 @@ TEST_F(StoreTest, Point2001IsElementFourOfThePointFile) {
   store::AddPoint(1.5f, 2.5f, 3.5f);
   store::AddPoint(4, 5, 6);
   ASSERT_TRUE(store::SyncStoreFiles());
-  std::string bytes = ReadFile(FileIn("BUF.TMP"));
-  ASSERT_EQ(bytes.size(), 40u);  // elements 0..9, the last written being 9
-  EXPECT_EQ(ElementOf(bytes, 0), 0u);
-  EXPECT_EQ(ElementOf(bytes, 3), 0u);
-  EXPECT_EQ(FloatElement(bytes, 4), 1.5f);
-  EXPECT_EQ(FloatElement(bytes, 5), 2.5f);
-  EXPECT_EQ(FloatElement(bytes, 6), 3.5f);
-  EXPECT_EQ(FloatElement(bytes, 7), 4.0f);
-  EXPECT_EQ(FloatElement(bytes, 9), 6.0f);
+  // Elements 0..9, the last written being 9.
+  EXPECT_EQ(Elements<float>(ReadFile(FileIn("BUF.TMP"))), (std::vector<float>{0, 0, 0, 0, 1.5f, 2.5f, 3.5f, 4, 5, 6}));
 }
 
 TEST_F(StoreTest, Object501IsElementThreeOfTheObjectFileWidenedToFourBytes) {
@@ -68,20 +65,12 @@ TEST_F(StoreTest, Object501IsElementThreeOfTheObjectFileWidenedToFourBytes) {
   store::AddPoint(0, 0, 0);
   store::CloseStore();         // entry 502
   ASSERT_TRUE(store::SyncStoreFiles());
-  std::string bytes = ReadFile(FileIn("BUFN.TMP"));
-  ASSERT_EQ(bytes.size(), 36u);
-  EXPECT_EQ(static_cast<std::int32_t>(ElementOf(bytes, 3)), -2);
-  EXPECT_EQ(ElementOf(bytes, 4), 2u);
-  EXPECT_EQ(ElementOf(bytes, 5), 200u);
-  EXPECT_EQ(static_cast<std::int32_t>(ElementOf(bytes, 6)), 4);
-  EXPECT_EQ(ElementOf(bytes, 7), 2u);
-  EXPECT_EQ(ElementOf(bytes, 8), 200u);
+  const std::vector<std::int32_t> e = Elements<std::int32_t>(ReadFile(FileIn("BUFN.TMP")));
+  EXPECT_EQ(std::vector<std::int32_t>(e.begin() + 3, e.end()), (std::vector<std::int32_t>{-2, 2, 200, 4, 2, 200}));
+  EXPECT_EQ(e.size(), 9u);
   int first = 0, last = 0, kind = 0, pen = 0;
   store::GetObjectRange(501, first, last, kind, pen);
-  EXPECT_EQ(first, -2);
-  EXPECT_EQ(last, 3);
-  EXPECT_EQ(kind, 2);
-  EXPECT_EQ(pen, 200);
+  EXPECT_EQ((std::vector<int>{first, last, kind, pen}), (std::vector<int>{-2, 3, 2, 200}));
 }
 
 TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
@@ -108,39 +97,22 @@ TEST_F(StoreTest, OpeningEachFileIsAnnouncedOncePerRun) {
     store::ClearStore();
     FillNumbered(2500, 2);  // object 501 begins at point 1001, before point 2001
   }
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0].Text, "BUF_PUTNA-Открытие файла");
-  EXPECT_FALSE(messages[0].WaitForKey);
-  EXPECT_EQ(messages[0].PauseMs, 500);
-  EXPECT_EQ(messages[1].Text, "BUF_PUT-Открытие файла");
-  EXPECT_FALSE(messages[1].WaitForKey);
-  EXPECT_EQ(messages[1].PauseMs, 500);
+  EXPECT_EQ(Said(), "BUF_PUTNA-Открытие файла 500;BUF_PUT-Открытие файла 500;");
 }
 
 TEST_F(StoreTest, ReadingAPointBeyondMemoryBeforeTheFileIsOpenWaitsForAKey) {
   float x = 7, y = 8, z = 9;
   store::PointGet(2001, x, y, z);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].Text, "BUF_GET-Файл не открыт 2001");
-  EXPECT_TRUE(messages[0].WaitForKey);
-  EXPECT_EQ(x, 7.0f);
-  EXPECT_EQ(y, 8.0f);
-  EXPECT_EQ(z, 9.0f);
-  messages.clear();
   store::PointGet(12345, x, y, z);
-  EXPECT_EQ(messages[0].Text, "BUF_GET-Файл не открыт 12345");
+  EXPECT_EQ(Said(), "BUF_GET-Файл не открыт 2001 key;BUF_GET-Файл не открыт 12345 key;");
+  EXPECT_EQ((std::vector<float>{x, y, z}), (std::vector<float>{7, 8, 9}));
 }
 
 TEST_F(StoreTest, ReadingAnObjectBeyondMemoryBeforeTheFileIsOpenPauses) {
   int first = 5, kind = 6, pen = 7;
   store::ObjectGet(501, first, kind, pen);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].Text, "BUF_GETNA-Файл не открыт");
-  EXPECT_FALSE(messages[0].WaitForKey);
-  EXPECT_EQ(messages[0].PauseMs, 500);
-  EXPECT_EQ(first, 5);
-  EXPECT_EQ(kind, 6);
-  EXPECT_EQ(pen, 7);
+  EXPECT_EQ(Said(), "BUF_GETNA-Файл не открыт 500;");
+  EXPECT_EQ((std::vector<int>{first, kind, pen}), (std::vector<int>{5, 6, 7}));
   EXPECT_STREQ(store::ScratchFolder(), "");
 }
 
@@ -294,12 +266,9 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
 
   FillNumbered(2100, 100);
   EXPECT_TRUE(g.PieceLost);
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0].Text, "BUF_PUT-Открытие файла");
-  EXPECT_EQ(messages[1].Text, "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP");
   float x = 5, y = 5, z = 5;
   store::PointGet(2050, x, y, z);  // silent: the piece is gone anyway
-  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(Said(), "BUF_PUT-Открытие файла 500;BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP 500;");
   EXPECT_EQ(x, 5.0f);
   store::FlushStore();
   EXPECT_EQ(CountingFlushes, 0);

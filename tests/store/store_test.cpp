@@ -147,6 +147,14 @@ void ExpectPoint(const float p[3], float x, float y, float z) {
   EXPECT_EQ(p[2], z);
 }
 
+void ExpectCorners(const Corners& got, const Corners& expected) {
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(got.BaseStart[k], expected.BaseStart[k]) << "base start " << k;
+    EXPECT_EQ(got.BaseEnd[k], expected.BaseEnd[k]) << "base end " << k;
+    EXPECT_EQ(got.TopStart[k], expected.TopStart[k]) << "top start " << k;
+  }
+}
+
 TEST_F(StoreTest, AddTextKeeps120BytesFontAndPen) {
   std::string longText(130, 'A');
   const float a[3] = {1, 2, 3}, b[3] = {4, 5, 6}, c[3] = {7, 8, 9};
@@ -175,58 +183,49 @@ TEST_F(StoreTest, SetTextCornersReplacesTheNineCoordinates) {
   store::AddText("t", p, p, p, 0);
   const float c[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   store::SetTextCorners(1, c);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 1, 2, 3);
-  ExpectPoint(r.BaseEnd, 4, 5, 6);
-  ExpectPoint(r.TopStart, 7, 8, 9);
+  ExpectCorners(CornersOf(1), {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
 }
 
-TEST_F(StoreTest, LeftPlacementAnchorsTheMiddleOfTheLeftEdge) {
-  store::AddTextLeft("ABC", 10, 20, 5, 0, 1, 4, 2, 0);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 10, 18, 5);
-  ExpectPoint(r.BaseEnd, 16, 18, 5);
-  ExpectPoint(r.TopStart, 10, 22, 5);
-}
-
-TEST_F(StoreTest, RightPlacementAnchorsTheMiddleOfTheRightEdge) {
-  store::AddTextRight("ABC", 10, 20, 5, 0, 1, 4, 2, 0);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 4, 18, 5);
-  ExpectPoint(r.BaseEnd, 10, 18, 5);
-  ExpectPoint(r.TopStart, 4, 22, 5);
-}
-
-TEST_F(StoreTest, CentredPlacementAnchorsTheCentre) {
-  store::AddTextCentred("ABCD", 10, 20, 5, 0, 1, 4, 2, 0);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 6, 18, 5);
-  ExpectPoint(r.BaseEnd, 14, 18, 5);
-  ExpectPoint(r.TopStart, 6, 22, 5);
-}
-
-TEST_F(StoreTest, TurnedTextKeepsTheAnchorsZ) {
-  // Angle 90°: d = (0, 1), m = (-1, 0).
-  store::AddTextLeft("AB", 0, 0, 7, 1, 0, 2, 3, 0);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 1, 0, 7);
-  ExpectPoint(r.BaseEnd, 1, 6, 7);
-  ExpectPoint(r.TopStart, -1, 0, 7);
-}
-
-TEST_F(StoreTest, NegativeCosineTurnsTheTextRoundSoItNeverReadsUpsideDown) {
-  store::AddTextLeft("ABC", 10, 20, 0, 0, -1, 4, 2, 0);  // 180°: reads as 0°
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 10, 18, 0);
-  ExpectPoint(r.BaseEnd, 16, 18, 0);
-  ExpectPoint(r.TopStart, 10, 22, 0);
-
-  // sine 0.25, cosine -0.5 become d = (0.5, -0.25), m = (0.25, 0.5).
-  store::AddTextRight("AB", 0, 0, 0, 0.25f, -0.5f, 4, 2, 0);
-  r = CornersOf(2);
-  ExpectPoint(r.BaseStart, -0.5f - 2, -1 + 1, 0);
-  ExpectPoint(r.BaseEnd, -0.5f, -1, 0);
-  ExpectPoint(r.TopStart, 0.5f - 2, 1 + 1, 0);
+// The placements of a text: which point of it the anchor is, and how a turn,
+// a cosine below zero (turned round to read upright) or a segment places it.
+TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
+  using Place = void (*)(std::string_view, float, float, float, float, float, float, float, int);
+  const float p1[3] = {10, 0, 0}, p2[3] = {0, 0, 0}, q1[3] = {0, 0, 0}, q2[3] = {0, 0, 8};
+  struct Row {
+    const char* Name;
+    Place Add;  // nullptr: AddTextAlong from Along[0] to Along[1]
+    const char* Text;
+    float X, Y, Z, Sine, Cosine, Height, Width;
+    const float* Along[2];
+    Corners Expected;
+  };
+  const Row kRows[] = {
+      {"left: middle of the left edge", store::AddTextLeft, "ABC", 10, 20, 5, 0, 1, 4, 2, {},
+       {{10, 18, 5}, {16, 18, 5}, {10, 22, 5}}},
+      {"right: middle of the right edge", store::AddTextRight, "ABC", 10, 20, 5, 0, 1, 4, 2, {},
+       {{4, 18, 5}, {10, 18, 5}, {4, 22, 5}}},
+      {"centred: the centre", store::AddTextCentred, "ABCD", 10, 20, 5, 0, 1, 4, 2, {},
+       {{6, 18, 5}, {14, 18, 5}, {6, 22, 5}}},
+      // 90 degrees: d = (0, 1), m = (-1, 0); the anchor's z is kept.
+      {"turned", store::AddTextLeft, "AB", 0, 0, 7, 1, 0, 2, 3, {}, {{1, 0, 7}, {1, 6, 7}, {-1, 0, 7}}},
+      {"180 degrees reads as 0", store::AddTextLeft, "ABC", 10, 20, 0, 0, -1, 4, 2, {},
+       {{10, 18, 0}, {16, 18, 0}, {10, 22, 0}}},
+      // sine 0.25, cosine -0.5 become d = (0.5, -0.25), m = (0.25, 0.5).
+      {"cosine below zero", store::AddTextRight, "AB", 0, 0, 0, 0.25f, -0.5f, 4, 2, {},
+       {{-2.5f, 0, 0}, {-0.5f, -1, 0}, {-1.5f, 2, 0}}},
+      {"along, right to left: turned round", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {p1, p2},
+       {{4, -1, 0}, {6, -1, 0}, {4, 1, 0}}},
+      {"along z: up is +y", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {q1, q2}, {{0, -1, 3}, {0, -1, 5}, {0, 1, 3}}},
+  };
+  int j = 0;
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    if (r.Add)
+      r.Add(r.Text, r.X, r.Y, r.Z, r.Sine, r.Cosine, r.Height, r.Width, 0);
+    else
+      store::AddTextAlong(r.Text, r.Along[0], r.Along[1], r.Height, r.Width, 0);
+    ExpectCorners(CornersOf(++j), r.Expected);
+  }
 }
 
 TEST_F(StoreTest, LeftAndRightCountOneToEightyCharactersCentredThePlainLength) {
@@ -241,22 +240,6 @@ TEST_F(StoreTest, LeftAndRightCountOneToEightyCharactersCentredThePlainLength) {
   EXPECT_EQ(CornersOf(3).BaseEnd[0], 50.0f);
   EXPECT_EQ(CornersOf(4).BaseStart[0], 0.0f);
   EXPECT_EQ(CornersOf(4).BaseEnd[0], 0.0f);
-}
-
-TEST_F(StoreTest, TextAlongASegmentIsCentredOnItsMidpoint) {
-  const float p1[3] = {10, 0, 0}, p2[3] = {0, 0, 0};  // right to left: turned round
-  store::AddTextAlong("AB", p1, p2, 2, 1, 0);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 4, -1, 0);
-  ExpectPoint(r.BaseEnd, 6, -1, 0);
-  ExpectPoint(r.TopStart, 4, 1, 0);
-
-  const float q1[3] = {0, 0, 0}, q2[3] = {0, 0, 8};  // along z: up is +y
-  store::AddTextAlong("AB", q1, q2, 2, 1, 0);
-  r = CornersOf(2);
-  ExpectPoint(r.BaseStart, 0, -1, 3);
-  ExpectPoint(r.BaseEnd, 0, -1, 5);
-  ExpectPoint(r.TopStart, 0, 1, 3);
 }
 
 TEST_F(StoreTest, ImagesAreVisibleAndThe125thReplacesThe124th) {
@@ -293,38 +276,33 @@ void ExpectStorePoint(int n, float x, float y, float z) {
   EXPECT_EQ(pz, z);
 }
 
-TEST_F(StoreTest, MoveStoreShiftsPointsAndTextCorners) {
-  BuildPointAndText();
-  store::MoveStore(10, 20, 30);
-  ExpectStorePoint(1, 11, 22, 33);
-  ExpectStorePoint(2, 9, 20, 34);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 11, 21, 31);
-  ExpectPoint(r.BaseEnd, 12, 21, 31);
-  ExpectPoint(r.TopStart, 11, 22, 31);
-}
-
-TEST_F(StoreTest, ScaleStoreScalesAboutItsCentre) {
-  BuildPointAndText();
-  store::ScaleStore(1, 0, 0, 2);
-  ExpectStorePoint(1, 1, 4, 6);
-  ExpectStorePoint(2, -3, 0, 8);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 1, 2, 2);
-  ExpectPoint(r.BaseEnd, 3, 2, 2);
-  ExpectPoint(r.TopStart, 1, 4, 2);
-}
-
-TEST_F(StoreTest, ReflectStoreMirrorsInThePlane) {
-  BuildPointAndText();
+// Move, scale about the centre, and reflect in the plane x = 2: each moves the
+// points of objects and the corners of texts alike.
+TEST_F(StoreTest, TransformsMovePointsAndTextCorners) {
   const float n[3] = {1, 0, 0};
-  store::ReflectStore(n, 2);  // the plane x = 2
-  ExpectStorePoint(1, 3, 2, 3);
-  ExpectStorePoint(2, 5, 0, 4);
-  Corners r = CornersOf(1);
-  ExpectPoint(r.BaseStart, 3, 1, 1);
-  ExpectPoint(r.BaseEnd, 2, 1, 1);
-  ExpectPoint(r.TopStart, 3, 2, 1);
+  struct Row {
+    const char* Name;
+    void (*Apply)(const float* n);
+    float Point1[3], Point2[3];
+    Corners Text;
+  };
+  const Row kRows[] = {
+      {"move", [](const float*) { store::MoveStore(10, 20, 30); }, {11, 22, 33}, {9, 20, 34},
+       {{11, 21, 31}, {12, 21, 31}, {11, 22, 31}}},
+      {"scale", [](const float*) { store::ScaleStore(1, 0, 0, 2); }, {1, 4, 6}, {-3, 0, 8},
+       {{1, 2, 2}, {3, 2, 2}, {1, 4, 2}}},
+      {"reflect", [](const float* n) { store::ReflectStore(n, 2); }, {3, 2, 3}, {5, 0, 4},
+       {{3, 1, 1}, {2, 1, 1}, {3, 2, 1}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    store::ClearStore();
+    BuildPointAndText();
+    r.Apply(n);
+    ExpectStorePoint(1, r.Point1[0], r.Point1[1], r.Point1[2]);
+    ExpectStorePoint(2, r.Point2[0], r.Point2[1], r.Point2[2]);
+    ExpectCorners(CornersOf(1), r.Text);
+  }
 }
 
 TEST_F(StoreTest, TransformsLeavePointsAloneWhenThereAreNoObjects) {

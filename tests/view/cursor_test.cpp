@@ -1,5 +1,6 @@
 // The cursor and the grid: steps and their snapping, the plane point under
 // a pixel, the XOR cross, the grid of points and the coordinate read-out.
+#include <array>
 #include <vector>
 
 #include "view_fixture.h"
@@ -11,34 +12,21 @@ using view::V;
 
 // --- Steps ------------------------------------------------------------------------
 
-TEST_F(ViewTest, SetCursorStepsSetsAllFourSteps) {
+// A cursor step sets all four steps, a grid step the grid's and the cursor's;
+// a step of zero or less is ignored, a grid step of zero hides the grid.
+TEST_F(ViewTest, CursorAndGridSteps) {
   view::SetCursorSteps(2.5f);
-  EXPECT_EQ(V.CursorStep, 2.5f);
-  EXPECT_EQ(V.CursorStepX, 2.5f);
-  EXPECT_EQ(V.CursorStepY, 2.5f);
-  EXPECT_EQ(V.CursorStepZ, 2.5f);
-}
-
-TEST_F(ViewTest, SetCursorStepsIgnoresStepsOfZeroOrLess) {
+  EXPECT_EQ((std::array{V.CursorStep, V.CursorStepX, V.CursorStepY, V.CursorStepZ}), (std::array{2.5f, 2.5f, 2.5f, 2.5f}));
   view::SetCursorSteps(4);
   view::SetCursorSteps(0);
   view::SetCursorSteps(-1);
   EXPECT_EQ(V.CursorStep, 4.0f);
   EXPECT_EQ(V.CursorStepZ, 4.0f);
-}
-
-TEST_F(ViewTest, SetGridStepSetsTheGridAndTheCursorSteps) {
   view::SetGridStep(5);
-  EXPECT_EQ(V.GridStep, 5.0f);
-  EXPECT_EQ(V.GridStepX, 5.0f);
-  EXPECT_EQ(V.GridStepY, 5.0f);
-  EXPECT_EQ(V.CursorStepX, 5.0f);
-}
-
-TEST_F(ViewTest, SetGridStepOfZeroKeepsTheCursorStepsAndHidesTheGrid) {
+  EXPECT_EQ((std::array{V.GridStep, V.GridStepX, V.GridStepY, V.CursorStepX}), (std::array{5.0f, 5.0f, 5.0f, 5.0f}));
   view::SetGridStep(0);
   EXPECT_EQ(V.GridStepX, 0.0f);
-  EXPECT_EQ(V.CursorStep, 10.0f);
+  EXPECT_EQ(V.CursorStepX, 5.0f);
   EXPECT_FALSE(view::GridDrawable());
 }
 
@@ -53,42 +41,41 @@ TEST_F(ViewTest, CursorStepsLandOnMultiplesOfTheStepHalvesToEven) {
 
 // --- Plane point under a pixel -------------------------------------------------------
 
-TEST_F(ViewTest, PixelToPlaneOnTheScreenPlaneKeepsTheHeight) {
-  UseViewport(400, 300);
-  float a = 0, b = 0, c = 5;
-  view::PixelToPlane(V.ScreenCentreX + 30, V.ScreenCentreY - 20, a, b, c);
-  EXPECT_EQ(a, 30.0f);
-  EXPECT_EQ(b, 20.0f);
-  EXPECT_EQ(c, 5.0f);
-}
-
+// The plane point under a pixel keeps its height and projects back to the
+// pixel; on the screen plane it is the pixel's offset, and on a plane seen
+// edge-on it stays on the view ray.
 TEST_F(ViewTest, PixelToPlaneFindsThePointThatProjectsToThePixel) {
-  UseViewport(400, 300);
-  view::LoadView(0, 5);
-  V.ViewScaleU = V.ViewScaleV = 0.5f;
-  for (float height : {0.0f, 12.0f}) {
-    float a = 0, b = 0, c = height;
-    view::PixelToPlane(250, 100, a, b, c);
-    EXPECT_EQ(c, height);
+  struct Row {
+    int View;
+    float Scale, Height;
+    int Dx, Dy;          // the pixel, from the screen centre
+    float A, B, C;       // the point, where Check
+    bool Check;
+  };
+  const Row kRows[] = {
+      {1, 1, 5, 30, -20, 30, 20, 5, true},    {5, 0.5f, 0, 51, -49, 0, 0, 0, false},
+      {5, 0.5f, 12, 51, -49, 0, 0, 0, false}, {3, 1, 0, 30, -20, 30, 0, 20, true},  // along y at z = 0
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << "view " << r.View << " height " << r.Height);
+    UseViewport(400, 300);
+    view::LoadView(0, r.View);
+    V.ViewScaleU = V.ViewScaleV = r.Scale;
+    float a = 0, b = 0, c = r.Height;
+    const int x = V.ScreenCentreX + r.Dx, y = V.ScreenCentreY + r.Dy;
+    view::PixelToPlane(x, y, a, b, c);
+    if (r.Check) {
+      EXPECT_EQ(a, r.A);
+      EXPECT_EQ(b, r.B);
+      EXPECT_EQ(c, r.C);
+    } else {
+      EXPECT_EQ(c, r.Height);
+    }
     std::int32_t ix = 0, iy = 0;
     view::PlaneToPixel(a, b, c, ix, iy);
-    EXPECT_EQ(ix, 250);
-    EXPECT_EQ(iy, 100);
+    EXPECT_EQ(ix, x);
+    EXPECT_EQ(iy, y);
   }
-}
-
-TEST_F(ViewTest, PixelToPlaneOnAPlaneSeenEdgeOnStaysOnTheViewRay) {
-  UseViewport(400, 300);
-  view::LoadView(0, 3);  // looking along y at the plane z = 0
-  float a = 0, b = 0, c = 0;
-  view::PixelToPlane(V.ScreenCentreX + 30, V.ScreenCentreY - 20, a, b, c);
-  EXPECT_EQ(a, 30.0f);
-  EXPECT_EQ(b, 0.0f);
-  EXPECT_EQ(c, 20.0f);
-  std::int32_t ix = 0, iy = 0;
-  view::PlaneToPixel(a, b, c, ix, iy);
-  EXPECT_EQ(ix, V.ScreenCentreX + 30);
-  EXPECT_EQ(iy, V.ScreenCentreY - 20);
 }
 
 // --- Cursor cross --------------------------------------------------------------------
@@ -165,13 +152,10 @@ TEST_F(CursorTest, HiddenCursorDrawsNothing) {
 
 // --- Grid ---------------------------------------------------------------------------------
 
-TEST_F(CursorTest, GridOfStep10In400PixelsHas48ColumnsAndIsDrawn) {
+TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
   view::SetGridStep(10);
   EXPECT_EQ(view::GridColumns(), 48);
   EXPECT_TRUE(view::GridDrawable());
-}
-
-TEST_F(CursorTest, GridOfStep5In400PixelsHas96ColumnsAndIsNotDrawn) {
   view::SetGridStep(5);
   EXPECT_EQ(view::GridColumns(), 96);
   EXPECT_FALSE(view::GridDrawable());
@@ -228,20 +212,15 @@ TEST_F(CursorTest, GridStopsAfterAColumnWhenAKeyWaits) {
 
 // --- Coordinate read-out ---------------------------------------------------------------------
 
+// Plane coordinates, then world ones: on the world's plane and on one
+// shifted by (100, 0, -2.5).
 TEST_F(ViewTest, ReadOutShowsPlaneThenWorldCoordinates) {
   const view::CursorCoordText t = view::CursorCoordLines(1, 2, 0);
-  EXPECT_EQ(t.Line[0], "Xr   1.000 X   1.000");
-  EXPECT_EQ(t.Line[1], "Yr   2.000 Y   2.000");
-  EXPECT_EQ(t.Line[2], "Zr   0.000 Z   0.000");
-}
-
-TEST_F(ViewTest, ReadOutOfAShiftedPlane) {
+  EXPECT_EQ(t.Line[0] + t.Line[1] + t.Line[2], "Xr   1.000 X   1.000Yr   2.000 Y   2.000Zr   0.000 Z   0.000");
   V.PlaneOrigin[0] = 100;
   V.PlaneOrigin[2] = -2.5f;
-  const view::CursorCoordText t = view::CursorCoordLines(-1.25f, 2, 3);
-  EXPECT_EQ(t.Line[0], "Xr  -1.250 X  98.750");
-  EXPECT_EQ(t.Line[1], "Yr   2.000 Y   2.000");
-  EXPECT_EQ(t.Line[2], "Zr   3.000 Z   0.500");
+  const view::CursorCoordText u = view::CursorCoordLines(-1.25f, 2, 3);
+  EXPECT_EQ(u.Line[0] + u.Line[1] + u.Line[2], "Xr  -1.250 X  98.750Yr   2.000 Y   2.000Zr   3.000 Z   0.500");
 }
 
 }  // namespace

@@ -9,33 +9,27 @@ using view::V;
 
 constexpr double kIdentity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 
+template <typename T>
+void Expect3(T x, T y, T z, T ex, T ey, T ez) {
+  EXPECT_EQ(x, ex);
+  EXPECT_EQ(y, ey);
+  EXPECT_EQ(z, ez);
+}
+
 TEST_F(ViewTest, WorldToViewReadsTheRowsOfTheMatrix) {
   view::LoadView(0, 2);  // U = z, V = y, W = −x
   float u = 0, v = 0, w = 0;
   view::WorldToViewUVW(1.0f, 2.0f, 3.0f, u, v, w);
-  EXPECT_EQ(u, 3.0f);
-  EXPECT_EQ(v, 2.0f);
-  EXPECT_EQ(w, -1.0f);
+  Expect3(u, v, w, 3.0f, 2.0f, -1.0f);
   double du = 0, dv = 0, dw = 0;
   view::WorldToViewUVW(1.0, 2.0, 3.0, du, dv, dw);
-  EXPECT_EQ(du, 3.0);
-  EXPECT_EQ(dv, 2.0);
-  EXPECT_EQ(dw, -1.0);
+  Expect3(du, dv, dw, 3.0, 2.0, -1.0);
   view::WorldToView(1.0f, 2.0f, 3.0f, u, v);
-  EXPECT_EQ(u, 3.0f);
-  EXPECT_EQ(v, 2.0f);
   view::WorldToView(1.0, 2.0, 3.0, du, dv);
-  EXPECT_EQ(du, 3.0);
-  EXPECT_EQ(dv, 2.0);
-}
-
-TEST_F(ViewTest, ViewToWorldIsTheTranspose) {
-  view::LoadView(0, 3);  // U = x, V = z, W = −y
-  double x = 0, y = 0, z = 0;
-  view::ViewToWorld(1, 2, 3, x, y, z);
-  EXPECT_EQ(x, 1.0);
-  EXPECT_EQ(y, -3.0);
-  EXPECT_EQ(z, 2.0);
+  Expect3(u, v, static_cast<float>(du + dv), 3.0f, 2.0f, 5.0f);
+  view::LoadView(0, 3);  // U = x, V = z, W = −y: the way back is the transpose
+  view::ViewToWorld(1, 2, 3, du, dv, dw);
+  Expect3(du, dv, dw, 1.0, -3.0, 2.0);
 }
 
 TEST_F(ViewTest, ProjectionsReadTheMatrixOnlyAfterItsCoefficientsAreCopied) {
@@ -49,71 +43,57 @@ TEST_F(ViewTest, ProjectionsReadTheMatrixOnlyAfterItsCoefficientsAreCopied) {
   EXPECT_EQ(u, 7.0f);
 }
 
-TEST_F(ViewTest, WorldToPixelRoundsHalvesToEvenAndYGrowsDownwards) {
-  V.ScreenCentreX = 100;
-  V.ScreenCentreY = 50;
-  std::int32_t ix = 0, iy = 0;
-  view::WorldToPixel(2.5f, 0.5f, 0, ix, iy);
-  EXPECT_EQ(ix, 102);
-  EXPECT_EQ(iy, 50);
-  view::WorldToPixel(3.5f, 1.5f, 0, ix, iy);
-  EXPECT_EQ(ix, 104);
-  EXPECT_EQ(iy, 48);
-  view::WorldToPixel(-2.5f, -3.0f, 0, ix, iy);
-  EXPECT_EQ(ix, 98);
-  EXPECT_EQ(iy, 53);
+// World to pixel: halves round to even, y grows downwards, the scale and the
+// centre apply, depth grows towards the viewer, and pixels far off the
+// screen stay at the pixel limit.
+TEST_F(ViewTest, WorldToPixelRoundsScalesAndLimits) {
+  constexpr std::int32_t L = gfx::kPixelLimit;
+  struct Row {
+    int CentreX, CentreY, CentreZ;
+    float Scale, ViewCentreU, ViewCentreV, ScaleW, ViewCentreW;
+    float X, Y, Z;
+    std::int32_t Ix, Iy, Iz;
+  };
+  const Row kRows[] = {
+      {100, 50, 0, 1, 0, 0, 1, 0, 2.5f, 0.5f, 0, 102, 50, 0},
+      {100, 50, 0, 1, 0, 0, 1, 0, 3.5f, 1.5f, 0, 104, 48, 0},
+      {100, 50, 0, 1, 0, 0, 1, 0, -2.5f, -3.0f, 0, 98, 53, 0},
+      {200, 100, 0, 0.5f, 10, -4, 1, 0, 12, -1, 0, 204, 94, 0},
+      {100, 50, 3, 1, 0, 0, 1, 0, 1e12f, 1e12f, -1e12f, L, -L, -L},
+      {0, 0, 7, 1, 0, 0, 2, 1, 0, 0, 9, 0, 0, 11},
+      {0, 0, 7, 1, 0, 0, 2, 1, 0, 0, -9, 0, 0, 2},  // 7 + round(−5): −5 exactly
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.X << ", " << r.Y << ", " << r.Z);
+    V = view::ViewState{};
+    V.ScreenCentreX = r.CentreX;
+    V.ScreenCentreY = r.CentreY;
+    V.ScreenCentreZ = r.CentreZ;
+    V.ViewScaleU = V.ViewScaleV = r.Scale;
+    V.ViewCentreU = r.ViewCentreU;
+    V.ViewCentreV = r.ViewCentreV;
+    V.ViewScaleW = r.ScaleW;
+    V.ViewCentreW = r.ViewCentreW;
+    std::int32_t ix = 0, iy = 0, iz = 0;
+    view::WorldToPixelDepth(r.X, r.Y, r.Z, ix, iy, iz);
+    Expect3(ix, iy, iz, r.Ix, r.Iy, r.Iz);
+    view::WorldToPixel(r.X, r.Y, r.Z, ix, iy);
+    Expect3(ix, iy, 0, r.Ix, r.Iy, 0);
+  }
 }
 
-TEST_F(ViewTest, WorldToPixelAppliesScaleAndCentre) {
+TEST_F(ViewTest, ViewToPixelAndBackAndTheViewWidth) {
   V.ScreenCentreX = 200;
   V.ScreenCentreY = 100;
   V.ViewScaleU = V.ViewScaleV = 0.5f;
   V.ViewCentreU = 10;
   V.ViewCentreV = -4;
   std::int32_t ix = 0, iy = 0;
-  view::WorldToPixel(12, -1, 99, ix, iy);
-  EXPECT_EQ(ix, 204);
-  EXPECT_EQ(iy, 94);
   view::ViewToPixel(12, -1, ix, iy);
-  EXPECT_EQ(ix, 204);
-  EXPECT_EQ(iy, 94);
-}
-
-TEST_F(ViewTest, PixelsFarOffTheScreenStayAtThePixelLimit) {
-  V.ScreenCentreX = 100;
-  V.ScreenCentreY = 50;
-  V.ScreenCentreZ = 3;
-  std::int32_t ix = 0, iy = 0, iz = 0;
-  view::WorldToPixelDepth(1e12f, 1e12f, -1e12f, ix, iy, iz);
-  EXPECT_EQ(ix, gfx::kPixelLimit);
-  EXPECT_EQ(iy, -gfx::kPixelLimit);
-  EXPECT_EQ(iz, -gfx::kPixelLimit);
-}
-
-TEST_F(ViewTest, WorldToPixelDepthGrowsTowardsTheViewer) {
-  V.ScreenCentreZ = 7;
-  V.ViewScaleW = 2;
-  V.ViewCentreW = 1;
-  std::int32_t ix = 0, iy = 0, iz = 0;
-  view::WorldToPixelDepth(0, 0, 9, ix, iy, iz);
-  EXPECT_EQ(iz, 11);
-  view::WorldToPixelDepth(0, 0, -9, ix, iy, iz);
-  EXPECT_EQ(iz, 2);  // 7 + round(−5), halves to even: −5 exactly
-}
-
-TEST_F(ViewTest, PixelToViewInvertsViewToPixel) {
-  V.ScreenCentreX = 200;
-  V.ScreenCentreY = 100;
-  V.ViewScaleU = V.ViewScaleV = 0.5f;
-  V.ViewCentreU = 10;
-  V.ViewCentreV = -4;
+  Expect3(ix, iy, 0, 204, 94, 0);
   float u = 0, v = 0;
   view::PixelToView(204, 94, u, v);
-  EXPECT_EQ(u, 12.0f);
-  EXPECT_EQ(v, -1.0f);
-}
-
-TEST_F(ViewTest, ViewWidthWorldIsScaleTimesViewportWidth) {
+  Expect3(u, v, 0.0f, 12.0f, -1.0f, 0.0f);
   V.ViewScaleU = 0.25f;
   V.ViewportWidth = 407;
   EXPECT_EQ(view::ViewWidthWorld(), 101.75f);
@@ -139,83 +119,58 @@ TEST_F(ViewTest, ViewCentreMapsToTheScreenCentreAtAnyDepth) {
 
 // --- Turning ------------------------------------------------------------------
 
-TEST_F(ViewTest, RotateViewMultipliesFromTheLeft) {
-  view::LoadView(0, 2);  // rows (0,0,1), (0,1,0), (−1,0,0)
-  view::RotateView(3, 1, 0);  // R rows (0,−1,0), (1,0,0), (0,0,1)
-  const double want[3][3] = {{0, -1, 0}, {0, 0, 1}, {-1, 0, 0}};
-  ExpectMatrixNear(V.ViewMatrix, want, 0);
+// A turn multiplies the matrix from the left; an unknown axis changes nothing.
+TEST_F(ViewTest, RotateViewTurnsAboutEachAxis) {
+  struct Row {
+    int FromView, Axis;
+    double Want[3][3];
+  };
+  const Row kRows[] = {
+      // view 2: rows (0,0,1), (0,1,0), (−1,0,0); R rows (0,−1,0), (1,0,0), (0,0,1)
+      {2, 3, {{0, -1, 0}, {0, 0, 1}, {-1, 0, 0}}},
+      {1, 1, {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}},
+      {1, 2, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}}},
+      {1, 4, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Axis);
+    view::LoadView(0, r.FromView);
+    view::RotateView(r.Axis, 1, 0);
+    ExpectMatrixNear(V.ViewMatrix, r.Want, 0);
+  }
   float u = 0, v = 0;
+  view::LoadView(0, 2);
+  view::RotateView(3, 1, 0);
   view::WorldToView(0.0f, 2.0f, 3.0f, u, v);  // the projections see the turn
-  EXPECT_EQ(u, -2.0f);
-  EXPECT_EQ(v, 3.0f);
-}
-
-TEST_F(ViewTest, RotateViewAboutUAndV) {
-  view::RotateView(1, 1, 0);
-  const double aboutU[3][3] = {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}};
-  ExpectMatrixNear(V.ViewMatrix, aboutU, 0);
-  V = view::ViewState{};
-  view::UpdateViewCoefficients();
-  view::RotateView(2, 1, 0);
-  const double aboutV[3][3] = {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}};
-  ExpectMatrixNear(V.ViewMatrix, aboutV, 0);
-}
-
-TEST_F(ViewTest, RotateViewWithAnUnknownAxisChangesNothing) {
-  view::RotateView(4, 1, 0);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+  Expect3(u, v, 0.0f, -2.0f, 3.0f, 0.0f);
 }
 
 // --- Window fit -----------------------------------------------------------------
 
-TEST_F(ViewTest, SetViewWindowLetsTheWiderExtentDecide) {
-  UseViewport(407, 207);
-  view::SetViewWindow(0, 0, 100, 10);
-  EXPECT_EQ(V.ViewScaleU, 0.25f);
-  EXPECT_EQ(V.ViewScaleV, 0.25f);
-  EXPECT_EQ(V.ViewScaleW, 0.25f);
-  EXPECT_EQ(V.ViewCentreU, 50.0f);
-  EXPECT_EQ(V.ViewCentreV, 5.0f);
-}
-
-TEST_F(ViewTest, SetViewWindowLetsTheTallerExtentDecide) {
-  UseViewport(407, 207);
-  view::SetViewWindow(-10, -50, 10, 50);
-  EXPECT_EQ(V.ViewScaleU, 0.5f);
-  EXPECT_EQ(V.ViewScaleV, 0.5f);
-  EXPECT_EQ(V.ViewCentreU, 0.0f);
-  EXPECT_EQ(V.ViewCentreV, 0.0f);
-}
-
-TEST_F(ViewTest, SetViewWindowKeepsThePixelAspect) {
-  UseViewport(407, 207);
-  V.PixelAspect = 2;
-  view::SetViewWindow(0, 0, 100, 10);  // V: 0.05, U: 0.25 → V := 0.125
-  EXPECT_EQ(V.ViewScaleV, 0.125f);
-  EXPECT_EQ(V.ViewScaleU, 0.25f);
-}
-
-TEST_F(ViewTest, SetViewWindowOnAnEmptyRectangleGivesScaleOne) {
-  UseViewport(407, 207);
-  V.PixelAspect = 2;
-  view::SetViewWindow(3, 4, 3, 4);
-  EXPECT_EQ(V.ViewScaleV, 1.0f);
-  EXPECT_EQ(V.ViewScaleU, 2.0f);
-  EXPECT_EQ(V.ViewScaleW, 2.0f);
-  EXPECT_EQ(V.ViewCentreU, 3.0f);
-  EXPECT_EQ(V.ViewCentreV, 4.0f);
+// The wider or taller extent decides, the pixel aspect is kept, and an empty
+// rectangle gives scale one.
+TEST_F(ViewTest, SetViewWindowFitsTheRectangle) {
+  struct Row {
+    float Aspect, U1, V1, U2, V2;
+    float ScaleU, ScaleV, ScaleW, CentreU, CentreV;
+  };
+  const Row kRows[] = {
+      {1, 0, 0, 100, 10, 0.25f, 0.25f, 0.25f, 50, 5},
+      {1, -10, -50, 10, 50, 0.5f, 0.5f, 0.5f, 0, 0},
+      {2, 0, 0, 100, 10, 0.25f, 0.125f, 0.25f, 50, 5},  // V: 0.05, U: 0.25 → V := 0.125
+      {2, 3, 4, 3, 4, 2, 1, 2, 3, 4},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.U1 << ", " << r.V1 << " aspect " << r.Aspect);
+    UseViewport(407, 207);
+    V.PixelAspect = r.Aspect;
+    view::SetViewWindow(r.U1, r.V1, r.U2, r.V2);
+    Expect3(V.ViewScaleU, V.ViewScaleV, V.ViewScaleW, r.ScaleU, r.ScaleV, r.ScaleW);
+    Expect3(V.ViewCentreU, V.ViewCentreV, 0.0f, r.CentreU, r.CentreV, 0.0f);
+  }
 }
 
 // --- Saved and standard views -------------------------------------------------------
-
-TEST_F(ViewTest, StandardViewsHoldTheTableAsFloats) {
-  EXPECT_EQ(view::StandardViews[4][1][1], 0.707107f);
-  EXPECT_EQ(view::StandardViews[5][2][2], 0.75f);
-  EXPECT_EQ(view::StandardViews[7][0][0], 0.7071067f);
-  EXPECT_EQ(view::StandardViews[8][2][1], -0.75f);
-  EXPECT_EQ(view::StandardViews[9][1][0], 0.25f);
-  EXPECT_EQ(view::StandardViews[9][0][1], -0.5f);
-}
 
 TEST_F(ViewTest, RecallOfStandardView3ChangesOnlyTheMatrix) {
   V.ViewScaleU = 0.5f;
@@ -225,16 +180,10 @@ TEST_F(ViewTest, RecallOfStandardView3ChangesOnlyTheMatrix) {
   view::LoadView(0, 3);
   const double front[3][3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
   ExpectMatrixNear(V.ViewMatrix, front, 0);
-  EXPECT_EQ(V.ViewScaleU, 0.5f);
-  EXPECT_EQ(V.ViewScaleV, 0.75f);
-  EXPECT_EQ(V.ViewCentreU, 11.0f);
-  EXPECT_EQ(V.ViewCentreV, -3.0f);
-}
-
-TEST_F(ViewTest, StandardViewMatrixIsTheFloatConstantWidened) {
-  view::LoadView(0, 4);
+  Expect3(V.ViewScaleU, V.ViewScaleV, 0.0f, 0.5f, 0.75f, 0.0f);
+  Expect3(V.ViewCentreU, V.ViewCentreV, 0.0f, 11.0f, -3.0f, 0.0f);
+  view::LoadView(0, 4);  // the float constants, widened
   EXPECT_EQ(V.ViewMatrix[1][1], static_cast<double>(0.707107f));
-  EXPECT_EQ(V.ViewMatrix[2][3], -0.5);
 }
 
 TEST_F(ViewTest, StoredViewComesBackWithScalesCentresAndMatrix) {
@@ -249,10 +198,8 @@ TEST_F(ViewTest, StoredViewComesBackWithScalesCentresAndMatrix) {
   V.ViewCentreU = V.ViewCentreV = 0;
   view::LoadView(0, 1);
   view::LoadView(1, 9);
-  EXPECT_EQ(V.ViewScaleU, 0.5f);
-  EXPECT_EQ(V.ViewScaleV, 0.25f);
-  EXPECT_EQ(V.ViewCentreU, 1.0f);
-  EXPECT_EQ(V.ViewCentreV, 2.0f);
+  Expect3(V.ViewScaleU, V.ViewScaleV, 0.0f, 0.5f, 0.25f, 0.0f);
+  Expect3(V.ViewCentreU, V.ViewCentreV, 0.0f, 1.0f, 2.0f, 0.0f);
   EXPECT_EQ(V.ViewMatrix[3][3], 0.75);
   EXPECT_EQ(V.ViewMatrix[2][1], -0.25);
   float u = 0, v = 0;
@@ -286,75 +233,42 @@ TEST_F(ViewTest, StoreAndLoadOutOfRangeDoNothing) {
 
 // --- Working plane and reflection ---------------------------------------------------------
 
-// A plane with X along world y, Y along world z, normal along world x,
-// its origin at x = 5.
-void SideOnPlane() {
+// A plane with X along world y, Y along world z, normal along world x, its
+// origin at x = 5: coordinates go both ways, project to pixels, drop along
+// the normal, and give its axes as floats.
+TEST_F(ViewTest, WorkingPlaneCoordinates) {
   const double axes[4][4] = {{0, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}};
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) V.PlaneAxes[i][j] = axes[i][j];
   V.PlaneOrigin[0] = 5;
   V.PlaneDepth = 5;
-}
-
-TEST_F(ViewTest, PlaneCoordinatesGoBothWays) {
-  SideOnPlane();
-  float x = 0, y = 0, z = 0;
+  float x = 0, y = 0, z = 0, a = 0, b = 0, c = 0;
   view::PlaneToWorld(1, 2, 3, x, y, z);
-  EXPECT_EQ(x, 8.0f);
-  EXPECT_EQ(y, 1.0f);
-  EXPECT_EQ(z, 2.0f);
-  float a = 0, b = 0, c = 0;
+  Expect3(x, y, z, 8.0f, 1.0f, 2.0f);
   view::WorldToPlane(x, y, z, a, b, c);
-  EXPECT_EQ(a, 1.0f);
-  EXPECT_EQ(b, 2.0f);
-  EXPECT_EQ(c, 3.0f);
-}
-
-TEST_F(ViewTest, PlaneToPixelProjectsThePlanePoint) {
-  SideOnPlane();
+  Expect3(a, b, c, 1.0f, 2.0f, 3.0f);
   V.ScreenCentreX = 10;
   V.ScreenCentreY = 20;
   std::int32_t ix = 0, iy = 0;
   view::PlaneToPixel(1, 2, 3, ix, iy);  // world (8, 1, 2)
-  EXPECT_EQ(ix, 18);
-  EXPECT_EQ(iy, 19);
-}
-
-TEST_F(ViewTest, ProjectOnPlaneDropsAlongTheNormal) {
-  SideOnPlane();
-  float x = 9, y = -2, z = 4;
+  Expect3(ix, iy, 0, 18, 19, 0);
+  x = 9, y = -2, z = 4;
   view::ProjectOnPlane(x, y, z);
-  EXPECT_EQ(x, 5.0f);
-  EXPECT_EQ(y, -2.0f);
-  EXPECT_EQ(z, 4.0f);
-}
-
-TEST_F(ViewTest, PlaneAxisGivesARowAsFloats) {
-  SideOnPlane();
-  float x = 7, y = 7, z = 7;
+  Expect3(x, y, z, 5.0f, -2.0f, 4.0f);
   view::PlaneAxis(3, x, y, z);
-  EXPECT_EQ(x, 1.0f);
-  EXPECT_EQ(y, 0.0f);
-  EXPECT_EQ(z, 0.0f);
+  Expect3(x, y, z, 1.0f, 0.0f, 0.0f);
   view::PlaneAxis(1, x, y, z);
   EXPECT_EQ(y, 1.0f);
 }
 
-TEST_F(ViewTest, ReflectPointMirrorsInThePlane) {
+TEST_F(ViewTest, ReflectPointMirrorsInThePlaneAndKeepsPointsOnIt) {
   float x = 1, y = 2, z = 5;
   view::ReflectPoint(0, 0, 1, 2, x, y, z);
-  EXPECT_EQ(x, 1.0f);
-  EXPECT_EQ(y, 2.0f);
-  EXPECT_EQ(z, -1.0f);
+  Expect3(x, y, z, 1.0f, 2.0f, -1.0f);
   x = 3, y = 4, z = 5;
   view::ReflectPoint(1, 0, 0, 0, x, y, z);
-  EXPECT_EQ(x, -3.0f);
-  EXPECT_EQ(y, 4.0f);
-  EXPECT_EQ(z, 5.0f);
-}
-
-TEST_F(ViewTest, ReflectPointKeepsPointsOnThePlane) {
-  float x = 0.6f, y = 0.8f, z = 9;
+  Expect3(x, y, z, -3.0f, 4.0f, 5.0f);
+  x = 0.6f, y = 0.8f, z = 9;
   view::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
   EXPECT_FLOAT_EQ(x, 0.6f);
   EXPECT_FLOAT_EQ(y, 0.8f);

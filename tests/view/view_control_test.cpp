@@ -1,6 +1,8 @@
 // The viewports of the layouts, the start-up state, the extended keys and
 // the world pen with its markers.
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "view_fixture.h"
 
@@ -177,115 +179,74 @@ TEST_F(ViewTest, TwentyFourUpTurnsBringTheViewBack) {
   EXPECT_EQ(Redraws, 24);
 }
 
-TEST_F(ViewTest, UpInRotateModeOneTurnsAboutU) {
-  V.RotateMode = 1;
-  view::ExtendedViewKey(kUp);  // R(1, −s, c)
-  EXPECT_EQ(V.ViewMatrix[2][2], 0.965925825682291);
-  EXPECT_EQ(V.ViewMatrix[2][3], 0.25881904736704425);
-  EXPECT_EQ(V.ViewMatrix[3][2], -0.25881904736704425);
-}
-
-TEST_F(ViewTest, ArrowsTurnTheViewAsTheTableSays) {
-  V.RotateMode = 1;
-  const double s = V.RotationStepSin;
-  view::ExtendedViewKey(kDown);
-  EXPECT_EQ(V.ViewMatrix[3][2], s);
-  view::ExtendedViewKey(kUp);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
-  view::ExtendedViewKey(kLeft);  // R(2, s, c): row 3 gets s in column 1
-  EXPECT_EQ(V.ViewMatrix[3][1], s);
-  view::ExtendedViewKey(kRight);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
-}
-
-TEST_F(ViewTest, ShiftArrowsTurnAboutTheScreenNormalInBothModes) {
-  const double s = V.RotationStepSin;
-  for (int mode : {0, 1}) {
-    V.RotateMode = mode;
-    for (int key : {kShiftUp, kShiftLeft}) {
-      view::LoadView(0, 1);
-      view::ExtendedViewKey(key);
-      EXPECT_EQ(V.ViewMatrix[2][1], s) << "mode " << mode << " key " << key;
-    }
-    for (int key : {kShiftRight, kShiftDown}) {
-      view::LoadView(0, 1);
-      view::ExtendedViewKey(key);
-      EXPECT_EQ(V.ViewMatrix[2][1], -s) << "mode " << mode << " key " << key;
-    }
+// Each row: the rotate mode, the starting scales, the keys from a fresh view,
+// then the centre, the scale and one element of the matrix (row 0: the
+// matrix is back to the identity). Every key redraws once.
+TEST_F(ViewTest, ExtendedKeysTurnPanAndZoomAsTheTableSays) {
+  const double s = V.RotationStepSin, c = 0.965925825682291, s15 = 0.25881904736704425;
+  struct Row {
+    const char* Name;
+    int Mode;
+    float ScaleU, ScaleV, CentreU;
+    std::vector<int> Keys;
+    float WantU, WantV, WantScale;
+    int I, J;
+    double M;
+  };
+  const Row kRows[] = {
+      {"up turns about U", 1, 1, 1, 0, {kUp}, 0, 0, 1, 2, 2, c},
+      {"up turns about U", 1, 1, 1, 0, {kUp}, 0, 0, 1, 2, 3, s15},
+      {"up turns about U", 1, 1, 1, 0, {kUp}, 0, 0, 1, 3, 2, -s15},
+      {"down", 1, 1, 1, 0, {kDown}, 0, 0, 1, 3, 2, s},
+      {"down, up", 1, 1, 1, 0, {kDown, kUp}, 0, 0, 1, 0, 0, 0},
+      {"left: row 3 gets s in column 1", 1, 1, 1, 0, {kLeft}, 0, 0, 1, 3, 1, s},
+      {"left, right", 1, 1, 1, 0, {kLeft, kRight}, 0, 0, 1, 0, 0, 0},
+      {"shift up", 0, 1, 1, 0, {kShiftUp}, 0, 0, 1, 2, 1, s},
+      {"shift left", 0, 1, 1, 0, {kShiftLeft}, 0, 0, 1, 2, 1, s},
+      {"shift right", 0, 1, 1, 0, {kShiftRight}, 0, 0, 1, 2, 1, -s},
+      {"shift down", 0, 1, 1, 0, {kShiftDown}, 0, 0, 1, 2, 1, -s},
+      {"shift up", 1, 1, 1, 0, {kShiftUp}, 0, 0, 1, 2, 1, s},
+      {"shift left", 1, 1, 1, 0, {kShiftLeft}, 0, 0, 1, 2, 1, s},
+      {"shift right", 1, 1, 1, 0, {kShiftRight}, 0, 0, 1, 2, 1, -s},
+      {"shift down", 1, 1, 1, 0, {kShiftDown}, 0, 0, 1, 2, 1, -s},
+      {"pan up", 0, 0.5f, 0.25f, 0, {kUp}, 0, -12.5f, 0.5f, 0, 0, 0},
+      {"pan up, down, down", 0, 0.5f, 0.25f, 0, {kUp, kDown, kDown}, 0, 12.5f, 0.5f, 0, 0, 0},
+      {"pan left", 0, 0.5f, 0.25f, 0, {kLeft}, 50, 0, 0.5f, 0, 0, 0},
+      {"pan left, right, right", 0, 0.5f, 0.25f, 0, {kLeft, kRight, kRight}, -50, 0, 0.5f, 0, 0, 0},
+      {"ctrl pans in mode 1", 1, 1, 1, 0, {kCtrlUp, kCtrlLeft}, 100, -50, 1, 0, 0, 0},
+      {"ctrl pans back", 1, 1, 1, 0, {kCtrlUp, kCtrlLeft, kCtrlDown, kCtrlRight}, 0, 0, 1, 0, 0, 0},
+      {"ctrl turns in mode 0", 0, 1, 1, 0, {kCtrlDown}, 0, 0, 1, 3, 2, s},
+      {"ctrl turns in mode 0", 0, 1, 1, 0, {kCtrlDown, kCtrlUp, kCtrlLeft}, 0, 0, 1, 3, 1, s},
+      {"ctrl turns back", 0, 1, 1, 0, {kCtrlDown, kCtrlUp, kCtrlLeft, kCtrlRight}, 0, 0, 1, 0, 0, 0},
+      {"page up zooms about the centre", 1, 3, 3, 7, {kPageUp}, 7, 0, 2, 0, 0, 0},
+      {"page down", 1, 3, 3, 7, {kPageUp, kPageDown, kPageDown}, 7, 0, 4.5f, 0, 0, 0},
+      {"zoom in stops at the smallest scale", 1, 1e-5f, 1e-5f, 0, {kPageUp}, 0, 0, 1e-5f, 0, 0, 0},
+      {"zoom in near it", 1, 1.5e-5f, 1.5e-5f, 0, {kPageUp}, 0, 0, 1.5e-5f / 1.5f, 0, 0, 0},
+      {"zoom out has no limit", 1, 1e30f, 1e30f, 0, {kPageDown}, 0, 0, 1e30f * 1.5f, 0, 0, 0},
+      {"other scan codes only redraw", 1, 1, 1, 0, {71}, 0, 0, 1, 0, 0, 0},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.Name << ", mode " << r.Mode);
+    V = view::ViewState{};
+    view::UpdateViewCoefficients();
+    Redraws = 0;
+    V.RotateMode = r.Mode;
+    V.PanStepX = 100;
+    V.PanStepY = 50;
+    V.ViewScaleU = V.ViewScaleW = r.ScaleU;
+    V.ViewScaleV = r.ScaleV;
+    V.ViewCentreU = r.CentreU;
+    for (int key : r.Keys) view::ExtendedViewKey(key);
+    EXPECT_EQ(V.ViewCentreU, r.WantU);
+    EXPECT_EQ(V.ViewCentreV, r.WantV);
+    EXPECT_EQ(V.ViewScaleU, r.WantScale);
+    EXPECT_EQ(V.ViewScaleW, r.WantScale);
+    if (r.I == 0)
+      ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
+    else
+      EXPECT_EQ(V.ViewMatrix[r.I][r.J], r.M);
+    EXPECT_EQ(Redraws, static_cast<int>(r.Keys.size()));
   }
-}
-
-TEST_F(ViewTest, ArrowsPanInRotateModeZero) {
-  V.RotateMode = 0;
-  V.PanStepX = 100;
-  V.PanStepY = 50;
-  V.ViewScaleU = 0.5f;
-  V.ViewScaleV = 0.25f;
-  view::ExtendedViewKey(kUp);
-  EXPECT_EQ(V.ViewCentreV, -12.5f);
-  view::ExtendedViewKey(kDown);
-  view::ExtendedViewKey(kDown);
-  EXPECT_EQ(V.ViewCentreV, 12.5f);
-  view::ExtendedViewKey(kLeft);
-  EXPECT_EQ(V.ViewCentreU, 50.0f);
-  view::ExtendedViewKey(kRight);
-  view::ExtendedViewKey(kRight);
-  EXPECT_EQ(V.ViewCentreU, -50.0f);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
-}
-
-TEST_F(ViewTest, CtrlArrowsDoTheOtherOfTheTwo) {
-  V.PanStepX = 100;
-  V.PanStepY = 50;
-  V.RotateMode = 1;
-  view::ExtendedViewKey(kCtrlUp);
-  view::ExtendedViewKey(kCtrlLeft);
-  EXPECT_EQ(V.ViewCentreV, -50.0f);
-  EXPECT_EQ(V.ViewCentreU, 100.0f);
-  view::ExtendedViewKey(kCtrlDown);
-  view::ExtendedViewKey(kCtrlRight);
-  EXPECT_EQ(V.ViewCentreV, 0.0f);
-  EXPECT_EQ(V.ViewCentreU, 0.0f);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
-  V.RotateMode = 0;
-  view::ExtendedViewKey(kCtrlDown);
-  EXPECT_EQ(V.ViewMatrix[3][2], V.RotationStepSin);
-  view::ExtendedViewKey(kCtrlUp);
-  view::ExtendedViewKey(kCtrlLeft);
-  EXPECT_EQ(V.ViewMatrix[3][1], V.RotationStepSin);
-  view::ExtendedViewKey(kCtrlRight);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
-  EXPECT_EQ(V.ViewCentreU, 0.0f);
-}
-
-TEST_F(ViewTest, PageKeysZoomAboutTheCentre) {
-  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 3;
-  V.ViewCentreU = 7;
-  view::ExtendedViewKey(kPageUp);
-  EXPECT_EQ(V.ViewScaleU, 2.0f);
-  EXPECT_EQ(V.ViewScaleV, 2.0f);
-  EXPECT_EQ(V.ViewScaleW, 2.0f);
-  view::ExtendedViewKey(kPageDown);
-  view::ExtendedViewKey(kPageDown);
-  EXPECT_EQ(V.ViewScaleU, 4.5f);
-  EXPECT_EQ(V.ViewScaleW, 4.5f);
-  EXPECT_EQ(V.ViewCentreU, 7.0f);
-}
-
-TEST_F(ViewTest, ZoomInStopsAtTheSmallestScale) {
-  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 1e-5f;
-  view::ExtendedViewKey(kPageUp);
-  EXPECT_EQ(V.ViewScaleU, 1e-5f);
-  EXPECT_EQ(Redraws, 1);  // the key still redraws
-  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 1.5e-5f;
-  view::ExtendedViewKey(kPageUp);
-  EXPECT_EQ(V.ViewScaleU, 1.5e-5f / 1.5f);
-}
-
-TEST_F(ViewTest, ZoomOutHasNoLimit) {
-  V.ViewScaleU = V.ViewScaleV = V.ViewScaleW = 1e30f;
-  view::ExtendedViewKey(kPageDown);
-  EXPECT_EQ(V.ViewScaleU, 1e30f * 1.5f);
 }
 
 TEST_F(ViewTest, ExtendedKeyStoresTheViewInItsSlotAndRedraws) {
@@ -296,14 +257,6 @@ TEST_F(ViewTest, ExtendedKeyStoresTheViewInItsSlotAndRedraws) {
   view::ExtendedViewKey(kLeft);
   EXPECT_EQ(V.ViewSlot[3].Matrix[2][0], static_cast<float>(V.RotationStepSin));
   EXPECT_EQ(Redraws, 2);
-}
-
-TEST_F(ViewTest, OtherScanCodesOnlyRedraw) {
-  view::ExtendedViewKey(71);  // Home
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
-  EXPECT_EQ(V.ViewScaleU, 1.0f);
-  EXPECT_EQ(V.ViewCentreU, 0.0f);
-  EXPECT_EQ(Redraws, 1);
 }
 
 // --- World pen and markers -----------------------------------------------------------------
@@ -323,49 +276,30 @@ TEST_F(ViewTest, WorldPenMovesAndDrawsAtTheProjectedPixels) {
   EXPECT_EQ(Px(111, 100), kBlack);
 }
 
-class MarkerTest : public ViewTest {
- public:
-  void Mark(int kind) {
+// Kind 1 is an X, kind 2 a square, any other kind a diamond, nine pixels
+// across about the pen, which stays at the marked point.
+TEST_F(ViewTest, WorldMarkersHaveTheirShapes) {
+  struct Row {
+    int Kind;
+    std::vector<std::pair<int, int>> Lit, Dark;
+  };
+  const Row kRows[] = {
+      {1, {{-4, -4}, {4, 4}, {-4, 4}, {4, -4}, {2, -2}}, {{4, 0}, {0, -4}}},
+      {2, {{-4, -4}, {4, 0}, {0, 4}, {-4, 2}}, {{2, 2}, {5, 0}}},
+      {0, {{-4, 0}, {0, -4}, {4, 0}, {0, 4}, {2, -2}}, {{4, 4}, {-4, -4}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Kind);
+    SetUp();
     V.ScreenCentreX = 50;
     V.ScreenCentreY = 60;
     gfx::SetColor(15);
-    view::WorldMarker(kind, 0, 0, 0);
+    view::WorldMarker(r.Kind, 0, 0, 0);
     EXPECT_EQ(gfx::K.CurX, 50);
     EXPECT_EQ(gfx::K.CurY, 60);
+    for (auto [dx, dy] : r.Lit) EXPECT_NE(Px(50 + dx, 60 + dy), kBlack) << dx << ", " << dy;
+    for (auto [dx, dy] : r.Dark) EXPECT_EQ(Px(50 + dx, 60 + dy), kBlack) << dx << ", " << dy;
   }
-  static bool Lit(int dx, int dy) { return Px(50 + dx, 60 + dy) != kBlack; }
-};
-
-TEST_F(MarkerTest, KindOneIsAnX) {
-  Mark(1);
-  EXPECT_TRUE(Lit(-4, -4));
-  EXPECT_TRUE(Lit(4, 4));
-  EXPECT_TRUE(Lit(-4, 4));
-  EXPECT_TRUE(Lit(4, -4));
-  EXPECT_TRUE(Lit(2, -2));
-  EXPECT_FALSE(Lit(4, 0));
-  EXPECT_FALSE(Lit(0, -4));
-}
-
-TEST_F(MarkerTest, KindTwoIsASquare) {
-  Mark(2);
-  EXPECT_TRUE(Lit(-4, -4));
-  EXPECT_TRUE(Lit(4, 0));
-  EXPECT_TRUE(Lit(0, 4));
-  EXPECT_TRUE(Lit(-4, 2));
-  EXPECT_FALSE(Lit(2, 2));
-  EXPECT_FALSE(Lit(5, 0));
-}
-
-TEST_F(MarkerTest, OtherKindsAreADiamond) {
-  Mark(0);
-  EXPECT_TRUE(Lit(-4, 0));
-  EXPECT_TRUE(Lit(0, -4));
-  EXPECT_TRUE(Lit(4, 0));
-  EXPECT_TRUE(Lit(0, 4));
-  EXPECT_TRUE(Lit(2, -2));
-  EXPECT_FALSE(Lit(4, 4));
-  EXPECT_FALSE(Lit(-4, -4));
 }
 
 }  // namespace

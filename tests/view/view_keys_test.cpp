@@ -1,7 +1,5 @@
 // The view keys on the whole screen: the slots' defaults, the screen
 // preparation and overlays, the key table, the layouts and the zoom window.
-#include <filesystem>
-
 #include "screen_fixture.h"
 
 namespace viewtest {
@@ -13,27 +11,20 @@ using view::V;
 
 int slotCalls = 0;
 
-TEST_F(ScreenTest, DefaultPictureSlotNamesItselfAndWaitsForAKey) {
-  platform::QueueText("q");
+// A slot nobody installed names itself on the prompt line and waits for a key.
+TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
+  platform::QueueText("qqq");
   view::DefaultWidRis();
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_RIS"_sc));
-  EXPECT_TRUE(platform::Image.Input.empty());
-  EXPECT_EQ(Exhausted, 0);
-}
-
-TEST_F(ScreenTest, DefaultExtentSlotShowsTheSumOfItsValues) {
-  platform::QueueText("q");
   float a = 1, b = 2, c = 3, d = 4.5f;
-  view::DefaultWidGran(a, b, c, d);
+  view::DefaultWidGran(a, b, c, d);  // with the sum of its values
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_GRAN10.500"_sc));
   EXPECT_EQ(a, 1.0f);
   EXPECT_EQ(d, 4.5f);
-}
-
-TEST_F(ScreenTest, DeleteLastDefaultNamesItself) {
-  platform::QueueText("q");
   view::ViewKey(4);
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_DELLAST"_sc));
+  EXPECT_TRUE(platform::Image.Input.empty());
+  EXPECT_EQ(Exhausted, 0);
 }
 
 // --- Screen preparation and overlays -------------------------------------------------
@@ -169,12 +160,10 @@ TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
 }
 
 TEST_F(ScreenTest, LanguageKeyCyclesThroughTheThreeVariants) {
-  view::ViewKey(11);
-  EXPECT_EQ(gfx::LanguageIndex, 1);
-  view::ViewKey(11);
-  EXPECT_EQ(gfx::LanguageIndex, 2);
-  view::ViewKey(11);
-  EXPECT_EQ(gfx::LanguageIndex, 0);
+  for (int want : {1, 2, 0}) {
+    view::ViewKey(11);
+    EXPECT_EQ(gfx::LanguageIndex, want);
+  }
   EXPECT_EQ(Pictures, 3);
 }
 
@@ -221,23 +210,18 @@ TEST_F(ScreenTest, RecallStandardView) {
   EXPECT_EQ(V.ViewScaleU, 2.0f);
   EXPECT_EQ(V.ViewCentreU, 5.0f);
   EXPECT_GE(Pictures, 1);
-}
-
-TEST_F(ScreenTest, RecallWithAnotherKeyChangesNothing) {
-  platform::QueueText("q");
+  platform::QueueText("q");  // another key changes nothing
+  view::LoadView(0, 1);
   view::ViewKey(0xEC);  // м
   ExpectViewMatrix(1);
 }
 
 // --- Layouts ---------------------------------------------------------------------------
 
-TEST_F(ScreenTest, TabDoesNothingInLayoutOne) {
-  view::ViewKey(9);
+TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
+  view::ViewKey(9);  // nothing in layout one
   EXPECT_EQ(V.ViewLayout, 1);
   EXPECT_EQ(Pictures, 0);
-}
-
-TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
   view::ViewKey('@');
   EXPECT_EQ(V.ViewLayout, 2);
   view::ViewKey(9);
@@ -364,34 +348,6 @@ TEST_F(ScreenTest, ZoomWindowAppliedByTwoClicks) {
   EXPECT_EQ(Pictures, 1);
   EXPECT_EQ(Exhausted, 0);
 }
-
-// --- Pictures to look at -----------------------------------------------------------------
-
-void Shot(const char* name) {
-  std::filesystem::create_directories("/tmp/brelmora-shots");
-  EXPECT_EQ(platform::WritePicturePng(std::string("/tmp/brelmora-shots/") + name), "");
-}
-
-TEST_F(ScreenTest, PicturesOfTheThreeLayouts) {
-  view::ViewKey('b');
-  view::LoadView(0, 4);  // a turned view shows all three axes
-  V.PlaneDepth = 0;
-  view::Redraw();
-  Shot("view_layout1.png");
-  view::ViewKey('@');
-  Shot("view_layout2.png");
-  view::ViewKey('$');
-  Shot("view_layout4.png");
-  EXPECT_EQ(V.ViewLayout, 4);
-}
-
-}  // namespace
-}  // namespace viewtest
-
-namespace viewtest {
-namespace {
-
-using view::V;
 
 // --- Start-up wiring ----------------------------------------------------------------------
 
