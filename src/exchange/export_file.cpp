@@ -28,6 +28,12 @@ void WriteExportLine(ExportFile& file, std::string_view line) {
   file.Bytes.append("\r\n");
 }
 
+std::string& ExportLineBuffer() {
+  static std::string line;
+  line.clear();
+  return line;
+}
+
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error) {
   ExportFile file;
   file.Path = path;

@@ -1,7 +1,9 @@
 // src/exchange/plotter.cpp — the picture as an HPGL plotter program (.PLT):
 // the plotter window set to the picture's extent, one instruction per pen
 // move of the plane walker, then the pen parked and put away.
+#include <charconv>
 #include <string>
+#include <string_view>
 
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
@@ -52,17 +54,27 @@ void ExportPLT(ExportFile& file) {
 }
 
 void HpglPoint(float x, float y, std::int32_t pen) {
-  std::string xy = Int(PlotterSteps(x, g.PlotXmin)) + "," + Int(PlotterSteps(y, g.PlotYmin)) + ";";
+  // "PU x,y;" or "PD x,y;", built in one line.
+  std::string& line = ExportLineBuffer();
+  line += "PU ";
+  gfx::AppendFixed(line, PlotterSteps(x, g.PlotXmin), 0, 0);
+  line += ',';
+  gfx::AppendFixed(line, PlotterSteps(y, g.PlotYmin), 0, 0);
+  line += ';';
   std::int32_t px = 0, py = 0;
   view::ViewToPixel(x, y, px, py);
   if (pen > 0) {
     if (g.Out != nullptr) {
-      WriteExportLine(*g.Out, "SP" + Int(g.ExportColour) + ";");
-      WriteExportLine(*g.Out, "PU " + xy);
+      char select[16] = "SP";
+      const auto end = std::to_chars(select + 2, select + sizeof select - 1, g.ExportColour).ptr;
+      *end = ';';
+      WriteExportLine(*g.Out, std::string_view(select, static_cast<std::size_t>(end + 1 - select)));
+      WriteExportLine(*g.Out, line);
     }
     gfx::MoveTo2(px, py);
   } else if (pen == 0) {
-    if (g.Out != nullptr) WriteExportLine(*g.Out, "PD " + xy);
+    line[1] = 'D';
+    if (g.Out != nullptr) WriteExportLine(*g.Out, line);
     gfx::LineTo2(px, py);
   }
 }

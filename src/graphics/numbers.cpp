@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace gfx {
@@ -20,12 +21,62 @@ std::int32_t NearestInt(double v) {
 // "%.*f" gives (the correctly rounded decimal of the binary value) at a
 // fraction of its cost: the exchange files write hundreds of thousands of
 // numbers.
-std::string FormatFixed(double value, int width, int decimals) {
+namespace {
+
+// The exact decimal of value with `decimals` decimals (≤ kFewDecimals),
+// correctly rounded with ties to even as std::to_chars gives it, from the
+// binary value's mantissa and exponent in 128-bit integers. False when the
+// value lies beyond what that holds (std::to_chars then writes it).
+constexpr int kFewDecimals = 6;
+bool ExactFixed(double value, int decimals, char*& at) {
+  if (!std::isfinite(value) || decimals > kFewDecimals) return false;
+  int exponent = 0;
+  const double fraction = std::frexp(std::fabs(value), &exponent);  // value = fraction · 2^exponent
+  // The mantissa as a 53-bit integer m: |value| = m · 2^shift.
+  const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  const int shift = exponent - 53;
+  if (shift > 0 || shift < -100) return false;  // beyond 2^53, or far below the last decimal
+  using U128 = unsigned __int128;
+  std::uint64_t scale = 1;
+  for (int i = 0; i < decimals; ++i) scale *= 10;
+  const U128 scaled = U128{m} * scale;  // < 2^53 · 10^6 < 2^73
+  const int down = -shift;
+  U128 q = down >= 128 ? 0 : scaled >> down;
+  if (down > 0) {
+    const U128 rest = scaled - (q << down);
+    const U128 half = U128{1} << (down - 1);
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  }
+  // q < 2^73: at most 23 digits.
+  char digits[40];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
+    q /= 10;
+  } while (q != 0);
+  while (n <= decimals) digits[n++] = '0';  // one digit before the point at least
+  if (std::signbit(value)) *at++ = '-';
+  for (int i = n - 1; i >= 0; --i) {
+    *at++ = digits[i];
+    if (i == decimals && decimals > 0) *at++ = '.';
+  }
+  return true;
+}
+
+}  // namespace
+
+void AppendFixed(std::string& out, double value, int width, int decimals) {
   if (width < 0) width = 0;
   if (width > 200) width = 200;
   char buf[512];
   std::to_chars_result r;
-  if (decimals > 0) {
+  if (decimals <= 0 && std::fabs(value) < 9.0e15) {
+    // A whole number: the integer's own digits.
+    double whole = std::nearbyint(value);
+    r = std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(whole));
+  } else if (char* at = buf; decimals > 0 && ExactFixed(value, decimals, at)) {
+    r.ptr = at;
+  } else if (decimals > 0) {
     if (decimals > 60) decimals = 60;
     r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
   } else {
@@ -34,11 +85,19 @@ std::string FormatFixed(double value, int width, int decimals) {
     r = std::to_chars(buf, buf + sizeof buf, whole, std::chars_format::fixed, 0);
   }
   const int length = static_cast<int>(r.ptr - buf);
-  std::string out;
-  out.reserve(static_cast<std::size_t>(std::max(width, length)));
   if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
   out.append(buf, static_cast<std::size_t>(length));
+}
+
+std::string FormatFixed(double value, int width, int decimals) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(std::clamp(width, 0, 200)));
+  AppendFixed(out, value, width, decimals);
   return out;
+}
+
+void AppendNumber(std::string& out, double value, int width, int decimals) {
+  if (width > 0) AppendFixed(out, value, width, decimals);
 }
 
 std::string FormatNumber(double value, int width, int decimals) {
