@@ -240,11 +240,18 @@ void SolidWalk(const LineWalk& w) {
   int n = 0;
   const int colour = DriverColour(K.Colour);
   const bool test = K.DepthTest > 0;
-  // The line's depths asked for ahead, all at once: each lies in a row of
-  // its own, and waiting for them one after the other is most of the cost.
-  if (test)
-    for (LineStepper p(w); p.Step <= w.Steps; p.Next())
-      if (InDepthRaster(p.X, p.Y)) __builtin_prefetch(&DepthRaster[p.Y][p.X], 1);
+  // The line's depths asked for ahead, all at once: they lie in rows of
+  // their own, and waiting for them one after the other is most of the
+  // cost. A cell need only be near enough to share its cache line with the
+  // pixel's, so a floating slope finds them.
+  if (test && w.Steps > 0) {
+    const float slope = static_cast<float>(w.MinorDelta) / static_cast<float>(w.Steps);
+    for (int step = 0; step <= w.Steps; ++step) {
+      const int m = w.MajorFirst + step, n = w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope);
+      const int x = w.XMajor ? m : n, y = w.XMajor ? n : m;
+      if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1);
+    }
+  }
   for (LineStepper p(w); p.Step <= w.Steps; p.Next()) {
     // Without a branch on the depth read, so that the reads of a line's
     // pixels (each in a row of its own) wait for memory all at once.
