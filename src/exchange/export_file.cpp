@@ -28,7 +28,7 @@ Procedure RedrawForExport = DrawNothing;
 void WriteExportLine(ExportFile& file, std::string_view line) {
   std::string& bytes = file.Bytes;
   const std::size_t size = bytes.size();
-  bytes.resize(size + line.size() + 2);  // within the capacity but at a doubling
+  bytes.resize(size + line.size() + 2);  // growing by doubling, as append does
   char* at = bytes.data() + size;
   if (!line.empty()) std::memcpy(at, line.data(), line.size());
   at[line.size()] = '\r';

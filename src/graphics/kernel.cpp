@@ -247,8 +247,9 @@ void SolidWalk(const LineWalk& w) {
   if (test && w.Steps > 0) {
     const float slope = static_cast<float>(w.MinorDelta) / static_cast<float>(w.Steps);
     for (int step = 0; step <= w.Steps; ++step) {
-      const int m = w.MajorFirst + step, n = w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope);
-      const int x = w.XMajor ? m : n, y = w.XMajor ? n : m;
+      const int major = w.MajorFirst + step;
+      const int minor = w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope);
+      const int x = w.XMajor ? major : minor, y = w.XMajor ? minor : major;
       if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1);
     }
   }
