@@ -2,9 +2,11 @@
 #include "graphics/numbers.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace gfx {
@@ -29,36 +31,50 @@ namespace {
 // value lies beyond what that holds (std::to_chars then writes it).
 constexpr int kFewDecimals = 6;
 bool ExactFixed(double value, int decimals, char*& at) {
-  if (!std::isfinite(value) || decimals > kFewDecimals) return false;
-  int exponent = 0;
-  const double fraction = std::frexp(std::fabs(value), &exponent);  // value = fraction · 2^exponent
-  // The mantissa as a 53-bit integer m: |value| = m · 2^shift.
-  const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int shift = exponent - 53;
+  if (decimals > kFewDecimals) return false;
+  // |value| = m · 2^shift with m an integer of at most 53 bits.
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>(bits >> 52 & 0x7FF);
+  constexpr std::uint64_t kFractionBits = (std::uint64_t{1} << 52) - 1;
+  std::uint64_t m = bits & kFractionBits;
+  int shift = 0;
+  if (biased == 0x7FF) return false;  // no number, or infinite
+  if (biased == 0) {
+    if (m != 0) return false;         // below the normal numbers: far below any decimal
+  } else {
+    m |= std::uint64_t{1} << 52;
+    shift = biased - 1075;
+  }
   if (shift > 0 || shift < -100) return false;  // beyond 2^53, or far below the last decimal
   using U128 = unsigned __int128;
   std::uint64_t scale = 1;
   for (int i = 0; i < decimals; ++i) scale *= 10;
   const U128 scaled = U128{m} * scale;  // < 2^53 · 10^6 < 2^73
   const int down = -shift;
-  U128 q = down >= 128 ? 0 : scaled >> down;
+  U128 q = scaled >> down;
   if (down > 0) {
     const U128 rest = scaled - (q << down);
     const U128 half = U128{1} << (down - 1);
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
-  // q < 2^73: at most 23 digits.
-  char digits[40];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
-    q /= 10;
-  } while (q != 0);
-  while (n <= decimals) digits[n++] = '0';  // one digit before the point at least
-  if (std::signbit(value)) *at++ = '-';
-  for (int i = n - 1; i >= 0; --i) {
-    *at++ = digits[i];
-    if (i == decimals && decimals > 0) *at++ = '.';
+  if (q >> 64 != 0) return false;  // more than 19 digits: std::to_chars writes them
+  char digits[24];
+  const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(q)).ptr - digits);
+  if (bits >> 63 != 0) *at++ = '-';
+  if (n <= decimals) {  // "0.00ddd"
+    *at++ = '0';
+    *at++ = '.';
+    for (int k = n; k < decimals; ++k) *at++ = '0';
+    std::memcpy(at, digits, static_cast<std::size_t>(n));
+    at += n;
+    return true;
+  }
+  std::memcpy(at, digits, static_cast<std::size_t>(n - decimals));
+  at += n - decimals;
+  if (decimals > 0) {
+    *at++ = '.';
+    std::memcpy(at, digits + n - decimals, static_cast<std::size_t>(decimals));
+    at += decimals;
   }
   return true;
 }
