@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell_file.h"
-#include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
+#include "platform/picture.h"
 #include "store/store.h"
-#include "support/run_program.h"
+#include "support/shell_files.h"
 
 namespace {
 
@@ -53,10 +52,6 @@ std::string Entities(const std::string& dxf) {
 
 class DxfTest : public ExchangeTest {};
 
-TEST_F(DxfTest, EmptyPictureIsTheFixedHeaderAndAnEmptyEntitiesSection) {
-  EXPECT_EQ(Run(exchange::ExportDXF), kHeader + kTrailer);
-}
-
 // One picture per row: what the store holds, its colour and the entities
 // it becomes. Palette colours become colour indices: 15 (the foreground) 7,
 // teal 3 136, purple 5 216, dark green 2 96, maroon 4 16.
@@ -69,6 +64,7 @@ struct EntityCase {
 
 TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
   const EntityCase kCases[] = {
+      {"an empty picture is the fixed header and an empty entities section", [] {}, 15, ""},
       {"one point is a POINT", [] { store::BeginPolyline(), store::AddPoint(1, 2, 3); }, 3,
        Lines({" 0", "POINT", "62", "136", " 8", "1", "10", " 1.000", "20", " 2.000", "30", " 3.000"})},
       {"two points are a LINE, reals right-aligned in six",
@@ -120,17 +116,6 @@ TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
   }
 }
 
-TEST_F(DxfTest, EachFlushCarriesItsOwnColour) {
-  auto point = [] {
-    store::BeginPolyline();
-    store::AddPoint(0, 0, 0);
-  };
-  picture = {{point, 12}, {point, 9}};
-  std::string e = Entities(Run(exchange::ExportDXF));
-  EXPECT_NE(e.find("62\r\n1\r\n"), std::string::npos);  // red
-  EXPECT_GT(e.find("62\r\n5\r\n"), e.find("62\r\n1\r\n"));  // then blue
-}
-
 TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
   static const exchange::PictureLayer layers[] = {{"SCHEME", 15}, {"DEFORMED", 11}};
   exchange::g.Layers = layers;
@@ -155,7 +140,7 @@ TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
 }
 
 TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
-  gfx::BuildPalette();
+  platform::BuildPalette();
   // The index table at its landmarks: the named colours, full and half
   // saturation, the five brightnesses, the greys.
   const struct {
@@ -172,12 +157,12 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
   // Every shade of the ramps: no index lies nearer (7 is black or white,
   // never a shade).
   auto distance = [](int colour, int aci) {
-    const std::uint32_t p = gfx::Palette[colour], a = exchange::AciRgb(aci);
+    const std::uint32_t p = platform::Palette[colour], a = exchange::AciRgb(aci);
     const long dr = long(p & 0xFF) - long(a >> 16), dg = long(p >> 8 & 0xFF) - long(a >> 8 & 0xFF),
                db = long(p >> 16 & 0xFF) - long(a & 0xFF);
     return dr * dr + dg * dg + db * db;
   };
-  for (int c = 16; c < gfx::kColourCount; ++c) {
+  for (int c = 16; c < platform::kColourCount; ++c) {
     SCOPED_TRACE(c);
     const int got = exchange::AciOfColour(c);
     ASSERT_NE(got, 7);
@@ -192,22 +177,17 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
 TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
   using namespace testing_support;
   const std::string dir = MakeTempFolder();
-  app::ShellModel m;
-  app::ResetShellModel(m);
-  m.SectionCount = 4;
-  const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
-  for (int i = 1; i <= 4; ++i) {
-    m.SectionRadius[i] = sections[i - 1][0];
-    m.SectionHeight[i] = sections[i - 1][1];
-    m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
-    m.ArcRadius[i] = 1000;
-    m.Thickness[i] = 4;
-  }
-  m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
-  m.PictureScale = 0.0125f;
-  app::DataFile f;
-  app::SaveShellData(f, "", m);
-  WriteFile(dir + "/tank.spw", f.Text);
+  WriteShell(dir + "/tank.spw", DefaultShell([](app::ShellModel& m) {
+               m.SectionCount = 4;
+               const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
+               for (int i = 1; i <= 4; ++i) {
+                 m.SectionRadius[i] = sections[i - 1][0], m.SectionHeight[i] = sections[i - 1][1];
+                 m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
+                 m.ArcRadius[i] = 1000, m.Thickness[i] = 4;
+               }
+               m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
+               m.PictureScale = 0.0125f;
+             }));
   ASSERT_EQ(RunProgram("--export dxf default.dxf", dir).Status, 0);
   ASSERT_EQ(RunProgram("--export dxf tank.dxf tank.spw", dir).Status, 0);
 
@@ -251,17 +231,6 @@ TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
   if (!ezdxf) skipped += " python3-ezdxf";
   if (!librecad) skipped += " librecad poppler-utils";
   if (!skipped.empty()) GTEST_SKIP() << "not installed, not checked:" << skipped;
-}
-
-TEST(DxfAngle, CoversTheFourQuadrantsAndTheAxes) {
-  const double pi = 3.141592653589793;
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 1), 0);
-  EXPECT_DOUBLE_EQ(exchange::Angle(1, 0), pi / 2);
-  EXPECT_DOUBLE_EQ(exchange::Angle(-1, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, -1), pi);
-  EXPECT_NEAR(exchange::Angle(-1, 1), 1.75 * pi, 1e-12);
-  EXPECT_NEAR(exchange::Angle(-1, -1), 1.25 * pi, 1e-12);
 }
 
 TEST(DxfCodePages, CyrillicLettersConvertBothWays) {

@@ -9,15 +9,13 @@
 
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
+#include "platform/picture.h"
 #include "store/store.h"
 #include "view/view.h"
 
 namespace exchange_test {
 
-struct Move {
-  float X, Y;
-  int Pen;
-};
+struct Move { float X, Y; int Pen; };
 
 inline std::vector<Move> moves;
 inline void RecordMove(float x, float y, std::int32_t pen) { moves.push_back({x, y, pen}); }
@@ -44,7 +42,7 @@ class ExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     store::InitStore();
-    gfx::BuildPalette();
+    platform::BuildPalette();
     store::ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
     exchange::g.Batch = true;

@@ -1,6 +1,7 @@
 // The current colour: background remapping, the shading family, colours
 // beyond the palette, and the menu background fill.
 #include "graphics/kernel_fixture.h"
+#include "platform/picture.h"
 
 namespace kerneltest {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(SetColorRemap, RemappedColourIsWhatIsDrawn) {
   gfx::Line2(10, 10, 12, 10);
   EXPECT_EQ(Px(10, 10), kWhite);
   EXPECT_EQ(Px(12, 10), kWhite);
-  EXPECT_EQ(gfx::ShadowRaster[10][11], kWhite);
+  EXPECT_EQ(platform::ShadowRaster[10][11], kWhite);
 
   platform::Drv.DrvSetBackMode(2);
   SetColor(0);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "graphics/kernel_fixture.h"
+#include "platform/picture.h"
 
 namespace kerneltest {
 namespace {
@@ -241,7 +242,7 @@ TEST_F(DrawWindow, ClearWindowClearsPictureAndShadowInclusive) {
   EXPECT_EQ(Px(40, 10), kLightGrey);
   EXPECT_EQ(Px(19, 10), kWhite);
   EXPECT_EQ(Px(41, 10), kWhite);
-  EXPECT_EQ(gfx::ShadowRaster[5][20], kLightGrey);
+  EXPECT_EQ(platform::ShadowRaster[5][20], kLightGrey);
   EXPECT_TRUE(ShadowMatchesPicture());
 }
 
@@ -306,17 +307,17 @@ TEST_F(StartUpState, InitKernelClearsRastersAndState) {
   gfx::SetXorMode(1);
   gfx::SetLineStyle(2);
   gfx::MoveTo3(5, 5, 77);
-  gfx::ShadowRaster[1999][2999] = 5;
+  platform::ShadowRaster[1999][2999] = 5;
   gfx::InitKernel();
-  EXPECT_EQ(gfx::ShadowRaster[5][5], 0u);
-  EXPECT_EQ(gfx::ShadowRaster[1999][2999], 0u);
+  EXPECT_EQ(platform::ShadowRaster[5][5], 0u);
+  EXPECT_EQ(platform::ShadowRaster[1999][2999], 0u);
   EXPECT_EQ(DepthRaster[5][5], gfx::kDepthCleared);
   EXPECT_EQ(gfx::GetColor(), 15);
   EXPECT_EQ(gfx::K.XorMode, 0);
   EXPECT_EQ(gfx::K.LineStyle, 0);
   EXPECT_EQ(gfx::K.HiddenLineMode, 0);
-  EXPECT_EQ(gfx::Palette[528], kExtra);
-  EXPECT_EQ(gfx::Palette[8], kLightGrey);
+  EXPECT_EQ(platform::Palette[528], kExtra);
+  EXPECT_EQ(platform::Palette[8], kLightGrey);
 }
 
 }  // namespace

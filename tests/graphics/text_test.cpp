@@ -347,8 +347,8 @@ TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
   gfx::SetColor(15);
   // 14 pixels high and wide at (20, 40): one pixel per 5 font units.
   gfx::TextOut("A", 20, 40, 14, 14);
-  const std::uint32_t white = gfx::Palette[15];
-  const std::uint32_t black = gfx::Palette[0];
+  const std::uint32_t white = platform::Palette[15];
+  const std::uint32_t black = platform::Palette[0];
   // The feet (10, 0) and (50, 0), the apex (40, 70), the bar (20, 20)..(50, 20);
   // dark between the feet, before them, above the apex and past the bar.
   const int lit[][2] = {{22, 40}, {28, 26}, {30, 40}, {24, 36}, {27, 36}, {30, 36}};

@@ -2,8 +2,8 @@
 // window sizes (make shots writes such pictures for a person to look at).
 #include <string>
 
-#include "graphics/codepage.h"
 #include "menu_fixture.h"
+#include "platform/codepage.h"
 
 namespace {
 

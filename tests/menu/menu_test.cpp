@@ -1,9 +1,9 @@
 // Menus: the keys they return, the items, the buttons and their drawing.
 #include <string>
 
-#include "graphics/codepage.h"
 #include "graphics/numbers.h"
 #include "menu_fixture.h"
+#include "platform/codepage.h"
 #include "platform/events.h"
 #include "platform/menu_bar.h"
 

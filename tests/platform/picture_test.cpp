@@ -18,10 +18,10 @@ constexpr std::uint32_t kMarker = 0x123456;
 class PictureEntries : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallImageDriver(kW, kH);
     Drv.DrvInitGraphics();
-    for (auto& row : gfx::ShadowRaster)
+    for (auto& row : platform::ShadowRaster)
       for (auto& cell : row) cell = kMarker;
   }
   static int LitPixels() {
@@ -36,25 +36,25 @@ TEST_F(PictureEntries, SizeAndBlackStart) {
   EXPECT_EQ(Drv.DrvScreenWidth(), kW);
   EXPECT_EQ(Drv.DrvScreenHeight(), kH);
   EXPECT_EQ(LitPixels(), 0);
-  EXPECT_EQ(Pic.PenCache, gfx::Palette[15]);
+  EXPECT_EQ(Pic.PenCache, platform::Palette[15]);
 }
 
 TEST_F(PictureEntries, PointLightsPixelAndShadow) {
   Drv.DrvPoint(10, 20, 12);  // red
   EXPECT_EQ(PictureColour(10, 20), 0x0000FFu);
   EXPECT_EQ(Pic.Pixels[20 * kW + 10], 0xFFFF0000u);
-  EXPECT_EQ(gfx::ShadowRaster[20][10], 0x0000FFu);
+  EXPECT_EQ(platform::ShadowRaster[20][10], 0x0000FFu);
   EXPECT_EQ(LitPixels(), 1);
 }
 
 TEST_F(PictureEntries, ColourNumbersAreClamped) {
   Drv.DrvPoint(1, 1, 100000);
-  EXPECT_EQ(PictureColour(1, 1), gfx::Palette[528]);
-  EXPECT_EQ(gfx::ShadowRaster[1][1], 0x006060u);
+  EXPECT_EQ(PictureColour(1, 1), platform::Palette[528]);
+  EXPECT_EQ(platform::ShadowRaster[1][1], 0x006060u);
   Drv.DrvPoint(2, 1, -5);
-  EXPECT_EQ(gfx::ShadowRaster[1][2], 0u);
+  EXPECT_EQ(platform::ShadowRaster[1][2], 0u);
   Drv.DrvPoint(3, 1, INT_MIN);
-  EXPECT_EQ(gfx::ShadowRaster[1][3], 0u);
+  EXPECT_EQ(platform::ShadowRaster[1][3], 0u);
 }
 
 TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
@@ -65,26 +65,26 @@ TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
   EXPECT_EQ(Pic.PenChanges, changes);
   Drv.DrvPoint(0, 0, 5);
   EXPECT_EQ(Pic.PenChanges, changes + 1);
-  EXPECT_EQ(Pic.PenCache, gfx::Palette[5]);
+  EXPECT_EQ(Pic.PenCache, platform::Palette[5]);
   Drv.DrvSetPenColor(9999);
-  EXPECT_EQ(Pic.PenCache, gfx::Palette[528]);
+  EXPECT_EQ(Pic.PenCache, platform::Palette[528]);
 }
 
 TEST_F(PictureEntries, XorPointTwiceRestoresPixelAndShadow) {
   Drv.DrvPoint(5, 5, 14);  // yellow 255,255,0
   Drv.DrvXorPoint(5, 5, 9);  // blue 0,0,255
-  EXPECT_EQ(gfx::ShadowRaster[5][5], 0x00FFFFu ^ 0xFF0000u);
+  EXPECT_EQ(platform::ShadowRaster[5][5], 0x00FFFFu ^ 0xFF0000u);
   EXPECT_EQ(PictureColour(5, 5), 0xFFFFFFu);
   Drv.DrvXorPoint(5, 5, 9);
-  EXPECT_EQ(gfx::ShadowRaster[5][5], 0x00FFFFu);
+  EXPECT_EQ(platform::ShadowRaster[5][5], 0x00FFFFu);
   EXPECT_EQ(PictureColour(5, 5), 0x00FFFFu);
 }
 
 TEST_F(PictureEntries, XorUsesTheShadowNotThePixel) {
-  gfx::ShadowRaster[3][3] = 0x0000FFu;  // the kernel says red is there
+  platform::ShadowRaster[3][3] = 0x0000FFu;  // the kernel says red is there
   Drv.DrvXorPoint(3, 3, 15);
   EXPECT_EQ(PictureColour(3, 3), 0xFFFF00u);
-  EXPECT_EQ(gfx::ShadowRaster[3][3], 0xFFFF00u);
+  EXPECT_EQ(platform::ShadowRaster[3][3], 0xFFFF00u);
 }
 
 TEST_F(PictureEntries, HorizontalLineIncludesBothEnds) {
@@ -92,7 +92,7 @@ TEST_F(PictureEntries, HorizontalLineIncludesBothEnds) {
   for (int x = 0; x < kW; ++x) {
     const bool on = x >= 2 && x <= 9;
     EXPECT_EQ(PictureColour(x, 7), on ? 0x00FF00u : 0u) << x;
-    EXPECT_EQ(gfx::ShadowRaster[7][x], on ? 0x00FF00u : kMarker) << x;
+    EXPECT_EQ(platform::ShadowRaster[7][x], on ? 0x00FF00u : kMarker) << x;
   }
   EXPECT_EQ(LitPixels(), 8);
 }
@@ -103,7 +103,7 @@ TEST_F(PictureEntries, SteepLineWalksTheMajorAxisWithTruncation) {
   const int expectedX[11] = {10, 10, 10, 10, 11, 11, 11, 12, 12, 12, 13};
   for (int y = 0; y <= 10; ++y) {
     EXPECT_EQ(PictureColour(expectedX[y], y), 0xFFFFFFu) << y;
-    EXPECT_EQ(gfx::ShadowRaster[y][expectedX[y]], 0xFFFFFFu) << y;
+    EXPECT_EQ(platform::ShadowRaster[y][expectedX[y]], 0xFFFFFFu) << y;
   }
   EXPECT_EQ(LitPixels(), 11);
 }
@@ -127,7 +127,7 @@ TEST_F(PictureEntries, ClipLimitsPixelsButNotTheShadow) {
   Drv.DrvLine(0, 15, 30, 15, 15);
   for (int x = 0; x <= 30; ++x) {
     EXPECT_EQ(PictureColour(x, 15), x >= 10 && x <= 20 ? 0xFFFFFFu : 0u) << x;
-    EXPECT_EQ(gfx::ShadowRaster[15][x], 0xFFFFFFu) << x;
+    EXPECT_EQ(platform::ShadowRaster[15][x], 0xFFFFFFu) << x;
   }
   Drv.DrvPoint(9, 10, 15);
   Drv.DrvPoint(20, 20, 15);
@@ -148,7 +148,7 @@ TEST_F(PictureEntries, FillBarUsesTheBackgroundModesColour) {
   }
   EXPECT_EQ(PictureColour(4, 2), 0u);
   EXPECT_EQ(PictureColour(1, 3), 0u);
-  EXPECT_EQ(gfx::ShadowRaster[1][1], kMarker);  // a fill leaves the shadow
+  EXPECT_EQ(platform::ShadowRaster[1][1], kMarker);  // a fill leaves the shadow
 }
 
 TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
@@ -158,7 +158,7 @@ TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 12; ++x) {
       const bool inside = x >= 2 && x <= 8 && y >= 2 && y <= 6;
-      EXPECT_EQ(gfx::ShadowRaster[y][x], inside ? 0xC0C0C0u : kMarker) << x << "," << y;
+      EXPECT_EQ(platform::ShadowRaster[y][x], inside ? 0xC0C0C0u : kMarker) << x << "," << y;
       const bool shown = x >= 2 && x <= 4 && y >= 2 && y <= 4;
       EXPECT_EQ(PictureColour(x, y), shown ? 0xC0C0C0u : 0u) << x << "," << y;
     }
@@ -166,13 +166,13 @@ TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
 
 TEST_F(PictureEntries, ClearBarStaysInsideTheShadowsBounds) {
   Drv.DrvSetBackMode(4);
-  Drv.DrvClearBar(-100, gfx::kShadowRows - 2, gfx::kShadowColumns + 100, INT_MAX);
-  EXPECT_EQ(gfx::ShadowRaster[gfx::kShadowRows - 1][0], 0xFFFFFFu);
-  EXPECT_EQ(gfx::ShadowRaster[gfx::kShadowRows - 2][gfx::kShadowColumns - 1], 0xFFFFFFu);
-  EXPECT_EQ(gfx::ShadowRaster[gfx::kShadowRows - 3][0], kMarker);
+  Drv.DrvClearBar(-100, platform::kShadowRows - 2, platform::kShadowColumns + 100, INT_MAX);
+  EXPECT_EQ(platform::ShadowRaster[platform::kShadowRows - 1][0], 0xFFFFFFu);
+  EXPECT_EQ(platform::ShadowRaster[platform::kShadowRows - 2][platform::kShadowColumns - 1], 0xFFFFFFu);
+  EXPECT_EQ(platform::ShadowRaster[platform::kShadowRows - 3][0], kMarker);
   Drv.DrvClearBar(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   EXPECT_EQ(PictureColour(kW - 1, kH - 1), 0xFFFFFFu);
-  EXPECT_EQ(gfx::ShadowRaster[0][0], 0xFFFFFFu);
+  EXPECT_EQ(platform::ShadowRaster[0][0], 0xFFFFFFu);
 }
 
 TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
@@ -191,21 +191,21 @@ TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
   Drv.DrvSetClip(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   Drv.DrvLine(INT_MIN, 0, INT_MAX, 0, 15);
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 0), 0xFFFFFFu) << x;
-  EXPECT_EQ(gfx::ShadowRaster[0][gfx::kShadowColumns - 1], 0xFFFFFFu);
-  EXPECT_EQ(gfx::ShadowRaster[1][0], kMarker);
+  EXPECT_EQ(platform::ShadowRaster[0][platform::kShadowColumns - 1], 0xFFFFFFu);
+  EXPECT_EQ(platform::ShadowRaster[1][0], kMarker);
 }
 
 TEST_F(PictureEntries, LineFarOutsideTheShadowIsStillCut) {
   Drv.DrvLine(-5000, 10, 5000, 10, 12);
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 10), 0x0000FFu) << x;
-  EXPECT_EQ(gfx::ShadowRaster[10][gfx::kShadowColumns - 1], 0x0000FFu);
+  EXPECT_EQ(platform::ShadowRaster[10][platform::kShadowColumns - 1], 0x0000FFu);
   EXPECT_EQ(LitPixels(), kW);
 }
 
 TEST_F(PictureEntries, PutPixelRgbLeavesTheShadow) {
   Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);
   EXPECT_EQ(PictureColour(6, 6), 0x030201u);
-  EXPECT_EQ(gfx::ShadowRaster[6][6], kMarker);
+  EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
   Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);
   EXPECT_EQ(PictureColour(7, 6), 0xFF00FFu);
 }

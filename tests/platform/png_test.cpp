@@ -14,6 +14,7 @@
 #include "graphics/kernel.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
+#include "platform/picture.h"
 
 namespace platform {
 namespace {
@@ -30,7 +31,7 @@ std::uint32_t BigEndian(const unsigned char* p) {
 class PngFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallImageDriver(5, 3);
     Drv.DrvInitGraphics();
     // A folder of its own: other runs of the suite may write at the same time.

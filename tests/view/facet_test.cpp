@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -174,14 +175,14 @@ TEST_F(ShadedTest, TriangleOnOnePixelRowDrawsOneLine) {
 TEST_F(ShadedTest, ShadedFacetTakesItsFamilysShade) {
   gfx::SetDrawColor(1);
   view::DrawTriangleFacet(0, 0, 0, 10, 0, 0, 0, 10, 0);  // normal +z
-  EXPECT_EQ(Px(52, 48), gfx::Palette[136]);
+  EXPECT_EQ(Px(52, 48), platform::Palette[136]);
   EXPECT_EQ(gfx::GetColor(), 136);
 }
 
 TEST_F(ShadedTest, BackFacingFacetTakesTheNextFamily) {
   gfx::SetDrawColor(1);
   view::DrawTriangleFacet(0, 0, 0, 0, 10, 0, 10, 0, 0);  // normal −z
-  EXPECT_EQ(Px(52, 48), gfx::Palette[200]);
+  EXPECT_EQ(Px(52, 48), platform::Palette[200]);
 }
 
 TEST_F(ShadedTest, QuadWithEqualDiagonalsSplitsAlongP2P4) {

@@ -1,5 +1,6 @@
 // The projections between world, view and pixel coordinates, the working
 // plane and the reflection.
+#include "graphics/geometry.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -263,13 +264,13 @@ TEST_F(ViewTest, WorkingPlaneCoordinates) {
 
 TEST_F(ViewTest, ReflectPointMirrorsInThePlaneAndKeepsPointsOnIt) {
   float x = 1, y = 2, z = 5;
-  view::ReflectPoint(0, 0, 1, 2, x, y, z);
+  gfx::ReflectPoint(0, 0, 1, 2, x, y, z);
   Expect3(x, y, z, 1.0f, 2.0f, -1.0f);
   x = 3, y = 4, z = 5;
-  view::ReflectPoint(1, 0, 0, 0, x, y, z);
+  gfx::ReflectPoint(1, 0, 0, 0, x, y, z);
   Expect3(x, y, z, -3.0f, 4.0f, 5.0f);
   x = 0.6f, y = 0.8f, z = 9;
-  view::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
+  gfx::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
   EXPECT_FLOAT_EQ(x, 0.6f);
   EXPECT_FLOAT_EQ(y, 0.8f);
   EXPECT_EQ(z, 9.0f);

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "graphics/kernel.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -32,8 +33,8 @@ constexpr ViewportCase kLayouts[] = {
 };
 
 TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   for (const ViewportCase& c : kLayouts) {
     view::SelectViewport(c.N);
     EXPECT_EQ(V.ViewportLeft, c.Left) << "viewport " << c.N;
@@ -49,9 +50,9 @@ TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
 }
 
 TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
-  V.PanelWidth = 10;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
+  gfx::Layout.PanelWidth = 10;
   view::SelectViewport(7);
   EXPECT_EQ(gfx::K.WindowLeft, 10 + 200 + 1);
   EXPECT_EQ(gfx::K.WindowTop, 150 + 1);
@@ -60,8 +61,8 @@ TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
 }
 
 TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::SelectViewport(3);
   view::SelectViewport(8);
   EXPECT_EQ(V.ViewportLeft, 250);
@@ -71,8 +72,8 @@ TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
 }
 
 TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::LoadView(0, 3);
   V.ViewScaleU = V.ViewScaleV = 2;
   view::StoreView(2, 5);
@@ -90,8 +91,8 @@ TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
 }
 
 TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::SelectViewport(1);
   gfx::SelectPicture();
   gfx::SetColor(15);

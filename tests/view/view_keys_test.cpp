@@ -1,5 +1,7 @@
 // The view keys on the whole screen: the slots' defaults, the screen
 // preparation and overlays, the key table, the layouts and the zoom window.
+#include "graphics/kernel.h"
+#include "platform/picture.h"
 #include "screen_fixture.h"
 
 namespace viewtest {
@@ -31,16 +33,16 @@ TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
 
 TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
   // Window 640 × 480: the picture area is what the strip leaves.
-  EXPECT_EQ(V.PictureAreaWidth, 640);
-  EXPECT_EQ(V.PictureAreaHeight, gfx::Layout.MenuStripTop);
+  EXPECT_EQ(gfx::Layout.AreaWidth, 640);
+  EXPECT_EQ(gfx::Layout.AreaHeight, gfx::Layout.MenuStripTop);
   EXPECT_EQ(V.ViewportWidth, 640);
-  EXPECT_EQ(V.ViewportHeight, V.PictureAreaHeight - 1);
+  EXPECT_EQ(V.ViewportHeight, gfx::Layout.AreaHeight - 1);
   // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10.
-  EXPECT_EQ(platform::PictureColour(1, 1), gfx::Palette[9]);
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), gfx::Palette[9]);
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 1), gfx::Palette[10]);
+  EXPECT_EQ(platform::PictureColour(1, 1), platform::Palette[9]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), platform::Palette[9]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 1), platform::Palette[10]);
   // The second bottom line lies one row below the viewport's window.
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight), gfx::Palette[0]);
+  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight), platform::Palette[0]);
   EXPECT_EQ(gfx::K.LineStyle, 0);
 }
 
@@ -50,9 +52,9 @@ TEST_F(ScreenTest, RedrawDrawsThePictureAndTheWorldTripod) {
   // The world tripod's X axis from (50, h − 50) to the right in colour 11
   // (inner window pixels, one in from the viewport's corner).
   const int y = V.ViewportHeight - 50 + 1;
-  EXPECT_EQ(platform::PictureColour(51 + 20, y), gfx::Palette[11]);
+  EXPECT_EQ(platform::PictureColour(51 + 20, y), platform::Palette[11]);
   // Its Y axis upwards in colour 10.
-  EXPECT_EQ(platform::PictureColour(51, y - 20), gfx::Palette[10]);
+  EXPECT_EQ(platform::PictureColour(51, y - 20), platform::Palette[10]);
   EXPECT_EQ(platform::Image.ShowCount, 0);  // hidden and shown again
 }
 
@@ -153,7 +155,7 @@ TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
   menu::M.MenuLayout = 1;
   view::ViewKey('%');
   EXPECT_EQ(menu::M.MenuLayout, 0);
-  EXPECT_EQ(V.PanelWidth, 0);
+  EXPECT_EQ(gfx::Layout.PanelWidth, 0);
   view::ViewKey('/');
   EXPECT_EQ(menu::M.MenuLayout, 0);
   EXPECT_EQ(Pictures, 2);

@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
-#include "graphics/store_render.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
 #include "store/store.h"
+#include "view/store_render.h"
 #include "view/view.h"
 
 namespace {
@@ -63,7 +63,7 @@ class StoreRenderTest : public ::testing::Test {
   }
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
-  static std::uint32_t White() { return gfx::Palette[15]; }
+  static std::uint32_t White() { return platform::Palette[15]; }
   static int LitPixels() {
     int n = 0;
     for (int y = 0; y < kHeight; ++y)
@@ -114,7 +114,7 @@ TEST_F(StoreRenderTest, PolylineIsDrawnInTheCurrentColourNotItsPen) {
   store::CloseStore();
   gfx::SetColor(2);
   gfx::RenderStoreOnScreen();
-  EXPECT_EQ(Px(100, 80), gfx::Palette[2]);
+  EXPECT_EQ(Px(100, 80), platform::Palette[2]);
 }
 
 TEST_F(StoreRenderTest, SegmentPairsLeaveAnOddLastPointUnpaired) {
@@ -393,10 +393,10 @@ TEST_F(StoreRenderTest, OneBitImageWithStyle1DrawsTheOneBitsInColour10) {
   const auto stem = WriteBitmap("one", Bitmap(1, 8, 2, {0x000000, 0xFFFFFF}, {{0xA0}, {0x40}}));
   RenderImage(stem, 1);
   // Column k, row r (from the bottom) sits at world (k, r): pixel (100 + k, 80 − r).
-  EXPECT_EQ(Px(101, 79), gfx::Palette[10]);
+  EXPECT_EQ(Px(101, 79), platform::Palette[10]);
   EXPECT_EQ(Px(102, 79), kBlack);
-  EXPECT_EQ(Px(103, 79), gfx::Palette[10]);
-  EXPECT_EQ(Px(102, 78), gfx::Palette[10]);
+  EXPECT_EQ(Px(103, 79), platform::Palette[10]);
+  EXPECT_EQ(Px(102, 78), platform::Palette[10]);
   EXPECT_EQ(Px(101, 78), kBlack);
   EXPECT_EQ(LitPixels(), 3);
 }
@@ -405,10 +405,10 @@ TEST_F(StoreRenderTest, OneBitImageWithStyle0DrawsTheZeroBits) {
   const auto stem = WriteBitmap("zero", Bitmap(1, 8, 2, {0x000000, 0xFFFFFF}, {{0xA0}, {0x40}}));
   RenderImage(stem, 0);
   EXPECT_EQ(Px(101, 79), kBlack);
-  EXPECT_EQ(Px(102, 79), gfx::Palette[10]);
-  EXPECT_EQ(Px(108, 79), gfx::Palette[10]);
+  EXPECT_EQ(Px(102, 79), platform::Palette[10]);
+  EXPECT_EQ(Px(108, 79), platform::Palette[10]);
   EXPECT_EQ(Px(109, 79), kBlack);  // the row's fill bits are no pixels
-  EXPECT_EQ(Px(101, 78), gfx::Palette[10]);
+  EXPECT_EQ(Px(101, 78), platform::Palette[10]);
   EXPECT_EQ(LitPixels(), 16 - 3);
 }
 
@@ -416,9 +416,9 @@ TEST_F(StoreRenderTest, FourBitImageUsesTheNibbleAsColourNumber) {
   std::vector<std::uint32_t> table(16, 0xFFFFFF);  // not consulted
   const auto stem = WriteBitmap("four", Bitmap(4, 3, 1, table, {{0x1C, 0x40}}));
   RenderImage(stem, 0);
-  EXPECT_EQ(Px(101, 79), gfx::Palette[1]);
-  EXPECT_EQ(Px(102, 79), gfx::Palette[12]);
-  EXPECT_EQ(Px(103, 79), gfx::Palette[4]);
+  EXPECT_EQ(Px(101, 79), platform::Palette[1]);
+  EXPECT_EQ(Px(102, 79), platform::Palette[12]);
+  EXPECT_EQ(Px(103, 79), platform::Palette[4]);
   EXPECT_EQ(Px(104, 79), kBlack);
 }
 

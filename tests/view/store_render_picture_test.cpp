@@ -8,14 +8,14 @@
 #include <cmath>
 #include <numbers>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
-#include "graphics/store_render.h"
 #include "graphics/text.h"
+#include "platform/codepage.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
 #include "store/builders.h"
 #include "store/store.h"
+#include "view/store_render.h"
 #include "view/view.h"
 
 namespace {
@@ -107,10 +107,10 @@ TEST(StoreRenderPicture, HatchAxisArcsAndTextsFitTheView) {
   // The axis is dash-dot along x = 0; the outline's left edge is white.
   std::int32_t x = 0, y = 0;
   view::WorldToPixel(-60, 30, 0, x, y);
-  EXPECT_EQ(platform::PictureColour(x, y), gfx::Palette[15]);
+  EXPECT_EQ(platform::PictureColour(x, y), platform::Palette[15]);
   view::WorldToPixel(40, 40, 0, x, y);  // the top of the half circle
   bool arc = false;
-  for (int dy = -1; dy <= 1; ++dy) arc |= platform::PictureColour(x, y + dy) == gfx::Palette[14];
+  for (int dy = -1; dy <= 1; ++dy) arc |= platform::PictureColour(x, y + dy) == platform::Palette[14];
   EXPECT_TRUE(arc);
 
   mkdir("/tmp/brelmora-shots", 0755);

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace {
 
