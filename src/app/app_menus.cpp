@@ -15,9 +15,6 @@
 namespace app {
 
 namespace {
-void NoFileMenu(menu::KeyCode&) {}
-void NoRedraw() {}
-void RedrawInstead() { FullRedraw(); }
 
 using menu::KeyCode;
 using menu::ValueRange;
@@ -36,7 +33,7 @@ constexpr ValueRange kFactor{-1e4f, 1e4f};        // the overload
 constexpr ValueRange kScale{-1e6f, 1e6f};         // the picture's settings
 constexpr ValueRange kAllowable{0, 1e6f};         // MPa, 0: none
 constexpr ValueRange kNewRadius{0.001f, 1e6f};    // mm
-constexpr ValueRange kNewSegments{1, kMaxSections - 1};
+constexpr ValueRange kNewSegments{1, kMaxSegments};
 constexpr ValueRange kNumber{1, menu::kAnyNumber.Max};  // of a section or segment
 
 void SetNumberItem(int i, std::string_view label, float value, int width, int decimals, ValueRange range) {
@@ -47,14 +44,8 @@ void SetNumberItem(int i, std::string_view label, float value, int width, int de
 
 // The section and segment numbers index the model's arrays: they are held
 // to the sections that exist before any use.
-int SectionIndex() {
-  int n = std::clamp(Shell.SectionCount, 1, kMaxSections);
-  return std::clamp(Shell.CurrentIndex, 1, n);
-}
-int SegmentIndex() {
-  int n = std::clamp(Shell.SectionCount - 1, 1, kMaxSections - 1);
-  return std::clamp(Shell.CurrentIndex, 1, n);
-}
+int SectionIndex() { return std::clamp(Shell.CurrentIndex, 1, std::max(1, SectionsInUse(Shell))); }
+int SegmentIndex() { return std::clamp(Shell.CurrentIndex, 1, std::max(1, SegmentCount(Shell))); }
 
 const char* KindText(std::int32_t kind) {
   if (kind == 0) return "Прямой;Straight"_sc;
@@ -64,13 +55,11 @@ const char* KindText(std::int32_t kind) {
 
 }  // namespace
 
-void (*FileMenuHook)(menu::KeyCode& key) = NoFileMenu;
-void (*FullRedraw)() = NoRedraw;
-void (*FitViewHook)() = RedrawInstead;
+AppSlots Slots;
 
 void FitScales() {
   FitPictureScales(WindowAspect());
-  FitViewHook();
+  Slots.FitViewHook();
 }
 
 bool AnsweredYes() {
@@ -94,9 +83,9 @@ void AppMainMenu(KeyCode& key) {
       menu::RunMenu(8, key);
     }
     if (key == menu::kKeyCtrlZ || key == '1') {
-      FileMenuHook(key);
+      Slots.FileMenuHook(key);
       if (key == menu::kKeyEnd) return;
-      FullRedraw();
+      Slots.FullRedraw();
       if (menu::IsBackKey(key) || key == menu::kKeyCtrlZ || key == '1') {
         key = menu::kKeyComplete;
         continue;
@@ -134,7 +123,7 @@ void NewSchemeMenu(KeyCode& key) {
     menu::InputFloat(" Радиус; Radius"_sc, r, status, kNewRadius);
     menu::InputFloat(" Длина участка; Segment length"_sc, length, status, kLength);
     menu::InputFloat(" Толщина оболочки; Wall thickness"_sc, t, status, kThickness);
-    if (n >= 1 && n <= kMaxSections - 1) {
+    if (n >= 1 && n <= kMaxSegments) {
       Shell.SectionCount = n + 1;
       for (int i = 1; i <= n + 1; ++i) {
         Shell.SectionRadius[i] = r;
@@ -153,7 +142,7 @@ void NewSchemeMenu(KeyCode& key) {
       return;
     }
   }
-  FullRedraw();
+  Slots.FullRedraw();
   key = menu::kKeyComplete;
 }
 
@@ -191,7 +180,7 @@ void SectionMenu(KeyCode& key) {
     } else {
       return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -228,7 +217,7 @@ void SegmentMenu(KeyCode& key) {
       case '3': Shell.SectionHeight[c] = v; break;
       case '4': {
         const float d = v - (Shell.SectionHeight[c + 1] - Shell.SectionHeight[c]);
-        for (int j = c + 1; j <= std::min(Shell.SectionCount, kMaxSections); ++j)
+        for (int j = c + 1; j <= SectionsInUse(Shell); ++j)
           Shell.SectionHeight[j] += d;
         break;
       }
@@ -242,7 +231,7 @@ void SegmentMenu(KeyCode& key) {
       case '9': Shell.ArcRadius[c] = v; break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -264,7 +253,7 @@ void GeneratrixMenu(KeyCode& key) {
       case '4': Shell.ArcRadius[c] = menu::GetItemValue(4); break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -292,7 +281,7 @@ void LoadsMenu(KeyCode& key) {
       case '8': Shell.YoungModulus = menu::GetItemValue(8); break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -321,12 +310,12 @@ void ImageMenu(KeyCode& key) {
                         &Shell.DisplacementScale, &Shell.DiagramStep};
     if (key == '9') {
       PictureAnalysis = PictureAnalysis == Analysis::Bending ? Analysis::Membrane : Analysis::Bending;
-      FullRedraw();
+      Slots.FullRedraw();
       continue;
     }
     if (key < '1' || key > '8') return;
     *fields[key - '0'] = menu::GetItemValue(key - '0');
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -347,7 +336,7 @@ void DesignCheckMenu(KeyCode& key) {
       case '3': Shell.EquivalenceRule = kTresca; break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 

@@ -34,19 +34,19 @@ void DrawPicture() {
   store::ClearStore();
   Outline();
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
   gfx::SetColor(11);
   store::ClearStore();
   Outline();
   store::CloseStore();
   store::HatchStore(3, 45);
-  store::FlushStore();
+  store::Slots.FlushStore();
 
   // The axis.
   gfx::SetColor(12);
   const float p1[3] = {0, -10, 0}, p2[3] = {0, 90, 0};
   store::NewAxisLine(p1, p2, 5, 5);
-  store::FlushStore();
+  store::Slots.FlushStore();
 
   // Arcs: a half circle, a quarter of a larger one and a full circle.
   gfx::SetColor(14);
@@ -58,7 +58,7 @@ void DrawPicture() {
   store::AddArc(m2, e1, e2, 30, -pi / 2, 0, 0.1f, 0);
   store::AddArc(m3, e1, e2, 12, 0, 2 * pi, 0.1f, 0);
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 
   // Texts turned about one anchor.
   gfx::SetColor(10);
@@ -76,7 +76,7 @@ void DrawPicture() {
   store::AddTextLeft("Оболочка вращения"_sc, -60, -70, 0, 0, 1, 5, 3.5f, 0);
   store::AddTextLeft("Font 1: x\\2|3"_sc, 20, -70, 0, 0, 1, 4, 3, 1);
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 TEST(StoreRenderPicture, HatchAxisArcsAndTextsFitTheView) {
@@ -93,7 +93,7 @@ TEST(StoreRenderPicture, HatchAxisArcsAndTextsFitTheView) {
   view::V.ScreenCentreY = kHeight / 2;
   store::InitStore();
   gfx::InstallStoreRenderer();
-  store::RedrawForMeasure = DrawPicture;
+  store::Slots.RedrawForMeasure = DrawPicture;
 
   float umin = 0, vmin = 0, umax = 420, vmax = 300;
   store::MeasureExtent2D(umin, vmin, umax, vmax);
@@ -115,10 +115,10 @@ TEST(StoreRenderPicture, HatchAxisArcsAndTextsFitTheView) {
 
   mkdir("/tmp/brelmora-shots", 0755);
   EXPECT_EQ(platform::WritePicturePng("/tmp/brelmora-shots/store-render-1280x1024.png"), "");
-  store::RedrawForMeasure = [] {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
-  store::ShowMessage = [](const char*, bool, int) {};
+  store::Slots.RedrawForMeasure = [] {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.ShowMessage = [](const char*, bool, int) {};
   store::InitStore();
   view::V = view::ViewState{};
   view::UpdateViewCoefficients();

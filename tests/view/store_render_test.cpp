@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
@@ -35,32 +36,20 @@ int exhausted = 0;
 class StoreRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    app::ResetFramework();
     platform::InstallImageDriver(kWidth, kHeight);
     platform::Image.InputExhaustedHook = [] { ++exhausted; };
     exhausted = 0;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::Layout = gfx::ScreenLayout{};
     gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
     // One world unit per pixel, the origin at (100, 80), y up.
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
     view::V.ScreenCentreX = kCentreX;
     view::V.ScreenCentreY = kCentreY;
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
-    store::InitStore();
-    store::ShowMessage = [](const char*, bool, int) {};
     gfx::SetColor(15);
     store::ClearStore();
   }
-  void TearDown() override {
-    store::InitStore();
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
   static std::uint32_t White() { return platform::Palette[15]; }
@@ -232,7 +221,7 @@ TEST_F(StoreRenderTest, ObjectsSpilledToTheScratchFilesAreDrawn) {
   for (int i = 0; i < 600; ++i) Polyline({{-60, -60}, {-60, -60}, {-60, -60}, {-60, -60}});
   Polyline({{-10, 0}, {10, 0}});
   store::CloseStore();
-  ASSERT_GT(store::g.PointCount, store::kPointsInMemory);
+  ASSERT_GT(store::Store.PointCount, store::kPointsInMemory);
   gfx::RenderStoreOnScreen();
   EXPECT_EQ(Px(100, 80), White());
   EXPECT_EQ(Px(40, 140), White());
@@ -259,7 +248,7 @@ TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) 
   store::CloseStore();
   static int moves;
   moves = 0;
-  view::MoveToWorldHook = [](float x, float y, float z) {
+  view::Slots.MoveToWorldHook = [](float x, float y, float z) {
     view::MoveToWorld(x, y, z);
     if (moves++ == 0) platform::QueueText("q");  // the user types meanwhile
   };
@@ -485,9 +474,9 @@ TEST_F(StoreRenderTest, MissingBitmapReplacesThePieceByAMessage) {
   Polyline({{-50, 50}, {-40, 50}});
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  ASSERT_EQ(store::g.TextCount, 1);
-  EXPECT_EQ(store::g.ObjectCount, 0);
-  EXPECT_EQ(store::g.ImageCount, 0);
+  ASSERT_EQ(store::Store.TextCount, 1);
+  EXPECT_EQ(store::Store.ObjectCount, 0);
+  EXPECT_EQ(store::Store.ImageCount, 0);
   const char* text = nullptr;
   float c[9];
   int font = -1;
@@ -579,18 +568,18 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   gfx::InstallStoreRenderer();
   Polyline({{-10, 0}, {10, 0}});
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(Px(100, 80), White());
 
   const auto stem = WriteBitmap("extent", Bitmap(24, 4, 2, {}, {}));
-  store::RedrawForMeasure = [] {};
+  store::Slots.RedrawForMeasure = [] {};
   static std::string image;
   image = stem;
-  store::RedrawForMeasure = [] {
+  store::Slots.RedrawForMeasure = [] {
     store::ClearStore();
     store::AddImage(image, 10, 20, 5, 0);
     store::CloseStore();
-    store::FlushStore();
+    store::Slots.FlushStore();
   };
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
   store::MeasureExtent2D(umin, vmin, umax, vmax);
@@ -598,9 +587,9 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   EXPECT_FLOAT_EQ(vmin, 20);
   EXPECT_FLOAT_EQ(umax, 30);
   EXPECT_FLOAT_EQ(vmax, 30);
-  store::RedrawForMeasure = [] {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.RedrawForMeasure = [] {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
 TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
@@ -615,7 +604,7 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   gfx::SetColor(4);
 
   platform::QueueText("z");
-  store::ShowMessage("BUF_GET"_sc, true, 0);
+  store::Slots.ShowMessage("BUF_GET"_sc, true, 0);
   EXPECT_EQ(menu::M.Prompts[0], "BUF_GET");
   EXPECT_FALSE(platform::Drv.DrvKeyPressed());  // the key was read
   // The drawing window and colour of an interrupted piece are kept.
@@ -624,12 +613,12 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   EXPECT_EQ(gfx::GetColor(), 4);
 
   const long long before = platform::Image.Milliseconds;
-  store::ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
+  store::Slots.ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
   EXPECT_EQ(gfx::Utf8FromScreen(menu::M.Prompts[0]), "BUF_PUT-Открытие файла");
   EXPECT_EQ(platform::Image.Milliseconds - before, 500);
-  store::ShowMessage = [](const char*, bool, int) {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.ShowMessage = [](const char*, bool, int) {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
 }  // namespace

@@ -171,7 +171,7 @@ TEST_F(ScreenTest, LanguageKeyCyclesThroughTheThreeVariants) {
 
 TEST_F(ScreenTest, AxesAndSurfaceKeysCallTheAxesSlot) {
   slotCalls = 0;
-  view::AxesHook = [] { ++slotCalls; };
+  view::Slots.AxesHook = [] { ++slotCalls; };
   view::ViewKey(14);
   EXPECT_EQ(slotCalls, 1);
   view::ViewKey(17);
@@ -184,7 +184,7 @@ TEST_F(ScreenTest, AxesAndSurfaceKeysCallTheAxesSlot) {
 
 TEST_F(ScreenTest, CtrlZCallsItsSlot) {
   slotCalls = 0;
-  view::CtrlZHook = [] { ++slotCalls; };
+  view::Slots.CtrlZHook = [] { ++slotCalls; };
   view::ViewKey(26);
   EXPECT_EQ(slotCalls, 1);
   EXPECT_EQ(Pictures, 0);
@@ -320,7 +320,7 @@ TEST_F(ScreenTest, ZoomWindowAbandonedByARightClick) {
   EXPECT_EQ(V.ViewCentreU, 0.0f);
   EXPECT_EQ(Pictures, 0);
   EXPECT_EQ(PictureArea(), before);  // both shapes erased
-  EXPECT_EQ(view::CursorShapeHook, view::DrawCursor);
+  EXPECT_EQ(view::Slots.CursorShapeHook, view::DrawCursor);
   EXPECT_EQ(Exhausted, 0);
 }
 
@@ -371,8 +371,8 @@ TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
 }
 
 TEST_F(ScreenTest, MeasuringRedrawRunsThePictureSlotInstalledLater) {
-  view::WID_RIS = [] { Pictures += 10; };
-  store::RedrawForMeasure();
+  view::Slots.WID_RIS = [] { Pictures += 10; };
+  store::Slots.RedrawForMeasure();
   EXPECT_EQ(Pictures, 10);
 }
 
