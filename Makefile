@@ -100,13 +100,15 @@ verify: deps deps-verify $(BUILD)/CMakeCache.txt
 # build-baseline/ with today's bench/ sources, and each benchmark runs in
 # both, BENCH_REPETITIONS times alternately, printed as medians side by side:
 #   make bench BASELINE=2e1afc0 BENCH_REPETITIONS=5
+# BASELINE_BENCH=<commit> builds the baseline with that commit's bench/
+# instead, when today's calls entry points the baseline names otherwise.
 BENCH_FILTER      ?= .
 BENCH_REPETITIONS ?= 5
 bench: build
 ifeq ($(BASELINE),)
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b --benchmark_filter='$(BENCH_FILTER)' || exit 1; done
 else
-	JOBS=$(JOBS) bench/side_by_side.sh $(BUILD) '$(BASELINE)' '$(BENCH_FILTER)' $(BENCH_REPETITIONS)
+	JOBS=$(JOBS) bench/side_by_side.sh $(BUILD) '$(BASELINE)' '$(BENCH_FILTER)' $(BENCH_REPETITIONS) '$(BASELINE_BENCH)'
 endif
 
 # Not part of `make test` either: a minute per target by default.

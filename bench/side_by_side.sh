@@ -2,7 +2,11 @@
 # The benchmarks of two builds side by side, in one run on one machine:
 # today's build and a baseline commit built with today's bench/ sources.
 #
-#   bench/side_by_side.sh BUILD BASELINE_COMMIT FILTER REPETITIONS
+#   bench/side_by_side.sh BUILD BASELINE_COMMIT FILTER REPETITIONS [BENCH_COMMIT]
+#
+# BENCH_COMMIT: take the baseline's bench/ sources from this commit instead
+# of today's, for a baseline older than a rename of the entry points the
+# benchmarks call (the same benchmarks, spelt in the baseline's names).
 #
 # The baseline's sources (git archive of the commit) go to
 # build-baseline/src with bench/ replaced by the current one, and build in
@@ -11,7 +15,7 @@
 # the table shows the median CPU time of each benchmark and its heap
 # allocations per iteration ("allocs", where the benchmark counts them).
 set -eu
-build=$1 baseline=$2 filter=$3 repetitions=$4
+build=$1 baseline=$2 filter=$3 repetitions=$4 benchCommit=${5:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
 base=$root/build-baseline
 jobs=${JOBS:-2}
@@ -24,7 +28,12 @@ if [ "$(cat "$base/commit" 2>/dev/null)" != "$commit" ]; then
   echo "$commit" > "$base/commit"
 fi
 rm -rf "$base/src/bench"
-cp -r "$root/bench" "$base/src/bench"
+if [ -n "$benchCommit" ]; then
+  mkdir -p "$base/src/bench"
+  git -C "$root" archive "$benchCommit" bench | tar -x -C "$base/src"
+else
+  cp -r "$root/bench" "$base/src/bench"
+fi
 # A header the benchmarks include that has moved since the baseline (a
 # rename) is given a forwarding header at its new place, when the baseline
 # holds exactly one header of that name.
