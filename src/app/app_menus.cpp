@@ -2,6 +2,7 @@
 #include "app/app_menus.h"
 
 #include <algorithm>
+#include <span>
 
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -40,6 +41,54 @@ void SetNumberItem(int i, std::string_view label, float value, int width, int de
   menu::SetNumberItem(i, label, value, width, decimals);
   menu::SetItemRange(i, range);
 }
+
+// A menu's value of the model: item i + 1 of the menu shows entry i of its
+// table. An entry without a field is a menu's own item, shown and taken by
+// the menu itself.
+struct ModelValue {
+  const char* Label;
+  float ShellModel::*Field;
+  int Width;
+  int Decimals;
+  ValueRange Range;
+};
+
+void ShowModelValues(std::span<const ModelValue> items) {
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (const ModelValue& v = items[i]; v.Field)
+      SetNumberItem(static_cast<int>(i) + 1, v.Label, Shell.*v.Field, v.Width, v.Decimals, v.Range);
+}
+
+// The value typed into the item that the key chose, into the model; false
+// when the key chose no value of the table.
+bool TakeModelValue(std::span<const ModelValue> items, KeyCode key) {
+  const int i = key - '1';
+  if (i < 0 || i >= static_cast<int>(items.size()) || !items[i].Field) return false;
+  Shell.*items[i].Field = menu::GetItemValue(i + 1);
+  return true;
+}
+
+constexpr ModelValue kLoadValues[] = {
+    {"Давление в оболочке, МПа ;Internal pressure, MPa "_sc, &ShellModel::InternalPressure, 9, 6, kPressure},
+    {"Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, &ShellModel::LiquidDensity, 6, 3, kDensity},
+    {"Уровень жидкости, мм ;Liquid level, mm "_sc, &ShellModel::LiquidLevel, 6, 3, kLength},
+    {"Перегрузка ;Overload factor "_sc, &ShellModel::Overload, 6, 3, kFactor},
+    {"Шаг по контуру, мм ;Contour step, mm "_sc, &ShellModel::ContourStep, 6, 3, kLength},
+    {"Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, &ShellModel::WallDensity, 6, 3, kDensity},
+    {"Номер сечения опоры;Support section"_sc, nullptr, 9, 0, {}},  // a whole number
+    {"Модуль упругости, МПа;Young's modulus, MPa"_sc, &ShellModel::YoungModulus, 9, 0, kModulus},
+};
+
+constexpr ModelValue kPictureValues[] = {
+    {"Масштаб;Scale"_sc, &ShellModel::PictureScale, 6, 3, kScale},
+    {"Высота шрифта, мм;Font height, mm"_sc, &ShellModel::FontHeight, 6, 3, kScale},
+    {"Масштаб давлений;Pressure scale"_sc, &ShellModel::PressureScale, 6, 3, kScale},
+    {"Масштаб сил;Force scale"_sc, &ShellModel::ForceScale, 6, 3, kScale},
+    {"Масштаб усилий;Membrane force scale"_sc, &ShellModel::MembraneForceScale, 6, 3, kScale},
+    {"Масштаб напряжений;Stress scale"_sc, &ShellModel::StressScale, 6, 3, kScale},
+    {"Масштаб перемещений;Displacement scale"_sc, &ShellModel::DisplacementScale, 6, 3, kScale},
+    {"Шаг эпюр;Diagram spacing"_sc, &ShellModel::DiagramStep, 6, 3, kScale},
+};
 
 
 // The section and segment numbers index the model's arrays: they are held
@@ -260,27 +309,14 @@ void GeneratrixMenu(KeyCode& key) {
 void LoadsMenu(KeyCode& key) {
   for (;;) {
     menu::SetTextItem(0, "Нагрузки;Loads"_sc);
-    SetNumberItem(1, "Давление в оболочке, МПа ;Internal pressure, MPa "_sc, Shell.InternalPressure, 9, 6, kPressure);
-    SetNumberItem(2, "Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, Shell.LiquidDensity, 6, 3, kDensity);
-    SetNumberItem(3, "Уровень жидкости, мм ;Liquid level, mm "_sc, Shell.LiquidLevel, 6, 3, kLength);
-    SetNumberItem(4, "Перегрузка ;Overload factor "_sc, Shell.Overload, 6, 3, kFactor);
-    SetNumberItem(5, "Шаг по контуру, мм ;Contour step, mm "_sc, Shell.ContourStep, 6, 3, kLength);
-    SetNumberItem(6, "Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, Shell.WallDensity, 6, 3, kDensity);
-    menu::SetNumberItem(7, "Номер сечения опоры;Support section"_sc, static_cast<float>(Shell.SupportSection), 9, 0);
-    SetNumberItem(8, "Модуль упругости, МПа;Young's modulus, MPa"_sc, Shell.YoungModulus, 9, 0, kModulus);
+    ShowModelValues(kLoadValues);
+    menu::SetNumberItem(7, kLoadValues[6].Label, static_cast<float>(Shell.SupportSection), 9, 0);
     menu::RunMenu(8, key);
     if (key == menu::kKeyRefresh) continue;
-    switch (key) {
-      case '1': Shell.InternalPressure = menu::GetItemValue(1); break;
-      case '2': Shell.LiquidDensity = menu::GetItemValue(2); break;
-      case '3': Shell.LiquidLevel = menu::GetItemValue(3); break;
-      case '4': Shell.Overload = menu::GetItemValue(4); break;
-      case '5': Shell.ContourStep = menu::GetItemValue(5); break;
-      case '6': Shell.WallDensity = menu::GetItemValue(6); break;
-      case '7': Shell.SupportSection = menu::GetItemInt(7); break;
-      case '8': Shell.YoungModulus = menu::GetItemValue(8); break;
-      default: return;
-    }
+    if (key == '7')
+      Shell.SupportSection = menu::GetItemInt(7);
+    else if (!TakeModelValue(kLoadValues, key))
+      return;
     Slots.FullRedraw();
   }
 }
@@ -289,14 +325,7 @@ void ImageMenu(KeyCode& key) {
   for (;;) {
     // The title shows the nodes the calculation actually used.
     menu::SetTitleItem(0, "Изображение;Picture"_sc, static_cast<float>(Solution.NodeCount), 6, 0);
-    SetNumberItem(1, "Масштаб;Scale"_sc, Shell.PictureScale, 6, 3, kScale);
-    SetNumberItem(2, "Высота шрифта, мм;Font height, mm"_sc, Shell.FontHeight, 6, 3, kScale);
-    SetNumberItem(3, "Масштаб давлений;Pressure scale"_sc, Shell.PressureScale, 6, 3, kScale);
-    SetNumberItem(4, "Масштаб сил;Force scale"_sc, Shell.ForceScale, 6, 3, kScale);
-    SetNumberItem(5, "Масштаб усилий;Membrane force scale"_sc, Shell.MembraneForceScale, 6, 3, kScale);
-    SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3, kScale);
-    SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3, kScale);
-    SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3, kScale);
+    ShowModelValues(kPictureValues);
     // The analysis the picture shows: the membrane results, or with them
     // the bending at junctions, supports and lids. (The menu holds nine
     // items: the fit of the scales is main menu 7.)
@@ -305,16 +334,12 @@ void ImageMenu(KeyCode& key) {
                              : "Расчет: мембрана;Analysis: membrane"_sc);
     menu::RunMenu(9, key);
     if (key == menu::kKeyRefresh) continue;
-    float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
-                        &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
-                        &Shell.DisplacementScale, &Shell.DiagramStep};
     if (key == '9') {
       PictureAnalysis = PictureAnalysis == Analysis::Bending ? Analysis::Membrane : Analysis::Bending;
       Slots.FullRedraw();
       continue;
     }
-    if (key < '1' || key > '8') return;
-    *fields[key - '0'] = menu::GetItemValue(key - '0');
+    if (!TakeModelValue(kPictureValues, key)) return;
     Slots.FullRedraw();
   }
 }
