@@ -85,29 +85,38 @@ TEST_F(FileBrowserTest, SearchMatchesExtensionsWhateverTheirCase) {
   EXPECT_EQ(r.Attributes, -1);
 }
 
-TEST_F(FileBrowserTest, NineFilesMakeTwoRowsAndDownReachesTheSecond) {
-  NineFiles();
-  Key(VirtualKey::Down);
-  EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
-  EXPECT_EQ(seen.Count, 9);
-  EXPECT_EQ(seen.Row, 2);
-  EXPECT_EQ(seen.Column, 1);
-  EXPECT_EQ(seen.TopRow, 1);
-  Key(VirtualKey::Down);
-  Key(VirtualKey::Down);  // no third row
-  platform::FileBrowser(false, "*.spw");
-  EXPECT_EQ(seen.Row, 2);
-  EXPECT_EQ(seen.TopRow, 1);
-}
-
-TEST_F(FileBrowserTest, RightStopsAtColumnEight) {
-  NineFiles();
-  for (int i = 0; i < 10; ++i) Key(VirtualKey::Right);
-  platform::FileBrowser(false, "*.spw");
-  EXPECT_EQ(seen.Column, 8);
-  for (int i = 0; i < 10; ++i) Key(VirtualKey::Left);
-  platform::FileBrowser(false, "*.spw");
-  EXPECT_EQ(seen.Column, 1);
+// Keys typed into a list of nine files (or one), the input then running
+// out: where the selection stands. In the keys \1 is Down, \2 Right, \3 Left.
+TEST_F(FileBrowserTest, ArrowsAndTabMoveTheSelectionWithinTheList) {
+  struct Row { const char* Name; int Files; std::string Keys; int Row, Column, TopRow, Mode, Count; };
+  const int files = platform::kBrowseFiles;
+  const Row kRows[] = {
+      {"nine files make two rows; down reaches the second", 9, "\1", 2, 1, 1, files, 9},
+      {"there is no third row", 9, "\1\1\1", 2, 1, 1, files, 9},
+      {"right stops at column eight", 9, std::string(10, '\2'), 1, 8, 1, files, 9},
+      {"left stops at column one", 9, std::string(10, '\2') + std::string(10, '\3'), 1, 1, 1, files, 9},
+      {"tab twice: back to the files at the first entry", 9, "\2\1\t\t", 1, 1, 1, files, 9},
+      {"tab: the folders, only ..", 9, "\t", 1, 1, 1, platform::kBrowseFolders, 1},
+      {"enter past the last entry is ignored", 1, "\2\r", 1, 2, 1, files, 1},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    for (int i = 1; i <= r.Files; ++i) Touch("f" + std::to_string(i) + ".spw");
+    for (char c : r.Keys)
+      if (c == '\1' || c == '\2' || c == '\3')
+        Key(c == '\1' ? VirtualKey::Down : c == '\2' ? VirtualKey::Right : VirtualKey::Left);
+      else
+        Type(std::string(1, c));
+    menutest::exhausted = 0;
+    EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
+    EXPECT_EQ(menutest::exhausted, 1);
+    EXPECT_EQ(seen.Row, r.Row);
+    EXPECT_EQ(seen.Column, r.Column);
+    EXPECT_EQ(seen.TopRow, r.TopRow);
+    EXPECT_EQ(seen.Mode, r.Mode);
+    EXPECT_EQ(seen.Count, r.Count);
+    for (const auto& e : std::filesystem::directory_iterator(folder_)) std::filesystem::remove(e);
+  }
 }
 
 TEST_F(FileBrowserTest, EntriesAreSortedCapitals) {
@@ -121,22 +130,6 @@ TEST_F(FileBrowserTest, EntriesAreSortedCapitals) {
   EXPECT_EQ(Browser.Shown[2], "B");
   EXPECT_EQ(Browser.Shown[3], "ZED");
   EXPECT_EQ(Browser.Real[3], "Zed");
-}
-
-TEST_F(FileBrowserTest, TabTwiceReturnsToFilesAtTheFirstEntry) {
-  NineFiles();
-  Key(VirtualKey::Right);
-  Key(VirtualKey::Down);
-  Type("\t\t");
-  platform::FileBrowser(false, "*.spw");
-  EXPECT_EQ(seen.Mode, platform::kBrowseFiles);
-  EXPECT_EQ(seen.Count, 9);
-  EXPECT_EQ(seen.Row, 1);
-  EXPECT_EQ(seen.Column, 1);
-  Type("\t");
-  platform::FileBrowser(false, "*.spw");
-  EXPECT_EQ(seen.Mode, platform::kBrowseFolders);
-  EXPECT_EQ(seen.Count, 1);  // ".."
 }
 
 TEST_F(FileBrowserTest, EscGivesNothingAndKeepsTheFolder) {
@@ -191,14 +184,6 @@ TEST_F(FileBrowserTest, DescriptionIsCutTo34Characters) {
   EXPECT_EQ(Browser.Description[1], std::string(34, 'x'));
 }
 
-TEST_F(FileBrowserTest, EnterPastTheLastEntryIsIgnored) {
-  Touch("only.spw");
-  Key(VirtualKey::Right);
-  Type("\r");
-  EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
-  EXPECT_EQ(menutest::exhausted, 1);
-}
-
 TEST_F(FileBrowserTest, ListStopsAt200) {
   for (int i = 0; i < 210; ++i) Touch("n" + std::to_string(1000 + i) + ".spw");
   Type("\x1b");
@@ -224,16 +209,6 @@ TEST_F(FileBrowserTest, ColumnsMakeRoomForTheLongestName) {
         for (int y = top + 2 * l - 1 - gfx::TextHeight; y <= top + 3 * l + 1; ++y)
           ASSERT_EQ(platform::PictureColour(x, y), background) << width << " column " << c << " x " << x;
   }
-}
-
-TEST_F(FileBrowserTest, ScreenshotOfTheList) {
-  const char* folder = std::getenv("BRELMORA_SHOTS");
-  if (!folder) GTEST_SKIP() << "BRELMORA_SHOTS not set";
-  NineFiles();
-  platform::FileBrowser(false, "*.spw");
-  EXPECT_EQ(platform::WritePicturePng(std::string(folder) + "/browser.png"), "");
-  platform::FileBrowser(true, "*.spw");
-  EXPECT_EQ(platform::WritePicturePng(std::string(folder) + "/browser_wide.png"), "");
 }
 
 }  // namespace
