@@ -1,7 +1,9 @@
 // Hidden lines: the depth-tested point, 3D lines behind nearer ones, the
 // fast line's visible runs, and clearing the depth raster. Also the draw
 // window, the screen regions and the start-up state.
+#include <array>
 #include <string>
+#include <vector>
 
 #include "graphics/kernel_fixture.h"
 
@@ -181,73 +183,60 @@ TEST_F(FastLine, DoesNotMoveTheCurrentPosition) {
   EXPECT_EQ(gfx::K.CurZ, 5);
 }
 
-using DepthClearing = KernelTest;
-
-TEST_F(DepthClearing, ClearsTheWindowsRowCountFromRowZeroInAllColumns) {
-  gfx::K.HiddenLineMode = 1;
-  for (int y : {0, 9, 10, 11}) DepthRaster[y][0] = DepthRaster[y][2499] = 7;
-  gfx::SetWindow(100, 40, 120, 49);  // ten rows
-  gfx::ClearDepth();
-  EXPECT_EQ(DepthRaster[0][0], gfx::kDepthCleared);
-  EXPECT_EQ(DepthRaster[9][2499], gfx::kDepthCleared);
-  EXPECT_EQ(DepthRaster[10][0], 7);
-  EXPECT_EQ(DepthRaster[11][2499], 7);
+// The depth raster is cleared as many rows as the window is tall, from row
+// 0, in all columns, and only in hidden-line mode; a window upside down
+// clears nothing, a tall one stops at the last row.
+TEST_F(KernelTest, ClearDepthClearsTheWindowsRowCountFromRowZero) {
+  constexpr int C = gfx::kDepthCleared;
+  struct Cell { int Y, X, After; };
+  struct Row { const char* Name; int Mode, L, T, R, B; std::vector<Cell> Cells; };
+  const Row kRows[] = {
+      {"ten rows", 1, 100, 40, 120, 49, {{0, 0, C}, {9, 2499, C}, {10, 0, 7}, {11, 2499, 7}}},
+      {"hidden-line mode zero", 0, 0, 0, kWidth - 1, kHeight - 1, {{0, 0, 7}, {100, 200, 7}}},
+      {"bottom above top", 1, 0, 50, 100, 49, {{0, 0, 7}}},
+      {"tall window", 1, 0, -100000, 10, 100000, {{1999, 2499, C}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    SetUp();
+    gfx::K.HiddenLineMode = r.Mode;
+    for (const Cell& c : r.Cells) DepthRaster[c.Y][c.X] = 7;
+    gfx::SetWindow(r.L, r.T, r.R, r.B);
+    gfx::ClearDepth();
+    for (const Cell& c : r.Cells) EXPECT_EQ(DepthRaster[c.Y][c.X], c.After) << c.Y << ", " << c.X;
+  }
 }
 
-TEST_F(DepthClearing, HiddenLineModeZeroLeavesTheRasterUnchanged) {
-  DepthRaster[0][0] = 7;
-  DepthRaster[100][200] = 8;
-  gfx::ClearDepth();
-  EXPECT_EQ(DepthRaster[0][0], 7);
-  EXPECT_EQ(DepthRaster[100][200], 8);
+std::array<int, 4> Window() {
+  return {gfx::K.WindowLeft, gfx::K.WindowTop, gfx::K.WindowRight, gfx::K.WindowBottom};
 }
 
-TEST_F(DepthClearing, WindowWithBottomAboveTopClearsNothing) {
-  gfx::K.HiddenLineMode = 1;
-  DepthRaster[0][0] = 7;
-  gfx::SetWindow(0, 50, 100, 49);
-  gfx::ClearDepth();
-  EXPECT_EQ(DepthRaster[0][0], 7);
-}
-
-TEST_F(DepthClearing, TallWindowStopsAtTheLastRow) {
-  gfx::K.HiddenLineMode = 1;
-  DepthRaster[1999][2499] = 7;
-  gfx::SetWindow(0, -100000, 10, 100000);
-  gfx::ClearDepth();
-  EXPECT_EQ(DepthRaster[1999][2499], gfx::kDepthCleared);
-}
-
-using DrawWindow = KernelTest;
-
-TEST_F(DrawWindow, SetWindowClipsThePlatformAndMovesTheOrigin) {
+TEST_F(KernelTest, SetWindowClipsThePlatformAndMovesTheOrigin) {
   gfx::SetWindow(30, 20, 60, 40);
-  EXPECT_EQ(platform::Pic.ClipLeft, 30);
-  EXPECT_EQ(platform::Pic.ClipTop, 20);
-  EXPECT_EQ(platform::Pic.ClipRight, 60);
-  EXPECT_EQ(platform::Pic.ClipBottom, 40);
+  const auto& p = platform::Pic;
+  EXPECT_EQ((std::array{p.ClipLeft, p.ClipTop, p.ClipRight, p.ClipBottom}), (std::array{30, 20, 60, 40}));
   SetColor(15);
   gfx::Line2(0, 0, 0, 0);
   EXPECT_EQ(Px(30, 20), kWhite);
 }
 
-TEST_F(DrawWindow, ClearWindowClearsPictureAndShadowInclusive) {
+TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
   SetColor(15);
   gfx::Line2(0, 10, 199, 10);
   platform::Drv.DrvSetBackMode(3);
   gfx::SetWindow(20, 5, 40, 15);
   gfx::ClearWindow();
-  EXPECT_EQ(Px(20, 10), kLightGrey);
-  EXPECT_EQ(Px(40, 10), kLightGrey);
-  EXPECT_EQ(Px(19, 10), kWhite);
-  EXPECT_EQ(Px(41, 10), kWhite);
+  EXPECT_EQ((std::array{Px(19, 10), Px(20, 10), Px(40, 10), Px(41, 10)}),
+            (std::array{kWhite, kLightGrey, kLightGrey, kWhite}));
   EXPECT_EQ(gfx::ShadowRaster[5][20], kLightGrey);
   EXPECT_TRUE(ShadowMatchesPicture());
 }
 
-using ScreenRegions = KernelTest;
-
-void SetLayout() {
+// The picture, its inner part, the panel (filled with the background) and
+// the menu strip (two rows above its top, the foreground set) on a white
+// background.
+TEST_F(KernelTest, ScreenRegionsTakeTheirRectanglesFromTheLayout) {
+  gfx::Layout = gfx::ScreenLayout{};
   gfx::Layout.PanelWidth = 10;
   gfx::Layout.MenuStripTop = 120;
   gfx::Layout.ScreenWidth = 200;
@@ -257,44 +246,18 @@ void SetLayout() {
   gfx::Layout.PictureWidth = 100;
   gfx::Layout.PictureHeight = 60;
   gfx::Layout.BorderWidth = 3;
-}
-
-TEST_F(ScreenRegions, PictureAndItsInnerPart) {
-  SetLayout();
-  gfx::SelectPicture();
-  EXPECT_EQ(gfx::K.WindowLeft, 15);
-  EXPECT_EQ(gfx::K.WindowTop, 8);
-  EXPECT_EQ(gfx::K.WindowRight, 115);
-  EXPECT_EQ(gfx::K.WindowBottom, 67);
-  gfx::SelectPictureInner();
-  EXPECT_EQ(gfx::K.WindowLeft, 18);
-  EXPECT_EQ(gfx::K.WindowTop, 11);
-  EXPECT_EQ(gfx::K.WindowRight, 112);
-  EXPECT_EQ(gfx::K.WindowBottom, 64);
-}
-
-TEST_F(ScreenRegions, PanelIsFilledWithTheBackground) {
-  SetLayout();
-  platform::Drv.DrvSetBackMode(4);
-  gfx::SelectPanel();
-  EXPECT_EQ(gfx::K.WindowRight, 10);
-  EXPECT_EQ(gfx::K.WindowBottom, 120);
-  EXPECT_EQ(Px(0, 0), kWhite);
-  EXPECT_EQ(Px(10, 120), kWhite);
-  EXPECT_EQ(Px(11, 120), kBlack);
-}
-
-TEST_F(ScreenRegions, MenuStripStartsTwoRowsAboveItsTopAndSetsTheForeground) {
-  SetLayout();
   platform::Drv.DrvSetBackMode(4);
   gfx::K.MenuForeground = 15;
+  gfx::SelectPicture();
+  EXPECT_EQ(Window(), (std::array{15, 8, 115, 67}));
+  gfx::SelectPictureInner();
+  EXPECT_EQ(Window(), (std::array{18, 11, 112, 64}));
+  gfx::SelectPanel();
+  EXPECT_EQ(Window(), (std::array{0, 0, 10, 120}));
+  EXPECT_EQ((std::array{Px(0, 0), Px(10, 120), Px(11, 120)}), (std::array{kWhite, kWhite, kBlack}));
   gfx::SelectMenuStrip();
-  EXPECT_EQ(gfx::K.WindowTop, 118);
-  EXPECT_EQ(gfx::K.WindowRight, 200);
-  EXPECT_EQ(gfx::K.WindowBottom, 150);
-  EXPECT_EQ(Px(0, 118), kWhite);
-  EXPECT_EQ(Px(0, 117), kBlack);
-  EXPECT_EQ(Px(199, 149), kWhite);
+  EXPECT_EQ(Window(), (std::array{0, 118, 200, 150}));
+  EXPECT_EQ((std::array{Px(20, 118), Px(20, 117), Px(199, 149)}), (std::array{kWhite, kBlack, kWhite}));
   EXPECT_EQ(gfx::GetColor(), 0);  // 15 on white
 }
 
