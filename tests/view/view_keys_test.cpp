@@ -1,5 +1,8 @@
 // The view keys on the whole screen: the slots' defaults, the screen
 // preparation and overlays, the key table, the layouts and the zoom window.
+#include <array>
+#include <utility>
+
 #include "screen_fixture.h"
 
 namespace viewtest {
@@ -31,16 +34,14 @@ TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
 
 TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
   // Window 640 × 480: the picture area is what the strip leaves.
-  EXPECT_EQ(V.PictureAreaWidth, 640);
-  EXPECT_EQ(V.PictureAreaHeight, gfx::Layout.MenuStripTop);
-  EXPECT_EQ(V.ViewportWidth, 640);
-  EXPECT_EQ(V.ViewportHeight, V.PictureAreaHeight - 1);
-  // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10.
-  EXPECT_EQ(platform::PictureColour(1, 1), gfx::Palette[9]);
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 2), gfx::Palette[9]);
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight - 1), gfx::Palette[10]);
-  // The second bottom line lies one row below the viewport's window.
-  EXPECT_EQ(platform::PictureColour(300, V.ViewportHeight), gfx::Palette[0]);
+  EXPECT_EQ((std::array{V.PictureAreaWidth, V.PictureAreaHeight, V.ViewportWidth, V.ViewportHeight}),
+            (std::array{640, gfx::Layout.MenuStripTop, 640, gfx::Layout.MenuStripTop - 1}));
+  // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10;
+  // the second bottom line lies one row below the viewport's window.
+  const int h = V.ViewportHeight;
+  EXPECT_EQ((std::array{platform::PictureColour(1, 1), platform::PictureColour(300, h - 2),
+                        platform::PictureColour(300, h - 1), platform::PictureColour(300, h)}),
+            (std::array{gfx::Palette[9], gfx::Palette[9], gfx::Palette[10], gfx::Palette[0]}));
   EXPECT_EQ(gfx::K.LineStyle, 0);
 }
 
@@ -77,36 +78,26 @@ TEST_F(ScreenTest, FitViewAppliesTheExtentAndStoresTheSlot) {
 
 // --- The key table -------------------------------------------------------------------
 
-TEST_F(ScreenTest, RedrawKeysInBothLayouts) {
-  for (std::uint8_t k : {std::uint8_t{'R'}, std::uint8_t{'r'}, std::uint8_t{0xCA},
-                         std::uint8_t{0xEA}})
-    view::ViewKey(k);
-  EXPECT_EQ(Pictures, 4);
-}
-
-TEST_F(ScreenTest, KeysOutsideTheTableDoNothing) {
-  const float scale = V.ViewScaleU;
-  for (std::uint8_t k : {std::uint8_t{'q'}, std::uint8_t{'1'}, std::uint8_t{3}, std::uint8_t{0xC1}})
-    view::ViewKey(k);
+// R and К redraw in either case; keys outside the table do nothing.
+TEST_F(ScreenTest, RedrawKeysInBothLayoutsAndKeysOutsideTheTable) {
+  for (int k : {int{'q'}, int{'1'}, 3, 0xC1}) view::ViewKey(static_cast<std::uint8_t>(k));
   EXPECT_EQ(Pictures, 0);
-  EXPECT_EQ(V.ViewScaleU, scale);
+  EXPECT_EQ(V.ViewScaleU, 1.0f);
+  for (int k : {int{'R'}, int{'r'}, 0xCA, 0xEA}) view::ViewKey(static_cast<std::uint8_t>(k));
+  EXPECT_EQ(Pictures, 4);
 }
 
 TEST_F(ScreenTest, TurningAndPanningSteps) {
   view::ViewKey('<');
   EXPECT_EQ(V.RotateMode, 1);
-  EXPECT_EQ(V.RotationStepSin, 0.08715574352615352);
-  EXPECT_EQ(V.RotationStepCos, 0.996194698023636);
+  EXPECT_EQ(std::pair(V.RotationStepSin, V.RotationStepCos), std::pair(0.08715574352615352, 0.996194698023636));
   view::ViewKey(',');
-  EXPECT_EQ(V.RotationStepSin, 0.25881904736704425);
-  EXPECT_EQ(V.RotationStepCos, 0.965925825682291);
+  EXPECT_EQ(std::pair(V.RotationStepSin, V.RotationStepCos), std::pair(0.25881904736704425, 0.965925825682291));
   view::ViewKey('>');
   EXPECT_EQ(V.RotateMode, 0);
-  EXPECT_EQ(V.PanStepX, V.ViewportWidth / 8);
-  EXPECT_EQ(V.PanStepY, V.ViewportHeight / 8);
+  EXPECT_EQ(std::pair(V.PanStepX, V.PanStepY), std::pair(V.ViewportWidth / 8, V.ViewportHeight / 8));
   view::ViewKey('.');
-  EXPECT_EQ(V.PanStepX, V.ViewportWidth / 4);
-  EXPECT_EQ(V.PanStepY, V.ViewportHeight / 4);
+  EXPECT_EQ(std::pair(V.PanStepX, V.PanStepY), std::pair(V.ViewportWidth / 4, V.ViewportHeight / 4));
   EXPECT_EQ(Pictures, 0);
 }
 
@@ -121,31 +112,27 @@ TEST_F(ScreenTest, ScreenPlaneBecomesTheWorkingPlane) {
     for (int j = 1; j <= 3; ++j) EXPECT_EQ(V.PlaneAxes[i][j], V.ViewMatrix[i][j]);
   EXPECT_EQ(V.PlaneDepth, 0.0f);
   // Standard view 3 looks along +y: the cursor drops onto y = 0.
-  EXPECT_EQ(V.CursorWorld[0], 5.0f);
-  EXPECT_EQ(V.CursorWorld[1], 0.0f);
-  EXPECT_EQ(V.CursorWorld[2], 9.0f);
+  EXPECT_EQ((std::array{V.CursorWorld[0], V.CursorWorld[1], V.CursorWorld[2]}), (std::array{5.0f, 0.0f, 9.0f}));
   EXPECT_EQ(Pictures, 1);
 }
 
+// Each press takes the next scheme: the background mode, the menu's
+// foreground and background, the frame and the two bevel colours.
 TEST_F(ScreenTest, ColourSchemesCycleThroughFive) {
+  auto colours = [] {
+    return std::array{V.ColourScheme,       platform::Drv.DrvGetBackMode(), gfx::K.MenuForeground,
+                      gfx::K.MenuBackground, menu::M.FrameColour, menu::M.BevelLight, menu::M.BevelDark};
+  };
   view::ViewKey(';');
   view::ViewKey(';');
-  EXPECT_EQ(V.ColourScheme, 2);
-  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 2);
-  EXPECT_EQ(gfx::K.MenuForeground, 15);
-  EXPECT_EQ(gfx::K.MenuBackground, 8);
-  EXPECT_EQ(menu::M.FrameColour, 8);
-  EXPECT_EQ(menu::M.BevelLight, 0);
-  EXPECT_EQ(menu::M.BevelDark, 15);
+  EXPECT_EQ(colours(), (std::array{2, 2, 15, 8, 8, 0, 15}));
   view::ViewKey(';');
   view::ViewKey(';');
-  EXPECT_EQ(menu::M.FrameColour, 15);
-  EXPECT_EQ(menu::M.BevelLight, 7);
-  EXPECT_EQ(menu::M.BevelDark, 8);
+  const auto four = colours();
+  EXPECT_EQ((std::array{four[0], four[4], four[5], four[6]}), (std::array{4, 15, 7, 8}));
   view::ViewKey(';');
-  EXPECT_EQ(V.ColourScheme, 0);
-  EXPECT_EQ(menu::M.FrameColour, 9);
-  EXPECT_EQ(gfx::K.MenuBackground, 0);
+  const auto zero = colours();
+  EXPECT_EQ((std::array{zero[0], zero[3], zero[4]}), (std::array{0, 0, 9}));
   EXPECT_EQ(Pictures, 5);
 }
 
