@@ -2,7 +2,9 @@
 // prepared answers, and the menu-bar commands both drivers share.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/codepage.h"
@@ -36,6 +38,11 @@ class ImageDriver : public ::testing::Test {
     InstallImageDriver(200, 100);
     Image.InputExhaustedHook = RecordExhausted;
     Calls.clear();
+  }
+  static std::array<int, 3> Mouse(bool pointer = false) {
+    int x = -1, y = -1, button = -1;
+    (pointer ? Drv.DrvGetMousePos : Drv.DrvGetMouseEvent)(x, y, button);
+    return {x, y, button};
   }
   static std::vector<int> ReadAll(int n) {
     std::vector<int> codes;
@@ -146,50 +153,31 @@ TEST_F(ImageDriver, ClicksMovesAndWheel) {
   QueueRightClick(31, 41);
   QueueMiddleClick(1, 1, true);
   QueueMiddleClick(1, 1, false);
-  QueueWheel(120);
-  QueueWheel(-120);
-  QueueWheel(0);
+  for (int delta : {120, -120, 0}) QueueWheel(delta);
   EXPECT_EQ(Drv.DrvReadKey(), 32);
-  int x = 0, y = 0, button = 0;
-  Drv.DrvGetMouseEvent(x, y, button);
-  EXPECT_EQ(x, 30);
-  EXPECT_EQ(y, 40);
-  EXPECT_EQ(button, 1);
+  EXPECT_EQ(Mouse(), (std::array{30, 40, 1}));
   EXPECT_EQ(Drv.DrvReadKey(), 13);
-  Drv.DrvGetMouseEvent(x, y, button);
-  EXPECT_EQ(button, 2);
-  EXPECT_EQ(x, 31);
+  EXPECT_EQ(Mouse(), (std::array{31, 41, 2}));
   EXPECT_EQ(ReadAll(5), (std::vector<int>{66, 0, 73, 0, 81}));
   EXPECT_TRUE(Calls.empty());
   EXPECT_EQ(Drv.DrvReadKey(), 27);
 }
 
 TEST_F(ImageDriver, PointerFollowsMovesAndSetMousePos) {
-  int x = -1, y = -1, button = -1;
+  int x = -1, y = -1;
   Drv.DrvClientOrigin(200, 100, x, y);
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 0);
+  EXPECT_EQ(std::pair(x, y), std::pair(0, 0));
   Drv.DrvSetMousePos(70, 80);
-  Drv.DrvGetMousePos(x, y, button);
-  EXPECT_EQ(x, 70);
-  EXPECT_EQ(y, 80);
-  EXPECT_EQ(button, 0);
+  EXPECT_EQ(Mouse(true), (std::array{70, 80, 0}));
   QueueMouseMove(12, 13);
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  Drv.DrvGetMousePos(x, y, button);
-  EXPECT_EQ(x, 12);
-  EXPECT_EQ(y, 13);
+  EXPECT_EQ(Mouse(true), (std::array{12, 13, 0}));
   EXPECT_TRUE(Drv.DrvMousePresent());
   Drv.DrvHideMouse();
   Drv.DrvHideMouse();
   Drv.DrvShowMouse();
   EXPECT_EQ(Image.ShowCount, -1);
-}
-
-TEST_F(ImageDriver, DelayOnlyAdvancesTheSimulatedClock) {
-  Drv.DrvDelay(250);
-  Drv.DrvDelay(-5);
-  Drv.DrvDelay(1000);
+  for (int ms : {250, -5, 1000}) Drv.DrvDelay(ms);  // only the simulated clock advances
   EXPECT_EQ(Image.Milliseconds, 1250);
 }
 
@@ -266,30 +254,32 @@ TEST_F(MenuCommands, HelpItemsRunTheirHookThenRedraw) {
   EXPECT_EQ(Image.Asked[0].Caption, "Exit");
 }
 
-TEST_F(MenuCommands, CommandsGoThroughMenuCommandHook) {
+TEST_F(MenuCommands, CommandsGoThroughMenuCommandHookAndExitThroughTheDriversHook) {
   MenuBar.MenuCommandHook = RecordCommand;
+  MenuBar.PostCloseHook = RecordClose;
   QueueMenuCommand(103);
   QueueMenuCommand(7);
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Calls, (std::vector<std::string>{"command 103", "command 7"}));
+  RunMenuCommand(kCommandExit);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"command 103", "command 7", "close"}));
 }
 
-TEST_F(MenuCommands, ExitPostsACloseRequestAnsweredNo) {
+// Exit from the menu and the window's close box both ask; a no keeps the
+// program running.
+TEST_F(MenuCommands, ExitAndCloseAnsweredNoKeepRunning) {
   QueueMenuCommand(kCommandExit);
   QueueCharacter('z');
   QueueYesNo(false);
-  EXPECT_EQ(Drv.DrvReadKey(), 'z');
-  ASSERT_EQ(Image.Asked.size(), 1u);
+  QueueCloseWindow();
+  QueueYesNo(false);
+  QueueCharacter('q');
+  EXPECT_EQ(ReadAll(2), (std::vector<int>{'z', 'q'}));
+  ASSERT_EQ(Image.Asked.size(), 2u);
   EXPECT_EQ(Image.Asked[0].Text, "                  Закончить работу?"_sc);
   EXPECT_EQ(Image.Asked[0].Caption, "Exit");
   EXPECT_FALSE(Image.Asked[0].QuestionIcon);
   EXPECT_FALSE(Image.ClosePosted);
-}
-
-TEST_F(MenuCommands, ExitPostsThroughTheDriversHook) {
-  MenuBar.PostCloseHook = RecordClose;
-  RunMenuCommand(kCommandExit);
-  EXPECT_EQ(Calls, (std::vector<std::string>{"close"}));
+  EXPECT_TRUE(Calls.empty());
 }
 
 TEST_F(MenuCommands, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
@@ -297,14 +287,6 @@ TEST_F(MenuCommands, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
   QueueCloseWindow();
   QueueYesNo(true);
   EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(MenuCommands, RefusedCloseKeepsRunning) {
-  QueueCloseWindow();
-  QueueYesNo(false);
-  QueueCharacter('q');
-  EXPECT_EQ(Drv.DrvReadKey(), 'q');
-  EXPECT_TRUE(Calls.empty());
 }
 
 TEST(MenuBarSlots, ResetRestoresDefaults) {

@@ -2,7 +2,10 @@
 // as the kernel reaches them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "graphics/kernel.h"
 #include "platform/driver.h"
@@ -32,29 +35,22 @@ class PictureEntries : public ::testing::Test {
   }
 };
 
-TEST_F(PictureEntries, SizeAndBlackStart) {
+TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
   EXPECT_EQ(Drv.DrvScreenWidth(), kW);
   EXPECT_EQ(Drv.DrvScreenHeight(), kH);
   EXPECT_EQ(LitPixels(), 0);
   EXPECT_EQ(Pic.PenCache, gfx::Palette[15]);
-}
-
-TEST_F(PictureEntries, PointLightsPixelAndShadow) {
-  Drv.DrvPoint(10, 20, 12);  // red
+  Drv.DrvPoint(10, 20, 12);  // red, in the picture (opaque) and the shadow
   EXPECT_EQ(PictureColour(10, 20), 0x0000FFu);
   EXPECT_EQ(Pic.Pixels[20 * kW + 10], 0xFFFF0000u);
   EXPECT_EQ(gfx::ShadowRaster[20][10], 0x0000FFu);
   EXPECT_EQ(LitPixels(), 1);
-}
-
-TEST_F(PictureEntries, ColourNumbersAreClamped) {
   Drv.DrvPoint(1, 1, 100000);
-  EXPECT_EQ(PictureColour(1, 1), gfx::Palette[528]);
-  EXPECT_EQ(gfx::ShadowRaster[1][1], 0x006060u);
   Drv.DrvPoint(2, 1, -5);
-  EXPECT_EQ(gfx::ShadowRaster[1][2], 0u);
   Drv.DrvPoint(3, 1, INT_MIN);
-  EXPECT_EQ(gfx::ShadowRaster[1][3], 0u);
+  EXPECT_EQ(PictureColour(1, 1), gfx::Palette[528]);
+  EXPECT_EQ((std::array{gfx::ShadowRaster[1][1], gfx::ShadowRaster[1][2], gfx::ShadowRaster[1][3]}),
+            (std::array{0x006060u, 0u, 0u}));
 }
 
 TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
@@ -70,56 +66,50 @@ TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
   EXPECT_EQ(Pic.PenCache, gfx::Palette[528]);
 }
 
+// XOR works on the shadow's value, not the pixel's, and twice restores both.
 TEST_F(PictureEntries, XorPointTwiceRestoresPixelAndShadow) {
-  Drv.DrvPoint(5, 5, 14);  // yellow 255,255,0
+  Drv.DrvPoint(5, 5, 14);    // yellow 255,255,0
   Drv.DrvXorPoint(5, 5, 9);  // blue 0,0,255
   EXPECT_EQ(gfx::ShadowRaster[5][5], 0x00FFFFu ^ 0xFF0000u);
   EXPECT_EQ(PictureColour(5, 5), 0xFFFFFFu);
   Drv.DrvXorPoint(5, 5, 9);
   EXPECT_EQ(gfx::ShadowRaster[5][5], 0x00FFFFu);
   EXPECT_EQ(PictureColour(5, 5), 0x00FFFFu);
-}
-
-TEST_F(PictureEntries, XorUsesTheShadowNotThePixel) {
   gfx::ShadowRaster[3][3] = 0x0000FFu;  // the kernel says red is there
   Drv.DrvXorPoint(3, 3, 15);
   EXPECT_EQ(PictureColour(3, 3), 0xFFFF00u);
   EXPECT_EQ(gfx::ShadowRaster[3][3], 0xFFFF00u);
 }
 
-TEST_F(PictureEntries, HorizontalLineIncludesBothEnds) {
-  Drv.DrvLine(2, 7, 9, 7, 10);
-  for (int x = 0; x < kW; ++x) {
-    const bool on = x >= 2 && x <= 9;
-    EXPECT_EQ(PictureColour(x, 7), on ? 0x00FF00u : 0u) << x;
-    EXPECT_EQ(gfx::ShadowRaster[7][x], on ? 0x00FF00u : kMarker) << x;
+// Lines include both ends and walk the major axis, the minor coordinate
+// truncated towards zero; each row: the line, its colour, the pixels it lights.
+TEST_F(PictureEntries, LinesLightTheirPixelsInPictureAndShadow) {
+  struct Row {
+    int X1, Y1, X2, Y2, Colour;
+    std::uint32_t Value;
+    std::vector<std::pair<int, int>> Lit;
+  };
+  const Row kRows[] = {
+      {2, 7, 9, 7, 10, 0x00FF00u, {{2, 7}, {3, 7}, {4, 7}, {5, 7}, {6, 7}, {7, 7}, {8, 7}, {9, 7}}},
+      // y major: x = 10 + y·3/10 truncated.
+      {13, 10, 10, 0, 15, 0xFFFFFFu,
+       {{10, 0}, {10, 1}, {10, 2}, {10, 3}, {11, 4}, {11, 5}, {11, 6}, {12, 7}, {12, 8}, {12, 9}, {13, 10}}},
+      // x major from (0, 4) to (10, 0): y = 4 + m·(−4)/10.
+      {10, 0, 0, 4, 2, 0x008000u,
+       {{0, 4}, {1, 4}, {2, 4}, {3, 3}, {4, 3}, {5, 2}, {6, 2}, {7, 2}, {8, 1}, {9, 1}, {10, 0}}},
+      {4, 4, 4, 4, 12, 0x0000FFu, {{4, 4}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.X1 << "," << r.Y1 << " " << r.X2 << "," << r.Y2);
+    SetUp();
+    Drv.DrvLine(r.X1, r.Y1, r.X2, r.Y2, r.Colour);
+    for (auto [x, y] : r.Lit) {
+      EXPECT_EQ(PictureColour(x, y), r.Value) << x << "," << y;
+      EXPECT_EQ(gfx::ShadowRaster[y][x], r.Value) << x << "," << y;
+    }
+    EXPECT_EQ(LitPixels(), static_cast<int>(r.Lit.size()));
+    EXPECT_EQ(gfx::ShadowRaster[7][1], kMarker);
   }
-  EXPECT_EQ(LitPixels(), 8);
-}
-
-TEST_F(PictureEntries, SteepLineWalksTheMajorAxisWithTruncation) {
-  // y major: x = 10 + (y − 0)·3/10 truncated, for y = 0..10.
-  Drv.DrvLine(13, 10, 10, 0, 15);
-  const int expectedX[11] = {10, 10, 10, 10, 11, 11, 11, 12, 12, 12, 13};
-  for (int y = 0; y <= 10; ++y) {
-    EXPECT_EQ(PictureColour(expectedX[y], y), 0xFFFFFFu) << y;
-    EXPECT_EQ(gfx::ShadowRaster[y][expectedX[y]], 0xFFFFFFu) << y;
-  }
-  EXPECT_EQ(LitPixels(), 11);
-}
-
-TEST_F(PictureEntries, DescendingShallowLineTruncatesTowardsZero) {
-  // x major from (0, 4) to (10, 0): y = 4 + m·(−4)/10 → 4,4,4,3,3,2,2,2,1,1,0.
-  Drv.DrvLine(10, 0, 0, 4, 2);
-  const int expectedY[11] = {4, 4, 4, 3, 3, 2, 2, 2, 1, 1, 0};
-  for (int x = 0; x <= 10; ++x) EXPECT_EQ(PictureColour(x, expectedY[x]), 0x008000u) << x;
-  EXPECT_EQ(LitPixels(), 11);
-}
-
-TEST_F(PictureEntries, ZeroLengthLineIsOnePoint) {
-  Drv.DrvLine(4, 4, 4, 4, 12);
-  EXPECT_EQ(PictureColour(4, 4), 0x0000FFu);
-  EXPECT_EQ(LitPixels(), 1);
 }
 
 TEST_F(PictureEntries, ClipLimitsPixelsButNotTheShadow) {
