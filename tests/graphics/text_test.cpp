@@ -89,11 +89,6 @@ TEST_F(TextLayout, EmptyTextDrawsNothing) {
   EXPECT_TRUE(gStrokes.empty());
 }
 
-TEST_F(TextLayout, CharactersWithoutGlyphAdvanceOneCell) {
-  Draw("{\xB0" "A");
-  EXPECT_EQ(gStrokes, Placed('A', 140, 0, 70));
-}
-
 TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
   Draw("Brelmora 0.5", 1, 0);
   const auto font0 = gStrokes;
@@ -169,46 +164,50 @@ TEST_F(TextLayout, TildeAtTheEndDrawsTheUnknownMark) {
   EXPECT_EQ(Slice(Count('-'), 2), (std::vector<Stroke>{{70, 0, 0, 1}, {120, 70, 0, 0}}));
 }
 
-// --- Subscript and superscript ----------------------------------------------------
+// --- Placement, subscript and superscript -----------------------------------------
 
-TEST_F(TextLayout, BackslashDrawsASmallSubscriptBelowTheLine) {
-  Draw("x\\2\\", 2);  // 4 bytes, 4 cells long; U is 2 per font unit
-  ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(Count('x') + Count('2')));
-  EXPECT_EQ(Slice(0, Count('x')), Placed('x', 0, 0, 70, 2));
-  EXPECT_EQ(Slice(Count('x'), Count('2')), Placed('2', 70, -17.5, 100, 2));
-  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up.
+// Each row: a text drawn one font unit per unit along x (`up` along y), and
+// glyphs that must appear in it as placed at advance A, shift S, divisor Q,
+// after the strokes of the glyphs in Before. A backslash draws a small
+// subscript below the line, a bar a superscript above; either closes
+// either; the switch characters count in the baseline's length but take no
+// room; characters without a glyph advance one cell; plain mode draws the
+// switches as characters.
+TEST_F(TextLayout, GlyphsArePlacedAlongTheBaseline) {
+  struct Glyph { const char* Before; unsigned char C; double A, S, Q; };
+  struct Row { std::string Text; int Mode; float Up; std::vector<Glyph> Glyphs; };
+  const Row kRows[] = {
+      {"{\xB0" "A", 0, 1, {{"", 'A', 140, 0, 70}}},
+      {"x\\2\\", 0, 2, {{"", 'x', 0, 0, 70}, {"x", '2', 70, -17.5, 100}}},  // 4 cells
+      {"x\\2\\x", 0, 1, {{"x2", 'x', 70 + 49, 0, 70}}},  // x right after the small 2
+      {"x|2|", 0, 1, {{"x", '2', 70, 52.5, 100}}},
+      {"\\1|A", 0, 1, {{"", '1', 0, -17.5, 100}, {"1", 'A', 49, 0, 70}}},
+      {"a|b", gfx::kTextModePlain, 1, {{"a", '|', 70, 0, 70}, {"a|", 'b', 140, 0, 70}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Text);
+    gStrokes.clear();
+    gfx::TextMode = r.Mode;
+    Draw(r.Text, r.Up);
+    std::size_t all = 0;
+    for (const Glyph& g : r.Glyphs) {
+      int at = 0;
+      for (const char* b = g.Before; *b; ++b) at += Count(static_cast<unsigned char>(*b));
+      all = std::max(all, static_cast<std::size_t>(at + Count(g.C)));
+      ASSERT_GE(gStrokes.size(), static_cast<std::size_t>(at + Count(g.C)));
+      EXPECT_EQ(Slice(at, Count(g.C)), Placed(g.C, g.A, g.S, g.Q, r.Up)) << g.C;
+    }
+    EXPECT_EQ(gStrokes.size(), all);  // and nothing else is drawn
+  }
+  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up, twice.
+  gStrokes.clear();
+  gfx::TextMode = 0;
+  Draw("x\\2\\", 2);
   EXPECT_EQ(gStrokes[Count('x')], (Stroke{77, 49, 0, 1}));
-}
-
-TEST_F(TextLayout, SwitchCharactersCountInTheLengthButTakeNoRoom) {
-  // Five bytes on a baseline of 5 · 70: the closing backslash returns to
-  // normal size, and the last x stands right after the small 2.
-  Draw("x\\2\\x");
-  const int last = Count('x') + Count('2');
-  EXPECT_EQ(Slice(last, Count('x')), Placed('x', 70 + 49, 0, 70));
   // All four bytes of x\2\ still span the whole baseline given for them.
   gStrokes.clear();
   gfx::DrawText3("x\\2\\", 0, 0, 0, 560, 0, 0, 0, 70, 0, 0);
   EXPECT_EQ(gStrokes[Count('x')].X, 154);  // (70 + 7) · 2
-}
-
-TEST_F(TextLayout, BarDrawsASmallSuperscriptAboveTheLine) {
-  Draw("x|2|");
-  EXPECT_EQ(Slice(Count('x'), Count('2')), Placed('2', 70, 52.5, 100));
-}
-
-TEST_F(TextLayout, EitherSwitchClosesEitherScript) {
-  Draw("\\1|A");
-  EXPECT_EQ(Slice(0, Count('1')), Placed('1', 0, -17.5, 100));
-  EXPECT_EQ(Slice(Count('1'), Count('A')), Placed('A', 49, 0, 70));
-}
-
-TEST_F(TextLayout, PlainModeDrawsBackslashAndBarAsCharacters) {
-  gfx::TextMode = gfx::kTextModePlain;
-  Draw("a|b");
-  ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(Count('a') + Count('|') + Count('b')));
-  EXPECT_EQ(Slice(Count('a'), Count('|')), Placed('|', 70, 0, 70));
-  EXPECT_EQ(Slice(Count('a') + Count('|'), Count('b')), Placed('b', 140, 0, 70));
 }
 
 // --- Long texts -------------------------------------------------------------------
@@ -301,22 +300,15 @@ TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
   EXPECT_EQ(LitCount(), 1);
 }
 
-TEST_F(ScreenText, TextOutFitSqueezesALongTextIntoTheMaximumWidth) {
-  // Ten cells of 10 pixels would end at 100; the last stem is at 9 · 70 + 50
-  // font units.
-  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 60);
-  EXPECT_EQ(RightmostLit(), 58);  // 680 · 60 / 700 = 58.3
-}
-
-TEST_F(ScreenText, TextOutFitKeepsThePitchOfATextThatFits) {
-  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 100);
-  EXPECT_EQ(RightmostLit(), 97);  // 680 / 7 = 97.1
-  gCanvas.assign(kCanvasW * kCanvasH, 0);
-  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 150);
-  EXPECT_EQ(RightmostLit(), 97);
-  gCanvas.assign(kCanvasW * kCanvasH, 0);
-  gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
-  EXPECT_EQ(RightmostLit(), 97);
+// Ten cells of 10 pixels would end at 100; the last stem is at 9 · 70 + 50
+// font units: a narrower maximum squeezes the text, a wider one keeps its pitch.
+TEST_F(ScreenText, TextOutFitSqueezesOnlyATextTooLongForTheMaximumWidth) {
+  for (auto [width, right] : {std::pair{60, 58}, {100, 97}, {150, 97}, {0, 97}}) {  // 680·60/700 = 58.3
+    gCanvas.assign(kCanvasW * kCanvasH, 0);
+    if (width > 0) gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, width);
+    else gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
+    EXPECT_EQ(RightmostLit(), right) << width;
+  }
 }
 
 TEST_F(ScreenText, XorTextErasesItselfWhenDrawnTwice) {
@@ -334,29 +326,6 @@ TEST_F(ScreenText, ThousandsOfBytesThroughTextOutDoNotCrash) {
   gfx::TextOut(text, 0, 30, 1000000, 1000000);
   gfx::TextOutFit(text, 0, 30, 14, 10, 150);
   EXPECT_GT(LitCount(), 0);
-}
-
-// --- Screen text on the image driver --------------------------------------------
-
-TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
-  gfx::BuildStrokeFont();
-  gfx::TextMode = 0;
-  platform::InstallImageDriver(80, 60);
-  gfx::InitKernel();
-  gfx::SetWindow(0, 0, 79, 59);
-  gfx::SetColor(15);
-  // 14 pixels high and wide at (20, 40): one pixel per 5 font units.
-  gfx::TextOut("A", 20, 40, 14, 14);
-  const std::uint32_t white = gfx::Palette[15];
-  const std::uint32_t black = gfx::Palette[0];
-  // The feet (10, 0) and (50, 0), the apex (40, 70), the bar (20, 20)..(50, 20);
-  // dark between the feet, before them, above the apex and past the bar.
-  const int lit[][2] = {{22, 40}, {28, 26}, {30, 40}, {24, 36}, {27, 36}, {30, 36}};
-  const int dark[][2] = {{26, 40}, {21, 40}, {28, 25}, {31, 36}};
-  for (const auto& p : lit) EXPECT_EQ(platform::PictureColour(p[0], p[1]), white) << p[0] << "," << p[1];
-  for (const auto& p : dark) EXPECT_EQ(platform::PictureColour(p[0], p[1]), black) << p[0] << "," << p[1];
-  platform::ResetPlatformDriver();
-  gfx::TextStrokeOut = gfx::IgnoreTextStroke;
 }
 
 // --- Screen metrics ---------------------------------------------------------------
