@@ -1,5 +1,6 @@
 // The viewports of the layouts, the start-up state, the extended keys and
 // the world pen with its markers.
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -16,6 +17,11 @@ constexpr int kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145;
 constexpr int kShiftUp = 152, kShiftLeft = 155, kShiftRight = 157, kShiftDown = 160;
 
 constexpr double kIdentity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+
+std::array<int, 9> Viewport() {
+  return {V.ViewportLeft, V.ViewportTop, V.ViewportWidth, V.ViewportHeight, V.ScreenCentreX,
+          V.ScreenCentreY, V.PanStepX,   V.PanStepY,     V.ViewLayout};
+}
 
 // --- Viewports ------------------------------------------------------------------
 
@@ -36,38 +42,19 @@ TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
   V.PictureAreaHeight = kHp;
   for (const ViewportCase& c : kLayouts) {
     view::SelectViewport(c.N);
-    EXPECT_EQ(V.ViewportLeft, c.Left) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewportTop, c.Top) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewportWidth, c.Width) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewportHeight, c.Height) << "viewport " << c.N;
-    EXPECT_EQ(V.ScreenCentreX, c.Width / 2 - 1) << "viewport " << c.N;
-    EXPECT_EQ(V.ScreenCentreY, c.Height / 2 - 1) << "viewport " << c.N;
-    EXPECT_EQ(V.PanStepX, c.Width / 4) << "viewport " << c.N;
-    EXPECT_EQ(V.PanStepY, c.Height / 4) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewLayout, c.N);
+    EXPECT_EQ(Viewport(), (std::array{c.Left, c.Top, c.Width, c.Height, c.Width / 2 - 1, c.Height / 2 - 1,
+                                      c.Width / 4, c.Height / 4, c.N}));
   }
-}
-
-TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  // The inner picture window is left selected.
   V.PanelWidth = 10;
   view::SelectViewport(7);
-  EXPECT_EQ(gfx::K.WindowLeft, 10 + 200 + 1);
-  EXPECT_EQ(gfx::K.WindowTop, 150 + 1);
-  EXPECT_EQ(gfx::K.WindowRight, 10 + 200 + 200 - 1);
-  EXPECT_EQ(gfx::K.WindowBottom, 150 + 150 - 1 - 1);
-}
-
-TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  EXPECT_EQ((std::array{gfx::K.WindowLeft, gfx::K.WindowTop, gfx::K.WindowRight, gfx::K.WindowBottom}),
+            (std::array{10 + 200 + 1, 150 + 1, 10 + 200 + 200 - 1, 150 + 150 - 1 - 1}));
+  // A viewport outside the layouts keeps the rectangle.
+  V.PanelWidth = 0;
   view::SelectViewport(3);
   view::SelectViewport(8);
-  EXPECT_EQ(V.ViewportLeft, 250);
-  EXPECT_EQ(V.ViewportWidth, 150);
-  EXPECT_EQ(V.ScreenCentreX, 74);
-  EXPECT_EQ(V.ViewLayout, 8);
+  EXPECT_EQ(Viewport(), (std::array{250, 0, 150, 300, 74, 149, 37, 75, 8}));
 }
 
 TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
@@ -121,32 +108,21 @@ TEST_F(ViewTest, InitViewSetsTheStartState) {
   view::InitView();
   ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
   ExpectMatrixNear(V.PlaneAxes, kIdentity, 0);
-  EXPECT_EQ(V.PanStepX, 100);
-  EXPECT_EQ(V.PanStepY, 50);
-  EXPECT_EQ(V.CursorWorld[1], 0.0f);
-  EXPECT_EQ(V.PlaneDepth, 0.0f);
-  EXPECT_EQ(V.GridStep, 10.0f);
-  EXPECT_EQ(V.GridStepY, 10.0f);
-  EXPECT_EQ(V.CursorStepZ, 10.0f);
-  EXPECT_EQ(V.RotateMode, 1);
-  EXPECT_EQ(V.GridShown, 1);
-  EXPECT_EQ(V.SavedView[9].ScaleU, 1.0f);
-  EXPECT_EQ(V.ViewSlot[6].CentreU, 0.0f);
+  EXPECT_EQ((std::array{V.PanStepX, V.PanStepY, V.RotateMode, V.GridShown}), (std::array{100, 50, 1, 1}));
+  EXPECT_EQ((std::array{V.CursorWorld[1], V.PlaneDepth, V.GridStep, V.GridStepY, V.CursorStepZ,
+                        V.SavedView[9].ScaleU, V.ViewSlot[6].CentreU}),
+            (std::array{0.0f, 0.0f, 10.0f, 10.0f, 10.0f, 1.0f, 0.0f}));
+  // Slot 7 gets standard view 4 with the current zoom.
+  EXPECT_EQ((std::array{V.ViewSlot[7].Matrix[0][0], V.ViewSlot[7].Matrix[2][1], V.ViewSlot[7].ScaleU,
+                        V.ViewSlot[7].CentreU, V.ViewSlot[6].Matrix[0][0]}),
+            (std::array{0.707107f, 0.707107f, 0.5f, 3.0f, 1.0f}));
 }
 
-TEST_F(ViewTest, InitViewGivesSlot7StandardView4WithTheCurrentZoom) {
-  V.ViewScaleU = V.ViewScaleV = 0.5f;
-  V.ViewCentreU = 3;
-  view::InitView();
-  EXPECT_EQ(V.ViewSlot[7].Matrix[0][0], 0.707107f);
-  EXPECT_EQ(V.ViewSlot[7].Matrix[2][1], 0.707107f);
-  EXPECT_EQ(V.ViewSlot[7].ScaleU, 0.5f);
-  EXPECT_EQ(V.ViewSlot[7].CentreU, 3.0f);
-  EXPECT_EQ(V.ViewSlot[6].Matrix[0][0], 1.0f);
-}
-
+// Only the first call sets the start state; the background mode follows the scheme.
 TEST_F(ViewTest, InitViewRunsOnce) {
+  V.ColourScheme = 3;
   view::InitView();
+  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
   V.RotateMode = 0;
   V.GridStep = 3;
   view::RotateView(2, 1, 0);
@@ -154,12 +130,6 @@ TEST_F(ViewTest, InitViewRunsOnce) {
   EXPECT_EQ(V.RotateMode, 0);
   EXPECT_EQ(V.GridStep, 3.0f);
   EXPECT_EQ(V.ViewMatrix[1][3], -1.0);
-}
-
-TEST_F(ViewTest, InitViewSetsTheBackgroundModeToTheScheme) {
-  V.ColourScheme = 3;
-  view::InitView();
-  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
 }
 
 // --- Extended keys ---------------------------------------------------------------------
