@@ -51,18 +51,6 @@ const std::string kFirst = " Нажмите клавишу: пробел - да�
 const std::string kLast = " Нажмите клавишу: 1-назад, Esc-закончить"_sc;
 const std::string kAnyKey = " Нажмите любую клавишу"_sc;
 
-TEST_F(Help, LayoutFollowsThePictureArea) {
-  help::HelpLayout();
-  const int w = gfx::Layout.PictureWidth, h = gfx::Layout.PictureHeight;
-  EXPECT_EQ(help::Help.BlockWidth, w / 2 + w / 5);
-  EXPECT_EQ(help::Help.Margin, (w - help::Help.BlockWidth) / 2);
-  EXPECT_EQ(help::Help.Pitch, help::Help.BlockWidth / 68);
-  EXPECT_EQ(help::Help.Step, h / 25);
-  EXPECT_EQ(help::Help.Y, h / 25 + 5);
-  help::HelpLine("x");
-  EXPECT_EQ(help::Help.Y, 2 * (h / 25) + 5);
-}
-
 // The eight pages on working with the program: the blank goes on, "1"
 // goes back, Esc ends on any page and any key on the last; the pages can
 // start elsewhere (F1 in the cursor loop starts at page 6).

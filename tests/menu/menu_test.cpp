@@ -133,39 +133,6 @@ TEST_F(MenuTest, AClickedButtonsSequenceIsReadBeforeTheKeyboard) {
   EXPECT_EQ(keys, "5729");
 }
 
-TEST_F(MenuTest, ButtonsLieInThePanel) {
-  FillSmallMenu();
-  Type("1");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  const int cw = gfx::MenuColumnWidth, top = menu::PanelTop(), L = menu::LineHeight();
-  const auto& b = menu::M.Buttons;
-  EXPECT_EQ(b[0].Left, 0);
-  EXPECT_EQ(b[0].Right, 2 * cw);
-  EXPECT_EQ(b[0].Top, top - 1);
-  EXPECT_EQ(b[0].Bottom, top + L);
-  // Item 5: column 1, row 1.
-  EXPECT_EQ(b[5].Left, cw);
-  EXPECT_EQ(b[5].Top, top + 2 * (L + 1) - 1);
-  EXPECT_EQ(b[5].Bottom, top + 3 * (L + 1) - 1);
-  // The letters share the third column's title row.
-  EXPECT_EQ(b[10].Left, 2 * cw);
-  EXPECT_EQ(b[21].Right, 2 * cw + 12 * 2 * (cw / 24));
-  // The navigation pad: 3 × 3 squares from the fourth column on.
-  const int q = gfx::MenuStripHeight / 3;
-  EXPECT_EQ(b[22].Left, 3 * cw);
-  EXPECT_EQ(b[30].Right, 3 * cw + 3 * q);
-  EXPECT_EQ(b[30].Bottom, top + 3 * q);
-  EXPECT_LE(b[30].Right, 1280);
-  // The window shrinks: the menu drawn again lies in the new panel.
-  platform::ResizePicture(800, 600);
-  menu::ClearPicture();
-  menu::DrawMenu();
-  EXPECT_EQ(b[0].Top, menu::PanelTop() - 1);
-  EXPECT_EQ(b[30].Bottom, menu::PanelTop() + 3 * (gfx::MenuStripHeight / 3));
-  EXPECT_LE(b[30].Bottom, 600);
-}
-
 // Alt-Backspace and Alt-Shift-Backspace go to the undo hook and the menu
 // returns to be filled anew; F1 goes to the help of the menus; a menu-bar
 // command's refresh reaches a menu only while it waits for a key.
