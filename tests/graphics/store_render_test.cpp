@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -219,9 +220,9 @@ TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) 
     if (moves++ == 0) platform::QueueText("q");  // the user types meanwhile
   };
   gfx::RenderStoreOnScreen();
-  EXPECT_EQ(Px(100, 80), White());   // the first object is finished
-  EXPECT_EQ(Px(100, 60), kBlack);    // the second is not begun
-  EXPECT_EQ(LitPixels(), 21);        // nor is the text drawn
+  // The first object is finished, the second not begun, nor the text drawn.
+  EXPECT_EQ(std::pair(Px(100, 80), Px(100, 60)), std::pair(White(), kBlack));
+  EXPECT_EQ(LitPixels(), 21);
   EXPECT_EQ(moves, 1);
   ASSERT_TRUE(platform::Drv.DrvKeyPressed());
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'q');
@@ -261,12 +262,7 @@ TEST_F(StoreRenderTest, TextsFollowTheObjects) {
   // Only within its box: from the anchor rightwards, 10 up and down.
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
-      if (Px(x, y) != kBlack) {
-        EXPECT_GE(x, 100);
-        EXPECT_LE(x, 110);
-        EXPECT_GE(y, 70);
-        EXPECT_LE(y, 90);
-      }
+      EXPECT_TRUE(Px(x, y) == kBlack || (x >= 100 && x <= 110 && y >= 70 && y <= 90)) << x << ", " << y;
 }
 
 // --- Bitmaps ------------------------------------------------------------------------------
@@ -396,26 +392,18 @@ TEST_F(StoreRenderTest, BitmapsOfEveryDepthGiveTheirPixels) {
   }
 }
 
-TEST_F(StoreRenderTest, ImagePixelSizeSpreadsThePixels) {
-  const auto stem = WriteBitmap("spread", Bitmap(24, 2, 1, {}, {{0, 0, 255, 0, 255, 0}}));
-  store::AddImage(stem, -10, 0, 5, 0);
+// A pixel size spreads the pixels; the image is drawn before the objects of
+// its piece; a waiting key stops it between rows.
+TEST_F(StoreRenderTest, ImagesAreSpreadDrawnUnderTheObjectsAndStoppedByAKey) {
+  store::AddImage(WriteBitmap("spread", Bitmap(24, 2, 1, {}, {{0, 0, 255, 0, 255, 0}})), -10, 0, 5, 0);
+  store::AddImage(WriteBitmap("under", Bitmap(24, 1, 1, {}, {{0, 0, 255}})), 0, -30, 1, 0);
+  Polyline({{-5, -29}, {5, -29}});
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  EXPECT_EQ(Px(95, 75), Rgb(255, 0, 0));  // (−10 + 5, 0 + 5)
-  EXPECT_EQ(Px(100, 75), Rgb(0, 255, 0));
-}
-
-TEST_F(StoreRenderTest, ImageIsDrawnBeforeTheObjectsOfItsPiece) {
-  const auto stem = WriteBitmap("under", Bitmap(24, 1, 1, {}, {{0, 0, 255}}));
-  store::AddImage(stem, 0, 0, 1, 0);
-  Polyline({{-5, 1}, {5, 1}});
-  store::CloseStore();
-  gfx::RenderStoreOnScreen();
-  EXPECT_EQ(Px(101, 79), White());  // the line went over the image pixel
-  EXPECT_EQ(Px(97, 79), White());
-}
-
-TEST_F(StoreRenderTest, KeyStopsAnImageBetweenRows) {
+  // (−10 + 5, 0 + 5) and the next pixel 5 further; the line went over the image pixel.
+  EXPECT_EQ((std::array{Px(95, 75), Px(100, 75), Px(101, 109), Px(97, 109)}),
+            (std::array{Rgb(255, 0, 0), Rgb(0, 255, 0), White(), White()}));
+  SetUp();
   const auto stem = WriteBitmap("keyed", Bitmap(24, 1, 2, {}, {{0, 0, 255}, {0, 0, 255}}));
   platform::QueueText("k");
   RenderImage(stem, 0);
@@ -428,28 +416,20 @@ TEST_F(StoreRenderTest, MissingBitmapReplacesThePieceByAMessage) {
   Polyline({{-50, 50}, {-40, 50}});
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  ASSERT_EQ(store::g.TextCount, 1);
-  EXPECT_EQ(store::g.ObjectCount, 0);
-  EXPECT_EQ(store::g.ImageCount, 0);
+  ASSERT_EQ((std::array{store::g.TextCount, store::g.ObjectCount, store::g.ImageCount}), (std::array{1, 0, 0}));
   const char* text = nullptr;
   float c[9];
   int font = -1;
   store::GetText(1, text, c, font);
   EXPECT_EQ(gfx::Utf8FromScreen(text), "Нет файла " + TempFolder() + "/NOFILE.BMP");
   EXPECT_EQ(font, 0);
-  EXPECT_FLOAT_EQ(c[0], 10);      // anchor (10, −20) at the middle of the left edge
-  EXPECT_FLOAT_EQ(c[1], -22.5f);  // height 5
-  EXPECT_FLOAT_EQ(c[7], -17.5f);
-  EXPECT_FLOAT_EQ(c[2], 0);
+  // Anchor (10, −20) at the middle of the left edge, height 5.
+  EXPECT_EQ((std::array{c[0], c[1], c[7], c[2]}), (std::array{10.0f, -22.5f, -17.5f, 0.0f}));
   EXPECT_EQ(Px(55, 30), kBlack);  // the piece's polyline is gone
-  EXPECT_GT(LitPixels(), 0);      // the message is drawn
+  EXPECT_GT(LitPixels(), 0);      // the message is drawn, in its box
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
-      if (Px(x, y) != kBlack) {
-        EXPECT_GE(y, 97);
-        EXPECT_LE(y, 103);
-        EXPECT_GE(x, 110);
-      }
+      EXPECT_TRUE(Px(x, y) == kBlack || (y >= 97 && y <= 103 && x >= 110)) << x << ", " << y;
 }
 
 TEST_F(StoreRenderTest, DamagedBitmapsAreRefusedWithoutHarm) {
@@ -515,7 +495,6 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   EXPECT_EQ(Px(100, 80), White());
 
   const auto stem = WriteBitmap("extent", Bitmap(24, 4, 2, {}, {}));
-  store::RedrawForMeasure = [] {};
   static std::string image;
   image = stem;
   store::RedrawForMeasure = [] {
@@ -526,10 +505,7 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   };
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
   store::MeasureExtent2D(umin, vmin, umax, vmax);
-  EXPECT_FLOAT_EQ(umin, 10);
-  EXPECT_FLOAT_EQ(vmin, 20);
-  EXPECT_FLOAT_EQ(umax, 30);
-  EXPECT_FLOAT_EQ(vmax, 30);
+  EXPECT_EQ((std::array{umin, vmin, umax, vmax}), (std::array{10.0f, 20.0f, 30.0f, 30.0f}));
   store::RedrawForMeasure = [] {};
   store::ScreenFlush = [] {};
   store::ReadImageSize = [](const char*, int&, int&) { return false; };
@@ -551,9 +527,7 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   EXPECT_EQ(menu::M.Prompts[0], "BUF_GET");
   EXPECT_FALSE(platform::Drv.DrvKeyPressed());  // the key was read
   // The drawing window and colour of an interrupted piece are kept.
-  EXPECT_EQ(gfx::K.WindowLeft, 10);
-  EXPECT_EQ(gfx::K.WindowBottom, 200);
-  EXPECT_EQ(gfx::GetColor(), 4);
+  EXPECT_EQ((std::array{gfx::K.WindowLeft, gfx::K.WindowBottom, gfx::GetColor()}), (std::array{10, 200, 4}));
 
   const long long before = platform::Image.Milliseconds;
   store::ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
