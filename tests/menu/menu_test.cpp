@@ -1,5 +1,7 @@
 // Menus: the keys they return, the items, the buttons and their drawing.
+#include <array>
 #include <string>
+#include <utility>
 
 #include "graphics/codepage.h"
 #include "graphics/numbers.h"
@@ -100,15 +102,11 @@ TEST_F(MenuTest, AClickOnEachKindOfButtonGivesItsKey) {
   };
   EXPECT_EQ(click(b[0]), 13);  // title row
   for (int i = 1; i <= 9; ++i) EXPECT_EQ(click(b[i]), '0' + i);
-  EXPECT_EQ(click(b[10]), 'F');
-  EXPECT_EQ(click(b[11]), 'P');
-  EXPECT_EQ(click(b[21]), '0');  // '/' is a view key
-  EXPECT_EQ(viewKeys, "/");
-  EXPECT_EQ(click(b[22]), '0');  // B: fit
+  // F and P; / is a view key, B fits; arrow up, page up and page down.
+  EXPECT_EQ((std::array{click(b[10]), click(b[11]), click(b[21]), click(b[22]), click(b[23]), click(b[24]),
+                        click(b[30])}),
+            (std::array<KeyCode, 7>{'F', 'P', '0', '0', 0, 0, 0}));
   EXPECT_EQ(viewKeys, "/B");
-  EXPECT_EQ(click(b[23]), 0);  // arrow up
-  EXPECT_EQ(click(b[24]), 0);  // page up
-  EXPECT_EQ(click(b[30]), 0);  // page down
   EXPECT_EQ(scans, std::string("\x48\x49\x51"));
   // A click in the picture, outside every button, stays a blank.
   platform::QueueLeftClick(400, 300);
@@ -186,8 +184,7 @@ TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
   EXPECT_EQ(menu::M.Items[0].Kind, menu::kItemText);
   // A label wider than the column gets no blanks; texts are cut.
   menu::SetNumberItem(5, std::string(200, 'x'), 1e30f, 40, 3);
-  EXPECT_EQ(menu::M.Items[5].Text.size(), 80u);
-  EXPECT_EQ(menu::M.Items[5].ValueText.size(), 16u);
+  EXPECT_EQ(std::pair(menu::M.Items[5].Text.size(), menu::M.Items[5].ValueText.size()), std::pair(80ul, 16ul));
 }
 
 TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
@@ -213,12 +210,11 @@ TEST_F(MenuTest, ALanguageSwitchWhileAMenuIsShownRetakesItsTexts) {
   menu::KeyCode key = 0;
   menu::RunMenu(2, key);
   EXPECT_EQ(key, '2');
-  EXPECT_EQ(menu::M.Items[0].Text, "Sections");
-  EXPECT_EQ(menu::M.Items[0].ValueText, "      3");
-  EXPECT_EQ(menu::M.Items[1].Text, "Scale");
-  EXPECT_EQ(menu::M.Items[1].Kind, menu::kItemNumber);
+  const auto& items = menu::M.Items;
+  EXPECT_EQ((std::array{items[0].Text, items[0].ValueText, items[1].Text, items[2].Text}),
+            (std::array<std::string, 4>{"Sections", "      3", "Scale", "File"}));
+  EXPECT_EQ(items[1].Kind, menu::kItemNumber);
   EXPECT_FLOAT_EQ(menu::GetItemValue(1), 0.25f);
-  EXPECT_EQ(menu::M.Items[2].Text, "File");
   gfx::LanguageIndex = 0;
 }
 
