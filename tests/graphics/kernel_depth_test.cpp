@@ -62,35 +62,28 @@ TEST_F(HiddenLines, LinesBehindANearerOneAreHidden) {
       gfx::MoveTo3(r.X, r.Y1, r.Z1);
       gfx::LineTo3(r.X, r.Y2, r.Z2);
     }
-    EXPECT_EQ(Px(r.X, 50), r.At50);
-    EXPECT_EQ(Px(r.X, 49), kGreen);
-    EXPECT_EQ(Px(r.X, 51), kGreen);
-    EXPECT_EQ(Px(r.X, r.Y1 - 1), kBlack);
-    EXPECT_EQ(Px(r.X, r.Y2 + 1), kBlack);
+    EXPECT_EQ((std::array{Px(r.X, 50), Px(r.X, 49), Px(r.X, 51), Px(r.X, r.Y1 - 1), Px(r.X, r.Y2 + 1)}),
+              (std::array{r.At50, kGreen, kGreen, kBlack, kBlack}));
     EXPECT_EQ(DepthRaster[r.DepthY][r.X], r.Depth);
     EXPECT_TRUE(ShadowMatchesPicture());
   }
 }
 
-TEST_F(HiddenLines, TwoDimensionalDrawingIsNeverHidden) {
+// Two-dimensional drawing is never hidden and leaves the raster alone; a
+// negative depth test draws no 3D line at all.
+TEST_F(HiddenLines, TwoDimensionalDrawingIsNeverHiddenAndANegativeTestHidesAll) {
   SetColor(9);
   gfx::Line2(100, 10, 100, 90);
   gfx::MoveTo2(110, 50);
   gfx::LineTo2(110, 60);
-  EXPECT_EQ(Px(100, 50), kBlue);
-  EXPECT_EQ(Px(110, 50), kBlue);
-  EXPECT_EQ(DepthRaster[50][100], 1000);  // and the raster is left alone
-}
-
-TEST_F(HiddenLines, NegativeDepthTestDrawsNothing) {
+  EXPECT_EQ(std::pair(Px(100, 50), Px(110, 50)), std::pair(kBlue, kBlue));
+  EXPECT_EQ(DepthRaster[50][100], 1000);
   gfx::K.HiddenLineMode = -1;
   SetColor(10);
   gfx::MoveTo3(60, 10, 5000);
   gfx::LineTo3(60, 90, 5000);
   gfx::FastLine3(0, 70, 0, 199, 70, 0);
-  EXPECT_EQ(Px(60, 10), kBlack);
-  EXPECT_EQ(Px(60, 50), kRed);
-  EXPECT_EQ(Px(10, 70), kBlack);
+  EXPECT_EQ((std::array{Px(60, 10), Px(60, 50), Px(10, 70)}), (std::array{kBlack, kRed, kBlack}));
 }
 
 TEST_F(HiddenLines, Point2FollowsTheDepthTestOfThePreviousCall) {
@@ -98,31 +91,23 @@ TEST_F(HiddenLines, Point2FollowsTheDepthTestOfThePreviousCall) {
   gfx::MoveTo3(0, 0, 0);       // 3D: the test is on
   gfx::Point2(60, 50, 9);      // depth 0 behind the red line
   gfx::Point2(60, 40, 9);      // free pixel: drawn, depth 0 stored
-  EXPECT_EQ(Px(60, 50), kRed);
-  EXPECT_EQ(Px(60, 40), kBlue);
+  EXPECT_EQ(std::pair(Px(60, 50), Px(60, 40)), std::pair(kRed, kBlue));
   EXPECT_EQ(DepthRaster[40][60], 0);
   gfx::MoveTo2(0, 0);          // 2D: the test is off
   gfx::Point2(61, 50, 9);
   EXPECT_EQ(Px(61, 50), kBlue);
 }
 
-TEST_F(HiddenLines, Point2IsClippedToTheWindow) {
+// Points are clipped to the window; moves are not tested against it.
+TEST_F(HiddenLines, PointsAreClippedToTheWindowAndMovesAreNot) {
   gfx::SetWindow(10, 10, 29, 29);
   gfx::Point2(-1, 5, 15);
   gfx::Point2(20, 5, 15);
   gfx::Point2(19, 19, 15);
-  EXPECT_EQ(Px(9, 15), kBlack);
-  EXPECT_EQ(Px(30, 15), kBlack);
-  EXPECT_EQ(Px(29, 29), kWhite);
-}
-
-TEST_F(HiddenLines, MovesAreNotTestedAgainstTheWindow) {
-  gfx::SetWindow(10, 10, 29, 29);
+  EXPECT_EQ((std::array{Px(9, 15), Px(30, 15), Px(29, 29)}), (std::array{kBlack, kBlack, kWhite}));
   SetColor(15);
   gfx::MoveTo3(-5, 60, 0);  // absolute (5, 70), outside the window
-  EXPECT_EQ(gfx::K.CurX, -5);
-  EXPECT_EQ(gfx::K.CurY, 60);
-  EXPECT_EQ(gfx::K.CurZ, 0);
+  EXPECT_EQ((std::array{gfx::K.CurX, gfx::K.CurY, gfx::K.CurZ}), (std::array{-5, 60, 0}));
   EXPECT_EQ(DepthRaster[70][5], 0);
 }
 
@@ -132,11 +117,11 @@ TEST_F(FastLine, SlopedRunsKeepTheirInterpolatedDepths) {
   SetColor(10);
   gfx::FastLine3(10, 40, 0, 110, 60, 3000);  // x-major; y = 40 + s / 5
   // At x = 60 the line is at y = 50 with depth 1500: it covers the red line.
+  // Step 13: 13 * 3000 / 100. The fast line leaves the current position.
   EXPECT_EQ(Px(60, 50), kGreen);
-  EXPECT_EQ(DepthRaster[50][60], 1500);
-  EXPECT_EQ(DepthRaster[40][10], 0);
-  EXPECT_EQ(DepthRaster[60][110], 3000);
-  EXPECT_EQ(DepthRaster[42][23], 390);  // step 13: 13 * 3000 / 100
+  EXPECT_EQ((std::array{DepthRaster[50][60], DepthRaster[40][10], DepthRaster[60][110], DepthRaster[42][23]}),
+            (std::array{1500, 0, 3000, 390}));
+  EXPECT_EQ((std::array{gfx::K.CurX, gfx::K.CurY, gfx::K.CurZ}), (std::array{199, 50, 1000}));
 }
 
 // The fast line's styles leave both ends out: dotted where x and y share
@@ -173,14 +158,6 @@ TEST_F(FastLine, XorStyledLightsEverySecondPixelAndTwiceRestores) {
   gfx::FastLine3(10, 50, 0, 19, 50, 0);
   gfx::FastLine3(10, 50, 0, 19, 50, 0);
   for (int x = 0; x < kWidth; ++x) EXPECT_EQ(Px(x, 50), kRed) << x;
-}
-
-TEST_F(FastLine, DoesNotMoveTheCurrentPosition) {
-  gfx::MoveTo3(3, 4, 5);
-  gfx::FastLine3(10, 20, 0, 30, 20, 0);
-  EXPECT_EQ(gfx::K.CurX, 3);
-  EXPECT_EQ(gfx::K.CurY, 4);
-  EXPECT_EQ(gfx::K.CurZ, 5);
 }
 
 // The depth raster is cleared as many rows as the window is tall, from row
@@ -271,15 +248,11 @@ TEST_F(StartUpState, InitKernelClearsRastersAndState) {
   gfx::MoveTo3(5, 5, 77);
   gfx::ShadowRaster[1999][2999] = 5;
   gfx::InitKernel();
-  EXPECT_EQ(gfx::ShadowRaster[5][5], 0u);
-  EXPECT_EQ(gfx::ShadowRaster[1999][2999], 0u);
+  EXPECT_EQ(std::pair(gfx::ShadowRaster[5][5], gfx::ShadowRaster[1999][2999]), std::pair(0u, 0u));
   EXPECT_EQ(DepthRaster[5][5], gfx::kDepthCleared);
-  EXPECT_EQ(gfx::GetColor(), 15);
-  EXPECT_EQ(gfx::K.XorMode, 0);
-  EXPECT_EQ(gfx::K.LineStyle, 0);
-  EXPECT_EQ(gfx::K.HiddenLineMode, 0);
-  EXPECT_EQ(gfx::Palette[528], kExtra);
-  EXPECT_EQ(gfx::Palette[8], kLightGrey);
+  EXPECT_EQ((std::array{gfx::GetColor(), gfx::K.XorMode, gfx::K.LineStyle, gfx::K.HiddenLineMode}),
+            (std::array{15, 0, 0, 0}));
+  EXPECT_EQ(std::pair(gfx::Palette[528], gfx::Palette[8]), std::pair(kExtra, kLightGrey));
 }
 
 }  // namespace
@@ -296,13 +269,11 @@ TEST_F(KernelTest, Point2InXorModeIsErasedByPlottingItAgain) {
   gfx::SetXorMode(1);
   gfx::Point2(30, 20, 15);
   gfx::Point2(31, 40, 15);
-  EXPECT_EQ(Px(30, 20), under ^ kWhite);
-  EXPECT_EQ(Px(31, 40), kWhite);
+  EXPECT_EQ(std::pair(Px(30, 20), Px(31, 40)), std::pair(under ^ kWhite, kWhite));
   EXPECT_EQ(gfx::DepthRaster[20][30], depth);  // XOR leaves the depths alone
   gfx::Point2(30, 20, 15);
   gfx::Point2(31, 40, 15);
-  EXPECT_EQ(Px(30, 20), under);
-  EXPECT_EQ(Px(31, 40), kBlack);
+  EXPECT_EQ(std::pair(Px(30, 20), Px(31, 40)), std::pair(under, kBlack));
   EXPECT_TRUE(ShadowMatchesPicture());
 }
 
