@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -54,12 +55,10 @@ TEST_F(PngFile, SignatureHeaderAndPixels) {
   ASSERT_GT(f.size(), 57u);
   const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   EXPECT_TRUE(std::equal(signature, signature + 8, f.begin()));
-  EXPECT_EQ(BigEndian(&f[8]), 13u);
+  // IHDR of 13 bytes: width 5, height 3, 8 bits, RGB; its CRC.
   EXPECT_EQ(std::string(f.begin() + 12, f.begin() + 16), "IHDR");
-  EXPECT_EQ(BigEndian(&f[16]), 5u);
-  EXPECT_EQ(BigEndian(&f[20]), 3u);
-  EXPECT_EQ(f[24], 8);  // bit depth
-  EXPECT_EQ(f[25], 2);  // RGB
+  EXPECT_EQ((std::array<std::uint32_t, 5>{BigEndian(&f[8]), BigEndian(&f[16]), BigEndian(&f[20]), f[24], f[25]}),
+            (std::array<std::uint32_t, 5>{13, 5, 3, 8, 2}));
   EXPECT_EQ(BigEndian(&f[29]), crc32(0, &f[12], 17));
   EXPECT_EQ(std::string(f.end() - 8, f.end() - 4), "IEND");
 
@@ -70,15 +69,14 @@ TEST_F(PngFile, SignatureHeaderAndPixels) {
   uLongf rawSize = raw.size();
   ASSERT_EQ(uncompress(raw.data(), &rawSize, &f[41], idatSize), Z_OK);
   ASSERT_EQ(rawSize, raw.size());
+  // Each row: its filter byte 0, then red, green, blue of each pixel.
+  std::vector<unsigned char> want(raw.size(), 0);
   const int row = 1 + 5 * 3;
-  EXPECT_EQ(raw[0], 0);  // filter of row 0
-  EXPECT_EQ(raw[2 * row + 1 + 3 * 1 + 0], 255);
-  EXPECT_EQ(raw[2 * row + 1 + 3 * 1 + 1], 0);
-  EXPECT_EQ(raw[2 * row + 1 + 3 * 1 + 2], 0);
-  EXPECT_EQ(raw[0 * row + 1 + 3 * 4 + 0], 1);
-  EXPECT_EQ(raw[0 * row + 1 + 3 * 4 + 1], 2);
-  EXPECT_EQ(raw[0 * row + 1 + 3 * 4 + 2], 3);
-  EXPECT_EQ(raw[1 * row + 1], 0);
+  want[2 * row + 1 + 3 * 1] = 255;
+  want[0 * row + 1 + 3 * 4 + 0] = 1;
+  want[0 * row + 1 + 3 * 4 + 1] = 2;
+  want[0 * row + 1 + 3 * 4 + 2] = 3;
+  EXPECT_EQ(raw, want);
 }
 
 TEST_F(PngFile, UnwritableFolderGivesAnErrorText) {
