@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <array>
+#include <set>
 #include <string>
 
 #include "menu/menu_fixture.h"
@@ -58,31 +60,24 @@ class FileBrowserTest : public MenuTest {
   std::string saved_, folder_;
 };
 
+// Kind 0 finds files, 1 folders (with ..), 2 both; extensions match
+// whatever their case.
 TEST_F(FileBrowserTest, SearchMatchesExtensionsWhateverTheirCase) {
   Touch("TANK1.SPW");
   Touch("tank2.spw");
   Touch("notes.txt");
   std::filesystem::create_directory("sub.spw");
-  platform::FindResult r;
-  int files = 0;
-  for (platform::Drv.DrvFindFirst(0, "*.spw", r); r.Attributes != -1; platform::Drv.DrvFindNext(r)) {
-    ++files;
-    EXPECT_EQ(r.Attributes, 0);
-    EXPECT_TRUE(r.Name == "TANK1" || r.Name == "tank2") << r.Name;
-  }
-  EXPECT_EQ(files, 2);
-  int folders = 0;
-  for (platform::Drv.DrvFindFirst(1, "*.*", r); r.Attributes != -1; platform::Drv.DrvFindNext(r)) {
-    ++folders;
-    EXPECT_EQ(r.Attributes, platform::kAttrDirectory);
-    EXPECT_TRUE(r.FullName == ".." || r.FullName == "sub.spw") << r.FullName;
-  }
-  EXPECT_EQ(folders, 2);
-  int any = 0;
-  for (platform::Drv.DrvFindFirst(2, "*.SPW", r); r.Attributes != -1; platform::Drv.DrvFindNext(r)) ++any;
-  EXPECT_EQ(any, 3);
-  platform::Drv.DrvFindFirst(0, "*.dxf", r);
-  EXPECT_EQ(r.Attributes, -1);
+  auto find = [](int kind, const char* pattern) {
+    std::set<std::string> found;
+    platform::FindResult r;
+    for (platform::Drv.DrvFindFirst(kind, pattern, r); r.Attributes != -1; platform::Drv.DrvFindNext(r))
+      found.insert(r.FullName + (r.Attributes == platform::kAttrDirectory ? "/" : "|" + r.Name));
+    return found;
+  };
+  EXPECT_EQ(find(0, "*.spw"), (std::set<std::string>{"TANK1.SPW|TANK1", "tank2.spw|tank2"}));
+  EXPECT_EQ(find(1, "*.*"), (std::set<std::string>{"../", "sub.spw/"}));
+  EXPECT_EQ(find(2, "*.SPW").size(), 3u);
+  EXPECT_TRUE(find(0, "*.dxf").empty());
 }
 
 // Keys typed into a list of nine files (or one), the input then running
@@ -166,22 +161,21 @@ TEST_F(FileBrowserTest, EnterOnAFolderEntersItAndAFileThereIsChosen) {
   EXPECT_EQ(Browser.Shown[1], "TANK1");
 }
 
-TEST_F(FileBrowserTest, CapitalNameListedUnderLowerCasePatternAndReturnedAsItIs) {
+// In the wide list a capital name shows under a lower-case pattern with its
+// description (the first line, cut to 34 characters), and is returned as it is.
+TEST_F(FileBrowserTest, CapitalNameListedWithItsDescriptionAndReturnedAsItIs) {
   Touch("TANK1.SPW", "Tank one\r\n");
-  Touch("other.txt");
-  Type("\r");
-  EXPECT_EQ(platform::FileBrowser(true, "*.spw"), "TANK1");
-  ASSERT_EQ(Browser.Count, 1);
-  EXPECT_EQ(Browser.Shown[1], "TANK1");
-  EXPECT_EQ(Browser.Description[1], "Tank one");
-  EXPECT_EQ(Browser.Columns, 2);
-}
-
-TEST_F(FileBrowserTest, DescriptionIsCutTo34Characters) {
   Touch("long.spw", std::string(50, 'x') + "\n");
+  Touch("other.txt");
   Type("\x1b");
   platform::FileBrowser(true, "*.spw");
-  EXPECT_EQ(Browser.Description[1], std::string(34, 'x'));
+  ASSERT_EQ(Browser.Count, 2);
+  EXPECT_EQ(Browser.Columns, 2);
+  EXPECT_EQ((std::array{Browser.Shown[1], Browser.Description[1], Browser.Shown[2], Browser.Description[2]}),
+            (std::array<std::string, 4>{"LONG", std::string(34, 'x'), "TANK1", "Tank one"}));
+  Key(VirtualKey::Right);
+  Type("\r");
+  EXPECT_EQ(platform::FileBrowser(true, "*.spw"), "TANK1");
 }
 
 TEST_F(FileBrowserTest, ListStopsAt200) {
