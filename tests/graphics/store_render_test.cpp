@@ -23,6 +23,7 @@
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
 #include "store/store.h"
+#include "support/run_program.h"
 #include "view/view.h"
 
 namespace {
@@ -268,11 +269,7 @@ TEST_F(StoreRenderTest, TextsFollowTheObjects) {
 // --- Bitmaps ------------------------------------------------------------------------------
 
 std::string TempFolder() {
-  static std::string folder = [] {
-    char name[] = "/tmp/brelmora-bmp-XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made ? made : "/tmp");
-  }();
+  static const std::string folder = testing_support::MakeTempFolder();
   return folder;
 }
 

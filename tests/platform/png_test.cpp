@@ -15,6 +15,7 @@
 #include "graphics/kernel.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
+#include "support/run_program.h"
 
 namespace platform {
 namespace {
@@ -35,8 +36,7 @@ class PngFile : public ::testing::Test {
     InstallImageDriver(5, 3);
     Drv.DrvInitGraphics();
     // A folder of its own: other runs of the suite may write at the same time.
-    char folder[] = "/tmp/brelmora-png-XXXXXX";
-    folder_ = mkdtemp(folder) != nullptr ? folder : "/tmp";
+    folder_ = testing_support::MakeTempFolder();
     path_ = folder_ + "/picture.png";
   }
   void TearDown() override {
