@@ -262,49 +262,40 @@ TEST_F(ScreenTest, FitAllViewportsFitsEach) {
 
 // --- Zoom window -----------------------------------------------------------------------
 
-TEST_F(ScreenTest, ZoomWindowAbandonedByARightClick) {
-  view::Redraw();
-  const auto before = PictureArea();
-  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  ScreenOf(-50, 20, 0, x1, y1);
-  ScreenOf(30, -40, 0, x2, y2);
-  platform::QueueLeftClick(x1, y1);
-  platform::QueueRightClick(x2, y2);
-  Pictures = 0;
-  view::ViewKey('z');
-  EXPECT_EQ(V.ViewScaleU, 1.0f);
-  EXPECT_EQ(V.ViewCentreU, 0.0f);
-  EXPECT_EQ(Pictures, 0);
-  EXPECT_EQ(PictureArea(), before);  // both shapes erased
-  EXPECT_EQ(view::CursorShapeHook, view::DrawCursor);
-  EXPECT_EQ(Exhausted, 0);
-}
-
-TEST_F(ScreenTest, ZoomWindowAbandonedAtTheFirstCorner) {
+// Z (or Я, я) asks for two corners: Esc at the first abandons; a right click
+// at the second abandons too, erasing both shapes; a left click there fits
+// the view to the rectangle and stores it in the viewport's slot.
+TEST_F(ScreenTest, ZoomWindowByTwoCornersOrAbandoned) {
   platform::QueueText("\x1b");
   view::ViewKey(0xDF);  // Я
   EXPECT_EQ(V.ViewScaleU, 1.0f);
   EXPECT_EQ(menu::M.Prompts[0], std::string("Окно. Укажите угол"_sc));
-}
-
-TEST_F(ScreenTest, ZoomWindowAppliedByTwoClicks) {
-  view::Redraw();
-  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  ScreenOf(-50, 20, 0, x1, y1);
-  ScreenOf(30, -40, 0, x2, y2);
-  platform::QueueLeftClick(x1, y1);
-  platform::QueueLeftClick(x2, y2);
-  Pictures = 0;
-  view::ViewKey(0xFF);  // я
-  EXPECT_EQ(menu::M.Prompts[0], std::string("Окно. Укажите другой угол"_sc));
-  EXPECT_EQ(V.ViewCentreU, -10.0f);
-  EXPECT_EQ(V.ViewCentreV, -10.0f);
-  const float wide = 80.0f / static_cast<float>(V.ViewportWidth - 7);
-  const float tall = 60.0f / static_cast<float>(V.ViewportHeight - 7);
-  EXPECT_EQ(V.ViewScaleU, wide > tall ? wide : tall);
-  EXPECT_EQ(V.ViewSlot[1].CentreU, -10.0f);
-  EXPECT_EQ(Pictures, 1);
-  EXPECT_EQ(Exhausted, 0);
+  for (bool apply : {false, true}) {
+    SCOPED_TRACE(apply);
+    view::Redraw();
+    const auto before = PictureArea();
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    ScreenOf(-50, 20, 0, x1, y1);
+    ScreenOf(30, -40, 0, x2, y2);
+    platform::QueueLeftClick(x1, y1);
+    if (apply) platform::QueueLeftClick(x2, y2);
+    else platform::QueueRightClick(x2, y2);
+    Pictures = 0;
+    view::ViewKey(apply ? 0xFF : 'z');  // я
+    EXPECT_EQ(menu::M.Prompts[0], std::string("Окно. Укажите другой угол"_sc));
+    EXPECT_EQ(Pictures, apply ? 1 : 0);
+    EXPECT_EQ(view::CursorShapeHook, view::DrawCursor);
+    EXPECT_EQ(Exhausted, 0);
+    if (!apply) {
+      EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewCentreU), std::pair(1.0f, 0.0f));
+      EXPECT_EQ(PictureArea(), before);  // both shapes erased
+      continue;
+    }
+    EXPECT_EQ((std::array{V.ViewCentreU, V.ViewCentreV, V.ViewSlot[1].CentreU}), (std::array{-10.0f, -10.0f, -10.0f}));
+    const float wide = 80.0f / static_cast<float>(V.ViewportWidth - 7);
+    const float tall = 60.0f / static_cast<float>(V.ViewportHeight - 7);
+    EXPECT_EQ(V.ViewScaleU, wide > tall ? wide : tall);
+  }
 }
 
 // --- Start-up wiring ----------------------------------------------------------------------
@@ -326,17 +317,16 @@ TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
   EXPECT_EQ(V.GridStep, 100.0f);
 }
 
-TEST_F(ScreenTest, MeasuringRedrawRunsThePictureSlotInstalledLater) {
-  view::WID_RIS = [] { Pictures += 10; };
-  store::RedrawForMeasure();
-  EXPECT_EQ(Pictures, 10);
-}
-
-TEST_F(ScreenTest, RedrawWithMenuShowsThePromptsAgain) {
+// The measuring redraw runs the picture slot installed later; a redraw with
+// the menu shows the prompts again.
+TEST_F(ScreenTest, MeasuringRedrawAndRedrawWithMenu) {
   menu::PromptLine(0, "abc");
   view::RedrawWithMenu();
   EXPECT_EQ(Pictures, 1);
   EXPECT_EQ(menu::M.Prompts[0], "abc");
+  view::WID_RIS = [] { Pictures += 10; };
+  store::RedrawForMeasure();
+  EXPECT_EQ(Pictures, 11);
 }
 
 }  // namespace
