@@ -294,21 +294,16 @@ std::string Bitmap(int bits, std::int32_t width, std::int32_t height,
     while (r.size() % 4) r += '\0';
     data += r;
   }
-  const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(colours.size());
-  Put32(s, offset + static_cast<std::uint32_t>(data.size()));
-  Put32(s, 0);
-  Put32(s, offset);
-  Put32(s, 40);
-  Put32(s, static_cast<std::uint32_t>(width));
-  Put32(s, static_cast<std::uint32_t>(height));
-  Put16(s, 1);
+  const auto size = static_cast<std::uint32_t>(data.size()), count = static_cast<std::uint32_t>(colours.size());
+  const std::uint32_t offset = 54 + 4 * count;
+  // File size, reserved, pixel offset; header size, width, height.
+  for (std::uint32_t v : {offset + size, 0u, offset, 40u, static_cast<std::uint32_t>(width),
+                          static_cast<std::uint32_t>(height)})
+    Put32(s, v);
+  Put16(s, 1);  // planes
   Put16(s, static_cast<unsigned>(bits));
-  Put32(s, 0);  // no compression
-  Put32(s, static_cast<std::uint32_t>(data.size()));
-  Put32(s, 2835);
-  Put32(s, 2835);
-  Put32(s, static_cast<std::uint32_t>(colours.size()));
-  Put32(s, 0);
+  // No compression, image size, resolutions, colours used and important.
+  for (std::uint32_t v : {0u, size, 2835u, 2835u, count, 0u}) Put32(s, v);
   for (std::uint32_t c : colours) Put32(s, c);
   return s + data;
 }
@@ -316,11 +311,7 @@ std::string Bitmap(int bits, std::int32_t width, std::int32_t height,
 // Writes NAME.BMP in the temporary folder; the image name without ".BMP".
 std::string WriteBitmap(const std::string& name, const std::string& bytes) {
   const std::string stem = TempFolder() + "/" + name;
-  FILE* f = std::fopen((stem + ".BMP").c_str(), "wb");
-  if (f) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
+  testing_support::WriteFile(stem + ".BMP", bytes);
   return stem;
 }
 
@@ -331,10 +322,7 @@ void RenderImage(const std::string& stem, int style) {
   gfx::RenderStoreOnScreen();
 }
 
-std::uint32_t Rgb(int r, int g, int b) {
-  return static_cast<std::uint32_t>(b) << 16 | static_cast<std::uint32_t>(g) << 8 |
-         static_cast<std::uint32_t>(r);
-}
+std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return b << 16 | g << 8 | r; }
 
 // Each row: a bitmap drawn at the origin with one world unit per pixel, so
 // column k of row r (from the bottom) lands on pixel (100 + k, 79 − r): the
