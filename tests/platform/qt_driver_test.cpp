@@ -320,20 +320,18 @@ TEST_F(QtDriver, ADocumentNoProgramTakesIsReported) {
   rmdir(folder);
 }
 
-TEST_F(QtDriver, NewItemAsksToSaveThenRunsNewHook) {
+// New asks to save (no) and runs the new hook; the close box asks to end
+// and, refused, leaves the window open.
+TEST_F(QtDriver, NewItemAndCloseBoxAsk) {
   MenuBar.NewHook = RecordNew;
   QtWindow.Window->menuBar()->actions()[0]->menu()->actions()[0]->trigger();
   Drv.DrvKeyPressed();
-  EXPECT_EQ(Calls, (std::vector<std::string>{"ask Save file?|Edited|?", "new"}));
-}
-
-TEST_F(QtDriver, CloseBoxAskedAndRefused) {
   QCloseEvent close;
   QCoreApplication::sendEvent(QtWindow.Window, &close);
   EXPECT_FALSE(close.isAccepted());
   Drv.DrvKeyPressed();
-  EXPECT_EQ(Calls,
-            (std::vector<std::string>{"ask " + std::string("                  Закончить работу?"_sc) + "|Exit"}));
+  EXPECT_EQ(Calls, (std::vector<std::string>{"ask Save file?|Edited|?", "new",
+                                             "ask " + std::string("                  Закончить работу?"_sc) + "|Exit"}));
   EXPECT_TRUE(QtWindow.Window->isVisible());
 }
 
