@@ -98,9 +98,6 @@ TEST(Lang, PartOfTheCurrentLanguageFallsBackToTheFirst) {
   gfx::LanguageIndex = saved;
 }
 
-}  // namespace
-
-namespace {
 
 // The formatter must give exactly printf's digits, halves of the binary
 // value included, for the values the program writes.

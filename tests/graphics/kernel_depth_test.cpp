@@ -255,11 +255,6 @@ TEST_F(StartUpState, InitKernelClearsRastersAndState) {
   EXPECT_EQ(std::pair(gfx::Palette[528], gfx::Palette[8]), std::pair(kExtra, kLightGrey));
 }
 
-}  // namespace
-}  // namespace kerneltest
-
-namespace kerneltest {
-namespace {
 
 TEST_F(KernelTest, Point2InXorModeIsErasedByPlottingItAgain) {
   gfx::SetColor(12);

@@ -273,11 +273,6 @@ TEST_F(ExtremeCoordinates, WindowAcrossTheRasterEdgesKeepsDepthOnlyInside) {
   EXPECT_EQ(gfx::DepthRaster[100][0], gfx::kDepthCleared);
 }
 
-}  // namespace
-}  // namespace kerneltest
-
-namespace kerneltest {
-namespace {
 
 // Lines with unrounded ends far off the window keep their direction: the
 // pixels drawn are those of the same line with ends near the window. A
