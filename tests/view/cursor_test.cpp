@@ -114,12 +114,9 @@ TEST_F(CursorTest, CursorCrossesTheViewportThroughItsPixel) {
     if (Px(x, 130) != kBlack) ++row;
   for (int y = 1; y < 299; ++y)
     if (Px(210, y) != kBlack) ++column;
-  EXPECT_GT(row, 150);
-  EXPECT_GT(column, 120);
+  EXPECT_TRUE(row > 150 && column > 120) << row << " " << column;
   EXPECT_EQ(Px(100, 100), kBlack);
-  EXPECT_EQ(gfx::K.XorMode, 0);
-  EXPECT_EQ(gfx::K.LineStyle, 0);
-  EXPECT_EQ(gfx::GetColor(), 15);
+  EXPECT_EQ((std::array{gfx::K.XorMode, gfx::K.LineStyle, gfx::GetColor()}), (std::array{0, 0, 15}));
 }
 
 TEST_F(CursorTest, CursorAboveThePlaneHasADropLine) {
@@ -145,11 +142,9 @@ TEST_F(CursorTest, HiddenCursorDrawsNothing) {
 
 TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
   view::SetGridStep(10);
-  EXPECT_EQ(view::GridColumns(), 48);
-  EXPECT_TRUE(view::GridDrawable());
+  EXPECT_EQ(std::pair(view::GridColumns(), view::GridDrawable()), std::pair(48, true));
   view::SetGridStep(5);
-  EXPECT_EQ(view::GridColumns(), 96);
-  EXPECT_FALSE(view::GridDrawable());
+  EXPECT_EQ(std::pair(view::GridColumns(), view::GridDrawable()), std::pair(96, false));
   const auto before = Snapshot();
   view::DrawGrid(15);
   EXPECT_EQ(Snapshot(), before);

@@ -66,11 +66,9 @@ TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
   view::LoadView(0, 2);
   V.ViewScaleU = V.ViewScaleV = 3;
   view::SelectViewport(1);  // keeps what is current
-  EXPECT_EQ(V.ViewScaleU, 3.0f);
-  EXPECT_EQ(V.ViewMatrix[3][1], -1.0);
+  EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewMatrix[3][1]), std::pair(3.0f, -1.0));
   view::SelectViewport(5);
-  EXPECT_EQ(V.ViewScaleU, 2.0f);
-  EXPECT_EQ(V.ViewMatrix[3][2], -1.0);
+  EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewMatrix[3][2]), std::pair(2.0f, -1.0));
   view::SelectViewport(6);  // an untouched slot: scale 1, identity
   EXPECT_EQ(V.ViewScaleU, 1.0f);
   ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
@@ -85,11 +83,8 @@ TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
   for (int y = 0; y < 20; ++y) gfx::Line2(0, y, 40, y);
   view::SelectViewport(1);
   // The block: rows 2..10, columns 2..25 of the picture window.
-  EXPECT_EQ(Px(2, 2), kBlack);
-  EXPECT_EQ(Px(25, 10), kBlack);
-  EXPECT_NE(Px(26, 2), kBlack);
-  EXPECT_NE(Px(2, 11), kBlack);
-  EXPECT_NE(Px(1, 1), kBlack);
+  EXPECT_EQ((std::array{Px(2, 2), Px(25, 10)}), (std::array{kBlack, kBlack}));
+  EXPECT_TRUE(Px(26, 2) != kBlack && Px(2, 11) != kBlack && Px(1, 1) != kBlack);
   EXPECT_EQ(gfx::GetColor(), 15);  // the indicator colour
 }
 
@@ -223,9 +218,9 @@ TEST_F(ViewTest, ExtendedKeyStoresTheViewInItsSlotAndRedraws) {
   V.ViewLayout = 3;
   V.RotateMode = 1;
   view::ExtendedViewKey(kPageDown);
-  EXPECT_EQ(V.ViewSlot[3].ScaleU, 1.5f);
   view::ExtendedViewKey(kLeft);
-  EXPECT_EQ(V.ViewSlot[3].Matrix[2][0], static_cast<float>(V.RotationStepSin));
+  EXPECT_EQ(std::pair(V.ViewSlot[3].ScaleU, V.ViewSlot[3].Matrix[2][0]),
+            std::pair(1.5f, static_cast<float>(V.RotationStepSin)));
   EXPECT_EQ(Redraws, 2);
 }
 
@@ -238,12 +233,8 @@ TEST_F(ViewTest, WorldPenMovesAndDrawsAtTheProjectedPixels) {
   view::MoveToWorld(-10, 0, 0);
   EXPECT_EQ(gfx::K.CurX, 90);
   view::LineToWorld(10, 0, 5);
-  EXPECT_EQ(gfx::K.CurX, 110);
-  EXPECT_EQ(gfx::K.CurY, 100);
-  EXPECT_EQ(gfx::K.CurZ, 5);
-  for (int x = 90; x <= 110; ++x) EXPECT_NE(Px(x, 100), kBlack) << x;
-  EXPECT_EQ(Px(89, 100), kBlack);
-  EXPECT_EQ(Px(111, 100), kBlack);
+  EXPECT_EQ((std::array{gfx::K.CurX, gfx::K.CurY, gfx::K.CurZ}), (std::array{110, 100, 5}));
+  for (int x = 89; x <= 111; ++x) EXPECT_EQ(Px(x, 100) != kBlack, x >= 90 && x <= 110) << x;
 }
 
 // Kind 1 is an X, kind 2 a square, any other kind a diamond, nine pixels
@@ -265,8 +256,7 @@ TEST_F(ViewTest, WorldMarkersHaveTheirShapes) {
     V.ScreenCentreY = 60;
     gfx::SetColor(15);
     view::WorldMarker(r.Kind, 0, 0, 0);
-    EXPECT_EQ(gfx::K.CurX, 50);
-    EXPECT_EQ(gfx::K.CurY, 60);
+    EXPECT_EQ(std::pair(gfx::K.CurX, gfx::K.CurY), std::pair(50, 60));
     for (auto [dx, dy] : r.Lit) EXPECT_NE(Px(50 + dx, 60 + dy), kBlack) << dx << ", " << dy;
     for (auto [dx, dy] : r.Dark) EXPECT_EQ(Px(50 + dx, 60 + dy), kBlack) << dx << ", " << dy;
   }
