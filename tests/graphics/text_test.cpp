@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/kernel.h"
@@ -84,12 +85,10 @@ TEST_F(TextLayout, BaselineAndUpDirectionMayPointAnywhere) {
   EXPECT_EQ(gStrokes[4], (Stroke{-19, 2, 53, 0}));
 }
 
-TEST_F(TextLayout, EmptyTextDrawsNothing) {
+// Both fonts draw the same glyphs; an empty text draws nothing.
+TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
   Draw("");
   EXPECT_TRUE(gStrokes.empty());
-}
-
-TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
   Draw("Brelmora 0.5", 1, 0);
   const auto font0 = gStrokes;
   gStrokes.clear();
@@ -113,55 +112,39 @@ TEST_F(TextLayout, TildePutsAnAcuteOverTheNextLetterWithoutAdvancing) {
   EXPECT_EQ(Slice(static_cast<int>(gStrokes.size()) - Count('e'), Count('e')), Placed('e', 420, 0, 70));
 }
 
-struct MarkCase {
-  char Next;
-  std::vector<Stroke> Mark;
-};
-
-class Diacritic : public TextLayout, public ::testing::WithParamInterface<MarkCase> {};
-
-TEST_P(Diacritic, MarksTheNextLetter) {
-  const MarkCase& m = GetParam();
-  // After one letter, so the mark is placed at the second cell's origin.
-  Draw(std::string("-~") + m.Next);
-  const int at = Count('-');
-  ASSERT_GE(gStrokes.size(), at + m.Mark.size());
-  std::vector<Stroke> mark = Slice(at, static_cast<int>(m.Mark.size()));
-  for (Stroke& s : mark) s.X -= 70;
-  EXPECT_EQ(mark, m.Mark);
-  EXPECT_EQ(Slice(at + static_cast<int>(m.Mark.size()), Count(m.Next)),
-            Placed(static_cast<unsigned char>(m.Next), 70, 0, 70));
-}
-
-const std::vector<Stroke> kOgonek = {{20, 0, 0, 1}, {20, -20, 0, 0}, {30, -20, 0, 0}};
-const std::vector<Stroke> kSmallAcute = {{20, 55, 0, 1}, {30, 70, 0, 0}};
-const std::vector<Stroke> kCapitalAcute = {{20, 75, 0, 1}, {30, 90, 0, 0}};
-const std::vector<Stroke> kStrokeMark = {{20, 20, 0, 1}, {40, 40, 0, 0}};
-const std::vector<Stroke> kUnknown = {{0, 0, 0, 1}, {50, 70, 0, 0}};
-
-INSTANTIATE_TEST_SUITE_P(
-    PolishLetters, Diacritic,
-    ::testing::Values(MarkCase{'A', kOgonek}, MarkCase{'E', kOgonek}, MarkCase{'a', kOgonek},
-                      MarkCase{'e', kOgonek}, MarkCase{'c', kSmallAcute},
-                      MarkCase{'n', kSmallAcute}, MarkCase{'o', kSmallAcute},
-                      MarkCase{'s', kSmallAcute}, MarkCase{'C', kCapitalAcute},
-                      MarkCase{'N', kCapitalAcute}, MarkCase{'O', kCapitalAcute},
-                      MarkCase{'S', kCapitalAcute}, MarkCase{'L', kStrokeMark},
-                      MarkCase{'l', kStrokeMark},
-                      MarkCase{'z', {{20, 70, 0, 1}, {20, 71, 0, 0}}},
-                      MarkCase{'Z', {{30, 75, 0, 1}, {30, 76, 0, 0}}},
-                      MarkCase{'x', kUnknown}, MarkCase{'7', kUnknown}));
-
-TEST_F(TextLayout, DiacriticIsNotScaledInASubscript) {
-  Draw("\\~a\\");
-  ASSERT_GE(gStrokes.size(), 3u);
-  EXPECT_EQ(Slice(0, 3), (std::vector<Stroke>{{20, -17.5f, 0, 1}, {20, -37.5f, 0, 0},
-                                              {30, -37.5f, 0, 0}}));
-}
-
-TEST_F(TextLayout, TildeAtTheEndDrawsTheUnknownMark) {
+// After a tilde each Polish letter gets its mark, placed at its cell's
+// origin, and is itself placed as usual; other characters, and a tilde at
+// the end, get the unknown mark; a mark is not scaled in a subscript.
+TEST_F(TextLayout, TildeMarksTheNextLetter) {
+  const std::vector<Stroke> unknown = {{0, 0, 0, 1}, {50, 70, 0, 0}};
+  const std::pair<const char*, std::vector<Stroke>> kRows[] = {
+      {"AEae", {{20, 0, 0, 1}, {20, -20, 0, 0}, {30, -20, 0, 0}}},  // ogonek
+      {"cnos", {{20, 55, 0, 1}, {30, 70, 0, 0}}},                   // small acute
+      {"CNOS", {{20, 75, 0, 1}, {30, 90, 0, 0}}},                   // capital acute
+      {"Ll", {{20, 20, 0, 1}, {40, 40, 0, 0}}},                     // stroke
+      {"z", {{20, 70, 0, 1}, {20, 71, 0, 0}}},
+      {"Z", {{30, 75, 0, 1}, {30, 76, 0, 0}}},
+      {"x7", unknown},
+  };
+  for (const auto& [letters, want] : kRows)
+    for (const char* c = letters; *c; ++c) {
+      SCOPED_TRACE(*c);
+      gStrokes.clear();
+      Draw(std::string("-~") + *c);  // after one letter: the mark at the second cell
+      const int at = Count('-'), n = static_cast<int>(want.size());
+      ASSERT_GE(gStrokes.size(), static_cast<std::size_t>(at + n));
+      std::vector<Stroke> mark = Slice(at, n);
+      for (Stroke& m : mark) m.X -= 70;
+      EXPECT_EQ(mark, want);
+      EXPECT_EQ(Slice(at + n, Count(*c)), Placed(static_cast<unsigned char>(*c), 70, 0, 70));
+    }
+  gStrokes.clear();
   Draw("-~");
   EXPECT_EQ(Slice(Count('-'), 2), (std::vector<Stroke>{{70, 0, 0, 1}, {120, 70, 0, 0}}));
+  gStrokes.clear();
+  Draw("\\~a\\");
+  ASSERT_GE(gStrokes.size(), 3u);
+  EXPECT_EQ(Slice(0, 3), (std::vector<Stroke>{{20, -17.5f, 0, 1}, {20, -37.5f, 0, 0}, {30, -37.5f, 0, 0}}));
 }
 
 // --- Placement, subscript and superscript -----------------------------------------
