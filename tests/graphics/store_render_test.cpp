@@ -419,29 +419,22 @@ TEST_F(StoreRenderTest, MissingBitmapReplacesThePieceByAMessage) {
 
 TEST_F(StoreRenderTest, DamagedBitmapsAreRefusedWithoutHarm) {
   const std::string good = Bitmap(24, 2, 2, {}, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}});
-  auto patched32 = [&](std::size_t at, std::uint32_t v) {
-    std::string s = good;
-    s[at] = static_cast<char>(v & 0xFF);
-    s[at + 1] = static_cast<char>(v >> 8 & 0xFF);
-    s[at + 2] = static_cast<char>(v >> 16 & 0xFF);
-    s[at + 3] = static_cast<char>(v >> 24 & 0xFF);
+  auto patched32 = [](std::string s, std::size_t at, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) s[at + k] = static_cast<char>(v >> 8 * k & 0xFF);
     return s;
   };
+  auto patched = [&](std::size_t at, std::uint32_t v) { return patched32(good, at, v); };
   const std::vector<std::string> damaged = {
-      "",
-      "BM",
-      good.substr(0, 20),
-      good.substr(0, 40),
-      "XY" + good.substr(2),
-      patched32(18, 0x7FFFFFFF),                        // huge width
-      patched32(22, 0x7FFFFFFF),                        // huge height
-      patched32(18, 0xFFFFFFFF),                        // negative width
-      patched32(22, 0x80000000),                        // the most negative height
-      patched32(18, 0),                                 // no width
-      patched32(22, 0),                                 // no height
-      patched32(14, 0xFFFFFFF0),                        // absurd header size
-      patched32(30, 1),                                 // compressed
-      patched32(28, 16 | 1u << 16),                     // 16 bits per pixel
+      "", "BM", good.substr(0, 20), good.substr(0, 40), "XY" + good.substr(2),
+      patched32(good, 18, 0x7FFFFFFF),                  // huge width
+      patched(22, 0x7FFFFFFF),                        // huge height
+      patched(18, 0xFFFFFFFF),                        // negative width
+      patched(22, 0x80000000),                        // the most negative height
+      patched(18, 0),                                 // no width
+      patched(22, 0),                                 // no height
+      patched(14, 0xFFFFFFF0),                        // absurd header size
+      patched(30, 1),                                 // compressed
+      patched(28, 16 | 1u << 16),                     // 16 bits per pixel
   };
   int i = 0;
   for (const auto& bytes : damaged) {
@@ -451,22 +444,17 @@ TEST_F(StoreRenderTest, DamagedBitmapsAreRefusedWithoutHarm) {
     EXPECT_FALSE(gfx::ReadBitmapSize((TempFolder() + "/bad" + std::to_string(i - 1)).c_str(), w, h));
   }
   // Offsets and counts that point beyond the file draw nothing and read nothing.
-  RenderImage(WriteBitmap("far", patched32(10, 0xFFFFFFF0)), 0);
+  RenderImage(WriteBitmap("far", patched(10, 0xFFFFFFF0)), 0);
   EXPECT_EQ(LitPixels(), 0);
-  std::string eight = Bitmap(8, 2, 1, {0xFFFFFF}, {{0, 200}});
-  eight[46] = '\xFF';  // colours used: far more than 256
-  eight[47] = '\xFF';
-  eight[48] = '\xFF';
-  eight[49] = '\x7F';
-  RenderImage(WriteBitmap("colours", eight), 0);  // reads no table beyond 256
+  // Colours used: far more than 256; no table is read beyond 256.
+  RenderImage(WriteBitmap("colours", patched32(Bitmap(8, 2, 1, {0xFFFFFF}, {{0, 200}}), 46, 0x7FFFFFFF)), 0);
 }
 
 TEST_F(StoreRenderTest, BitmapSizeComesFromItsHeader) {
   const auto stem = WriteBitmap("sized", Bitmap(24, 3, -5, {}, {}));
   int w = 0, h = 0;
   ASSERT_TRUE(gfx::ReadBitmapSize(stem.c_str(), w, h));
-  EXPECT_EQ(w, 3);
-  EXPECT_EQ(h, 5);
+  EXPECT_EQ(std::pair(w, h), std::pair(3, 5));
   EXPECT_FALSE(gfx::ReadBitmapSize((TempFolder() + "/none").c_str(), w, h));
 }
 
