@@ -55,8 +55,7 @@ class ImageDriver : public ::testing::Test {
 
 TEST_F(ImageDriver, DefaultPictureIs1280By1024) {
   InstallImageDriver();
-  EXPECT_EQ(Drv.DrvScreenWidth(), 1280);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 1024);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1280, 1024));
   EXPECT_EQ(Image.InputExhaustedHook, &EndOnExhaustedInput);
 }
 
@@ -64,8 +63,7 @@ TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
   ResetPlatformDriver();
   EXPECT_EQ(Drv.DrvReadKey(), 27);
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Drv.DrvScreenWidth(), 1);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 1);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1, 1));
   EXPECT_TRUE(Drv.DrvMousePresent());
   FindResult found;
   found.Attributes = 0;
@@ -197,10 +195,9 @@ TEST_F(ImageDriver, PreparedAnswersAndRecords) {
   EXPECT_EQ(Image.OpenedDocuments, (std::vector<std::string>{"VOD.HTM"}));
   // Choices take the same answers; a cancel where there is no cancel button is a no.
   for (int a : {kAnswerCancel, kAnswerCancel, kAnswerNo}) QueueAnswer(a);
-  EXPECT_EQ(Drv.DrvAskChoice("Q3", "C3", "y", "n", "c"), kAnswerCancel);
-  EXPECT_EQ(Drv.DrvAskChoice("Q4", "C4", "y", "n", ""), kAnswerNo);
-  EXPECT_EQ(Drv.DrvAskChoice("Q5", "C5", "y", "n", "c"), kAnswerNo);
-  EXPECT_EQ(Drv.DrvAskChoice("Q6", "C6", "y", "n", "c"), kAnswerYes);  // the default
+  EXPECT_EQ((std::array{Drv.DrvAskChoice("Q3", "C3", "y", "n", "c"), Drv.DrvAskChoice("Q4", "C4", "y", "n", ""),
+                        Drv.DrvAskChoice("Q5", "C5", "y", "n", "c"), Drv.DrvAskChoice("Q6", "C6", "y", "n", "c")}),
+            (std::array<int, 4>{kAnswerCancel, kAnswerNo, kAnswerNo, kAnswerYes}));  // the last: the default
   EXPECT_EQ(Image.Asked[2].Buttons, "y|n|c");
 }
 
@@ -210,8 +207,7 @@ TEST_F(ImageDriver, ResizeAndWaitingGoThroughTheWindowProcedure) {
   QueueResize(320, 200);
   QueueMouseMove(5, 6);
   Drv.DrvWaitEvent();  // the resize
-  EXPECT_EQ(Drv.DrvScreenWidth(), 320);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 200);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(320, 200));
   Drv.DrvWaitEvent();  // the move
   EXPECT_EQ(Image.PointerX, 5);
   EXPECT_FALSE(Drv.DrvKeyPressed());
