@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -313,41 +314,26 @@ TEST_F(ScreenText, ThousandsOfBytesThroughTextOutDoNotCrash) {
 
 // --- Screen metrics ---------------------------------------------------------------
 
-struct MetricsCase {
-  int W, H, Lines;
-  int Height, Pitch, Step, Strip, Column;
-};
-
-class TextMetrics : public ::testing::TestWithParam<MetricsCase> {
- protected:
-  void TearDown() override {
-    gfx::LinesPerScreen = gfx::kDefaultLinesPerScreen;
+// The text height, pitch, line step, menu strip height and column width
+// for window sizes and lines per screen.
+TEST(TextMetrics, FollowTheWindowSize) {
+  const struct { int W, H, Lines, Height, Pitch, Step, Strip, Column; } kRows[] = {
+      {1024, 768, 50, 13, 12, 25, 104, 306}, {800, 600, 50, 10, 7, 19, 80, 240},
+      {801, 600, 50, 10, 10, 19, 80, 240},   {1001, 700, 50, 12, 12, 23, 96, 301},
+      {1200, 900, 50, 16, 12, 31, 128, 357}, {1201, 900, 50, 16, 14, 31, 128, 357},
+      {1500, 1000, 50, 18, 14, 35, 144, 452}, {1920, 1080, 50, 19, 16, 37, 152, 589},
+      {1920, 1080, 70, 13, 16, 25, 104, 605}, {1920, 1080, 100, 8, 16, 15, 64, 618},
+      {320, 200, 50, 7, 7, 13, 56, 88},
+  };
+  for (const auto& m : kRows) {
+    gfx::LinesPerScreen = m.Lines;
+    gfx::ComputeTextMetrics(m.W, m.H);
+    EXPECT_EQ((std::array{gfx::TextHeight, gfx::TextPitch, gfx::TextLineStep, gfx::MenuStripHeight,
+                          gfx::MenuColumnWidth}),
+              (std::array{m.Height, m.Pitch, m.Step, m.Strip, m.Column}))
+        << m.W << "x" << m.H << ", " << m.Lines << " lines";
   }
-};
-
-TEST_P(TextMetrics, FollowTheWindowSize) {
-  const MetricsCase& m = GetParam();
-  gfx::LinesPerScreen = m.Lines;
-  gfx::ComputeTextMetrics(m.W, m.H);
-  EXPECT_EQ(gfx::TextHeight, m.Height);
-  EXPECT_EQ(gfx::TextPitch, m.Pitch);
-  EXPECT_EQ(gfx::TextLineStep, m.Step);
-  EXPECT_EQ(gfx::MenuStripHeight, m.Strip);
-  EXPECT_EQ(gfx::MenuColumnWidth, m.Column);
+  gfx::LinesPerScreen = gfx::kDefaultLinesPerScreen;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    WindowSizes, TextMetrics,
-    ::testing::Values(MetricsCase{1024, 768, 50, 13, 12, 25, 104, 306},
-                      MetricsCase{800, 600, 50, 10, 7, 19, 80, 240},
-                      MetricsCase{801, 600, 50, 10, 10, 19, 80, 240},
-                      MetricsCase{1001, 700, 50, 12, 12, 23, 96, 301},
-                      MetricsCase{1200, 900, 50, 16, 12, 31, 128, 357},
-                      MetricsCase{1201, 900, 50, 16, 14, 31, 128, 357},
-                      MetricsCase{1500, 1000, 50, 18, 14, 35, 144, 452},
-                      MetricsCase{1920, 1080, 50, 19, 16, 37, 152, 589},
-                      MetricsCase{1920, 1080, 70, 13, 16, 25, 104, 605},
-                      MetricsCase{1920, 1080, 100, 8, 16, 15, 64, 618},
-                      MetricsCase{320, 200, 50, 7, 7, 13, 56, 88}));
 
 }  // namespace
