@@ -227,34 +227,30 @@ void FillNineNumbers() {
   for (int i = 0; i < 9; ++i) menu::SetNumberItem(i + 1, labels[i], values[i], 6, 3);
 }
 
-class MenuPicture : public MenuTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
-
-TEST_P(MenuPicture, TextsSitInsideTheirButtons) {
-  auto [w, h] = GetParam();
-  SetUpScreen(w, h);
-  FillNineNumbers();
-  platform::QueueText("1\x1b\r");  // item 1 asked and refused, then Enter
-  menu::KeyCode key = 0;
-  menu::RunMenu(9, key);
-  EXPECT_EQ(key, 13);
-
-  // The text of an item never paints over its button's frame (it would if
-  // it ran past the column), and the right-aligned values end close to the
-  // column's right edge.
-  for (int k = 1; k <= 9; ++k) {
-    const menu::MenuButton& b = menu::M.Buttons[k];
-    int rightmost = -1;
-    for (int y = b.Top + 1; y < b.Bottom; ++y) {
-      EXPECT_NE(platform::PictureColour(b.Right, y), kWhite) << "item " << k;
-      EXPECT_NE(platform::PictureColour(b.Left, y), kWhite) << "item " << k;
-      for (int x = b.Left + 1; x < b.Right; ++x)
-        if (platform::PictureColour(x, y) == kWhite) rightmost = std::max(rightmost, x);
+// The text of an item never paints over its button's frame (it would if it
+// ran past the column), and the right-aligned values end close to the
+// column's right edge.
+TEST_F(MenuTest, TextsSitInsideTheirButtons) {
+  for (auto [w, h] : {std::pair{1280, 1024}, {1920, 1080}}) {
+    SCOPED_TRACE(w);
+    SetUpScreen(w, h);
+    FillNineNumbers();
+    platform::QueueText("1\x1b\r");  // item 1 asked and refused, then Enter
+    menu::KeyCode key = 0;
+    menu::RunMenu(9, key);
+    EXPECT_EQ(key, 13);
+    for (int k = 1; k <= 9; ++k) {
+      const menu::MenuButton& b = menu::M.Buttons[k];
+      int rightmost = -1;
+      for (int y = b.Top + 1; y < b.Bottom; ++y) {
+        EXPECT_NE(platform::PictureColour(b.Right, y), kWhite) << "item " << k;
+        EXPECT_NE(platform::PictureColour(b.Left, y), kWhite) << "item " << k;
+        for (int x = b.Left + 1; x < b.Right; ++x)
+          if (platform::PictureColour(x, y) == kWhite) rightmost = std::max(rightmost, x);
+      }
+      EXPECT_GE(rightmost, b.Right - 3 * gfx::TextPitch) << "item " << k;
     }
-    EXPECT_GE(rightmost, b.Right - 3 * gfx::TextPitch) << "item " << k;
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, MenuPicture,
-                         ::testing::Values(std::make_pair(1280, 1024), std::make_pair(1920, 1080)));
 
 }  // namespace
