@@ -124,29 +124,6 @@ TEST_F(FastLine, SlopedRunsKeepTheirInterpolatedDepths) {
   EXPECT_EQ((std::array{gfx::K.CurX, gfx::K.CurY, gfx::K.CurZ}), (std::array{199, 50, 1000}));
 }
 
-// The fast line's styles leave both ends out: dotted where x and y share
-// parity, dashed eight on and two off.
-TEST_F(FastLine, StylesLeaveTheEndsOut) {
-  struct Row {
-    int Style, X2;
-    const char* Pattern;  // x = 10..X2 at y = 20: X lit, . dark
-  };
-  const Row kRows[] = {
-      {2, 30, "..X.X.X.X.X.X.X.X.X.."},
-      {1, 40, ".XXXXXXXX..XXXXXXXX..XXXXXXXX.."},
-  };
-  for (const Row& r : kRows) {
-    SCOPED_TRACE(r.Style);
-    SetUp();
-    SetColor(10);
-    gfx::SetLineStyle(r.Style);
-    gfx::FastLine3(10, 20, 0, r.X2, 20, 0);
-    std::string drawn;
-    for (int x = 10; x <= r.X2; ++x) drawn += Px(x, 20) == kGreen ? 'X' : Px(x, 20) == kBlack ? '.' : '?';
-    EXPECT_EQ(drawn, r.Pattern);
-  }
-}
-
 TEST_F(FastLine, XorStyledLightsEverySecondPixelAndTwiceRestores) {
   gfx::SetXorMode(1);
   SetColor(10);

@@ -19,28 +19,33 @@ using gfx::SetLineStyle;
 
 using PixelLineStyles = KernelTest;
 
-// A line of 20 pixels from x = 10 to 29 in each style: solid draws both ends;
-// dashed leaves the ends out and every ninth inner pixel, along the major
-// axis whichever end comes first (unknown styles are dashed); dotted draws
-// where x and y share parity.
+// Lines from x = 10 in each style: solid draws both ends; dashed leaves the
+// ends out and every ninth inner pixel, along the major axis whichever end
+// comes first (unknown styles are dashed); dotted draws where x and y share
+// parity. The fast line's styles leave both ends out: dotted where x and y
+// share parity, dashed eight on and two off.
 TEST_F(PixelLineStyles, EachStyleDrawsItsPattern) {
   struct Row {
+    bool Fast;
     int Style, X1, X2, Y;
-    const char* Pattern;  // x = 10..29: X lit, . dark
+    const char* Pattern;  // x = 10 onwards: X lit, . dark
   };
   const Row kRows[] = {
-      {0, 10, 29, 20, "XXXXXXXXXXXXXXXXXXXX"}, {1, 10, 29, 20, ".XXXXXXXX.XXXXXXXX.."},
-      {1, 29, 10, 40, ".XXXXXXXX.XXXXXXXX.."}, {7, 10, 29, 60, ".XXXXXXXX.XXXXXXXX.."},
-      {2, 10, 29, 20, "X.X.X.X.X.X.X.X.X.X."}, {2, 10, 29, 31, ".X.X.X.X.X.X.X.X.X.X"},
+      {false, 0, 10, 29, 20, "XXXXXXXXXXXXXXXXXXXX"}, {false, 1, 10, 29, 20, ".XXXXXXXX.XXXXXXXX.."},
+      {false, 1, 29, 10, 40, ".XXXXXXXX.XXXXXXXX.."}, {false, 7, 10, 29, 60, ".XXXXXXXX.XXXXXXXX.."},
+      {false, 2, 10, 29, 20, "X.X.X.X.X.X.X.X.X.X."}, {false, 2, 10, 29, 31, ".X.X.X.X.X.X.X.X.X.X"},
+      {true, 2, 10, 30, 20, "..X.X.X.X.X.X.X.X.X.."}, {true, 1, 10, 40, 20, ".XXXXXXXX..XXXXXXXX..XXXXXXXX.."},
   };
   for (const Row& r : kRows) {
-    SCOPED_TRACE(testing::Message() << "style " << r.Style << " y " << r.Y);
+    SCOPED_TRACE(testing::Message() << (r.Fast ? "fast, " : "") << "style " << r.Style << " y " << r.Y);
     SetUp();
     SetColor(12);
     SetLineStyle(r.Style);
-    Line2(r.X1, r.Y, r.X2, r.Y);
+    if (r.Fast) gfx::FastLine3(r.X1, r.Y, 0, r.X2, r.Y, 0);
+    else Line2(r.X1, r.Y, r.X2, r.Y);
     std::string drawn;
-    for (int x = 10; x <= 29; ++x) drawn += Px(x, r.Y) == kRed ? 'X' : Px(x, r.Y) == kBlack ? '.' : '?';
+    for (int x = 10; x <= std::max(r.X1, r.X2); ++x)
+      drawn += Px(x, r.Y) == kRed ? 'X' : Px(x, r.Y) == kBlack ? '.' : '?';
     EXPECT_EQ(drawn, r.Pattern);
     EXPECT_EQ(LitCount(), static_cast<int>(std::count(drawn.begin(), drawn.end(), 'X')));
   }
