@@ -256,18 +256,19 @@ TEST_F(ViewTest, WorkingPlaneCoordinates) {
   EXPECT_EQ(y, 1.0f);
 }
 
+// Each row: the plane a·x + b·y + c·z = d, the point, its mirror image (a
+// point on the plane stays).
 TEST_F(ViewTest, ReflectPointMirrorsInThePlaneAndKeepsPointsOnIt) {
-  float x = 1, y = 2, z = 5;
-  view::ReflectPoint(0, 0, 1, 2, x, y, z);
-  Expect3(x, y, z, 1.0f, 2.0f, -1.0f);
-  x = 3, y = 4, z = 5;
-  view::ReflectPoint(1, 0, 0, 0, x, y, z);
-  Expect3(x, y, z, -3.0f, 4.0f, 5.0f);
-  x = 0.6f, y = 0.8f, z = 9;
-  view::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
-  EXPECT_FLOAT_EQ(x, 0.6f);
-  EXPECT_FLOAT_EQ(y, 0.8f);
-  EXPECT_EQ(z, 9.0f);
+  const float kRows[][10] = {{0, 0, 1, 2, 1, 2, 5, 1, 2, -1},
+                             {1, 0, 0, 0, 3, 4, 5, -3, 4, 5},
+                             {0.6f, 0.8f, 0, 1, 0.6f, 0.8f, 9, 0.6f, 0.8f, 9}};
+  for (const auto& r : kRows) {
+    float x = r[4], y = r[5], z = r[6];
+    view::ReflectPoint(r[0], r[1], r[2], r[3], x, y, z);
+    EXPECT_FLOAT_EQ(x, r[7]);
+    EXPECT_FLOAT_EQ(y, r[8]);
+    EXPECT_FLOAT_EQ(z, r[9]);
+  }
 }
 
 }  // namespace
