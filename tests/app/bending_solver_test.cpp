@@ -45,10 +45,7 @@ void Solve(ShellModel& m) {
 // membrane solver's within 1 % of the shell's largest; β = [3(1 − ν²)]^¼ /
 // √(R2·t), R2 = r / nr the second radius of curvature.
 TEST(BendingSolver, AgreesWithTheMembraneSolverAwayFromJunctionsSupportsAndLids) {
-  const struct {
-    const char* Name;
-    ShellModel Model;
-  } kShells[] = {
+  const struct { const char* Name; ShellModel Model; } kShells[] = {
       {"capsule", Shell({{0, 0, 500, 1, 5}, {500, 500, 0, 0, 5}, {500, 1500, 500, 1, 5}, {0, 2000, 0, 0, 5}}, 1, 0, -1, 1, 0, 2)},
       {"45° cone, cylinder, head", Shell({{0, 0, 0, 0, 6}, {500, 500, 0, 0, 6}, {500, 1500, 500, 1, 6}, {0, 2000, 0, 0, 6}}, 1, 0, -1, 1, 0, 2)},
       {"cone and cylinder under water, a lid, steel wall", Shell({{0, 0, 0, 0, 4}, {600, 600, 0, 0, 3}, {600, 1600, 0, 0, 3}}, 0.05f, 1, 1400, 3, 7.85f, 2)},

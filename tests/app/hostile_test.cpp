@@ -15,9 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "app/shell_file.h"
-#include "app/shell_model.h"
-#include "support/run_program.h"
+#include "support/shell_files.h"
 
 namespace {
 
@@ -37,10 +35,7 @@ std::string Repeat(const std::string& keys, int times) {
   return s;
 }
 
-struct KeyRun {
-  const char* Name;
-  std::string Keys;
-};
+struct KeyRun { const char* Name; std::string Keys; };
 
 TEST(Hostile, KeySequencesRunClean) {
   const KeyRun kRuns[] = {
@@ -198,12 +193,8 @@ void Kill(long pid) {
 
 TEST(Hostile, ScratchFoldersOfRunsThatAreGoneAreRemovedAtStartUp) {
   const std::string dir = MakeTempFolder(), tmp = MakeTempFolder();
-  app::ShellModel m;
-  app::ResetShellModel(m);
-  m.ContourStep = 0.001f;  // thousands of nodes: the picture spills
-  app::DataFile f;
-  app::SaveShellData(f, "", m);
-  WriteFile(dir + "/fine.spw", f.Text);
+  // Thousands of nodes: the picture spills.
+  WriteShell(dir + "/fine.spw", DefaultShell([](app::ShellModel& m) { m.ContourStep = 0.001f; }));
 
   std::string killed, live;
   Kill(StartSpillingRun(dir, tmp, killed));

@@ -102,9 +102,7 @@ double CapsuleM(At a) {
 ShellModel FlatLids() {
   return Shell({{500, 0, 0, 0}, {500, 1000, 0, 0}, {0, 1000, 0, 0}}, 10, 5, 0.2f, 0, -1, 1, 0, 1);
 }
-struct PlateAndCylinder {
-  double M0, C1, C2, D, Beta, Wp;
-};
+struct PlateAndCylinder { double M0, C1, C2, D, Beta, Wp; };
 const PlateAndCylinder kLid = [] {
   const double a = 500, t = 10, p = 0.2, d = kE * t * t * t / (12 * (1 - kNu * kNu));
   const double beta = std::pow(3 * (1 - kNu * kNu), 0.25) / std::sqrt(a * t), wp = p * a * a / (kE * t) * (1 - kNu / 2);
@@ -124,9 +122,7 @@ double LidM1(At a) {
 }
 // The concave vessel's outward normal from its three centres.
 double OutR(At a) { return a.Seg == 2 ? (1600 - a.R) / 1000 : a.R / 800; }
-double OutZ(At a) {
-  return a.Seg == 1 ? (a.Z - 600) / 800 : a.Seg == 2 ? (1200 - a.Z) / 1000 : (a.Z - 440) / 800;
-}
+double OutZ(At a) { return a.Seg == 1 ? (a.Z - 600) / 800 : a.Seg == 2 ? (1200 - a.Z) / 1000 : (a.Z - 440) / 800; }
 // Membrane theory's tank on a ring, φ from the top: T1 and T2 over γR²/6.
 double TankT1(At a) {
   double c = a.Z / 1000 - 1;

@@ -18,24 +18,22 @@
 
 namespace {
 
-struct Piece {
-  int Objects = 0, Points = 0;
-  std::vector<std::string> Texts;
-};
+// Text j of the store and its corners.
+std::string TextAt(int j, float corners[9] = nullptr) {
+  const char* text = nullptr;
+  float c[9];
+  int font = 0;
+  store::GetText(j, text, corners ? corners : c, font);
+  return text;
+}
+
+// Each flush of the picture: its counts and texts.
+struct Piece { int Objects = 0, Points = 0; std::vector<std::string> Texts; };
 std::vector<Piece> pieces;
 
 void RecordPiece() {
-  Piece p;
-  p.Objects = store::g.ObjectCount;
-  p.Points = store::g.PointCount;
-  for (int j = 1; j <= store::g.TextCount; ++j) {
-    const char* text = nullptr;
-    float corners[9];
-    int font = 0;
-    store::GetText(j, text, corners, font);
-    p.Texts.push_back(text);
-  }
-  pieces.push_back(p);
+  pieces.push_back({store::g.ObjectCount, store::g.PointCount, {}});
+  for (int j = 1; j <= store::g.TextCount; ++j) pieces.back().Texts.push_back(TextAt(j));
 }
 
 class Picture : public ::testing::Test {
@@ -56,17 +54,15 @@ class Picture : public ::testing::Test {
     app::SolveShell(app::Shell, app::Solution);
     app::SolveShell(app::Shell, app::Solution);
   }
-  static std::string Text(int j) {
-    const char* text = nullptr;
-    float corners[9];
-    int font = 0;
-    store::GetText(j, text, corners, font);
-    return text;
-  }
   static int ObjectPoints(int i) {
     int first = 0, last = 0;
     store::GetObjectRange(i, first, last);
     return last - (first < 0 ? -first : first) + 1;
+  }
+  static std::array<float, 3> PointAt(int n) {
+    std::array<float, 3> p;
+    store::PointGet(n, p[0], p[1], p[2]);
+    return p;
   }
   store::Procedure saved = nullptr;
 };
@@ -76,9 +72,9 @@ TEST_F(Picture, ScaleBarTexts) {
   app::DrawScaleBar(0, 0, 0.25f, 5 / 0.25f, 5);
   store::CloseStore();
   ASSERT_EQ(store::g.TextCount, 3);
-  EXPECT_EQ(Text(1), "M  0.250");
-  EXPECT_EQ(Text(2), "0");
-  EXPECT_EQ(Text(3), "100мм"_sc);
+  EXPECT_EQ(TextAt(1), "M  0.250");
+  EXPECT_EQ(TextAt(2), "0");
+  EXPECT_EQ(TextAt(3), "100мм"_sc);
   EXPECT_EQ(store::g.ObjectCount, 1 + 6);  // the bar and six ticks
 }
 
@@ -95,9 +91,9 @@ TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
   for (int i = 4; i <= 35; ++i) EXPECT_EQ(ObjectPoints(i), 2);
   // Title, units and the end values of both segments, the poles' too.
   ASSERT_EQ(store::g.TextCount, 6);
-  EXPECT_EQ(Text(1), "Давление, МПа"_sc);
-  EXPECT_EQ(Text(3), " 0.215");  // the lower pole, under 150 mm of liquid at 10 g
-  EXPECT_EQ(Text(6), " 0.200");  // the upper pole, above the liquid
+  EXPECT_EQ(TextAt(1), "Давление, МПа"_sc);
+  EXPECT_EQ(TextAt(3), " 0.215");  // the lower pole, under 150 mm of liquid at 10 g
+  EXPECT_EQ(TextAt(6), " 0.200");  // the upper pole, above the liquid
 }
 
 // 48 segments of 10 mm give end values 2.5 picture mm apart at the font's
@@ -113,10 +109,8 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
   for (int j = 3; j <= store::g.TextCount; ++j) {
-    const char* text = nullptr;
     float c[9];
-    int font = 0;
-    store::GetText(j, text, c, font);
+    TextAt(j, c);
     boxes.push_back({c[0], c[3], c[1], c[7]});
   }
   EXPECT_GT(boxes.size(), 10u);
@@ -135,26 +129,17 @@ TEST_F(Picture, AStraightSegmentIsAClosedBandAndAnArcHasItsCentreDot) {
   ASSERT_EQ(store::g.ObjectCount, 4);
   EXPECT_EQ(ObjectPoints(1), 1);              // the centre of the lower arc
   EXPECT_EQ(ObjectPoints(2), 1 + 17 + 2 + 17 + 2);  // two 18-chord arcs joined at the ends
-  float x, y, z;
-  store::PointGet(1, x, y, z);
-  EXPECT_NEAR(x, 0, 1e-4);
-  EXPECT_NEAR(y, 100, 1e-4);
+  EXPECT_NEAR(PointAt(1)[0], 0, 1e-4);
+  EXPECT_NEAR(PointAt(1)[1], 100, 1e-4);
 
   app::Shell.GeneratrixKind[1] = 0;
   store::ClearStore();
   app::DrawWallOutline();
   store::CloseStore();
   EXPECT_EQ(ObjectPoints(1), 5);  // P1 P2 P3 P4 P1: a band as wide as the wall
-  float x1, y1, z1, x5, y5, z5, x3, y3, z3;
-  store::PointGet(1, x1, y1, z1);
-  store::PointGet(3, x3, y3, z3);
-  store::PointGet(5, x5, y5, z5);
-  EXPECT_EQ(x1, x5);
-  EXPECT_EQ(y1, y5);
+  EXPECT_EQ(PointAt(1), PointAt(5));
   // P2 and P3 lie at the section (0, 0), one thickness (2 mm) apart.
-  float x2, y2, z2;
-  store::PointGet(2, x2, y2, z2);
-  EXPECT_NEAR(std::hypot(x3 - x2, y3 - y2), 2, 1e-5);
+  EXPECT_NEAR(std::hypot(PointAt(3)[0] - PointAt(2)[0], PointAt(3)[1] - PointAt(2)[1]), 2, 1e-5);
 }
 
 TEST_F(Picture, TheLiquidSurfaceOnlyWhereASegmentHoldsTheLevel) {
@@ -208,39 +193,35 @@ TEST_F(Picture, BendingShowsTheMomentTheSurfaceStressesAndThePeak) {
 
 // Each flush as a rectangle over its points and texts, with its layer and
 // colour: one rectangle per piece of the picture.
-struct Flushed {
-  app::PictureRect Rect;
-  std::string Layer;
-  int Colour;
-};
+struct Flushed { app::PictureRect Rect; std::string Layer; int Colour; };
 std::vector<Flushed> flushed;
 
+// The rectangle holding a and b.
+app::PictureRect Union(const app::PictureRect& a, const app::PictureRect& b) {
+  return {std::min(a.Left, b.Left), std::min(a.Bottom, b.Bottom), std::max(a.Right, b.Right), std::max(a.Top, b.Top)};
+}
+constexpr app::PictureRect kNothing{1e30f, 1e30f, -1e30f, -1e30f};
+
 void RecordRect() {
-  float l = 1e30f, b = 1e30f, r = -1e30f, t = -1e30f;
-  auto add = [&](float x, float y) {
-    l = std::min(l, x), r = std::max(r, x), b = std::min(b, y), t = std::max(t, y);
-  };
+  app::PictureRect r = kNothing;
   for (int n = 1; n <= store::g.PointCount; ++n) {
     float x, y, z;
     store::PointGet(n, x, y, z);
-    add(x, y);
+    r = Union(r, {x, y, x, y});
   }
   for (int j = 1; j <= store::g.TextCount; ++j) {
-    const char* text = nullptr;
     float c[9];
-    int font = 0;
-    store::GetText(j, text, c, font);
-    add(c[0], c[1]), add(c[3], c[4]), add(c[6], c[7]), add(c[3] + c[6] - c[0], c[4] + c[7] - c[1]);
+    TextAt(j, c);
+    const float x4 = c[3] + c[6] - c[0], y4 = c[4] + c[7] - c[1];
+    r = Union(Union(r, {c[0], c[1], c[0], c[1]}), Union({c[3], c[4], c[3], c[4]}, {c[6], c[7], c[6], c[7]}));
+    r = Union(r, {x4, y4, x4, y4});
   }
-  flushed.push_back({{l, b, r, t}, store::g.Layer, gfx::GetColor()});
+  flushed.push_back({r, store::g.Layer, gfx::GetColor()});
 }
 
 // A shell from its sections: r, z, arc radius and kind of the segment that
 // starts there, thickness 4 mm.
-struct Section {
-  float R, Z, Arc;
-  int Kind;
-};
+struct Section { float R, Z, Arc; int Kind; };
 void Build(const std::vector<Section>& sections) {
   app::Shell.SectionCount = static_cast<int>(sections.size());
   for (std::size_t i = 0; i < sections.size(); ++i) {
@@ -289,21 +270,14 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       // Pieces: the scheme's flushes and each diagram with its marks are one
       // piece each; the origin mark stands alone.
       std::vector<std::pair<std::string, app::PictureRect>> pieces;
-      app::PictureRect scheme{1e30f, 1e30f, -1e30f, -1e30f}, all = flushed[0].Rect;
+      app::PictureRect scheme = kNothing, all = kNothing;
       for (std::size_t i = 0; i < flushed.size(); ++i) {
         const Flushed& f = flushed[i];
-        all = {std::min(all.Left, f.Rect.Left), std::min(all.Bottom, f.Rect.Bottom),
-               std::max(all.Right, f.Rect.Right), std::max(all.Top, f.Rect.Top)};
-        if (i > 0 && (f.Layer == "SCHEME" || f.Layer == "DEFORMED")) {
-          scheme = {std::min(scheme.Left, f.Rect.Left), std::min(scheme.Bottom, f.Rect.Bottom),
-                    std::max(scheme.Right, f.Rect.Right), std::max(scheme.Top, f.Rect.Top)};
-        } else if (f.Layer == "DIAGRAMS" && f.Colour == app::kWarningColour) {
-          app::PictureRect& d = pieces.back().second;
-          d = {std::min(d.Left, f.Rect.Left), std::min(d.Bottom, f.Rect.Bottom), std::max(d.Right, f.Rect.Right),
-               std::max(d.Top, f.Rect.Top)};
-        } else {
-          pieces.push_back({f.Layer + " " + std::to_string(i), f.Rect});
-        }
+        all = Union(all, f.Rect);
+        app::PictureRect& marks = pieces.empty() ? scheme : pieces.back().second;
+        if (i > 0 && (f.Layer == "SCHEME" || f.Layer == "DEFORMED")) scheme = Union(scheme, f.Rect);
+        else if (f.Layer == "DIAGRAMS" && f.Colour == app::kWarningColour) marks = Union(marks, f.Rect);
+        else pieces.push_back({f.Layer + " " + std::to_string(i), f.Rect});
       }
       pieces.push_back({"scheme", scheme});
       EXPECT_EQ(pieces.size(), 1u + 10 + 2 + 1 + (shell.Allowable > 0 ? 1 : 0));  // + table, bar, scheme, line

@@ -1,13 +1,11 @@
 // The whole program on the image driver, in this process: the steps that
 // undo and redo edits, the caption, the questions before the work is left,
-// the recovery copy, and what the window does on a resize or a menu-bar
-// command.
+// the recovery copy, and what the window does on a menu-bar command.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -22,9 +20,9 @@
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "menu/menu.h"
+#include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
-#include "platform/picture.h"
 #include "support/run_program.h"
 #include "view/view.h"
 
@@ -36,11 +34,7 @@ using testing_support::FileExists;
 using testing_support::ReadFile;
 
 // What the program showed when the queued input ran out.
-struct Seen {
-  bool Done = false;
-  float FirstItem = 0;
-  std::string Title;
-};
+struct Seen { bool Done = false; float FirstItem = 0; std::string Title; };
 Seen seen;
 
 class Program : public ::testing::Test {
@@ -268,26 +262,6 @@ TEST_F(Program, TheRecoveryCopyOutlivesOnlyARunThatDied) {
     }
     for (int fd : {ready[0], ready[1], go[0], go[1]}) close(fd);
   }
-}
-
-// A resize draws the picture and the menu at the new size at once, showing
-// what was shown before.
-TEST_F(Program, AResizeDrawsPictureAndMenuAtTheNewSize) {
-  float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
-  ASSERT_TRUE(view::GetViewWindow(u0, v0, u1, v1));
-  platform::QueueResize(900, 700);
-  RunMenus("");
-  EXPECT_EQ(platform::PictureWidth(), 900);
-  EXPECT_EQ(menu::M.Buttons[0].Top, menu::PanelTop() - 1);
-  EXPECT_EQ(platform::PictureColour(menu::M.Buttons[0].Left, menu::M.Buttons[0].Bottom),
-            platform::ColourValue(menu::M.BevelLight));  // the title button's frame
-  float a0 = 0, b0 = 0, a1 = 0, b1 = 0;
-  ASSERT_TRUE(view::GetViewWindow(a0, b0, a1, b1));
-  EXPECT_LE(a0, u0 + 1e-3f);
-  EXPECT_GE(a1, u1 - 1e-3f);
-  EXPECT_LE(b0, v0 + 1e-3f);
-  EXPECT_GE(b1, v1 - 1e-3f);
-  EXPECT_TRUE(std::abs(a1 - a0 - (u1 - u0)) < 1e-2f || std::abs(b1 - b0 - (v1 - v0)) < 1e-2f);
 }
 
 }  // namespace

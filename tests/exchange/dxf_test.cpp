@@ -5,13 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell_file.h"
-#include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
 #include "graphics/codepage.h"
 #include "store/store.h"
-#include "support/run_program.h"
+#include "support/shell_files.h"
 
 namespace {
 
@@ -53,10 +51,6 @@ std::string Entities(const std::string& dxf) {
 
 class DxfTest : public ExchangeTest {};
 
-TEST_F(DxfTest, EmptyPictureIsTheFixedHeaderAndAnEmptyEntitiesSection) {
-  EXPECT_EQ(Run(exchange::ExportDXF), kHeader + kTrailer);
-}
-
 // One picture per row: what the store holds, its colour and the entities
 // it becomes. Palette colours become colour indices: 15 (the foreground) 7,
 // teal 3 136, purple 5 216, dark green 2 96, maroon 4 16.
@@ -69,6 +63,7 @@ struct EntityCase {
 
 TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
   const EntityCase kCases[] = {
+      {"an empty picture is the fixed header and an empty entities section", [] {}, 15, ""},
       {"one point is a POINT", [] { store::BeginPolyline(), store::AddPoint(1, 2, 3); }, 3,
        Lines({" 0", "POINT", "62", "136", " 8", "1", "10", " 1.000", "20", " 2.000", "30", " 3.000"})},
       {"two points are a LINE, reals right-aligned in six",
@@ -118,17 +113,6 @@ TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
     picture = {{c.Build, c.Colour}};
     EXPECT_EQ(Entities(Run(exchange::ExportDXF)), c.Entities);
   }
-}
-
-TEST_F(DxfTest, EachFlushCarriesItsOwnColour) {
-  auto point = [] {
-    store::BeginPolyline();
-    store::AddPoint(0, 0, 0);
-  };
-  picture = {{point, 12}, {point, 9}};
-  std::string e = Entities(Run(exchange::ExportDXF));
-  EXPECT_NE(e.find("62\r\n1\r\n"), std::string::npos);  // red
-  EXPECT_GT(e.find("62\r\n5\r\n"), e.find("62\r\n1\r\n"));  // then blue
 }
 
 TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
@@ -192,22 +176,17 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
 TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
   using namespace testing_support;
   const std::string dir = MakeTempFolder();
-  app::ShellModel m;
-  app::ResetShellModel(m);
-  m.SectionCount = 4;
-  const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
-  for (int i = 1; i <= 4; ++i) {
-    m.SectionRadius[i] = sections[i - 1][0];
-    m.SectionHeight[i] = sections[i - 1][1];
-    m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
-    m.ArcRadius[i] = 1000;
-    m.Thickness[i] = 4;
-  }
-  m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
-  m.PictureScale = 0.0125f;
-  app::DataFile f;
-  app::SaveShellData(f, "", m);
-  WriteFile(dir + "/tank.spw", f.Text);
+  WriteShell(dir + "/tank.spw", DefaultShell([](app::ShellModel& m) {
+               m.SectionCount = 4;
+               const float sections[4][3] = {{0, 0, 1}, {1000, 1000, 0}, {1000, 3000, 1}, {0, 4000, 1}};
+               for (int i = 1; i <= 4; ++i) {
+                 m.SectionRadius[i] = sections[i - 1][0], m.SectionHeight[i] = sections[i - 1][1];
+                 m.GeneratrixKind[i] = static_cast<int>(sections[i - 1][2]);
+                 m.ArcRadius[i] = 1000, m.Thickness[i] = 4;
+               }
+               m.InternalPressure = 0.3f, m.LiquidLevel = 2800, m.Overload = 1, m.ContourStep = 50;
+               m.PictureScale = 0.0125f;
+             }));
   ASSERT_EQ(RunProgram("--export dxf default.dxf", dir).Status, 0);
   ASSERT_EQ(RunProgram("--export dxf tank.dxf tank.spw", dir).Status, 0);
 

@@ -14,10 +14,7 @@
 
 namespace exchange_test {
 
-struct Move {
-  float X, Y;
-  int Pen;
-};
+struct Move { float X, Y; int Pen; };
 
 inline std::vector<Move> moves;
 inline void RecordMove(float x, float y, std::int32_t pen) { moves.push_back({x, y, pen}); }

@@ -22,7 +22,7 @@ class WalkerTest : public ExchangeTest {
     exchange::VertexOut = RecordMove;
   }
   // The walker's buffer holds these points.
-  static void Buffer(std::initializer_list<std::pair<float, float>> points) {
+  static void Buffer(const std::vector<std::pair<float, float>>& points) {
     exchange::g.PointN = 0;
     for (auto [x, y] : points) {
       ++exchange::g.PointN;
@@ -41,22 +41,40 @@ void ExpectMoves(const std::vector<Move>& expected) {
   }
 }
 
-TEST_F(WalkerTest, Colour7IsDashedFourOnTwoOffStartingWithAShortDash) {
-  Buffer({{0, 0}, {10, 0}});
-  exchange::DrawLine(7);
-  ExpectMoves({{0, 0, 7}, {2, 0, 0}, {4, 0, 7}, {8, 0, 0}});
+// A line through the buffer's points in a colour: 7 is dashed four on, two
+// off, from a short dash, following corners, ending on a repeated vertex
+// when its last segment switched; 8 is solid; extra passes draw copies a
+// quarter and a half off; at start-up 15 is drawn three times.
+TEST_F(WalkerTest, EachColourDrawsItsDashesAndPasses) {
+  const struct {
+    const char* Name;
+    std::vector<std::pair<float, float>> Points;
+    int Colour, Passes;  // -1: the start-up passes
+    std::vector<Move> Moves;
+  } kRows[] = {
+      {"7 dashed", {{0, 0}, {10, 0}}, 7, -1, {{0, 0, 7}, {2, 0, 0}, {4, 0, 7}, {8, 0, 0}}},
+      {"dashes round a corner", {{0, 0}, {1, 0}, {1, 10}}, 1, -1,
+       {{0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {1, 3, 1}, {1, 7, 0}, {1, 9, 1}, {1, 10, 0}, {1, 10, 0}}},
+      {"8 solid", {{0, 0}, {10, 0}, {10, 3}}, 8, -1, {{0, 0, 8}, {10, 0, 0}, {10, 3, 0}}},
+      {"two passes", {{0, 0}, {10, 0}}, 8, 2,
+       {{0, 0, 8}, {10, 0, 0}, {0, 0.25f, 8}, {10, 0.25f, 0}, {0, -0.25f, 8}, {10, -0.25f, 0}, {0, 0.5f, 8},
+        {10, 0.5f, 0}, {0, -0.5f, 8}, {10, -0.5f, 0}}},
+      {"15 at start-up", {{0, 0}, {0, 4}}, 15, -1,
+       {{0, 0, 15}, {0, 4, 0}, {-0.25f, 0, 15}, {-0.25f, 4, 0}, {0.25f, 0, 15}, {0.25f, 4, 0}}},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    exchange::InitExchange();
+    exchange::VertexOut = RecordMove;
+    if (r.Passes >= 0) exchange::g.PassCount[r.Colour] = r.Passes;
+    moves.clear();
+    Buffer(r.Points);
+    exchange::DrawLine(r.Colour);
+    ExpectMoves(r.Moves);
+  }
 }
 
-TEST_F(WalkerTest, DashesFollowCornersAndEndOnARepeatedVertex) {
-  Buffer({{0, 0}, {1, 0}, {1, 10}});
-  exchange::DrawLine(1);
-  // Dashes [0,2] round the corner at 1, [4,8], then [10,11] ending on the
-  // last vertex twice: the last segment held a switch and ends drawing.
-  ExpectMoves({{0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {1, 3, 1}, {1, 7, 0}, {1, 9, 1}, {1, 10, 0}, {1, 10, 0}});
-}
-
-// A dashed line of any length gets at most ten thousand dashes, evenly
-// stretched.
+// A line of any length gets at most ten thousand dashes, evenly stretched.
 TEST_F(WalkerTest, DashesOfAnyLengthStayBounded) {
   for (float length : {6e4f, 1e9f, 3e38f}) {
     SCOPED_TRACE(length);
@@ -68,46 +86,25 @@ TEST_F(WalkerTest, DashesOfAnyLengthStayBounded) {
   }
 }
 
-TEST_F(WalkerTest, Colour8IsSolid) {
-  Buffer({{0, 0}, {10, 0}, {10, 3}});
-  exchange::DrawLine(8);
-  ExpectMoves({{0, 0, 8}, {10, 0, 0}, {10, 3, 0}});
-}
-
-TEST_F(WalkerTest, TwoPassesDrawCopiesAtQuarterAndHalf) {
-  exchange::g.PassCount[8] = 2;
-  Buffer({{0, 0}, {10, 0}});
-  exchange::DrawLine(8);
-  ExpectMoves({{0, 0, 8}, {10, 0, 0},
-               {0, 0.25f, 8}, {10, 0.25f, 0}, {0, -0.25f, 8}, {10, -0.25f, 0},
-               {0, 0.5f, 8}, {10, 0.5f, 0}, {0, -0.5f, 8}, {10, -0.5f, 0}});
-}
-
-TEST_F(WalkerTest, StartUpSettingsDrawColour15ThreeTimes) {
-  Buffer({{0, 0}, {0, 4}});
-  exchange::DrawLine(15);
-  ExpectMoves({{0, 0, 15}, {0, 4, 0}, {-0.25f, 0, 15}, {-0.25f, 4, 0}, {0.25f, 0, 15}, {0.25f, 4, 0}});
-}
-
-TEST_F(WalkerTest, ClosedRectangleKeepsMitredCorners) {
-  const float x[] = {0, 0, 10, 10, 0, 0}, y[] = {0, 0, 0, 5, 5, 0};
-  float ox[8] = {}, oy[8] = {};
-  ASSERT_EQ(exchange::OffsetPolyline(x, y, 5, 0.25f, ox, oy), 5);
-  const float ex[] = {0, 0.25f, 9.75f, 9.75f, 0.25f, 0.25f}, ey[] = {0, 0.25f, 0.25f, 4.75f, 4.75f, 0.25f};
-  for (int k = 1; k <= 5; ++k) {
-    EXPECT_NEAR(ox[k], ex[k], 1e-5) << k;
-    EXPECT_NEAR(oy[k], ey[k], 1e-5) << k;
-  }
-}
-
-TEST_F(WalkerTest, OpenPolylineEndsSquareAndStraightVerticesShiftAlongTheNormal) {
-  const float x[] = {0, 0, 5, 10, 10}, y[] = {0, 0, 0, 0, 5};
-  float ox[8] = {}, oy[8] = {};
-  ASSERT_EQ(exchange::OffsetPolyline(x, y, 4, -0.5f, ox, oy), 4);
-  const float ex[] = {0, 0, 5, 10.5f, 10.5f}, ey[] = {0, -0.5f, -0.5f, -0.5f, 5};
-  for (int k = 1; k <= 4; ++k) {
-    EXPECT_NEAR(ox[k], ex[k], 1e-5) << k;
-    EXPECT_NEAR(oy[k], ey[k], 1e-5) << k;
+// Offsets of a closed rectangle keep mitred corners; an open polyline ends
+// square and its straight vertices shift along the normal.
+TEST_F(WalkerTest, OffsetsKeepCornersAndEnds) {
+  const struct {
+    std::vector<float> X, Y, WantX, WantY;  // from index 1
+    float Offset;
+  } kRows[] = {
+      {{0, 0, 10, 10, 0, 0}, {0, 0, 0, 5, 5, 0}, {0, 0.25f, 9.75f, 9.75f, 0.25f, 0.25f},
+       {0, 0.25f, 0.25f, 4.75f, 4.75f, 0.25f}, 0.25f},
+      {{0, 0, 5, 10, 10}, {0, 0, 0, 0, 5}, {0, 0, 5, 10.5f, 10.5f}, {0, -0.5f, -0.5f, -0.5f, 5}, -0.5f},
+  };
+  for (const auto& r : kRows) {
+    const int n = static_cast<int>(r.X.size()) - 1;
+    float ox[8] = {}, oy[8] = {};
+    ASSERT_EQ(exchange::OffsetPolyline(r.X.data(), r.Y.data(), n, r.Offset, ox, oy), n);
+    for (int k = 1; k <= n; ++k) {
+      EXPECT_NEAR(ox[k], r.WantX[k], 1e-5) << n << " " << k;
+      EXPECT_NEAR(oy[k], r.WantY[k], 1e-5) << n << " " << k;
+    }
   }
 }
 
@@ -151,37 +148,6 @@ TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
   exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes
   ExpectMoves({{0, 0, 15}, {4, 0, 0}, {0, 0, 15}, {4, 0, 0},
                {0, 0.25f, 15}, {4, 0.25f, 0}, {0, -0.25f, 15}, {4, -0.25f, 0}, {4, 0, 0}});
-}
-
-TEST_F(WalkerTest, TextOfTheStoreGoesThroughTheSink) {
-  gfx::BuildStrokeFont();
-  exchange::g.PassCount[15] = 0;
-  store::ClearStore();
-  const float base[3] = {0, 0, 0}, end[3] = {10, 0, 0}, top[3] = {0, 5, 0};
-  store::AddText("I", base, end, top, 0);
-  store::AddText("", base, end, top, 0);
-  store::CloseStore();
-  exchange::WalkStorePlane();
-  ASSERT_FALSE(moves.empty());
-  EXPECT_EQ(moves[0].Pen, 15);
-  for (const Move& m : moves) {
-    EXPECT_GE(m.X, -0.01f);
-    EXPECT_LE(m.X, 10.01f);
-  }
-}
-
-TEST_F(WalkerTest, PlaneFlushTakesTheKernelColourAsPen) {
-  picture = {{[] {
-                store::BeginPolyline();
-                store::AddPoint(0, 0, 0);
-                store::AddPoint(1, 0, 0);
-              },
-              11}};
-  store::OutputDevice = 2;
-  DrawPicture();
-  store::OutputDevice = 0;
-  EXPECT_EQ(exchange::g.PlanePen, 11);
-  ExpectMoves({{0, 0, 11}, {1, 0, 0}});
 }
 
 TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,18 +23,17 @@
 #include "print/print.h"
 #include "print/qt/qt_printer.h"
 #include "store/store.h"
+#include "support/run_program.h"
 #include "view/view.h"
 
 namespace printtest {
 
+using testing_support::FileExists;
+using testing_support::ReadFile;
+
 // What the recording backend saw.
-struct SheetCall {
-  int Column, Row;
-};
-struct LineCall {
-  int X1, Y1, X2, Y2;
-  float Width;
-};
+struct SheetCall { int Column, Row; };
+struct LineCall { int X1, Y1, X2, Y2; float Width; };
 inline std::vector<std::string> documents;  // titles
 inline std::vector<SheetCall> sheets;       // at every BeginPage
 inline std::vector<LineCall> lines;
@@ -83,27 +80,12 @@ inline print::PrinterBackend RecordingBackend() {
 
 inline bool NoPrinterProbe(print::PrinterInfo&) { return false; }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-inline bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-
 // Pages of a PDF file: "/Type /Page" objects, not the "/Type /Pages" tree.
 inline int PdfPages(const std::string& pdf) {
   int n = 0;
   for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
     if (at + 11 >= pdf.size() || pdf[at + 11] != 's') ++n;
   return n;
-}
-
-inline std::string OutDir() {
-  const std::string dir = "/tmp/brelmora-print-test";
-  std::string cmd = "mkdir -p " + dir;
-  if (std::system(cmd.c_str()) != 0) return "/tmp";
-  return dir;
 }
 
 class PrintTest : public ::testing::Test {
@@ -141,13 +123,16 @@ class PrintTest : public ::testing::Test {
     lines.clear();
     ends = 0;
     promptsAtKeys.clear();
+    dir = testing_support::MakeTempFolder();
   }
   void TearDown() override {
+    std::filesystem::remove_all(dir);
     exchange::InitExchange();
     exchange::RedrawForExport = [] {};
     store::OutputDevice = 0;
     print::g = print::PrintState{};
   }
+  std::string dir;  // the test's own folder for what it writes
 };
 
 }  // namespace printtest

@@ -19,53 +19,32 @@ namespace {
 
 void NoPicture() {}
 
-std::vector<int> walkerPens;
-
 }  // namespace
 
-TEST_F(PrintTest, StartUpSettings) {
-  const print::PrintSettings& s = print::g.Settings;
-  EXPECT_EQ(s.Scale, 1.0f);
-  EXPECT_EQ(s.ShiftX, 0.0f);
-  EXPECT_EQ(s.ShiftY, 0.0f);
-  EXPECT_EQ(s.Orientation, 0);
-  EXPECT_EQ(s.SheetWidth, 203.2f);
-  EXPECT_EQ(s.SheetLength, 278.1f);
-  EXPECT_EQ(s.ResolutionX, 600.0f);
-  EXPECT_EQ(s.ResolutionY, 600.0f);
-}
-
+// A picture x by y mm at scale 1 and an orientation: sheets across and down,
+// about one percent of overhang allowed; an empty picture takes one sheet.
 TEST_F(PrintTest, SheetCountsAllowAboutOnePercentOverhang) {
-  print::SheetSetup(0, 0, 200, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 1);
-  print::SheetSetup(0, 0, 205, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 1);
-  print::SheetSetup(0, 0, 210, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 2);
-  EXPECT_EQ(print::g.Job.SheetsY, 1);
-  EXPECT_EQ(print::g.Job.Sheets, 2);
-  print::SheetSetup(0, 0, 0, 0, 1, 0, 0);  // an empty picture still takes one sheet
-  EXPECT_EQ(print::g.Job.Sheets, 1);
-}
-
-TEST_F(PrintTest, OrientationOneRunsPictureXAlongSheetLength) {
-  // 250 wide, 100 tall: across the width it needs two sheets.
+  const struct {
+    float X, Y;
+    int Orientation, SheetsX, SheetsY;
+  } kRows[] = {{200, 100, 0, 1, 1}, {205, 100, 0, 1, 1}, {210, 100, 0, 2, 1},
+               {0, 0, 0, 1, 1},     {250, 100, 0, 2, 1}, {250, 100, 1, 1, 1}};
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(std::to_string(r.X) + " x " + std::to_string(r.Y) + ", orientation " + std::to_string(r.Orientation));
+    print::g.Settings.Orientation = r.Orientation;
+    print::SheetSetup(0, 0, r.X, r.Y, 1, 0, 0);
+    EXPECT_EQ(print::g.Job.SheetsX, r.SheetsX);
+    EXPECT_EQ(print::g.Job.SheetsY, r.SheetsY);
+    EXPECT_EQ(print::g.Job.Sheets, r.SheetsX * r.SheetsY);
+  }
+  // Orientation 1: the picture's left end at the foot of the sheet, its right end at the top.
   print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 2);
-  EXPECT_EQ(print::g.Job.SheetsY, 1);
-  print::g.Settings.Orientation = 1;
-  print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
-  EXPECT_EQ(print::g.Job.SheetsX, 1);
-  EXPECT_EQ(print::g.Job.SheetsY, 1);
-  // The picture's left end is at the foot of the sheet, its right end at the top.
   print::g.Job.PageOpen = true;
   print::PrinterVertex(0, 100, 1);
   print::PrinterVertex(250, 100, 0);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].X1, 0);
-  EXPECT_EQ(lines[0].X2, 0);
-  EXPECT_EQ(lines[0].Y1, gfx::NearestInt(250 / (25.4f / 600)));
-  EXPECT_EQ(lines[0].Y2, 0);
+  EXPECT_EQ((std::vector<int>{lines[0].X1, lines[0].Y1, lines[0].X2, lines[0].Y2}),
+            (std::vector<int>{0, gfx::NearestInt(250 / (25.4f / 600)), 0, 0}));
 }
 
 TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
@@ -100,12 +79,9 @@ TEST_F(PrintTest, TwoByTwoSheetsPrintRowByRowEachItsOwnDocument) {
   print::SheetSetup(0, 0, 400, 500, 1, 0, 0);
   ASSERT_EQ(print::g.Job.Sheets, 4);
   EXPECT_EQ(print::PrintSheets(NoPicture), "");
-  ASSERT_EQ(sheets.size(), 4u);
-  const int expected[4][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(sheets[i].Column, expected[i][0]) << i;
-    EXPECT_EQ(sheets[i].Row, expected[i][1]) << i;
-  }
+  std::string order;
+  for (const SheetCall& c : sheets) order += std::to_string(c.Column) + "," + std::to_string(c.Row) + " ";
+  EXPECT_EQ(order, "1,1 2,1 1,2 2,2 ");
   EXPECT_EQ(documents, std::vector<std::string>(4, "Tamvel"));
   EXPECT_EQ(ends, 4);
 }
@@ -211,34 +187,38 @@ std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float
 
 }  // namespace
 
+// Each row's sheets go into one PDF named on the prompt line, or the
+// prompt line says why not; the walker's sink and the device are back.
 TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
-  const std::string path = OutDir() + "/one-sheet.pdf";
-  print::g.Settings.Orientation = 1;
-  const std::string pdf = PrintWithoutPrinter(path, 203.2f, 278.1f);
-  ASSERT_EQ(print::g.Job.Sheets, 1);
-  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-  EXPECT_EQ(PdfPages(pdf), 1);
-  ASSERT_GE(promptsAtKeys.size(), 2u);
-  EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
-  EXPECT_NE(promptsAtKeys.back().find(gfx::ScreenFromUtf8(path)), std::string::npos) << promptsAtKeys.back();
-  EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart("Принтера нет. Листы записаны в файл ;No printer"_sc)), 0u);
-  // The walker's sink and the device are back.
-  EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
-  EXPECT_EQ(store::OutputDevice, 0);
-  EXPECT_EQ(exchange::g.OutputScale, 1.0f);
-}
-
-TEST_F(PrintTest, FourSheetsWithoutPrinterAreFourPages) {
   float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   store::MeasureExtent2D(x1, y1, x2, y2);
-  ASSERT_GT(x2 - x1, 10.0f);
-  ASSERT_GT(y2 - y1, 10.0f);
-  // Sheets of two thirds of the picture each way: 2 × 2.
-  const std::string path = OutDir() + "/four-sheets.pdf";
-  const std::string pdf = PrintWithoutPrinter(path, (x2 - x1) / 1.5f, (y2 - y1) / 1.5f);
-  EXPECT_EQ(print::g.Job.SheetsX, 2);
-  EXPECT_EQ(print::g.Job.SheetsY, 2);
-  EXPECT_EQ(PdfPages(pdf), 4);
+  ASSERT_GT(std::min(x2 - x1, y2 - y1), 10.0f);
+  const char* written = "Принтера нет. Листы записаны в файл ;No printer";
+  const struct { const char* File; float Width, Length; int Orientation, Pages; const char* Said; } kRows[] = {
+      {"one-sheet.pdf", 203.2f, 278.1f, 1, 1, written},
+      {"four-sheets.pdf", (x2 - x1) / 1.5f, (y2 - y1) / 1.5f, 0, 4, written},  // two thirds of the picture each way
+      {"no-such-folder/out.pdf", 203.2f, 278.1f, 0, 0, "Ошибка печати: ;Printing failed: "},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.File);
+    const std::string path = dir + "/" + r.File;
+    print::g.Settings.Orientation = r.Orientation;
+    promptsAtKeys.clear();
+    const std::string pdf = PrintWithoutPrinter(path, r.Width, r.Length);
+    EXPECT_EQ(PdfPages(pdf), r.Pages);
+    EXPECT_EQ(FileExists(path), r.Pages > 0);
+    if (r.Pages > 0) {
+      EXPECT_EQ(print::g.Job.Sheets, r.Pages);
+      EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    }
+    ASSERT_GE(promptsAtKeys.size(), 2u);
+    EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
+    EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart(gfx::ScreenFromUtf8(r.Said))), 0u) << promptsAtKeys.back();
+    EXPECT_EQ(promptsAtKeys.back().find(gfx::ScreenFromUtf8(path)) != std::string::npos, r.Pages > 0);
+    EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
+    EXPECT_EQ(store::OutputDevice, 0);
+    EXPECT_EQ(exchange::g.OutputScale, 1.0f);
+  }
 }
 
 TEST_F(PrintTest, FallbackPdfIsNamedAfterTheDataFile) {
@@ -246,14 +226,6 @@ TEST_F(PrintTest, FallbackPdfIsNamedAfterTheDataFile) {
   exchange::Files.FileName = "TANK1";
   EXPECT_EQ(print::FallbackPdfPath(), "TANK1.pdf");
   exchange::Files.FileName.clear();
-}
-
-TEST_F(PrintTest, PrinterErrorIsReportedOnThePromptLine) {
-  const std::string path = "/nonexistent-brelmora-folder/out.pdf";
-  PrintWithoutPrinter(path, 203.2f, 278.1f);
-  ASSERT_GE(promptsAtKeys.size(), 2u);
-  EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart("Ошибка печати: ;Printing failed: "_sc)), 0u) << promptsAtKeys.back();
-  EXPECT_FALSE(Exists(path));
 }
 
 namespace {
@@ -287,7 +259,7 @@ std::vector<std::string> PictureTexts() {
 // halves and their hatching, deformed contour, two supports, liquid, ten
 // diagrams, table), each one path, on a landscape A4 sheet.
 TEST_F(PrintTest, SvgIsAPathPerPieceOnASheetWithItsTexts) {
-  const std::string path = OutDir() + "/picture.svg";
+  const std::string path = dir + "/picture.svg";
   std::remove(path.c_str());
   ASSERT_EQ(exchange::Exports.Svg(path), "");
   const std::string svg = ReadFile(path);
@@ -342,7 +314,7 @@ TEST_F(PrintTest, PdfIsAStandardSheetWhoseTextsReadersFind) {
   for (const print::PageFormat& format : print::kPageFormats) {
     SCOPED_TRACE(format.Name);
     print::g.Page = format;
-    const std::string path = OutDir() + "/picture-" + format.Name + ".pdf";
+    const std::string path = dir + "/picture-" + format.Name + ".pdf";
     std::remove(path.c_str());
     ASSERT_EQ(exchange::Exports.Pdf(path), "");
     const std::string pdf = ReadFile(path);
@@ -384,16 +356,10 @@ TEST_F(PrintTest, PrinterDrawsEachLineOnceAsWideAsItsPasses) {
 }
 
 TEST_F(PrintTest, FailedExportsLeaveNoFile) {
-  const std::string svg = "/nonexistent-brelmora-folder/picture.svg";
-  const std::string pdf = "/nonexistent-brelmora-folder/picture.pdf";
+  const std::string svg = dir + "/no-such-folder/picture.svg";
+  const std::string pdf = dir + "/no-such-folder/picture.pdf";
   EXPECT_NE(exchange::Exports.Svg(svg), "");
   EXPECT_NE(exchange::Exports.Pdf(pdf), "");
-  EXPECT_FALSE(Exists(svg));
-  EXPECT_FALSE(Exists(pdf));
-}
-
-TEST_F(PrintTest, InstallFillsTheHookAndExports) {
-  EXPECT_EQ(exchange::PrintPicture, print::PrintPicture);
-  EXPECT_EQ(exchange::Exports.Pdf, print::ExportPdf);
-  EXPECT_EQ(exchange::Exports.Svg, print::ExportSvg);
+  EXPECT_FALSE(FileExists(svg));
+  EXPECT_FALSE(FileExists(pdf));
 }

@@ -34,10 +34,7 @@ std::vector<P> PointsOf(int i) {
 // |a2 - a1|·r / (16·q), halves to even, from 4 chords for a tiny arc to 300
 // for a huge one or one without a pixel size.
 TEST(ArcChords, CountFollowsTheLengthInPixels) {
-  const struct {
-    float R, A1, A2, Pixel;
-    int Requested, Chords;
-  } kRows[] = {
+  const struct { float R, A1, A2, Pixel; int Requested, Chords; } kRows[] = {
       {10, 0, 1, 0.1f, 2, 1},         {10, 0, 1, 0.1f, 7, 6},        {0.001f, 0, 3.14159f, 1, 0, 4},
       {1e6f, 0, 3.14159f, 0.01f, 0, 300}, {1e30f, 0, 3.14159f, 1e-30f, 1, 300}, {1, 0, 1, 0, 0, 300},
       {40, 1, 0, 1, 0, 6},  // 2.5 → 2
@@ -89,38 +86,34 @@ TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
 
 // --- Axis lines ------------------------------------------------------------------------------
 
-TEST_F(StoreTest, AShortAxisLineIsOneSolidSegment) {
-  const float p1[3] = {0, 0, 0}, p2[3] = {10, 0, 0};
-  store::AddAxisLine(p1, p2, 2, 3);  // 15 long
-  EXPECT_EQ(g.ObjectCount, 1);
-  EXPECT_EQ(PointsOf(1), (std::vector<P>{{-2, 0, 0}, {13, 0, 0}}));
-}
-
-TEST_F(StoreTest, AnAxisLineHasAShortDashInTheMiddleOfEachStep) {
-  const float p1[3] = {0, 0, 1}, p2[3] = {0, 100, 1};
-  store::NewAxisLine(p1, p2, 0, 0);  // n = 5, steps of 20
-  ASSERT_EQ(g.ObjectCount, 11);
-  EXPECT_EQ(PointsOf(1), (std::vector<P>{{0, 0, 1}, {0, 7, 1}}));
-  EXPECT_EQ(PointsOf(2), (std::vector<P>{{0, 9, 1}, {0, 11, 1}}));
-  EXPECT_EQ(PointsOf(3), (std::vector<P>{{0, 13, 1}, {0, 27, 1}}));
-  EXPECT_EQ(PointsOf(10), (std::vector<P>{{0, 89, 1}, {0, 91, 1}}));
-  EXPECT_EQ(PointsOf(11), (std::vector<P>{{0, 93, 1}, {0, 100, 1}}));
-}
-
-TEST_F(StoreTest, AVeryLongAxisLineHas245Dashes) {
-  const float p1[3] = {0, 0, 0}, p2[3] = {4820, 0, 0};  // rnd(4820 / 20) = 241
-  store::AddAxisLine(p1, p2, 0, 0);
-  EXPECT_EQ(g.ObjectCount, 1 + 2 * 245);
-  const float q2[3] = {4800, 0, 0};  // 240: kept
-  store::NewAxisLine(p1, q2, 0, 0);
-  EXPECT_EQ(g.ObjectCount, 1 + 2 * 240);
-}
-
-TEST_F(StoreTest, AnAxisLineOfLengthTwentyTwoHasTwoDashes) {
-  const float p1[3] = {0, 0, 0}, p2[3] = {22, 0, 0};  // rnd(1.1) = 1 → 2
-  store::AddAxisLine(p1, p2, 0, 0);
-  EXPECT_EQ(g.ObjectCount, 5);
-  EXPECT_EQ(PointsOf(2), (std::vector<P>{{4.5f, 0, 0}, {6.5f, 0, 0}}));
+// An axis line: one solid segment when short, else a long dash, then a
+// short dash in the middle of each step of about 20 (the count rounded,
+// from 2, at most 245 steps); AddAxisLine stretches it by its two
+// lengths, NewAxisLine starts a new store.
+TEST_F(StoreTest, AxisLinesHaveAShortDashInTheMiddleOfEachStep) {
+  const struct {
+    bool New;
+    P From, To;
+    float Before, After;
+    int Objects;
+    std::vector<std::pair<int, std::vector<P>>> Points;  // of some objects
+  } kRows[] = {
+      {false, {0, 0, 0}, {10, 0, 0}, 2, 3, 1, {{1, {{-2, 0, 0}, {13, 0, 0}}}}},
+      {true, {0, 0, 1}, {0, 100, 1}, 0, 0, 11,
+       {{1, {{0, 0, 1}, {0, 7, 1}}}, {2, {{0, 9, 1}, {0, 11, 1}}}, {3, {{0, 13, 1}, {0, 27, 1}}},
+        {10, {{0, 89, 1}, {0, 91, 1}}}, {11, {{0, 93, 1}, {0, 100, 1}}}}},
+      {false, {0, 0, 0}, {22, 0, 0}, 0, 0, 5, {{2, {{4.5f, 0, 0}, {6.5f, 0, 0}}}}},  // rnd(1.1) = 1: 2
+      {false, {0, 0, 0}, {4820, 0, 0}, 0, 0, 1 + 2 * 245, {}},                           // rnd(241): 245
+      {true, {0, 0, 0}, {4800, 0, 0}, 0, 0, 1 + 2 * 240, {}},                            // 240: kept
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.To.Y + r.To.X);
+    if (!r.New) store::ClearStore();  // a new axis line clears what the last row left
+    const float p1[3] = {r.From.X, r.From.Y, r.From.Z}, p2[3] = {r.To.X, r.To.Y, r.To.Z};
+    (r.New ? store::NewAxisLine : store::AddAxisLine)(p1, p2, r.Before, r.After);
+    EXPECT_EQ(g.ObjectCount, r.Objects);
+    for (const auto& [i, points] : r.Points) EXPECT_EQ(PointsOf(i), points) << i;
+  }
 }
 
 // --- Contour list ------------------------------------------------------------------------------
@@ -175,11 +168,11 @@ TEST_F(StoreTest, StoreToContoursTakesPolylinesAndSinglePoints) {
 
 // --- Hatching ------------------------------------------------------------------------------------
 
-void Outline(std::vector<P> pts) {
+void Outline(std::vector<P> pts, bool closed = true) {
   store::ClearStore();
   store::BeginPolyline();
   for (const P& p : pts) store::AddPoint(p.X, p.Y, 0);
-  store::AddPoint(pts[0].X, pts[0].Y, 0);
+  if (closed) store::AddPoint(pts[0].X, pts[0].Y, 0);
   store::CloseStore();
 }
 
@@ -187,7 +180,8 @@ void Outline(std::vector<P> pts) {
 // levels (-1, 2, 5, 8), at 90 degrees they run along y (w = -x), step zero
 // gives one line. At y = 5 (step 2, levels -1 .. 9) a vertex between
 // neighbours on both sides counts once, one with both neighbours above
-// twice, one with both below not at all.
+// twice, one with both below not at all. An open outline crossed three
+// times drops the odd last crossing.
 TEST_F(StoreTest, HatchingCrossesTheOutline) {
   using Pts = std::vector<P>;
   const Pts square = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
@@ -197,6 +191,7 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
     float Step, Angle;
     bool OnlyAtFive;
     Pts Want;
+    bool Open = false;  // the outline is not closed
   };
   const Row kRows[] = {
       {"square", square, 3, 0, false, {{0, 2, 0}, {10, 2, 0}, {0, 5, 0}, {10, 5, 0}, {0, 8, 0}, {10, 8, 0}}},
@@ -207,10 +202,12 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
        {{0, 5, 0}, {5, 5, 0}, {5, 5, 0}, {10, 5, 0}}},
       {"vertex above both", {{0, 0, 0}, {4, 0, 0}, {5, 5, 0}, {6, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, 2,
        0, true, {{0, 5, 0}, {10, 5, 0}}},
+      {"an odd last crossing is dropped", {{0, 0, 0}, {0, 10, 0}, {5, 0, 0}, {10, 10, 0}}, 0, 0, false,
+       {{0, 5, 0}, {2.5f, 5, 0}}, true},
   };
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
-    Outline(r.Outline);
+    Outline(r.Outline, !r.Open);
     store::HatchStore(r.Step, r.Angle);
     ASSERT_EQ(g.ObjectCount, 1);
     int first = 0, last = 0, kind = 0, pen = 0;
@@ -222,19 +219,6 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
       if (!r.OnlyAtFive || p.Y == 5) got.push_back({std::round(p.X * 1e4f) / 1e4f, std::round(p.Y * 1e4f) / 1e4f, p.Z});
     EXPECT_EQ(got, r.Want);
   }
-}
-
-TEST_F(StoreTest, AnOddLastPointIsDropped) {
-  // An open outline: the line y = 5 crosses it three times.
-  store::ClearStore();
-  store::BeginPolyline();
-  for (P p : std::vector<P>{{0, 0, 0}, {0, 10, 0}, {5, 0, 0}, {10, 10, 0}}) store::AddPoint(p.X, p.Y, 0);
-  store::CloseStore();
-  store::HatchStore(0, 0);
-  std::vector<P> pts = PointsOf(1);
-  ASSERT_EQ(pts.size(), 2u);
-  EXPECT_EQ(pts[0], (P{0, 5, 0}));
-  EXPECT_EQ(pts[1], (P{2.5f, 5, 0}));
 }
 
 TEST_F(StoreTest, HatchingAnEmptyStoreLeavesOneEmptyObject) {

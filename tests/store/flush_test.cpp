@@ -15,17 +15,11 @@ std::string flushLog;
 void LogScreen() { flushLog += "screen;"; }
 void LogDevice(int device) { flushLog += "device " + std::to_string(device) + ";"; }
 
-// A view turned a quarter round z: u = y, v = -x, w = z.
-void TurnView() {
-  double rows[3][3] = {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}};
+// The view turned a quarter round z (u = y, v = -x, w = z) or plain.
+void SetView(bool turned) {
+  const double rows[3][3] = {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}};
   for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) view::V.ViewMatrix[i + 1][j + 1] = rows[i][j];
-  view::UpdateViewCoefficients();
-}
-
-void PlainView() {
-  for (int i = 1; i <= 3; ++i)
-    for (int j = 1; j <= 3; ++j) view::V.ViewMatrix[i][j] = i == j ? 1 : 0;
+    for (int j = 0; j < 3; ++j) view::V.ViewMatrix[i + 1][j + 1] = turned ? rows[i][j] : i == j;
   view::UpdateViewCoefficients();
 }
 
@@ -42,24 +36,20 @@ class FlushTest : public StoreTest {
     store::ExchangeFlush = [](int) {};
     store::RedrawForMeasure = [] {};
     store::ReadImageSize = [](const char*, int&, int&) { return false; };
-    PlainView();
+    SetView(false);
     StoreTest::TearDown();
   }
 };
 
 // --- Dispatch ----------------------------------------------------------------------------
 
-TEST_F(FlushTest, TheScreenGetsDeviceZero) {
-  store::FlushStore();
-  EXPECT_EQ(flushLog, "screen;");
-}
-
-TEST_F(FlushTest, ExchangeDevicesEchoOnTheScreenFirst) {
-  for (int device : {2, 3, 4, 5, 7}) {
+// The screen gets device 0; exchange devices echo on the screen first.
+TEST_F(FlushTest, EachDeviceGetsTheFlush) {
+  for (int device : {0, 2, 3, 4, 5, 7}) {
     flushLog.clear();
     store::OutputDevice = device;
     store::FlushStore();
-    EXPECT_EQ(flushLog, "screen;device " + std::to_string(device) + ";");
+    EXPECT_EQ(flushLog, device == 0 ? "screen;" : "screen;device " + std::to_string(device) + ";");
   }
   store::OutputDevice = 0;
 }
@@ -150,7 +140,7 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
   store::ReadImageSize = TenByTwenty;
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
-    r.TwoD ? TurnView() : PlainView();
+    SetView(r.TwoD);
     flushLog.clear();
     observedDevice = 99;
     store::RedrawForMeasure = r.Redraw;
@@ -170,27 +160,20 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
 
 // --- View-plane entries ----------------------------------------------------------------------
 
-TEST_F(FlushTest, AddPointInViewStoresTheWorldPoint) {
-  TurnView();
+// Points and texts given in the view plane are stored in world coordinates.
+TEST_F(FlushTest, ViewPlaneEntriesStoreWorldCoordinates) {
+  SetView(true);
   store::BeginPolyline();
   store::AddPointInView(1, 2, 3);
   float x = 0, y = 0, z = 0;
   store::PointGet(1, x, y, z);
-  EXPECT_EQ(x, -2.0f);
-  EXPECT_EQ(y, 1.0f);
-  EXPECT_EQ(z, 3.0f);
-}
-
-TEST_F(FlushTest, TextInTheViewPlaneIsStoredInWorldCoordinates) {
-  TurnView();
-  store::AddTextLeftInView("AB", 0, 0, 1, 0, 1, 2, 1, 0);
-  // View corners (0, -1, 1), (2, -1, 1), (0, 1, 1).
+  EXPECT_EQ((std::array<float, 3>{x, y, z}), (std::array<float, 3>{-2, 1, 3}));
+  store::AddTextLeftInView("AB", 0, 0, 1, 0, 1, 2, 1, 0);  // view corners (0, -1, 1), (2, -1, 1), (0, 1, 1)
   const char* text = nullptr;
-  float c[9];
+  std::array<float, 9> c;
   int font = 0;
-  store::GetText(1, text, c, font);
-  const float expected[9] = {1, 0, 1, 1, 2, 1, -1, 0, 1};
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(c[k], expected[k]) << k;
+  store::GetText(1, text, c.data(), font);
+  EXPECT_EQ(c, (std::array<float, 9>{1, 0, 1, 1, 2, 1, -1, 0, 1}));
 }
 
 }  // namespace

@@ -45,32 +45,30 @@ bool Exists(const std::string& path) {
 
 // --- Layout ---------------------------------------------------------------------------------
 
-TEST_F(StoreTest, Point2001IsElementFourOfThePointFile) {
+// Point 2001 is element 4 of the point file; object 501 element 3 of the
+// object file, widened to four bytes, and read back from there.
+TEST_F(StoreTest, WhatMemoryCannotHoldGoesToTheFilesInOrder) {
+  store::SetStorePen(200);
   store::BeginPolyline();
   for (int n = 1; n <= 2000; ++n) store::AddPoint(0, 0, 0);
   EXPECT_TRUE(messages.empty());
   store::AddPoint(1.5f, 2.5f, 3.5f);
   store::AddPoint(4, 5, 6);
-  ASSERT_TRUE(store::SyncStoreFiles());
-  // Elements 0..9, the last written being 9.
-  EXPECT_EQ(Elements<float>(ReadFile(FileIn("BUF.TMP"))), (std::vector<float>{0, 0, 0, 0, 1.5f, 2.5f, 3.5f, 4, 5, 6}));
-}
-
-TEST_F(StoreTest, Object501IsElementThreeOfTheObjectFileWidenedToFourBytes) {
-  store::SetStorePen(200);
-  for (int i = 1; i <= 500; ++i) store::BeginPolyline();
-  store::AddPoint(0, 0, 0);
+  for (int i = 2; i <= 500; ++i) store::BeginPolyline();
   store::BeginSegmentPairs();  // object 501
   store::AddPoint(0, 0, 0);
   store::AddPoint(0, 0, 0);
-  store::CloseStore();         // entry 502
+  store::CloseStore();  // entry 502
   ASSERT_TRUE(store::SyncStoreFiles());
+  // Elements 0..12 of the point file, the last written being 12.
+  EXPECT_EQ(Elements<float>(ReadFile(FileIn("BUF.TMP"))),
+            (std::vector<float>{0, 0, 0, 0, 1.5f, 2.5f, 3.5f, 4, 5, 6, 0, 0, 0, 0, 0, 0}));
   const std::vector<std::int32_t> e = Elements<std::int32_t>(ReadFile(FileIn("BUFN.TMP")));
-  EXPECT_EQ(std::vector<std::int32_t>(e.begin() + 3, e.end()), (std::vector<std::int32_t>{-2, 2, 200, 4, 2, 200}));
-  EXPECT_EQ(e.size(), 9u);
+  EXPECT_EQ(std::vector<std::int32_t>(e.begin() + 3, e.end()),
+            (std::vector<std::int32_t>{-2003, 2, 200, 2005, 2, 200}));
   int first = 0, last = 0, kind = 0, pen = 0;
   store::GetObjectRange(501, first, last, kind, pen);
-  EXPECT_EQ((std::vector<int>{first, last, kind, pen}), (std::vector<int>{-2, 3, 2, 200}));
+  EXPECT_EQ((std::vector<int>{first, last, kind, pen}), (std::vector<int>{-2003, 2004, 2, 200}));
 }
 
 TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
@@ -100,18 +98,16 @@ TEST_F(StoreTest, OpeningEachFileIsAnnouncedOncePerRun) {
   EXPECT_EQ(Said(), "BUF_PUTNA-Открытие файла 500;BUF_PUT-Открытие файла 500;");
 }
 
-TEST_F(StoreTest, ReadingAPointBeyondMemoryBeforeTheFileIsOpenWaitsForAKey) {
+// Reading beyond memory before a file is open leaves the values: a point
+// waits for a key, an object pauses, and no folder is made.
+TEST_F(StoreTest, ReadingBeyondMemoryBeforeTheFileIsOpenIsSaid) {
   float x = 7, y = 8, z = 9;
   store::PointGet(2001, x, y, z);
   store::PointGet(12345, x, y, z);
-  EXPECT_EQ(Said(), "BUF_GET-Файл не открыт 2001 key;BUF_GET-Файл не открыт 12345 key;");
-  EXPECT_EQ((std::vector<float>{x, y, z}), (std::vector<float>{7, 8, 9}));
-}
-
-TEST_F(StoreTest, ReadingAnObjectBeyondMemoryBeforeTheFileIsOpenPauses) {
   int first = 5, kind = 6, pen = 7;
   store::ObjectGet(501, first, kind, pen);
-  EXPECT_EQ(Said(), "BUF_GETNA-Файл не открыт 500;");
+  EXPECT_EQ(Said(), "BUF_GET-Файл не открыт 2001 key;BUF_GET-Файл не открыт 12345 key;BUF_GETNA-Файл не открыт 500;");
+  EXPECT_EQ((std::vector<float>{x, y, z}), (std::vector<float>{7, 8, 9}));
   EXPECT_EQ((std::vector<int>{first, kind, pen}), (std::vector<int>{5, 6, 7}));
   EXPECT_STREQ(store::ScratchFolder(), "");
 }

@@ -1,7 +1,7 @@
 // The drawing store: objects, points, texts, images and transforms.
 #include <cmath>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "store_fixture.h"
 
@@ -10,180 +10,143 @@ namespace {
 using namespace store_test;
 using store::g;
 
-struct Range {
-  int First = 0, Last = 0, Kind = 0, Pen = 0;
-};
+using Ints = std::vector<int>;
+using Floats = std::vector<float>;
 
-Range RangeOf(int i) {
-  Range r;
-  store::GetObjectRange(i, r.First, r.Last, r.Kind, r.Pen);
-  return r;
+// Object i as first point, last point, kind and pen; entry i as stored.
+Ints RangeOf(int i) {
+  int first = 0, last = 0, kind = 0, pen = 0;
+  store::GetObjectRange(i, first, last, kind, pen);
+  return {first, last, kind, pen};
+}
+Ints EntryOf(int i) {
+  int first = -7, kind = -7, pen = -7;
+  store::ObjectGet(i, first, kind, pen);
+  return {first, kind, pen};
+}
+Floats PointOf(int n) {
+  float x = 0, y = 0, z = 0;
+  store::PointGet(n, x, y, z);
+  return {x, y, z};
 }
 
 // --- Objects ---------------------------------------------------------------------------
 
-TEST_F(StoreTest, EmptyCloseStoreWritesEntryOneAndLeavesNoObjects) {
-  store::CloseStore();
-  int first = -7, kind = -7, pen = -7;
-  store::ObjectGet(1, first, kind, pen);
-  EXPECT_EQ(first, 1);
-  EXPECT_EQ(kind, 0);
-  EXPECT_EQ(pen, 0);
-  EXPECT_EQ(g.ObjectCount, 0);
-  EXPECT_EQ(g.First[0], 0);
+// Objects as built: the entry after the last object closes it, pairs store
+// their first point negative, an object without points ends before it
+// starts, each Begin stores its kind and entry 0 counts the objects.
+TEST_F(StoreTest, ObjectsKeepTheirRangeKindAndPen) {
+  const struct {
+    const char* Name;
+    void (*Build)();
+    std::vector<Ints> Ranges;  // of objects 1, 2, ...
+    int Count;
+    Ints Closing;  // the entry after the last object
+  } kRows[] = {
+      {"nothing", [] {}, {}, 0, {1, 0, 0}},
+      {"an object without points",
+       [] { store::BeginPolyline(), store::AddPoint(1, 2, 3), store::AddPoint(4, 5, 6), store::BeginPolyline(); },
+       {{1, 2, store::Polyline, 15}, {3, 2, store::Polyline, 15}}, 2, {3, store::Polyline, 15}},
+      {"segment pairs after a loose point",
+       [] {
+         store::AddPoint(0, 0, 0), store::BeginSegmentPairs();
+         for (int k = 0; k < 4; ++k) store::AddPoint(static_cast<float>(k), 0, 0);
+       },
+       {{-2, 5, store::SegmentPairs, 15}}, 1, {6, store::SegmentPairs, 15}},
+      {"a quad of pen 9",
+       [] {
+         store::SetStorePen(9), store::BeginQuad();
+         for (int k = 0; k < 4; ++k) store::AddPoint(0, 0, 0);
+       },
+       {{1, 4, store::Quad, 9}}, 1, {5, store::Quad, 9}},
+      {"every kind",
+       [] {
+         store::BeginPolyline(), store::BeginSegmentPairs(), store::BeginTriangle();
+         store::BeginQuad(), store::BeginQuadStrip();
+       },
+       {{1, 0, 1, 15}, {-1, 0, 2, 15}, {1, 0, 3, 15}, {1, 0, 4, 15}, {1, 0, 5, 15}}, 5, {1, 5, 15}},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    store::ClearStore();
+    r.Build();
+    EXPECT_EQ(g.First[0], r.Count);
+    store::CloseStore();
+    EXPECT_EQ(g.ObjectCount, r.Count);
+    EXPECT_EQ(g.First[0], r.Count);
+    for (int i = 1; i <= r.Count; ++i) {
+      EXPECT_EQ(RangeOf(i), r.Ranges[i - 1]) << i;
+      int first = 0, last = 0;
+      store::GetObjectRange(i, first, last);  // the short form
+      EXPECT_EQ((Ints{first, last}), Ints(r.Ranges[i - 1].begin(), r.Ranges[i - 1].begin() + 2)) << i;
+    }
+    EXPECT_EQ(EntryOf(r.Count + 1), r.Closing);
+  }
 }
 
-TEST_F(StoreTest, ObjectWithoutPointsEndsBeforeItStarts) {
-  store::BeginPolyline();
-  store::AddPoint(1, 2, 3);
-  store::AddPoint(4, 5, 6);
-  store::BeginPolyline();
-  store::CloseStore();
-  Range r = RangeOf(2);
-  EXPECT_EQ(r.First, 3);
-  EXPECT_EQ(r.Last, 2);
-  EXPECT_EQ(RangeOf(1).Last, 2);
-}
-
-TEST_F(StoreTest, SegmentPairsStoreTheirFirstPointNegative) {
-  store::AddPoint(0, 0, 0);
-  store::BeginSegmentPairs();
-  for (int k = 0; k < 4; ++k) store::AddPoint(static_cast<float>(k), 0, 0);
-  store::CloseStore();
-  Range r = RangeOf(1);
-  EXPECT_EQ(r.First, -2);
-  EXPECT_EQ(r.Last, 5);
-  EXPECT_EQ(r.Kind, store::SegmentPairs);
-  int first = 0, last = 0;
-  store::GetObjectRange(1, first, last);
-  EXPECT_EQ(first, -2);
-  EXPECT_EQ(last, 5);
-}
-
-TEST_F(StoreTest, EachBeginStoresItsKindAndEntryZeroCountsObjects) {
-  store::BeginPolyline();
-  store::BeginSegmentPairs();
-  store::BeginTriangle();
-  store::BeginQuad();
-  store::BeginQuadStrip();
-  EXPECT_EQ(g.First[0], 5);
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(g.Kind[i], i);
-}
-
-TEST_F(StoreTest, ClosingEntryFollowsTheLastPointAndCopiesKindAndPen) {
-  store::SetStorePen(9);
-  store::BeginQuad();
-  for (int k = 0; k < 4; ++k) store::AddPoint(0, 0, 0);
-  store::CloseStore();
-  int first = 0, kind = 0, pen = 0;
-  store::ObjectGet(2, first, kind, pen);
-  EXPECT_EQ(first, 5);
-  EXPECT_EQ(kind, store::Quad);
-  EXPECT_EQ(pen, 9);
-  EXPECT_EQ(g.First[0], 1);
-}
-
-TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPen) {
-  gfx::K.Colour = 12;
-  store::SetStorePen(3);
-  store::ClearStore();
-  EXPECT_EQ(g.CurrentPen, 12);
-  store::BeginPolyline();
-  EXPECT_EQ(RangeOf(1).Pen, 12);
-  store::SetStorePen(4);
-  store::BeginPolyline();
-  const float p[3] = {0, 0, 0};
-  store::AddText("a", p, p, p, 0);
-  store::CloseStore();
-  EXPECT_EQ(RangeOf(2).Pen, 4);
-  EXPECT_EQ(g.Texts[1].Pen, 4);
-}
-
-TEST_F(StoreTest, ClearStoreEmptiesEveryList) {
+TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPenAndEmptiesEveryList) {
   store::BeginPolyline();
   store::AddPoint(1, 1, 1);
   store::AddTextLeft("x", 0, 0, 0, 0, 1, 1, 1, 0);
   store::AddImage("pic", 0, 0, 1, 0);
   store::CloseStore();
+  gfx::K.Colour = 12;
+  store::SetStorePen(3);
   store::ClearStore();
-  EXPECT_EQ(g.PointCount, 0);
-  EXPECT_EQ(g.ObjectCount, 0);
-  EXPECT_EQ(g.First[0], 0);
-  EXPECT_EQ(g.TextCount, 0);
-  EXPECT_EQ(g.ImageCount, 0);
-}
-
-TEST_F(StoreTest, PointsAreStoredAsGiven) {
-  store::PointPut(7, 1.5f, -2.25f, 3);
-  float x = 0, y = 0, z = 0;
-  store::PointGet(7, x, y, z);
-  EXPECT_EQ(x, 1.5f);
-  EXPECT_EQ(y, -2.25f);
-  EXPECT_EQ(z, 3.0f);
-  EXPECT_EQ(g.PointCount, 0);  // PointPut does not count
+  EXPECT_EQ((Ints{g.PointCount, g.ObjectCount, g.First[0], g.TextCount, g.ImageCount}), (Ints{0, 0, 0, 0, 0}));
+  EXPECT_EQ(g.CurrentPen, 12);
+  store::BeginPolyline();
+  EXPECT_EQ(RangeOf(1)[3], 12);
+  store::SetStorePen(4);
+  store::BeginPolyline();
+  const float p[3] = {0, 0, 0};
+  store::AddText("a", p, p, p, 0);
+  store::CloseStore();
+  EXPECT_EQ(RangeOf(2)[3], 4);
+  EXPECT_EQ(g.Texts[1].Pen, 4);
 }
 
 // --- Texts and images ------------------------------------------------------------------
 
-struct Corners {
-  float BaseStart[3], BaseEnd[3], TopStart[3];
-};
-
-Corners CornersOf(int j) {
+// Text j's corners: base start, base end, top start.
+Floats CornersOf(int j) {
   const char* text = nullptr;
   float c[9];
   int font = 0;
   store::GetText(j, text, c, font);
-  Corners r;
-  std::memcpy(r.BaseStart, c, sizeof r.BaseStart);
-  std::memcpy(r.BaseEnd, c + 3, sizeof r.BaseEnd);
-  std::memcpy(r.TopStart, c + 6, sizeof r.TopStart);
-  return r;
+  return Floats(c, c + 9);
 }
 
-void ExpectPoint(const float p[3], float x, float y, float z) {
-  EXPECT_EQ(p[0], x);
-  EXPECT_EQ(p[1], y);
-  EXPECT_EQ(p[2], z);
-}
-
-void ExpectCorners(const Corners& got, const Corners& expected) {
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(got.BaseStart[k], expected.BaseStart[k]) << "base start " << k;
-    EXPECT_EQ(got.BaseEnd[k], expected.BaseEnd[k]) << "base end " << k;
-    EXPECT_EQ(got.TopStart[k], expected.TopStart[k]) << "top start " << k;
-  }
-}
-
-TEST_F(StoreTest, AddTextKeeps120BytesFontAndPen) {
-  std::string longText(130, 'A');
+// A text keeps 120 bytes, its font, pen and corners; the 125th text or
+// image replaces the 124th; images are visible.
+TEST_F(StoreTest, TextsAndImagesKeepWhatTheyAreGiven) {
   const float a[3] = {1, 2, 3}, b[3] = {4, 5, 6}, c[3] = {7, 8, 9};
   store::SetStorePen(5);
-  store::AddText(longText, a, b, c, 1);
+  store::AddText(std::string(130, 'A'), a, b, c, 1);
   const char* text = nullptr;
   float corners[9];
   int font = 0;
   store::GetText(1, text, corners, font);
   EXPECT_EQ(std::string(text), std::string(120, 'A'));
-  EXPECT_EQ(font, 1);
-  EXPECT_EQ(g.Texts[1].Pen, 5);
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(corners[k], static_cast<float>(k + 1));
-}
-
-TEST_F(StoreTest, The125thTextReplacesThe124th) {
-  const float p[3] = {0, 0, 0};
-  for (int j = 1; j <= 125; ++j) store::AddText(std::to_string(j), p, p, p, 0);
+  EXPECT_EQ((Ints{font, g.Texts[1].Pen}), (Ints{1, 5}));
+  EXPECT_EQ(Floats(corners, corners + 9), (Floats{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  const float d[9] = {9, 8, 7, 6, 5, 4, 3, 2, 1};
+  store::SetTextCorners(1, d);
+  EXPECT_EQ(CornersOf(1), Floats(d, d + 9));
+  for (int j = 2; j <= 125; ++j) store::AddText(std::to_string(j), a, b, c, 0);
   EXPECT_EQ(g.TextCount, 124);
   EXPECT_STREQ(g.Texts[123].Text, "123");
   EXPECT_STREQ(g.Texts[124].Text, "125");
-}
 
-TEST_F(StoreTest, SetTextCornersReplacesTheNineCoordinates) {
-  const float p[3] = {0, 0, 0};
-  store::AddText("t", p, p, p, 0);
-  const float c[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-  store::SetTextCorners(1, c);
-  ExpectCorners(CornersOf(1), {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
+  for (int j = 1; j <= 125; ++j) store::AddImage("IMG" + std::to_string(j), static_cast<float>(j), 2, 0.5f, 3);
+  EXPECT_EQ(g.ImageCount, 124);
+  const char* name = nullptr;
+  float x = 0, y = 0, size = 0;
+  int visible = 0, style = 0;
+  store::GetImage(124, name, x, y, size, visible, style);
+  EXPECT_STREQ(name, "IMG125");
+  EXPECT_EQ((Floats{x, y, size}), (Floats{125, 2, 0.5f}));
+  EXPECT_EQ((Ints{visible, style}), (Ints{1, 3}));
 }
 
 // The placements of a text: which point of it the anchor is, and how a turn,
@@ -197,25 +160,25 @@ TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
     const char* Text;
     float X, Y, Z, Sine, Cosine, Height, Width;
     const float* Along[2];
-    Corners Expected;
+    Floats Expected;  // base start, base end, top start
   };
   const Row kRows[] = {
       {"left: middle of the left edge", store::AddTextLeft, "ABC", 10, 20, 5, 0, 1, 4, 2, {},
-       {{10, 18, 5}, {16, 18, 5}, {10, 22, 5}}},
+       {10, 18, 5, 16, 18, 5, 10, 22, 5}},
       {"right: middle of the right edge", store::AddTextRight, "ABC", 10, 20, 5, 0, 1, 4, 2, {},
-       {{4, 18, 5}, {10, 18, 5}, {4, 22, 5}}},
+       {4, 18, 5, 10, 18, 5, 4, 22, 5}},
       {"centred: the centre", store::AddTextCentred, "ABCD", 10, 20, 5, 0, 1, 4, 2, {},
-       {{6, 18, 5}, {14, 18, 5}, {6, 22, 5}}},
+       {6, 18, 5, 14, 18, 5, 6, 22, 5}},
       // 90 degrees: d = (0, 1), m = (-1, 0); the anchor's z is kept.
-      {"turned", store::AddTextLeft, "AB", 0, 0, 7, 1, 0, 2, 3, {}, {{1, 0, 7}, {1, 6, 7}, {-1, 0, 7}}},
+      {"turned", store::AddTextLeft, "AB", 0, 0, 7, 1, 0, 2, 3, {}, {1, 0, 7, 1, 6, 7, -1, 0, 7}},
       {"180 degrees reads as 0", store::AddTextLeft, "ABC", 10, 20, 0, 0, -1, 4, 2, {},
-       {{10, 18, 0}, {16, 18, 0}, {10, 22, 0}}},
+       {10, 18, 0, 16, 18, 0, 10, 22, 0}},
       // sine 0.25, cosine -0.5 become d = (0.5, -0.25), m = (0.25, 0.5).
       {"cosine below zero", store::AddTextRight, "AB", 0, 0, 0, 0.25f, -0.5f, 4, 2, {},
-       {{-2.5f, 0, 0}, {-0.5f, -1, 0}, {-1.5f, 2, 0}}},
+       {-2.5f, 0, 0, -0.5f, -1, 0, -1.5f, 2, 0}},
       {"along, right to left: turned round", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {p1, p2},
-       {{4, -1, 0}, {6, -1, 0}, {4, 1, 0}}},
-      {"along z: up is +y", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {q1, q2}, {{0, -1, 3}, {0, -1, 5}, {0, 1, 3}}},
+       {4, -1, 0, 6, -1, 0, 4, 1, 0}},
+      {"along z: up is +y", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {q1, q2}, {0, -1, 3, 0, -1, 5, 0, 1, 3}},
   };
   int j = 0;
   for (const Row& r : kRows) {
@@ -224,7 +187,7 @@ TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
       r.Add(r.Text, r.X, r.Y, r.Z, r.Sine, r.Cosine, r.Height, r.Width, 0);
     else
       store::AddTextAlong(r.Text, r.Along[0], r.Along[1], r.Height, r.Width, 0);
-    ExpectCorners(CornersOf(++j), r.Expected);
+    EXPECT_EQ(CornersOf(++j), r.Expected);
   }
 }
 
@@ -234,27 +197,10 @@ TEST_F(StoreTest, LeftAndRightCountOneToEightyCharactersCentredThePlainLength) {
   store::AddTextRight("", 0, 0, 0, 0, 1, 2, 1, 0);
   store::AddTextCentred(hundred, 0, 0, 0, 0, 1, 2, 1, 0);
   store::AddTextCentred("", 0, 0, 0, 0, 1, 2, 1, 0);
-  EXPECT_EQ(CornersOf(1).BaseEnd[0], 80.0f);
-  EXPECT_EQ(CornersOf(2).BaseStart[0], -1.0f);
-  EXPECT_EQ(CornersOf(3).BaseStart[0], -50.0f);
-  EXPECT_EQ(CornersOf(3).BaseEnd[0], 50.0f);
-  EXPECT_EQ(CornersOf(4).BaseStart[0], 0.0f);
-  EXPECT_EQ(CornersOf(4).BaseEnd[0], 0.0f);
-}
-
-TEST_F(StoreTest, ImagesAreVisibleAndThe125thReplacesThe124th) {
-  for (int j = 1; j <= 125; ++j) store::AddImage("IMG" + std::to_string(j), static_cast<float>(j), 2, 0.5f, 3);
-  EXPECT_EQ(g.ImageCount, 124);
-  const char* name = nullptr;
-  float x = 0, y = 0, size = 0;
-  int visible = 0, style = 0;
-  store::GetImage(124, name, x, y, size, visible, style);
-  EXPECT_STREQ(name, "IMG125");
-  EXPECT_EQ(x, 125.0f);
-  EXPECT_EQ(y, 2.0f);
-  EXPECT_EQ(size, 0.5f);
-  EXPECT_EQ(visible, 1);
-  EXPECT_EQ(style, 3);
+  // The x of each text's base start and end.
+  Floats ends;
+  for (int j = 1; j <= 4; ++j) ends.push_back(CornersOf(j)[0]), ends.push_back(CornersOf(j)[3]);
+  EXPECT_EQ(ends, (Floats{0, 80, -1, 0, -50, 50, 0, 0}));
 }
 
 // --- Transforms ----------------------------------------------------------------------------
@@ -268,14 +214,6 @@ void BuildPointAndText() {
   store::AddText("T", a, b, c, 0);
 }
 
-void ExpectStorePoint(int n, float x, float y, float z) {
-  float px = 0, py = 0, pz = 0;
-  store::PointGet(n, px, py, pz);
-  EXPECT_EQ(px, x);
-  EXPECT_EQ(py, y);
-  EXPECT_EQ(pz, z);
-}
-
 // Move, scale about the centre, and reflect in the plane x = 2: each moves the
 // points of objects and the corners of texts alike.
 TEST_F(StoreTest, TransformsMovePointsAndTextCorners) {
@@ -283,25 +221,24 @@ TEST_F(StoreTest, TransformsMovePointsAndTextCorners) {
   struct Row {
     const char* Name;
     void (*Apply)(const float* n);
-    float Point1[3], Point2[3];
-    Corners Text;
+    Floats Point1, Point2, Text;
   };
   const Row kRows[] = {
       {"move", [](const float*) { store::MoveStore(10, 20, 30); }, {11, 22, 33}, {9, 20, 34},
-       {{11, 21, 31}, {12, 21, 31}, {11, 22, 31}}},
+       {11, 21, 31, 12, 21, 31, 11, 22, 31}},
       {"scale", [](const float*) { store::ScaleStore(1, 0, 0, 2); }, {1, 4, 6}, {-3, 0, 8},
-       {{1, 2, 2}, {3, 2, 2}, {1, 4, 2}}},
+       {1, 2, 2, 3, 2, 2, 1, 4, 2}},
       {"reflect", [](const float* n) { store::ReflectStore(n, 2); }, {3, 2, 3}, {5, 0, 4},
-       {{3, 1, 1}, {2, 1, 1}, {3, 2, 1}}},
+       {3, 1, 1, 2, 1, 1, 3, 2, 1}},
   };
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
     store::ClearStore();
     BuildPointAndText();
     r.Apply(n);
-    ExpectStorePoint(1, r.Point1[0], r.Point1[1], r.Point1[2]);
-    ExpectStorePoint(2, r.Point2[0], r.Point2[1], r.Point2[2]);
-    ExpectCorners(CornersOf(1), r.Text);
+    EXPECT_EQ(PointOf(1), r.Point1);
+    EXPECT_EQ(PointOf(2), r.Point2);
+    EXPECT_EQ(CornersOf(1), r.Text);
   }
 }
 
@@ -310,8 +247,10 @@ TEST_F(StoreTest, TransformsLeavePointsAloneWhenThereAreNoObjects) {
   const float p[3] = {0, 0, 0};
   store::AddText("T", p, p, p, 0);
   store::MoveStore(1, 1, 1);
-  ExpectStorePoint(1, 1, 2, 3);
-  ExpectPoint(CornersOf(1).BaseStart, 1, 1, 1);
+  EXPECT_EQ(PointOf(1), (Floats{1, 2, 3}));
+  Floats baseStart = CornersOf(1);
+  baseStart.resize(3);
+  EXPECT_EQ(baseStart, (Floats{1, 1, 1}));
 }
 
 // A flush drops what lies beyond the store's limit, or is no number: a
@@ -321,9 +260,7 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   screenFlushes = 0;
   store::ScreenFlush = [] { ++screenFlushes; };
   const float far = 2 * store::kWorldLimit, none = std::nanf("");
-  const struct {
-    float X, Y;
-  } kPoints[] = {{1, 2}, {far, 0}, {3, 4}, {5, 6}, {0, none}, {7, 8}, {9, 9}};
+  const struct { float X, Y; } kPoints[] = {{1, 2}, {far, 0}, {3, 4}, {5, 6}, {0, none}, {7, 8}, {9, 9}};
   store::BeginPolyline();  // the first two points: dropped
   for (int k = 0; k < 2; ++k) store::AddPoint(kPoints[k].X, kPoints[k].Y, 0);
   store::BeginSegmentPairs();  // three pairs: the middle one dropped
@@ -340,13 +277,11 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   EXPECT_EQ(screenFlushes, 1);
   EXPECT_TRUE(g.OutOfRange);
   ASSERT_EQ(g.ObjectCount, 2);
-  EXPECT_EQ(RangeOf(1).First, -1);
-  EXPECT_EQ(RangeOf(1).Last, 4);
-  EXPECT_EQ(RangeOf(2).First, 5);
-  EXPECT_EQ(RangeOf(2).Last, 6);
-  float x = 0, y = 0, z = 0;
-  store::PointGet(3, x, y, z);
-  EXPECT_EQ(x, 9.0f);
+  EXPECT_EQ(RangeOf(1)[0], -1);
+  EXPECT_EQ(RangeOf(1)[1], 4);
+  EXPECT_EQ(RangeOf(2)[0], 5);
+  EXPECT_EQ(RangeOf(2)[1], 6);
+  EXPECT_EQ(PointOf(3)[0], 9.0f);
   ASSERT_EQ(g.TextCount, 1);
   EXPECT_STREQ(g.Texts[1].Text, "kept");
   store::BeginPicture();
