@@ -149,21 +149,6 @@ TEST_F(CursorLoopTest, ACursorRunLeavesThePictureAsItWas) {
   EXPECT_EQ(Exhausted, 0);
 }
 
-TEST_F(CursorLoopTest, ReadOutOfPlanePointOneTwo) {
-  StartAt(1, 2, 0);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  // The box at the bottom right of the strip holds text now.
-  const int w = std::max(5, gfx::NearestInt(0.6 * gfx::TextPitch));
-  const int box = (w + 1) * 20;
-  int lit = 0;
-  for (int py = gfx::Layout.MenuStripTop; py < kScreenHeight; ++py)
-    for (int px = kScreenWidth - box; px < kScreenWidth; ++px)
-      lit += platform::PictureColour(px, py) != 0 ? 1 : 0;
-  EXPECT_GT(lit, 0);
-  EXPECT_EQ(view::CursorCoordLines(1, 2, 0).Line[0], "Xr   1.000 X   1.000");
-}
-
 // --- Step menu ----------------------------------------------------------------------
 
 TEST_F(ScreenTest, StepMenuLinesAndDigitTable) {

@@ -33,19 +33,6 @@ TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
 
 // --- Screen preparation and overlays -------------------------------------------------
 
-TEST_F(ScreenTest, PrepareScreenFramesTheViewport) {
-  // Window 640 × 480: the picture area is what the strip leaves.
-  EXPECT_EQ((std::array{V.PictureAreaWidth, V.PictureAreaHeight, V.ViewportWidth, V.ViewportHeight}),
-            (std::array{640, gfx::Layout.MenuStripTop, 640, gfx::Layout.MenuStripTop - 1}));
-  // Frame colour 9 at (1, 1) of the viewport, the bottom lines in colour 10;
-  // the second bottom line lies one row below the viewport's window.
-  const int h = V.ViewportHeight;
-  EXPECT_EQ((std::array{platform::PictureColour(1, 1), platform::PictureColour(300, h - 2),
-                        platform::PictureColour(300, h - 1), platform::PictureColour(300, h)}),
-            (std::array{gfx::Palette[9], gfx::Palette[9], gfx::Palette[10], gfx::Palette[0]}));
-  EXPECT_EQ(gfx::K.LineStyle, 0);
-}
-
 TEST_F(ScreenTest, GridDrawnTwiceRestoresEveryPixelOverAPicture) {
   view::Redraw();
   EXPECT_EQ(Pictures, 1);
