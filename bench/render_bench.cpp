@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "graphics/kernel.h"
-#include "graphics/store_render.h"
+#include "view/store_render.h"
 #include "graphics/text.h"
 #include "platform/image/image_driver.h"
 #include "store/store.h"

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "fuzz_support.h"
+#include "platform/image/script.h"
 
 namespace {
 constexpr std::size_t kMaxScriptBytes = 600;
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (script.find("<shot") != std::string::npos) return 0;
   fuzzing::FreshProgram(640, 480);
   std::string error;
-  if (!app::QueueScript(script, error)) return 0;
+  if (!platform::QueueScript(script, error)) return 0;
   try {
     app::RunProgram({});
   } catch (const fuzzing::RunEnded&) {

@@ -7,9 +7,9 @@
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 
 namespace app {

@@ -10,12 +10,13 @@
 #include "app/design_check.h"
 #include "app/result_table.h"
 #include "app/shell_check.h"
-#include "app/study.h"
 #include "app/shell_file.h"
+#include "app/study.h"
 #include "exchange/exchange.h"
 #include "exchange/file_io.h"
-#include "graphics/codepage.h"
+#include "exchange/file_menu.h"
 #include "graphics/lang.h"
+#include "platform/codepage.h"
 #include "platform/file_write.h"
 #include "print/print.h"
 
@@ -286,21 +287,95 @@ bool ParsePart(const std::string& text, long long& k, long long& n) {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
-  enum { kNone, kReport, kNodes, kCcx, kSweep, kSizeWall } mode = kNone;
-  const char* file = nullptr;
-  bool bending = false;  // --bending
-  char separator = 0;  // --csv-separator; 0 when not given
-  std::vector<Sweep> sweeps;
-  long long partK = 1, partN = 1;
-  bool part = false;
-  double wallStep = 0;
-  std::string setOutput;
-  auto setMode = [&](decltype(mode) m) {
-    if (mode != kNone && mode != m) return false;
-    mode = m;
+namespace {
+
+constexpr int kGoOn = -1;  // the arguments hold together: go on
+
+enum class BatchMode { None, Report, Nodes, Ccx, Sweep, SizeWall };
+
+// What a batch command line asks for, besides what goes into the
+// InteractiveRun.
+struct BatchRequest {
+  BatchMode Mode = BatchMode::None;
+  bool Help = false, Version = false;  // --help, --version: answered at once
+  const char* File = nullptr;
+  bool Bending = false;  // --bending
+  char Separator = 0;    // --csv-separator; 0 when not given
+  std::vector<Sweep> Sweeps;
+  long long PartK = 1, PartN = 1;
+  bool Part = false;
+  double WallStep = 0;
+  std::string SetOutput;
+  // The batch commands go alone: a second one that differs is refused.
+  bool SetMode(BatchMode m) {
+    if (Mode != BatchMode::None && Mode != m) return false;
+    Mode = m;
     return true;
-  };
+  }
+};
+
+// An option with a value (argv's next word); kGoOn, or the exit status
+// after the message.
+int ParseValue(std::string_view a, const std::string& value, std::FILE* err, InteractiveRun& run,
+               BatchRequest& q) {
+  std::string error;
+  if (a == "--page") {
+    const print::PageFormat* page = print::FindPageFormat(value);
+    if (page == nullptr) {
+      std::fprintf(err, "brelmora: --page wants A4 or A3, not %s\n", value.c_str());
+      return 2;
+    }
+    run.Page = page->Name;
+  } else if (a == "--csv-separator") {
+    if (value != "," && value != ";") {
+      std::fprintf(err, "brelmora: --csv-separator wants ',' or ';', not %s\n", value.c_str());
+      return 2;
+    }
+    q.Separator = value[0];
+  } else if (a == "--script") {
+    run.Scripted = true;
+    run.Script = value;
+  } else if (a == "--shot") {
+    run.Shot = value;
+  } else if (a == "--size") {
+    int w = 0, h = 0;
+    char extra = 0;
+    if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 200 || h < 150 ||
+        w > 8192 || h > 8192) {
+      std::fprintf(err, "brelmora: --size wants WxH from 200x150 to 8192x8192, not %s\n",
+                   value.c_str());
+      return 2;
+    }
+    run.Width = w;
+    run.Height = h;
+  } else if (a == "--set") {
+    ModelSetting set;
+    if (!ParseSetting(value, set, error)) {
+      std::fprintf(err, "brelmora: %s", (error + "\n").c_str());
+      return 2;
+    }
+    run.Sets.push_back(set);
+  } else if (a == "--sweep") {
+    Sweep sweep;
+    if (!ParseSweep(value, sweep, error) || !q.SetMode(BatchMode::Sweep))
+      return Usage(err, error.empty() ? "--sweep goes alone" : error);
+    q.Sweeps.push_back(sweep);
+  } else if (a == "--part") {
+    if (!ParsePart(value, q.PartK, q.PartN)) return Usage(err, "--part wants K/N with 1 <= K <= N, not " + value);
+    q.Part = true;
+  } else if (a == "--size-wall") {
+    if (!ParseCommandNumber(value, q.WallStep) || !(q.WallStep > 0))
+      return Usage(err, "--size-wall wants a step in mm above 0, not " + value);
+    if (!q.SetMode(BatchMode::SizeWall)) return Usage(err, "--size-wall goes alone");
+  } else {
+    q.SetOutput = value;
+  }
+  return kGoOn;
+}
+
+// The words of the command line, one by one; stops at --help and
+// --version. kGoOn, or the exit status after the message.
+int ParseArguments(int argc, char** argv, std::FILE* err, InteractiveRun& run, BatchRequest& q) {
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     if (a == "--export") {
@@ -308,11 +383,8 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       run.Export = true;
       run.Format = argv[++i];
       run.Out = argv[++i];
-      static const char* const kFormats[] = {"dxf", "plt", "ugf", "geo", "tre",
-                                             "pdf", "svg", "png", "ccx"};
-      bool known = false;
-      for (const char* f : kFormats) known = known || run.Format == f;
-      if (!known) return Usage(err, "unknown export format " + run.Format);
+      if (exchange::FindExportFormat(run.Format) == nullptr)
+        return Usage(err, "unknown export format " + run.Format);
       continue;
     }
     if (a == "--fit") {
@@ -320,7 +392,7 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       continue;
     }
     if (a == "--bending") {
-      bending = true;
+      q.Bending = true;
       continue;
     }
     static const char* const kWithValue[] = {"--page", "--csv-separator", "--script", "--shot", "--size",
@@ -329,72 +401,16 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     for (const char* o : kWithValue) withValue = withValue || a == o;
     if (withValue) {
       if (i + 1 >= argc) return Usage(err, std::string(a) + " needs a value");
-      std::string value = argv[++i];
-      std::string error;
-      if (a == "--page") {
-        const print::PageFormat* page = print::FindPageFormat(value);
-        if (page == nullptr) {
-          std::fprintf(err, "brelmora: --page wants A4 or A3, not %s\n", value.c_str());
-          return 2;
-        }
-        run.Page = page->Name;
-      } else if (a == "--csv-separator") {
-        if (value != "," && value != ";") {
-          std::fprintf(err, "brelmora: --csv-separator wants ',' or ';', not %s\n", value.c_str());
-          return 2;
-        }
-        separator = value[0];
-      } else if (a == "--script") {
-        run.Scripted = true;
-        run.Script = value;
-      } else if (a == "--shot") {
-        run.Shot = value;
-      } else if (a == "--size") {
-        int w = 0, h = 0;
-        char extra = 0;
-        if (std::sscanf(value.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 200 || h < 150 ||
-            w > 8192 || h > 8192) {
-          std::fprintf(err, "brelmora: --size wants WxH from 200x150 to 8192x8192, not %s\n",
-                       value.c_str());
-          return 2;
-        }
-        run.Width = w;
-        run.Height = h;
-      } else if (a == "--set") {
-        ModelSetting set;
-        if (!ParseSetting(value, set, error)) {
-          std::fprintf(err, "brelmora: %s", (error + "\n").c_str());
-          return 2;
-        }
-        run.Sets.push_back(set);
-      } else if (a == "--sweep") {
-        Sweep sweep;
-        if (!ParseSweep(value, sweep, error) || !setMode(kSweep))
-          return Usage(err, error.empty() ? "--sweep goes alone" : error);
-        sweeps.push_back(sweep);
-      } else if (a == "--part") {
-        if (!ParsePart(value, partK, partN)) return Usage(err, "--part wants K/N with 1 <= K <= N, not " + value);
-        part = true;
-      } else if (a == "--size-wall") {
-        if (!ParseCommandNumber(value, wallStep) || !(wallStep > 0))
-          return Usage(err, "--size-wall wants a step in mm above 0, not " + value);
-        if (!setMode(kSizeWall)) return Usage(err, "--size-wall goes alone");
-      } else {
-        setOutput = value;
-      }
+      const int status = ParseValue(a, argv[++i], err, run, q);
+      if (status != kGoOn) return status;
       continue;
     }
-    if (a == "--help" || a == "-h") {
-      std::fputs(kHelp, out);
-      std::fputs(ModelFieldNames().c_str(), out);
-      return 0;
-    }
-    if (a == "--version") {
-      std::fprintf(out, "brelmora %s\n", kVersion);
-      return 0;
+    if (a == "--help" || a == "-h" || a == "--version") {
+      (a == "--version" ? q.Version : q.Help) = true;
+      return kGoOn;
     }
     if (a == "--report" || a == "--nodes") {
-      if (!setMode(a == "--report" ? kReport : kNodes) || mode == kNone)
+      if (!q.SetMode(a == "--report" ? BatchMode::Report : BatchMode::Nodes))
         return Usage(err, "--report, --nodes, --sweep and --size-wall go alone");
     } else if (a.size() > 1 && a[0] == '-' && a != "--") {
       return Usage(err, "unknown option " + std::string(a));
@@ -402,35 +418,113 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
       if (a == "--") {
         if (++i >= argc) break;
       }
-      if (file != nullptr) return Usage(err, "more than one file named");
-      file = argv[i];
+      if (q.File != nullptr) return Usage(err, "more than one file named");
+      q.File = argv[i];
     }
   }
-  if (run.Export && (mode != kNone || run.Scripted)) return Usage(err, "--export goes alone");
+  return kGoOn;
+}
+
+// The options that go only with others; --export ccx makes a batch command
+// of its own. kGoOn, or the exit status after the message.
+int CheckCombinations(std::FILE* err, InteractiveRun& run, BatchRequest& q) {
+  const BatchMode mode = q.Mode;
+  if (run.Export && (mode != BatchMode::None || run.Scripted)) return Usage(err, "--export goes alone");
   if (!run.Page.empty() && !(run.Export && (run.Format == "pdf" || run.Format == "svg")))
     return Usage(err, "--page goes with --export pdf or svg");
-  if (separator != 0 && mode != kNodes) return Usage(err, "--csv-separator goes with --nodes");
-  if (part && mode != kSweep) return Usage(err, "--part goes with --sweep");
-  if (!setOutput.empty() && mode != kSizeWall) return Usage(err, "--set-output goes with --size-wall");
+  if (q.Separator != 0 && mode != BatchMode::Nodes) return Usage(err, "--csv-separator goes with --nodes");
+  if (q.Part && mode != BatchMode::Sweep) return Usage(err, "--part goes with --sweep");
+  if (!q.SetOutput.empty() && mode != BatchMode::SizeWall) return Usage(err, "--set-output goes with --size-wall");
   if (run.Fit && !run.Export && !run.Scripted) return Usage(err, "--fit goes with --export or --script");
-  if (run.Export && run.Format == "ccx") mode = kCcx;  // the shell, not the picture: no window
-  if (bending && mode != kReport && mode != kNodes && mode != kCcx)
+  if (run.Export && run.Format == "ccx") q.Mode = BatchMode::Ccx;  // the shell, not the picture: no window
+  if (q.Bending && q.Mode != BatchMode::Report && q.Mode != BatchMode::Nodes && q.Mode != BatchMode::Ccx)
     return Usage(err, "--bending goes with --report, --nodes or --export ccx");
-  if ((mode == kNone || mode == kCcx) && !run.Scripted &&
+  if ((q.Mode == BatchMode::None || q.Mode == BatchMode::Ccx) && !run.Scripted &&
       (!run.Shot.empty() || run.Width != 1280 || run.Height != 1024))
     return Usage(err, "--size and --shot go with --script");
-  if (mode == kNone) {
+  if (q.Mode == BatchMode::None) {
     if (!run.Sets.empty() && !run.Export && !run.Scripted)
       return Usage(err, "--set goes with --report, --nodes, --export, --script, --sweep or --size-wall");
-    if (file != nullptr) run.Args.push_back(file);
-    return -1;
+    return kGoOn;
   }
   if (run.Scripted) return Usage(err, "--script does not go with --report, --nodes, --sweep or --size-wall");
+  return kGoOn;
+}
 
+// Writes text to out; 0, or 1 with a message when it cannot.
+int WriteOutput(const std::string& text, std::FILE* out, std::FILE* err) {
+  std::fwrite(text.data(), 1, text.size(), out);
+  if (std::fflush(out) != 0) {
+    std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}
+
+int RunSizeWall(const ShellModel& m, const BatchRequest& q, std::FILE* out, std::FILE* err) {
+  ShellModel sized;
+  std::string text, error;
+  if (!SizeWall(m, q.WallStep, sized, text, error)) {
+    std::fprintf(err, "brelmora: %s\n", error.c_str());
+    return m.AllowableStress > 0 ? 1 : 2;
+  }
+  if (!q.SetOutput.empty()) {
+    DataFile f;
+    SaveShellData(f, "", sized);
+    if (!platform::WriteFileAtomic(q.SetOutput, f.Text, error)) {
+      std::fprintf(err, "brelmora: %s: %s\n", q.SetOutput.c_str(), error.c_str());
+      return 1;
+    }
+  }
+  return WriteOutput(text, out, err);
+}
+
+// The solved shell: the CalculiX deck, the report or the node table.
+int RunSolved(ShellModel& m, const BatchRequest& q, const InteractiveRun& run, std::FILE* out,
+              std::FILE* err) {
+  static ShellSolution s;  // large: kept off the stack
+  SolveShell(m, s);
+  SolveShell(m, s);
+  std::string error;
+  if (q.Mode == BatchMode::Ccx) {
+    CcxShellOf(m, s, exchange::Ccx, q.Bending);
+    error = exchange::CcxFault(exchange::Ccx);
+    if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
+      error = "failed";
+    if (!error.empty()) {
+      std::fprintf(err, "brelmora: %s: %s\n", run.Out.c_str(), error.c_str());
+      return 1;
+    }
+    return 0;
+  }
+  const std::string fault = ShellFault(m, s);
+  if (!fault.empty()) {
+    std::fprintf(err, "brelmora: %s: %s\n", q.File != nullptr ? q.File : "the default shell",
+                 gfx::Utf8FromScreen(gfx::LangPartOf(fault, kEnglish)).c_str());
+    return 1;
+  }
+  static BendingSolution b;  // large: kept off the stack
+  if (q.Bending) {
+    SolveBending(m, s, b);
+    if (b.Fault != BendingFault::None) {
+      std::string why = gfx::Utf8FromScreen(gfx::LangPartOf(BendingFaultText(b), kEnglish));
+      std::fprintf(err, "brelmora: %s\n", why.substr(why.find_first_not_of(' ')).c_str());
+      return 1;
+    }
+  }
+  const BendingSolution* shown = q.Bending ? &b : nullptr;
+  return WriteOutput(q.Mode == BatchMode::Report
+                         ? ResultReport(m, s, shown)
+                         : NodeTableCsv(m, s, q.Separator != 0 ? q.Separator : ',', shown),
+                     out, err);
+}
+
+// A batch command: the shell loaded and changed, then its command run.
+int RunBatch(const BatchRequest& q, const InteractiveRun& run, std::FILE* out, std::FILE* err) {
   ShellModel m;
   ResetShellModel(m);
   std::string error;
-  if (file != nullptr && !LoadShellFile(file, m, error)) {
+  if (q.File != nullptr && !LoadShellFile(q.File, m, error)) {
     std::fprintf(err, "brelmora: %s\n", error.c_str());
     return 1;
   }
@@ -438,70 +532,42 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, Intera
     std::fprintf(err, "brelmora: --set %s\n", error.c_str());
     return 2;
   }
-  if (mode == kSweep) {
+  if (q.Mode == BatchMode::Sweep) {
     long long variants = 0;
-    if (!CheckSweeps(m, sweeps, variants, error)) return Usage(err, error);
-    const long long first = variants * (partK - 1) / partN, last = variants * partK / partN;
-    if (!RunSweep(m, sweeps, first, last, partK == 1, out)) {
+    if (!CheckSweeps(m, q.Sweeps, variants, error)) return Usage(err, error);
+    const long long first = variants * (q.PartK - 1) / q.PartN, last = variants * q.PartK / q.PartN;
+    if (!RunSweep(m, q.Sweeps, first, last, q.PartK == 1, out)) {
       std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));
       return 1;
     }
     return 0;
   }
-  std::string text;
-  if (mode == kSizeWall) {
-    ShellModel sized;
-    if (!SizeWall(m, wallStep, sized, text, error)) {
-      std::fprintf(err, "brelmora: %s\n", error.c_str());
-      return m.AllowableStress > 0 ? 1 : 2;
-    }
-    if (!setOutput.empty()) {
-      DataFile f;
-      SaveShellData(f, "", sized);
-      if (!platform::WriteFileAtomic(setOutput, f.Text, error)) {
-        std::fprintf(err, "brelmora: %s: %s\n", setOutput.c_str(), error.c_str());
-        return 1;
-      }
-    }
-  } else {
-    static ShellSolution s;  // large: kept off the stack
-    SolveShell(m, s);
-    SolveShell(m, s);
-    if (mode == kCcx) {
-      CcxShellOf(m, s, exchange::Ccx, bending);
-      error = exchange::CcxFault(exchange::Ccx);
-      if (error.empty() && !exchange::RunExport(run.Out, exchange::ExportCCX, error) && error.empty())
-        error = "failed";
-      if (!error.empty()) {
-        std::fprintf(err, "brelmora: %s: %s\n", run.Out.c_str(), error.c_str());
-        return 1;
-      }
-      return 0;
-    }
-    const std::string fault = ShellFault(m, s);
-    if (!fault.empty()) {
-      std::fprintf(err, "brelmora: %s: %s\n", file != nullptr ? file : "the default shell",
-                   gfx::Utf8FromScreen(gfx::LangPartOf(fault, kEnglish)).c_str());
-      return 1;
-    }
-    static BendingSolution b;  // large: kept off the stack
-    if (bending) {
-      SolveBending(m, s, b);
-      if (b.Fault != BendingFault::None) {
-        std::string why = gfx::Utf8FromScreen(gfx::LangPartOf(BendingFaultText(b), kEnglish));
-        std::fprintf(err, "brelmora: %s\n", why.substr(why.find_first_not_of(' ')).c_str());
-        return 1;
-      }
-    }
-    const BendingSolution* shown = bending ? &b : nullptr;
-    text = mode == kReport ? ResultReport(m, s, shown) : NodeTableCsv(m, s, separator != 0 ? separator : ',', shown);
+  if (q.Mode == BatchMode::SizeWall) return RunSizeWall(m, q, out, err);
+  return RunSolved(m, q, run, out, err);
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err, InteractiveRun& run) {
+  BatchRequest q;
+  int status = ParseArguments(argc, argv, err, run, q);
+  if (status != kGoOn) return status;
+  if (q.Help) {
+    std::fputs(kHelp, out);
+    std::fputs(ModelFieldNames().c_str(), out);
+    return 0;
   }
-  std::fwrite(text.data(), 1, text.size(), out);
-  if (std::fflush(out) != 0) {
-    std::fprintf(err, "brelmora: cannot write the output: %s\n", std::strerror(errno));
-    return 1;
+  if (q.Version) {
+    std::fprintf(out, "brelmora %s\n", kVersion);
+    return 0;
   }
-  return 0;
+  status = CheckCombinations(err, run, q);
+  if (status != kGoOn) return status;
+  if (q.Mode == BatchMode::None) {  // the program itself, in a window or scripted
+    if (q.File != nullptr) run.Args.push_back(q.File);
+    return -1;
+  }
+  return RunBatch(q, run, out, err);
 }
 
 }  // namespace app

@@ -14,7 +14,8 @@
 
 namespace app {
 
-constexpr const char* kVersion = "2.1";
+// The program's version ("2.1"), the project version of CMakeLists.txt.
+extern const char* const kVersion;
 
 // Loads the data file at path (any path) into m. On failure m is unchanged
 // and error names the file, the line and what was expected (UTF-8).

@@ -47,7 +47,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 
 namespace app {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace app {
 

@@ -27,24 +27,25 @@
 #include "exchange/exchange.h"
 #include "exchange/file_io.h"
 #include "exchange/file_menu.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
-#include "graphics/store_render.h"
 #include "graphics/text.h"
 #include "help/app_pages.h"
 #include "help/help.h"
+#include "menu/file_browser.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
-#include "platform/file_browser.h"
 #include "platform/image/image_driver.h"
+#include "platform/image/script.h"
 #include "platform/menu_bar.h"
 #include "platform/path_names.h"
 #include "print/print.h"
 #include "store/builders.h"
 #include "store/store.h"
+#include "view/store_render.h"
 #include "view/view.h"
 
 namespace app {
@@ -129,7 +130,7 @@ void ShowBanner() {
   text("                    СИСТЕМА АВТОМАТИЗИРОВАННОГО ПРОЕКТИРОВАНИЯ"_sc);
   const std::string title = " Тавенс "_sc;
   text(std::string(13 + (55 - static_cast<int>(title.size())) / 2, ' ') + title);
-  text("                                  Версия "_sc + gfx::FormatNumber(2.1, 3, 1));
+  text(std::string("                                  Версия "_sc) + kVersion);
   text(" ");
   for (int i = 0; i < 9 && !platform::Drv.DrvKeyPressed(); ++i) platform::Drv.DrvDelay(10);
 }
@@ -416,16 +417,8 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
   exchange::g.Batch = true;
   if (format == "png") {
     error = platform::WritePicturePng(out);
-  } else {
-    const struct {
-      const char* Name;
-      exchange::FileExport* Export;
-    } kFormats[] = {{"dxf", &exchange::Exports.Dxf}, {"plt", &exchange::Exports.Plt},
-                    {"ugf", &exchange::Exports.Ugf}, {"geo", &exchange::Exports.Geo},
-                    {"tre", &exchange::Exports.Tre}, {"pdf", &exchange::Exports.Pdf},
-                    {"svg", &exchange::Exports.Svg}};
-    for (const auto& f : kFormats)
-      if (format == f.Name) error = (*f.Export)(out);
+  } else if (const exchange::ExportFormat* f = exchange::FindExportFormat(format); f != nullptr && f->Slot != nullptr) {
+    error = (exchange::Exports.*f->Slot)(out);
   }
   store::CloseStoreFiles();
   if (!error.empty()) {
@@ -441,138 +434,6 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
 
 // ---------------------------------------------------------------------------
 // 4. Scripted runs
-
-namespace {
-
-struct NamedKey {
-  const char* Name;
-  platform::VirtualKey Key;
-};
-constexpr NamedKey kSpecialKeys[] = {
-    {"Up", platform::VirtualKey::Up},         {"Down", platform::VirtualKey::Down},
-    {"Left", platform::VirtualKey::Left},     {"Right", platform::VirtualKey::Right},
-    {"PgUp", platform::VirtualKey::PageUp},   {"PgDn", platform::VirtualKey::PageDown},
-    {"Home", platform::VirtualKey::Home},     {"End", platform::VirtualKey::End},
-    {"Delete", platform::VirtualKey::Other},  {"F1", platform::VirtualKey::F1},
-    {"Backspace", platform::VirtualKey::Backspace},  // with Alt; alone it is a character
-};
-
-bool SpecialKey(std::string_view name, platform::VirtualKey& key) {
-  for (const NamedKey& k : kSpecialKeys)
-    if (name == k.Name) {
-      key = k.Key;
-      return true;
-    }
-  return false;
-}
-
-bool ParseTwoInts(std::string_view s, int& a, int& b) {
-  std::string t(s);
-  char extra = 0;
-  return std::sscanf(t.c_str(), "%d %d %c", &a, &b, &extra) == 2;
-}
-
-// One token between angle brackets.
-bool QueueToken(std::string_view t) {
-  static const struct {
-    const char* Name;
-    std::uint8_t Code;
-  } kCodes[] = {{"Enter", 13}, {"Esc", 27}, {"Tab", 9}, {"Backspace", 8}, {"Space", 32}, {"lt", '<'}};
-  for (const auto& c : kCodes)
-    if (t == c.Name) {
-      platform::QueueCharacter(c.Code);
-      return true;
-    }
-  // Modifiers in any order before a special key; Ctrl alone also before a
-  // letter.
-  bool ctrl = false, shift = false, alt = false;
-  std::string_view rest = t;
-  for (bool more = true; more;) {
-    more = false;
-    for (auto [prefix, flag] : {std::pair{"Ctrl-", &ctrl}, {"Shift-", &shift}, {"Alt-", &alt}}) {
-      const std::string_view p = prefix;
-      if (rest.substr(0, p.size()) == p && !*flag) {
-        *flag = more = true;
-        rest.remove_prefix(p.size());
-      }
-    }
-  }
-  const bool letter = rest.size() == 1 && ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'));
-  platform::VirtualKey key;
-  if (ctrl && !shift && !alt && letter) {
-    platform::QueueCharacter(static_cast<std::uint8_t>((rest[0] | 0x20) - 'a' + 1));
-    return true;
-  }
-  if (SpecialKey(rest, key)) {
-    platform::QueueKey(key, ctrl, shift, alt);
-    return true;
-  }
-  if (ctrl || shift || alt) return false;
-  int x = 0, y = 0;
-  std::size_t space = t.find(' ');
-  std::string_view word = t.substr(0, space), args = space == t.npos ? "" : t.substr(space + 1);
-  if (word == "click" && ParseTwoInts(args, x, y)) platform::QueueLeftClick(x, y);
-  else if (word == "rclick" && ParseTwoInts(args, x, y)) platform::QueueRightClick(x, y);
-  else if (word == "mclick" && ParseTwoInts(args, x, y)) platform::QueueMiddleClick(x, y);
-  else if (word == "move" && ParseTwoInts(args, x, y)) platform::QueueMouseMove(x, y);
-  else if (t == "wheel+") platform::QueueWheel(1);
-  else if (t == "wheel-") platform::QueueWheel(-1);
-  else if (word == "menu" && std::sscanf(std::string(args).c_str(), "%d", &x) == 1) platform::QueueMenuCommand(x);
-  else if (word == "shot" && !args.empty()) platform::QueueSnapshot(std::string(args));
-  else if (word == "resize" && ParseTwoInts(args, x, y) && x > 0 && y > 0) platform::QueueResize(x, y);
-  else if (t == "yes") platform::QueueAnswer(platform::kAnswerYes);
-  else if (t == "no") platform::QueueAnswer(platform::kAnswerNo);
-  else if (t == "cancel") platform::QueueAnswer(platform::kAnswerCancel);
-  else return false;
-  return true;
-}
-
-}  // namespace
-
-bool QueueScript(const std::string& text, std::string& error) {
-  int line = 1;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == '\n') {
-      ++line;
-      ++i;
-      continue;
-    }
-    if (c == '\r') {
-      ++i;
-      continue;
-    }
-    if (c == '<') {
-      std::size_t end = text.find('>', i);
-      std::size_t eol = text.find('\n', i);
-      if (end == std::string::npos || (eol != std::string::npos && eol < end)) {
-        error = "line " + std::to_string(line) + ": '<' without '>' (type '<' as <lt>)";
-        return false;
-      }
-      std::string_view token(text.data() + i + 1, end - i - 1);
-      if (!QueueToken(token)) {
-        error = "line " + std::to_string(line) + ": unknown token <" + std::string(token) + ">";
-        return false;
-      }
-      i = end + 1;
-      continue;
-    }
-    // A character: typed as the window delivers it (Cyrillic letters in the
-    // Windows code page).
-    std::size_t start = i;
-    char32_t cp = gfx::DecodeUtf8(text.data(), text.size(), i);
-    int screen = gfx::ScreenByteOf(cp);
-    if (screen < 0 || (cp >= 0x80 && gfx::ScreenToWinByte(static_cast<unsigned char>(screen)) ==
-                                         static_cast<unsigned char>(screen))) {
-      error = "line " + std::to_string(line) + ": the character '" + text.substr(start, i - start) +
-              "' has no key";
-      return false;
-    }
-    platform::QueueCharacter(gfx::ScreenToWinByte(static_cast<unsigned char>(screen)));
-  }
-  return true;
-}
 
 namespace {
 std::string ShotPath;
@@ -599,7 +460,7 @@ int RunScripted(const std::string& script, int width, int height, const std::str
   }
   platform::InstallImageDriver(width, height);
   platform::Image.TypeAhead = false;
-  if (!QueueScript(text, error)) {
+  if (!platform::QueueScript(text, error)) {
     std::fprintf(stderr, "brelmora: %s: %s\n", script.c_str(), error.c_str());
     return 2;
   }

@@ -1,5 +1,6 @@
 // src/app/main_program.h — start-up, the main loop and the end of the
-// program, and the scripted runs that type a file of keys into it.
+// program, and the scripted runs that type a file of keys into it
+// (platform/image/script.h reads the keys).
 #pragma once
 
 #include <string>
@@ -44,10 +45,6 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
 
 // The start-up banner (also the repaint procedure while it is shown).
 void ShowBanner();
-
-// Scripted runs: the keys of a UTF-8 script file for the image driver.
-// Returns false with a message naming the line when the script is wrong.
-bool QueueScript(const std::string& text, std::string& error);
 
 // brelmora --script FILE [--size WxH] [--shot PNG] [NAME]: returns the
 // exit status.

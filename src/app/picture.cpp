@@ -16,11 +16,11 @@
 #include "app/shell_check.h"
 #include "app/shell_solver.h"
 #include "exchange/exchange.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "store/builders.h"
 #include "store/store.h"
 #include "view/view.h"
@@ -353,134 +353,149 @@ bool DrawOverAllowableMarks(const float* values, float k) {
 // ---------------------------------------------------------------------------
 // 3. The whole picture
 
-void DrawShellPicture() {
-  const bool bending = SolvePicture();
-  // Results that are not all finite are not drawn: their message stands in
-  // place of the deformed contour, the diagrams and the table.
-  const std::string fault = ShellFault(Shell, Solution);
-  store::BeginPicture();
-  Shell.SchemeOrigin[0] = PictureLayout::SchemeX;
-  Shell.SchemeOrigin[1] = PictureLayout::SchemeY;
-  Shell.LowerRowOrigin[1] = PictureLayout::LowerRowY;
-  const float ox = Shell.SchemeOrigin[0], oy = Shell.SchemeOrigin[1];
-  const float s = Shell.PictureScale;
-  const float mirror[3] = {1, 0, 0};
-  const int last = LastSection();
+namespace {
 
-  Piece(kScheme, kSchemeLayer);  // a mark at the picture's origin
+// Sizes on the sheet, in picture millimetres.
+constexpr float kAxisOverhang = 10;               // the axis runs this far past both ends
+constexpr float kScaleBarStep = 5;                // the scale bar: five steps of 5 mm
+constexpr int kScaleBarSteps = 5;
+constexpr float kSupportDrop = 5, kSupportHalfWidth = 2;  // a support mark: a post and a foot
+// The message that stands in place of the table (below the scale bar), in
+// lines of at most kMessageColumns.
+constexpr float kMessageHeight = 4, kMessageWidth = 2.4f, kMessageStep = 6;
+constexpr float kMessageTop = PictureLayout::ScaleBarY - 10;
+constexpr std::size_t kMessageColumns = 36;
+
+const float kMirror[3] = {1, 0, 0};  // the plane x = 0: the right half to the left
+
+// Where the scheme stands on the sheet: its origin (r = 0, z = 0), its scale
+// and its last section.
+struct Scheme {
+  float X = 0, Y = 0, Scale = 1;
+  int Last = 1;
+};
+
+// Flushes the piece built in the store at the scheme's scale around r = 0,
+// z = 0: scaled, mirrored to the left half when asked, and put in place.
+void FlushSchemePiece(const Scheme& at, bool mirrored) {
+  store::CloseStore();
+  store::ScaleStore(0, 0, 0, at.Scale);
+  if (mirrored) store::ReflectStore(kMirror, 0);
+  store::MoveStore(at.X, at.Y, 0);
+  Flush();
+}
+
+void DrawOriginMark() {
+  Piece(kScheme, kSchemeLayer);
   store::ClearStore();
   Segment2(0, 0, 1, 0);
   store::CloseStore();
   Flush();
+}
 
+void DrawAxis(const Scheme& at) {
   Piece(kAxis, kSchemeLayer);
   store::ClearStore();
-  const float p1[3] = {ox, oy + s * Shell.SectionHeight[1], 0};
-  const float p2[3] = {ox, oy + s * Shell.SectionHeight[last], 0};
-  store::AddAxisLine(p1, p2, 10, 10);
+  const float p1[3] = {at.X, at.Y + at.Scale * Shell.SectionHeight[1], 0};
+  const float p2[3] = {at.X, at.Y + at.Scale * Shell.SectionHeight[at.Last], 0};
+  store::AddAxisLine(p1, p2, kAxisOverhang, kAxisOverhang);
   Flush();
+}
 
+void DrawScaleBarPiece(const Scheme& at) {
   Piece(kScheme, kTableLayer, kTableLayer);
   store::ClearStore();
-  DrawScaleBar(0, 0, s, 5 / s, 5);
+  DrawScaleBar(0, 0, at.Scale, kScaleBarStep / at.Scale, kScaleBarSteps);
   store::CloseStore();
-  store::MoveStore(ox + PictureLayout::ScaleBarDx, PictureLayout::ScaleBarY, 0);
+  store::MoveStore(at.X + PictureLayout::ScaleBarDx, PictureLayout::ScaleBarY, 0);
   Flush();
+}
 
-  for (int half = 0; half < 2; ++half) {  // the right half of the wall, then the left
-    Piece(kScheme, kSchemeLayer);
-    store::ClearStore();
-    DrawWallOutline();
-    store::CloseStore();
-    store::ScaleStore(0, 0, 0, s);
-    if (half == 1) store::ReflectStore(mirror, 0);
-    store::MoveStore(ox, oy, 0);
-    Flush();
-    Piece(kAxis, kSchemeLayer);
-    store::HatchStore(Shell.HatchStep, 45);
-    Flush();
+// One half of the wall (the right one, or mirrored the left one), then its
+// hatching.
+void DrawWallHalf(const Scheme& at, bool left) {
+  Piece(kScheme, kSchemeLayer);
+  store::ClearStore();
+  DrawWallOutline();
+  FlushSchemePiece(at, left);
+  Piece(kAxis, kSchemeLayer);
+  store::HatchStore(Shell.HatchStep, 45);
+  Flush();
+}
 
-    if (half == 0 && fault.empty()) {  // the deformed contour
-      const DiagramNodes nodes = bending ? BendingNodes() : MembraneNodes();
-      const float* ur = bending ? Bending.RadialDisplacement : Solution.RadialDisplacement;
-      const float* uz = bending ? Bending.AxialDisplacement : Solution.AxialDisplacement;
-      const float d = Shell.DisplacementScale;
-      Piece(kAxis, kDeformedLayer);
-      store::ClearStore();
-      for (int j = 0; j < nodes.Runs; ++j) {
-        if (!nodes.Backward[j] && nodes.First[j] > std::min(nodes.Last[j], nodes.Count)) continue;
-        store::BeginPolyline();
-        ForRun(nodes, j, [&](int n) { store::AddPoint(nodes.R[n] + ur[n] * d, nodes.Z[n] + uz[n] * d, 0); });
-      }
-      store::CloseStore();
-      store::ScaleStore(0, 0, 0, s);
-      store::MoveStore(ox, oy, 0);
-      Flush();
-    }
+void DrawDeformedContour(const Scheme& at, bool bending) {
+  const DiagramNodes nodes = bending ? BendingNodes() : MembraneNodes();
+  const float* ur = bending ? Bending.RadialDisplacement : Solution.RadialDisplacement;
+  const float* uz = bending ? Bending.AxialDisplacement : Solution.AxialDisplacement;
+  const float d = Shell.DisplacementScale;
+  Piece(kAxis, kDeformedLayer);
+  store::ClearStore();
+  for (int j = 0; j < nodes.Runs; ++j) {
+    if (!nodes.Backward[j] && nodes.First[j] > std::min(nodes.Last[j], nodes.Count)) continue;
+    store::BeginPolyline();
+    ForRun(nodes, j, [&](int n) { store::AddPoint(nodes.R[n] + ur[n] * d, nodes.Z[n] + uz[n] * d, 0); });
   }
+  FlushSchemePiece(at, false);
+}
 
-  // The support marks at the support section, right and left.
+// The support marks at the support section, right and left.
+void DrawSupportMarks(const Scheme& at) {
   Piece(kScheme, kSchemeLayer);
   const int support = Shell.SupportSection;
-  if (support >= 1 && support <= last) {
-    const float rs = Shell.SectionRadius[support], zs = Shell.SectionHeight[support];
-    for (int side = 0; side < 2; ++side) {
-      store::ClearStore();
-      Segment2(rs, zs, rs, zs - 5 / s);
-      Segment2(rs - 2 / s, zs - 5 / s, rs + 2 / s, zs - 5 / s);
-      store::CloseStore();
-      store::ScaleStore(0, 0, 0, s);
-      if (side == 1) store::ReflectStore(mirror, 0);
-      store::MoveStore(ox, oy, 0);
-      Flush();
-    }
+  if (support < 1 || support > at.Last) return;
+  const float rs = Shell.SectionRadius[support], zs = Shell.SectionHeight[support];
+  const float drop = kSupportDrop / at.Scale, half = kSupportHalfWidth / at.Scale;
+  for (int side = 0; side < 2; ++side) {
+    store::ClearStore();
+    Segment2(rs, zs, rs, zs - drop);
+    Segment2(rs - half, zs - drop, rs + half, zs - drop);
+    FlushSchemePiece(at, side == 1);
   }
+}
 
-  // The liquid surface, where a segment holds its height.
+// The liquid surface, where a segment holds its height (in the colour and
+// layers of the support marks before it).
+void DrawLiquidSurface(const Scheme& at) {
   const HeightRadius liquid = RadiusAtHeight(Shell.LiquidLevel, Shell);
-  if (liquid.Segment != 0) {
-    store::ClearStore();
-    Segment2(ox - liquid.R, oy + Shell.LiquidLevel, ox + liquid.R, oy + Shell.LiquidLevel);
-    store::CloseStore();
-    store::ScaleStore(ox, oy, 0, s);
-    Flush();
-  }
+  if (liquid.Segment == 0) return;
+  store::ClearStore();
+  Segment2(at.X - liquid.R, at.Y + Shell.LiquidLevel, at.X + liquid.R, at.Y + Shell.LiquidLevel);
+  store::CloseStore();
+  store::ScaleStore(at.X, at.Y, 0, at.Scale);
+  Flush();
+}
 
-  if (!fault.empty()) {
-    // Where the table would stand (below the scale bar), in lines of at
-    // most kMessageColumns.
-    constexpr float kMessageHeight = 4, kMessageWidth = 2.4f, kMessageStep = 6;
-    constexpr float kMessageTop = PictureLayout::ScaleBarY - 10;
-    constexpr std::size_t kMessageColumns = 36;
-    Piece(kScheme, kTableLayer, kTableLayer);
-    store::ClearStore();
-    const std::string text = gfx::LangPart(fault);
-    float y = kMessageTop;
-    for (std::size_t from = 0; from < text.size(); y -= kMessageStep) {
-      std::size_t to = text.size();
-      if (to - from > kMessageColumns) {
-        to = text.rfind(' ', from + kMessageColumns);
-        if (to == std::string::npos || to <= from) to = from + kMessageColumns;
-      }
-      store::AddTextLeft(text.substr(from, to - from), 0, y, 0, 0, 1, kMessageHeight, kMessageWidth, 0);
-      from = text.find_first_not_of(' ', to);
-      if (from == std::string::npos) break;
+// Why there are no results, where the table would stand.
+void DrawFaultMessage(const std::string& fault) {
+  Piece(kScheme, kTableLayer, kTableLayer);
+  store::ClearStore();
+  const std::string text = gfx::LangPart(fault);
+  float y = kMessageTop;
+  for (std::size_t from = 0; from < text.size(); y -= kMessageStep) {
+    std::size_t to = text.size();
+    if (to - from > kMessageColumns) {
+      to = text.rfind(' ', from + kMessageColumns);
+      if (to == std::string::npos || to <= from) to = from + kMessageColumns;
     }
-    store::CloseStore();
-    Flush();
-    Announce(fault);
-    return;
+    store::AddTextLeft(text.substr(from, to - from), 0, y, 0, 0, 1, kMessageHeight, kMessageWidth, 0);
+    from = text.find_first_not_of(' ', to);
+    if (from == std::string::npos) break;
   }
+  store::CloseStore();
+  Flush();
+  Announce(fault);
+}
 
-  // The ten diagrams: four beside the scheme, six in the lower row. With
-  // the bending analysis, M1 stands in the place of the axial force.
+// The ten diagrams: four beside the scheme, six in the lower row. With the
+// bending analysis, M1 stands in the place of the axial force.
+void DrawDiagrams(const Scheme& at, bool bending) {
   const float step = Shell.DiagramStep;
   const float lx = Shell.LowerRowOrigin[0], ly = Shell.LowerRowOrigin[1];
   const DiagramNodes nodes = bending ? BendingNodes() : MembraneNodes();
   for (int i = 0; i < kDiagramCount; ++i) {
     const DiagramSpec& d = kDiagrams[i];
     const float* values = DiagramValues(i);
-    const float x = (d.LowerRow ? lx : ox) + static_cast<float>(d.Column) * step, y = d.LowerRow ? ly : oy;
+    const float x = (d.LowerRow ? lx : at.X) + static_cast<float>(d.Column) * step, y = d.LowerRow ? ly : at.Y;
     const bool moment = bending && d.Values == &ShellSolution::AxialForce;
     Piece(kScheme, kDiagramLayer);
     DrawDiagramOn(nodes, moment ? "Меридианальный момент;Meridional moment"_sc : d.Title,
@@ -495,7 +510,10 @@ void DrawShellPicture() {
       }
     }
   }
+}
 
+// The result table and under it the design check's two lines.
+void DrawTableAndDesignCheck(bool bending) {
   Piece(kScheme, kTableLayer, kTableLayer);
   const float below = DrawResultTable(0, PictureLayout::TableY);
   Flush();
@@ -509,6 +527,35 @@ void DrawShellPicture() {
     store::CloseStore();
     Flush();
   }
+}
+
+}  // namespace
+
+void DrawShellPicture() {
+  const bool bending = SolvePicture();
+  // Results that are not all finite are not drawn: their message stands in
+  // place of the deformed contour, the diagrams and the table.
+  const std::string fault = ShellFault(Shell, Solution);
+  store::BeginPicture();
+  Shell.SchemeOrigin[0] = PictureLayout::SchemeX;
+  Shell.SchemeOrigin[1] = PictureLayout::SchemeY;
+  Shell.LowerRowOrigin[1] = PictureLayout::LowerRowY;
+  const Scheme at{Shell.SchemeOrigin[0], Shell.SchemeOrigin[1], Shell.PictureScale, LastSection()};
+
+  DrawOriginMark();
+  DrawAxis(at);
+  DrawScaleBarPiece(at);
+  DrawWallHalf(at, false);
+  if (fault.empty()) DrawDeformedContour(at, bending);
+  DrawWallHalf(at, true);
+  DrawSupportMarks(at);
+  DrawLiquidSurface(at);
+  if (!fault.empty()) {
+    DrawFaultMessage(fault);
+    return;
+  }
+  DrawDiagrams(at, bending);
+  DrawTableAndDesignCheck(bending);
   Announce(store::g.OutOfRange ? kOutOfRange : store::hatchBudget.Thinned ? kHatchThinned : "");
 }
 

@@ -13,7 +13,7 @@
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 
 namespace app {
 

@@ -23,10 +23,10 @@
 #include "app/picture.h"
 #include "app/shell_check.h"
 #include "app/shell_solver.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 #include "view/view.h"
 

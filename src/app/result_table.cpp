@@ -3,9 +3,9 @@
 
 #include "app/design_check.h"
 #include "app/shell_file.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace app {
 

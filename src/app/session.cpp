@@ -25,8 +25,8 @@
 #include "app/shell_solver.h"
 #include "exchange/file_io.h"
 #include "exchange/file_menu.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/file_write.h"
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "graphics/codepage.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace app {
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace app {
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 
+#include "graphics/geometry.h"
 #include "graphics/numbers.h"
 
 namespace app {
@@ -28,16 +29,8 @@ constexpr double kPiF = static_cast<float>(kPi);  // π as a 32-bit float, as th
 // ---------------------------------------------------------------------------
 // 1. Angles and segment geometry
 
-double VectorAngle(double x, double y) {
-  if (x == 0) return y > 0 ? kPi / 2 : 1.5 * kPi;
-  double a = std::atan(y / x);
-  if (x > 0 && y < 0) a += 2 * kPi;
-  if (x < 0) a += kPi;
-  return a;
-}
-
 double FoldedAngle(double x, double y) {
-  double a = VectorAngle(x, y);
+  double a = gfx::VectorAngle(x, y);
   if (a > kPiF) a -= 2 * kPiF;
   return a;
 }

@@ -76,9 +76,8 @@ struct HeightRadius {
 };
 HeightRadius RadiusAtHeight(float z, ShellModel& m = Shell);
 
-// The angle of the vector (x, y) in [0, 2π); and the same folded into
-// (−π, π] (2π subtracted when it exceeds π).
-double VectorAngle(double x, double y);
+// The angle of the vector (x, y), gfx::VectorAngle, folded into (−π, π]
+// (2π subtracted when it exceeds π).
 double FoldedAngle(double x, double y);
 
 // One pass of the calculation.

@@ -13,9 +13,9 @@
 #include "app/design_check.h"
 #include "app/shell_check.h"
 #include "app/shell_solver.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace app {
 

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "exchange/exchange.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 #include "view/view.h"
 

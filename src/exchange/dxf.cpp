@@ -11,8 +11,10 @@
 #include <numbers>
 
 #include "exchange/exchange.h"
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
+#include "platform/picture.h"
 #include "store/store.h"
 
 namespace exchange {
@@ -138,10 +140,10 @@ std::uint32_t AciRgb(int aci) {
 }
 
 int AciOfColour(int colour) {
-  if (colour == 15 || colour < 0 || colour >= gfx::kColourCount) return kForegroundAci;
+  if (colour == 15 || colour < 0 || colour >= platform::kColourCount) return kForegroundAci;
   if (colour == 0) return kDarkestGreyAci;  // the background: the only black is 7
   if (colour >= kFirstNamed && colour < kFirstNamed + 8) return kNamedAci[colour - kFirstNamed];
-  const std::uint32_t bgr = gfx::Palette[colour];
+  const std::uint32_t bgr = platform::Palette[colour];
   const int r = bgr & 0xFF, gr = bgr >> 8 & 0xFF, b = bgr >> 16 & 0xFF;
   int best = 1;
   long bestDistance = -1;
@@ -157,14 +159,6 @@ int AciOfColour(int colour) {
     }
   }
   return best;
-}
-
-double Angle(double sn, double cs) {
-  constexpr double pi = std::numbers::pi;
-  if (cs == 0) return sn > 0 ? pi / 2 : 1.5 * pi;
-  double t = std::atan(sn / cs);
-  if (cs > 0) return sn >= 0 ? t : 2 * pi + t;
-  return t + pi;
 }
 
 void ExportDXF(ExportFile& file) {
@@ -233,7 +227,7 @@ void WriteDxfEntities() {
     DxfGroupReal(20, c[1]);
     DxfGroupReal(30, c[2]);
     DxfGroupReal(40, h);
-    DxfGroupReal(50, Angle(a, b) * kDegreesPerRadian);
+    DxfGroupReal(50, gfx::VectorAngle(b, a) * kDegreesPerRadian);
     DxfGroupString(1, ToCP1251(text != nullptr ? text : ""));
   }
   gfx::SetColor(15);

@@ -150,8 +150,6 @@ void DxfGroupReal(int code, double value);
 int AciOfColour(int colour);
 // The RGB (0xRRGGBB) a CAD program shows for an index 1..255; 7 as white.
 std::uint32_t AciRgb(int aci);
-// The angle of (cs, sn) in [0, 2π).
-double Angle(double sn, double cs);
 
 // --- Plotter ---------------------------------------------------------------------------------
 constexpr double kPlotterUnit = 0.02488;  // world units per plotter step

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "exchange/exchange.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "platform/file_write.h"
 #include "store/store.h"
 

@@ -3,9 +3,9 @@
 
 #include "exchange/exchange.h"
 #include "exchange/file_io.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/file_write.h"
 
@@ -227,37 +227,43 @@ void FileMenu(KeyCode& key) {
   }
 }
 
+const ExportFormat kExportFormats[] = {
+    {"ugf", ".UGF", "Вывод в файл .UGF:;Output to file .UGF"_sc, 2, &ExportSlots::Ugf},
+    {"geo", ".GEO", "Вывод координат X,Y,Z в файл (.GEO) :;Output to file .GEO"_sc, 3, &ExportSlots::Geo},
+    {"dxf", ".DXF", "Вывод в файл .DXF:;Output to file .DXF"_sc, 4, &ExportSlots::Dxf},
+    {nullptr, ".SGA", "Вывод в файл .SGA:"_sc, 5, nullptr},
+    {"tre", ".TRE", "Вывод в файл .TRE:"_sc, 6, &ExportSlots::Tre},
+    {"plt", ".PLT", "Вывод в файл .PLT:"_sc, 7, &ExportSlots::Plt},
+    {"pdf", ".PDF", "Вывод в файл .PDF:;Output to file .PDF"_sc, 8, &ExportSlots::Pdf},
+    {"svg", ".SVG", "Вывод в файл .SVG:;Output to file .SVG"_sc, 9, &ExportSlots::Svg},
+    {"png", nullptr, nullptr, 0, nullptr},
+    {"ccx", nullptr, nullptr, 0, nullptr},
+};
+
+const ExportFormat* FindExportFormat(std::string_view name) {
+  for (const ExportFormat& f : kExportFormats)
+    if (f.Name != nullptr && name == f.Name) return &f;
+  return nullptr;
+}
+
+namespace {
+const ExportFormat* MenuFormat(int item) {
+  for (const ExportFormat& f : kExportFormats)
+    if (f.MenuItem == item) return &f;
+  return nullptr;
+}
+}  // namespace
+
 void OutputMenu(KeyCode& key) {
-  struct Target {
-    const char* Prompt;
-    const char* Extension;
-    FileExport* Export;
-  };
-  const Target targets[10] = {
-      {nullptr, nullptr, nullptr},
-      {nullptr, nullptr, nullptr},
-      {"Вывод в файл .UGF:;Output to file .UGF"_sc, ".UGF", &Exports.Ugf},
-      {"Вывод координат X,Y,Z в файл (.GEO) :;Output to file .GEO"_sc, ".GEO", &Exports.Geo},
-      {"Вывод в файл .DXF:;Output to file .DXF"_sc, ".DXF", &Exports.Dxf},
-      {"Вывод в файл .SGA:"_sc, ".SGA", nullptr},
-      {"Вывод в файл .TRE:"_sc, ".TRE", &Exports.Tre},
-      {"Вывод в файл .PLT:"_sc, ".PLT", &Exports.Plt},
-      {"Вывод в файл .PDF:;Output to file .PDF"_sc, ".PDF", &Exports.Pdf},
-      {"Вывод в файл .SVG:;Output to file .SVG"_sc, ".SVG", &Exports.Svg},
-  };
   bool show = key != kCtrlP;
   for (;;) {
     if (show) {
       menu::SetTextItem(0, "Графопостроитель;Printer/Export"_sc);
       menu::SetTextItem(1, "Вывод на принтер;Print"_sc);
-      menu::SetTextItem(2, "Вывод в файл .UGF;To file .UGF"_sc);
-      menu::SetTextItem(3, "Вывод в файл .GEO;To file .GEO"_sc);
-      menu::SetTextItem(4, "Вывод в файл .DXF;To file .DXF"_sc);
-      menu::SetTextItem(5, "Вывод в файл .SGA;To file .SGA"_sc);
-      menu::SetTextItem(6, "Вывод в файл .TRE;To file .TRE"_sc);
-      menu::SetTextItem(7, "Вывод в файл .PLT;To file .PLT"_sc);
-      menu::SetTextItem(8, "Вывод в файл .PDF;To file .PDF"_sc);
-      menu::SetTextItem(9, "Вывод в файл .SVG;To file .SVG"_sc);
+      for (int item = 2; item <= 9; ++item) {
+        const std::string ext = MenuFormat(item)->Extension;
+        menu::SetTextItem(item, "Вывод в файл "_sc + ext + ";To file " + ext);
+      }
       menu::RunMenu(9, key);
       if (key < 16) return;
     }
@@ -268,7 +274,7 @@ void OutputMenu(KeyCode& key) {
       continue;
     }
     if (key < '2' || key > '9') return;
-    const Target& t = targets[key - '0'];
+    const ExportFormat& t = *MenuFormat(key - '0');
     std::string name;
     EditName(t.Prompt, name);
     if (name.empty()) continue;
@@ -278,11 +284,11 @@ void OutputMenu(KeyCode& key) {
       AskOverwrite(full, answer);
       if (answer != 'Y' && answer != 'y') continue;
     }
-    if (t.Export == nullptr) {
+    if (t.Slot == nullptr) {
       OtherVersion();
       continue;
     }
-    const std::string error = (*t.Export)(FileSystemName(full));
+    const std::string error = (Exports.*t.Slot)(FileSystemName(full));
     if (!error.empty()) {
       Tell(full + ": " + gfx::ScreenFromUtf8(error));
     } else if (!g.Cancelled) {

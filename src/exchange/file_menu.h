@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "menu/menu.h"
 
@@ -36,6 +37,22 @@ struct ExportSlots {
   FileExport Ugf, Geo, Dxf, Tre, Plt, Pdf, Svg;
 };
 extern ExportSlots Exports;
+
+// The export formats, the one list of them: the output menu offers those
+// with a menu item (2..9), in their order, and --export those with a
+// name. A format without a slot is written by no exporter of the menu:
+// the picture (png) and the CalculiX deck (ccx) have writers of their own,
+// and .SGA files only another version of the program writes.
+struct ExportFormat {
+  const char* Name;       // for --export; nullptr: only the menu offers it
+  const char* Extension;  // of the file the menu writes; nullptr: not in the menu
+  const char* Prompt;     // the menu's question for the file name (screen text)
+  int MenuItem;           // 2..9 of the output menu; 0: not there
+  FileExport ExportSlots::*Slot;
+};
+extern const ExportFormat kExportFormats[];
+// The format --export names, or nullptr.
+const ExportFormat* FindExportFormat(std::string_view name);
 extern void (*InputBMP)(menu::KeyCode& key);
 // The in-program file chooser: a name without extension, or "" when the
 // user gave up.

@@ -12,11 +12,12 @@
 #include <cstdint>
 
 #include "exchange/exchange.h"
-#include "graphics/codepage.h"
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/colour_picker.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 #include "view/view.h"
 
@@ -115,14 +116,7 @@ void WalkPolyline(int start, int last, int pen) {
 
 // Left unit normal of the segment a→b, or (0, 0) for a zero-length one.
 void LeftNormal(double ax, double ay, double bx, double by, double& nx, double& ny) {
-  double dx = bx - ax, dy = by - ay;
-  double len = std::sqrt(dx * dx + dy * dy);
-  if (len == 0) {
-    nx = ny = 0;
-    return;
-  }
-  nx = -dy / len;
-  ny = dx / len;
+  if (!gfx::LeftNormal(bx - ax, by - ay, nx, ny)) nx = ny = 0;
 }
 
 }  // namespace
@@ -229,15 +223,8 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
     LeftNormal(x[a], y[a], x[a + 1], y[a + 1], anx, any);
     LeftNormal(x[b], y[b], x[b + 1], y[b + 1], bnx, bny);
     // Unit directions are the normals turned back: (ny, -nx).
-    double aux = any, auy = -anx, bux = bny, buy = -bnx;
-    double det = aux * buy - auy * bux;
-    if (std::fabs(det) <= kParallel) return false;
-    double a0x = x[a] + d * anx, a0y = y[a] + d * any;
-    double b0x = x[b] + d * bnx, b0y = y[b] + d * bny;
-    double t = ((b0x - a0x) * buy - (b0y - a0y) * bux) / det;
-    px = a0x + t * aux;
-    py = a0y + t * auy;
-    return true;
+    return gfx::MeetLines(x[a] + d * anx, y[a] + d * any, any, -anx, x[b] + d * bnx,
+                          y[b] + d * bny, bny, -bnx, kParallel, px, py);
   };
   // A vertex shifted along the normal of segment a, or of b when a has no
   // length; false when neither has.

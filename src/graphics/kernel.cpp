@@ -23,9 +23,16 @@
 #include <utility>
 
 #include "graphics/numbers.h"
+#include "graphics/text.h"
 #include "platform/driver.h"
+#include "platform/picture.h"
 
 namespace gfx {
+
+std::int32_t DepthRaster[kDepthRows][kDepthColumns];
+Kernel K;
+ScreenLayout Layout;
+
 namespace {
 
 using platform::Drv;
@@ -34,7 +41,7 @@ using platform::Drv;
 // Colours and the background remap
 // ---------------------------------------------------------------------------
 
-constexpr int kExtraColour = kColourCount - 1;  // 528: anything above draws so
+constexpr int kExtraColour = platform::kColourCount - 1;  // 528: anything above draws so
 constexpr int kBasicColours = 16;
 constexpr int kRampCount = 8;
 // Colour 8 (light grey) belongs to the grey ramp 7, not to ramp 0, which
@@ -412,6 +419,15 @@ void SelectMenuStrip() {
   SetColor(K.MenuForeground);
 }
 
+void ComputeScreenLayout() {
+  Layout.ScreenWidth = Drv.DrvScreenWidth();
+  Layout.ScreenHeight = Drv.DrvScreenHeight();
+  ComputeTextMetrics(Layout.ScreenWidth, Layout.ScreenHeight);
+  Layout.MenuStripTop = Layout.ScreenHeight - MenuStripHeight;
+  Layout.AreaWidth = Layout.ScreenWidth - Layout.PanelWidth;
+  Layout.AreaHeight = Layout.MenuStripTop;
+}
+
 namespace {
 void PictureRectangle(int inset) {
   const int left = Layout.PanelWidth + Layout.PictureLeft;
@@ -425,9 +441,9 @@ void SelectPicture() { PictureRectangle(0); }
 void SelectPictureInner() { PictureRectangle(Layout.BorderWidth); }
 
 void InitKernel() {
-  BuildPalette();
+  platform::BuildPalette();
   for (auto& row : DepthRaster) std::fill(std::begin(row), std::end(row), kDepthCleared);
-  for (auto& row : ShadowRaster) std::fill(std::begin(row), std::end(row), 0u);
+  platform::ClearShadow();
   K = Kernel{};
 }
 

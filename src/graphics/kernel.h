@@ -3,9 +3,9 @@
 // Everything shown in the window is drawn through here as points and
 // straight lines in integer pixels, in one of 529 numbered colours. The
 // kernel keeps what a plain platform line would not give: a depth raster for
-// hidden lines, a shadow raster that remembers every pixel's colour value so
-// that a cursor drawn in XOR is erased by drawing it again, and a background
-// mode that remaps the basic colours 0, 7, 8 and 15.
+// hidden lines, XOR drawing that the picture's shadow raster lets a second
+// drawing erase exactly, and a background mode that remaps the basic colours
+// 0, 7, 8 and 15.
 //
 // Coordinates given to the point and line operations are relative to the
 // top-left corner of the DrawWindow; the rasters are indexed by absolute
@@ -16,21 +16,12 @@
 
 namespace gfx {
 
-// --- Palette ----------------------------------------------------------------
-constexpr int kColourCount = 529;      // 0..528
-// 0x00BBGGRR: red in the low byte. 0..15 basic, 16..527 eight ramps of 64
-// shades, 528 the extra colour.
-extern std::uint32_t Palette[kColourCount];
-void BuildPalette();
-
 // --- Rasters ----------------------------------------------------------------
 constexpr int kDepthColumns = 2500, kDepthRows = 2000;
-constexpr int kShadowColumns = 3000, kShadowRows = 2000;
 constexpr std::int32_t kDepthCleared = -32760;
 constexpr std::int32_t kDepthFlat = 32760;  // 2D drawing: always in front
 
 extern std::int32_t DepthRaster[kDepthRows][kDepthColumns];
-extern std::uint32_t ShadowRaster[kShadowRows][kShadowColumns];
 
 // --- Pixel coordinates ----------------------------------------------------------
 // Pixel coordinates computed from floating-point values are held within
@@ -60,16 +51,24 @@ struct Kernel {
 };
 extern Kernel K;
 
-// The screen layout the regions below are cut from; filled by the menu
-// system's screen set-up and by the view.
+// The screen layout the regions below are cut from: the window, the menu
+// strip along its bottom, the side panel at its left and the picture area
+// they leave. ComputeScreenLayout is its one computation, which the menu
+// system and the view both call; the side panel's width is the view's
+// choice. The picture window lies inside the area: the whole area after
+// the menu system clears the picture, else the viewport the view selected.
 struct ScreenLayout {
   int PanelWidth = 0;
   int MenuStripTop = 0;
   int ScreenWidth = 1, ScreenHeight = 1;
+  int AreaWidth = 1, AreaHeight = 1;  // the picture area the viewports split
   int PictureLeft = 0, PictureTop = 0, PictureWidth = 1, PictureHeight = 1;
   int BorderWidth = 1;
 };
 extern ScreenLayout Layout;
+// The window's size from the driver, the text metrics for it, the menu
+// strip and the picture area beside the side panel.
+void ComputeScreenLayout();
 
 // --- Operations -------------------------------------------------------------
 void SetWindow(int left, int top, int right, int bottom);  // absolute pixels

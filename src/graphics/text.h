@@ -19,9 +19,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace gfx {
 

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "help/help.h"
+#include "platform/codepage.h"
 
 namespace help {
 

@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <iterator>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 
 namespace help {

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 
 namespace menu {

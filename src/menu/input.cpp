@@ -5,12 +5,12 @@
 #include <charconv>
 #include <cmath>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 
 namespace menu {

@@ -11,15 +11,14 @@
 
 #include <algorithm>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
-#include "view/view.h"
 
 namespace menu {
 
@@ -374,39 +373,22 @@ void RedrawPrompts() {
 // ---------------------------------------------------------------------------
 // 6. Screen set-up, picture clear, indicator
 
-namespace {
-void ComputeScreenLayout() {
-  gfx::ScreenLayout& l = gfx::Layout;
-  l.ScreenWidth = platform::Drv.DrvScreenWidth();
-  l.ScreenHeight = platform::Drv.DrvScreenHeight();
-  gfx::ComputeTextMetrics(l.ScreenWidth, l.ScreenHeight);
-  int hp = l.ScreenHeight - gfx::MenuStripHeight;
-  int wp = l.ScreenWidth - l.PanelWidth;
-  l.MenuStripTop = hp;
-  l.PictureLeft = 0;
-  l.PictureTop = 0;
-  l.PictureWidth = wp;
-  l.PictureHeight = hp;
-  view::V.ScreenCentreX = wp / 2 - l.BorderWidth;
-  view::V.ScreenCentreY = hp / 2 - l.BorderWidth;
-}
-}  // namespace
-
 void ScreenSetUp() {
   platform::Drv.DrvInitGraphics();
-  ComputeScreenLayout();
-  view::V.PixelAspect = 1.0f;
   ClearPicture();
-  view::V.ViewCentreU = view::V.ViewCentreV = 0;
-  view::V.ViewScaleU = view::V.ViewScaleV = 1;
   M.IndicatorColour = 15;
   M.IndicatorNumber = 0;
   KeyboardLayout = 0;
 }
 
 void ClearPicture() {
-  ComputeScreenLayout();
-  const int wp = gfx::Layout.PictureWidth, hp = gfx::Layout.PictureHeight;
+  gfx::ScreenLayout& l = gfx::Layout;
+  gfx::ComputeScreenLayout();
+  l.PictureLeft = 0;
+  l.PictureTop = 0;
+  l.PictureWidth = l.AreaWidth;
+  l.PictureHeight = l.AreaHeight;
+  const int wp = l.PictureWidth, hp = l.PictureHeight;
   gfx::SelectPicture();
   gfx::ClearWindow();
   gfx::ClearDepth();

@@ -2,7 +2,7 @@
 // close steps that both drivers' window procedures run.
 #include "platform/menu_bar.h"
 
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/path_names.h"
 

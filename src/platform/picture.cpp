@@ -7,8 +7,6 @@
 
 #include <algorithm>
 
-#include "graphics/kernel.h"
-
 namespace platform {
 
 Picture Pic;
@@ -35,7 +33,7 @@ bool InClip(long long x, long long y) {
 }
 
 bool InShadow(long long x, long long y) {
-  return x >= 0 && x < gfx::kShadowColumns && y >= 0 && y < gfx::kShadowRows;
+  return x >= 0 && x < kShadowColumns && y >= 0 && y < kShadowRows;
 }
 
 // Lights one pixel when it lies inside the clip (which lies inside the
@@ -99,7 +97,7 @@ void PictureInitGraphics() {
     ResizePicture(Pic.Width, Pic.Height);
   ++Pic.DrawCalls;
   PictureSetClip(0, 0, Pic.Width - 1, Pic.Height - 1);
-  SelectPen(gfx::Palette[15]);
+  SelectPen(Palette[15]);
 }
 
 int PictureWidth() { return std::max(Pic.Width, 1); }
@@ -118,7 +116,7 @@ void PictureSetClip(int left, int top, int right, int bottom) {
 // --- Colours and pens ----------------------------------------------------------
 
 std::uint32_t ColourValue(int colour) {
-  return gfx::Palette[std::clamp(colour, 0, gfx::kColourCount - 1)];
+  return Palette[std::clamp(colour, 0, kColourCount - 1)];
 }
 
 void PictureSetPenColor(int colour) {
@@ -141,10 +139,10 @@ void PictureClearBar(int left, int top, int right, int bottom) {
   // The shadow is cleared over the whole rectangle, clip or not: it must
   // say what the area holds once the picture is drawn into it.
   const std::uint32_t value = FillValue();
-  const int l = std::max(left, 0), r = std::min(right, gfx::kShadowColumns - 1);
-  const int t = std::max(top, 0), b = std::min(bottom, gfx::kShadowRows - 1);
+  const int l = std::max(left, 0), r = std::min(right, kShadowColumns - 1);
+  const int t = std::max(top, 0), b = std::min(bottom, kShadowRows - 1);
   for (int y = t; y <= b; ++y)
-    for (int x = l; x <= r; ++x) gfx::ShadowRaster[y][x] = value;
+    for (int x = l; x <= r; ++x) ShadowRaster[y][x] = value;
 }
 
 // --- Points ------------------------------------------------------------------------
@@ -152,7 +150,7 @@ void PictureClearBar(int left, int top, int right, int bottom) {
 void PicturePoint(int x, int y, int colour) {
   ++Pic.DrawCalls;
   const std::uint32_t value = ColourValue(colour);
-  if (InShadow(x, y)) gfx::ShadowRaster[y][x] = value;
+  if (InShadow(x, y)) ShadowRaster[y][x] = value;
   SelectPen(value);
   Light(x, y, value);
 }
@@ -161,9 +159,9 @@ void PictureXorPoint(int x, int y, int colour) {
   ++Pic.DrawCalls;
   // Beyond the shadow's columns and rows the picture itself says what the
   // pixel holds, so a second XOR still restores it.
-  const std::uint32_t under = InShadow(x, y) ? gfx::ShadowRaster[y][x] : PictureColour(x, y);
+  const std::uint32_t under = InShadow(x, y) ? ShadowRaster[y][x] : PictureColour(x, y);
   const std::uint32_t value = (ColourValue(colour) ^ under) & 0xFFFFFFu;
-  if (InShadow(x, y)) gfx::ShadowRaster[y][x] = value;
+  if (InShadow(x, y)) ShadowRaster[y][x] = value;
   SelectPen(value);
   Light(x, y, value);
 }
@@ -197,15 +195,15 @@ void PictureLine(int x1, int y1, int x2, int y2, int colour) {
     std::swap(n1, n2);
   }
   const long long dMajor = m2 - m1, dMinor = n2 - n1;
-  const long long limit = xMajor ? std::max(Pic.Width, gfx::kShadowColumns)
-                                 : std::max(Pic.Height, gfx::kShadowRows);
+  const long long limit = xMajor ? std::max(Pic.Width, kShadowColumns)
+                                 : std::max(Pic.Height, kShadowRows);
   const long long from = std::max(m1, 0LL), to = std::min(m2, limit - 1);
   for (long long m = from; m <= to; ++m) {
     const long long n =
         dMajor == 0 ? n1
                     : n1 + static_cast<long long>(static_cast<__int128>(m - m1) * dMinor / dMajor);
     const long long x = xMajor ? m : n, y = xMajor ? n : m;
-    if (InShadow(x, y)) gfx::ShadowRaster[y][x] = value;
+    if (InShadow(x, y)) ShadowRaster[y][x] = value;
     Light(x, y, value);
   }
 }

@@ -4,8 +4,8 @@
 //
 // Both drivers draw here: the image driver is nothing but this picture, and
 // the Qt window shows it on the screen when the program waits for a key. The
-// drawing entries keep the kernel's ShadowRaster equal to what they put on
-// the picture, so that XOR drawing restores pixels exactly.
+// drawing entries keep the ShadowRaster equal to what they put on the
+// picture, so that XOR drawing restores pixels exactly.
 //
 // Conventions of this implementation:
 //  - the clip rectangle is inclusive on all four sides, like the kernel's
@@ -27,6 +27,20 @@ namespace platform {
 // The largest picture side; a window larger than this shows the rest blank.
 constexpr int kPictureMaxSide = 8192;
 constexpr int kBackModeCount = 5;  // 0..4; any other mode fills like 4
+
+// --- Palette ----------------------------------------------------------------
+constexpr int kColourCount = 529;  // 0..528
+// 0x00BBGGRR: red in the low byte. 0..15 basic, 16..527 eight ramps of 64
+// shades, 528 the extra colour.
+extern std::uint32_t Palette[kColourCount];
+void BuildPalette();
+
+// --- Shadow raster ----------------------------------------------------------
+// The colour value of every pixel the drawing entries put on the picture,
+// by absolute window pixel; an XOR point reads it to be undone exactly.
+constexpr int kShadowColumns = 3000, kShadowRows = 2000;
+extern std::uint32_t ShadowRaster[kShadowRows][kShadowColumns];
+void ClearShadow();  // all zero, as the kernel's start-up leaves it
 
 struct Picture {
   // One pixel per word in the form 0xFFRRGGBB (a 32-bit RGB image as Qt

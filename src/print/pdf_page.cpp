@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "print/print.h"
 
 namespace print {

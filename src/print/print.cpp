@@ -13,11 +13,11 @@
 
 #include "exchange/exchange.h"
 #include "exchange/file_menu.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "store/store.h"
 #include "view/view.h"

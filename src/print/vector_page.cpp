@@ -19,9 +19,10 @@
 #include <string>
 
 #include "exchange/exchange.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "platform/file_write.h"
+#include "platform/picture.h"
 #include "print/print.h"
 #include "store/store.h"
 #include "view/view.h"
@@ -36,8 +37,8 @@ namespace {
 std::uint32_t PaperRgb(int colour) {
   if (colour == 15) return 0x000000;
   if (colour == 0) return 0xFFFFFF;
-  if (colour < 0 || colour >= gfx::kColourCount) return 0x000000;
-  const std::uint32_t bgr = gfx::Palette[colour];
+  if (colour < 0 || colour >= platform::kColourCount) return 0x000000;
+  const std::uint32_t bgr = platform::Palette[colour];
   return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/geometry.h"
 #include "graphics/numbers.h"
 #include "store/store.h"
 
@@ -294,14 +295,9 @@ void AddContourArc(const float m[3], const float e1[3], const float e2[3], float
 // --- Axis lines --------------------------------------------------------------------------------
 
 void AddAxisLine(const float p1[3], const float p2[3], float extendBefore, float extendAfter) {
-  double u[3], len = 0;
-  for (int k = 0; k < 3; ++k) {
-    u[k] = static_cast<double>(p2[k]) - p1[k];
-    len += u[k] * u[k];
-  }
-  len = std::sqrt(len);
-  if (len > 0)  // a zero direction stays zero
-    for (double& c : u) c /= len;
+  double u[3];
+  for (int k = 0; k < 3; ++k) u[k] = static_cast<double>(p2[k]) - p1[k];
+  const double len = gfx::Normalise(u);  // a zero direction stays zero
   double total = len + extendBefore + extendAfter;
 
   int n = gfx::NearestInt(total / 20);

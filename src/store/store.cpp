@@ -25,10 +25,10 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/codepage.h"
-#include "store/builders.h"
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
-#include "view/view.h"
+#include "platform/codepage.h"
+#include "store/builders.h"
 
 namespace store {
 
@@ -42,6 +42,10 @@ void ShowNothing(const char*, bool, int) {}
 void DoNothing() {}
 void WriteNothing(int) {}
 bool NoImageSize(const char*, int&, int&) { return false; }
+void PlainViewPlane(float x, float y, float, float& u, float& v) {
+  u = x;
+  v = y;
+}
 }  // namespace
 
 MessageHook ShowMessage = ShowNothing;
@@ -50,6 +54,7 @@ Procedure ScreenFlush = DoNothing;
 DeviceHook ExchangeFlush = WriteNothing;
 Procedure RedrawForMeasure = DoNothing;
 ImageSizeHook ReadImageSize = NoImageSize;
+ProjectionHook ProjectOnViewPlane = PlainViewPlane;
 
 // --- Scratch files ---------------------------------------------------------------------
 
@@ -484,12 +489,6 @@ void AddPoint(float x, float y, float z) {
   PointPut(g.PointCount, x, y, z);
 }
 
-void AddPointInView(float u, float v, float w) {
-  double x = 0, y = 0, z = 0;
-  view::ViewToWorld(u, v, w, x, y, z);
-  AddPoint(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-}
-
 void BeginObject(int kind) {
   ++g.ObjectCount;
   g.First[0] = g.ObjectCount;
@@ -583,14 +582,6 @@ void AddPlaced(Anchor anchor, std::string_view text, float x, float y, float z, 
   AddText(text, bs, be, ts, font);
 }
 
-void ViewCornerToWorld(const float c[3], float out[3]) {
-  double x = 0, y = 0, z = 0;
-  view::ViewToWorld(c[0], c[1], c[2], x, y, z);
-  out[0] = static_cast<float>(x);
-  out[1] = static_cast<float>(y);
-  out[2] = static_cast<float>(z);
-}
-
 }  // namespace
 
 void AddText(std::string_view text, const float baseStart[3], const float baseEnd[3],
@@ -649,22 +640,6 @@ void AddTextCentred(std::string_view text, float x, float y, float z, float sine
   AddPlaced(Anchor::Centre, text, x, y, z, sine, cosine, h, w, font);
 }
 
-void AddTextInView(std::string_view text, const float baseStart[3], const float baseEnd[3],
-                   const float topStart[3], int font) {
-  float bs[3], be[3], ts[3];
-  ViewCornerToWorld(baseStart, bs);
-  ViewCornerToWorld(baseEnd, be);
-  ViewCornerToWorld(topStart, ts);
-  AddText(text, bs, be, ts, font);
-}
-
-void AddTextLeftInView(std::string_view text, float u, float v, float w, float sine, float cosine,
-                       float h, float cw, int font) {
-  float bs[3], be[3], ts[3];
-  PlaceFlat(Anchor::Left, text.size(), u, v, w, sine, cosine, h, cw, bs, be, ts);
-  AddTextInView(text, bs, be, ts, font);
-}
-
 void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], float h, float w,
                   int font) {
   double a[3], d[3];
@@ -672,20 +647,11 @@ void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], f
     a[k] = (static_cast<double>(p1[k]) + p2[k]) / 2;
     d[k] = static_cast<double>(p2[k]) - p1[k];
   }
-  double len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-  if (len > 0) {
-    for (double& c : d) c /= len;
-  } else {
-    d[0] = 1;
-  }
+  if (!(gfx::Normalise(d) > 0)) d[0] = 1;
   if (d[0] < 0)  // never right to left
     for (double& c : d) c = -c;
-  double across = std::sqrt(d[0] * d[0] + d[1] * d[1]);
   double m[3] = {0, 1, 0};
-  if (across > 1e-12) {
-    m[0] = -d[1] / across;
-    m[1] = d[0] / across;
-  }
+  gfx::LeftNormal(d[0], d[1], m[0], m[1], 1e-12);
   float bs[3], be[3], ts[3];
   PlaceCorners(Anchor::Centre, a, d, m, h, w, static_cast<double>(text.size()), bs, be, ts);
   AddText(text, bs, be, ts, font);
@@ -756,13 +722,7 @@ void ScaleStore(float qx, float qy, float qz, float k) {
 }
 
 void ReflectStore(const float n[3], float d) {
-  const double nx = n[0], ny = n[1], nz = n[2];
-  TransformStore([=](float& x, float& y, float& z) {
-    double off = 2 * (nx * x + ny * y + nz * z - d);
-    x = static_cast<float>(x - off * nx);
-    y = static_cast<float>(y - off * ny);
-    z = static_cast<float>(z - off * nz);
-  });
+  TransformStore([=](float& x, float& y, float& z) { gfx::ReflectPoint(n[0], n[1], n[2], d, x, y, z); });
 }
 
 // --- Flush and extent measurement ----------------------------------------------------------------
@@ -876,7 +836,7 @@ void Widen(int dims, const float p[3]) {
 // The point to measure: the view-plane projection for the 2D pass.
 void Measure(int dims, float x, float y, float z) {
   float p[3] = {x, y, z};
-  if (dims == 2) view::WorldToView(x, y, z, p[0], p[1]);
+  if (dims == 2) ProjectOnViewPlane(x, y, z, p[0], p[1]);
   Widen(dims, p);
 }
 

@@ -147,6 +147,10 @@ extern Procedure RedrawForMeasure;      // default nothing
 // Width and height in pixels of the bitmap ImageName + ".BMP".
 using ImageSizeHook = bool (*)(const char* imageName, int& width, int& height);
 extern ImageSizeHook ReadImageSize;     // default: none known (false)
+// The view's projection onto its plane (world to u, v), which the 2D extent
+// pass measures in; the view fills it. Default: the plain view, u = x, v = y.
+using ProjectionHook = void (*)(float x, float y, float z, float& u, float& v);
+extern ProjectionHook ProjectOnViewPlane;
 
 // Sends the store to OutputDevice: 0 ScreenFlush; 1 and -1 the extent
 // measurement; others ScreenFlush as an echo, then ExchangeFlush(device).
@@ -164,7 +168,6 @@ void ObjectPut(int i, int first, int kind, int pen);
 void ObjectGet(int i, int& first, int& kind, int& pen);
 
 void AddPoint(float x, float y, float z);
-void AddPointInView(float u, float v, float w);   // view coordinates
 
 void BeginObject(int kind);
 void BeginPolyline();
@@ -199,12 +202,6 @@ void AddTextRight(std::string_view text, float x, float y, float z, float sine, 
                   float h, float w, int font);    // anchor: middle of the right edge
 void AddTextCentred(std::string_view text, float x, float y, float z, float sine, float cosine,
                     float h, float w, int font);  // anchor: centre
-// Corners in view coordinates (u, v, w each), stored as world points.
-void AddTextInView(std::string_view text, const float baseStart[3], const float baseEnd[3],
-                   const float topStart[3], int font);
-// A text in the view plane placed like AddTextLeft, anchor in view coordinates.
-void AddTextLeftInView(std::string_view text, float u, float v, float w, float sine, float cosine,
-                       float h, float cw, int font);
 // A text along the segment p1–p2, centred on its midpoint. The base runs
 // along the segment (turned round when it would read right to left); the
 // text's up direction lies in the x–y plane, or is +y for a segment along z.

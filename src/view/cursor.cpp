@@ -10,9 +10,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "view/view.h"
 

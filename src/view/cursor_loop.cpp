@@ -12,12 +12,12 @@
 #include <numbers>
 #include <string>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "view/view.h"
 
@@ -115,8 +115,6 @@ namespace {
 constexpr float kAngleCoarse = static_cast<float>(std::numbers::pi / 12);  // 15°
 constexpr float kAngleFine = static_cast<float>(std::numbers::pi / 180);   // 1°
 constexpr float kStepFactor = 4;
-constexpr float kZoomFactor = 1.5f;
-constexpr float kSmallestScale = 1e-5f;
 
 enum Scan : std::uint8_t {
   kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kEnd = 79, kDown = 80, kPageDown = 81,
@@ -162,28 +160,129 @@ bool StepTarget(std::uint8_t scan, float& a, float& b, float& c) {
   }
 }
 
-// Zoom and pan of the cursor loop; Ctrl-arrows pan whatever the rotate
-// mode is.
+// Zoom and pan of the cursor loop, the view's own; Ctrl-arrows pan
+// whatever the rotate mode is.
 void CursorViewChange(std::uint8_t scan) {
   switch (scan) {
-    case kPageUp:
-      if (V.ViewScaleU > kSmallestScale) {
-        V.ViewScaleU /= kZoomFactor;
-        V.ViewScaleV /= kZoomFactor;
-        V.ViewScaleW /= kZoomFactor;
-      }
-      break;
-    case kPageDown:
-      V.ViewScaleU *= kZoomFactor;
-      V.ViewScaleV *= kZoomFactor;
-      V.ViewScaleW *= kZoomFactor;
-      break;
-    case kCtrlLeft: V.ViewCentreU += static_cast<float>(V.PanStepX) * V.ViewScaleU; break;
-    case kCtrlRight: V.ViewCentreU -= static_cast<float>(V.PanStepX) * V.ViewScaleU; break;
-    case kCtrlUp: V.ViewCentreV -= static_cast<float>(V.PanStepY) * V.ViewScaleV; break;
-    case kCtrlDown: V.ViewCentreV += static_cast<float>(V.PanStepY) * V.ViewScaleV; break;
+    case kPageUp: ZoomView(true); break;
+    case kPageDown: ZoomView(false); break;
+    case kCtrlLeft: PanView(+1, 0); break;
+    case kCtrlRight: PanView(-1, 0); break;
+    case kCtrlUp: PanView(0, -1); break;
+    case kCtrlDown: PanView(0, +1); break;
     default: break;
   }
+}
+
+// One run of the cursor loop: the cursor's plane point, the screen
+// position of the picture's pixel (0, 0), and where the loop last put the
+// pointer.
+struct CursorRun {
+  float A = 0, B = 0, C = 0;
+  int OriginX = 0, OriginY = 0;
+  int PlacedX = 0, PlacedY = 0;
+  void Toggle() const { CursorShapeHook(A, B, C); }  // XOR: draws or erases
+};
+
+// The pointer has left the place the loop put it: the cursor follows.
+void FollowPointer(CursorRun& r, int mx, int my) {
+  r.Toggle();
+  const int cx = std::clamp(mx - r.OriginX, 1, std::max(1, V.ViewportWidth));
+  const int cy = std::clamp(my - r.OriginY, 1, std::max(1, V.ViewportHeight));
+  PixelToPlane(cx, cy, r.A, r.B, r.C);
+  r.Toggle();
+}
+
+// The pointer on the cursor (when its pixel is in the viewport) and the
+// read-out.
+void PlacePointer(CursorRun& r) {
+  std::int32_t px = 0, py = 0;
+  PlaneToPixel(r.A, r.B, r.C, px, py);
+  if (InViewport(px, py)) {
+    r.PlacedX = px + r.OriginX;
+    r.PlacedY = py + r.OriginY;
+    platform::Drv.DrvSetMousePos(r.PlacedX, r.PlacedY);
+  }
+  ShowCursorCoords(r.A, r.B, r.C);
+}
+
+// Waits for a key, following the pointer meanwhile: true when a key waits,
+// false when the pointer moved (a click is a key too, ' ' or Enter; the
+// pointer it moved is followed first). Between events the loop sleeps in
+// the driver.
+bool WaitForKey(CursorRun& r) {
+  const platform::PlatformDriver& d = platform::Drv;
+  for (;;) {
+    int mx = 0, my = 0, button = 0;
+    const bool waiting = d.DrvKeyPressed();
+    d.DrvGetMousePos(mx, my, button);
+    if (mx != r.PlacedX || my != r.PlacedY) {
+      FollowPointer(r, mx, my);
+      return false;
+    }
+    if (waiting) return true;
+    d.DrvWaitEvent();
+  }
+}
+
+// An extended key: help, a cursor step (kept only when it stays in the
+// viewport), or a zoom or pan with the picture drawn anew.
+void ExtendedCursorKey(CursorRun& r, std::uint8_t scan) {
+  float na = r.A, nb = r.B, nc = r.C;
+  r.Toggle();
+  if (scan == menu::kScanF1) {
+    menu::HelpHook(menu::kHelpCursor);
+  } else if (StepTarget(scan, na, nb, nc)) {
+    std::int32_t tx = 0, ty = 0;
+    PlaneToPixel(na, nb, nc, tx, ty);
+    if (InViewport(tx, ty)) {
+      r.A = na;
+      r.B = nb;
+      r.C = nc;
+    }
+  } else {
+    CursorViewChange(scan);
+    StoreView(2, V.ViewLayout);
+    Redraw();
+  }
+  r.Toggle();
+}
+
+// The keys the loop handles itself; false for a key that ends the run.
+bool CursorKey(CursorRun& r, std::uint8_t key) {
+  if (key == menu::kKeyRefresh) return true;  // the model changed; the picture shows it
+  if (key == menu::kKeyExtended) {
+    ExtendedCursorKey(r, platform::Drv.DrvReadKey());
+    return true;
+  }
+  if (key == ',' || key == '.' || key == '<' || key == '>') {
+    r.Toggle();
+    TurnCursor(key == ',' ? kAngleCoarse : key == '.' ? -kAngleCoarse
+               : key == '<' ? kAngleFine : -kAngleFine);
+    r.Toggle();
+    return true;
+  }
+  if (key == '+' || key == '=' || key == '-' || key == '_') {
+    const float f = key == '+' || key == '=' ? kStepFactor : 1 / kStepFactor;
+    V.CursorStep *= f;
+    V.CursorStepX *= f;
+    V.CursorStepY *= f;
+    V.CursorStepZ *= f;
+    return true;
+  }
+  if (IsStepKey(key)) {
+    std::uint8_t menuKey = 0;
+    StepMenu("Шаг курсора"_sc, V.CursorStep, menuKey);
+    SetCursorSteps(V.CursorStep);
+    return true;
+  }
+  if (CursorViewKey(key)) {
+    r.Toggle();
+    ViewKey(key);
+    r.Toggle();
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -194,119 +293,30 @@ void GetCursorPoint(float& x, float& y, float& z, std::uint8_t& key) {
   TurnCursor(0);
   if (V.CursorStep == 0) SetCursorSteps(10);
 
-  float a = 0, b = 0, c = 0;
-  WorldToPlane(V.CursorWorld[0], V.CursorWorld[1], V.CursorWorld[2], a, b, c);
+  CursorRun r;
+  WorldToPlane(V.CursorWorld[0], V.CursorWorld[1], V.CursorWorld[2], r.A, r.B, r.C);
   std::int32_t px = 0, py = 0;
-  PlaneToPixel(a, b, c, px, py);
-  if (!InViewport(px, py)) PixelToPlane(V.ViewportWidth / 2, V.ViewportHeight / 2, a, b, c);
+  PlaneToPixel(r.A, r.B, r.C, px, py);
+  if (!InViewport(px, py)) PixelToPlane(V.ViewportWidth / 2, V.ViewportHeight / 2, r.A, r.B, r.C);
 
   // Picture pixels to screen positions of the pointer.
   gfx::SelectPictureInner();
-  int ox = 0, oy = 0;
-  d.DrvClientOrigin(gfx::Layout.ScreenWidth, gfx::Layout.ScreenHeight, ox, oy);
-  ox += gfx::K.WindowLeft;
-  oy += gfx::K.WindowTop;
-  int placedX = 0, placedY = 0, button = 0;
-  d.DrvGetMousePos(placedX, placedY, button);
+  d.DrvClientOrigin(gfx::Layout.ScreenWidth, gfx::Layout.ScreenHeight, r.OriginX, r.OriginY);
+  r.OriginX += gfx::K.WindowLeft;
+  r.OriginY += gfx::K.WindowTop;
+  int button = 0;
+  d.DrvGetMousePos(r.PlacedX, r.PlacedY, button);
   d.DrvHideMouse();
-  CursorShapeHook(a, b, c);
+  r.Toggle();
 
-  // The pointer has left the place the loop put it: the cursor follows.
-  auto followPointer = [&](int mx, int my) {
-    CursorShapeHook(a, b, c);
-    const int cx = std::clamp(mx - ox, 1, std::max(1, V.ViewportWidth));
-    const int cy = std::clamp(my - oy, 1, std::max(1, V.ViewportHeight));
-    PixelToPlane(cx, cy, a, b, c);
-    CursorShapeHook(a, b, c);
-  };
-
-  for (;;) {
-    PlaneToPixel(a, b, c, px, py);
-    if (InViewport(px, py)) {
-      placedX = px + ox;
-      placedY = py + oy;
-      d.DrvSetMousePos(placedX, placedY);
-    }
-    ShowCursorCoords(a, b, c);
-
-    // Wait for a key, following the pointer meanwhile. A click is a key
-    // too (' ' or Enter); the pointer it moved is followed first. Between
-    // events the loop sleeps in the driver.
-    bool moved = false;
-    for (;;) {
-      int mx = 0, my = 0;
-      const bool waiting = d.DrvKeyPressed();
-      d.DrvGetMousePos(mx, my, button);
-      if (mx != placedX || my != placedY) {
-        followPointer(mx, my);
-        moved = true;
-        break;
-      }
-      if (waiting) break;
-      d.DrvWaitEvent();
-    }
-    if (moved) continue;
-
+  do {
+    PlacePointer(r);
+    while (!WaitForKey(r)) PlacePointer(r);
     key = d.DrvReadKey();
-    if (key == menu::kKeyRefresh) continue;  // the model changed; the picture shows it
-    if (key == menu::kKeyExtended) {
-      const std::uint8_t scan = d.DrvReadKey();
-      float na = a, nb = b, nc = c;
-      if (scan == menu::kScanF1) {
-        CursorShapeHook(a, b, c);
-        menu::HelpHook(menu::kHelpCursor);
-        CursorShapeHook(a, b, c);
-      } else if (StepTarget(scan, na, nb, nc)) {
-        CursorShapeHook(a, b, c);
-        std::int32_t tx = 0, ty = 0;
-        PlaneToPixel(na, nb, nc, tx, ty);
-        if (InViewport(tx, ty)) {
-          a = na;
-          b = nb;
-          c = nc;
-        }
-        CursorShapeHook(a, b, c);
-      } else {
-        CursorShapeHook(a, b, c);
-        CursorViewChange(scan);
-        StoreView(2, V.ViewLayout);
-        Redraw();
-        CursorShapeHook(a, b, c);
-      }
-      continue;
-    }
-    if (key == ',' || key == '.' || key == '<' || key == '>') {
-      CursorShapeHook(a, b, c);
-      TurnCursor(key == ',' ? kAngleCoarse : key == '.' ? -kAngleCoarse
-                 : key == '<' ? kAngleFine : -kAngleFine);
-      CursorShapeHook(a, b, c);
-      continue;
-    }
-    if (key == '+' || key == '=' || key == '-' || key == '_') {
-      const float f = key == '+' || key == '=' ? kStepFactor : 1 / kStepFactor;
-      V.CursorStep *= f;
-      V.CursorStepX *= f;
-      V.CursorStepY *= f;
-      V.CursorStepZ *= f;
-      continue;
-    }
-    if (IsStepKey(key)) {
-      std::uint8_t menuKey = 0;
-      StepMenu("Шаг курсора"_sc, V.CursorStep, menuKey);
-      SetCursorSteps(V.CursorStep);
-      continue;
-    }
-    if (CursorViewKey(key)) {
-      CursorShapeHook(a, b, c);
-      ViewKey(key);
-      CursorShapeHook(a, b, c);
-      continue;
-    }
-    break;  // any other key ends the run
-  }
+  } while (CursorKey(r, key));  // any other key ends the run
 
-  CursorShapeHook(a, b, c);
-  PlaneToWorld(a, b, c, V.CursorWorld[0], V.CursorWorld[1], V.CursorWorld[2]);
+  r.Toggle();
+  PlaneToWorld(r.A, r.B, r.C, V.CursorWorld[0], V.CursorWorld[1], V.CursorWorld[2]);
   x = V.CursorWorld[0];
   y = V.CursorWorld[1];
   z = V.CursorWorld[2];

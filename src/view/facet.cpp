@@ -11,6 +11,7 @@
 #include <cmath>
 #include <utility>
 
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "view/view.h"
@@ -98,18 +99,11 @@ std::int32_t Along(std::int32_t from, std::int32_t to, std::int64_t t, std::int6
 
 void FillTriangle(const P3& p1, const P3& p2, const P3& p3) {
   if (gfx::K.ColourFamily > 0) {
-    // The unit normal of (p2 − p1) × (p3 − p1); a degenerate one stays 0.
-    const double ax = double{p2.X} - p1.X, ay = double{p2.Y} - p1.Y, az = double{p2.Z} - p1.Z;
-    const double bx = double{p3.X} - p1.X, by = double{p3.Y} - p1.Y, bz = double{p3.Z} - p1.Z;
-    double nx = ay * bz - az * by, ny = az * bx - ax * bz, nz = ax * by - ay * bx;
-    const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (len > 0) {
-      nx /= len;
-      ny /= len;
-      nz /= len;
-    }
-    const int k = FacetColour(static_cast<float>(nx), static_cast<float>(ny),
-                              static_cast<float>(nz));
+    const double q1[3] = {p1.X, p1.Y, p1.Z}, q2[3] = {p2.X, p2.Y, p2.Z}, q3[3] = {p3.X, p3.Y, p3.Z};
+    double n[3];
+    gfx::TriangleNormal(q1, q2, q3, n);
+    const int k = FacetColour(static_cast<float>(n[0]), static_cast<float>(n[1]),
+                              static_cast<float>(n[2]));
     if (k == 0) return;
     gfx::SetColor(k);
   }

@@ -11,12 +11,12 @@
 #include <cmath>
 #include <string>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/input.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "store/store.h"
 #include "view/view.h"
@@ -60,31 +60,24 @@ constexpr int kBottomLineColour = 10;  // the two lines under the frame
 
 void PrepareScreen() {
   // 1. The side panel and the text size follow the menu layout.
+  int& panel = gfx::Layout.PanelWidth;
   switch (menu::M.MenuLayout) {
     case 0:
-      V.PanelWidth = 0;
+      panel = 0;
       gfx::LinesPerScreen = 50;
       break;
     case 1:
-      V.PanelWidth = 55;
+      panel = 55;
       gfx::LinesPerScreen = 70;
       break;
     default:
-      V.PanelWidth = 3 * gfx::MenuColumnWidth / 4;
+      panel = 3 * gfx::MenuColumnWidth / 4;
       gfx::LinesPerScreen = 100;
       break;
   }
 
   // 2. The picture area is what the menu strip and the panel leave.
-  gfx::ScreenLayout& l = gfx::Layout;
-  l.ScreenWidth = platform::Drv.DrvScreenWidth();
-  l.ScreenHeight = platform::Drv.DrvScreenHeight();
-  gfx::ComputeTextMetrics(l.ScreenWidth, l.ScreenHeight);
-  const int hp = l.ScreenHeight - gfx::MenuStripHeight;
-  const int wp = l.ScreenWidth - V.PanelWidth;
-  l.MenuStripTop = hp;
-  V.PictureAreaWidth = wp;
-  V.PictureAreaHeight = hp;
+  gfx::ComputeScreenLayout();
 
   // 3. The viewport, cleared.
   SelectViewport(V.ViewLayout);
@@ -281,14 +274,30 @@ void DepthDialog() {
 // Start-up wiring
 // ---------------------------------------------------------------------------
 
+namespace {
+// The menu system's screen set-up; the view then starts centred on the
+// picture area it cleared.
+void SetUpScreen() {
+  menu::ScreenSetUp();
+  V.PixelAspect = 1.0f;
+  V.ViewCentreU = V.ViewCentreV = 0;
+  V.ViewScaleU = V.ViewScaleV = 1;
+  V.ScreenCentreX = gfx::Layout.PictureWidth / 2 - gfx::Layout.BorderWidth;
+  V.ScreenCentreY = gfx::Layout.PictureHeight / 2 - gfx::Layout.BorderWidth;
+}
+}  // namespace
+
 void InstallViewHooks() {
   menu::ViewKeyHook = ViewKey;
   menu::ExtendedKeyHook = [](std::uint8_t scan) { ExtendedViewKey(scan); };
   menu::GridStepHook = GridStepDialog;
   RedrawViewHook = Redraw;
-  ScreenSetUpHook = menu::ScreenSetUp;
+  ScreenSetUpHook = SetUpScreen;
   // Through the slot, so that a picture routine installed later is measured.
   store::RedrawForMeasure = [] { WID_RIS(); };
+  store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+    WorldToView(x, y, z, u, v);
+  };
 }
 
 }  // namespace view

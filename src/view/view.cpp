@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "graphics/geometry.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 
@@ -48,9 +49,7 @@ void UpdateViewCoefficients() {
 }
 
 namespace {
-double Row(int i, double x, double y, double z) {
-  return V.ViewCoef[i][1] * x + V.ViewCoef[i][2] * y + V.ViewCoef[i][3] * z;
-}
+double Row(int i, double x, double y, double z) { return gfx::AlongRow(V.ViewCoef, i, x, y, z); }
 }  // namespace
 
 void WorldToView(float x, float y, float z, float& u, float& v) {
@@ -76,10 +75,9 @@ void WorldToViewUVW(double x, double y, double z, double& u, double& v, double& 
 }
 
 void ViewToWorld(double u, double v, double w, double& x, double& y, double& z) {
-  const auto& m = V.ViewCoef;
-  x = u * m[1][1] + v * m[2][1] + w * m[3][1];
-  y = u * m[1][2] + v * m[2][2] + w * m[3][2];
-  z = u * m[1][3] + v * m[2][3] + w * m[3][3];
+  x = gfx::AlongColumn(V.ViewCoef, 1, u, v, w);
+  y = gfx::AlongColumn(V.ViewCoef, 2, u, v, w);
+  z = gfx::AlongColumn(V.ViewCoef, 3, u, v, w);
 }
 
 namespace {
@@ -139,10 +137,9 @@ void WorldToPlane(float x, float y, float z, float& a, float& b, float& c) {
   const double dx = double{x} - V.PlaneOrigin[0];
   const double dy = double{y} - V.PlaneOrigin[1];
   const double dz = double{z} - V.PlaneOrigin[2];
-  const auto& m = V.PlaneAxes;
-  a = static_cast<float>(dx * m[1][1] + dy * m[1][2] + dz * m[1][3]);
-  b = static_cast<float>(dx * m[2][1] + dy * m[2][2] + dz * m[2][3]);
-  c = static_cast<float>(dx * m[3][1] + dy * m[3][2] + dz * m[3][3]);
+  a = static_cast<float>(gfx::AlongRow(V.PlaneAxes, 1, dx, dy, dz));
+  b = static_cast<float>(gfx::AlongRow(V.PlaneAxes, 2, dx, dy, dz));
+  c = static_cast<float>(gfx::AlongRow(V.PlaneAxes, 3, dx, dy, dz));
 }
 
 void PlaneToPixel(float a, float b, float c, std::int32_t& ix, std::int32_t& iy) {
@@ -167,12 +164,6 @@ void PlaneAxis(int i, float& x, float& y, float& z) {
   z = static_cast<float>(V.PlaneAxes[i][3]);
 }
 
-void ReflectPoint(float nx, float ny, float nz, float d, float& x, float& y, float& z) {
-  const double k = 2.0 * (double{nx} * x + double{ny} * y + double{nz} * z - d);
-  x = static_cast<float>(x - k * nx);
-  y = static_cast<float>(y - k * ny);
-  z = static_cast<float>(z - k * nz);
-}
 
 // ---------------------------------------------------------------------------
 // View changes

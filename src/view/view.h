@@ -10,7 +10,7 @@
 //   State                      ViewState V
 //   Projections                WorldToView .. ViewWidthWorld
 //   World pen                  MoveToWorld, LineToWorld, WorldMarker
-//   Working plane              PlaneToWorld .. ReflectPoint
+//   Working plane              PlaneToWorld .. PlaneAxis
 //   View changes               RotateView, SetViewWindow, StoreView, LoadView
 //   Viewports and keys         SelectViewport, InitView, ExtendedViewKey
 //   Redraw and dialogs         PrepareScreen, Redraw, FitView, DrawOverlays,
@@ -50,15 +50,11 @@ struct ViewState {
   std::int32_t ScreenCentreX = 0, ScreenCentreY = 0, ScreenCentreZ = 0;
   float PixelAspect = 1.0f;
 
-  // The viewport, in pixels inside the picture area; SelectViewport also
-  // hands it to the kernel's screen layout, which cuts the picture windows.
+  // The viewport, in pixels inside the kernel's picture area (the screen
+  // layout); SelectViewport also hands it to the kernel as its picture
+  // window.
   std::int32_t ViewportLeft = 0, ViewportTop = 0, ViewportWidth = 1, ViewportHeight = 1;
-  std::int32_t BorderWidth = 1;
-  std::int32_t PanelWidth = 0;
   std::int32_t ViewLayout = 1;
-  // The whole picture area the layouts split (Wp, Hp), set by the screen
-  // preparation.
-  std::int32_t PictureAreaWidth = 1, PictureAreaHeight = 1;
   std::int32_t IndicatorColour = 15;  // the menu indicator's square
   std::int32_t ColourScheme = 0;      // 0..4, also the kernel's background mode
 
@@ -157,8 +153,6 @@ void WorldToPlane(float x, float y, float z, float& a, float& b, float& c);
 void PlaneToPixel(float a, float b, float c, std::int32_t& ix, std::int32_t& iy);
 void ProjectOnPlane(float& x, float& y, float& z);
 void PlaneAxis(int i, float& x, float& y, float& z);  // i = 1..3: X, Y, N
-// Mirror image of a point in the plane n·p = d (n a unit normal).
-void ReflectPoint(float nx, float ny, float nz, float d, float& x, float& y, float& z);
 
 // --- View changes -------------------------------------------------------------------
 // Turns the view about its own axis k (1 U, 2 V, 3 W) by the angle of sine
@@ -171,6 +165,12 @@ void SetViewWindow(float umin, float vmin, float umax, float vmax);
 // SetViewWindow gives the same view again; false before there is a
 // viewport.
 bool GetViewWindow(float& umin, float& vmin, float& umax, float& vmax);
+// One zoom step, in or out by 1.5: in down to 1e-5 world units per pixel,
+// out short of the float's limit. No redraw.
+void ZoomView(bool in);
+// Pans by steps of PanStepX, PanStepY along U and V: +1 moves the view
+// centre right (up), so the picture moves left (down). No redraw.
+void PanView(int du, int dv);
 // kind 1: SavedView[1..9]; kind 2: ViewSlot[1..7]. Other numbers: nothing.
 void StoreView(int kind, int n);
 // kind 0: the matrix of StandardViews[1..9] only; kinds 1, 2 as StoreView.

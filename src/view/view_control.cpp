@@ -108,8 +108,6 @@ Rect ViewportRect(int n, std::int32_t wp, std::int32_t hp) {
 
 // The kernel cuts the picture windows from its screen layout.
 void HandViewportToKernel() {
-  gfx::Layout.PanelWidth = V.PanelWidth;
-  gfx::Layout.BorderWidth = V.BorderWidth;
   gfx::Layout.PictureLeft = V.ViewportLeft;
   gfx::Layout.PictureTop = V.ViewportTop;
   gfx::Layout.PictureWidth = V.ViewportWidth;
@@ -122,19 +120,19 @@ void SelectViewport(int n) {
   HandViewportToKernel();
   gfx::SelectPicture();
   gfx::SetColor(0);
-  const int b = V.BorderWidth;
+  const int b = gfx::Layout.BorderWidth;
   for (int row = b + 1; row <= b + kIndicatorRows; ++row) gfx::Line2(b + 1, row, b + kIndicatorColumns, row);
   gfx::SetColor(V.IndicatorColour);
 
   if (n >= 1 && n <= kViewSlots) {
-    const Rect r = ViewportRect(n, V.PictureAreaWidth, V.PictureAreaHeight);
+    const Rect r = ViewportRect(n, gfx::Layout.AreaWidth, gfx::Layout.AreaHeight);
     V.ViewportLeft = r.Left;
     V.ViewportTop = r.Top;
     V.ViewportWidth = r.Width;
     V.ViewportHeight = r.Height;
   }
-  V.ScreenCentreX = V.ViewportWidth / 2 - V.BorderWidth;
-  V.ScreenCentreY = V.ViewportHeight / 2 - V.BorderWidth;
+  V.ScreenCentreX = V.ViewportWidth / 2 - gfx::Layout.BorderWidth;
+  V.ScreenCentreY = V.ViewportHeight / 2 - gfx::Layout.BorderWidth;
   V.PanStepX = V.ViewportWidth / 4;
   V.PanStepY = V.ViewportHeight / 4;
 
@@ -201,25 +199,32 @@ constexpr float kSmallestScale = 1e-5f;  // world units per pixel
 constexpr float kLargestScale = std::numeric_limits<float>::max() / kZoomFactor;
 constexpr float kFarthestCentre = 1e30f;
 
-void ZoomIn() {
-  if (V.ViewScaleU <= kSmallestScale) return;
-  V.ViewScaleU /= kZoomFactor;
-  V.ViewScaleV /= kZoomFactor;
-  V.ViewScaleW /= kZoomFactor;
-}
-
-void ZoomOut() {
-  if (V.ViewScaleU >= kLargestScale) return;
-  V.ViewScaleU *= kZoomFactor;
-  V.ViewScaleV *= kZoomFactor;
-  V.ViewScaleW *= kZoomFactor;
-}
-
-// Pans by one step; +1 moves the view centre right (up), so the picture
-// moves left (down).
 float Panned(float centre, float by) { return std::clamp(centre + by, -kFarthestCentre, kFarthestCentre); }
-void PanU(int sign) { V.ViewCentreU = Panned(V.ViewCentreU, static_cast<float>(sign * V.PanStepX) * V.ViewScaleU); }
-void PanV(int sign) { V.ViewCentreV = Panned(V.ViewCentreV, static_cast<float>(sign * V.PanStepY) * V.ViewScaleV); }
+void PanU(int sign) { PanView(sign, 0); }
+void PanV(int sign) { PanView(0, sign); }
+
+}  // namespace
+
+void ZoomView(bool in) {
+  if (in) {
+    if (V.ViewScaleU <= kSmallestScale) return;
+    V.ViewScaleU /= kZoomFactor;
+    V.ViewScaleV /= kZoomFactor;
+    V.ViewScaleW /= kZoomFactor;
+  } else {
+    if (V.ViewScaleU >= kLargestScale) return;
+    V.ViewScaleU *= kZoomFactor;
+    V.ViewScaleV *= kZoomFactor;
+    V.ViewScaleW *= kZoomFactor;
+  }
+}
+
+void PanView(int du, int dv) {
+  if (du != 0) V.ViewCentreU = Panned(V.ViewCentreU, static_cast<float>(du * V.PanStepX) * V.ViewScaleU);
+  if (dv != 0) V.ViewCentreV = Panned(V.ViewCentreV, static_cast<float>(dv * V.PanStepY) * V.ViewScaleV);
+}
+
+namespace {
 
 // The arrows' two meanings: plain arrows turn in rotate mode 1 and pan in
 // mode 0; Ctrl-arrows do the other.
@@ -261,8 +266,8 @@ void ExtendedViewKey(int scan) {
   const double s = V.RotationStepSin, c = V.RotationStepCos;
   const bool turning = V.RotateMode != 0;
   switch (scan) {
-    case kPageUp: ZoomIn(); break;
-    case kPageDown: ZoomOut(); break;
+    case kPageUp: ZoomView(true); break;
+    case kPageDown: ZoomView(false); break;
     case kUp: case kDown: case kLeft: case kRight:
       if (turning) Turn(scan); else Pan(scan);
       break;

@@ -8,10 +8,10 @@
 //   ViewKey
 #include <cstdint>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "view/view.h"
 
@@ -109,8 +109,8 @@ namespace {
 
 // The whole picture area, cleared, before a split layout is drawn anew.
 void ClearPictureArea() {
-  gfx::SetWindow(V.PanelWidth, 0, V.PanelWidth + V.PictureAreaWidth - 1,
-                 V.PictureAreaHeight - 1);
+  const gfx::ScreenLayout& l = gfx::Layout;
+  gfx::SetWindow(l.PanelWidth, 0, l.PanelWidth + l.AreaWidth - 1, l.AreaHeight - 1);
   gfx::ClearWindow();
 }
 
@@ -251,7 +251,7 @@ void SwitchMenuLayout() {
     menu::M.MenuLayout = menu::M.MenuLayout == 0 ? 1 : 0;
   } else {
     menu::M.MenuLayout = 0;
-    V.PanelWidth = 0;
+    gfx::Layout.PanelWidth = 0;
   }
   Redraw();
 }

@@ -5,10 +5,10 @@
 #include "app/picture.h"
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/image/image_driver.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/result_table.h"
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
+#include "platform/codepage.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "support/shell_files.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
+#include "graphics/geometry.h"
 
 namespace {
 
@@ -130,11 +131,14 @@ TEST(SolverGeometry, StraightSegmentNormalAndArcCentres) {
 }
 
 TEST(SolverGeometry, AngleOfAVector) {
-  EXPECT_DOUBLE_EQ(app::VectorAngle(0, 1), M_PI / 2);
-  EXPECT_DOUBLE_EQ(app::VectorAngle(0, 0), 1.5 * M_PI);
-  EXPECT_DOUBLE_EQ(app::VectorAngle(0, -1), 1.5 * M_PI);
-  EXPECT_DOUBLE_EQ(app::VectorAngle(1, -1), 1.75 * M_PI);
-  EXPECT_DOUBLE_EQ(app::VectorAngle(-1, 1), 0.75 * M_PI);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(0, 1), M_PI / 2);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(0, 0), 1.5 * M_PI);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(0, -1), 1.5 * M_PI);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(1, -1), 1.75 * M_PI);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(-1, 1), 0.75 * M_PI);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(1, 0), 0);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(-1, 0), M_PI);
+  EXPECT_DOUBLE_EQ(gfx::VectorAngle(-1, -1), 1.25 * M_PI);
   EXPECT_NEAR(app::FoldedAngle(1, -1), -0.25 * M_PI, 1e-6);
   EXPECT_NEAR(app::FoldedAngle(-1, 0), M_PI, 1e-6);
 }

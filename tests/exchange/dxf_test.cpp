@@ -7,7 +7,8 @@
 
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
+#include "platform/picture.h"
 #include "store/store.h"
 #include "support/shell_files.h"
 
@@ -139,7 +140,7 @@ TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
 }
 
 TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
-  gfx::BuildPalette();
+  platform::BuildPalette();
   // The index table at its landmarks: the named colours, full and half
   // saturation, the five brightnesses, the greys.
   const struct {
@@ -156,12 +157,12 @@ TEST(DxfColours, EveryPaletteColourBecomesTheIndexThatShowsItBest) {
   // Every shade of the ramps: no index lies nearer (7 is black or white,
   // never a shade).
   auto distance = [](int colour, int aci) {
-    const std::uint32_t p = gfx::Palette[colour], a = exchange::AciRgb(aci);
+    const std::uint32_t p = platform::Palette[colour], a = exchange::AciRgb(aci);
     const long dr = long(p & 0xFF) - long(a >> 16), dg = long(p >> 8 & 0xFF) - long(a >> 8 & 0xFF),
                db = long(p >> 16 & 0xFF) - long(a & 0xFF);
     return dr * dr + dg * dg + db * db;
   };
-  for (int c = 16; c < gfx::kColourCount; ++c) {
+  for (int c = 16; c < platform::kColourCount; ++c) {
     SCOPED_TRACE(c);
     const int got = exchange::AciOfColour(c);
     ASSERT_NE(got, 7);
@@ -230,17 +231,6 @@ TEST(DxfReaders, EzdxfAndLibreCadReadTextsLayersAndColours) {
   if (!ezdxf) skipped += " python3-ezdxf";
   if (!librecad) skipped += " librecad poppler-utils";
   if (!skipped.empty()) GTEST_SKIP() << "not installed, not checked:" << skipped;
-}
-
-TEST(DxfAngle, CoversTheFourQuadrantsAndTheAxes) {
-  const double pi = 3.141592653589793;
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 1), 0);
-  EXPECT_DOUBLE_EQ(exchange::Angle(1, 0), pi / 2);
-  EXPECT_DOUBLE_EQ(exchange::Angle(-1, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, 0), 1.5 * pi);
-  EXPECT_DOUBLE_EQ(exchange::Angle(0, -1), pi);
-  EXPECT_NEAR(exchange::Angle(-1, 1), 1.75 * pi, 1e-12);
-  EXPECT_NEAR(exchange::Angle(-1, -1), 1.25 * pi, 1e-12);
 }
 
 TEST(DxfCodePages, CyrillicLettersConvertBothWays) {

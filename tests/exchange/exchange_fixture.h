@@ -9,6 +9,7 @@
 
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
+#include "platform/picture.h"
 #include "store/store.h"
 #include "view/view.h"
 
@@ -41,7 +42,7 @@ class ExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     store::InitStore();
-    gfx::BuildPalette();
+    platform::BuildPalette();
     store::ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
     exchange::g.Batch = true;

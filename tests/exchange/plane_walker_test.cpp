@@ -7,9 +7,9 @@
 
 #include "exchange/exchange.h"
 #include "exchange_fixture.h"
-#include "graphics/codepage.h"
 #include "graphics/text.h"
 #include "menu/input.h"
+#include "platform/codepage.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "graphics/kernel_fixture.h"
+#include "platform/picture.h"
 
 namespace kerneltest {
 namespace {
@@ -51,7 +52,7 @@ TEST_F(SetColorRemap, RemappedColourIsWhatIsDrawn) {
   SetColor(0);
   gfx::Line2(10, 10, 12, 10);
   EXPECT_EQ(std::pair(Px(10, 10), Px(12, 10)), std::pair(kWhite, kWhite));
-  EXPECT_EQ(gfx::ShadowRaster[10][11], kWhite);
+  EXPECT_EQ(platform::ShadowRaster[10][11], kWhite);
   SetColor(12);
   gfx::Point2(3, 4, 0);  // 0 is not remapped to white here
   gfx::Point2(4, 4, 8);

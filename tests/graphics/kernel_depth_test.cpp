@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/kernel_fixture.h"
+#include "platform/picture.h"
 
 namespace kerneltest {
 namespace {
@@ -182,7 +183,7 @@ TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
   gfx::ClearWindow();
   EXPECT_EQ((std::array{Px(19, 10), Px(20, 10), Px(40, 10), Px(41, 10)}),
             (std::array{kWhite, kLightGrey, kLightGrey, kWhite}));
-  EXPECT_EQ(gfx::ShadowRaster[5][20], kLightGrey);
+  EXPECT_EQ(platform::ShadowRaster[5][20], kLightGrey);
   EXPECT_TRUE(ShadowMatchesPicture());
 }
 
@@ -223,13 +224,13 @@ TEST_F(StartUpState, InitKernelClearsRastersAndState) {
   gfx::SetXorMode(1);
   gfx::SetLineStyle(2);
   gfx::MoveTo3(5, 5, 77);
-  gfx::ShadowRaster[1999][2999] = 5;
+  platform::ShadowRaster[1999][2999] = 5;
   gfx::InitKernel();
-  EXPECT_EQ(std::pair(gfx::ShadowRaster[5][5], gfx::ShadowRaster[1999][2999]), std::pair(0u, 0u));
+  EXPECT_EQ(std::pair(platform::ShadowRaster[5][5], platform::ShadowRaster[1999][2999]), std::pair(0u, 0u));
   EXPECT_EQ(DepthRaster[5][5], gfx::kDepthCleared);
   EXPECT_EQ((std::array{gfx::GetColor(), gfx::K.XorMode, gfx::K.LineStyle, gfx::K.HiddenLineMode}),
             (std::array{15, 0, 0, 0}));
-  EXPECT_EQ(std::pair(gfx::Palette[528], gfx::Palette[8]), std::pair(kExtra, kLightGrey));
+  EXPECT_EQ(std::pair(platform::Palette[528], platform::Palette[8]), std::pair(kExtra, kLightGrey));
 }
 
 

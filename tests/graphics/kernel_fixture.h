@@ -48,7 +48,7 @@ class KernelTest : public ::testing::Test {
   static bool ShadowMatchesPicture() {
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x)
-        if (gfx::ShadowRaster[y][x] != Px(x, y)) return false;
+        if (platform::ShadowRaster[y][x] != Px(x, y)) return false;
     return true;
   }
 };

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "menu/colour_picker.h"
 #include "menu_fixture.h"
+#include "platform/codepage.h"
 
 namespace {
 

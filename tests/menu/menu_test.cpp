@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
-#include "graphics/codepage.h"
 #include "graphics/numbers.h"
 #include "menu_fixture.h"
+#include "platform/codepage.h"
 #include "platform/events.h"
 #include "platform/menu_bar.h"
 

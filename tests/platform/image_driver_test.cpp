@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
@@ -34,7 +34,7 @@ void RecordClose() { Calls.push_back("close"); }
 class ImageDriver : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallImageDriver(200, 100);
     Image.InputExhaustedHook = RecordExhausted;
     Calls.clear();

@@ -27,10 +27,10 @@ constexpr std::uint32_t kMarker = 0x123456;
 class PictureEntries : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallImageDriver(kW, kH);
     Drv.DrvInitGraphics();
-    for (auto& row : gfx::ShadowRaster)
+    for (auto& row : platform::ShadowRaster)
       for (auto& cell : row) cell = kMarker;
   }
   static int LitPixels() {
@@ -45,17 +45,17 @@ TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
   EXPECT_EQ(Drv.DrvScreenWidth(), kW);
   EXPECT_EQ(Drv.DrvScreenHeight(), kH);
   EXPECT_EQ(LitPixels(), 0);
-  EXPECT_EQ(Pic.PenCache, gfx::Palette[15]);
+  EXPECT_EQ(Pic.PenCache, platform::Palette[15]);
   Drv.DrvPoint(10, 20, 12);  // red, in the picture (opaque) and the shadow
   EXPECT_EQ(PictureColour(10, 20), 0x0000FFu);
   EXPECT_EQ(Pic.Pixels[20 * kW + 10], 0xFFFF0000u);
-  EXPECT_EQ(gfx::ShadowRaster[20][10], 0x0000FFu);
+  EXPECT_EQ(platform::ShadowRaster[20][10], 0x0000FFu);
   EXPECT_EQ(LitPixels(), 1);
   Drv.DrvPoint(1, 1, 100000);
   Drv.DrvPoint(2, 1, -5);
   Drv.DrvPoint(3, 1, INT_MIN);
-  EXPECT_EQ(PictureColour(1, 1), gfx::Palette[528]);
-  EXPECT_EQ((std::array{gfx::ShadowRaster[1][1], gfx::ShadowRaster[1][2], gfx::ShadowRaster[1][3]}),
+  EXPECT_EQ(PictureColour(1, 1), platform::Palette[528]);
+  EXPECT_EQ((std::array{platform::ShadowRaster[1][1], platform::ShadowRaster[1][2], platform::ShadowRaster[1][3]}),
             (std::array{0x006060u, 0u, 0u}));
 }
 
@@ -67,24 +67,24 @@ TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
   EXPECT_EQ(Pic.PenChanges, changes);
   Drv.DrvPoint(0, 0, 5);
   EXPECT_EQ(Pic.PenChanges, changes + 1);
-  EXPECT_EQ(Pic.PenCache, gfx::Palette[5]);
+  EXPECT_EQ(Pic.PenCache, platform::Palette[5]);
   Drv.DrvSetPenColor(9999);
-  EXPECT_EQ(Pic.PenCache, gfx::Palette[528]);
+  EXPECT_EQ(Pic.PenCache, platform::Palette[528]);
 }
 
 // XOR works on the shadow's value, not the pixel's, and twice restores both.
 TEST_F(PictureEntries, XorPointTwiceRestoresPixelAndShadow) {
   Drv.DrvPoint(5, 5, 14);    // yellow 255,255,0
   Drv.DrvXorPoint(5, 5, 9);  // blue 0,0,255
-  EXPECT_EQ(gfx::ShadowRaster[5][5], 0x00FFFFu ^ 0xFF0000u);
+  EXPECT_EQ(platform::ShadowRaster[5][5], 0x00FFFFu ^ 0xFF0000u);
   EXPECT_EQ(PictureColour(5, 5), 0xFFFFFFu);
   Drv.DrvXorPoint(5, 5, 9);
-  EXPECT_EQ(gfx::ShadowRaster[5][5], 0x00FFFFu);
+  EXPECT_EQ(platform::ShadowRaster[5][5], 0x00FFFFu);
   EXPECT_EQ(PictureColour(5, 5), 0x00FFFFu);
-  gfx::ShadowRaster[3][3] = 0x0000FFu;  // the kernel says red is there
+  platform::ShadowRaster[3][3] = 0x0000FFu;  // the kernel says red is there
   Drv.DrvXorPoint(3, 3, 15);
   EXPECT_EQ(PictureColour(3, 3), 0xFFFF00u);
-  EXPECT_EQ(gfx::ShadowRaster[3][3], 0xFFFF00u);
+  EXPECT_EQ(platform::ShadowRaster[3][3], 0xFFFF00u);
 }
 
 // Lines include both ends and walk the major axis, the minor coordinate
@@ -111,10 +111,10 @@ TEST_F(PictureEntries, LinesLightTheirPixelsInPictureAndShadow) {
     Drv.DrvLine(r.X1, r.Y1, r.X2, r.Y2, r.Colour);
     for (auto [x, y] : r.Lit) {
       EXPECT_EQ(PictureColour(x, y), r.Value) << x << "," << y;
-      EXPECT_EQ(gfx::ShadowRaster[y][x], r.Value) << x << "," << y;
+      EXPECT_EQ(platform::ShadowRaster[y][x], r.Value) << x << "," << y;
     }
     EXPECT_EQ(LitPixels(), static_cast<int>(r.Lit.size()));
-    EXPECT_EQ(gfx::ShadowRaster[7][1], kMarker);
+    EXPECT_EQ(platform::ShadowRaster[7][1], kMarker);
   }
 }
 
@@ -123,7 +123,7 @@ TEST_F(PictureEntries, ClipLimitsPixelsButNotTheShadow) {
   Drv.DrvLine(0, 15, 30, 15, 15);
   for (int x = 0; x <= 30; ++x) {
     EXPECT_EQ(PictureColour(x, 15), x >= 10 && x <= 20 ? 0xFFFFFFu : 0u) << x;
-    EXPECT_EQ(gfx::ShadowRaster[15][x], 0xFFFFFFu) << x;
+    EXPECT_EQ(platform::ShadowRaster[15][x], 0xFFFFFFu) << x;
   }
   Drv.DrvPoint(9, 10, 15);
   Drv.DrvPoint(20, 20, 15);
@@ -142,7 +142,7 @@ TEST_F(PictureEntries, FillBarUsesTheBackgroundModesColour) {
     EXPECT_EQ(PictureColour(3, 2), expected[i]) << modes[i];
   }
   EXPECT_EQ(std::pair(PictureColour(4, 2), PictureColour(1, 3)), std::pair(0u, 0u));
-  EXPECT_EQ(gfx::ShadowRaster[1][1], kMarker);  // a fill leaves the shadow
+  EXPECT_EQ(platform::ShadowRaster[1][1], kMarker);  // a fill leaves the shadow
 }
 
 TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
@@ -152,7 +152,7 @@ TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 12; ++x) {
       const bool inside = x >= 2 && x <= 8 && y >= 2 && y <= 6;
-      EXPECT_EQ(gfx::ShadowRaster[y][x], inside ? 0xC0C0C0u : kMarker) << x << "," << y;
+      EXPECT_EQ(platform::ShadowRaster[y][x], inside ? 0xC0C0C0u : kMarker) << x << "," << y;
       const bool shown = x >= 2 && x <= 4 && y >= 2 && y <= 4;
       EXPECT_EQ(PictureColour(x, y), shown ? 0xC0C0C0u : 0u) << x << "," << y;
     }
@@ -160,13 +160,13 @@ TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
 
 TEST_F(PictureEntries, ClearBarStaysInsideTheShadowsBounds) {
   Drv.DrvSetBackMode(4);
-  Drv.DrvClearBar(-100, gfx::kShadowRows - 2, gfx::kShadowColumns + 100, INT_MAX);
-  const int last = gfx::kShadowRows - 1;
-  EXPECT_EQ((std::array{gfx::ShadowRaster[last][0], gfx::ShadowRaster[last - 1][gfx::kShadowColumns - 1],
-                        gfx::ShadowRaster[last - 2][0]}),
+  Drv.DrvClearBar(-100, platform::kShadowRows - 2, platform::kShadowColumns + 100, INT_MAX);
+  const int last = platform::kShadowRows - 1;
+  EXPECT_EQ((std::array{platform::ShadowRaster[last][0], platform::ShadowRaster[last - 1][platform::kShadowColumns - 1],
+                        platform::ShadowRaster[last - 2][0]}),
             (std::array{0xFFFFFFu, 0xFFFFFFu, kMarker}));
   Drv.DrvClearBar(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-  EXPECT_EQ(std::pair(PictureColour(kW - 1, kH - 1), gfx::ShadowRaster[0][0]), std::pair(0xFFFFFFu, 0xFFFFFFu));
+  EXPECT_EQ(std::pair(PictureColour(kW - 1, kH - 1), platform::ShadowRaster[0][0]), std::pair(0xFFFFFFu, 0xFFFFFFu));
 }
 
 TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
@@ -185,14 +185,14 @@ TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
   Drv.DrvSetClip(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   Drv.DrvLine(INT_MIN, 0, INT_MAX, 0, 15);
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 0), 0xFFFFFFu) << x;
-  EXPECT_EQ(std::pair(gfx::ShadowRaster[0][gfx::kShadowColumns - 1], gfx::ShadowRaster[1][0]),
+  EXPECT_EQ(std::pair(platform::ShadowRaster[0][platform::kShadowColumns - 1], platform::ShadowRaster[1][0]),
             std::pair(0xFFFFFFu, kMarker));
 }
 
 TEST_F(PictureEntries, LineFarOutsideTheShadowIsStillCut) {
   Drv.DrvLine(-5000, 10, 5000, 10, 12);
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 10), 0x0000FFu) << x;
-  EXPECT_EQ(gfx::ShadowRaster[10][gfx::kShadowColumns - 1], 0x0000FFu);
+  EXPECT_EQ(platform::ShadowRaster[10][platform::kShadowColumns - 1], 0x0000FFu);
   EXPECT_EQ(LitPixels(), kW);
 }
 
@@ -200,7 +200,7 @@ TEST_F(PictureEntries, PutPixelRgbLeavesTheShadow) {
   Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);
   Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);  // clamped
   EXPECT_EQ(std::pair(PictureColour(6, 6), PictureColour(7, 6)), std::pair(0x030201u, 0xFF00FFu));
-  EXPECT_EQ(gfx::ShadowRaster[6][6], kMarker);
+  EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
 }
 
 TEST_F(PictureEntries, ResizeKeepsEntriesInsideTheNewPicture) {
@@ -222,7 +222,7 @@ std::uint32_t BigEndian(const unsigned char* p) {
 class PngFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallImageDriver(5, 3);
     Drv.DrvInitGraphics();
     // A folder of its own: other runs of the suite may write at the same time.

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
 #include "platform/menu_bar.h"
@@ -50,7 +50,7 @@ bool AnswerYes(const std::string&, const std::string&, bool) { return true; }
 class QtDriver : public ::testing::Test {
  protected:
   void SetUp() override {
-    gfx::BuildPalette();
+    platform::BuildPalette();
     InstallQtDriver(gArgc, gArgv);
     Drv.DrvAskYesNo = AnswerNo;  // no modal boxes in tests
     Calls.clear();

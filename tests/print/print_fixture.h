@@ -15,7 +15,7 @@
 #include "exchange/file_menu.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
-#include "graphics/store_render.h"
+#include "view/store_render.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
 #include "platform/driver.h"

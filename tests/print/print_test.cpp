@@ -8,8 +8,8 @@
 #include "app/shell_solver.h"
 #include "support/run_program.h"
 
-#include "graphics/codepage.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 #include "platform/events.h"
 #include "print_fixture.h"
 

@@ -1,5 +1,4 @@
-// The flush to the output devices, the extent passes and the view-plane
-// entries of the store.
+// The flush to the output devices and the extent passes of the store.
 #include <array>
 #include <string>
 
@@ -30,6 +29,9 @@ class FlushTest : public StoreTest {
     flushLog.clear();
     store::ScreenFlush = LogScreen;
     store::ExchangeFlush = LogDevice;
+    store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+      view::WorldToView(x, y, z, u, v);
+    };
   }
   void TearDown() override {
     store::ScreenFlush = [] {};
@@ -156,24 +158,6 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
     EXPECT_EQ(store::OutputDevice, 0);
     EXPECT_EQ(flushLog, "");
   }
-}
-
-// --- View-plane entries ----------------------------------------------------------------------
-
-// Points and texts given in the view plane are stored in world coordinates.
-TEST_F(FlushTest, ViewPlaneEntriesStoreWorldCoordinates) {
-  SetView(true);
-  store::BeginPolyline();
-  store::AddPointInView(1, 2, 3);
-  float x = 0, y = 0, z = 0;
-  store::PointGet(1, x, y, z);
-  EXPECT_EQ((std::array<float, 3>{x, y, z}), (std::array<float, 3>{-2, 1, 3}));
-  store::AddTextLeftInView("AB", 0, 0, 1, 0, 1, 2, 1, 0);  // view corners (0, -1, 1), (2, -1, 1), (0, 1, 1)
-  const char* text = nullptr;
-  std::array<float, 9> c;
-  int font = 0;
-  store::GetText(1, text, c.data(), font);
-  EXPECT_EQ(c, (std::array<float, 9>{1, 0, 1, 1, 2, 1, -1, 0, 1}));
 }
 
 }  // namespace

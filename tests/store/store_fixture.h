@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
+#include "platform/codepage.h"
 #include "store/builders.h"
 #include "store/store.h"
 

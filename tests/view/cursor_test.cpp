@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "graphics/kernel.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -75,8 +76,8 @@ class CursorTest : public ViewTest {
  public:
   void SetUp() override {
     ViewTest::SetUp();
-    V.PictureAreaWidth = 400;
-    V.PictureAreaHeight = 301;
+    gfx::Layout.AreaWidth = 400;
+    gfx::Layout.AreaHeight = 301;
     view::SelectViewport(1);  // 400 × 300, centre pixel (199, 149)
     V.CursorVisible = 1;
   }

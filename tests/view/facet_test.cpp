@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/picture.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -143,11 +144,11 @@ TEST_F(ShadedTest, TriangleOnOnePixelRowDrawsOneLine) {
 TEST_F(ShadedTest, ShadedFacetTakesItsFamilysShadeAndABackFaceTheNext) {
   gfx::SetDrawColor(1);
   view::DrawTriangleFacet(0, 0, 0, 10, 0, 0, 0, 10, 0);  // normal +z
-  EXPECT_EQ(Px(52, 48), gfx::Palette[136]);
+  EXPECT_EQ(Px(52, 48), platform::Palette[136]);
   EXPECT_EQ(gfx::GetColor(), 136);
   gfx::SetDrawColor(1);
   view::DrawTriangleFacet(0, 0, 0, 0, 10, 0, 10, 0, 0);  // normal −z
-  EXPECT_EQ(Px(52, 48), gfx::Palette[200]);
+  EXPECT_EQ(Px(52, 48), platform::Palette[200]);
 }
 
 // A quad is filled as two triangles split along its shorter diagonal, p2–p4

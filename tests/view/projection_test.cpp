@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "graphics/geometry.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -264,7 +265,7 @@ TEST_F(ViewTest, ReflectPointMirrorsInThePlaneAndKeepsPointsOnIt) {
                              {0.6f, 0.8f, 0, 1, 0.6f, 0.8f, 9, 0.6f, 0.8f, 9}};
   for (const auto& r : kRows) {
     float x = r[4], y = r[5], z = r[6];
-    view::ReflectPoint(r[0], r[1], r[2], r[3], x, y, z);
+    gfx::ReflectPoint(r[0], r[1], r[2], r[3], x, y, z);
     EXPECT_FLOAT_EQ(x, r[7]);
     EXPECT_FLOAT_EQ(y, r[8]);
     EXPECT_FLOAT_EQ(z, r[9]);

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
 #include "platform/image/image_driver.h"

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "graphics/kernel.h"
 #include "view_fixture.h"
 
 namespace viewtest {
@@ -38,28 +39,28 @@ constexpr ViewportCase kLayouts[] = {
 };
 
 TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   for (const ViewportCase& c : kLayouts) {
     view::SelectViewport(c.N);
     EXPECT_EQ(Viewport(), (std::array{c.Left, c.Top, c.Width, c.Height, c.Width / 2 - 1, c.Height / 2 - 1,
                                       c.Width / 4, c.Height / 4, c.N}));
   }
   // The inner picture window is left selected.
-  V.PanelWidth = 10;
+  gfx::Layout.PanelWidth = 10;
   view::SelectViewport(7);
   EXPECT_EQ((std::array{gfx::K.WindowLeft, gfx::K.WindowTop, gfx::K.WindowRight, gfx::K.WindowBottom}),
             (std::array{10 + 200 + 1, 150 + 1, 10 + 200 + 200 - 1, 150 + 150 - 1 - 1}));
   // A viewport outside the layouts keeps the rectangle.
-  V.PanelWidth = 0;
+  gfx::Layout.PanelWidth = 0;
   view::SelectViewport(3);
   view::SelectViewport(8);
   EXPECT_EQ(Viewport(), (std::array{250, 0, 150, 300, 74, 149, 37, 75, 8}));
 }
 
 TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::LoadView(0, 3);
   V.ViewScaleU = V.ViewScaleV = 2;
   view::StoreView(2, 5);
@@ -75,8 +76,8 @@ TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
 }
 
 TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
-  V.PictureAreaWidth = kWp;
-  V.PictureAreaHeight = kHp;
+  gfx::Layout.AreaWidth = kWp;
+  gfx::Layout.AreaHeight = kHp;
   view::SelectViewport(1);
   gfx::SelectPicture();
   gfx::SetColor(15);

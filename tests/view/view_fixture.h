@@ -51,8 +51,8 @@ class ViewTest : public ::testing::Test {
     view::V.ViewportTop = 0;
     view::V.ViewportWidth = w;
     view::V.ViewportHeight = h;
-    view::V.ScreenCentreX = w / 2 - view::V.BorderWidth;
-    view::V.ScreenCentreY = h / 2 - view::V.BorderWidth;
+    view::V.ScreenCentreX = w / 2 - gfx::Layout.BorderWidth;
+    view::V.ScreenCentreY = h / 2 - gfx::Layout.BorderWidth;
   }
 
   static void ExpectMatrixNear(const double (&m)[4][4], const double (&want)[3][3],

@@ -4,6 +4,8 @@
 #include <vector>
 #include <utility>
 
+#include "graphics/kernel.h"
+#include "platform/picture.h"
 #include "screen_fixture.h"
 
 namespace viewtest {
@@ -118,7 +120,7 @@ TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
   menu::M.MenuLayout = 1;
   view::ViewKey('%');
   EXPECT_EQ(menu::M.MenuLayout, 0);
-  EXPECT_EQ(V.PanelWidth, 0);
+  EXPECT_EQ(gfx::Layout.PanelWidth, 0);
   view::ViewKey('/');
   EXPECT_EQ(menu::M.MenuLayout, 0);
   EXPECT_EQ(Pictures, 2);

@@ -29,7 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "platform/dir_search.h"
 #include "platform/driver.h"
 #include "platform/events.h"

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/codepage.h"
+#include "platform/codepage.h"
 #include "graphics/kernel.h"
-#include "graphics/store_render.h"
+#include "view/store_render.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
 #include "platform/driver.h"
@@ -65,7 +65,7 @@ class StoreRenderTest : public ::testing::Test {
   }
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
-  static std::uint32_t White() { return gfx::Palette[15]; }
+  static std::uint32_t White() { return platform::Palette[15]; }
   static int LitPixels() {
     int n = 0;
     for (int y = 0; y < kHeight; ++y)
@@ -192,7 +192,7 @@ TEST_F(StoreRenderTest, PolylineIsDrawnInTheCurrentColourNotItsPen) {
   store::CloseStore();
   gfx::SetColor(2);
   gfx::RenderStoreOnScreen();
-  EXPECT_EQ(Px(100, 80), gfx::Palette[2]);
+  EXPECT_EQ(Px(100, 80), platform::Palette[2]);
 }
 
 // --- A waiting key ------------------------------------------------------------------
@@ -332,7 +332,7 @@ TEST_F(StoreRenderTest, BitmapsOfEveryDepthGiveTheirPixels) {
     int X, Y;
     std::uint32_t Colour;
   };
-  const std::uint32_t c10 = gfx::Palette[10];
+  const std::uint32_t c10 = platform::Palette[10];
   const std::vector<std::uint32_t> mono = {0x000000, 0xFFFFFF}, eight = {0x030201, 0, 0, 0, 0, 0xC08040};
   // 100 × 100 declared, ten pixels of the first row present.
   const std::string truncated = Bitmap(8, 100, 100, std::vector<std::uint32_t>(256, 0xFFFFFF), {}) +
@@ -353,7 +353,7 @@ TEST_F(StoreRenderTest, BitmapsOfEveryDepthGiveTheirPixels) {
        {{101, 79, kBlack}, {102, 79, c10}, {108, 79, c10}, {109, 79, kBlack}, {101, 78, c10}}, 16 - 3},
       {"four bits: the nibble is the colour number, the table is not consulted",
        Bitmap(4, 3, 1, std::vector<std::uint32_t>(16, 0xFFFFFF), {{0x1C, 0x40}}), 0,
-       {{101, 79, gfx::Palette[1]}, {102, 79, gfx::Palette[12]}, {103, 79, gfx::Palette[4]},
+       {{101, 79, platform::Palette[1]}, {102, 79, platform::Palette[12]}, {103, 79, platform::Palette[4]},
         {104, 79, kBlack}}, 3},
       {"eight bits go through the colour table", Bitmap(8, 2, 2, eight, {{5, 0}, {0, 5}}), 0,
        {{101, 79, Rgb(0xC0, 0x80, 0x40)}, {102, 79, Rgb(3, 2, 1)}, {101, 78, Rgb(3, 2, 1)},

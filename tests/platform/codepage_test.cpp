@@ -6,9 +6,9 @@
 #include <climits>
 #include <utility>
 
-#include "graphics/codepage.h"
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
+#include "platform/codepage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// src/graphics/store_render.cpp — the drawing store on the screen.
+// src/view/store_render.cpp — the drawing store on the screen.
 //
 // Sections:
 //   1. File reading: positioned reads of the headers, a buffered stream of
@@ -8,7 +8,7 @@
 //   3. Bitmap pixels
 //   4. The renderer
 //   5. Start-up: the store's slots
-#include "graphics/store_render.h"
+#include "view/store_render.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,10 +16,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/driver.h"
 #include "store/store.h"
 #include "view/view.h"

@@ -1,4 +1,4 @@
-// src/platform/file_browser.h — the framework's own file chooser, drawn in
+// src/menu/file_browser.h — the framework's own file chooser, drawn in
 // the menu strip with the stroke font and driven by the keyboard.
 //
 // A grid of names with a bracket cursor: arrows move it, Enter chooses,

@@ -1,10 +1,10 @@
-// src/platform/file_browser.cpp — the keyboard file chooser.
+// src/menu/file_browser.cpp — the keyboard file chooser.
 //
 // Index:
 //   1. the list
 //   2. drawing
 //   3. choosing
-#include "platform/file_browser.h"
+#include "menu/file_browser.h"
 
 #include <unistd.h>
 
@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/codepage.h"
 #include "graphics/kernel.h"
 #include "graphics/numbers.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
+#include "platform/codepage.h"
 #include "platform/dir_search.h"
 #include "platform/driver.h"
 

@@ -1,4 +1,4 @@
-// src/graphics/store_render.h — the drawing store on the screen.
+// src/view/store_render.h — the drawing store on the screen.
 //
 // A flush to the screen walks the store's three lists — image placements,
 // objects, texts — and draws them in world coordinates through the current

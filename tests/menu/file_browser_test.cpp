@@ -11,7 +11,7 @@
 
 #include "menu/menu_fixture.h"
 #include "platform/dir_search.h"
-#include "platform/file_browser.h"
+#include "menu/file_browser.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// src/graphics/codepage.h — the program's one conversion between UTF-8 and
+// src/platform/codepage.h — the program's one conversion between UTF-8 and
 // its two single-byte code pages.
 //
 // Screen text is single-byte in the screen code page (DOS Cyrillic, CP866):

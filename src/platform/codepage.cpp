@@ -1,5 +1,5 @@
-// src/graphics/codepage.cpp — UTF-8 and the two Cyrillic code pages.
-#include "graphics/codepage.h"
+// src/platform/codepage.cpp — UTF-8 and the two Cyrillic code pages.
+#include "platform/codepage.h"
 
 namespace gfx {
 

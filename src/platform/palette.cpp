@@ -1,14 +1,14 @@
-// src/graphics/palette.cpp — the fixed palette, the two rasters and the
-// kernel's state: the data every drawing path shares.
-#include "graphics/kernel.h"
+// src/platform/palette.cpp — the fixed palette of the display and the
+// shadow raster of the picture.
+#include <algorithm>
+#include <iterator>
 
-namespace gfx {
+#include "platform/picture.h"
+
+namespace platform {
 
 std::uint32_t Palette[kColourCount];
-std::int32_t DepthRaster[kDepthRows][kDepthColumns];
 std::uint32_t ShadowRaster[kShadowRows][kShadowColumns];
-Kernel K;
-ScreenLayout Layout;
 
 namespace {
 constexpr std::uint32_t Rgb(int r, int g, int b) {
@@ -44,4 +44,8 @@ void BuildPalette() {
   Palette[528] = Rgb(96, 96, 0);
 }
 
-}  // namespace gfx
+void ClearShadow() {
+  for (auto& row : ShadowRaster) std::fill(std::begin(row), std::end(row), 0u);
+}
+
+}  // namespace platform
