@@ -51,7 +51,7 @@ void EditAndRedraw(benchmark::State& state, float step, bool noted = false, bool
   for (auto _ : state) {
     app::Shell.InternalPressure += 0.001f;  // one changed value
     if (noted) {
-      app::FullRedraw();
+      app::Slots.FullRedraw();
       if (recovery) app::WriteRecoveryWhenDue();
     } else {
       view::Redraw();
@@ -93,7 +93,7 @@ BENCHMARK(BM_EditToPictureAtNodeCapacity)->Unit(benchmark::kMillisecond);
 void Export(benchmark::State& state, exchange::FileExport exchange::ExportSlots::*slot, float step,
             const char* path) {
   SetUp();
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   app::ResetShellModel(app::Shell);
   app::Shell.ContourStep = step;
   view::FitView();

@@ -26,7 +26,7 @@ constexpr float kRadius = 100;
 void Flush(int colour) {
   store::CloseStore();
   gfx::K.Colour = colour;
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void SpherePicture() {
@@ -94,12 +94,12 @@ void SetUp() {
   done = true;
   store::InitStore();
   exchange::InitExchange();
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   gfx::BuildStrokeFont();
   view::V = view::ViewState{};
   view::UpdateViewCoefficients();
-  store::RedrawForMeasure = SpherePicture;
-  exchange::RedrawForExport = SpherePicture;
+  store::Slots.RedrawForMeasure = SpherePicture;
+  exchange::Slots.RedrawForExport = SpherePicture;
 }
 
 std::string Folder() {

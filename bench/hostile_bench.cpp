@@ -67,7 +67,7 @@ void Start(const Absurd& model) {
   }
   app::ResetShellModel(app::Shell);
   model.Change(app::Shell);
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   view::FitView();
 }
 
@@ -77,7 +77,7 @@ void Export(benchmark::State& state, const Absurd& model, exchange::ExportProced
   for (auto _ : state) {
     exchange::ExportFile file;
     procedure(file);
-    store::OutputDevice = 0;
+    store::OutputDevice = store::Device::Screen;
     bytes = file.Bytes.size();
   }
   state.counters["bytes"] = static_cast<double>(bytes);
@@ -88,7 +88,7 @@ void Page(benchmark::State& state, const Absurd& model, bool pdf) {
   Start(model);
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const print::VectorPicture page = print::CollectPicture(print::g.Page);
+    const print::VectorPicture page = print::CollectPicture(print::Printing.Page);
     bytes = (pdf ? print::PdfText(page) : print::SvgText(page)).size();
   }
   state.counters["bytes"] = static_cast<double>(bytes);

@@ -49,8 +49,8 @@ void Fill() {
 void BM_FillStore(benchmark::State& state) {
   SetUpScreen();
   for (auto _ : state) Fill();
-  state.counters["objects"] = store::g.ObjectCount;
-  state.counters["points"] = store::g.PointCount;
+  state.counters["objects"] = store::Store.ObjectCount;
+  state.counters["points"] = store::Store.PointCount;
   store::CloseStoreFiles();
 }
 BENCHMARK(BM_FillStore)->Unit(benchmark::kMillisecond);
@@ -58,7 +58,7 @@ BENCHMARK(BM_FillStore)->Unit(benchmark::kMillisecond);
 void BM_FlushToScreen(benchmark::State& state) {
   SetUpScreen();
   Fill();
-  for (auto _ : state) store::FlushStore();
+  for (auto _ : state) store::Slots.FlushStore();
   store::CloseStoreFiles();
 }
 BENCHMARK(BM_FlushToScreen)->Unit(benchmark::kMillisecond);
@@ -67,7 +67,7 @@ void BM_FillAndFlush(benchmark::State& state) {
   SetUpScreen();
   for (auto _ : state) {
     Fill();
-    store::FlushStore();
+    store::Slots.FlushStore();
   }
   store::CloseStoreFiles();
 }

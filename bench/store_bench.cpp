@@ -26,7 +26,7 @@ void FillSpilled() {
 
 double ReadAsAFlush() {
   double sum = 0;
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     int first = 0, last = 0, kind = 0, pen = 0;
     store::GetObjectRange(i, first, last, kind, pen);
     for (int n = std::abs(first); n <= last; ++n) {
@@ -44,8 +44,8 @@ void BM_FillAndReadSpilledStore(benchmark::State& state) {
     FillSpilled();
     benchmark::DoNotOptimize(ReadAsAFlush());
   }
-  state.counters["objects"] = store::g.ObjectCount;
-  state.counters["points"] = store::g.PointCount;
+  state.counters["objects"] = store::Store.ObjectCount;
+  state.counters["points"] = store::Store.PointCount;
   store::CloseStoreFiles();
 }
 BENCHMARK(BM_FillAndReadSpilledStore)->Unit(benchmark::kMillisecond);
@@ -71,9 +71,9 @@ void BM_HatchCircle500(benchmark::State& state) {
     }
     store::CloseStore();
     store::HatchStore(1, 30);
-    benchmark::DoNotOptimize(store::g.PointCount);
+    benchmark::DoNotOptimize(store::Store.PointCount);
   }
-  state.counters["hatch_points"] = store::g.PointCount;
+  state.counters["hatch_points"] = store::Store.PointCount;
   store::CloseStoreFiles();
 }
 BENCHMARK(BM_HatchCircle500)->Unit(benchmark::kMicrosecond);

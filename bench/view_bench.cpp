@@ -57,7 +57,7 @@ void SetUpScreen() {
   view::V.RotateMode = 0;
   gfx::K.HiddenLineMode = 1;
   if (Lines.empty()) Lines = MakeLines();
-  view::WID_RIS = TestPicture;
+  view::Slots.WID_RIS = TestPicture;
   view::PrepareScreen();
   view::SetViewWindow(-950, -500, 950, 500);
 }

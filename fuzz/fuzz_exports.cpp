@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     app::StartFramework();
     app::Shell = m;
     view::FitView();
-    exchange::g.Batch = true;
+    exchange::Exchange.Batch = true;
     const struct {
       const char* Name;
       exchange::ExportProcedure Export;
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       store::OutputDevice = 0;
       Check(w.Name, file.Bytes);
     }
-    const print::VectorPicture page = print::CollectPicture(print::g.Page);
+    const print::VectorPicture page = print::CollectPicture(print::Printing.Page);
     Check("SVG", print::SvgText(page));
     Check("PDF", print::PdfText(page), false);
     if (!platform::WritePicturePng("/dev/null").empty()) std::abort();

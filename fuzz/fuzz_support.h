@@ -42,7 +42,7 @@ inline void FreshProgram(int width, int height) {
   view::V = view::ViewState{};
   gfx::LanguageIndex = 0;
   exchange::Files = exchange::FileMenuState{};
-  print::g = print::PrintState{};
+  print::Printing = print::PrintState{};
   app::ResetShellModel(app::Shell);
 }
 

@@ -2,6 +2,7 @@
 #include "app/app_menus.h"
 
 #include <algorithm>
+#include <span>
 
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -15,9 +16,6 @@
 namespace app {
 
 namespace {
-void NoFileMenu(menu::KeyCode&) {}
-void NoRedraw() {}
-void RedrawInstead() { FullRedraw(); }
 
 using menu::KeyCode;
 using menu::ValueRange;
@@ -36,7 +34,7 @@ constexpr ValueRange kFactor{-1e4f, 1e4f};        // the overload
 constexpr ValueRange kScale{-1e6f, 1e6f};         // the picture's settings
 constexpr ValueRange kAllowable{0, 1e6f};         // MPa, 0: none
 constexpr ValueRange kNewRadius{0.001f, 1e6f};    // mm
-constexpr ValueRange kNewSegments{1, kMaxSections - 1};
+constexpr ValueRange kNewSegments{1, kMaxSegments};
 constexpr ValueRange kNumber{1, menu::kAnyNumber.Max};  // of a section or segment
 
 void SetNumberItem(int i, std::string_view label, float value, int width, int decimals, ValueRange range) {
@@ -44,17 +42,59 @@ void SetNumberItem(int i, std::string_view label, float value, int width, int de
   menu::SetItemRange(i, range);
 }
 
+// A menu's value of the model: item i + 1 of the menu shows entry i of its
+// table. An entry without a field is a menu's own item, shown and taken by
+// the menu itself.
+struct ModelValue {
+  const char* Label;
+  float ShellModel::*Field;
+  int Width;
+  int Decimals;
+  ValueRange Range;
+};
+
+void ShowModelValues(std::span<const ModelValue> items) {
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (const ModelValue& v = items[i]; v.Field)
+      SetNumberItem(static_cast<int>(i) + 1, v.Label, Shell.*v.Field, v.Width, v.Decimals, v.Range);
+}
+
+// The value typed into the item that the key chose, into the model; false
+// when the key chose no value of the table.
+bool TakeModelValue(std::span<const ModelValue> items, KeyCode key) {
+  const int i = key - '1';
+  if (i < 0 || i >= static_cast<int>(items.size()) || !items[i].Field) return false;
+  Shell.*items[i].Field = menu::GetItemValue(i + 1);
+  return true;
+}
+
+constexpr ModelValue kLoadValues[] = {
+    {"Давление в оболочке, МПа ;Internal pressure, MPa "_sc, &ShellModel::InternalPressure, 9, 6, kPressure},
+    {"Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, &ShellModel::LiquidDensity, 6, 3, kDensity},
+    {"Уровень жидкости, мм ;Liquid level, mm "_sc, &ShellModel::LiquidLevel, 6, 3, kLength},
+    {"Перегрузка ;Overload factor "_sc, &ShellModel::Overload, 6, 3, kFactor},
+    {"Шаг по контуру, мм ;Contour step, mm "_sc, &ShellModel::ContourStep, 6, 3, kLength},
+    {"Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, &ShellModel::WallDensity, 6, 3, kDensity},
+    {"Номер сечения опоры;Support section"_sc, nullptr, 9, 0, {}},  // a whole number
+    {"Модуль упругости, МПа;Young's modulus, MPa"_sc, &ShellModel::YoungModulus, 9, 0, kModulus},
+};
+
+constexpr ModelValue kPictureValues[] = {
+    {"Масштаб;Scale"_sc, &ShellModel::PictureScale, 6, 3, kScale},
+    {"Высота шрифта, мм;Font height, mm"_sc, &ShellModel::FontHeight, 6, 3, kScale},
+    {"Масштаб давлений;Pressure scale"_sc, &ShellModel::PressureScale, 6, 3, kScale},
+    {"Масштаб сил;Force scale"_sc, &ShellModel::ForceScale, 6, 3, kScale},
+    {"Масштаб усилий;Membrane force scale"_sc, &ShellModel::MembraneForceScale, 6, 3, kScale},
+    {"Масштаб напряжений;Stress scale"_sc, &ShellModel::StressScale, 6, 3, kScale},
+    {"Масштаб перемещений;Displacement scale"_sc, &ShellModel::DisplacementScale, 6, 3, kScale},
+    {"Шаг эпюр;Diagram spacing"_sc, &ShellModel::DiagramStep, 6, 3, kScale},
+};
+
 
 // The section and segment numbers index the model's arrays: they are held
 // to the sections that exist before any use.
-int SectionIndex() {
-  int n = std::clamp(Shell.SectionCount, 1, kMaxSections);
-  return std::clamp(Shell.CurrentIndex, 1, n);
-}
-int SegmentIndex() {
-  int n = std::clamp(Shell.SectionCount - 1, 1, kMaxSections - 1);
-  return std::clamp(Shell.CurrentIndex, 1, n);
-}
+int SectionIndex() { return std::clamp(Shell.CurrentIndex, 1, std::max(1, SectionsInUse(Shell))); }
+int SegmentIndex() { return std::clamp(Shell.CurrentIndex, 1, std::max(1, SegmentCount(Shell))); }
 
 const char* KindText(std::int32_t kind) {
   if (kind == 0) return "Прямой;Straight"_sc;
@@ -64,13 +104,11 @@ const char* KindText(std::int32_t kind) {
 
 }  // namespace
 
-void (*FileMenuHook)(menu::KeyCode& key) = NoFileMenu;
-void (*FullRedraw)() = NoRedraw;
-void (*FitViewHook)() = RedrawInstead;
+AppSlots Slots;
 
 void FitScales() {
   FitPictureScales(WindowAspect());
-  FitViewHook();
+  Slots.FitViewHook();
 }
 
 bool AnsweredYes() {
@@ -94,9 +132,9 @@ void AppMainMenu(KeyCode& key) {
       menu::RunMenu(8, key);
     }
     if (key == menu::kKeyCtrlZ || key == '1') {
-      FileMenuHook(key);
+      Slots.FileMenuHook(key);
       if (key == menu::kKeyEnd) return;
-      FullRedraw();
+      Slots.FullRedraw();
       if (menu::IsBackKey(key) || key == menu::kKeyCtrlZ || key == '1') {
         key = menu::kKeyComplete;
         continue;
@@ -134,7 +172,7 @@ void NewSchemeMenu(KeyCode& key) {
     menu::InputFloat(" Радиус; Radius"_sc, r, status, kNewRadius);
     menu::InputFloat(" Длина участка; Segment length"_sc, length, status, kLength);
     menu::InputFloat(" Толщина оболочки; Wall thickness"_sc, t, status, kThickness);
-    if (n >= 1 && n <= kMaxSections - 1) {
+    if (n >= 1 && n <= kMaxSegments) {
       Shell.SectionCount = n + 1;
       for (int i = 1; i <= n + 1; ++i) {
         Shell.SectionRadius[i] = r;
@@ -153,7 +191,7 @@ void NewSchemeMenu(KeyCode& key) {
       return;
     }
   }
-  FullRedraw();
+  Slots.FullRedraw();
   key = menu::kKeyComplete;
 }
 
@@ -191,7 +229,7 @@ void SectionMenu(KeyCode& key) {
     } else {
       return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -228,7 +266,7 @@ void SegmentMenu(KeyCode& key) {
       case '3': Shell.SectionHeight[c] = v; break;
       case '4': {
         const float d = v - (Shell.SectionHeight[c + 1] - Shell.SectionHeight[c]);
-        for (int j = c + 1; j <= std::min(Shell.SectionCount, kMaxSections); ++j)
+        for (int j = c + 1; j <= SectionsInUse(Shell); ++j)
           Shell.SectionHeight[j] += d;
         break;
       }
@@ -242,7 +280,7 @@ void SegmentMenu(KeyCode& key) {
       case '9': Shell.ArcRadius[c] = v; break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
@@ -264,35 +302,22 @@ void GeneratrixMenu(KeyCode& key) {
       case '4': Shell.ArcRadius[c] = menu::GetItemValue(4); break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 
 void LoadsMenu(KeyCode& key) {
   for (;;) {
     menu::SetTextItem(0, "Нагрузки;Loads"_sc);
-    SetNumberItem(1, "Давление в оболочке, МПа ;Internal pressure, MPa "_sc, Shell.InternalPressure, 9, 6, kPressure);
-    SetNumberItem(2, "Плотность жидкости, г/куб.см ;Liquid density, g/cu.cm "_sc, Shell.LiquidDensity, 6, 3, kDensity);
-    SetNumberItem(3, "Уровень жидкости, мм ;Liquid level, mm "_sc, Shell.LiquidLevel, 6, 3, kLength);
-    SetNumberItem(4, "Перегрузка ;Overload factor "_sc, Shell.Overload, 6, 3, kFactor);
-    SetNumberItem(5, "Шаг по контуру, мм ;Contour step, mm "_sc, Shell.ContourStep, 6, 3, kLength);
-    SetNumberItem(6, "Плотность стенок, г/куб.см ;Wall density, g/cu.cm "_sc, Shell.WallDensity, 6, 3, kDensity);
-    menu::SetNumberItem(7, "Номер сечения опоры;Support section"_sc, static_cast<float>(Shell.SupportSection), 9, 0);
-    SetNumberItem(8, "Модуль упругости, МПа;Young's modulus, MPa"_sc, Shell.YoungModulus, 9, 0, kModulus);
+    ShowModelValues(kLoadValues);
+    menu::SetNumberItem(7, kLoadValues[6].Label, static_cast<float>(Shell.SupportSection), 9, 0);
     menu::RunMenu(8, key);
     if (key == menu::kKeyRefresh) continue;
-    switch (key) {
-      case '1': Shell.InternalPressure = menu::GetItemValue(1); break;
-      case '2': Shell.LiquidDensity = menu::GetItemValue(2); break;
-      case '3': Shell.LiquidLevel = menu::GetItemValue(3); break;
-      case '4': Shell.Overload = menu::GetItemValue(4); break;
-      case '5': Shell.ContourStep = menu::GetItemValue(5); break;
-      case '6': Shell.WallDensity = menu::GetItemValue(6); break;
-      case '7': Shell.SupportSection = menu::GetItemInt(7); break;
-      case '8': Shell.YoungModulus = menu::GetItemValue(8); break;
-      default: return;
-    }
-    FullRedraw();
+    if (key == '7')
+      Shell.SupportSection = menu::GetItemInt(7);
+    else if (!TakeModelValue(kLoadValues, key))
+      return;
+    Slots.FullRedraw();
   }
 }
 
@@ -300,14 +325,7 @@ void ImageMenu(KeyCode& key) {
   for (;;) {
     // The title shows the nodes the calculation actually used.
     menu::SetTitleItem(0, "Изображение;Picture"_sc, static_cast<float>(Solution.NodeCount), 6, 0);
-    SetNumberItem(1, "Масштаб;Scale"_sc, Shell.PictureScale, 6, 3, kScale);
-    SetNumberItem(2, "Высота шрифта, мм;Font height, mm"_sc, Shell.FontHeight, 6, 3, kScale);
-    SetNumberItem(3, "Масштаб давлений;Pressure scale"_sc, Shell.PressureScale, 6, 3, kScale);
-    SetNumberItem(4, "Масштаб сил;Force scale"_sc, Shell.ForceScale, 6, 3, kScale);
-    SetNumberItem(5, "Масштаб усилий;Membrane force scale"_sc, Shell.MembraneForceScale, 6, 3, kScale);
-    SetNumberItem(6, "Масштаб напряжений;Stress scale"_sc, Shell.StressScale, 6, 3, kScale);
-    SetNumberItem(7, "Масштаб перемещений;Displacement scale"_sc, Shell.DisplacementScale, 6, 3, kScale);
-    SetNumberItem(8, "Шаг эпюр;Diagram spacing"_sc, Shell.DiagramStep, 6, 3, kScale);
+    ShowModelValues(kPictureValues);
     // The analysis the picture shows: the membrane results, or with them
     // the bending at junctions, supports and lids. (The menu holds nine
     // items: the fit of the scales is main menu 7.)
@@ -316,17 +334,13 @@ void ImageMenu(KeyCode& key) {
                              : "Расчет: мембрана;Analysis: membrane"_sc);
     menu::RunMenu(9, key);
     if (key == menu::kKeyRefresh) continue;
-    float* fields[9] = {nullptr, &Shell.PictureScale, &Shell.FontHeight, &Shell.PressureScale,
-                        &Shell.ForceScale, &Shell.MembraneForceScale, &Shell.StressScale,
-                        &Shell.DisplacementScale, &Shell.DiagramStep};
     if (key == '9') {
       PictureAnalysis = PictureAnalysis == Analysis::Bending ? Analysis::Membrane : Analysis::Bending;
-      FullRedraw();
+      Slots.FullRedraw();
       continue;
     }
-    if (key < '1' || key > '8') return;
-    *fields[key - '0'] = menu::GetItemValue(key - '0');
-    FullRedraw();
+    if (!TakeModelValue(kPictureValues, key)) return;
+    Slots.FullRedraw();
   }
 }
 
@@ -347,7 +361,7 @@ void DesignCheckMenu(KeyCode& key) {
       case '3': Shell.EquivalenceRule = kTresca; break;
       default: return;
     }
-    FullRedraw();
+    Slots.FullRedraw();
   }
 }
 

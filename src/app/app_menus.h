@@ -26,17 +26,19 @@ void DesignCheckMenu(menu::KeyCode& key);
 // results and the window, then the view fitted to the picture.
 void FitScales();
 
-// The file menu reached from item 1 and Ctrl-Z (a slot until the file menu
-// exists; the default leaves the key alone).
-extern void (*FileMenuHook)(menu::KeyCode& key);
-
-// The full redraw that follows every change (a slot so that tests can count
-// redraws; the program installs the view's Redraw).
-extern void (*FullRedraw)();
-
-// The view fitted to the picture after the scales were (a slot; the
-// program installs the view's FitView; the default is FullRedraw).
-extern void (*FitViewHook)();
+struct AppSlots;
+extern AppSlots Slots;  // AppSlots{} puts them back
+struct AppSlots {
+  // The file menu reached from item 1 and Ctrl-Z (a slot until the file menu
+  // exists; the default leaves the key alone).
+  void (*FileMenuHook)(menu::KeyCode& key) = [](menu::KeyCode&) {};
+  // The full redraw that follows every change (a slot so that tests can count
+  // redraws; the program installs the view's Redraw).
+  void (*FullRedraw)() = [] {};
+  // The view fitted to the picture after the scales were (a slot; the
+  // program installs the view's FitView; the default is FullRedraw).
+  void (*FitViewHook)() = [] { Slots.FullRedraw(); };
+};
 
 // Reads one key for a yes/no question.
 bool AnsweredYes();

@@ -221,9 +221,8 @@ double Decimal(float v) {
 }
 }  // namespace
 
-void CcxShellOf(const ShellModel& model, const ShellSolution& s, exchange::CcxShell& c, bool bending) {
-  static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSections - 1);
-  ShellModel m = model;  // the geometry may raise an arc radius; the caller's model stays
+void CcxShellOf(const ShellModel& m, const ShellSolution& s, exchange::CcxShell& c, bool bending) {
+  static_assert(exchange::kCcxMaxNodes >= kMaxNodes && exchange::kCcxMaxSegments >= kMaxSegments);
   c.SegmentCount = SegmentCount(m);
   c.NodeCount = s.NodeCount;
   for (int i = 1; i <= c.SegmentCount; ++i) {

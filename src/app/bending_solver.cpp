@@ -60,7 +60,7 @@ constexpr int kBand = 8;                 // half-bandwidth of the stiffness matr
 constexpr int kMaxElements = 12000;      // lids included
 constexpr int kMaxPoints = kMaxElements + 1;
 constexpr int kMaxDofs = 4 * kMaxPoints + kMaxSections + 2;
-constexpr int kMaxPieces = kMaxSections + 1;  // two lids and 48 segments
+constexpr int kMaxPieces = kMaxSegments + 2;  // the segments and two lids
 // The longest element where the nodes are element ends (kFine) and where
 // they lie between them (kCoarse), in bending lengths 1/β = √(R2·t) /
 // [3(1 − ν²)]^¼ (R2 = r / nr, the second radius of curvature). With one
@@ -298,8 +298,7 @@ Piece Lid(int segment, double r, double z, double t, bool first, double step) {
   return p;
 }
 
-BendingFault BuildMesh(const ShellModel& model, const ShellSolution& s, BendingSolution& b) {
-  ShellModel m = model;  // the geometry may raise an arc radius
+BendingFault BuildMesh(const ShellModel& m, const ShellSolution& s, BendingSolution& b) {
   const int segs = SegmentCount(m);
   if (segs < 1 || s.NodeCount < 2) return Fail(b, BendingFault::NoShell);
   const double nu = m.PoissonRatio, young = m.YoungModulus;

@@ -114,11 +114,10 @@ bool OverAllowable(const ShellModel& m, const ShellSolution& s, int k) {
 }
 
 void MeridianArcLengths(const ShellModel& m, const ShellSolution& s, float* out) {
-  ShellModel geometry = m;  // SegmentGeometry may raise an arc radius; the solver did already
   const int segs = SegmentCount(m);
   double before = 0;
   for (int i = 1; i <= segs; ++i) {
-    const SegmentShape g = SegmentGeometry(i, geometry);
+    const SegmentShape g = SegmentGeometry(i, m);
     const double length = g.Kind == 0 ? g.Length
                                       : static_cast<double>(g.Radius) *
                                             std::fabs(static_cast<double>(g.EndAngle) - g.StartAngle);

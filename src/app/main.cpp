@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   print::InstallQtPrinter();
   app::Program.StartSettings = run.Sets;
   app::Program.StartFit = run.Fit;
-  if (!run.Page.empty()) print::g.Page = *print::FindPageFormat(run.Page);
+  if (!run.Page.empty()) print::Printing.Page = *print::FindPageFormat(run.Page);
   if (run.Export) return app::RunBatchExport(run.Format, run.Out, run.Args.empty() ? "" : run.Args[0]);
   if (run.Scripted) return app::RunScripted(run.Script, run.Width, run.Height, run.Shot, run.Args);
   platform::InstallQtDriver(argc, argv);

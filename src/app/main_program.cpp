@@ -109,7 +109,7 @@ void ShowBanner() {
   const int areaW = gfx::Layout.PictureWidth, areaH = gfx::Layout.PictureHeight;
   const int h = std::max(1, gfx::NearestInt(areaH / 50.0));
   const int w = std::max(1, gfx::NearestInt((areaW - 20) / 80.0));
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   int line = 0;
   auto text = [&](std::string_view s) {
     ++line;
@@ -265,8 +265,8 @@ std::string Export(const std::string& path) {
 
 // Every slot the framework offers the application, filled.
 void InstallApplicationSlots() {
-  view::WID_RIS = DrawShellWindow;
-  view::WID_GRAN = store::MeasureExtent2D;
+  view::Slots.WID_RIS = DrawShellWindow;
+  view::Slots.WID_GRAN = store::MeasureExtent2D;
   platform::MenuBar.RedrawHook = view::RedrawWithMenu;
   platform::MenuBar.ResizeHook = view::ResizeView;
   platform::MenuBar.NewHook = NewModel;
@@ -281,21 +281,21 @@ void InstallApplicationSlots() {
   platform::MenuBar.HelpHooks[2] = help::AboutSystemPage;   // about the system
   platform::MenuBar.HelpHooks[3] = ShowGuide;               // "Руководство пользователя"
   platform::MenuBar.HelpHooks[4] = help::KeySummaryPage;    // "Краткая инструкция"
-  help::AppKeySummaryHook = help::AppKeySummary;
-  menu::EditHook = UndoKey;
-  menu::HelpHook = ShowContextHelp;
-  FullRedraw = RedrawAfterEdit;
-  FitViewHook = FitViewAfterEdit;
-  FileMenuHook = exchange::FileMenu;
+  help::Slots.AppKeySummaryHook = help::AppKeySummary;
+  menu::Slots.EditHook = UndoKey;
+  menu::Slots.HelpHook = ShowContextHelp;
+  Slots.FullRedraw = RedrawAfterEdit;
+  Slots.FitViewHook = FitViewAfterEdit;
+  Slots.FileMenuHook = exchange::FileMenu;
   exchange::Files.DataExt = Program.DataExt;
-  exchange::SaveData = SaveForFileMenu;
-  exchange::LoadData = LoadForFileMenu;
-  exchange::AfterLoad = AfterFileRead;
-  exchange::AfterSave = AfterFileWritten;
-  exchange::UnsavedWork = UnsavedWork;
-  exchange::ChooseFile = ChooseDataFile;
-  exchange::RedrawPicture = view::Redraw;
-  exchange::RedrawForExport = view::WID_RIS;
+  exchange::FileSlots.SaveData = SaveForFileMenu;
+  exchange::FileSlots.LoadData = LoadForFileMenu;
+  exchange::FileSlots.AfterLoad = AfterFileRead;
+  exchange::FileSlots.AfterSave = AfterFileWritten;
+  exchange::FileSlots.UnsavedWork = UnsavedWork;
+  exchange::FileSlots.ChooseFile = ChooseDataFile;
+  exchange::FileSlots.RedrawPicture = view::Redraw;
+  exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
   exchange::Exports.Ugf = Export<exchange::ExportUGF>;
   exchange::Exports.Geo = Export<exchange::ExportGEO>;
   exchange::Exports.Dxf = Export<exchange::ExportDXF>;
@@ -303,7 +303,7 @@ void InstallApplicationSlots() {
   exchange::Exports.Plt = Export<exchange::ExportPLT>;
   DeclarePictureLayers();
   print::InstallPrinting();  // the print hook and the PDF and SVG exports
-  print::g.Settings.Orientation = 1;
+  print::Printing.Settings.Orientation = 1;
 }
 
 }  // namespace
@@ -414,7 +414,7 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
     store::CloseStoreFiles();
     return 1;
   }
-  exchange::g.Batch = true;
+  exchange::Exchange.Batch = true;
   if (format == "png") {
     error = platform::WritePicturePng(out);
   } else if (const exchange::ExportFormat* f = exchange::FindExportFormat(format); f != nullptr && f->Slot != nullptr) {
@@ -425,7 +425,7 @@ int RunBatchExport(const std::string& format, const std::string& out, const std:
     std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), error.c_str());
     return 1;
   }
-  for (const char* note : {store::g.OutOfRange ? kOutOfRange : "",
+  for (const char* note : {store::Store.OutOfRange ? kOutOfRange : "",
                            store::hatchBudget.Thinned ? kHatchThinned : ""})
     if (note[0] != 0)
       std::fprintf(stderr, "brelmora: %s: %s\n", out.c_str(), gfx::Utf8FromScreen(gfx::LangPartOf(note, 1)).c_str());

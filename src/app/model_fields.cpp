@@ -1,6 +1,7 @@
 // src/app/model_fields.cpp — the model's values by their English names.
 #include "app/model_fields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -100,8 +101,8 @@ bool ParseFieldName(std::string_view text, ModelSetting& out, std::string& error
     const auto r = std::from_chars(number.data(), number.data() + number.size(), section);
     if (!field->PerSection() || r.ec != std::errc() || r.ptr != number.data() + number.size() || section < 1 ||
         section > kMaxSections) {
-      error = field->PerSection() ? std::string(name) + " wants a section from 1 to 49 after ':', not '" +
-                                        std::string(number) + "'"
+      error = field->PerSection() ? std::string(name) + " wants a section from 1 to " +
+                                        std::to_string(kMaxSections) + " after ':', not '" + std::string(number) + "'"
                                   : std::string(name) + " is one value for the whole shell: no ':SECTION'";
       return false;
     }
@@ -134,7 +135,7 @@ bool ParseSetting(std::string_view text, ModelSetting& out, std::string& error) 
 bool ApplySetting(ShellModel& m, const ModelSetting& s, std::string& error) {
   const ModelField& f = *s.Field;
   const double v = s.Value;
-  const int sections = m.SectionCount < 1 ? 1 : m.SectionCount > kMaxSections ? kMaxSections : m.SectionCount;
+  const int sections = std::max(1, SectionsInUse(m));
   auto refuse = [&](const std::string& why) {
     error = SettingName(s) + ": " + why;
     return false;

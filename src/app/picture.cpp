@@ -6,6 +6,7 @@
 //   3. the whole picture in its order
 #include "app/picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <string>
@@ -60,7 +61,7 @@ void Segment2(float x1, float y1, float x2, float y2) {
   store::AddPoint(x2, y2, 0);
 }
 
-void Flush() { store::FlushStore(); }
+void Flush() { store::Slots.FlushStore(); }
 
 bool bendingShown = false;  // the last SolvePicture gave a bending analysis
 
@@ -150,13 +151,10 @@ std::string saidNote;
 void Announce(const std::string& note) {
   if (note == saidNote) return;
   saidNote = note;
-  if (!note.empty()) store::ShowMessage(gfx::LangPart(note).c_str(), false, kNotePauseMs);
+  if (!note.empty()) store::Slots.ShowMessage(gfx::LangPart(note).c_str(), false, kNotePauseMs);
 }
 
-int LastSection() {
-  int n = Shell.SectionCount;
-  return n < 1 ? 1 : n > kMaxSections ? kMaxSections : n;
-}
+int LastSection() { return std::max(1, SectionsInUse(Shell)); }
 
 }  // namespace
 
@@ -556,7 +554,7 @@ void DrawShellPicture() {
   }
   DrawDiagrams(at, bending);
   DrawTableAndDesignCheck(bending);
-  Announce(store::g.OutOfRange ? kOutOfRange : store::hatchBudget.Thinned ? kHatchThinned : "");
+  Announce(store::Store.OutOfRange ? kOutOfRange : store::hatchBudget.Thinned ? kHatchThinned : "");
 }
 
 }  // namespace app
@@ -652,8 +650,8 @@ float DiagramScale(int d) {
 }
 
 void DeclarePictureLayers() {
-  exchange::g.Layers = kLayers;
-  exchange::g.LayerCount = static_cast<int>(std::size(kLayers));
+  exchange::Exchange.Layers = kLayers;
+  exchange::Exchange.LayerCount = static_cast<int>(std::size(kLayers));
 }
 
 void DrawShellScreen() {

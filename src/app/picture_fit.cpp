@@ -79,12 +79,12 @@ bool Meet(const Box& a, const Box& b) { return a.L <= a.R && b.L <= b.R && Rects
 // Everything the store holds now: its points and its texts' corners.
 Box MeasureStore() {
   Box b;
-  for (int n = 1; n <= store::g.PointCount; ++n) {
+  for (int n = 1; n <= store::Store.PointCount; ++n) {
     float x = 0, y = 0, z = 0;
     store::PointGet(n, x, y, z);
     b.Add(x, y);
   }
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float c[9];
     int font = 0;

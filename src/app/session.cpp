@@ -44,9 +44,7 @@ ShellModel& Step(int i) { return Work.Steps[(Work.First + i) % kHistorySize]; }
 // The arc radii that are too short for their chord are raised by every
 // calculation; a model is kept as the calculation will have it, so that
 // the first picture after a step does not look like another change.
-void Settle(ShellModel& m) {
-  for (int i = 1; i <= SegmentCount(m); ++i) SegmentGeometry(i, m);
-}
+void Settle(ShellModel& m) { RaiseShortArcRadii(m); }
 
 std::string AbsolutePath(const std::string& path) {
   if (path.empty() || path[0] == '/') return path;

@@ -291,11 +291,13 @@ void ShellFieldList(DataFile& f, ShellModel& m) {
 
   const char* countLabel = "Число узлов"_sc;
   std::int32_t n = m.SectionCount;
-  if (FileMode == kModeWrite) n = n < 0 ? 0 : n > kMaxSections ? kMaxSections : n;
+  if (FileMode == kModeWrite) n = SectionsInUse(m);
   FieldInt(f, n, countLabel, 3);
   if (FileMode == kModeRead && !f.Failed() && (n < 2 || n > kMaxSections)) {
     f.Line = f.FieldLine;  // the count's own line, already passed
-    Fail(f, WithLabel("число сечений от 2 до 49"_sc, "a section count from 2 to 49", countLabel));
+    const std::string most = std::to_string(kMaxSections);
+    Fail(f, WithLabel(("число сечений от 2 до "_sc + most).c_str(), ("a section count from 2 to " + most).c_str(),
+                      countLabel));
   }
   if (f.Failed()) return;
   m.SectionCount = n;

@@ -1,6 +1,8 @@
 // src/app/shell_model.cpp — the model's defaults.
 #include "app/shell_model.h"
 
+#include <algorithm>
+
 #include "app/shell_file.h"
 
 namespace app {
@@ -28,9 +30,10 @@ void ResetShellModel(ShellModel& m) {
   m.CurrentIndex = 1;
 }
 
+int SectionsInUse(const ShellModel& m) { return std::clamp(m.SectionCount, 0, kMaxSections); }
+
 int SegmentCount(const ShellModel& m) {
-  int n = m.SectionCount;
-  if (n > kMaxSections) n = kMaxSections;
+  const int n = SectionsInUse(m);
   return n < 2 ? 0 : n - 1;
 }
 

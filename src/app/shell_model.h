@@ -14,7 +14,8 @@
 
 namespace app {
 
-constexpr int kMaxSections = 49;  // 48 segments
+constexpr int kMaxSections = 49;
+constexpr int kMaxSegments = kMaxSections - 1;
 
 // How the two membrane stresses make one equivalent stress.
 enum : std::int32_t { kVonMises = 0, kTresca = 1 };
@@ -75,6 +76,9 @@ extern ShellModel Shell;  // the one model of the program; the default shell at 
 // the data file is kept.
 void ResetShellModel(ShellModel& m = Shell);
 
+// The sections the arrays hold: the count held to 0..kMaxSections. Every
+// loop over the sections and every index into them is bounded by it.
+int SectionsInUse(const ShellModel& m);
 // The number of segments, with the count held to the capacity (0 when there
 // are fewer than two sections).
 int SegmentCount(const ShellModel& m);

@@ -35,7 +35,18 @@ double FoldedAngle(double x, double y) {
   return a;
 }
 
-SegmentShape SegmentGeometry(int i, ShellModel& m) {
+namespace {
+
+// Half the chord plus 0.001 mm for a radius shorter than half the chord. A
+// chord too long for a float (radii near its limit) leaves the radius alone:
+// the model never takes an infinity it could not save and read.
+float ArcRadiusFor(float radius, float chord) {
+  return radius < chord / 2 && std::isfinite(chord) ? chord / 2 + 0.001f : radius;
+}
+
+}  // namespace
+
+SegmentShape SegmentGeometry(int i, const ShellModel& m) {
   SegmentShape g;
   if (i < 1 || i >= kMaxSections) return g;
   g.R1 = m.SectionRadius[i];
@@ -54,16 +65,12 @@ SegmentShape SegmentGeometry(int i, ShellModel& m) {
     g.DirR = static_cast<float>(dr / len);
   }
 
-  // A chord too long for a float (radii near its limit) leaves the radius
-  // alone: the model never takes an infinity it could not save and read.
-  if (m.ArcRadius[i] < g.Length / 2 && std::isfinite(g.Length)) m.ArcRadius[i] = g.Length / 2 + 0.001f;
-
   if (g.Kind == 0) {
     float a = static_cast<float>(FoldedAngle(g.DirZ, -g.DirR));
     g.StartAngle = g.EndAngle = a;
     return g;
   }
-  g.Radius = std::fabs(m.ArcRadius[i]);
+  g.Radius = std::fabs(ArcRadiusFor(m.ArcRadius[i], g.Length));
   double half = g.Length / 2.0;
   double q = static_cast<double>(g.Radius) * g.Radius - half * half;
   double d = q > 0 ? std::sqrt(q) : q;
@@ -83,7 +90,12 @@ SegmentShape SegmentGeometry(int i, ShellModel& m) {
   return g;
 }
 
-HeightRadius RadiusAtHeight(float z, ShellModel& m) {
+void RaiseShortArcRadii(ShellModel& m) {
+  for (int i = 1; i <= SegmentCount(m); ++i)
+    m.ArcRadius[i] = ArcRadiusFor(m.ArcRadius[i], SegmentGeometry(i, m).Length);
+}
+
+HeightRadius RadiusAtHeight(float z, const ShellModel& m) {
   HeightRadius out;
   int segs = SegmentCount(m);
   for (int i = 1; i <= segs; ++i) {
@@ -157,7 +169,7 @@ float SmallestFittingStep(const SegmentShape* g, int segs) {
 
 }  // namespace
 
-int NodeCountForStep(ShellModel& m, float step) {
+int NodeCountForStep(const ShellModel& m, float step) {
   int segs = SegmentCount(m);
   int total = 0;
   for (int i = 1; i <= segs; ++i) total += SegmentNodes(SegmentGeometry(i, m), step);
@@ -282,6 +294,7 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
   s.NodeCount = 0;
   double uz = 0;  // running axial displacement, summed in double precision
 
+  RaiseShortArcRadii(m);
   const int segs = SegmentCount(m);
   SegmentShape geo[kMaxSections + 1];
   for (int i = 1; i <= segs; ++i) geo[i] = SegmentGeometry(i, m);
@@ -351,7 +364,7 @@ void SolveShell(ShellModel& m, ShellSolution& s) {
   }
 
   const int n = s.NodeCount;
-  const int last = m.SectionCount < 1 ? 0 : m.SectionCount > kMaxSections ? kMaxSections : m.SectionCount;
+  const int last = SectionsInUse(m);
   if (last >= 1) {
     s.SegmentNodeCount[last] = 1;
     s.SegmentFirstNode[last] = n;

@@ -64,9 +64,14 @@ struct SegmentShape {
   float Thickness = 0;
 };
 
-// Raises an arc radius smaller than half the chord to half the chord plus
-// 0.001 mm and writes it back into the model.
-SegmentShape SegmentGeometry(int i, ShellModel& m = Shell);
+// The shape of segment i as the calculation takes it: an arc radius smaller
+// than half the chord counts as half the chord plus 0.001 mm. The model is
+// left as it is.
+SegmentShape SegmentGeometry(int i, const ShellModel& m = Shell);
+// Writes that raise into the model: every arc radius smaller than half its
+// chord becomes half the chord plus 0.001 mm. SolveShell does it first, so
+// a model keeps the radii it was calculated with.
+void RaiseShortArcRadii(ShellModel& m);
 
 // The radius of the generatrix at height z and the first segment containing
 // that height; segment 0 (and r 0) when none does.
@@ -74,7 +79,7 @@ struct HeightRadius {
   float R = 0;
   int Segment = 0;
 };
-HeightRadius RadiusAtHeight(float z, ShellModel& m = Shell);
+HeightRadius RadiusAtHeight(float z, const ShellModel& m = Shell);
 
 // The angle of the vector (x, y), gfx::VectorAngle, folded into (−π, π]
 // (2π subtracted when it exceeds π).
@@ -84,6 +89,6 @@ double FoldedAngle(double x, double y);
 void SolveShell(ShellModel& m = Shell, ShellSolution& s = Solution);
 
 // The nodes a pass would make with the given step (each segment at least 3).
-int NodeCountForStep(ShellModel& m, float step);
+int NodeCountForStep(const ShellModel& m, float step);
 
 }  // namespace app

@@ -22,14 +22,14 @@ constexpr int kGeoWidth = 6, kGeoDecimals = 4;
 constexpr int kTreWidth = 7, kTreDecimals = 4;
 
 void WriteLine(std::string_view line) {
-  if (g.Out != nullptr) WriteExportLine(*g.Out, line);
+  if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
 }
 
 // The comment line: the column caption, edited by the user in the Russian
 // layout unless the export runs in a batch.
 void WriteComment(ExportFile& file, const char* caption) {
   std::string comment = caption;
-  if (!g.Batch) {
+  if (!Exchange.Batch) {
     std::int32_t layout = menu::KeyboardLayout;
     menu::KeyboardLayout = 1;
     menu::EditLine("Заголовок файла "_sc, comment);
@@ -69,21 +69,19 @@ double SquaredDistance(int a, int b) {
 // --- .UGF ----------------------------------------------------------------------------------
 
 void ExportUGF(ExportFile& file) {
-  g.Out = &file;
-  VertexOut = UgfPoint;
+  Exchange.Out = &file;
+  Slots.VertexOut = UgfPoint;
   std::int32_t status = 0;
   AskThickness(status);
   if (status == menu::kInputRefused) {
-    g.Cancelled = true;
-    g.Out = nullptr;
+    Exchange.Cancelled = true;
+    Exchange.Out = nullptr;
     return;
   }
   WriteComment(file, kUgfCaption);
-  store::OutputDevice = 2;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::PlaneWalker, Slots.RedrawForExport);
   WriteExportLine(file, UgfLine(0, 0, -1));
-  g.Out = nullptr;
+  Exchange.Out = nullptr;
 }
 
 void UgfPoint(float x, float y, std::int32_t pen) {
@@ -100,20 +98,18 @@ void UgfPoint(float x, float y, std::int32_t pen) {
 // --- .GEO ----------------------------------------------------------------------------------
 
 void ExportGEO(ExportFile& file) {
-  g.Out = &file;
+  Exchange.Out = &file;
   WriteComment(file, kGeoCaption);
-  store::OutputDevice = 3;
-  RedrawForExport();
-  store::OutputDevice = 0;
-  gfx::SetColor(15);
-  g.ExportColour = 15;
+  store::RunDevicePass(store::Device::GeoFile, Slots.RedrawForExport);
+  gfx::SetColor(gfx::kForeground);
+  Exchange.ExportColour = gfx::kForeground;
   WriteExportLine(file, " 0 0 0 -1");
-  g.Out = nullptr;
+  Exchange.Out = nullptr;
 }
 
 void WriteGeoObjects() {
-  const int colour = g.ExportColour;
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+  const int colour = Exchange.ExportColour;
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     gfx::SetColor(colour);
     int first = 0, last = 0;
     store::GetObjectRange(i, first, last);
@@ -129,25 +125,23 @@ void WriteGeoObjects() {
       }
     }
   }
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 // --- .TRE ----------------------------------------------------------------------------------
 
 void ExportTRE(ExportFile& file) {
-  g.Out = &file;
+  Exchange.Out = &file;
   WriteComment(file, kTreCaption);
   WriteExportLine(file, " 0");
-  store::OutputDevice = 5;
-  RedrawForExport();
-  store::OutputDevice = 0;
-  gfx::SetColor(15);
-  g.ExportColour = 15;
-  g.Out = nullptr;
+  store::RunDevicePass(store::Device::TreFile, Slots.RedrawForExport);
+  gfx::SetColor(gfx::kForeground);
+  Exchange.ExportColour = gfx::kForeground;
+  Exchange.Out = nullptr;
 }
 
 void WriteTreFacets() {
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     int first = 0, last = 0, kind = 0, pen = 0;
     store::GetObjectRange(i, first, last, kind, pen);
     int s = first < 0 ? -first : first;

@@ -67,7 +67,7 @@ void WriteLayerEntry(ExportFile& file, const char* name, int aci) {
 constexpr double kDegreesPerRadian = 57.295779;
 
 void WriteLine(std::string_view line) {
-  if (g.Out != nullptr) WriteExportLine(*g.Out, line);
+  if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
 }
 
 void EntityStart(const char* name, int aci, const char* layer) {
@@ -85,7 +85,7 @@ void PointGroups(int k, int codeX) {
 }
 
 void DxfLine(int k, int aci) {
-  EntityStart("LINE", aci, store::g.Layer);
+  EntityStart("LINE", aci, store::Store.Layer);
   PointGroups(k, 10);
   PointGroups(k + 1, 11);
 }
@@ -140,7 +140,7 @@ std::uint32_t AciRgb(int aci) {
 }
 
 int AciOfColour(int colour) {
-  if (colour == 15 || colour < 0 || colour >= platform::kColourCount) return kForegroundAci;
+  if (colour == gfx::kForeground || colour < 0 || colour >= platform::kColourCount) return kForegroundAci;
   if (colour == 0) return kDarkestGreyAci;  // the background: the only black is 7
   if (colour >= kFirstNamed && colour < kFirstNamed + 8) return kNamedAci[colour - kFirstNamed];
   const std::uint32_t bgr = platform::Palette[colour];
@@ -162,29 +162,27 @@ int AciOfColour(int colour) {
 }
 
 void ExportDXF(ExportFile& file) {
-  g.Out = &file;
+  Exchange.Out = &file;
   for (const char* line : kDxfHeader) WriteExportLine(file, line);
   const int framework = static_cast<int>(std::size(kFrameworkLayers));
-  WriteExportLine(file, gfx::FormatFixed(framework + g.LayerCount, 0, 0));
+  WriteExportLine(file, gfx::FormatFixed(framework + Exchange.LayerCount, 0, 0));
   for (const char* name : kFrameworkLayers) WriteLayerEntry(file, name, kForegroundAci);
-  for (int k = 0; k < g.LayerCount; ++k)
-    WriteLayerEntry(file, g.Layers[k].Name, AciOfColour(g.Layers[k].Colour));
+  for (int k = 0; k < Exchange.LayerCount; ++k)
+    WriteLayerEntry(file, Exchange.Layers[k].Name, AciOfColour(Exchange.Layers[k].Colour));
   for (const char* line : kDxfHeaderEnd) WriteExportLine(file, line);
   DxfGroupString(0, "SECTION");
   DxfGroupString(2, "ENTITIES");
-  store::OutputDevice = 4;
-  RedrawForExport();
-  store::OutputDevice = 0;
+  store::RunDevicePass(store::Device::DxfFile, Slots.RedrawForExport);
   DxfGroupString(0, "ENDSEC");
   DxfGroupString(0, "EOF");
-  g.Out = nullptr;
+  Exchange.Out = nullptr;
 }
 
 void WriteDxfEntities() {
-  const int colour = g.ExportColour;
+  const int colour = Exchange.ExportColour;
   const int aci = AciOfColour(colour);
-  const char* layer = store::g.Layer;
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+  const char* layer = store::Store.Layer;
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     gfx::SetColor(colour);
     int first = 0, last = 0;
     store::GetObjectRange(i, first, last);
@@ -210,7 +208,7 @@ void WriteDxfEntities() {
       for (int k = start; k + 1 <= last; k += 2) DxfLine(k, aci);
     }
   }
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float c[9] = {};
     int font = 0;
@@ -222,7 +220,7 @@ void WriteDxfEntities() {
     double a = len > 0 ? dy / len : 0.0, b = len > 0 ? dx / len : 1.0;
     double q = c[1] * b - c[0] * a;
     double h = c[7] * b - c[6] * a - q;
-    EntityStart("TEXT", aci, store::g.TextLayer);
+    EntityStart("TEXT", aci, store::Store.TextLayer);
     DxfGroupReal(10, c[0]);
     DxfGroupReal(20, c[1]);
     DxfGroupReal(30, c[2]);
@@ -230,7 +228,7 @@ void WriteDxfEntities() {
     DxfGroupReal(50, gfx::VectorAngle(b, a) * kDegreesPerRadian);
     DxfGroupString(1, ToCP1251(text != nullptr ? text : ""));
   }
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 }  // namespace exchange

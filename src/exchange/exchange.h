@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/store.h"
+
 namespace exchange {
 
 // --- Export file ---------------------------------------------------------------------
@@ -42,7 +44,7 @@ using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could
 // not be written; error then says why ("No such file or directory") and no
 // file of that name has been created or changed. An export the user
-// cancelled (g.Cancelled) writes nothing and is no failure.
+// cancelled (Exchange.Cancelled) writes nothing and is no failure.
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error);
 
 // --- State -----------------------------------------------------------------------------
@@ -97,24 +99,27 @@ struct ExchangeState {
   float PlotXmin = 0, PlotYmin = 0, PlotXmax = 0, PlotYmax = 0;
   float PlotScale = 1.0f;
 };
-extern ExchangeState g;  // the one exchange state of the program
+extern ExchangeState Exchange;  // the one exchange state of the program
 
 // --- Procedure slots ---------------------------------------------------------------------
 // The walker's point sink: view-plane x, y; pen > 0 moves there with that
 // pen, 0 draws to there. Default UgfPoint; the plotter and the printer put
 // their own in for the length of their output and put UgfPoint back.
 using VertexSink = void (*)(float x, float y, std::int32_t pen);
-extern VertexSink VertexOut;
-
-// The application's redraw, run by every export with OutputDevice set.
+void UgfPoint(float x, float y, std::int32_t pen);
 using Procedure = void (*)();
-extern Procedure RedrawForExport;  // default: draws nothing
+struct ExchangeSlots {
+  VertexSink VertexOut = UgfPoint;
+  // The application's redraw, run by every export with OutputDevice set.
+  Procedure RedrawForExport = [] {};
+};
+extern ExchangeSlots Slots;  // ExchangeSlots{} puts them back
 
 // --- Device dispatch ---------------------------------------------------------------------
 // The start-up state; installs ExchangeDeviceFlush as store::ExchangeFlush.
 void InitExchange();
 // One flushed piece for devices 2, 3, 4, 5 and 7, after its screen echo.
-void ExchangeDeviceFlush(int device);
+void ExchangeDeviceFlush(store::Device device);
 
 // --- Plane walker ------------------------------------------------------------------------
 void WalkStorePlane();

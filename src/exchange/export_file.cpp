@@ -10,16 +10,14 @@
 
 namespace exchange {
 
-ExchangeState g;
+ExchangeState Exchange;
 
 namespace {
-void DrawNothing() {}
 // A few thousand points of a picture take some hundred kilobytes of text.
 constexpr std::size_t kExportReserve = 256u << 10;
 }  // namespace
 
-VertexSink VertexOut = UgfPoint;
-Procedure RedrawForExport = DrawNothing;
+ExchangeSlots Slots;
 
 // --- Export file -----------------------------------------------------------------------
 
@@ -32,35 +30,35 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   ExportFile file;
   file.Path = path;
   file.Bytes.reserve(kExportReserve);
-  g.Cancelled = false;
+  Exchange.Cancelled = false;
   procedure(file);
-  store::OutputDevice = 0;  // whatever happened inside, the screen is the device again
-  if (g.Cancelled) return true;
+  store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
+  if (Exchange.Cancelled) return true;
   return platform::WriteFileAtomic(path, file.Bytes, error);
 }
 
 // --- Device dispatch ----------------------------------------------------------------------
 
 void InitExchange() {
-  g = ExchangeState{};
-  VertexOut = UgfPoint;
-  store::ExchangeFlush = ExchangeDeviceFlush;
+  Exchange = ExchangeState{};
+  Slots.VertexOut = UgfPoint;
+  store::Slots.ExchangeFlush = ExchangeDeviceFlush;
 }
 
-void ExchangeDeviceFlush(int device) {
-  g.ExportColour = gfx::GetColor();
+void ExchangeDeviceFlush(store::Device device) {
+  Exchange.ExportColour = gfx::GetColor();
   switch (device) {
-    case 2:
-      g.PlanePen = g.ExportColour;
+    case store::Device::PlaneWalker:
+      Exchange.PlanePen = Exchange.ExportColour;
       WalkStorePlane();
       break;
-    case 3: WriteGeoObjects(); break;
-    case 4: WriteDxfEntities(); break;
-    case 5: WriteTreFacets(); break;
-    case 7:
-      VertexOut = HpglPoint;
+    case store::Device::GeoFile: WriteGeoObjects(); break;
+    case store::Device::DxfFile: WriteDxfEntities(); break;
+    case store::Device::TreFile: WriteTreFacets(); break;
+    case store::Device::PlotterFile:
+      Slots.VertexOut = HpglPoint;
       WalkStorePlane();
-      VertexOut = UgfPoint;
+      Slots.VertexOut = UgfPoint;
       break;
     default: break;  // no writer of its own
   }

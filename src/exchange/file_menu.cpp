@@ -86,29 +86,31 @@ bool LeaveChangedWork(const std::string& shown) {
 }
 
 void InputFromFile() {
-  Files.FileName = ChooseFile("*" + Files.DataExt);
+  Files.FileName = FileSlots.ChooseFile("*" + Files.DataExt);
   if (!Files.FileName.empty()) LoadDataFile(Files.FileName, Files.FileComment);
 }
 
 }  // namespace
 
-std::string (*SaveData)(const std::string& comment, std::string& bytes) = NoSave;
-std::string (*LoadData)(const std::string& bytes, std::string& comment) = NoLoad;
-void (*AfterSave)(const std::string& name) = NoName;
-void (*AfterLoad)(const std::string& name) = NoName;
-void (*NewDrawing)() = Nothing;
-void (*PrintPicture)(KeyCode& key) = NoPrint;
-ExportSlots Exports = {NoExport, NoExport, NoExport, NoExport, NoExport, NoExport, NoExport};
-void (*InputBMP)(KeyCode& key) = NoInput;
-std::string (*ChooseFile)(const std::string& pattern) = NoChoice;
-void (*RedrawPicture)() = Nothing;
-bool (*UnsavedWork)(std::string& shown) = NothingUnsaved;
+namespace {
+constexpr FileMenuSlots kDefaultFileSlots{NoSave, NoLoad,   NoName,   NoName,  Nothing,
+                                          NoPrint, NoInput, NoChoice, Nothing, NothingUnsaved};
+constexpr ExportSlots kDefaultExports{NoExport, NoExport, NoExport, NoExport, NoExport, NoExport, NoExport};
+}  // namespace
+
+FileMenuSlots FileSlots = kDefaultFileSlots;
+ExportSlots Exports = kDefaultExports;
+
+void ResetFileMenuSlots() {
+  FileSlots = kDefaultFileSlots;
+  Exports = kDefaultExports;
+}
 
 std::string FileSystemName(const std::string& screenName) { return gfx::Utf8FromScreen(screenName); }
 
 bool SaveDataAt(const std::string& path, const std::string& shown, const std::string& comment) {
   std::string bytes, error;
-  error = SaveData(comment, bytes);
+  error = FileSlots.SaveData(comment, bytes);
   if (error.empty() && !platform::WriteFileAtomic(path, bytes, error)) error = gfx::ScreenFromUtf8(error);
   if (!error.empty()) {
     Tell(shown + ": " + error);
@@ -124,7 +126,7 @@ bool LoadDataAt(const std::string& path, const std::string& shown, std::string& 
     Tell(shown + ": " + gfx::ScreenFromUtf8(error));
     return false;
   }
-  error = LoadData(bytes, comment);
+  error = FileSlots.LoadData(bytes, comment);
   if (!error.empty()) {
     Tell(shown + ": " + error);
     return false;
@@ -135,15 +137,15 @@ bool LoadDataAt(const std::string& path, const std::string& shown, std::string& 
 bool SaveDataFile(const std::string& name, const std::string& comment) {
   const std::string full = name + Files.DataExt;
   if (!SaveDataAt(FileSystemName(full), full, comment)) return false;
-  AfterSave(name);
+  FileSlots.AfterSave(name);
   return true;
 }
 
 bool LoadDataFile(const std::string& name, std::string& comment) {
   const std::string full = name + Files.DataExt;
   if (!LoadDataAt(FileSystemName(full), full, comment)) return false;
-  AfterLoad(name);
-  RedrawPicture();
+  FileSlots.AfterLoad(name);
+  FileSlots.RedrawPicture();
   return true;
 }
 
@@ -185,7 +187,7 @@ void FileMenu(KeyCode& key) {
       case '2': InputFromFile(); break;
       case '3': {
         std::string shown;
-        if (UnsavedWork(shown)) {
+        if (FileSlots.UnsavedWork(shown)) {
           if (!LeaveChangedWork(shown)) break;
           key = menu::kKeyEnd;
           return;
@@ -208,7 +210,7 @@ void FileMenu(KeyCode& key) {
         if ((answer == 'Y' || answer == 'y') &&
             !(AskDataFileName() && SaveDataFile(Files.FileName, Files.FileComment)))
           break;
-        NewDrawing();
+        FileSlots.NewDrawing();
         InputFromFile();
         break;
       }
@@ -216,7 +218,7 @@ void FileMenu(KeyCode& key) {
       case '5':
       case '6':
       case '7':
-        if (key == '6') InputBMP(key);
+        if (key == '6') FileSlots.InputBMP(key);
         else if (key == '7') ImportMenu(key);
         else OutputMenu(key);
         if (!menu::IsBackKey(key)) return;
@@ -269,7 +271,7 @@ void OutputMenu(KeyCode& key) {
     }
     show = true;
     if (key == kCtrlP || key == '1') {
-      PrintPicture(key);
+      FileSlots.PrintPicture(key);
       if (!menu::IsBackKey(key)) return;
       continue;
     }
@@ -291,10 +293,10 @@ void OutputMenu(KeyCode& key) {
     const std::string error = (Exports.*t.Slot)(FileSystemName(full));
     if (!error.empty()) {
       Tell(full + ": " + gfx::ScreenFromUtf8(error));
-    } else if (!g.Cancelled) {
+    } else if (!Exchange.Cancelled) {
       ReportOutputDone();
     }
-    RedrawPicture();
+    FileSlots.RedrawPicture();
   }
 }
 
@@ -306,7 +308,7 @@ void ImportMenu(KeyCode& key) {
   menu::RunMenu(5, key);
   if (key < '1' || key > '5') return;
   const int i = key - '0';
-  const std::string chosen = ChooseFile(std::string("*.") + kExt[i]);
+  const std::string chosen = FileSlots.ChooseFile(std::string("*.") + kExt[i]);
   if (chosen.empty()) return;
   // This program reads none of these formats.
   OtherVersion();

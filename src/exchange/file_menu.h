@@ -21,14 +21,6 @@ struct FileMenuState {
 };
 extern FileMenuState Files;
 
-// The application's reader and writer of its data file: bytes in, bytes
-// out; a reader returns "" or what went wrong (screen text).
-extern std::string (*SaveData)(const std::string& comment, std::string& bytes);
-extern std::string (*LoadData)(const std::string& bytes, std::string& comment);
-extern void (*AfterSave)(const std::string& name);
-extern void (*AfterLoad)(const std::string& name);
-extern void (*NewDrawing)();
-extern void (*PrintPicture)(menu::KeyCode& key);
 // An export writes the picture into the file at path (file-system
 // encoding) and returns "" or what went wrong; a failed export leaves no
 // file under that name.
@@ -36,7 +28,7 @@ using FileExport = std::string (*)(const std::string& path);
 struct ExportSlots {
   FileExport Ugf, Geo, Dxf, Tre, Plt, Pdf, Svg;
 };
-extern ExportSlots Exports;
+extern ExportSlots Exports;  // default: "Реализовано в другой версии программы"
 
 // The export formats, the one list of them: the output menu offers those
 // with a menu item (2..9), in their order, and --export those with a
@@ -53,16 +45,31 @@ struct ExportFormat {
 extern const ExportFormat kExportFormats[];
 // The format --export names, or nullptr.
 const ExportFormat* FindExportFormat(std::string_view name);
-extern void (*InputBMP)(menu::KeyCode& key);
-// The in-program file chooser: a name without extension, or "" when the
-// user gave up.
-extern std::string (*ChooseFile)(const std::string& pattern);
-// The whole picture drawn again (after a load or an export).
-extern void (*RedrawPicture)();
-// Whether the work in hand has changed since it was last read or written;
-// shown: its data file's name for the question before leaving (screen
-// text). Default: nothing has changed.
-extern bool (*UnsavedWork)(std::string& shown);
+
+// The file menu's slots. Their defaults say what is missing and wait for a
+// key, or do nothing; ResetFileMenuSlots puts them and Exports back.
+struct FileMenuSlots {
+  // The application's reader and writer of its data file: bytes in, bytes
+  // out; a reader returns "" or what went wrong (screen text).
+  std::string (*SaveData)(const std::string& comment, std::string& bytes);
+  std::string (*LoadData)(const std::string& bytes, std::string& comment);
+  void (*AfterSave)(const std::string& name);
+  void (*AfterLoad)(const std::string& name);
+  void (*NewDrawing)();
+  void (*PrintPicture)(menu::KeyCode& key);
+  void (*InputBMP)(menu::KeyCode& key);
+  // The in-program file chooser: a name without extension, or "" when the
+  // user gave up.
+  std::string (*ChooseFile)(const std::string& pattern);
+  // The whole picture drawn again (after a load or an export).
+  void (*RedrawPicture)();
+  // Whether the work in hand has changed since it was last read or written;
+  // shown: its data file's name for the question before leaving (screen
+  // text). Default: nothing has changed.
+  bool (*UnsavedWork)(std::string& shown);
+};
+extern FileMenuSlots FileSlots;
+void ResetFileMenuSlots();
 
 void FileMenu(menu::KeyCode& key);
 void OutputMenu(menu::KeyCode& key);

@@ -36,10 +36,10 @@ constexpr double kMaxDashes = 10000;  // of one line
 // to kMaxPasses, so that every line is not drawn a billion times over.
 constexpr int kMaxPasses = 100;
 int PassCountOf(int pen) {
-  return pen >= 0 && pen < kPassColours ? std::clamp(g.PassCount[pen], 0, kMaxPasses) : 0;
+  return pen >= 0 && pen < kPassColours ? std::clamp(Exchange.PassCount[pen], 0, kMaxPasses) : 0;
 }
 // The offset passes the walker draws itself.
-int PassesOf(int pen) { return g.SinglePass ? 0 : PassCountOf(pen); }
+int PassesOf(int pen) { return Exchange.SinglePass ? 0 : PassCountOf(pen); }
 
 void ProjectPoint(int k, float& u, float& v) {
   float x = 0, y = 0, z = 0;
@@ -48,45 +48,45 @@ void ProjectPoint(int k, float& u, float& v) {
 }
 
 void StartRun(float x, float y) {
-  g.RunN = 1;
-  g.RunX[1] = x;
-  g.RunY[1] = y;
+  Exchange.RunN = 1;
+  Exchange.RunX[1] = x;
+  Exchange.RunY[1] = y;
 }
 
 void AppendRun(float x, float y) {
-  if (g.RunN >= kRunPoints) return;  // cannot happen: a run holds a chunk and its cuts
-  ++g.RunN;
-  g.RunX[g.RunN] = x;
-  g.RunY[g.RunN] = y;
+  if (Exchange.RunN >= kRunPoints) return;  // cannot happen: a run holds a chunk and its cuts
+  ++Exchange.RunN;
+  Exchange.RunX[Exchange.RunN] = x;
+  Exchange.RunY[Exchange.RunN] = y;
 }
 
 void SendPolyline(const float* x, const float* y, int n, int pen) {
   if (n < 1) return;
-  VertexOut(x[1], y[1], pen);
-  for (int k = 2; k <= n; ++k) VertexOut(x[k], y[k], 0);
+  Slots.VertexOut(x[1], y[1], pen);
+  for (int k = 2; k <= n; ++k) Slots.VertexOut(x[k], y[k], 0);
 }
 
 // The run itself, then its offset copies at ±d, ±2d, ...
 void EmitRun(int pen) {
-  SendPolyline(g.RunX, g.RunY, g.RunN, pen);
+  SendPolyline(Exchange.RunX, Exchange.RunY, Exchange.RunN, pen);
   int passes = PassesOf(pen);
   float d = 0;
   for (int pass = 0; pass < passes; ++pass) {
-    d += g.PassOffset / g.OutputScale;
+    d += Exchange.PassOffset / Exchange.OutputScale;
     for (float side : {d, -d}) {
-      int m = OffsetPolyline(g.RunX, g.RunY, g.RunN, side, g.OffsetX, g.OffsetY);
-      SendPolyline(g.OffsetX, g.OffsetY, m, pen);
+      int m = OffsetPolyline(Exchange.RunX, Exchange.RunY, Exchange.RunN, side, Exchange.OffsetX, Exchange.OffsetY);
+      SendPolyline(Exchange.OffsetX, Exchange.OffsetY, m, pen);
     }
   }
 }
 
 void DrawDiamond(float x, float y, int pen) {
-  float r = g.MarkSize;
-  VertexOut(x - r, y, pen);
-  VertexOut(x, y - r, 0);
-  VertexOut(x + r, y, 0);
-  VertexOut(x, y + r, 0);
-  VertexOut(x - r, y, 0);
+  float r = Exchange.MarkSize;
+  Slots.VertexOut(x - r, y, pen);
+  Slots.VertexOut(x, y - r, 0);
+  Slots.VertexOut(x + r, y, 0);
+  Slots.VertexOut(x, y + r, 0);
+  Slots.VertexOut(x - r, y, 0);
 }
 
 // Points start..last of a polyline object. The buffer holds kWalkPoints
@@ -95,19 +95,19 @@ void DrawDiamond(float x, float y, int pen) {
 void WalkPolyline(int start, int last, int pen) {
   int n = last - start + 1;
   if (n <= 1) {
-    if (n == 1) ProjectPoint(start, g.PointX[1], g.PointY[1]);
+    if (n == 1) ProjectPoint(start, Exchange.PointX[1], Exchange.PointY[1]);
     // An object without points leaves the buffer as it was: its diamond
     // goes round whatever point came first before.
-    DrawDiamond(g.PointX[1], g.PointY[1], pen);
+    DrawDiamond(Exchange.PointX[1], Exchange.PointY[1], pen);
     return;
   }
   int from = start;
   while (from < last) {
     int to = from + kWalkPoints - 1 < last ? from + kWalkPoints - 1 : last;
-    g.PointN = 0;
+    Exchange.PointN = 0;
     for (int k = from; k <= to; ++k) {
-      ++g.PointN;
-      ProjectPoint(k, g.PointX[g.PointN], g.PointY[g.PointN]);
+      ++Exchange.PointN;
+      ProjectPoint(k, Exchange.PointX[Exchange.PointN], Exchange.PointY[Exchange.PointN]);
     }
     DrawLine(pen);
     from = to;
@@ -123,15 +123,15 @@ void LeftNormal(double ax, double ay, double bx, double by, double& nx, double& 
 
 float PenWidth(int pen) {
   const double passes = PassCountOf(pen);
-  const double width = (passes > 0 ? 2 * passes : 1) * std::fabs(double{g.PassOffset});
+  const double width = (passes > 0 ? 2 * passes : 1) * std::fabs(double{Exchange.PassOffset});
   return std::isfinite(width) && width < 1e30 ? static_cast<float>(width) : 0.0f;
 }
 
 // --- The walk ------------------------------------------------------------------------------
 
 void WalkStorePlane() {
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
-    int pen = g.PlanePen;
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
+    int pen = Exchange.PlanePen;
     int first = 0, last = 0;
     store::GetObjectRange(i, first, last);
     int start = first < 0 ? -first : first;
@@ -139,22 +139,22 @@ void WalkStorePlane() {
       WalkPolyline(start, last, pen);
     } else if (first < 0) {
       for (int k = start; k + 1 <= last; k += 2) {  // a lone last point is not drawn
-        ProjectPoint(k, g.PointX[1], g.PointY[1]);
-        ProjectPoint(k + 1, g.PointX[2], g.PointY[2]);
-        g.PointN = 2;
+        ProjectPoint(k, Exchange.PointX[1], Exchange.PointY[1]);
+        ProjectPoint(k + 1, Exchange.PointX[2], Exchange.PointY[2]);
+        Exchange.PointN = 2;
         DrawLine(pen);
       }
     }
   }
-  for (int j = 1; j <= store::g.TextCount; ++j) DrawTextPlane(j, g.PlanePen);
+  for (int j = 1; j <= store::Store.TextCount; ++j) DrawTextPlane(j, Exchange.PlanePen);
 }
 
 void DrawLine(int pen) {
   gfx::SetColor(pen);
-  const int n = g.PointN;
-  StartRun(g.PointX[1], g.PointY[1]);
+  const int n = Exchange.PointN;
+  StartRun(Exchange.PointX[1], Exchange.PointY[1]);
   if (pen > 7) {
-    for (int k = 2; k <= n; ++k) AppendRun(g.PointX[k], g.PointY[k]);
+    for (int k = 2; k <= n; ++k) AppendRun(Exchange.PointX[k], Exchange.PointY[k]);
     EmitRun(pen);
     return;
   }
@@ -164,23 +164,23 @@ void DrawLine(int pen) {
   // stretched to kMaxDashes: the dashes of a line of any length then cost
   // what those of a short one do.
   double total = 0, period = 0;
-  for (int k = 2; k <= n; ++k) total += std::hypot(g.PointX[k] - g.PointX[k - 1], g.PointY[k] - g.PointY[k - 1]);
-  for (float d : g.DashPattern) period += d;
+  for (int k = 2; k <= n; ++k) total += std::hypot(Exchange.PointX[k] - Exchange.PointX[k - 1], Exchange.PointY[k] - Exchange.PointY[k - 1]);
+  for (float d : Exchange.DashPattern) period += d;
   double stretch = 1;
   if (!(total <= kMaxDashes * period)) stretch = total / (kMaxDashes * period);
   if (!(stretch < INFINITY) || !(period > 0)) {  // no pattern fits: the line is drawn whole
-    for (int k = 2; k <= n; ++k) AppendRun(g.PointX[k], g.PointY[k]);
+    for (int k = 2; k <= n; ++k) AppendRun(Exchange.PointX[k], Exchange.PointY[k]);
     EmitRun(pen);
     return;
   }
   double s = 0;
-  double next = g.DashPattern[0] * stretch / 2.0;
+  double next = Exchange.DashPattern[0] * stretch / 2.0;
   int nextLength = 1;  // the pattern entry added at the next switch
   bool on = true;
   bool switchedInSegment = false;
   for (int k = 2; k <= n; ++k) {
-    double ax = g.PointX[k - 1], ay = g.PointY[k - 1];
-    double dx = g.PointX[k] - ax, dy = g.PointY[k] - ay;
+    double ax = Exchange.PointX[k - 1], ay = Exchange.PointY[k - 1];
+    double dx = Exchange.PointX[k] - ax, dy = Exchange.PointY[k] - ay;
     double len = std::sqrt(dx * dx + dy * dy);
     switchedInSegment = false;
     while (len > 0 && next < s + len) {
@@ -193,15 +193,15 @@ void DrawLine(int pen) {
         StartRun(x, y);
       }
       on = !on;
-      next += g.DashPattern[nextLength] * stretch;
+      next += Exchange.DashPattern[nextLength] * stretch;
       nextLength = (nextLength + 1) % kDashCount;
       switchedInSegment = true;
     }
     s += len;
-    if (on) AppendRun(g.PointX[k], g.PointY[k]);
+    if (on) AppendRun(Exchange.PointX[k], Exchange.PointY[k]);
   }
   if (on) {
-    if (switchedInSegment) AppendRun(g.PointX[n], g.PointY[n]);
+    if (switchedInSegment) AppendRun(Exchange.PointX[n], Exchange.PointY[n]);
     EmitRun(pen);
   }
 }
@@ -286,35 +286,35 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
 // --- Texts -----------------------------------------------------------------------------------
 
 void PlaneTextStroke(float x, float y, float, int move) {
-  const int pen = g.TextPen;
-  VertexOut(x, y, move != 0 ? pen : 0);
+  const int pen = Exchange.TextPen;
+  Slots.VertexOut(x, y, move != 0 ? pen : 0);
   const int passes = PassesOf(pen);
   if (move == 0 && passes > 0) {
-    double dx = x - g.StrokeX, dy = y - g.StrokeY;
+    double dx = x - Exchange.StrokeX, dy = y - Exchange.StrokeY;
     double len = std::sqrt(dx * dx + dy * dy);
     if (len > 0) {
       double ux = dx / len, uy = dy / len;
-      VertexOut(g.StrokeX, g.StrokeY, pen);
-      VertexOut(x, y, 0);
+      Slots.VertexOut(Exchange.StrokeX, Exchange.StrokeY, pen);
+      Slots.VertexOut(x, y, 0);
       double d = 0;
       for (int k = 1; k <= passes; ++k) {
-        d += g.PassOffset / g.OutputScale;
+        d += Exchange.PassOffset / Exchange.OutputScale;
         auto sx = static_cast<float>(d * uy), sy = static_cast<float>(-d * ux);
-        VertexOut(g.StrokeX - sx, g.StrokeY - sy, pen);
-        VertexOut(x - sx, y - sy, 0);
-        VertexOut(g.StrokeX + sx, g.StrokeY + sy, pen);
-        VertexOut(x + sx, y + sy, 0);
+        Slots.VertexOut(Exchange.StrokeX - sx, Exchange.StrokeY - sy, pen);
+        Slots.VertexOut(x - sx, y - sy, 0);
+        Slots.VertexOut(Exchange.StrokeX + sx, Exchange.StrokeY + sy, pen);
+        Slots.VertexOut(x + sx, y + sy, 0);
       }
     }
   }
-  g.StrokeX = x;
-  g.StrokeY = y;
+  Exchange.StrokeX = x;
+  Exchange.StrokeY = y;
 }
 
 void DrawTextPlane(int j, int pen) {
   gfx::TextStrokeSink before = gfx::TextStrokeOut;
   gfx::TextStrokeOut = PlaneTextStroke;
-  g.TextPen = pen;
+  Exchange.TextPen = pen;
   const char* text = nullptr;
   float c[9] = {};
   int font = 0;
@@ -330,18 +330,18 @@ void DrawTextPlane(int j, int pen) {
 
 void AskThickness(std::int32_t& status) {
   status = menu::kInputRead;
-  if (!g.Batch) {
+  if (!Exchange.Batch) {
     std::int32_t colour = 15;
-    menu::PickColour("Толщина"_sc, true, colour, g.PassCount);
+    menu::PickColour("Толщина"_sc, true, colour, Exchange.PassCount);
     if (colour < 0) {
       status = menu::kInputRefused;
       return;
     }
-    menu::InputFloat("Смещение на один проход для толстых линий"_sc, g.PassOffset, status);
+    menu::InputFloat("Смещение на один проход для толстых линий"_sc, Exchange.PassOffset, status);
     if (status == menu::kInputRefused) return;
   }
-  g.MarkSize = 1.0f;
-  g.PlanePen = 15;
+  Exchange.MarkSize = 1.0f;
+  Exchange.PlanePen = 15;
 }
 
 }  // namespace exchange

@@ -15,7 +15,7 @@ namespace exchange {
 namespace {
 
 std::int32_t PlotterSteps(double v, double vmin) {
-  return gfx::NearestInt((v - vmin) / kPlotterUnit * g.PlotScale);
+  return gfx::NearestInt((v - vmin) / kPlotterUnit * Exchange.PlotScale);
 }
 
 std::string Int(std::int32_t n) { return gfx::FormatFixed(n, 0, 0); }
@@ -23,46 +23,44 @@ std::string Int(std::int32_t n) { return gfx::FormatFixed(n, 0, 0); }
 }  // namespace
 
 void ExportPLT(ExportFile& file) {
-  g.Out = &file;
-  VertexOut = HpglPoint;
+  Exchange.Out = &file;
+  Slots.VertexOut = HpglPoint;
   std::int32_t status = 0;
   AskThickness(status);
   if (status == menu::kInputRefused) {
-    g.Cancelled = true;
-    g.Out = nullptr;
-    VertexOut = UgfPoint;
+    Exchange.Cancelled = true;
+    Exchange.Out = nullptr;
+    Slots.VertexOut = UgfPoint;
     return;
   }
-  g.PlotScale = 1.0f;
+  Exchange.PlotScale = 1.0f;
   // All flushes share one origin: the lower-left corner of the extent.
-  g.PlotXmin = g.PlotYmin = g.PlotXmax = g.PlotYmax = 0;
-  store::MeasureExtent2D(g.PlotXmin, g.PlotYmin, g.PlotXmax, g.PlotYmax);
-  std::string w = Int(PlotterSteps(g.PlotXmax, g.PlotXmin));
-  std::string h = Int(PlotterSteps(g.PlotYmax, g.PlotYmin));
+  Exchange.PlotXmin = Exchange.PlotYmin = Exchange.PlotXmax = Exchange.PlotYmax = 0;
+  store::MeasureExtent2D(Exchange.PlotXmin, Exchange.PlotYmin, Exchange.PlotXmax, Exchange.PlotYmax);
+  std::string w = Int(PlotterSteps(Exchange.PlotXmax, Exchange.PlotXmin));
+  std::string h = Int(PlotterSteps(Exchange.PlotYmax, Exchange.PlotYmin));
   WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
-  store::OutputDevice = 7;
-  RedrawForExport();
-  store::OutputDevice = 0;
-  VertexOut = UgfPoint;
-  gfx::SetColor(15);
-  g.ExportColour = 15;
+  store::RunDevicePass(store::Device::PlotterFile, Slots.RedrawForExport);
+  Slots.VertexOut = UgfPoint;
+  gfx::SetColor(gfx::kForeground);
+  Exchange.ExportColour = gfx::kForeground;
   WriteExportLine(file, "PU0,0;SP0;");
-  gfx::SetColor(15);
-  g.Out = nullptr;
+  gfx::SetColor(gfx::kForeground);
+  Exchange.Out = nullptr;
 }
 
 void HpglPoint(float x, float y, std::int32_t pen) {
-  std::string xy = Int(PlotterSteps(x, g.PlotXmin)) + "," + Int(PlotterSteps(y, g.PlotYmin)) + ";";
+  std::string xy = Int(PlotterSteps(x, Exchange.PlotXmin)) + "," + Int(PlotterSteps(y, Exchange.PlotYmin)) + ";";
   std::int32_t px = 0, py = 0;
   view::ViewToPixel(x, y, px, py);
   if (pen > 0) {
-    if (g.Out != nullptr) {
-      WriteExportLine(*g.Out, "SP" + Int(g.ExportColour) + ";");
-      WriteExportLine(*g.Out, "PU " + xy);
+    if (Exchange.Out != nullptr) {
+      WriteExportLine(*Exchange.Out, "SP" + Int(Exchange.ExportColour) + ";");
+      WriteExportLine(*Exchange.Out, "PU " + xy);
     }
     gfx::MoveTo2(px, py);
   } else if (pen == 0) {
-    if (g.Out != nullptr) WriteExportLine(*g.Out, "PD " + xy);
+    if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, "PD " + xy);
     gfx::LineTo2(px, py);
   }
 }

@@ -16,6 +16,12 @@
 
 namespace gfx {
 
+// --- Colours ----------------------------------------------------------------
+// The two colours every background mode keeps apart: the background itself
+// and the colour that contrasts with it (text, frames, the picture's lines).
+constexpr int kBackground = 0;
+constexpr int kForeground = 15;
+
 // --- Rasters ----------------------------------------------------------------
 constexpr int kDepthColumns = 2500, kDepthRows = 2000;
 constexpr std::int32_t kDepthCleared = -32760;
@@ -36,14 +42,14 @@ std::int32_t PixelOf(double v);
 // --- Drawing state ------------------------------------------------------------
 struct Kernel {
   int WindowLeft = 0, WindowTop = 0, WindowRight = 0, WindowBottom = 0;  // inclusive
-  int Colour = 15;          // current colour after remapping
+  int Colour = kForeground;  // current colour after remapping
   int XorMode = 0;
   int LineStyle = 0;        // 0 solid, 1 dashed, 2 dotted, other non-zero dashed
   int HiddenLineMode = 0;   // the main program sets 1
   int DepthTest = 0;        // of the current call: <0 none drawn, 0 no test, >0 test
   int CurX = 0, CurY = 0, CurZ = 0;  // current position, window coordinates
-  int MenuBackground = 0;   // the menu system's panel background colour
-  int MenuForeground = 15;  // and its text colour
+  int MenuBackground = kBackground;  // the menu system's panel background colour
+  int MenuForeground = kForeground;  // and its text colour
   int ColourFamily = 0;     // ramp of shaded facets, set by SetDrawColor
   // The pen of the unrounded operations (MoveToExact, LineToExact).
   double PenX = 0, PenY = 0, PenZ = 0;

@@ -40,7 +40,7 @@ void HelpLayout() {
   Help.Pitch = Help.BlockWidth / kCharsPerLine;
   Help.Step = h / kLinesPerPage;
   Help.Y = Help.Step + kTitleGap;
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 void HelpLine(std::string_view text) {
@@ -147,11 +147,7 @@ const char* const kSummaryPolish[] = {
 };
 }  // namespace
 
-namespace {
-void NoAppKeys() {}
-}  // namespace
-
-void (*AppKeySummaryHook)() = NoAppKeys;
+HelpSlots Slots;
 
 void KeySummaryPage() {
   HelpLayout();
@@ -161,7 +157,7 @@ void KeySummaryPage() {
     case 2: Lines(kSummaryPolish); break;
     default: Lines(kSummaryRussian); break;
   }
-  AppKeySummaryHook();
+  Slots.AppKeySummaryHook();
   menu::PromptAndReadKey(gfx::LangPart(" Нажмите любую клавишу;Press any key;Press any key"_sc));
 }
 

@@ -53,7 +53,10 @@ std::string_view ProductTitle();
 void KeySummaryPage();   // "Краткая инструкция", in the current language
 // The application's own keys, added under the framework's in the key
 // summary (a slot the application fills; the default adds nothing).
-extern void (*AppKeySummaryHook)();
+struct HelpSlots {
+  void (*AppKeySummaryHook)() = [] {};
+};
+extern HelpSlots Slots;  // HelpSlots{} puts them back
 void AboutSystemPage();  // the drafting framework
 void InterfacePages(int firstPage = 1);  // "Работа с программой": eight pages
 // Opens the document `name` from the program's own folder with the system's

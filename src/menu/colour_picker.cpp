@@ -13,6 +13,7 @@
 #include "menu/menu.h"
 #include "platform/codepage.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 
 namespace menu {
 
@@ -81,10 +82,10 @@ void PickColour(std::string_view titleText, bool withValues, std::int32_t& colou
     if (key == kKeyExtended) {
       std::uint8_t scan = platform::Drv.DrvReadKey();
       if (withValues) DrawValues(l, values);
-      if (scan == kScanLeft && m > 0) --m;
-      else if (scan == kScanRight && m < kPickerColours - 1) ++m;
-      else if (scan == kScanUp && values[m] < INT32_MAX) ++values[m];
-      else if (scan == kScanDown && values[m] > INT32_MIN) --values[m];
+      if (scan == platform::kScanLeft && m > 0) --m;
+      else if (scan == platform::kScanRight && m < kPickerColours - 1) ++m;
+      else if (scan == platform::kScanUp && values[m] < INT32_MAX) ++values[m];
+      else if (scan == platform::kScanDown && values[m] > INT32_MIN) --values[m];
       gfx::SetColor(gfx::K.MenuForeground);
       if (withValues) DrawValues(l, values);
     } else if (key == ' ' && withValues) {

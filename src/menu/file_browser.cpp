@@ -19,6 +19,7 @@
 #include "platform/codepage.h"
 #include "platform/dir_search.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 
 namespace platform {
 
@@ -26,8 +27,6 @@ FileBrowserState Browser;
 
 namespace {
 
-constexpr std::uint8_t kKeyTab = 9, kKeyEnter = 13, kKeyEsc = 27;
-constexpr std::uint8_t kScanUp = 72, kScanDown = 80, kScanLeft = 75, kScanRight = 77;
 
 // ---------------------------------------------------------------------------
 // 1. The list
@@ -203,14 +202,14 @@ std::string FileBrowser(bool wide, const std::string& pattern) {
     const std::uint8_t key = Drv.DrvReadKey();
     SelectBrowserWindow();
     DrawMarks(gfx::K.MenuBackground);
-    if (key == kKeyEsc) break;
-    if (key == kKeyTab) {
+    if (key == menu::kKeyEsc) break;
+    if (key == menu::kKeyTab) {
       Browser.Mode = Browser.Mode == kBrowseFiles ? kBrowseFolders : kBrowseFiles;
       ListAnew(wide, pattern);
       DrawList(wide);
       continue;
     }
-    if (key == kKeyEnter) {
+    if (key == menu::kKeyEnter) {
       const int i = (Browser.Row - 1) * Browser.Columns + Browser.Column;
       if (i > Browser.Count) continue;
       if (Browser.Mode == kBrowseFiles) {
@@ -230,11 +229,11 @@ std::string FileBrowser(bool wide, const std::string& pattern) {
     const std::uint8_t scan = Drv.DrvReadKey();
     const int lastRow = TotalRows() > 0 ? TotalRows() : 1;
     const int lastVisible = Browser.TopRow + Browser.VisibleRows - 1;
-    if (scan == kScanLeft) {
+    if (scan == platform::kScanLeft) {
       if (Browser.Column > 1) --Browser.Column;
-    } else if (scan == kScanRight) {
+    } else if (scan == platform::kScanRight) {
       if (Browser.Column < Browser.Columns) ++Browser.Column;
-    } else if (scan == kScanUp) {
+    } else if (scan == platform::kScanUp) {
       if (Browser.Row > Browser.TopRow) {
         --Browser.Row;
       } else if (Browser.TopRow > 1) {
@@ -242,7 +241,7 @@ std::string FileBrowser(bool wide, const std::string& pattern) {
         --Browser.Row;
         DrawList(wide);
       }
-    } else if (scan == kScanDown) {
+    } else if (scan == platform::kScanDown) {
       if (Browser.Row >= lastRow) continue;
       if (Browser.Row < lastVisible) {
         ++Browser.Row;

@@ -12,6 +12,7 @@
 #include "menu/menu.h"
 #include "platform/codepage.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 
 namespace menu {
 
@@ -267,12 +268,12 @@ void EditLine(std::string_view prompt, std::string& text, bool suggested) {
     std::uint8_t key = platform::Drv.DrvReadKey();
     if (key == kKeyExtended) {
       std::uint8_t scan = platform::Drv.DrvReadKey();
-      if (suggested && (scan == kScanLeft || scan == kScanRight))  // to its start or its end
-        redraw([&] { suggested = false; pos = scan == kScanLeft ? 1 : pos; });
-      else if (suggested && scan == kScanDelete) redraw(clearSuggestion);
-      else if (scan == kScanLeft && pos > 1) redraw([&] { --pos; });
-      else if (scan == kScanRight && pos <= static_cast<int>(text.size())) redraw([&] { ++pos; });
-      else if (scan == kScanDelete && pos <= static_cast<int>(text.size()))
+      if (suggested && (scan == platform::kScanLeft || scan == platform::kScanRight))  // to its start or its end
+        redraw([&] { suggested = false; pos = scan == platform::kScanLeft ? 1 : pos; });
+      else if (suggested && scan == platform::kScanDelete) redraw(clearSuggestion);
+      else if (scan == platform::kScanLeft && pos > 1) redraw([&] { --pos; });
+      else if (scan == platform::kScanRight && pos <= static_cast<int>(text.size())) redraw([&] { ++pos; });
+      else if (scan == platform::kScanDelete && pos <= static_cast<int>(text.size()))
         redraw([&] { text.erase(pos - 1, 1); });
     } else if (key == kKeyBackspace) {
       if (suggested) redraw(clearSuggestion);

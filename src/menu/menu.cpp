@@ -27,19 +27,7 @@ namespace menu {
 
 MenuState M;
 
-namespace {
-void NoViewKey(KeyCode) {}
-void NoExtendedKey(std::uint8_t) {}
-void NoGridStep(KeyCode&) {}
-void NoEdit(bool) {}
-void NoHelp(int) {}
-}  // namespace
-
-void (*ViewKeyHook)(KeyCode key) = NoViewKey;
-void (*ExtendedKeyHook)(std::uint8_t scan) = NoExtendedKey;
-void (*GridStepHook)(KeyCode& key) = NoGridStep;
-void (*EditHook)(bool redo) = NoEdit;
-void (*HelpHook)(int context) = NoHelp;
+MenuSlots Slots;
 
 int LineHeight() { return gfx::TextLineStep; }
 int PanelTop() { return gfx::Layout.MenuStripTop; }
@@ -145,14 +133,14 @@ void BuildButtons() {
               caption, arrow);
   };
   cell(0, 0, 'B', 0, "B", false);
-  cell(0, 1, 0, kScanUp, "", true);
-  cell(0, 2, 0, kScanPageUp, "Up", false);
-  cell(1, 0, 0, kScanLeft, "", true);
+  cell(0, 1, 0, platform::kScanUp, "", true);
+  cell(0, 2, 0, platform::kScanPageUp, "Up", false);
+  cell(1, 0, 0, platform::kScanLeft, "", true);
   cell(1, 1, 'R', 0, "R", false);
-  cell(1, 2, 0, kScanRight, "", true);
+  cell(1, 2, 0, platform::kScanRight, "", true);
   cell(2, 0, 'Z', 0, "Z", false);
-  cell(2, 1, 0, kScanDown, "", true);
-  cell(2, 2, 0, kScanPageDown, "Dn", false);
+  cell(2, 1, 0, platform::kScanDown, "", true);
+  cell(2, 2, 0, platform::kScanPageDown, "Dn", false);
 }
 
 void LineAbs(int x1, int y1, int x2, int y2) { gfx::Line2(x1, StripY(y1), x2, StripY(y2)); }
@@ -163,9 +151,9 @@ void DrawArrow(const MenuButton& b) {
   int s = std::max(2, (b.Right - b.Left) / 4);
   int dx = 0, dy = 0;
   switch (b.Scan) {
-    case kScanUp: dy = -1; break;
-    case kScanDown: dy = 1; break;
-    case kScanLeft: dx = -1; break;
+    case platform::kScanUp: dy = -1; break;
+    case platform::kScanDown: dy = 1; break;
+    case platform::kScanLeft: dx = -1; break;
     default: dx = 1; break;
   }
   int tipX = cx + dx * s, tipY = cy + dy * s;
@@ -261,7 +249,7 @@ void RunMenu(int n, KeyCode& key) {
     InputFloat(M.Items[d].Text, M.Items[d].Value, status, M.Items[d].Range);
     if (status >= 0) break;
   }
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
 }
 
 void RefreshMenu() {
@@ -314,23 +302,23 @@ void MenuReadKey(KeyCode& key) {
   }
   if (key == kKeyExtended) {
     if (!haveScan) scan = platform::Drv.DrvReadKey();
-    if (scan == kScanUndo || scan == kScanRedo) {
-      EditHook(scan == kScanRedo);
+    if (scan == platform::kScanUndo || scan == platform::kScanRedo) {
+      Slots.EditHook(scan == platform::kScanRedo);
       key = kKeyRefresh;
-    } else if (scan == kScanF1) {
-      HelpHook(kHelpMenus);
+    } else if (scan == platform::kScanF1) {
+      Slots.HelpHook(kHelpMenus);
     } else {
-      ExtendedKeyHook(scan);
+      Slots.ExtendedKeyHook(scan);
     }
     return;
   }
   if (key == 'X' || key == 'x' || key == 0xD7 || key == 0xF7) {  // also Ч, ч
-    GridStepHook(key);
+    Slots.GridStepHook(key);
     key = kKeyNothing;
     return;
   }
   if (IsViewKey(key)) {
-    ViewKeyHook(key);
+    Slots.ViewKeyHook(key);
     if (key != kKeyCtrlZ) key = kKeyNothing;
   }
 }
@@ -376,7 +364,7 @@ void RedrawPrompts() {
 void ScreenSetUp() {
   platform::Drv.DrvInitGraphics();
   ClearPicture();
-  M.IndicatorColour = 15;
+  M.IndicatorColour = gfx::kForeground;
   M.IndicatorNumber = 0;
   KeyboardLayout = 0;
 }
@@ -404,11 +392,11 @@ void ClearPicture() {
 
 void DrawIndicator() {
   const int b = gfx::Layout.BorderWidth, h = gfx::TextHeight;
-  gfx::SetColor(0);
+  gfx::SetColor(gfx::kBackground);
   for (int y = b + 1; y <= b + 9; ++y) gfx::Line2(b + 1, y, b + 24, y);
   gfx::SetColor(M.IndicatorColour);
   for (int y = b + 1; y <= b + 8; ++y) gfx::Line2(b + 1, y, b + 7, y);
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   std::string number = gfx::FormatNumber(M.IndicatorNumber, 1, 0);
   if (number.size() > 4) number.resize(4);
   gfx::TextOut(number, b + h + 1, b + h + 1, h, h);

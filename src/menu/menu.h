@@ -41,12 +41,7 @@ constexpr KeyCode kKeyEnd = '~';
 constexpr KeyCode kKeyNothing = '0';
 constexpr KeyCode kKeyRefresh = 30;  // no key gives it: the window's keys give 1..26 and 27
 
-// PC keyboard scan codes that follow an extended key.
-constexpr std::uint8_t kScanUp = 72, kScanDown = 80, kScanLeft = 75, kScanRight = 77;
-constexpr std::uint8_t kScanPageUp = 73, kScanPageDown = 81, kScanHome = 71, kScanEnd = 79;
-constexpr std::uint8_t kScanDelete = 83;
-constexpr std::uint8_t kScanF1 = 59;
-constexpr std::uint8_t kScanUndo = 14, kScanRedo = 15;  // Alt-Backspace, Alt-Shift-Backspace
+// The scan codes that follow an extended key are platform::ScanCode.
 
 // --- Tables and state ----------------------------------------------------------
 constexpr int kMaxItems = 9;
@@ -97,16 +92,19 @@ extern MenuState M;  // the one menu system of the program
 
 // Procedure slots the view fills: view keys, the extended keys (zoom, pan,
 // turn) and the grid-step dialog. Their defaults do nothing.
-extern void (*ViewKeyHook)(KeyCode key);
-extern void (*ExtendedKeyHook)(std::uint8_t scan);
-extern void (*GridStepHook)(KeyCode& key);
-// Alt-Backspace (false) and Alt-Shift-Backspace (true) in a menu: undo and
-// redo of the application's edits. The menu then returns kKeyRefresh.
-extern void (*EditHook)(bool redo);
-// F1: the help of the context the user is in; the hook brings the picture
-// and the menu back afterwards. Default: nothing.
+// F1: the help of the context the user is in.
 enum HelpContext : int { kHelpMenus = 0, kHelpCursor = 1 };
-extern void (*HelpHook)(int context);
+struct MenuSlots {
+  void (*ViewKeyHook)(KeyCode key) = [](KeyCode) {};
+  void (*ExtendedKeyHook)(std::uint8_t scan) = [](std::uint8_t) {};
+  void (*GridStepHook)(KeyCode& key) = [](KeyCode&) {};
+  // Alt-Backspace (false) and Alt-Shift-Backspace (true) in a menu: undo and
+  // redo of the application's edits. The menu then returns kKeyRefresh.
+  void (*EditHook)(bool redo) = [](bool) {};
+  // F1 (HelpContext); the hook brings the picture and the menu back afterwards.
+  void (*HelpHook)(int context) = [](int) {};
+};
+extern MenuSlots Slots;  // default: every slot does nothing
 
 // --- The item table -------------------------------------------------------------
 void SetTextItem(int i, std::string_view label);

@@ -4,20 +4,18 @@
 
 namespace platform {
 
-// Scan codes of the PC keyboard BIOS; Shift with an arrow takes the code of
-// Alt with that arrow, so that the view code can tell the two apart.
 const KeyTableEntry KeyTable[kKeyTableSize] = {
-    {VirtualKey::Left, 0, 0, 75},     {VirtualKey::Right, 0, 0, 77},
-    {VirtualKey::Up, 0, 0, 72},       {VirtualKey::Down, 0, 0, 80},
-    {VirtualKey::Left, 1, 0, 115},    {VirtualKey::Right, 1, 0, 116},
-    {VirtualKey::Up, 1, 0, 141},      {VirtualKey::Down, 1, 0, 145},
-    {VirtualKey::Home, 1, 0, 119},    {VirtualKey::Left, 0, 1, 155},
-    {VirtualKey::Right, 0, 1, 157},   {VirtualKey::Up, 0, 1, 152},
-    {VirtualKey::Down, 0, 1, 160},    {VirtualKey::PageUp, 0, 0, 73},
-    {VirtualKey::PageDown, 0, 0, 81}, {VirtualKey::Home, 0, 0, 71},
-    {VirtualKey::End, 0, 0, 79},      {VirtualKey::End, 1, 0, 117},
-    {VirtualKey::F1, 0, 0, kCodeF1},  {VirtualKey::Backspace, 0, 0, kCodeUndo, 1},
-    {VirtualKey::Backspace, 0, 1, kCodeRedo, 1},
+    {VirtualKey::Left, 0, 0, kScanLeft},          {VirtualKey::Right, 0, 0, kScanRight},
+    {VirtualKey::Up, 0, 0, kScanUp},              {VirtualKey::Down, 0, 0, kScanDown},
+    {VirtualKey::Left, 1, 0, kScanCtrlLeft},      {VirtualKey::Right, 1, 0, kScanCtrlRight},
+    {VirtualKey::Up, 1, 0, kScanCtrlUp},          {VirtualKey::Down, 1, 0, kScanCtrlDown},
+    {VirtualKey::Home, 1, 0, kScanCtrlHome},      {VirtualKey::Left, 0, 1, kScanShiftLeft},
+    {VirtualKey::Right, 0, 1, kScanShiftRight},   {VirtualKey::Up, 0, 1, kScanShiftUp},
+    {VirtualKey::Down, 0, 1, kScanShiftDown},     {VirtualKey::PageUp, 0, 0, kScanPageUp},
+    {VirtualKey::PageDown, 0, 0, kScanPageDown},  {VirtualKey::Home, 0, 0, kScanHome},
+    {VirtualKey::End, 0, 0, kScanEnd},            {VirtualKey::End, 1, 0, kScanCtrlEnd},
+    {VirtualKey::F1, 0, 0, kScanF1},              {VirtualKey::Backspace, 0, 0, kScanUndo, 1},
+    {VirtualKey::Backspace, 0, 1, kScanRedo, 1},
 };
 
 EventState Events;
@@ -26,8 +24,8 @@ EventState Events;
 constexpr std::uint8_t kLeftClickCode = 32;    // blank: the cursor's centre
 constexpr std::uint8_t kRightClickCode = 13;   // Enter: complete
 constexpr std::uint8_t kMiddleClickCode = 66;  // "B": fit the picture
-constexpr std::uint8_t kWheelAwayCode = 73;    // Page Up: enlarge
-constexpr std::uint8_t kWheelTowardsCode = 81; // Page Down: reduce
+constexpr std::uint8_t kWheelAwayCode = kScanPageUp;      // enlarge
+constexpr std::uint8_t kWheelTowardsCode = kScanPageDown;  // reduce
 
 void ClearEvents() { Events = EventState{}; }
 

@@ -33,10 +33,20 @@ struct KeyTableEntry {
 };
 constexpr int kKeyTableSize = 21;
 
-// Codes of the keys beyond the PC keyboard's arrows and pages: F1 has its
-// BIOS code; Alt-Backspace (undo) and Alt-Shift-Backspace (redo) take 14
-// and 15, which no other key of the table gives.
-constexpr std::uint8_t kCodeF1 = 59, kCodeUndo = 14, kCodeRedo = 15;
+// The scan codes that follow a 0 in the key stream: those of the PC
+// keyboard BIOS. Shift with an arrow takes the code of Alt with that arrow,
+// so that the view code can tell the two apart; Alt-Backspace (undo) and
+// Alt-Shift-Backspace (redo) take 14 and 15, which no other key gives.
+// Delete (83) has no table entry, so no key gives it; the line editor still
+// answers it.
+enum ScanCode : std::uint8_t {
+  kScanUndo = 14, kScanRedo = 15, kScanF1 = 59,
+  kScanHome = 71, kScanUp = 72, kScanPageUp = 73, kScanLeft = 75, kScanRight = 77,
+  kScanEnd = 79, kScanDown = 80, kScanPageDown = 81, kScanDelete = 83,
+  kScanCtrlLeft = 115, kScanCtrlRight = 116, kScanCtrlEnd = 117, kScanCtrlHome = 119,
+  kScanCtrlUp = 141, kScanCtrlDown = 145,
+  kScanShiftUp = 152, kScanShiftLeft = 155, kScanShiftRight = 157, kScanShiftDown = 160,
+};
 extern const KeyTableEntry KeyTable[kKeyTableSize];
 
 // Mouse button codes of the last mouse event.

@@ -27,7 +27,7 @@ namespace print {
 // ---------------------------------------------------------------------------
 // 1. State and the null backend
 
-PrintState g;
+PrintState Printing;
 
 namespace {
 
@@ -49,14 +49,14 @@ std::string NoEndDocument() { return std::string(); }
 }  // namespace
 
 void InstallNullBackend() {
-  g.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument};
+  Printing.Backend = PrinterBackend{NoPrinter, NoDocument, NoPage, NoLine, NoEndPage, NoEndDocument};
 }
 
 void ResetPrinting() {
-  g.Settings = PrintSettings{};
-  g.Job = PrintJob{};
-  g.Printer = PrinterInfo{};
-  if (g.Backend.Probe == nullptr) InstallNullBackend();
+  Printing.Settings = PrintSettings{};
+  Printing.Job = PrintJob{};
+  Printing.Printer = PrinterInfo{};
+  if (Printing.Backend.Probe == nullptr) InstallNullBackend();
 }
 
 // ---------------------------------------------------------------------------
@@ -67,16 +67,16 @@ namespace {
 // Resolution and area of the printer into the settings; false without one.
 bool MeasurePrinter() {
   PrinterInfo info;
-  const bool found = g.Backend.Probe != nullptr && g.Backend.Probe(info);
-  PrintSettings& s = g.Settings;
+  const bool found = Printing.Backend.Probe != nullptr && Printing.Backend.Probe(info);
+  PrintSettings& s = Printing.Settings;
   if (found) {
-    g.Printer = info;
+    Printing.Printer = info;
     s.ResolutionX = std::max(1.0f, info.ResolutionX);
     s.ResolutionY = std::max(1.0f, info.ResolutionY);
     s.PrinterWidth = info.Width;
     s.PrinterHeight = info.Height;
   } else {
-    g.Printer = PrinterInfo{};
+    Printing.Printer = PrinterInfo{};
     s.ResolutionX = s.ResolutionY = 1;
     s.PrinterWidth = s.PrinterHeight = 0;
   }
@@ -87,18 +87,18 @@ bool MeasurePrinter() {
 
 }  // namespace
 
-void PrinterProbe() { g.Job.PrinterFound = MeasurePrinter(); }
+void PrinterProbe() { Printing.Job.PrinterFound = MeasurePrinter(); }
 
 void TurnPoint(float& x, float& y) {
-  if (g.Settings.Orientation != 1) return;
+  if (Printing.Settings.Orientation != 1) return;
   const float t = x;
   x = -y;
   y = t;
 }
 
 void SheetSetup(float x1, float y1, float x2, float y2, float scale, float shiftX, float shiftY) {
-  PrintSettings& s = g.Settings;
-  PrintJob& j = g.Job;
+  PrintSettings& s = Printing.Settings;
+  PrintJob& j = Printing.Job;
   TurnPoint(x1, y1);
   TurnPoint(x2, y2);
   const float xmin = std::min(x1, x2), xmax = std::max(x1, x2);
@@ -124,8 +124,8 @@ void SheetSetup(float x1, float y1, float x2, float y2, float scale, float shift
 // 3. The point sink and the sheets
 
 void PrinterVertex(float x, float y, std::int32_t pen) {
-  const PrintSettings& s = g.Settings;
-  PrintJob& j = g.Job;
+  const PrintSettings& s = Printing.Settings;
+  PrintJob& j = Printing.Job;
   TurnPoint(x, y);
   const double px = ((x - j.Xmin) * s.Scale + s.ShiftX - j.SheetOffsetX) / s.MmPerPixelX;
   const double py = ((j.Ymax - y) * s.Scale + s.ShiftY - j.SheetOffsetY) / s.MmPerPixelY;
@@ -136,7 +136,7 @@ void PrinterVertex(float x, float y, std::int32_t pen) {
                           std::max(y1, y2) < -w || std::min(y1, y2) > j.ClipBottom + w;
     // Cut before rounding, so that a far end neither overflows nor bends it.
     if (!offSheet && gfx::CutToSquare(x1, y1, x2, y2, gfx::kPixelLimit))
-      g.Backend.Line(gfx::PixelOf(x1), gfx::PixelOf(y1), gfx::PixelOf(x2), gfx::PixelOf(y2), j.PenWidthPx);
+      Printing.Backend.Line(gfx::PixelOf(x1), gfx::PixelOf(y1), gfx::PixelOf(x2), gfx::PixelOf(y2), j.PenWidthPx);
   }
   j.PenX = px;
   j.PenY = py;
@@ -149,14 +149,14 @@ void PrinterVertex(float x, float y, std::int32_t pen) {
 namespace {
 
 void Fail(const std::string& error) {
-  if (g.Job.Error.empty()) g.Job.Error = error.empty() ? "failed" : error;
+  if (Printing.Job.Error.empty()) Printing.Job.Error = error.empty() ? "failed" : error;
 }
 
 }  // namespace
 
 void BeginSheet() {
-  PrintSettings& s = g.Settings;
-  PrintJob& j = g.Job;
+  PrintSettings& s = Printing.Settings;
+  PrintJob& j = Printing.Job;
   j.PageOpen = false;
   if (!j.Error.empty()) return;
   const bool firstPage = j.Column == 1 && j.Row == 1;
@@ -177,23 +177,23 @@ void BeginSheet() {
       request.PageWidthMm = s.SheetWidth;
       request.PageHeightMm = s.SheetLength;
     }
-    const std::string error = g.Backend.BeginDocument(request);
+    const std::string error = Printing.Backend.BeginDocument(request);
     if (!error.empty()) return Fail(error);
   }
   j.ClipRight = gfx::NearestInt(s.SheetWidth / s.MmPerPixelX);
   j.ClipBottom = gfx::NearestInt(s.SheetLength / s.MmPerPixelY);
-  const std::string error = g.Backend.BeginPage(j.ClipRight, j.ClipBottom);
+  const std::string error = Printing.Backend.BeginPage(j.ClipRight, j.ClipBottom);
   if (!error.empty()) return Fail(error);
   j.PageOpen = true;
 }
 
 void EndSheet() {
-  PrintJob& j = g.Job;
+  PrintJob& j = Printing.Job;
   if (j.PageOpen) {
-    g.Backend.EndPage();
+    Printing.Backend.EndPage();
     j.PageOpen = false;
     if (!j.ToPdf) {
-      const std::string error = g.Backend.EndDocument();
+      const std::string error = Printing.Backend.EndDocument();
       if (!error.empty()) Fail(error);
     }
   }
@@ -202,12 +202,12 @@ void EndSheet() {
     j.Column = 1;
     ++j.Row;
   }
-  j.SheetOffsetX = (j.Column - 1) * g.Settings.SheetWidth;
-  j.SheetOffsetY = (j.Row - 1) * g.Settings.SheetLength;
+  j.SheetOffsetX = (j.Column - 1) * Printing.Settings.SheetWidth;
+  j.SheetOffsetY = (j.Row - 1) * Printing.Settings.SheetLength;
 }
 
 std::string PrintSheets(void (*picture)()) {
-  PrintJob& j = g.Job;
+  PrintJob& j = Printing.Job;
   j.Error.clear();
   j.PageOpen = false;
   for (std::int64_t sheet = 1; sheet <= j.Sheets; ++sheet) {
@@ -217,7 +217,7 @@ std::string PrintSheets(void (*picture)()) {
   }
   // The PDF of a job without a printer is one document of all the sheets.
   if (j.ToPdf && j.Error.empty()) {
-    const std::string error = g.Backend.EndDocument();
+    const std::string error = Printing.Backend.EndDocument();
     if (!error.empty()) Fail(error);
   }
   return j.Error;
@@ -225,7 +225,7 @@ std::string PrintSheets(void (*picture)()) {
 
 std::string FallbackPdfPath() {
   const std::string& name = exchange::Files.FileName;
-  if (name.empty()) return g.FallbackPdfName;
+  if (name.empty()) return Printing.FallbackPdfName;
   return exchange::FileSystemName(name) + ".pdf";
 }
 
@@ -247,7 +247,7 @@ void Tell(const std::string& screenText) {
 // More than kSheetsRefused sheets are refused; more than kSheetsAsked are
 // printed only after a yes. False: not to be printed.
 bool SheetCountAccepted() {
-  const std::int64_t sheets = g.Job.Sheets;
+  const std::int64_t sheets = Printing.Job.Sheets;
   const std::string n = gfx::FormatFixed(static_cast<double>(sheets), 0, 0);
   if (sheets > kSheetsRefused) {
     Tell(gfx::LangPart("Листов: "_sc + n + ". Больше 10000 не печатается: уменьшите масштаб;Sheets: "_sc + n +
@@ -261,10 +261,10 @@ bool SheetCountAccepted() {
 }
 
 bool PrintNow(float x1, float y1, float x2, float y2) {
-  PrintSettings& s = g.Settings;
-  PrintJob& j = g.Job;
+  PrintSettings& s = Printing.Settings;
+  PrintJob& j = Printing.Job;
   if (!SheetCountAccepted()) return false;
-  exchange::g.PassOffset = kMmPerInch / s.ResolutionX;  // one printer pixel
+  exchange::Exchange.PassOffset = kMmPerInch / s.ResolutionX;  // one printer pixel
   std::int32_t status = menu::kInputRead;
   exchange::AskThickness(status);
   if (status == menu::kInputRefused) return false;
@@ -272,17 +272,18 @@ bool PrintNow(float x1, float y1, float x2, float y2) {
   j.ToPdf = !j.PrinterFound;
   j.PdfPath = j.ToPdf ? FallbackPdfPath() : std::string();
   menu::PromptLine(0, gfx::LangPart(kPrinting));
-  exchange::VertexOut = PrinterVertex;
-  exchange::g.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
-  exchange::g.SinglePass = true;      // the printer draws each line once, as wide as its passes
-  store::OutputDevice = 2;
-  SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
-  menu::PromptLine(1, gfx::LangPart(kPrinting));
-  const std::string error = PrintSheets(view::WID_RIS);
-  exchange::VertexOut = exchange::UgfPoint;
-  exchange::g.OutputScale = 1.0f;
-  exchange::g.SinglePass = false;
-  store::OutputDevice = 0;
+  exchange::Slots.VertexOut = PrinterVertex;
+  exchange::Exchange.OutputScale = s.Scale;  // thickness passes are printer pixels on paper
+  exchange::Exchange.SinglePass = true;      // the printer draws each line once, as wide as its passes
+  std::string error;
+  store::RunDevicePass(store::Device::PlaneWalker, [&] {
+    SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
+    menu::PromptLine(1, gfx::LangPart(kPrinting));
+    error = PrintSheets(view::Slots.WID_RIS);
+  });
+  exchange::Slots.VertexOut = exchange::UgfPoint;
+  exchange::Exchange.OutputScale = 1.0f;
+  exchange::Exchange.SinglePass = false;
 
   if (!error.empty()) {
     Tell(gfx::LangPart("Ошибка печати: ;Printing failed: "_sc) + gfx::ScreenFromUtf8(error));
@@ -300,8 +301,8 @@ std::string SheetPrompt(const char* ru, const std::string& limit, const char* en
 }  // namespace
 
 void PrintDialog(float x1, float y1, float x2, float y2, menu::KeyCode& key) {
-  PrintSettings& s = g.Settings;
-  PrintJob& j = g.Job;
+  PrintSettings& s = Printing.Settings;
+  PrintJob& j = Printing.Job;
   for (;;) {
     SheetSetup(x1, y1, x2, y2, s.Scale, s.ShiftX, s.ShiftY);
     PrinterProbe();
@@ -362,13 +363,13 @@ void PrintPicture(menu::KeyCode& key) {
   float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   store::MeasureExtent2D(x1, y1, x2, y2);
   view::Redraw();
-  g.Settings.ResolutionX = g.Settings.ResolutionY = 600;
+  Printing.Settings.ResolutionX = Printing.Settings.ResolutionY = 600;
   PrintDialog(x1, y1, x2, y2, key);
 }
 
 void InstallPrinting() {
-  if (g.Backend.Probe == nullptr) InstallNullBackend();
-  exchange::PrintPicture = PrintPicture;
+  if (Printing.Backend.Probe == nullptr) InstallNullBackend();
+  exchange::FileSlots.PrintPicture = PrintPicture;
   exchange::Exports.Pdf = ExportPdf;
   exchange::Exports.Svg = ExportSvg;
 }

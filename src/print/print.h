@@ -143,7 +143,7 @@ struct PrintState {
   PageFormat Page = kPageFormats[0];  // the sheet of the PDF and SVG exports
   std::string FallbackPdfName = "brelmora-print.pdf";
 };
-extern PrintState g;  // the one printing state of the program
+extern PrintState Printing;  // the one printing state of the program
 
 // A backend with no printer and no PDF writer ("Нет модуля печати").
 void InstallNullBackend();
@@ -191,7 +191,7 @@ std::string PdfText(const VectorPicture& picture);
 // written as the shortest decimal (1250 -> "12.5", -5 -> "-.05").
 long Hundredths(float mm);
 void AppendHundredths(std::string& out, long hundredths);
-// The picture on g.Page written to path.
+// The picture on Printing.Page written to path.
 std::string ExportPdf(const std::string& path);
 std::string ExportSvg(const std::string& path);
 

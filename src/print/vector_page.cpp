@@ -35,7 +35,7 @@ namespace print {
 namespace {
 
 std::uint32_t PaperRgb(int colour) {
-  if (colour == 15) return 0x000000;
+  if (colour == gfx::kForeground) return 0x000000;
   if (colour == 0) return 0xFFFFFF;
   if (colour < 0 || colour >= platform::kColourCount) return 0x000000;
   const std::uint32_t bgr = platform::Palette[colour];
@@ -130,7 +130,7 @@ void StartRun(int pen) {
 }
 
 void CollectVertex(float u, float v, std::int32_t pen) {
-  if (pen > 0 || !collect.RunOpen) StartRun(pen > 0 ? pen : exchange::g.PlanePen);
+  if (pen > 0 || !collect.RunOpen) StartRun(pen > 0 ? pen : exchange::Exchange.PlanePen);
   float x = 0, y = 0;
   ToPage(u, v, x, y);
   VectorPath& p = collect.Page->Paths.back();
@@ -140,7 +140,7 @@ void CollectVertex(float u, float v, std::int32_t pen) {
 
 // The texts of the piece in the store, where the walker will draw them.
 void CollectTexts() {
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     const char* text = nullptr;
     float c[9] = {};
     int font = 0;
@@ -171,10 +171,10 @@ void CollectTexts() {
   }
 }
 
-void CollectFlush(int device) {
+void CollectFlush(store::Device device) {
   collect.NewPiece = true;
   collect.RunOpen = false;
-  if (device == 2) CollectTexts();
+  if (device == store::Device::PlaneWalker) CollectTexts();
   collect.Flush(device);
 }
 
@@ -199,22 +199,20 @@ VectorPicture CollectPicture(const PageFormat& format) {
   collect.Scale = static_cast<float>(scale);
   collect.OffsetX = static_cast<float>(kPageMarginMm + (roomX - w * scale) / 2);
   collect.OffsetY = static_cast<float>(kPageMarginMm + (roomY - h * scale) / 2);
-  collect.Flush = store::ExchangeFlush;
+  collect.Flush = store::Slots.ExchangeFlush;
 
-  const exchange::VertexSink keepSink = exchange::VertexOut;
-  const float keepScale = exchange::g.OutputScale;
-  const bool keepSingle = exchange::g.SinglePass;
-  exchange::VertexOut = CollectVertex;
-  exchange::g.OutputScale = 1.0f;
-  exchange::g.SinglePass = true;
-  store::ExchangeFlush = CollectFlush;
-  store::OutputDevice = 2;
-  exchange::RedrawForExport();
-  store::OutputDevice = 0;
-  store::ExchangeFlush = collect.Flush;
-  exchange::VertexOut = keepSink;
-  exchange::g.OutputScale = keepScale;
-  exchange::g.SinglePass = keepSingle;
+  const exchange::VertexSink keepSink = exchange::Slots.VertexOut;
+  const float keepScale = exchange::Exchange.OutputScale;
+  const bool keepSingle = exchange::Exchange.SinglePass;
+  exchange::Slots.VertexOut = CollectVertex;
+  exchange::Exchange.OutputScale = 1.0f;
+  exchange::Exchange.SinglePass = true;
+  store::Slots.ExchangeFlush = CollectFlush;
+  store::RunDevicePass(store::Device::PlaneWalker, exchange::Slots.RedrawForExport);
+  store::Slots.ExchangeFlush = collect.Flush;
+  exchange::Slots.VertexOut = keepSink;
+  exchange::Exchange.OutputScale = keepScale;
+  exchange::Exchange.SinglePass = keepSingle;
   DropLoneRun();
   collect = Collector{};
   return page;
@@ -350,8 +348,8 @@ std::string WriteWhole(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-std::string ExportSvg(const std::string& path) { return WriteWhole(path, SvgText(CollectPicture(g.Page))); }
+std::string ExportSvg(const std::string& path) { return WriteWhole(path, SvgText(CollectPicture(Printing.Page))); }
 
-std::string ExportPdf(const std::string& path) { return WriteWhole(path, PdfText(CollectPicture(g.Page))); }
+std::string ExportPdf(const std::string& path) { return WriteWhole(path, PdfText(CollectPicture(Printing.Page))); }
 
 }  // namespace print

@@ -52,7 +52,7 @@ void CloseContours() {
 }
 
 void StoreToContours() {
-  for (int i = 1; i <= g.ObjectCount; ++i) {
+  for (int i = 1; i <= Store.ObjectCount; ++i) {
     int first = 0, last = 0, kind = 0, pen = 0;
     GetObjectRange(i, first, last, kind, pen);
     int start = first < 0 ? -first : first;

@@ -34,27 +34,10 @@ namespace store {
 
 // --- State and slots ----------------------------------------------------------------
 
-DrawingStore g;
-int OutputDevice = 0;
+DrawingStore Store;
+Device OutputDevice = Device::Screen;
 
-namespace {
-void ShowNothing(const char*, bool, int) {}
-void DoNothing() {}
-void WriteNothing(int) {}
-bool NoImageSize(const char*, int&, int&) { return false; }
-void PlainViewPlane(float x, float y, float, float& u, float& v) {
-  u = x;
-  v = y;
-}
-}  // namespace
-
-MessageHook ShowMessage = ShowNothing;
-Procedure FlushStore = DispatchFlush;
-Procedure ScreenFlush = DoNothing;
-DeviceHook ExchangeFlush = WriteNothing;
-Procedure RedrawForMeasure = DoNothing;
-ImageSizeHook ReadImageSize = NoImageSize;
-ProjectionHook ProjectOnViewPlane = PlainViewPlane;
+StoreSlots Slots;
 
 // --- Scratch files ---------------------------------------------------------------------
 
@@ -74,7 +57,7 @@ std::int64_t PointElement(int n) { return (static_cast<std::int64_t>(n) - kPoint
 std::int64_t ObjectElement(int i) { return (static_cast<std::int64_t>(i) - kObjectsInMemory) * 3; }
 
 void NameFile(const ScratchFile& f, char* path, std::size_t size) {
-  std::snprintf(path, size, "%s/%s", g.Folder, f.Name);
+  std::snprintf(path, size, "%s/%s", Store.Folder, f.Name);
 }
 
 void ForgetCache(ScratchFile& f) {
@@ -85,13 +68,13 @@ void ForgetCache(ScratchFile& f) {
   }
 }
 
-bool FolderIsOurs() { return g.Folder[0] != 0 && g.FolderOwner == static_cast<int>(getpid()); }
+bool FolderIsOurs() { return Store.Folder[0] != 0 && Store.FolderOwner == static_cast<int>(getpid()); }
 
 // Closes a file, and erases it when this process made it.
 void CloseFile(ScratchFile& f) {
   if (f.Fd >= 0) close(f.Fd);
   if (f.Open && FolderIsOurs()) {
-    char path[sizeof g.Folder + 16];
+    char path[sizeof Store.Folder + 16];
     NameFile(f, path, sizeof path);
     unlink(path);
   }
@@ -152,7 +135,7 @@ constexpr const char* kMarkName = "PID";
 
 // The mark written into the folder of a run: its ProcessMark.
 bool MarkFolder(const char* folder) {
-  char path[sizeof g.Folder + 8];
+  char path[sizeof Store.Folder + 8];
   std::snprintf(path, sizeof path, "%s/%s", folder, kMarkName);
   std::string mark = ProcessMark(getpid());
   if (mark.empty()) mark = std::to_string(getpid()) + "\n";
@@ -165,19 +148,19 @@ bool MarkFolder(const char* folder) {
 // Makes the private folder of this run under $TMPDIR (or /tmp), marked
 // with the run's process.
 bool MakeFolder() {
-  char name[sizeof g.Folder];
+  char name[sizeof Store.Folder];
   int len = std::snprintf(name, sizeof name, "%s/brelmora-XXXXXX", TempBase());
   if (len <= 0 || len >= static_cast<int>(sizeof name)) return false;
   if (mkdtemp(name) == nullptr) return false;
   if (!MarkFolder(name)) {
-    char mark[sizeof g.Folder + 8];
+    char mark[sizeof Store.Folder + 8];
     std::snprintf(mark, sizeof mark, "%s/%s", name, kMarkName);
     unlink(mark);
     rmdir(name);
     return false;
   }
-  std::memcpy(g.Folder, name, static_cast<std::size_t>(len) + 1);
-  g.FolderOwner = static_cast<int>(getpid());
+  std::memcpy(Store.Folder, name, static_cast<std::size_t>(len) + 1);
+  Store.FolderOwner = static_cast<int>(getpid());
   static bool cleanupRegistered = false;
   if (!cleanupRegistered) {
     cleanupRegistered = true;
@@ -187,7 +170,7 @@ bool MakeFolder() {
 }
 
 int CreateFile(const ScratchFile& f) {
-  char path[sizeof g.Folder + 16];
+  char path[sizeof Store.Folder + 16];
   NameFile(f, path, sizeof path);
   return open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
 }
@@ -195,19 +178,19 @@ int CreateFile(const ScratchFile& f) {
 // An input/output error: the piece being built is lost. The file is dropped
 // and made afresh by the next piece that needs it.
 void Fail(ScratchFile& f) {
-  if (!g.PieceLost) {
+  if (!Store.PieceLost) {
     char text[160];
     std::snprintf(text, sizeof text, "%s%s", kFileError, f.Name);
-    ShowMessage(text, false, kPauseMs);
+    Slots.ShowMessage(text, false, kPauseMs);
   }
-  g.PieceLost = true;
+  Store.PieceLost = true;
   CloseFile(f);
 }
 
 bool OpenScratch(ScratchFile& f, const char* announcement) {
   if (!f.Announced) {
     f.Announced = true;
-    ShowMessage(announcement, false, kPauseMs);
+    Slots.ShowMessage(announcement, false, kPauseMs);
   }
   int fd = -1;
   if (FolderIsOurs()) fd = CreateFile(f);
@@ -316,11 +299,11 @@ bool GetThree(ScratchFile& f, std::int64_t e, std::uint32_t& a, std::uint32_t& b
 
 }  // namespace
 
-const char* ScratchFolder() { return g.Folder; }
+const char* ScratchFolder() { return Store.Folder; }
 
 bool SyncStoreFiles() {
   bool ok = true;
-  for (ScratchFile* f : {&g.PointFile, &g.ObjectFile}) {
+  for (ScratchFile* f : {&Store.PointFile, &Store.ObjectFile}) {
     if (!f->Open) continue;
     for (CacheBlock& b : f->Cache) {
       if (b.Block >= 0 && !WriteBack(*f, b)) {
@@ -334,16 +317,16 @@ bool SyncStoreFiles() {
 }
 
 void CloseStoreFiles() {
-  CloseFile(g.PointFile);
-  CloseFile(g.ObjectFile);
+  CloseFile(Store.PointFile);
+  CloseFile(Store.ObjectFile);
   if (FolderIsOurs()) {
-    char mark[sizeof g.Folder + 8];
-    std::snprintf(mark, sizeof mark, "%s/%s", g.Folder, kMarkName);
+    char mark[sizeof Store.Folder + 8];
+    std::snprintf(mark, sizeof mark, "%s/%s", Store.Folder, kMarkName);
     unlink(mark);
-    rmdir(g.Folder);
+    rmdir(Store.Folder);
   }
-  g.Folder[0] = 0;
-  g.FolderOwner = 0;
+  Store.Folder[0] = 0;
+  Store.FolderOwner = 0;
 }
 
 namespace {
@@ -388,7 +371,7 @@ void RemoveStaleScratchFolders() {
     const bool ours = fstat(folder, &st) == 0 && st.st_uid == geteuid();
     if (ours && RunIsGone(folder)) {
       // Only what a run puts there; a folder that holds anything else stays.
-      for (const char* name : {g.PointFile.Name, g.ObjectFile.Name, kMarkName}) unlinkat(folder, name, 0);
+      for (const char* name : {Store.PointFile.Name, Store.ObjectFile.Name, kMarkName}) unlinkat(folder, name, 0);
       unlinkat(dirfd(base), e->d_name, AT_REMOVEDIR);
     }
     close(folder);
@@ -401,14 +384,14 @@ void RemoveStaleScratchFolders() {
 void PointPut(int n, float x, float y, float z) {
   if (n < 1) return;
   if (n <= kPointsInMemory) {
-    g.X[n] = x;
-    g.Y[n] = y;
-    g.Z[n] = z;
+    Store.X[n] = x;
+    Store.Y[n] = y;
+    Store.Z[n] = z;
     return;
   }
-  ScratchFile& f = g.PointFile;
+  ScratchFile& f = Store.PointFile;
   if (!f.Open) {
-    if (g.PieceLost) return;  // the piece is dropped anyway
+    if (Store.PieceLost) return;  // the piece is dropped anyway
     if (!OpenScratch(f, kPointFileOpening)) return;
   }
   if (!PutThree(f, PointElement(n), std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
@@ -419,17 +402,17 @@ void PointPut(int n, float x, float y, float z) {
 void PointGet(int n, float& x, float& y, float& z) {
   if (n < 1) return;
   if (n <= kPointsInMemory) {
-    x = g.X[n];
-    y = g.Y[n];
-    z = g.Z[n];
+    x = Store.X[n];
+    y = Store.Y[n];
+    z = Store.Z[n];
     return;
   }
-  ScratchFile& f = g.PointFile;
+  ScratchFile& f = Store.PointFile;
   if (!f.Open) {
-    if (g.PieceLost) return;
+    if (Store.PieceLost) return;
     char text[64];
     std::snprintf(text, sizeof text, "%s%4d", kPointFileNotOpen, n);
-    ShowMessage(text, true, 0);
+    Slots.ShowMessage(text, true, 0);
     return;
   }
   std::uint32_t a = 0, b = 0, c = 0;
@@ -445,14 +428,14 @@ void PointGet(int n, float& x, float& y, float& z) {
 void ObjectPut(int i, int first, int kind, int pen) {
   if (i < 0) return;
   if (i <= kObjectsInMemory) {
-    g.First[i] = first;
-    g.Kind[i] = static_cast<std::uint8_t>(kind);
-    g.Pen[i] = static_cast<std::uint8_t>(pen);
+    Store.First[i] = first;
+    Store.Kind[i] = static_cast<std::uint8_t>(kind);
+    Store.Pen[i] = static_cast<std::uint8_t>(pen);
     return;
   }
-  ScratchFile& f = g.ObjectFile;
+  ScratchFile& f = Store.ObjectFile;
   if (!f.Open) {
-    if (g.PieceLost) return;
+    if (Store.PieceLost) return;
     if (!OpenScratch(f, kObjectFileOpening)) return;
   }
   if (!PutThree(f, ObjectElement(i), static_cast<std::uint32_t>(first),
@@ -463,15 +446,15 @@ void ObjectPut(int i, int first, int kind, int pen) {
 void ObjectGet(int i, int& first, int& kind, int& pen) {
   if (i < 0) return;
   if (i <= kObjectsInMemory) {
-    first = g.First[i];
-    kind = g.Kind[i];
-    pen = g.Pen[i];
+    first = Store.First[i];
+    kind = Store.Kind[i];
+    pen = Store.Pen[i];
     return;
   }
-  ScratchFile& f = g.ObjectFile;
+  ScratchFile& f = Store.ObjectFile;
   if (!f.Open) {
-    if (g.PieceLost) return;
-    ShowMessage(kObjectFileNotOpen, false, kPauseMs);
+    if (Store.PieceLost) return;
+    Slots.ShowMessage(kObjectFileNotOpen, false, kPauseMs);
     return;
   }
   std::uint32_t a = 0, b = 0, c = 0;
@@ -485,15 +468,15 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
 }
 
 void AddPoint(float x, float y, float z) {
-  ++g.PointCount;
-  PointPut(g.PointCount, x, y, z);
+  ++Store.PointCount;
+  PointPut(Store.PointCount, x, y, z);
 }
 
 void BeginObject(int kind) {
-  ++g.ObjectCount;
-  g.First[0] = g.ObjectCount;
-  int first = g.PointCount + 1;
-  ObjectPut(g.ObjectCount, kind == SegmentPairs ? -first : first, kind, g.CurrentPen);
+  ++Store.ObjectCount;
+  Store.First[0] = Store.ObjectCount;
+  int first = Store.PointCount + 1;
+  ObjectPut(Store.ObjectCount, kind == SegmentPairs ? -first : first, kind, Store.CurrentPen);
 }
 
 void BeginPolyline() { BeginObject(Polyline); }
@@ -503,23 +486,23 @@ void BeginQuad() { BeginObject(Quad); }
 void BeginQuadStrip() { BeginObject(QuadStrip); }
 
 void CloseStore() {
-  g.First[0] = g.ObjectCount;
+  Store.First[0] = Store.ObjectCount;
   int first = 0, kind = 0, pen = 0;
-  ObjectGet(g.ObjectCount, first, kind, pen);
-  ObjectPut(g.ObjectCount + 1, g.PointCount + 1, kind, pen);
+  ObjectGet(Store.ObjectCount, first, kind, pen);
+  ObjectPut(Store.ObjectCount + 1, Store.PointCount + 1, kind, pen);
 }
 
 void ClearStore() {
-  g.PointCount = 0;
-  g.ObjectCount = 0;
-  g.First[0] = 0;
-  g.TextCount = 0;
-  g.ImageCount = 0;
-  g.CurrentPen = gfx::GetColor();
-  g.PieceLost = false;
+  Store.PointCount = 0;
+  Store.ObjectCount = 0;
+  Store.First[0] = 0;
+  Store.TextCount = 0;
+  Store.ImageCount = 0;
+  Store.CurrentPen = gfx::GetColor();
+  Store.PieceLost = false;
 }
 
-void SetStorePen(int pen) { g.CurrentPen = pen; }
+void SetStorePen(int pen) { Store.CurrentPen = pen; }
 
 void GetObjectRange(int i, int& first, int& last, int& kind, int& pen) {
   int next = 0, nextKind = 0, nextPen = 0;
@@ -586,8 +569,8 @@ void AddPlaced(Anchor anchor, std::string_view text, float x, float y, float z, 
 
 void AddText(std::string_view text, const float baseStart[3], const float baseEnd[3],
              const float topStart[3], int font) {
-  if (g.TextCount < kTextCapacity) ++g.TextCount;
-  TextItem& t = g.Texts[g.TextCount];
+  if (Store.TextCount < kTextCapacity) ++Store.TextCount;
+  TextItem& t = Store.Texts[Store.TextCount];
   CopyText(t.Text, text, kTextBytes);
   for (int k = 0; k < 3; ++k) {
     t.BaseStart[k] = baseStart[k];
@@ -595,17 +578,17 @@ void AddText(std::string_view text, const float baseStart[3], const float baseEn
     t.TopStart[k] = topStart[k];
   }
   t.Font = static_cast<std::uint8_t>(font);
-  t.Pen = static_cast<std::uint8_t>(g.CurrentPen);
+  t.Pen = static_cast<std::uint8_t>(Store.CurrentPen);
 }
 
 void SetStoreLayers(std::string_view objects, std::string_view texts) {
-  CopyText(g.Layer, objects, kLayerNameBytes);
-  CopyText(g.TextLayer, texts, kLayerNameBytes);
+  CopyText(Store.Layer, objects, kLayerNameBytes);
+  CopyText(Store.TextLayer, texts, kLayerNameBytes);
 }
 
 void SetTextCorners(int j, const float corners[9]) {
   if (j < 1 || j > kTextCapacity) return;
-  TextItem& t = g.Texts[j];
+  TextItem& t = Store.Texts[j];
   for (int k = 0; k < 3; ++k) {
     t.BaseStart[k] = corners[k];
     t.BaseEnd[k] = corners[3 + k];
@@ -615,7 +598,7 @@ void SetTextCorners(int j, const float corners[9]) {
 
 void GetText(int j, const char*& text, float corners[9], int& font) {
   if (j < 1 || j > kTextCapacity) return;
-  const TextItem& t = g.Texts[j];
+  const TextItem& t = Store.Texts[j];
   text = t.Text;
   for (int k = 0; k < 3; ++k) {
     corners[k] = t.BaseStart[k];
@@ -658,8 +641,8 @@ void AddTextAlong(std::string_view text, const float p1[3], const float p2[3], f
 }
 
 void AddImage(std::string_view name, float x, float y, float pixelSize, int imageStyle) {
-  if (g.ImageCount < kImageCapacity) ++g.ImageCount;
-  ImagePlacement& im = g.Images[g.ImageCount];
+  if (Store.ImageCount < kImageCapacity) ++Store.ImageCount;
+  ImagePlacement& im = Store.Images[Store.ImageCount];
   CopyText(im.ImageName, name, kImageNameBytes);
   im.X = x;
   im.Y = y;
@@ -671,7 +654,7 @@ void AddImage(std::string_view name, float x, float y, float pixelSize, int imag
 void GetImage(int j, const char*& name, float& x, float& y, float& pixelSize, int& visible,
               int& imageStyle) {
   if (j < 1 || j > kImageCapacity) return;
-  const ImagePlacement& im = g.Images[j];
+  const ImagePlacement& im = Store.Images[j];
   name = im.ImageName;
   x = im.X;
   y = im.Y;
@@ -687,16 +670,16 @@ namespace {
 // Applies f to every point (when there are objects) and every text corner.
 template <typename F>
 void TransformStore(F f) {
-  if (g.ObjectCount > 0) {
-    for (int n = 1; n <= g.PointCount; ++n) {
+  if (Store.ObjectCount > 0) {
+    for (int n = 1; n <= Store.PointCount; ++n) {
       float x = 0, y = 0, z = 0;
       PointGet(n, x, y, z);
       f(x, y, z);
       PointPut(n, x, y, z);
     }
   }
-  for (int j = 1; j <= g.TextCount; ++j) {
-    TextItem& t = g.Texts[j];
+  for (int j = 1; j <= Store.TextCount; ++j) {
+    TextItem& t = Store.Texts[j];
     f(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
     f(t.BaseEnd[0], t.BaseEnd[1], t.BaseEnd[2]);
     f(t.TopStart[0], t.TopStart[1], t.TopStart[2]);
@@ -746,11 +729,11 @@ bool TextInRange(const TextItem& t) {
 }
 
 bool PieceInRange() {
-  if (g.ObjectCount > 0)
-    for (int n = 1; n <= g.PointCount; ++n)
+  if (Store.ObjectCount > 0)
+    for (int n = 1; n <= Store.PointCount; ++n)
       if (!PointInRange(n)) return false;
-  for (int j = 1; j <= g.TextCount; ++j)
-    if (!TextInRange(g.Texts[j])) return false;
+  for (int j = 1; j <= Store.TextCount; ++j)
+    if (!TextInRange(Store.Texts[j])) return false;
   return true;
 }
 
@@ -764,7 +747,7 @@ void CopyPoint(int from, int to) {
 // the front, so nothing is overwritten before it has been read.
 void DropOutOfRange() {
   int points = 0, objects = 0;
-  const int count = g.ObjectCount;
+  const int count = Store.ObjectCount;
   for (int i = 1; i <= count; ++i) {
     int first = 0, last = 0, kind = 0, pen = 0;
     GetObjectRange(i, first, last, kind, pen);
@@ -786,35 +769,35 @@ void DropOutOfRange() {
     ObjectPut(++objects, begin, kind, pen);
   }
   int texts = 0;
-  for (int j = 1; j <= g.TextCount; ++j)
-    if (TextInRange(g.Texts[j])) g.Texts[++texts] = g.Texts[j];
-  g.PointCount = points;
-  g.ObjectCount = objects;
-  g.TextCount = texts;
+  for (int j = 1; j <= Store.TextCount; ++j)
+    if (TextInRange(Store.Texts[j])) Store.Texts[++texts] = Store.Texts[j];
+  Store.PointCount = points;
+  Store.ObjectCount = objects;
+  Store.TextCount = texts;
   CloseStore();
-  g.OutOfRange = true;
+  Store.OutOfRange = true;
 }
 
 }  // namespace
 
 void BeginPicture() {
-  g.OutOfRange = false;
+  Store.OutOfRange = false;
   BeginPictureHatching();
 }
 
 void DispatchFlush() {
-  if (g.PieceLost) {  // its scratch data is gone: draw nothing
+  if (Store.PieceLost) {  // its scratch data is gone: draw nothing
     ClearStore();
     return;
   }
   if (!PieceInRange()) DropOutOfRange();
   switch (OutputDevice) {
-    case 0: ScreenFlush(); break;
-    case 1: MeasureFlush2D(); break;
-    case -1: MeasureFlush3D(); break;
+    case Device::Screen: Slots.ScreenFlush(); break;
+    case Device::Extent2D: MeasureFlush2D(); break;
+    case Device::Extent3D: MeasureFlush3D(); break;
     default:
-      ScreenFlush();
-      ExchangeFlush(OutputDevice);
+      Slots.ScreenFlush();
+      Slots.ExchangeFlush(OutputDevice);
       break;
   }
 }
@@ -822,21 +805,21 @@ void DispatchFlush() {
 namespace {
 
 void Widen(int dims, const float p[3]) {
-  if (g.ExtentFirst) {
-    g.ExtentFirst = false;
-    for (int k = 0; k < dims; ++k) g.ExtentMin[k] = g.ExtentMax[k] = p[k];
+  if (Store.ExtentFirst) {
+    Store.ExtentFirst = false;
+    for (int k = 0; k < dims; ++k) Store.ExtentMin[k] = Store.ExtentMax[k] = p[k];
     return;
   }
   for (int k = 0; k < dims; ++k) {
-    if (p[k] < g.ExtentMin[k]) g.ExtentMin[k] = p[k];
-    if (p[k] > g.ExtentMax[k]) g.ExtentMax[k] = p[k];
+    if (p[k] < Store.ExtentMin[k]) Store.ExtentMin[k] = p[k];
+    if (p[k] > Store.ExtentMax[k]) Store.ExtentMax[k] = p[k];
   }
 }
 
 // The point to measure: the view-plane projection for the 2D pass.
 void Measure(int dims, float x, float y, float z) {
   float p[3] = {x, y, z};
-  if (dims == 2) ProjectOnViewPlane(x, y, z, p[0], p[1]);
+  if (dims == 2) Slots.ProjectOnViewPlane(x, y, z, p[0], p[1]);
   Widen(dims, p);
 }
 
@@ -854,39 +837,39 @@ void MeasureText(int dims, const TextItem& t) {
 // one starts the extent: point 1, else text 1's BaseStart, else (2D only)
 // image 1's lower-left corner. Image box corners lie in the plane z = 0.
 void MeasurePiece(int dims) {
-  bool havePoints = g.ObjectCount > 0 && g.PointCount > 0;
-  if (g.ExtentFirst) {
+  bool havePoints = Store.ObjectCount > 0 && Store.PointCount > 0;
+  if (Store.ExtentFirst) {
     if (havePoints) {
       float x = 0, y = 0, z = 0;
       PointGet(1, x, y, z);
       Measure(dims, x, y, z);
-    } else if (g.TextCount > 0) {
-      const TextItem& t = g.Texts[1];
+    } else if (Store.TextCount > 0) {
+      const TextItem& t = Store.Texts[1];
       Measure(dims, t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
-    } else if (dims == 2 && g.ImageCount > 0) {
-      Measure(dims, g.Images[1].X, g.Images[1].Y, 0);
+    } else if (dims == 2 && Store.ImageCount > 0) {
+      Measure(dims, Store.Images[1].X, Store.Images[1].Y, 0);
     } else {
       return;  // an empty piece: the flag stays set
     }
   }
   if (dims == 2) {
-    for (int j = 1; j <= g.ImageCount; ++j) {
-      const ImagePlacement& im = g.Images[j];
+    for (int j = 1; j <= Store.ImageCount; ++j) {
+      const ImagePlacement& im = Store.Images[j];
       int width = 0, height = 0;
-      if (!ReadImageSize(im.ImageName, width, height)) width = height = 0;
+      if (!Slots.ReadImageSize(im.ImageName, width, height)) width = height = 0;
       Measure(dims, im.X, im.Y, 0);
       Measure(dims, im.X + static_cast<float>(width) * im.PixelSize,
               im.Y + static_cast<float>(height) * im.PixelSize, 0);
     }
   }
   if (havePoints) {
-    for (int n = 1; n <= g.PointCount; ++n) {
+    for (int n = 1; n <= Store.PointCount; ++n) {
       float x = 0, y = 0, z = 0;
       PointGet(n, x, y, z);
       Measure(dims, x, y, z);
     }
   }
-  for (int j = 1; j <= g.TextCount; ++j) MeasureText(dims, g.Texts[j]);
+  for (int j = 1; j <= Store.TextCount; ++j) MeasureText(dims, Store.Texts[j]);
 }
 
 }  // namespace
@@ -895,45 +878,41 @@ void MeasureFlush2D() { MeasurePiece(2); }
 void MeasureFlush3D() { MeasurePiece(3); }
 
 void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
-  g.ExtentFirst = true;
-  OutputDevice = 1;
-  RedrawForMeasure();
-  OutputDevice = 0;
-  if (g.ExtentFirst) return;  // nothing was flushed: the caller's preset stands
-  umin = g.ExtentMin[0];
-  vmin = g.ExtentMin[1];
-  umax = g.ExtentMax[0];
-  vmax = g.ExtentMax[1];
+  Store.ExtentFirst = true;
+  RunDevicePass(Device::Extent2D, Slots.RedrawForMeasure);
+  if (Store.ExtentFirst) return;  // nothing was flushed: the caller's preset stands
+  umin = Store.ExtentMin[0];
+  vmin = Store.ExtentMin[1];
+  umax = Store.ExtentMax[0];
+  vmax = Store.ExtentMax[1];
 }
 
 void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax) {
-  g.ExtentFirst = true;
-  OutputDevice = -1;
-  RedrawForMeasure();
-  OutputDevice = 0;
-  if (g.ExtentFirst) return;
-  xmin = g.ExtentMin[0];
-  ymin = g.ExtentMin[1];
-  zmin = g.ExtentMin[2];
-  xmax = g.ExtentMax[0];
-  ymax = g.ExtentMax[1];
-  zmax = g.ExtentMax[2];
+  Store.ExtentFirst = true;
+  RunDevicePass(Device::Extent3D, Slots.RedrawForMeasure);
+  if (Store.ExtentFirst) return;
+  xmin = Store.ExtentMin[0];
+  ymin = Store.ExtentMin[1];
+  zmin = Store.ExtentMin[2];
+  xmax = Store.ExtentMax[0];
+  ymax = Store.ExtentMax[1];
+  zmax = Store.ExtentMax[2];
 }
 
 // --- Life cycle ------------------------------------------------------------------------------------
 
 void InitStore() {
   CloseStoreFiles();
-  g.PointCount = g.ObjectCount = g.TextCount = g.ImageCount = 0;
-  g.First[0] = 0;
-  g.Kind[0] = g.Pen[0] = 0;
-  g.CurrentPen = 15;
+  Store.PointCount = Store.ObjectCount = Store.TextCount = Store.ImageCount = 0;
+  Store.First[0] = 0;
+  Store.Kind[0] = Store.Pen[0] = 0;
+  Store.CurrentPen = 15;
   SetStoreLayers(kDefaultLayer, kDefaultLayer);
-  g.PieceLost = false;
-  g.ExtentFirst = false;
-  for (int k = 0; k < 3; ++k) g.ExtentMin[k] = g.ExtentMax[k] = 0;
-  g.PointFile.Announced = g.ObjectFile.Announced = false;
-  OutputDevice = 0;
+  Store.PieceLost = false;
+  Store.ExtentFirst = false;
+  for (int k = 0; k < 3; ++k) Store.ExtentMin[k] = Store.ExtentMax[k] = 0;
+  Store.PointFile.Announced = Store.ObjectFile.Announced = false;
+  OutputDevice = Device::Screen;
   BeginPicture();
 }
 

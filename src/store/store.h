@@ -47,10 +47,28 @@ enum ObjectKind : std::uint8_t { Polyline = 1, SegmentPairs, Triangle, Quad, Qua
 // or writes it (nor numbers longer than any reader takes).
 constexpr float kWorldLimit = 1e9f;
 
-// Where a flush goes: 0 the screen, 1 the 2D extent pass, -1 the 3D extent
-// pass, 2 the plane walker (.UGF or the printer), 3 .GEO, 4 .DXF, 5 .TRE,
-// 7 .PLT. It is 0 except while an export or an extent pass runs the redraw.
-extern int OutputDevice;
+// Where a flush goes. The numbers are the devices' codes (6 is no device).
+enum class Device : int {
+  Screen = 0,
+  Extent2D = 1,      // the view-plane extent pass
+  Extent3D = -1,     // the world extent pass
+  PlaneWalker = 2,   // .UGF or the printer
+  GeoFile = 3,
+  DxfFile = 4,
+  TreFile = 5,
+  PlotterFile = 7,
+};
+// The screen except while an export or an extent pass runs the redraw.
+extern Device OutputDevice;
+
+// Runs pass (a redraw) with OutputDevice set to device, then makes the
+// screen the device again.
+template <typename Pass>
+void RunDevicePass(Device device, Pass&& pass) {
+  OutputDevice = device;
+  pass();
+  OutputDevice = Device::Screen;
+}
 
 // --- State ----------------------------------------------------------------------
 struct TextItem {
@@ -130,34 +148,42 @@ struct DrawingStore {
   char Folder[4096] = {};               // the private folder; "" until made
   int FolderOwner = 0;                  // the process that made it
 };
-extern DrawingStore g;                  // the one store of the program
+extern DrawingStore Store;                  // the one store of the program
 
 // --- Procedure slots -------------------------------------------------------------
 // Shows a text (CP866) on the prompt line; then waits for a key or pauses.
 using MessageHook = void (*)(const char* text, bool waitForKey, int pauseMs);
-extern MessageHook ShowMessage;         // default: shows nothing
 using Procedure = void (*)();
-extern Procedure FlushStore;            // default: DispatchFlush
-extern Procedure ScreenFlush;           // draws the store on the screen; default nothing
-// The writer of an exchange device (2..7) for one flushed piece.
-using DeviceHook = void (*)(int device);
-extern DeviceHook ExchangeFlush;        // default nothing
-// The application's redraw, run by the extent passes with OutputDevice 1 / -1.
-extern Procedure RedrawForMeasure;      // default nothing
+// The writer of an exchange device (PlaneWalker..PlotterFile) for one flushed piece.
+using DeviceHook = void (*)(Device device);
 // Width and height in pixels of the bitmap ImageName + ".BMP".
 using ImageSizeHook = bool (*)(const char* imageName, int& width, int& height);
-extern ImageSizeHook ReadImageSize;     // default: none known (false)
 // The view's projection onto its plane (world to u, v), which the 2D extent
-// pass measures in; the view fills it. Default: the plain view, u = x, v = y.
+// pass measures in.
 using ProjectionHook = void (*)(float x, float y, float z, float& u, float& v);
-extern ProjectionHook ProjectOnViewPlane;
+void DispatchFlush();
+struct StoreSlots {
+  MessageHook ShowMessage = [](const char*, bool, int) {};  // shows nothing
+  Procedure FlushStore = DispatchFlush;
+  Procedure ScreenFlush = [] {};        // draws the store on the screen; the renderer fills it
+  DeviceHook ExchangeFlush = [](Device) {};
+  Procedure RedrawForMeasure = [] {};   // the application's redraw, run by the extent passes
+  ImageSizeHook ReadImageSize = [](const char*, int&, int&) { return false; };  // none known
+  // The view fills it; the default is the plain view, u = x, v = y.
+  ProjectionHook ProjectOnViewPlane = [](float x, float y, float, float& u, float& v) {
+    u = x;
+    v = y;
+  };
+};
+extern StoreSlots Slots;  // the store's slots; StoreSlots{} puts them back
 
-// Sends the store to OutputDevice: 0 ScreenFlush; 1 and -1 the extent
-// measurement; others ScreenFlush as an echo, then ExchangeFlush(device).
+// Sends the store to OutputDevice: the screen ScreenFlush; the extent passes
+// the measurement; others ScreenFlush as an echo, then ExchangeFlush(device).
 // A piece lost to a scratch-file error is cleared and sends nothing. First
 // every object with a point beyond kWorldLimit (of segment pairs: every such
-// pair) and every such text is dropped, and OutOfRange is set.
-void DispatchFlush();
+// pair) and every such text is dropped, and OutOfRange is set. The default
+// of FlushStore.
+
 // A picture begins: OutOfRange cleared, the hatching's budget whole.
 void BeginPicture();
 
@@ -219,12 +245,12 @@ void ScaleStore(float qx, float qy, float qz, float k);      // q + k·(p − q)
 void ReflectStore(const float n[3], float d);                // mirror in n·p = d
 
 // --- Extent measurement ------------------------------------------------------------------
-// Run RedrawForMeasure with OutputDevice 1 (view plane) or -1 (world) and
+// Run RedrawForMeasure with OutputDevice Extent2D (view plane) or Extent3D (world) and
 // return what its flushes held. When no flush held anything the outputs are
 // left as the caller preset them.
 void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax);
 void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax);
-// One flush of an extent pass (what DispatchFlush calls for 1 and -1).
+// One flush of an extent pass (what DispatchFlush calls for Extent2D and Extent3D).
 void MeasureFlush2D();
 void MeasureFlush3D();
 

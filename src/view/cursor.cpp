@@ -18,7 +18,6 @@
 
 namespace view {
 
-CursorShape CursorShapeHook = DrawCursor;
 
 // ---------------------------------------------------------------------------
 // Steps

@@ -19,6 +19,7 @@
 #include "menu/menu.h"
 #include "platform/codepage.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 #include "view/view.h"
 
 namespace view {
@@ -39,7 +40,7 @@ void ShowCursorCoords(float a, float b, float c) {
   const gfx::ScreenLayout& l = gfx::Layout;
   gfx::SetWindow(l.ScreenWidth - box, l.MenuStripTop, l.ScreenWidth, l.ScreenHeight);
   gfx::ClearWindow();
-  gfx::SetColor(15);
+  gfx::SetColor(gfx::kForeground);
   for (int k = 1; k <= 3; ++k)
     gfx::TextOut(t.Line[k - 1], 1, k * (gfx::TextLineStep + 1) - 1, gfx::TextHeight, w);
   gfx::SelectPictureInner();
@@ -97,12 +98,12 @@ void GridStepDialog(std::uint8_t& key) {
   float g = V.GridStep;
   StepMenu("Шаг сетки"_sc, g, key);
   menu::PromptLine(0, "SETKA");
-  DrawGrid(15);  // the old grid goes
+  DrawGrid(gfx::kForeground);  // the old grid goes
   menu::PromptLine(1, "SETKA 0");
   SetGridStep(g);
   V.GridShown = 1;
   menu::PromptLine(2, "SETKA 0");
-  DrawGrid(15);
+  DrawGrid(gfx::kForeground);
   key = menu::kKeyNothing;
 }
 
@@ -115,12 +116,6 @@ namespace {
 constexpr float kAngleCoarse = static_cast<float>(std::numbers::pi / 12);  // 15°
 constexpr float kAngleFine = static_cast<float>(std::numbers::pi / 180);   // 1°
 constexpr float kStepFactor = 4;
-
-enum Scan : std::uint8_t {
-  kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kEnd = 79, kDown = 80, kPageDown = 81,
-  kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145,
-  kShiftUp = 152, kShiftDown = 160,
-};
 
 bool InViewport(std::int32_t x, std::int32_t y) {
   return x >= 0 && x <= V.ViewportWidth && y >= 0 && y <= V.ViewportHeight;
@@ -149,13 +144,13 @@ bool CursorViewKey(std::uint8_t key) {
 // A step key's target, or false when the scan code is not one.
 bool StepTarget(std::uint8_t scan, float& a, float& b, float& c) {
   switch (scan) {
-    case kUp: b = SnapStep(b, V.CursorStepY, +1); return true;
-    case kDown: b = SnapStep(b, V.CursorStepY, -1); return true;
-    case kRight: a = SnapStep(a, V.CursorStepX, +1); return true;
-    case kLeft: a = SnapStep(a, V.CursorStepX, -1); return true;
-    case kShiftUp: c = SnapStep(c, V.CursorStepZ, +1); return true;
-    case kShiftDown: c = SnapStep(c, V.CursorStepZ, -1); return true;
-    case kEnd: c = 0; return true;
+    case platform::kScanUp: b = SnapStep(b, V.CursorStepY, +1); return true;
+    case platform::kScanDown: b = SnapStep(b, V.CursorStepY, -1); return true;
+    case platform::kScanRight: a = SnapStep(a, V.CursorStepX, +1); return true;
+    case platform::kScanLeft: a = SnapStep(a, V.CursorStepX, -1); return true;
+    case platform::kScanShiftUp: c = SnapStep(c, V.CursorStepZ, +1); return true;
+    case platform::kScanShiftDown: c = SnapStep(c, V.CursorStepZ, -1); return true;
+    case platform::kScanEnd: c = 0; return true;
     default: return false;
   }
 }
@@ -164,12 +159,12 @@ bool StepTarget(std::uint8_t scan, float& a, float& b, float& c) {
 // whatever the rotate mode is.
 void CursorViewChange(std::uint8_t scan) {
   switch (scan) {
-    case kPageUp: ZoomView(true); break;
-    case kPageDown: ZoomView(false); break;
-    case kCtrlLeft: PanView(+1, 0); break;
-    case kCtrlRight: PanView(-1, 0); break;
-    case kCtrlUp: PanView(0, -1); break;
-    case kCtrlDown: PanView(0, +1); break;
+    case platform::kScanPageUp: ZoomView(true); break;
+    case platform::kScanPageDown: ZoomView(false); break;
+    case platform::kScanCtrlLeft: PanView(+1, 0); break;
+    case platform::kScanCtrlRight: PanView(-1, 0); break;
+    case platform::kScanCtrlUp: PanView(0, -1); break;
+    case platform::kScanCtrlDown: PanView(0, +1); break;
     default: break;
   }
 }
@@ -181,7 +176,7 @@ struct CursorRun {
   float A = 0, B = 0, C = 0;
   int OriginX = 0, OriginY = 0;
   int PlacedX = 0, PlacedY = 0;
-  void Toggle() const { CursorShapeHook(A, B, C); }  // XOR: draws or erases
+  void Toggle() const { Slots.CursorShapeHook(A, B, C); }  // XOR: draws or erases
 };
 
 // The pointer has left the place the loop put it: the cursor follows.
@@ -230,8 +225,8 @@ bool WaitForKey(CursorRun& r) {
 void ExtendedCursorKey(CursorRun& r, std::uint8_t scan) {
   float na = r.A, nb = r.B, nc = r.C;
   r.Toggle();
-  if (scan == menu::kScanF1) {
-    menu::HelpHook(menu::kHelpCursor);
+  if (scan == platform::kScanF1) {
+    menu::Slots.HelpHook(menu::kHelpCursor);
   } else if (StepTarget(scan, na, nb, nc)) {
     std::int32_t tx = 0, ty = 0;
     PlaneToPixel(na, nb, nc, tx, ty);

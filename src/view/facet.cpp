@@ -71,12 +71,12 @@ void Outline(const P3* p, int count) {
   const float n = static_cast<float>(count);
   centre = {centre.X / n, centre.Y / n, centre.Z / n};
   const P3 first = Shrunk(p[0], centre);
-  MoveToWorldHook(first.X, first.Y, first.Z);
+  Slots.MoveToWorldHook(first.X, first.Y, first.Z);
   for (int i = 1; i < count; ++i) {
     const P3 q = Shrunk(p[i], centre);
-    LineToWorldHook(q.X, q.Y, q.Z);
+    Slots.LineToWorldHook(q.X, q.Y, q.Z);
   }
-  LineToWorldHook(first.X, first.Y, first.Z);
+  Slots.LineToWorldHook(first.X, first.Y, first.Z);
 }
 
 // ---------------------------------------------------------------------------

@@ -33,7 +33,6 @@ void NameUndefinedSlot(const std::string& name) {
   menu::PromptLine(0, std::string("Не определена процедура "_sc) + name);
   platform::Drv.DrvReadKey();
 }
-void NoAction() {}
 }  // namespace
 
 void DefaultWidRis() { NameUndefinedSlot("WID_RIS"); }
@@ -44,11 +43,7 @@ void DefaultWidGran(float& umin, float& vmin, float& umax, float& vmax) {
 
 void DefaultWidDelLast() { NameUndefinedSlot("WID_DELLAST"); }
 
-ViewHook WID_RIS = DefaultWidRis;
-ExtentHook WID_GRAN = DefaultWidGran;
-ViewHook AxesHook = DrawOverlays;
-ViewHook WID_DELLAST = DefaultWidDelLast;
-ViewHook CtrlZHook = NoAction;
+ViewSlots Slots;
 
 // ---------------------------------------------------------------------------
 // Screen preparation
@@ -109,7 +104,7 @@ void PrepareScreen() {
 
 void Redraw() {
   platform::Drv.DrvHideMouse();
-  WID_RIS();
+  Slots.WID_RIS();
   DrawOverlays();
   platform::Drv.DrvShowMouse();
 }
@@ -135,7 +130,7 @@ void ResizeView() {
 
 void FitView() {
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
-  WID_GRAN(umin, vmin, umax, vmax);
+  Slots.WID_GRAN(umin, vmin, umax, vmax);
   SetViewWindow(umin, vmin, umax, vmax);
   StoreView(2, V.ViewLayout);
   Redraw();
@@ -288,14 +283,14 @@ void SetUpScreen() {
 }  // namespace
 
 void InstallViewHooks() {
-  menu::ViewKeyHook = ViewKey;
-  menu::ExtendedKeyHook = [](std::uint8_t scan) { ExtendedViewKey(scan); };
-  menu::GridStepHook = GridStepDialog;
-  RedrawViewHook = Redraw;
-  ScreenSetUpHook = SetUpScreen;
+  menu::Slots.ViewKeyHook = ViewKey;
+  menu::Slots.ExtendedKeyHook = [](std::uint8_t scan) { ExtendedViewKey(scan); };
+  menu::Slots.GridStepHook = GridStepDialog;
+  Slots.RedrawViewHook = Redraw;
+  Slots.ScreenSetUpHook = SetUpScreen;
   // Through the slot, so that a picture routine installed later is measured.
-  store::RedrawForMeasure = [] { WID_RIS(); };
-  store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+  store::Slots.RedrawForMeasure = [] { Slots.WID_RIS(); };
+  store::Slots.ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
     WorldToView(x, y, z, u, v);
   };
 }

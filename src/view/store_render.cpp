@@ -278,7 +278,7 @@ void ReplaceByMissingFile(const char* name, float x, float y) {
 }
 
 void RenderImages() {
-  for (int j = 1; j <= store::g.ImageCount; ++j) {
+  for (int j = 1; j <= store::Store.ImageCount; ++j) {
     const char* name = nullptr;
     float x = 0, y = 0, pixelSize = 0;
     int visible = 0, style = 0;
@@ -311,7 +311,7 @@ void RenderObject(int i) {
   store::GetObjectRange(i, first, last, kind, pen);
   const int s = first < 0 ? -first : first;
   // A damaged range must not reach points the store does not hold.
-  if (last > store::g.PointCount) last = store::g.PointCount;
+  if (last > store::Store.PointCount) last = store::Store.PointCount;
   if (s < 1 || last < s) return;
   if (s == last) {
     const Corner c = PointAt(s);
@@ -322,8 +322,8 @@ void RenderObject(int i) {
     // An odd last point has no partner inside the object and is left out.
     for (int k = s; k + 1 <= last; k += 2) {
       const Corner a = PointAt(k), b = PointAt(k + 1);
-      view::MoveToWorldHook(a.X, a.Y, a.Z);
-      view::LineToWorldHook(b.X, b.Y, b.Z);
+      view::Slots.MoveToWorldHook(a.X, a.Y, a.Z);
+      view::Slots.LineToWorldHook(b.X, b.Y, b.Z);
     }
     return;
   }
@@ -331,10 +331,10 @@ void RenderObject(int i) {
     case 0:
     case store::Polyline: {
       const Corner a = PointAt(s);
-      view::MoveToWorldHook(a.X, a.Y, a.Z);
+      view::Slots.MoveToWorldHook(a.X, a.Y, a.Z);
       for (int k = s + 1; k <= last; ++k) {
         const Corner b = PointAt(k);
-        view::LineToWorldHook(b.X, b.Y, b.Z);
+        view::Slots.LineToWorldHook(b.X, b.Y, b.Z);
       }
       break;
     }
@@ -378,7 +378,7 @@ void RenderText(int t) {
 
 void RenderStoreOnScreen() {
   RenderImages();
-  for (int i = 1; i <= store::g.ObjectCount; ++i) {
+  for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     if (platform::Drv.DrvKeyPressed()) {
       SetLineStyle(0);
       return;
@@ -386,7 +386,7 @@ void RenderStoreOnScreen() {
     RenderObject(i);
   }
   SetLineStyle(0);
-  for (int t = 1; t <= store::g.TextCount; ++t) {
+  for (int t = 1; t <= store::Store.TextCount; ++t) {
     if (platform::Drv.DrvKeyPressed()) break;
     RenderText(t);
   }
@@ -415,9 +415,9 @@ void ShowStoreMessage(const char* text, bool waitForKey, int pauseMs) {
 }  // namespace
 
 void InstallStoreRenderer() {
-  store::ScreenFlush = RenderStoreOnScreen;
-  store::ShowMessage = ShowStoreMessage;
-  store::ReadImageSize = ReadBitmapSize;
+  store::Slots.ScreenFlush = RenderStoreOnScreen;
+  store::Slots.ShowMessage = ShowStoreMessage;
+  store::Slots.ReadImageSize = ReadBitmapSize;
 }
 
 }  // namespace gfx

@@ -101,24 +101,31 @@ using ViewHook = void (*)();
 using WorldPenHook = void (*)(float x, float y, float z);
 using CursorShape = void (*)(float a, float b, float c);
 
-extern ViewHook RedrawViewHook;   // redraw after a view key; default does nothing
-extern ViewHook ScreenSetUpHook;  // screen layout at InitView; default does nothing
-extern WorldPenHook MoveToWorldHook;  // MoveToWorld
-extern WorldPenHook LineToWorldHook;  // LineToWorld
-extern CursorShape CursorShapeHook;   // DrawCursor
-
-// The application's picture and its extent in view coordinates. Until the
-// application fills them, each default names itself on the prompt line and
-// waits for a key.
 using ExtentHook = void (*)(float& umin, float& vmin, float& umax, float& vmax);
-extern ViewHook WID_RIS;
-extern ExtentHook WID_GRAN;
-extern ViewHook AxesHook;     // Ctrl-N, Ctrl-Q; default DrawOverlays
-extern ViewHook WID_DELLAST;  // Ctrl-D; default names itself like WID_RIS
-extern ViewHook CtrlZHook;    // Ctrl-Z; default does nothing
 void DefaultWidRis();
 void DefaultWidGran(float& umin, float& vmin, float& umax, float& vmax);
 void DefaultWidDelLast();
+void MoveToWorld(float x, float y, float z);
+void LineToWorld(float x, float y, float z);
+void DrawCursor(float a, float b, float c);
+void DrawOverlays();
+
+struct ViewSlots {
+  ViewHook RedrawViewHook = [] {};        // redraw after a view key
+  ViewHook ScreenSetUpHook = [] {};       // screen layout at InitView
+  WorldPenHook MoveToWorldHook = MoveToWorld;
+  WorldPenHook LineToWorldHook = LineToWorld;
+  CursorShape CursorShapeHook = DrawCursor;
+  // The application's picture and its extent in view coordinates. Until the
+  // application fills them, each default names itself on the prompt line and
+  // waits for a key.
+  ViewHook WID_RIS = DefaultWidRis;
+  ExtentHook WID_GRAN = DefaultWidGran;
+  ViewHook AxesHook = DrawOverlays;       // Ctrl-N, Ctrl-Q
+  ViewHook WID_DELLAST = DefaultWidDelLast;  // Ctrl-D
+  ViewHook CtrlZHook = [] {};             // Ctrl-Z
+};
+extern ViewSlots Slots;  // the view's slots; ViewSlots{} puts them back
 
 // --- Projections (pure functions of the state) ------------------------------
 // Copies ViewMatrix into the coefficients the projections read; called after

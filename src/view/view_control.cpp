@@ -12,6 +12,7 @@
 
 #include "graphics/kernel.h"
 #include "platform/driver.h"
+#include "platform/events.h"
 #include "view/view.h"
 
 namespace view {
@@ -20,14 +21,6 @@ namespace view {
 // Procedure slots
 // ---------------------------------------------------------------------------
 
-namespace {
-void NoAction() {}
-}  // namespace
-
-ViewHook RedrawViewHook = NoAction;
-ViewHook ScreenSetUpHook = NoAction;
-WorldPenHook MoveToWorldHook = MoveToWorld;
-WorldPenHook LineToWorldHook = LineToWorld;
 
 // ---------------------------------------------------------------------------
 // World pen and markers
@@ -119,7 +112,7 @@ void HandViewportToKernel() {
 void SelectViewport(int n) {
   HandViewportToKernel();
   gfx::SelectPicture();
-  gfx::SetColor(0);
+  gfx::SetColor(gfx::kBackground);
   const int b = gfx::Layout.BorderWidth;
   for (int row = b + 1; row <= b + kIndicatorRows; ++row) gfx::Line2(b + 1, row, b + kIndicatorColumns, row);
   gfx::SetColor(V.IndicatorColour);
@@ -155,7 +148,7 @@ constexpr float kStartStep = 10;     // grid and cursor steps
 void InitView() {
   if (V.Initialised) return;
   V.Initialised = true;
-  ScreenSetUpHook();
+  Slots.ScreenSetUpHook();
   for (int n = 1; n <= kSavedViews; ++n) V.SavedView[n] = SavedState{};
   for (int n = 1; n <= kViewSlots; ++n) V.ViewSlot[n] = SavedState{};
   LoadView(0, kAxonometricView);
@@ -184,13 +177,6 @@ void InitView() {
 // ---------------------------------------------------------------------------
 
 namespace {
-
-// Scan codes of the extended keys, as the key stream delivers them.
-enum Scan : int {
-  kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kDown = 80, kPageDown = 81,
-  kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145,
-  kShiftUp = 152, kShiftLeft = 155, kShiftRight = 157, kShiftDown = 160,
-};
 
 constexpr float kZoomFactor = 1.5f;
 constexpr float kSmallestScale = 1e-5f;  // world units per pixel
@@ -231,20 +217,20 @@ namespace {
 void Turn(int scan) {
   const double s = V.RotationStepSin, c = V.RotationStepCos;
   switch (scan) {
-    case kUp: RotateView(1, -s, c); break;
-    case kDown: RotateView(1, s, c); break;
-    case kLeft: RotateView(2, s, c); break;
-    case kRight: RotateView(2, -s, c); break;
+    case platform::kScanUp: RotateView(1, -s, c); break;
+    case platform::kScanDown: RotateView(1, s, c); break;
+    case platform::kScanLeft: RotateView(2, s, c); break;
+    case platform::kScanRight: RotateView(2, -s, c); break;
     default: break;
   }
 }
 
 void Pan(int scan) {
   switch (scan) {
-    case kUp: PanV(-1); break;
-    case kDown: PanV(+1); break;
-    case kLeft: PanU(+1); break;
-    case kRight: PanU(-1); break;
+    case platform::kScanUp: PanV(-1); break;
+    case platform::kScanDown: PanV(+1); break;
+    case platform::kScanLeft: PanU(+1); break;
+    case platform::kScanRight: PanU(-1); break;
     default: break;
   }
 }
@@ -252,10 +238,10 @@ void Pan(int scan) {
 // The plain arrow a Ctrl-arrow stands for, or 0.
 int PlainArrow(int scan) {
   switch (scan) {
-    case kCtrlUp: return kUp;
-    case kCtrlDown: return kDown;
-    case kCtrlLeft: return kLeft;
-    case kCtrlRight: return kRight;
+    case platform::kScanCtrlUp: return platform::kScanUp;
+    case platform::kScanCtrlDown: return platform::kScanDown;
+    case platform::kScanCtrlLeft: return platform::kScanLeft;
+    case platform::kScanCtrlRight: return platform::kScanRight;
     default: return 0;
   }
 }
@@ -266,20 +252,20 @@ void ExtendedViewKey(int scan) {
   const double s = V.RotationStepSin, c = V.RotationStepCos;
   const bool turning = V.RotateMode != 0;
   switch (scan) {
-    case kPageUp: ZoomView(true); break;
-    case kPageDown: ZoomView(false); break;
-    case kUp: case kDown: case kLeft: case kRight:
+    case platform::kScanPageUp: ZoomView(true); break;
+    case platform::kScanPageDown: ZoomView(false); break;
+    case platform::kScanUp: case platform::kScanDown: case platform::kScanLeft: case platform::kScanRight:
       if (turning) Turn(scan); else Pan(scan);
       break;
-    case kCtrlUp: case kCtrlDown: case kCtrlLeft: case kCtrlRight:
+    case platform::kScanCtrlUp: case platform::kScanCtrlDown: case platform::kScanCtrlLeft: case platform::kScanCtrlRight:
       if (turning) Pan(PlainArrow(scan)); else Turn(PlainArrow(scan));
       break;
-    case kShiftUp: case kShiftLeft: RotateView(3, s, c); break;
-    case kShiftRight: case kShiftDown: RotateView(3, -s, c); break;
+    case platform::kScanShiftUp: case platform::kScanShiftLeft: RotateView(3, s, c); break;
+    case platform::kScanShiftRight: case platform::kScanShiftDown: RotateView(3, -s, c); break;
     default: break;  // only redraws
   }
   StoreView(2, V.ViewLayout);
-  RedrawViewHook();
+  Slots.RedrawViewHook();
 }
 
 }  // namespace view

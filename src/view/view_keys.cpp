@@ -22,7 +22,7 @@ namespace view {
 // ---------------------------------------------------------------------------
 
 namespace {
-constexpr int kZoomColour = 15;
+constexpr int kZoomColour = gfx::kForeground;
 constexpr int kZoomStyle = 4;  // dashed, as the cursor
 
 void BeginZoomShape() {
@@ -72,26 +72,26 @@ bool AbandonsZoom(std::uint8_t key) {
 
 void ZoomWindow() {
   // A zoom started inside another cursor run gives that run its shape back.
-  const CursorShape outer = CursorShapeHook;
+  const CursorShape outer = Slots.CursorShapeHook;
   float x = 0, y = 0, z = 0;
   std::uint8_t key = 0;
 
-  CursorShapeHook = ZoomCrosshair;
+  Slots.CursorShapeHook = ZoomCrosshair;
   menu::PromptLine(0, "Окно. Укажите угол"_sc);
   GetCursorPoint(x, y, z, key);
   if (AbandonsZoom(key)) {
-    CursorShapeHook = outer;
+    Slots.CursorShapeHook = outer;
     return;
   }
   float u1 = 0, v1 = 0;
   WorldToView(x, y, z, u1, v1);
 
-  CursorShapeHook = ZoomRubber;
+  Slots.CursorShapeHook = ZoomRubber;
   menu::PromptLine(0, "Окно. Укажите другой угол"_sc);
   GetCursorPoint(x, y, z, key);
   float u2 = 0, v2 = 0;
   WorldToView(x, y, z, u2, v2);
-  CursorShapeHook = outer;
+  Slots.CursorShapeHook = outer;
   if (AbandonsZoom(key)) return;
 
   const float umin = u1 < u2 ? u1 : u2, umax = u1 < u2 ? u2 : u1;
@@ -300,16 +300,16 @@ void ViewKey(std::uint8_t key) {
       Redraw();
       break;
     case kCtrlN:
-      AxesHook();
+      Slots.AxesHook();
       Redraw();
       break;
     case kCtrlQ:
       V.ShadedMode = V.ShadedMode == 0 ? 1 : 0;
-      AxesHook();
+      Slots.AxesHook();
       Redraw();
       break;
-    case kCtrlD: WID_DELLAST(); break;
-    case kCtrlZ: CtrlZHook(); break;
+    case kCtrlD: Slots.WID_DELLAST(); break;
+    case kCtrlZ: Slots.CtrlZHook(); break;
     case '!': SingleLayout(); break;
     case '@': TwoViewports(); break;
     case '$': FourViewports(); break;

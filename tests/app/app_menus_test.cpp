@@ -1,6 +1,7 @@
 // The data-entry menus driven by keys on the image driver.
 #include <gtest/gtest.h>
 
+#include "app/framework.h"
 #include "app/app_menus.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -26,9 +27,9 @@ class AppMenus : public ::testing::Test {
     menu::ScreenSetUp();
     app::ResetShellModel(app::Shell);
     redraws = 0;
-    app::FullRedraw = [] { ++redraws; };
+    app::Slots.FullRedraw = [] { ++redraws; };
   }
-  void TearDown() override { app::ResetShellModel(app::Shell); }
+  void TearDown() override { app::ResetFramework(); }
   static void Type(const std::string& keys) { platform::QueueText(keys); }
 };
 
@@ -185,7 +186,7 @@ TEST_F(AppMenus, EachMenuDoesWhatItsKeysSay) {
 TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu) {
   static int fileMenus = 0;
   fileMenus = 0;
-  app::FileMenuHook = [](menu::KeyCode& k) {
+  app::Slots.FileMenuHook = [](menu::KeyCode& k) {
     ++fileMenus;
     k = menu::kKeyEnd;
   };
@@ -199,7 +200,7 @@ TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu)
   app::AppMainMenu(key);
   EXPECT_EQ(key, '~');
   EXPECT_EQ(fileMenus, 1);
-  app::FileMenuHook = [](menu::KeyCode&) {};
+  app::Slots.FileMenuHook = [](menu::KeyCode&) {};
 }
 
 }  // namespace

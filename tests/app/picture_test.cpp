@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
@@ -32,8 +33,8 @@ struct Piece { int Objects = 0, Points = 0; std::vector<std::string> Texts; };
 std::vector<Piece> pieces;
 
 void RecordPiece() {
-  pieces.push_back({store::g.ObjectCount, store::g.PointCount, {}});
-  for (int j = 1; j <= store::g.TextCount; ++j) pieces.back().Texts.push_back(TextAt(j));
+  pieces.push_back({store::Store.ObjectCount, store::Store.PointCount, {}});
+  for (int j = 1; j <= store::Store.TextCount; ++j) pieces.back().Texts.push_back(TextAt(j));
 }
 
 class Picture : public ::testing::Test {
@@ -43,13 +44,9 @@ class Picture : public ::testing::Test {
     store::InitStore();
     app::ResetShellModel(app::Shell);
     pieces.clear();
-    saved = store::FlushStore;
-    store::FlushStore = RecordPiece;
+    store::Slots.FlushStore = RecordPiece;
   }
-  void TearDown() override {
-    store::FlushStore = saved;
-    app::ResetShellModel(app::Shell);
-  }
+  void TearDown() override { app::ResetFramework(); }
   static void Solve() {
     app::SolveShell(app::Shell, app::Solution);
     app::SolveShell(app::Shell, app::Solution);
@@ -64,18 +61,17 @@ class Picture : public ::testing::Test {
     store::PointGet(n, p[0], p[1], p[2]);
     return p;
   }
-  store::Procedure saved = nullptr;
 };
 
 TEST_F(Picture, ScaleBarTexts) {
   store::ClearStore();
   app::DrawScaleBar(0, 0, 0.25f, 5 / 0.25f, 5);
   store::CloseStore();
-  ASSERT_EQ(store::g.TextCount, 3);
+  ASSERT_EQ(store::Store.TextCount, 3);
   EXPECT_EQ(TextAt(1), "M  0.250");
   EXPECT_EQ(TextAt(2), "0");
   EXPECT_EQ(TextAt(3), "100мм"_sc);
-  EXPECT_EQ(store::g.ObjectCount, 1 + 6);  // the bar and six ticks
+  EXPECT_EQ(store::Store.ObjectCount, 1 + 6);  // the bar and six ticks
 }
 
 TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
@@ -84,13 +80,13 @@ TEST_F(Picture, PolesGetNoDiagramPointButTheirValue) {
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   // Baseline, two curves and one hatch line per node off the axis: the two
   // poles of the sphere are left out.
-  ASSERT_EQ(store::g.ObjectCount, 1 + 2 + 32);
+  ASSERT_EQ(store::Store.ObjectCount, 1 + 2 + 32);
   EXPECT_EQ(ObjectPoints(1), 32);
   EXPECT_EQ(ObjectPoints(2), 16);
   EXPECT_EQ(ObjectPoints(3), 16);
   for (int i = 4; i <= 35; ++i) EXPECT_EQ(ObjectPoints(i), 2);
   // Title, units and the end values of both segments, the poles' too.
-  ASSERT_EQ(store::g.TextCount, 6);
+  ASSERT_EQ(store::Store.TextCount, 6);
   EXPECT_EQ(TextAt(1), "Давление, МПа"_sc);
   EXPECT_EQ(TextAt(3), " 0.215");  // the lower pole, under 150 mm of liquid at 10 g
   EXPECT_EQ(TextAt(6), " 0.200");  // the upper pole, above the liquid
@@ -108,7 +104,7 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
   store::ClearStore();
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
-  for (int j = 3; j <= store::g.TextCount; ++j) {
+  for (int j = 3; j <= store::Store.TextCount; ++j) {
     float c[9];
     TextAt(j, c);
     boxes.push_back({c[0], c[3], c[1], c[7]});
@@ -126,7 +122,7 @@ TEST_F(Picture, AStraightSegmentIsAClosedBandAndAnArcHasItsCentreDot) {
   store::ClearStore();
   app::DrawWallOutline();  // the default sphere: two arcs
   store::CloseStore();
-  ASSERT_EQ(store::g.ObjectCount, 4);
+  ASSERT_EQ(store::Store.ObjectCount, 4);
   EXPECT_EQ(ObjectPoints(1), 1);              // the centre of the lower arc
   EXPECT_EQ(ObjectPoints(2), 1 + 17 + 2 + 17 + 2);  // two 18-chord arcs joined at the ends
   EXPECT_NEAR(PointAt(1)[0], 0, 1e-4);
@@ -204,19 +200,19 @@ constexpr app::PictureRect kNothing{1e30f, 1e30f, -1e30f, -1e30f};
 
 void RecordRect() {
   app::PictureRect r = kNothing;
-  for (int n = 1; n <= store::g.PointCount; ++n) {
+  for (int n = 1; n <= store::Store.PointCount; ++n) {
     float x, y, z;
     store::PointGet(n, x, y, z);
     r = Union(r, {x, y, x, y});
   }
-  for (int j = 1; j <= store::g.TextCount; ++j) {
+  for (int j = 1; j <= store::Store.TextCount; ++j) {
     float c[9];
     TextAt(j, c);
     const float x4 = c[3] + c[6] - c[0], y4 = c[4] + c[7] - c[1];
     r = Union(Union(r, {c[0], c[1], c[0], c[1]}), Union({c[3], c[4], c[3], c[4]}, {c[6], c[7], c[6], c[7]}));
     r = Union(r, {x4, y4, x4, y4});
   }
-  flushed.push_back({r, store::g.Layer, gfx::GetColor()});
+  flushed.push_back({r, store::Store.Layer, gfx::GetColor()});
 }
 
 // A shell from its sections: r, z, arc radius and kind of the segment that
@@ -265,7 +261,7 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
       app::PictureAnalysis = shell.Bending ? app::Analysis::Bending : app::Analysis::Membrane;
       ASSERT_TRUE(app::FitPictureScales(aspect));
       flushed.clear();
-      store::FlushStore = RecordRect;
+      store::Slots.FlushStore = RecordRect;
       app::DrawShellPicture();
       // Pieces: the scheme's flushes and each diagram with its marks are one
       // piece each; the origin mark stands alone.

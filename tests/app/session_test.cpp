@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/framework.h"
 #include "app/app_menus.h"
 #include "app/main_program.h"
 #include "app/session.h"
@@ -54,7 +55,7 @@ class Program : public ::testing::Test {
   }
   void TearDown() override {
     app::EndSession();
-    gfx::LanguageIndex = 0;
+    app::ResetFramework();
   }
   // Keys for the main menu until the input runs out.
   static void RunMenus(const std::string& keys) {

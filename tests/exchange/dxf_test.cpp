@@ -118,8 +118,8 @@ TEST_F(DxfTest, EachObjectKindAndTextBecomesItsEntities) {
 
 TEST_F(DxfTest, PiecesGoOnTheirLayersWhichTheLayerTableDeclares) {
   static const exchange::PictureLayer layers[] = {{"SCHEME", 15}, {"DEFORMED", 11}};
-  exchange::g.Layers = layers;
-  exchange::g.LayerCount = 2;
+  exchange::Exchange.Layers = layers;
+  exchange::Exchange.LayerCount = 2;
   picture = {{[] {
                 store::SetStoreLayers("DEFORMED", "TEXT");
                 store::BeginPolyline();

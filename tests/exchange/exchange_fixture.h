@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
 #include "platform/picture.h"
@@ -34,33 +35,24 @@ inline void DrawPicture() {
     piece.Build();
     store::CloseStore();
     gfx::K.Colour = piece.Colour;
-    store::FlushStore();
+    store::Slots.FlushStore();
   }
 }
 
 class ExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    store::InitStore();
+    app::ResetFramework();  // the view plane is world x, y
     platform::BuildPalette();
-    store::ShowMessage = [](const char*, bool, int) {};
     exchange::InitExchange();
-    exchange::g.Batch = true;
-    view::V = view::ViewState{};  // view plane = world x, y
-    view::UpdateViewCoefficients();
+    exchange::Exchange.Batch = true;
     gfx::K.Colour = 15;
-    store::RedrawForMeasure = DrawPicture;
-    exchange::RedrawForExport = DrawPicture;
+    store::Slots.RedrawForMeasure = DrawPicture;
+    exchange::Slots.RedrawForExport = DrawPicture;
     picture.clear();
     moves.clear();
   }
-  void TearDown() override {
-    store::InitStore();
-    store::RedrawForMeasure = [] {};
-    exchange::RedrawForExport = [] {};
-    exchange::InitExchange();
-    store::ExchangeFlush = [](int) {};
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static std::string Run(exchange::ExportProcedure procedure) {
     exchange::ExportFile file;

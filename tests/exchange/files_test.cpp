@@ -97,16 +97,16 @@ TEST_F(FilesTest, EachFormatWritesThePictureByteForByte) {
   for (const FileCase& c : kCases) {
     SCOPED_TRACE(c.Name);
     exchange::InitExchange();
-    exchange::g.Batch = true;
-    if (c.Passes >= 0) exchange::g.PassCount[15] = c.Passes;
+    exchange::Exchange.Batch = true;
+    if (c.Passes >= 0) exchange::Exchange.PassCount[15] = c.Passes;
     picture = {{c.Build, c.Colour}};
     const std::string bytes = Run(c.Export);
     EXPECT_EQ(c.Prefix ? bytes.substr(0, c.Bytes.size()) : bytes, c.Bytes);
-    EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
-    EXPECT_EQ(store::OutputDevice, 0);
+    EXPECT_EQ(exchange::Slots.VertexOut, exchange::UgfPoint);
+    EXPECT_EQ(store::OutputDevice, store::Device::Screen);
     if (c.Export != exchange::ExportUGF) {
       EXPECT_EQ(gfx::GetColor(), 15);
-      EXPECT_EQ(exchange::g.ExportColour, 15);
+      EXPECT_EQ(exchange::Exchange.ExportColour, 15);
     }
   }
 }
@@ -153,8 +153,8 @@ TEST_F(FilesTest, FailedExportLeavesNoFileAndSaysWhy) {
   EXPECT_EQ(error, "No such file or directory");
   struct stat st {};
   EXPECT_NE(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(store::OutputDevice, 0);
-  EXPECT_EQ(exchange::g.Out, nullptr);
+  EXPECT_EQ(store::OutputDevice, store::Device::Screen);
+  EXPECT_EQ(exchange::Exchange.Out, nullptr);
 }
 
 }  // namespace

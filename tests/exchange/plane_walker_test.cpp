@@ -19,15 +19,15 @@ class WalkerTest : public ExchangeTest {
  protected:
   void SetUp() override {
     ExchangeTest::SetUp();
-    exchange::VertexOut = RecordMove;
+    exchange::Slots.VertexOut = RecordMove;
   }
   // The walker's buffer holds these points.
   static void Buffer(const std::vector<std::pair<float, float>>& points) {
-    exchange::g.PointN = 0;
+    exchange::Exchange.PointN = 0;
     for (auto [x, y] : points) {
-      ++exchange::g.PointN;
-      exchange::g.PointX[exchange::g.PointN] = x;
-      exchange::g.PointY[exchange::g.PointN] = y;
+      ++exchange::Exchange.PointN;
+      exchange::Exchange.PointX[exchange::Exchange.PointN] = x;
+      exchange::Exchange.PointY[exchange::Exchange.PointN] = y;
     }
   }
 };
@@ -65,8 +65,8 @@ TEST_F(WalkerTest, EachColourDrawsItsDashesAndPasses) {
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.Name);
     exchange::InitExchange();
-    exchange::VertexOut = RecordMove;
-    if (r.Passes >= 0) exchange::g.PassCount[r.Colour] = r.Passes;
+    exchange::Slots.VertexOut = RecordMove;
+    if (r.Passes >= 0) exchange::Exchange.PassCount[r.Colour] = r.Passes;
     moves.clear();
     Buffer(r.Points);
     exchange::DrawLine(r.Colour);
@@ -109,8 +109,8 @@ TEST_F(WalkerTest, OffsetsKeepCornersAndEnds) {
 }
 
 TEST_F(WalkerTest, OnePointObjectIsADiamondAndALoneLastPairPointIsNotDrawn) {
-  exchange::g.PlanePen = 9;
-  exchange::g.MarkSize = 0.5f;
+  exchange::Exchange.PlanePen = 9;
+  exchange::Exchange.MarkSize = 0.5f;
   store::ClearStore();
   store::BeginPolyline();
   store::AddPoint(3, 4, 7);
@@ -124,7 +124,7 @@ TEST_F(WalkerTest, OnePointObjectIsADiamondAndALoneLastPairPointIsNotDrawn) {
 }
 
 TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
-  exchange::g.PlanePen = 8;
+  exchange::Exchange.PlanePen = 8;
   store::ClearStore();
   store::BeginPolyline();
   for (int k = 0; k < 2500; ++k) store::AddPoint(static_cast<float>(k), 0, 0);
@@ -142,7 +142,7 @@ TEST_F(WalkerTest, ObjectLongerThanTheBufferIsDrawnInPiecesThatShareAPoint) {
 }
 
 TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
-  exchange::g.TextPen = 15;
+  exchange::Exchange.TextPen = 15;
   exchange::PlaneTextStroke(0, 0, 0, 1);
   exchange::PlaneTextStroke(4, 0, 0, 0);
   exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes
@@ -151,15 +151,15 @@ TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
 }
 
 TEST_F(WalkerTest, BatchThicknessKeepsTheSettingsAndResetsMarkAndPen) {
-  exchange::g.PlanePen = 3;
-  exchange::g.MarkSize = 7;
+  exchange::Exchange.PlanePen = 3;
+  exchange::Exchange.MarkSize = 7;
   std::int32_t status = 0;
   exchange::AskThickness(status);
   EXPECT_EQ(status, menu::kInputRead);
-  EXPECT_EQ(exchange::g.PlanePen, 15);
-  EXPECT_EQ(exchange::g.MarkSize, 1.0f);
-  EXPECT_EQ(exchange::g.PassCount[15], 1);
-  EXPECT_EQ(exchange::g.PassOffset, 0.25f);
+  EXPECT_EQ(exchange::Exchange.PlanePen, 15);
+  EXPECT_EQ(exchange::Exchange.MarkSize, 1.0f);
+  EXPECT_EQ(exchange::Exchange.PassCount[15], 1);
+  EXPECT_EQ(exchange::Exchange.PassOffset, 0.25f);
 }
 
 }  // namespace

@@ -93,10 +93,10 @@ TEST_F(Help, KeySummaryInThreeLanguages) {
   const std::uint64_t russian = shown[0];
 
   // The application's keys come under the framework's.
-  help::AppKeySummaryHook = help::AppKeySummary;
+  help::Slots.AppKeySummaryHook = help::AppKeySummary;
   Type("k");
   help::KeySummaryPage();
-  help::AppKeySummaryHook = [] {};
+  help::Slots.AppKeySummaryHook = [] {};
   EXPECT_NE(PictureHash(), russian);
   EXPECT_EQ(menutest::exhausted, 0);
 }

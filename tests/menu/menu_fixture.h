@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/text.h"
@@ -18,22 +19,22 @@ inline int exhausted = 0;
 class MenuTest : public ::testing::Test {
  protected:
   void SetUpScreen(int width, int height) {
+    app::ResetFramework();
     platform::InstallImageDriver(width, height);
     platform::Image.InputExhaustedHook = [] { ++exhausted; };
     exhausted = 0;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::LanguageIndex = 0;
-    menu::M = menu::MenuState{};
-    menu::ViewKeyHook = [](menu::KeyCode k) { viewKeys.push_back(static_cast<char>(k)); };
-    menu::ExtendedKeyHook = [](std::uint8_t s) { scans.push_back(static_cast<char>(s)); };
-    menu::GridStepHook = [](menu::KeyCode&) { ++gridDialogs; };
+    menu::Slots.ViewKeyHook = [](menu::KeyCode k) { viewKeys.push_back(static_cast<char>(k)); };
+    menu::Slots.ExtendedKeyHook = [](std::uint8_t s) { scans.push_back(static_cast<char>(s)); };
+    menu::Slots.GridStepHook = [](menu::KeyCode&) { ++gridDialogs; };
     viewKeys.clear();
     scans.clear();
     gridDialogs = 0;
     menu::ScreenSetUp();
   }
   void SetUp() override { SetUpScreen(1280, 1024); }
+  void TearDown() override { app::ResetFramework(); }
 
   static void Type(const std::string& s) { platform::QueueText(s); }
   static void Key(platform::VirtualKey k, bool ctrl = false, bool shift = false) {

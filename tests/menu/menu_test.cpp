@@ -137,8 +137,8 @@ TEST_F(MenuTest, AClickedButtonsSequenceIsReadBeforeTheKeyboard) {
 TEST_F(MenuTest, UndoHelpAndRefreshKeys) {
   static std::string seen;
   seen.clear();
-  menu::EditHook = [](bool redo) { seen += redo ? "redo " : "undo "; };
-  menu::HelpHook = [](int context) { seen += "help " + std::to_string(context) + " "; };
+  menu::Slots.EditHook = [](bool redo) { seen += redo ? "redo " : "undo "; };
+  menu::Slots.HelpHook = [](int context) { seen += "help " + std::to_string(context) + " "; };
   platform::MenuBar.MenuCommandHook = [](int) { menu::RefreshMenu(); };
   FillSmallMenu();
   platform::QueueKey(platform::VirtualKey::Backspace, false, false, true);
@@ -156,8 +156,8 @@ TEST_F(MenuTest, UndoHelpAndRefreshKeys) {
   EXPECT_EQ(seen, "undo redo help 0 ");
   menu::RefreshMenu();  // no menu waits
   EXPECT_EQ(platform::Events.Count, 0);
-  menu::EditHook = [](bool) {};
-  menu::HelpHook = [](int) {};
+  menu::Slots.EditHook = [](bool) {};
+  menu::Slots.HelpHook = [](int) {};
 }
 
 TEST_F(MenuTest, LabelsTakeTheirLanguagePart) {
@@ -196,7 +196,7 @@ TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
 }
 
 TEST_F(MenuTest, ALanguageSwitchWhileAMenuIsShownRetakesItsTexts) {
-  menu::ViewKeyHook = [](menu::KeyCode k) {
+  menu::Slots.ViewKeyHook = [](menu::KeyCode k) {
     if (k == 11) gfx::LanguageIndex = 1;
   };
   menu::SetTitleItem(0, "Сечений;Sections"_sc, 3, 6, 0);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "app/picture.h"
 #include "app/shell_model.h"
 #include "exchange/exchange.h"
@@ -57,7 +58,7 @@ inline std::string RecordDocument(const print::DocumentRequest& r) {
   return std::string();
 }
 inline std::string RecordPage(int, int) {
-  sheets.push_back({print::g.Job.Column, print::g.Job.Row});
+  sheets.push_back({print::Printing.Job.Column, print::Printing.Job.Row});
   return std::string();
 }
 inline void RecordLine(int x1, int y1, int x2, int y2, float w) { lines.push_back({x1, y1, x2, y2, w}); }
@@ -91,6 +92,7 @@ inline int PdfPages(const std::string& pdf) {
 class PrintTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    app::ResetFramework();
     platform::InstallImageDriver(800, 600);
     platform::Image.TypeAhead = false;  // keys arrive only when asked for
     platform::Image.InputExhaustedHook = [] {};
@@ -98,24 +100,18 @@ class PrintTest : public ::testing::Test {
     platform::Drv.DrvReadKey = RecordingReadKey;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::LanguageIndex = 0;
-    menu::M = menu::MenuState{};
     view::InstallViewHooks();
     gfx::InstallStoreRenderer();
-    store::InitStore();
     exchange::InitExchange();
-    exchange::g.Batch = true;  // no thickness dialogue
+    exchange::Exchange.Batch = true;  // no thickness dialogue
     view::InitView();
-    view::WID_RIS = app::DrawShellScreen;
-    exchange::RedrawForExport = view::WID_RIS;
+    view::Slots.WID_RIS = app::DrawShellScreen;
+    exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
     view::V.RotateMode = 0;
     view::V.PixelAspect = 1.0f;
-    app::ResetShellModel(app::Shell);
     view::FitView();
-    exchange::Files.FileName.clear();
 
-    print::g = print::PrintState{};
-    print::g.Backend = RecordingBackend();
+    print::Printing.Backend = RecordingBackend();
     print::ResetPrinting();
     print::InstallPrinting();
     documents.clear();
@@ -127,10 +123,7 @@ class PrintTest : public ::testing::Test {
   }
   void TearDown() override {
     std::filesystem::remove_all(dir);
-    exchange::InitExchange();
-    exchange::RedrawForExport = [] {};
-    store::OutputDevice = 0;
-    print::g = print::PrintState{};
+    app::ResetFramework();
   }
   std::string dir;  // the test's own folder for what it writes
 };

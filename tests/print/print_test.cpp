@@ -31,15 +31,15 @@ TEST_F(PrintTest, SheetCountsAllowAboutOnePercentOverhang) {
                {0, 0, 0, 1, 1},     {250, 100, 0, 2, 1}, {250, 100, 1, 1, 1}};
   for (const auto& r : kRows) {
     SCOPED_TRACE(std::to_string(r.X) + " x " + std::to_string(r.Y) + ", orientation " + std::to_string(r.Orientation));
-    print::g.Settings.Orientation = r.Orientation;
+    print::Printing.Settings.Orientation = r.Orientation;
     print::SheetSetup(0, 0, r.X, r.Y, 1, 0, 0);
-    EXPECT_EQ(print::g.Job.SheetsX, r.SheetsX);
-    EXPECT_EQ(print::g.Job.SheetsY, r.SheetsY);
-    EXPECT_EQ(print::g.Job.Sheets, r.SheetsX * r.SheetsY);
+    EXPECT_EQ(print::Printing.Job.SheetsX, r.SheetsX);
+    EXPECT_EQ(print::Printing.Job.SheetsY, r.SheetsY);
+    EXPECT_EQ(print::Printing.Job.Sheets, r.SheetsX * r.SheetsY);
   }
   // Orientation 1: the picture's left end at the foot of the sheet, its right end at the top.
   print::SheetSetup(0, 0, 250, 100, 1, 0, 0);
-  print::g.Job.PageOpen = true;
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(0, 100, 1);
   print::PrinterVertex(250, 100, 0);
   ASSERT_EQ(lines.size(), 1u);
@@ -48,11 +48,11 @@ TEST_F(PrintTest, SheetCountsAllowAboutOnePercentOverhang) {
 }
 
 TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
-  print::PrintSettings& s = print::g.Settings;
+  print::PrintSettings& s = print::Printing.Settings;
   s.ResolutionX = 300;
   s.ResolutionY = 600;
   print::SheetSetup(10, 20, 210, 70, 2.0f, 5.0f, 7.0f);  // 2 × 1 sheets
-  print::g.Job.PageOpen = true;
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 1);     // the top-left corner, moved by the shifts
   print::PrinterVertex(35.5f, 60, 0);
   ASSERT_EQ(lines.size(), 1u);
@@ -64,9 +64,9 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
   EXPECT_EQ(lines[0].Y2, 638);  // 27 mm at 600 dpi
   // The second column's sheet starts a sheet width further right.
   print::EndSheet();
-  EXPECT_EQ(print::g.Job.Column, 2);
-  EXPECT_FLOAT_EQ(print::g.Job.SheetOffsetX, s.SheetWidth);
-  print::g.Job.PageOpen = true;
+  EXPECT_EQ(print::Printing.Job.Column, 2);
+  EXPECT_FLOAT_EQ(print::Printing.Job.SheetOffsetX, s.SheetWidth);
+  print::Printing.Job.PageOpen = true;
   print::PrinterVertex(10, 70, 0);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].X2, gfx::NearestInt((5.0f - s.SheetWidth) / (25.4f / 300)));
@@ -77,7 +77,7 @@ TEST_F(PrintTest, PrinterVertexMapsMillimetresToPixelsOfTheSheet) {
 
 TEST_F(PrintTest, TwoByTwoSheetsPrintRowByRowEachItsOwnDocument) {
   print::SheetSetup(0, 0, 400, 500, 1, 0, 0);
-  ASSERT_EQ(print::g.Job.Sheets, 4);
+  ASSERT_EQ(print::Printing.Job.Sheets, 4);
   EXPECT_EQ(print::PrintSheets(NoPicture), "");
   std::string order;
   for (const SheetCall& c : sheets) order += std::to_string(c.Column) + "," + std::to_string(c.Row) + " ";
@@ -104,14 +104,14 @@ const SheetJob kSheetJobs[] = {
 };
 
 TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
-  view::WID_RIS = NoPicture;
+  view::Slots.WID_RIS = NoPicture;
   gfx::LanguageIndex = 1;
   for (const SheetJob& c : kSheetJobs) {
     SCOPED_TRACE(c.Name);
     sheets.clear();
     promptsAtKeys.clear();
-    print::g.Settings.Scale = c.Scale;
-    print::g.Settings.SheetWidth = c.SheetWidth;
+    print::Printing.Settings.Scale = c.Scale;
+    print::Printing.Settings.SheetWidth = c.SheetWidth;
     platform::QueueText(std::string("9") + c.Keys);
     menu::KeyCode key = 0;
     print::PrintDialog(0, 0, c.Width, c.Height, key);
@@ -121,9 +121,9 @@ TEST_F(PrintTest, ManySheetsAreAskedForAndTooManyRefused) {
     EXPECT_TRUE(said);
   }
   print::SheetSetup(0, 0, 1e30f, 1e30f, 1e30f, 0, 0);
-  EXPECT_EQ(print::g.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
+  EXPECT_EQ(print::Printing.Job.Sheets, std::int64_t{INT32_MAX} * INT32_MAX);
   gfx::LanguageIndex = 0;  // the question in Russian
-  print::g.Settings.Scale = 1;
+  print::Printing.Settings.Scale = 1;
   promptsAtKeys.clear();
   platform::QueueText("9n");
   menu::KeyCode key = 0;
@@ -135,12 +135,12 @@ TEST_F(PrintTest, ItemOneSetsScaleFromTheSize) {
   platform::QueueText("1100\r");
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);  // ends at the exhausted input's Esc
-  EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.Scale, 2.0f);
   EXPECT_EQ(menu::M.Items[3].Text.substr(0, 7), gfx::LangPart("Масштаб;Scale"_sc));
   // A picture of no width keeps its scale.
   platform::QueueText("1300\r");
   print::PrintDialog(0, 0, 0, 30, key);
-  EXPECT_FLOAT_EQ(print::g.Settings.Scale, 2.0f);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.Scale, 2.0f);
 }
 
 TEST_F(PrintTest, DialogItemsAndTheSheetWidthPrompt) {
@@ -149,8 +149,8 @@ TEST_F(PrintTest, DialogItemsAndTheSheetWidthPrompt) {
   platform::QueueText("999\r");  // cut back to the printable width
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);
-  EXPECT_EQ(print::g.Settings.Orientation, 1);
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4800 * 25.4f / 600);
+  EXPECT_EQ(print::Printing.Settings.Orientation, 1);
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetWidth, 4800 * 25.4f / 600);
   EXPECT_EQ(menu::M.Items[0].Text, gfx::LangPart(" Вывод на принтер. DPI=;Printer. DPI="_sc));
   EXPECT_EQ(menu::M.Items[6].Text, gfx::LangPart("Ось X - по длине листа ;Axis X to sheet length"_sc));
   EXPECT_EQ(menu::M.Items[9].Text, gfx::LangPart("Выводить;Output"_sc));
@@ -158,27 +158,27 @@ TEST_F(PrintTest, DialogItemsAndTheSheetWidthPrompt) {
 }
 
 TEST_F(PrintTest, NoPrinterIsSaidAndDialogGoesOnAt600Dpi) {
-  print::g.Backend.Probe = NoPrinterProbe;
+  print::Printing.Backend.Probe = NoPrinterProbe;
   menu::KeyCode key = 0;
   print::PrintDialog(0, 0, 50, 30, key);
   ASSERT_GE(promptsAtKeys.size(), 1u);
   EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
-  EXPECT_EQ(print::g.Settings.ResolutionX, 600.0f);
+  EXPECT_EQ(print::Printing.Settings.ResolutionX, 600.0f);
   // Cut back to the 203 × 278 mm default area, in whole 600-dpi pixels.
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetWidth, 4795 * (25.4f / 600));
-  EXPECT_FLOAT_EQ(print::g.Settings.SheetLength, 6567 * (25.4f / 600));
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetWidth, 4795 * (25.4f / 600));
+  EXPECT_FLOAT_EQ(print::Printing.Settings.SheetLength, 6567 * (25.4f / 600));
 }
 
 namespace {
 
 // Prints the shell's picture without a printer, into one PDF of sheets.
 std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float sheetLength) {
-  print::g.Backend = print::QtPrinterBackend();
-  print::g.Backend.Probe = NoPrinterProbe;
-  print::g.FallbackPdfName = path;
+  print::Printing.Backend = print::QtPrinterBackend();
+  print::Printing.Backend.Probe = NoPrinterProbe;
+  print::Printing.FallbackPdfName = path;
   std::remove(path.c_str());
-  print::g.Settings.SheetWidth = sheetWidth;
-  print::g.Settings.SheetLength = sheetLength;
+  print::Printing.Settings.SheetWidth = sheetWidth;
+  print::Printing.Settings.SheetLength = sheetLength;
   platform::QueueText(" 9");  // past the message, then "Выводить"
   menu::KeyCode key = 0;
   print::PrintPicture(key);
@@ -202,22 +202,22 @@ TEST_F(PrintTest, WithoutPrinterTheSheetsBecomeOnePdfNamedOnThePromptLine) {
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.File);
     const std::string path = dir + "/" + r.File;
-    print::g.Settings.Orientation = r.Orientation;
+    print::Printing.Settings.Orientation = r.Orientation;
     promptsAtKeys.clear();
     const std::string pdf = PrintWithoutPrinter(path, r.Width, r.Length);
     EXPECT_EQ(PdfPages(pdf), r.Pages);
     EXPECT_EQ(FileExists(path), r.Pages > 0);
     if (r.Pages > 0) {
-      EXPECT_EQ(print::g.Job.Sheets, r.Pages);
+      EXPECT_EQ(print::Printing.Job.Sheets, r.Pages);
       EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
     }
     ASSERT_GE(promptsAtKeys.size(), 2u);
     EXPECT_EQ(promptsAtKeys[0], gfx::LangPart(" *** Принтер не найден;*** Printer not found"_sc));
     EXPECT_EQ(promptsAtKeys.back().find(gfx::LangPart(gfx::ScreenFromUtf8(r.Said))), 0u) << promptsAtKeys.back();
     EXPECT_EQ(promptsAtKeys.back().find(gfx::ScreenFromUtf8(path)) != std::string::npos, r.Pages > 0);
-    EXPECT_EQ(exchange::VertexOut, exchange::UgfPoint);
-    EXPECT_EQ(store::OutputDevice, 0);
-    EXPECT_EQ(exchange::g.OutputScale, 1.0f);
+    EXPECT_EQ(exchange::Slots.VertexOut, exchange::UgfPoint);
+    EXPECT_EQ(store::OutputDevice, store::Device::Screen);
+    EXPECT_EQ(exchange::Exchange.OutputScale, 1.0f);
   }
 }
 
@@ -277,9 +277,9 @@ TEST_F(PrintTest, VectorPageDrawsEachLineOnceAsWideAsItsPassesFittedOnTheSheet) 
     const print::PageFormat& format = print::kPageFormats[f];
     SCOPED_TRACE(format.Name);
     const print::VectorPicture thick = print::CollectPicture(format);
-    exchange::g.PassCount[15] = 0;
+    exchange::Exchange.PassCount[15] = 0;
     const print::VectorPicture thin = print::CollectPicture(format);
-    exchange::g.PassCount[15] = 1;
+    exchange::Exchange.PassCount[15] = 1;
     EXPECT_EQ(thick.WidthMm, format.WidthMm);
     EXPECT_EQ(thick.HeightMm, format.HeightMm);
     ASSERT_EQ(thick.Paths.size(), thin.Paths.size());
@@ -313,7 +313,7 @@ TEST_F(PrintTest, PdfIsAStandardSheetWhoseTextsReadersFind) {
   const bool poppler = std::system("command -v pdfinfo pdftotext >/dev/null") == 0;
   for (const print::PageFormat& format : print::kPageFormats) {
     SCOPED_TRACE(format.Name);
-    print::g.Page = format;
+    print::Printing.Page = format;
     const std::string path = dir + "/picture-" + format.Name + ".pdf";
     std::remove(path.c_str());
     ASSERT_EQ(exchange::Exports.Pdf(path), "");
@@ -339,7 +339,7 @@ TEST_F(PrintTest, PdfIsAStandardSheetWhoseTextsReadersFind) {
 TEST_F(PrintTest, PrinterDrawsEachLineOnceAsWideAsItsPasses) {
   std::size_t counts[2] = {};
   for (int passes : {1, 0}) {
-    exchange::g.PassCount[15] = passes;
+    exchange::Exchange.PassCount[15] = passes;
     lines.clear();
     platform::QueueText("9");
     menu::KeyCode key = 0;

@@ -9,7 +9,7 @@ namespace {
 
 using namespace store_test;
 using store::contours;
-using store::g;
+using store::Store;
 
 struct P {
   float X, Y, Z;
@@ -64,11 +64,11 @@ TEST_F(StoreTest, AnArcRunsFromItsStartThroughTheInnerPointsToItsEnd) {
 TEST_F(StoreTest, ArcInnerPointsLeaveOutTheEnds) {
   store::BeginPolyline();
   store::ArcInnerPoints(kCentre, kE1, kE2, 0.01f, 0, 1, 1, 0);  // 4 chords
-  EXPECT_EQ(g.PointCount, 3);
+  EXPECT_EQ(Store.PointCount, 3);
   store::ClearStore();
   store::BeginPolyline();
   store::ArcInnerPoints(kCentre, kE1, kE2, 1000, 0, 6, 0.001f, 0);  // 300 chords
-  EXPECT_EQ(g.PointCount, 299);
+  EXPECT_EQ(Store.PointCount, 299);
 }
 
 TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
@@ -81,7 +81,7 @@ TEST_F(StoreTest, ContourArcsGoToTheCurrentContour) {
   EXPECT_FLOAT_EQ(contours.X[5], 8.0f);
   store::ContourArcInnerPoints(kCentre, kE1, kE2, 2, 0, 1, 1, 4);
   EXPECT_EQ(contours.ContourPointCount, 7);
-  EXPECT_EQ(g.PointCount, 0);
+  EXPECT_EQ(Store.PointCount, 0);
 }
 
 // --- Axis lines ------------------------------------------------------------------------------
@@ -111,7 +111,7 @@ TEST_F(StoreTest, AxisLinesHaveAShortDashInTheMiddleOfEachStep) {
     if (!r.New) store::ClearStore();  // a new axis line clears what the last row left
     const float p1[3] = {r.From.X, r.From.Y, r.From.Z}, p2[3] = {r.To.X, r.To.Y, r.To.Z};
     (r.New ? store::NewAxisLine : store::AddAxisLine)(p1, p2, r.Before, r.After);
-    EXPECT_EQ(g.ObjectCount, r.Objects);
+    EXPECT_EQ(Store.ObjectCount, r.Objects);
     for (const auto& [i, points] : r.Points) EXPECT_EQ(PointsOf(i), points) << i;
   }
 }
@@ -209,7 +209,7 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
     SCOPED_TRACE(r.Name);
     Outline(r.Outline, !r.Open);
     store::HatchStore(r.Step, r.Angle);
-    ASSERT_EQ(g.ObjectCount, 1);
+    ASSERT_EQ(Store.ObjectCount, 1);
     int first = 0, last = 0, kind = 0, pen = 0;
     store::GetObjectRange(1, first, last, kind, pen);
     EXPECT_EQ(first, -1);
@@ -223,8 +223,8 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
 
 TEST_F(StoreTest, HatchingAnEmptyStoreLeavesOneEmptyObject) {
   store::HatchStore(1, 30);
-  EXPECT_EQ(g.ObjectCount, 1);
-  EXPECT_EQ(g.PointCount, 0);
+  EXPECT_EQ(Store.ObjectCount, 1);
+  EXPECT_EQ(Store.PointCount, 0);
 }
 
 // Hatching denser than any output shows is thinned evenly and said so; a

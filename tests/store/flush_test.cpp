@@ -8,11 +8,11 @@
 namespace {
 
 using namespace store_test;
-using store::g;
+using store::Store;
 
 std::string flushLog;
 void LogScreen() { flushLog += "screen;"; }
-void LogDevice(int device) { flushLog += "device " + std::to_string(device) + ";"; }
+void LogDevice(store::Device device) { flushLog += "device " + std::to_string(static_cast<int>(device)) + ";"; }
 
 // The view turned a quarter round z (u = y, v = -x, w = z) or plain.
 void SetView(bool turned) {
@@ -27,19 +27,11 @@ class FlushTest : public StoreTest {
   void SetUp() override {
     StoreTest::SetUp();
     flushLog.clear();
-    store::ScreenFlush = LogScreen;
-    store::ExchangeFlush = LogDevice;
-    store::ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+    store::Slots.ScreenFlush = LogScreen;
+    store::Slots.ExchangeFlush = LogDevice;
+    store::Slots.ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
       view::WorldToView(x, y, z, u, v);
     };
-  }
-  void TearDown() override {
-    store::ScreenFlush = [] {};
-    store::ExchangeFlush = [](int) {};
-    store::RedrawForMeasure = [] {};
-    store::ReadImageSize = [](const char*, int&, int&) { return false; };
-    SetView(false);
-    StoreTest::TearDown();
   }
 };
 
@@ -49,11 +41,11 @@ class FlushTest : public StoreTest {
 TEST_F(FlushTest, EachDeviceGetsTheFlush) {
   for (int device : {0, 2, 3, 4, 5, 7}) {
     flushLog.clear();
-    store::OutputDevice = device;
-    store::FlushStore();
+    store::OutputDevice = static_cast<store::Device>(device);
+    store::Slots.FlushStore();
     EXPECT_EQ(flushLog, device == 0 ? "screen;" : "screen;device " + std::to_string(device) + ";");
   }
-  store::OutputDevice = 0;
+  store::OutputDevice = store::Device::Screen;
 }
 
 // --- Extent passes -------------------------------------------------------------------------
@@ -65,13 +57,13 @@ void TextPiece(float x, float y, float z) {
   const float bs[3] = {x, y, z}, be[3] = {x + 4, y, z}, ts[3] = {x, y + 2, z};
   store::AddText("T", bs, be, ts, 0);
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void EmptyPiece() {
   store::ClearStore();
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void PointPiece(float x1, float y1, float z1, float x2, float y2, float z2) {
@@ -80,11 +72,11 @@ void PointPiece(float x1, float y1, float z1, float x2, float y2, float z2) {
   store::AddPoint(x1, y1, z1);
   store::AddPoint(x2, y2, z2);
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 void EmptyThenTextThenPoints() {
-  observedDevice = store::OutputDevice;
+  observedDevice = static_cast<int>(store::OutputDevice);
   EmptyPiece();
   TextPiece(100, 200, 300);
   PointPiece(90, 250, 310, 101, 201, 299);
@@ -97,7 +89,7 @@ void ImageAndLoosePoints() {
   store::AddImage("PIC", 50, 60, 1, 0);
   store::AddPoint(-5, -5, -5);  // no object holds it
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
 }
 
 bool TenByTwenty(const char* name, int& width, int& height) {
@@ -108,11 +100,11 @@ bool TenByTwenty(const char* name, int& width, int& height) {
 }
 
 void ImageThenPoints() {
-  observedDevice = store::OutputDevice;
+  observedDevice = static_cast<int>(store::OutputDevice);
   store::ClearStore();
   store::AddImage("PIC", 3, 4, 0.5f, 0);  // box (3, 4) to (8, 14)
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
   PointPiece(1, 2, 5, 1, 2, 5);
 }
 
@@ -139,13 +131,13 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
       {"2D, from image one", ImageThenPoints, true, {2, -8, 14, -1, 0, 0}, 1},  // image box (3, 4)..(8, 14)
       {"2D, text corners", TextOnly, true, {20, -14, 22, -10, 0, 0}, 99},  // (10, 20)..(14, 22)
   };
-  store::ReadImageSize = TenByTwenty;
+  store::Slots.ReadImageSize = TenByTwenty;
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
     SetView(r.TwoD);
     flushLog.clear();
     observedDevice = 99;
-    store::RedrawForMeasure = r.Redraw;
+    store::Slots.RedrawForMeasure = r.Redraw;
     std::array<float, 6> got = {0, 0, 0, 420, 300, 0};
     if (r.TwoD) {
       got = {0, 0, 420, 300, 0, 0};
@@ -155,7 +147,7 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
     }
     EXPECT_EQ(got, r.Want);
     EXPECT_EQ(observedDevice, r.Device);
-    EXPECT_EQ(store::OutputDevice, 0);
+    EXPECT_EQ(store::OutputDevice, store::Device::Screen);
     EXPECT_EQ(flushLog, "");
   }
 }

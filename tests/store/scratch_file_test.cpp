@@ -18,7 +18,7 @@
 namespace {
 
 using namespace store_test;
-using store::g;
+using store::Store;
 using testing_support::ReadFile;
 
 std::string FileIn(const char* name) { return std::string(store::ScratchFolder()) + "/" + name; }
@@ -126,7 +126,7 @@ void ExpectNumbered(int count, float scale) {
 
 TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuilt) {
   FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects: the caches spill
-  EXPECT_EQ(g.ObjectCount, 40000);
+  EXPECT_EQ(Store.ObjectCount, 40000);
   ExpectNumbered(200000, 1);
   for (int i = 1; i <= 40000; i += 777) {
     int first = 0, last = 0;
@@ -147,7 +147,7 @@ TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
     store::AddPoint(static_cast<float>(-n), static_cast<float>(-2 * n), static_cast<float>(-3 * n));
   }
   store::CloseStore();  // 600 objects, entry 601 closes
-  EXPECT_EQ(g.ObjectCount, 600);
+  EXPECT_EQ(Store.ObjectCount, 600);
   ExpectNumbered(3000, -1);
   int first = 0, last = 0;
   store::GetObjectRange(600, first, last);
@@ -230,7 +230,7 @@ TEST_F(StoreTest, AReadOnlyCurrentFolderDoesNotMatter) {
   ASSERT_EQ(chdir(folder.c_str()), 0);
   FillNumbered(4000, 4);
   ExpectNumbered(4000, 1);
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_FALSE(Store.PieceLost);
   ASSERT_EQ(chdir(old), 0);
   chmod(folder.c_str(), 0755);
   rmdir(folder.c_str());
@@ -246,7 +246,7 @@ TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
   store::CloseStore();
   EXPECT_NE(std::string(store::ScratchFolder()), first);
   EXPECT_TRUE(Exists(FileIn("BUFN.TMP")));
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2500, 1);  // the erased file is still open and whole
 }
 
@@ -257,28 +257,28 @@ TEST_F(StoreTest, AFolderThatCannotBeMadeLosesThePieceWithAMessage) {
   const char* saved = std::getenv("TMPDIR");
   std::string keep = saved ? saved : "";
   setenv("TMPDIR", "/nonexistent/brelmora-test", 1);
-  store::ScreenFlush = CountFlush;
+  store::Slots.ScreenFlush = CountFlush;
   CountingFlushes = 0;
 
   FillNumbered(2100, 100);
-  EXPECT_TRUE(g.PieceLost);
+  EXPECT_TRUE(Store.PieceLost);
   float x = 5, y = 5, z = 5;
   store::PointGet(2050, x, y, z);  // silent: the piece is gone anyway
   EXPECT_EQ(Said(), "BUF_PUT-Открытие файла 500;BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP 500;");
   EXPECT_EQ(x, 5.0f);
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(CountingFlushes, 0);
-  EXPECT_EQ(g.PointCount, 0);
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_EQ(Store.PointCount, 0);
+  EXPECT_FALSE(Store.PieceLost);
 
   if (saved) setenv("TMPDIR", keep.c_str(), 1); else unsetenv("TMPDIR");
   store::ClearStore();
   FillNumbered(2100, 100);
-  EXPECT_FALSE(g.PieceLost);
+  EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2100, 1);
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(CountingFlushes, 1);
-  store::ScreenFlush = [] {};
+  store::Slots.ScreenFlush = [] {};
 }
 
 // A child whose file size is limited: the cache's writes fail once the
@@ -288,23 +288,23 @@ int ChildWithFullDisk() {
   rlimit limit{256 * 1024, 256 * 1024};
   if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 20;
   store::InitStore();
-  store::ShowMessage = RecordMessage;
+  store::Slots.ShowMessage = RecordMessage;
   messages.clear();
-  store::ScreenFlush = CountFlush;
+  store::Slots.ScreenFlush = CountFlush;
   CountingFlushes = 0;
   store::ClearStore();
   FillNumbered(300000, 10);  // 3.6 MB of points
-  if (!g.PieceLost) return 21;
+  if (!Store.PieceLost) return 21;
   // Both files were announced before the point file's cache first spilled.
   if (messages.size() != 3 ||
       messages[2].Text != "BUF_IO-Ошибка ввода-вывода, фрагмент не выведен: BUF.TMP")
     return 22;
-  store::FlushStore();
-  if (CountingFlushes != 0 || g.PointCount != 0) return 23;
+  store::Slots.FlushStore();
+  if (CountingFlushes != 0 || Store.PointCount != 0) return 23;
   // The next, small piece is drawn.
   store::ClearStore();
   FillNumbered(3000, 10);
-  store::FlushStore();
+  store::Slots.FlushStore();
   if (CountingFlushes != 1) return 24;
   store::CloseStoreFiles();
   return 0;

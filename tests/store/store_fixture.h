@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "platform/codepage.h"
 #include "store/builders.h"
@@ -28,16 +29,13 @@ inline void RecordMessage(const char* text, bool waitForKey, int pauseMs) {
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    store::InitStore();
-    store::ShowMessage = RecordMessage;
+    app::ResetFramework();
+    store::Slots.ShowMessage = RecordMessage;
     messages.clear();
     gfx::K.Colour = 15;
     store::ClearStore();
   }
-  void TearDown() override {
-    store::InitStore();
-    store::ShowMessage = [](const char*, bool, int) {};
-  }
+  void TearDown() override { app::ResetFramework(); }
 };
 
 // Fills points 1..count with (n, 2n, 3n) in polylines of perObject points.

@@ -8,7 +8,7 @@
 namespace {
 
 using namespace store_test;
-using store::g;
+using store::Store;
 
 using Ints = std::vector<int>;
 using Floats = std::vector<float>;
@@ -70,10 +70,10 @@ TEST_F(StoreTest, ObjectsKeepTheirRangeKindAndPen) {
     SCOPED_TRACE(r.Name);
     store::ClearStore();
     r.Build();
-    EXPECT_EQ(g.First[0], r.Count);
+    EXPECT_EQ(Store.First[0], r.Count);
     store::CloseStore();
-    EXPECT_EQ(g.ObjectCount, r.Count);
-    EXPECT_EQ(g.First[0], r.Count);
+    EXPECT_EQ(Store.ObjectCount, r.Count);
+    EXPECT_EQ(Store.First[0], r.Count);
     for (int i = 1; i <= r.Count; ++i) {
       EXPECT_EQ(RangeOf(i), r.Ranges[i - 1]) << i;
       int first = 0, last = 0;
@@ -93,8 +93,8 @@ TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPenAndEmptiesEveryList) {
   gfx::K.Colour = 12;
   store::SetStorePen(3);
   store::ClearStore();
-  EXPECT_EQ((Ints{g.PointCount, g.ObjectCount, g.First[0], g.TextCount, g.ImageCount}), (Ints{0, 0, 0, 0, 0}));
-  EXPECT_EQ(g.CurrentPen, 12);
+  EXPECT_EQ((Ints{Store.PointCount, Store.ObjectCount, Store.First[0], Store.TextCount, Store.ImageCount}), (Ints{0, 0, 0, 0, 0}));
+  EXPECT_EQ(Store.CurrentPen, 12);
   store::BeginPolyline();
   EXPECT_EQ(RangeOf(1)[3], 12);
   store::SetStorePen(4);
@@ -103,7 +103,7 @@ TEST_F(StoreTest, ClearStoreTakesTheKernelColourAsPenAndEmptiesEveryList) {
   store::AddText("a", p, p, p, 0);
   store::CloseStore();
   EXPECT_EQ(RangeOf(2)[3], 4);
-  EXPECT_EQ(g.Texts[1].Pen, 4);
+  EXPECT_EQ(Store.Texts[1].Pen, 4);
 }
 
 // --- Texts and images ------------------------------------------------------------------
@@ -128,18 +128,18 @@ TEST_F(StoreTest, TextsAndImagesKeepWhatTheyAreGiven) {
   int font = 0;
   store::GetText(1, text, corners, font);
   EXPECT_EQ(std::string(text), std::string(120, 'A'));
-  EXPECT_EQ((Ints{font, g.Texts[1].Pen}), (Ints{1, 5}));
+  EXPECT_EQ((Ints{font, Store.Texts[1].Pen}), (Ints{1, 5}));
   EXPECT_EQ(Floats(corners, corners + 9), (Floats{1, 2, 3, 4, 5, 6, 7, 8, 9}));
   const float d[9] = {9, 8, 7, 6, 5, 4, 3, 2, 1};
   store::SetTextCorners(1, d);
   EXPECT_EQ(CornersOf(1), Floats(d, d + 9));
   for (int j = 2; j <= 125; ++j) store::AddText(std::to_string(j), a, b, c, 0);
-  EXPECT_EQ(g.TextCount, 124);
-  EXPECT_STREQ(g.Texts[123].Text, "123");
-  EXPECT_STREQ(g.Texts[124].Text, "125");
+  EXPECT_EQ(Store.TextCount, 124);
+  EXPECT_STREQ(Store.Texts[123].Text, "123");
+  EXPECT_STREQ(Store.Texts[124].Text, "125");
 
   for (int j = 1; j <= 125; ++j) store::AddImage("IMG" + std::to_string(j), static_cast<float>(j), 2, 0.5f, 3);
-  EXPECT_EQ(g.ImageCount, 124);
+  EXPECT_EQ(Store.ImageCount, 124);
   const char* name = nullptr;
   float x = 0, y = 0, size = 0;
   int visible = 0, style = 0;
@@ -258,7 +258,7 @@ TEST_F(StoreTest, TransformsLeavePointsAloneWhenThereAreNoObjects) {
 TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   static int screenFlushes = 0;
   screenFlushes = 0;
-  store::ScreenFlush = [] { ++screenFlushes; };
+  store::Slots.ScreenFlush = [] { ++screenFlushes; };
   const float far = 2 * store::kWorldLimit, none = std::nanf("");
   const struct { float X, Y; } kPoints[] = {{1, 2}, {far, 0}, {3, 4}, {5, 6}, {0, none}, {7, 8}, {9, 9}};
   store::BeginPolyline();  // the first two points: dropped
@@ -275,20 +275,20 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   store::BeginPicture();
   store::DispatchFlush();
   EXPECT_EQ(screenFlushes, 1);
-  EXPECT_TRUE(g.OutOfRange);
-  ASSERT_EQ(g.ObjectCount, 2);
+  EXPECT_TRUE(Store.OutOfRange);
+  ASSERT_EQ(Store.ObjectCount, 2);
   EXPECT_EQ(RangeOf(1)[0], -1);
   EXPECT_EQ(RangeOf(1)[1], 4);
   EXPECT_EQ(RangeOf(2)[0], 5);
   EXPECT_EQ(RangeOf(2)[1], 6);
   EXPECT_EQ(PointOf(3)[0], 9.0f);
-  ASSERT_EQ(g.TextCount, 1);
-  EXPECT_STREQ(g.Texts[1].Text, "kept");
+  ASSERT_EQ(Store.TextCount, 1);
+  EXPECT_STREQ(Store.Texts[1].Text, "kept");
   store::BeginPicture();
   store::DispatchFlush();  // what is left is in range
-  EXPECT_FALSE(g.OutOfRange);
-  EXPECT_EQ(g.ObjectCount, 2);
-  store::ScreenFlush = [] {};
+  EXPECT_FALSE(Store.OutOfRange);
+  EXPECT_EQ(Store.ObjectCount, 2);
+  store::Slots.ScreenFlush = [] {};
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST_F(CursorLoopTest, StepAngleAndViewKeys) {
 
 TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
   static int helps = 0;
-  menu::HelpHook = [](int context) { helps += context == menu::kHelpCursor; };
+  menu::Slots.HelpHook = [](int context) { helps += context == menu::kHelpCursor; };
   platform::QueueText("rR");
   platform::QueueKey(VirtualKey::F1);  // the help of the cursor
   platform::QueueText("q");
@@ -95,7 +95,7 @@ TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
   EXPECT_EQ(Pictures, 2);
   EXPECT_EQ(helps, 1);
   EXPECT_EQ(key, 'q');
-  menu::HelpHook = [](int) {};
+  menu::Slots.HelpHook = [](int) {};
 }
 
 // Whether the keys were typed ahead or come one by one as the loop waits,

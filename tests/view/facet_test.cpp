@@ -48,8 +48,8 @@ class OutlineTest : public ViewTest {
   void SetUp() override {
     ViewTest::SetUp();
     gPen.clear();
-    view::MoveToWorldHook = RecordMove;
-    view::LineToWorldHook = RecordLine;
+    view::Slots.MoveToWorldHook = RecordMove;
+    view::Slots.LineToWorldHook = RecordLine;
   }
 };
 

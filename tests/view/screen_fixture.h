@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "graphics/lang.h"
 #include "graphics/text.h"
@@ -30,42 +31,22 @@ class ScreenTest : public ::testing::Test {
   void SetUp() override { SetUpScreen(kScreenWidth, kScreenHeight); }
 
   void SetUpScreen(int width, int height) {
+    app::ResetFramework();
     platform::InstallImageDriver(width, height);
     platform::Image.InputExhaustedHook = [] { ++Exhausted; };
     Exhausted = 0;
     gfx::InitKernel();
-    gfx::Layout = gfx::ScreenLayout{};
     gfx::BuildStrokeFont();
-    gfx::LanguageIndex = 0;
-    menu::M = menu::MenuState{};
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-    view::CursorShapeHook = view::DrawCursor;
     view::InstallViewHooks();
-    view::WID_RIS = TestPicture;
-    view::WID_GRAN = TestExtent;
+    view::Slots.WID_RIS = TestPicture;
+    view::Slots.WID_GRAN = TestExtent;
     Pictures = 0;
     view::InitView();
     view::V.RotateMode = 0;
     view::PrepareScreen();
   }
 
-  void TearDown() override {
-    view::WID_RIS = view::DefaultWidRis;
-    view::WID_GRAN = view::DefaultWidGran;
-    view::AxesHook = view::DrawOverlays;
-    view::WID_DELLAST = view::DefaultWidDelLast;
-    view::CtrlZHook = [] {};
-    view::RedrawViewHook = [] {};
-    view::ScreenSetUpHook = [] {};
-    view::CursorShapeHook = view::DrawCursor;
-    menu::ViewKeyHook = [](menu::KeyCode) {};
-    menu::ExtendedKeyHook = [](std::uint8_t) {};
-    menu::GridStepHook = [](menu::KeyCode&) {};
-    store::RedrawForMeasure = [] {};
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static inline int Pictures = 0;
   static inline int Exhausted = 0;

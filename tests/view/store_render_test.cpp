@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework.h"
 #include "platform/codepage.h"
 #include "graphics/kernel.h"
 #include "view/store_render.h"
@@ -37,32 +38,20 @@ int exhausted = 0;
 class StoreRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    app::ResetFramework();
     platform::InstallImageDriver(kWidth, kHeight);
     platform::Image.InputExhaustedHook = [] { ++exhausted; };
     exhausted = 0;
     gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::Layout = gfx::ScreenLayout{};
     gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
     // One world unit per pixel, the origin at (100, 80), y up.
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
     view::V.ScreenCentreX = kCentreX;
     view::V.ScreenCentreY = kCentreY;
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
-    store::InitStore();
-    store::ShowMessage = [](const char*, bool, int) {};
     gfx::SetColor(15);
     store::ClearStore();
   }
-  void TearDown() override {
-    store::InitStore();
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
   static std::uint32_t White() { return platform::Palette[15]; }
@@ -183,7 +172,7 @@ TEST_F(StoreRenderTest, EachObjectKindDrawsItsShape) {
     for (const Pixel& d : r.Dark) EXPECT_EQ(Px(d.X, d.Y), kBlack) << d.X << ", " << d.Y;
     EXPECT_TRUE(r.Count < 0 || LitPixels() == r.Count) << LitPixels();
   }
-  EXPECT_GT(store::g.PointCount, store::kPointsInMemory);  // the last row spilled
+  EXPECT_GT(store::Store.PointCount, store::kPointsInMemory);  // the last row spilled
 }
 
 TEST_F(StoreRenderTest, PolylineIsDrawnInTheCurrentColourNotItsPen) {
@@ -216,7 +205,7 @@ TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) 
   store::CloseStore();
   static int moves;
   moves = 0;
-  view::MoveToWorldHook = [](float x, float y, float z) {
+  view::Slots.MoveToWorldHook = [](float x, float y, float z) {
     view::MoveToWorld(x, y, z);
     if (moves++ == 0) platform::QueueText("q");  // the user types meanwhile
   };
@@ -401,7 +390,7 @@ TEST_F(StoreRenderTest, MissingBitmapReplacesThePieceByAMessage) {
   Polyline({{-50, 50}, {-40, 50}});
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  ASSERT_EQ((std::array{store::g.TextCount, store::g.ObjectCount, store::g.ImageCount}), (std::array{1, 0, 0}));
+  ASSERT_EQ((std::array{store::Store.TextCount, store::Store.ObjectCount, store::Store.ImageCount}), (std::array{1, 0, 0}));
   const char* text = nullptr;
   float c[9];
   int font = -1;
@@ -464,24 +453,24 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   gfx::InstallStoreRenderer();
   Polyline({{-10, 0}, {10, 0}});
   store::CloseStore();
-  store::FlushStore();
+  store::Slots.FlushStore();
   EXPECT_EQ(Px(100, 80), White());
 
   const auto stem = WriteBitmap("extent", Bitmap(24, 4, 2, {}, {}));
   static std::string image;
   image = stem;
-  store::RedrawForMeasure = [] {
+  store::Slots.RedrawForMeasure = [] {
     store::ClearStore();
     store::AddImage(image, 10, 20, 5, 0);
     store::CloseStore();
-    store::FlushStore();
+    store::Slots.FlushStore();
   };
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
   store::MeasureExtent2D(umin, vmin, umax, vmax);
   EXPECT_EQ((std::array{umin, vmin, umax, vmax}), (std::array{10.0f, 20.0f, 30.0f, 30.0f}));
-  store::RedrawForMeasure = [] {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.RedrawForMeasure = [] {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
 TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
@@ -496,19 +485,19 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   gfx::SetColor(4);
 
   platform::QueueText("z");
-  store::ShowMessage("BUF_GET"_sc, true, 0);
+  store::Slots.ShowMessage("BUF_GET"_sc, true, 0);
   EXPECT_EQ(menu::M.Prompts[0], "BUF_GET");
   EXPECT_FALSE(platform::Drv.DrvKeyPressed());  // the key was read
   // The drawing window and colour of an interrupted piece are kept.
   EXPECT_EQ((std::array{gfx::K.WindowLeft, gfx::K.WindowBottom, gfx::GetColor()}), (std::array{10, 200, 4}));
 
   const long long before = platform::Image.Milliseconds;
-  store::ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
+  store::Slots.ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
   EXPECT_EQ(gfx::Utf8FromScreen(menu::M.Prompts[0]), "BUF_PUT-Открытие файла");
   EXPECT_EQ(platform::Image.Milliseconds - before, 500);
-  store::ShowMessage = [](const char*, bool, int) {};
-  store::ScreenFlush = [] {};
-  store::ReadImageSize = [](const char*, int&, int&) { return false; };
+  store::Slots.ShowMessage = [](const char*, bool, int) {};
+  store::Slots.ScreenFlush = [] {};
+  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
 }  // namespace

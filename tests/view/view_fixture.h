@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "app/framework.h"
 #include "graphics/kernel.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
@@ -20,24 +21,15 @@ constexpr std::uint32_t kBlack = 0x000000;
 class ViewTest : public ::testing::Test {
  public:
   void SetUp() override {
+    app::ResetFramework();
     platform::InstallImageDriver(kWidth, kHeight);
     gfx::InitKernel();
-    gfx::Layout = gfx::ScreenLayout{};
     gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-    view::RedrawViewHook = CountRedraw;
-    view::MoveToWorldHook = view::MoveToWorld;
-    view::LineToWorldHook = view::LineToWorld;
-    view::CursorShapeHook = view::DrawCursor;
+    view::Slots.RedrawViewHook = CountRedraw;
     Redraws = 0;
   }
 
-  void TearDown() override {
-    view::RedrawViewHook = [] {};
-    view::V = view::ViewState{};
-    view::UpdateViewCoefficients();
-  }
+  void TearDown() override { app::ResetFramework(); }
 
   static inline int Redraws = 0;
   static void CountRedraw() { ++Redraws; }

@@ -134,8 +134,8 @@ TEST_F(ScreenTest, LanguageAxesSurfaceAndCtrlZKeys) {
     EXPECT_EQ(gfx::LanguageIndex, want);
   }
   slotCalls = 0;
-  view::AxesHook = [] { ++slotCalls; };
-  view::CtrlZHook = [] { slotCalls += 100; };
+  view::Slots.AxesHook = [] { ++slotCalls; };
+  view::Slots.CtrlZHook = [] { slotCalls += 100; };
   view::ViewKey(14);
   EXPECT_EQ(slotCalls, 1);
   view::ViewKey(17);
@@ -273,7 +273,7 @@ TEST_F(ScreenTest, ZoomWindowByTwoCornersOrAbandoned) {
     view::ViewKey(apply ? 0xFF : 'z');  // я
     EXPECT_EQ(menu::M.Prompts[0], std::string("Окно. Укажите другой угол"_sc));
     EXPECT_EQ(Pictures, apply ? 1 : 0);
-    EXPECT_EQ(view::CursorShapeHook, view::DrawCursor);
+    EXPECT_EQ(view::Slots.CursorShapeHook, view::DrawCursor);
     EXPECT_EQ(Exhausted, 0);
     if (!apply) {
       EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewCentreU), std::pair(1.0f, 0.0f));
@@ -313,8 +313,8 @@ TEST_F(ScreenTest, MeasuringRedrawAndRedrawWithMenu) {
   view::RedrawWithMenu();
   EXPECT_EQ(Pictures, 1);
   EXPECT_EQ(menu::M.Prompts[0], "abc");
-  view::WID_RIS = [] { Pictures += 10; };
-  store::RedrawForMeasure();
+  view::Slots.WID_RIS = [] { Pictures += 10; };
+  store::Slots.RedrawForMeasure();
   EXPECT_EQ(Pictures, 11);
 }
 

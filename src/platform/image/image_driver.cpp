@@ -105,6 +105,20 @@ void QueueFileAnswer(const std::string& path) { Image.FileAnswers.push_back(path
 
 // --- The window procedure --------------------------------------------------------
 
+namespace {
+// The pointer moves to a pointer event's place before the event is handled.
+void PointerEvent(const InputEvent& e) {
+  Image.PointerX = e.X;
+  Image.PointerY = e.Y;
+  switch (e.Kind) {
+    case InputKind::LeftClick: OnLeftPress(e.X, e.Y); break;
+    case InputKind::RightClick: OnRightPress(e.X, e.Y); break;
+    case InputKind::MiddleClick: OnMiddlePress(e.X, e.Y, e.OnlyButton); break;
+    default: OnMouseMove(e.X, e.Y); break;
+  }
+}
+}  // namespace
+
 bool PumpOneEvent() {
   // A posted request comes before the input waiting behind it, as posted
   // messages do in a window system's queue.
@@ -120,25 +134,9 @@ bool PumpOneEvent() {
     case InputKind::Character: OnCharacter(e.Code); break;
     case InputKind::Key: OnKeyDown(e.Key, e.Ctrl, e.Shift, e.Alt); break;
     case InputKind::MouseMove:
-      Image.PointerX = e.X;
-      Image.PointerY = e.Y;
-      OnMouseMove(e.X, e.Y);
-      break;
     case InputKind::LeftClick:
-      Image.PointerX = e.X;
-      Image.PointerY = e.Y;
-      OnLeftPress(e.X, e.Y);
-      break;
     case InputKind::RightClick:
-      Image.PointerX = e.X;
-      Image.PointerY = e.Y;
-      OnRightPress(e.X, e.Y);
-      break;
-    case InputKind::MiddleClick:
-      Image.PointerX = e.X;
-      Image.PointerY = e.Y;
-      OnMiddlePress(e.X, e.Y, e.OnlyButton);
-      break;
+    case InputKind::MiddleClick: PointerEvent(e); break;
     case InputKind::Wheel: OnWheel(e.Delta); break;
     case InputKind::MenuCommand: MenuBar.MenuCommandHook(e.Command); break;
     case InputKind::CloseWindow: CloseRequest(); break;

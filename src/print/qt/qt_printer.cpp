@@ -185,6 +185,6 @@ PrinterBackend QtPrinterBackend() {
   return PrinterBackend{QtProbe, QtBeginDocument, QtBeginPage, QtLine, QtEndPage, QtEndDocument};
 }
 
-void InstallQtPrinter() { g.Backend = QtPrinterBackend(); }
+void InstallQtPrinter() { Printing.Backend = QtPrinterBackend(); }
 
 }  // namespace print

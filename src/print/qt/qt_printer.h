@@ -8,7 +8,7 @@ namespace print {
 
 // The Qt procedures of the backend table.
 PrinterBackend QtPrinterBackend();
-// Puts QtPrinterBackend into g.Backend (start-up of the windowed program).
+// Puts QtPrinterBackend into Printing.Backend (start-up of the windowed program).
 void InstallQtPrinter();
 
 }  // namespace print
