@@ -95,8 +95,21 @@ verify: deps deps-verify $(BUILD)/CMakeCache.txt
 	python3 verify/verify.py --brelmora $(BUILD)/brelmora --work $(BUILD)/verify \
 	  --report docs/verification.md
 
+# make bench runs every benchmark (BENCH_FILTER: a regular expression of
+# the ones to run). With BASELINE=<commit> the commit is built beside, in
+# build-baseline/ with today's bench/ sources, and each benchmark runs in
+# both, BENCH_REPETITIONS times alternately, printed as medians side by side:
+#   make bench BASELINE=2e1afc0 BENCH_REPETITIONS=5
+# BASELINE_BENCH=<commit> builds the baseline with that commit's bench/
+# instead, when today's calls entry points the baseline names otherwise.
+BENCH_FILTER      ?= .
+BENCH_REPETITIONS ?= 5
 bench: build
-	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b || exit 1; done
+ifeq ($(BASELINE),)
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; ./$$b --benchmark_filter='$(BENCH_FILTER)' || exit 1; done
+else
+	JOBS=$(JOBS) bench/side_by_side.sh $(BUILD) '$(BASELINE)' '$(BENCH_FILTER)' $(BENCH_REPETITIONS) '$(BASELINE_BENCH)'
+endif
 
 # Not part of `make test` either: a minute per target by default.
 fuzz: deps deps-fuzz $(BUILD_FUZZ)/CMakeCache.txt
@@ -129,4 +142,4 @@ shots: build
 	tools/shots.sh $(CURDIR)/$(BUILD)/brelmora $(BUILD)/shots
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_COV)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_COV) build-baseline

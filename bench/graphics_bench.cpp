@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
@@ -45,6 +46,7 @@ void BM_ClearLinesAndText(benchmark::State& state) {
   SetUpScreen();
   const std::vector<Segment> segments = Segments();
   const std::string line = "Меридианальные напряжения, МПа 0123456789 ABCDEFGH"_sc;  // 50 chars
+  bench::AllocationCount count(state);
   for (auto _ : state) {
     menu::ClearPicture();
     gfx::SetColor(15);
@@ -54,6 +56,7 @@ void BM_ClearLinesAndText(benchmark::State& state) {
     }
     for (int row = 0; row < 40; ++row) gfx::TextOut(line, 20, 40 + row * 24, 14, 12);
   }
+  count.Report();
 }
 BENCHMARK(BM_ClearLinesAndText)->Unit(benchmark::kMillisecond);
 

@@ -52,7 +52,7 @@ void Piece(int colour, const char* layer, const char* textLayer = kTextLayer) {
 
 // Horizontal text with its anchor in the middle of its left edge.
 void Text(std::string_view text, float x, float y, float height, float width) {
-  store::AddTextLeft(gfx::LangPart(text), x, y, 0, 0, 1, height, width, 0);
+  store::AddTextLeft(gfx::LangPartView(text, gfx::LanguageIndex), x, y, 0, 0, 1, height, width, 0);
 }
 
 void Segment2(float x1, float y1, float x2, float y2) {
@@ -305,10 +305,13 @@ float DrawResultTable(float dx, float dy) {
   y -= 1.5f * step;
   ResultRow rows[kResultRows + kBendingRows];
   const int count = TableRows(Shell, Solution, bending ? &Bending : nullptr, rows);
+  static std::string line;  // one buffer for every row of every redraw
   for (int i = 0; i < count; ++i) {
     const ResultRow& row = rows[i];
     if (row.GapBefore) y -= PictureLayout::LineGap;
-    Text(ResultRowText(row, gfx::LanguageIndex, true), 0, y, hF, w);
+    line.clear();
+    AppendResultRowText(line, row, gfx::LanguageIndex, true);
+    Text(line, 0, y, hF, w);
     y -= step;
   }
   // When the contour step had to be enlarged to fit the node capacity, the

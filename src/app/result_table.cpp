@@ -50,8 +50,15 @@ int TableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution
 }
 
 std::string ResultRowText(const ResultRow& row, int language, bool compact) {
-  return gfx::LangPartOf(row.Label, language) + " " +
-         (compact ? gfx::FormatNumberCompact : gfx::FormatNumber)(row.Value, row.Width, row.Decimals);
+  std::string out;
+  AppendResultRowText(out, row, language, compact);
+  return out;
+}
+
+void AppendResultRowText(std::string& out, const ResultRow& row, int language, bool compact) {
+  out += gfx::LangPartView(row.Label, language);
+  out += ' ';
+  out += (compact ? gfx::FormatNumberCompact : gfx::FormatNumber)(row.Value, row.Width, row.Decimals);
 }
 
 std::string StepEnlargedNote(const ShellSolution& s) {

@@ -43,6 +43,8 @@ int TableRows(const ShellModel& m, const ShellSolution& s, const BendingSolution
 // width and decimals (screen text, language by index); compact for the
 // picture (gfx::FormatNumberCompact).
 std::string ResultRowText(const ResultRow& row, int language, bool compact = false);
+// The same text appended to out (the picture redraws its rows into one buffer).
+void AppendResultRowText(std::string& out, const ResultRow& row, int language, bool compact = false);
 
 // The line that tells that the contour step had to be enlarged (empty when it
 // was not), screen text with an English variant.

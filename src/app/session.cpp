@@ -199,22 +199,43 @@ namespace {
 
 constexpr const char* kUntitled = "Без имени;Untitled;Bez nazwy"_sc;
 
+void AppendFileNameUtf8(std::string& out) {
+  if (Work.FilePath.empty())
+    gfx::AppendUtf8FromScreen(out, gfx::LangPartView(kUntitled, gfx::LanguageIndex));
+  else
+    out += std::string_view(Work.FilePath).substr(Work.FilePath.rfind('/') + 1);
+}
+
 std::string FileNameUtf8() {
-  if (Work.FilePath.empty()) return gfx::Utf8FromScreen(gfx::LangPart(kUntitled));
-  return Work.FilePath.substr(Work.FilePath.rfind('/') + 1);
+  std::string name;
+  AppendFileNameUtf8(name);
+  return name;
 }
 
 int Language() { return std::clamp(gfx::LanguageIndex, 0, 2); }
 
+// The caption into out, which keeps its buffer from one redraw to the next.
+void BuildWindowTitle(std::string& out) {
+  static const char* const kCodes[] = {"RU", "EN", "PL"};
+  out.clear();
+  AppendFileNameUtf8(out);
+  if (Work.Modified) out += '*';
+  out += " — Brelmora (";
+  out += kCodes[Language()];
+  out += ')';
+}
+
 }  // namespace
 
 std::string WindowTitle() {
-  static const char* const kCodes[] = {"RU", "EN", "PL"};
-  return FileNameUtf8() + (Work.Modified ? "*" : "") + " — Brelmora (" + kCodes[Language()] + ")";
+  std::string title;
+  BuildWindowTitle(title);
+  return title;
 }
 
 void UpdateWindowTitle() {
-  const std::string title = WindowTitle();
+  static std::string title;
+  BuildWindowTitle(title);
   if (title != Work.ShownTitle) {
     Work.ShownTitle = title;
     platform::Drv.DrvSetTitle(title);

@@ -38,17 +38,26 @@ void WriteComment(ExportFile& file, const char* caption) {
   WriteExportLine(file, comment);
 }
 
-std::string UgfLine(float x, float y, std::int32_t pen) {
-  return gfx::FormatNumber(x, kUgfWidth, kUgfDecimals) + " " +
-         gfx::FormatNumber(y, kUgfWidth, kUgfDecimals) + " " + gfx::FormatFixed(pen, 0, 0);
+const std::string& UgfLine(float x, float y, std::int32_t pen) {
+  std::string& line = ExportLineBuffer();
+  gfx::AppendNumber(line, x, kUgfWidth, kUgfDecimals);
+  line += ' ';
+  gfx::AppendNumber(line, y, kUgfWidth, kUgfDecimals);
+  line += ' ';
+  gfx::AppendFixed(line, pen, 0, 0);
+  return line;
 }
 
 void GeoPoint(int k, int pen) {
   float x = 0, y = 0, z = 0;
   store::PointGet(k, x, y, z);
-  WriteLine(gfx::FormatNumber(x, kGeoWidth, kGeoDecimals) + " " +
-            gfx::FormatNumber(y, kGeoWidth, kGeoDecimals) + " " +
-            gfx::FormatNumber(z, kGeoWidth, kGeoDecimals) + " " + gfx::FormatFixed(pen, 0, 0));
+  std::string& line = ExportLineBuffer();
+  for (float v : {x, y, z}) {
+    gfx::AppendNumber(line, v, kGeoWidth, kGeoDecimals);
+    line += ' ';
+  }
+  gfx::AppendFixed(line, pen, 0, 0);
+  WriteLine(line);
   if (pen > 0) {
     view::MoveToWorld(x, y, z);
   } else {
@@ -156,13 +165,13 @@ void WriteTreFacets() {
 }
 
 void WriteTriangle(int p1, int p2, int p3) {
-  std::string line;
+  std::string& line = ExportLineBuffer();
   for (int p : {p1, p2, p3}) {
     float c[3] = {};
     store::PointGet(p, c[0], c[1], c[2]);
     for (float v : c) {
       if (!line.empty()) line += ' ';
-      line += gfx::FormatNumber(v, kTreWidth, kTreDecimals);
+      gfx::AppendNumber(line, v, kTreWidth, kTreDecimals);
     }
   }
   line += " 0";

@@ -92,19 +92,32 @@ void DxfLine(int k, int aci) {
 
 }  // namespace
 
+namespace {
+// The group code's line: the code right-aligned in two places.
+void WriteGroupCode(int code) {
+  std::string& line = ExportLineBuffer();
+  gfx::AppendNumber(line, code, 2, 0);
+  WriteLine(line);
+}
+}  // namespace
+
 void DxfGroupString(int code, std::string_view text) {
-  WriteLine(gfx::FormatNumber(code, 2, 0));
+  WriteGroupCode(code);
   WriteLine(text);
 }
 
 void DxfGroupInt(int code, int n) {
-  WriteLine(gfx::FormatNumber(code, 2, 0));
-  WriteLine(gfx::FormatFixed(n, 0, 0));
+  WriteGroupCode(code);
+  std::string& line = ExportLineBuffer();
+  gfx::AppendFixed(line, n, 0, 0);
+  WriteLine(line);
 }
 
 void DxfGroupReal(int code, double value) {
-  WriteLine(gfx::FormatNumber(code, 2, 0));
-  WriteLine(gfx::FormatNumber(value, 6, 3));
+  WriteGroupCode(code);
+  std::string& line = ExportLineBuffer();
+  gfx::AppendNumber(line, value, 6, 3);
+  WriteLine(line);
 }
 
 std::uint32_t AciRgb(int aci) {

@@ -39,6 +39,10 @@ struct ExportFile {
 
 // Appends one line and CR LF.
 void WriteExportLine(ExportFile& file, std::string_view line);
+// An empty line to build in place and hand to WriteExportLine: one buffer
+// serves every line, so that writing a number allocates nothing. Valid
+// until the next call.
+std::string& ExportLineBuffer();
 
 using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could

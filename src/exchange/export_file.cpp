@@ -1,5 +1,7 @@
 // src/exchange/export_file.cpp — the export file, the exchange state and
 // slots, the dispatch of flushed pieces to the writers, code pages.
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "exchange/exchange.h"
@@ -22,17 +24,32 @@ ExchangeSlots Slots;
 // --- Export file -----------------------------------------------------------------------
 
 void WriteExportLine(ExportFile& file, std::string_view line) {
-  file.Bytes.append(line);
-  file.Bytes.append("\r\n");
+  std::string& bytes = file.Bytes;
+  const std::size_t size = bytes.size();
+  bytes.resize(size + line.size() + 2);  // growing by doubling, as append does
+  char* at = bytes.data() + size;
+  if (!line.empty()) std::memcpy(at, line.data(), line.size());
+  at[line.size()] = '\r';
+  at[line.size() + 1] = '\n';
+}
+
+std::string& ExportLineBuffer() {
+  static std::string line;
+  line.clear();
+  return line;
 }
 
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error) {
   ExportFile file;
   file.Path = path;
-  file.Bytes.reserve(kExportReserve);
+  // As much as the largest export so far took: a picture is exported again
+  // and again at about the same size, and the text then never moves.
+  static std::size_t largest = kExportReserve;
+  file.Bytes.reserve(largest);
   Exchange.Cancelled = false;
   procedure(file);
   store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
+  largest = std::max(largest, file.Bytes.size());
   if (Exchange.Cancelled) return true;
   return platform::WriteFileAtomic(path, file.Bytes, error);
 }

@@ -1,7 +1,9 @@
 // src/exchange/plotter.cpp — the picture as an HPGL plotter program (.PLT):
 // the plotter window set to the picture's extent, one instruction per pen
 // move of the plane walker, then the pen parked and put away.
+#include <charconv>
 #include <string>
+#include <string_view>
 
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
@@ -50,17 +52,27 @@ void ExportPLT(ExportFile& file) {
 }
 
 void HpglPoint(float x, float y, std::int32_t pen) {
-  std::string xy = Int(PlotterSteps(x, Exchange.PlotXmin)) + "," + Int(PlotterSteps(y, Exchange.PlotYmin)) + ";";
+  // "PU x,y;" or "PD x,y;", built in one line.
+  std::string& line = ExportLineBuffer();
+  line += "PU ";
+  gfx::AppendFixed(line, PlotterSteps(x, Exchange.PlotXmin), 0, 0);
+  line += ',';
+  gfx::AppendFixed(line, PlotterSteps(y, Exchange.PlotYmin), 0, 0);
+  line += ';';
   std::int32_t px = 0, py = 0;
   view::ViewToPixel(x, y, px, py);
   if (pen > 0) {
     if (Exchange.Out != nullptr) {
-      WriteExportLine(*Exchange.Out, "SP" + Int(Exchange.ExportColour) + ";");
-      WriteExportLine(*Exchange.Out, "PU " + xy);
+      char select[16] = "SP";
+      const auto end = std::to_chars(select + 2, select + sizeof select - 1, Exchange.ExportColour).ptr;
+      *end = ';';
+      WriteExportLine(*Exchange.Out, std::string_view(select, static_cast<std::size_t>(end + 1 - select)));
+      WriteExportLine(*Exchange.Out, line);
     }
     gfx::MoveTo2(px, py);
   } else if (pen == 0) {
-    if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, "PD " + xy);
+    line[1] = 'D';
+    if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
     gfx::LineTo2(px, py);
   }
 }

@@ -157,13 +157,12 @@ class LineStepper {
     std::int64_t Quot = 0, Rem = 0, WholeStep = 0, RemStep = 0, Divisor = 1;
     bool Negative = false;
     void Init(std::int64_t delta, std::int64_t divisor);
-    void Next() {
+    void Next() {  // the carry without a branch: it follows no pattern
       Quot += WholeStep;
       Rem += RemStep;
-      if (Rem >= Divisor) {
-        Rem -= Divisor;
-        ++Quot;
-      }
+      const std::int64_t carry = Rem >= Divisor ? 1 : 0;
+      Quot += carry;
+      Rem -= Divisor & -carry;
     }
     std::int64_t Value() const { return Negative ? -Quot : Quot; }
   };

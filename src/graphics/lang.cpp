@@ -21,11 +21,13 @@ std::string_view Part(std::string_view text, int index) {
 }
 }  // namespace
 
-std::string LangPartOf(std::string_view text, int index) {
+std::string_view LangPartView(std::string_view text, int index) {
   std::string_view part = index > 0 ? Part(text, index) : std::string_view{};
   if (part.empty()) part = Part(text, 0);
-  return std::string(part);
+  return part;
 }
+
+std::string LangPartOf(std::string_view text, int index) { return std::string(LangPartView(text, index)); }
 
 std::string LangPart(std::string_view text) { return LangPartOf(text, LanguageIndex); }
 

@@ -14,6 +14,8 @@ extern int LanguageIndex;
 // Part `index` of text split at ";" (parts counted from 0, each cut to 120
 // characters); part 0 when that part is empty or missing.
 std::string LangPartOf(std::string_view text, int index);
+// The same part as a view into text, for a caller that only reads it.
+std::string_view LangPartView(std::string_view text, int index);
 
 // The variant of the current LanguageIndex.
 std::string LangPart(std::string_view text);

@@ -34,6 +34,11 @@ std::string FormatNumberCompact(double value, int width, int decimals);
 // still written in full ("shortest form" for integers of the exchange files).
 std::string FormatFixed(double value, int width, int decimals);
 
+// The texts of FormatFixed and FormatNumber appended to out: the exchange
+// files write their numbers this way, without a string for each.
+void AppendFixed(std::string& out, double value, int width, int decimals);
+void AppendNumber(std::string& out, double value, int width, int decimals);
+
 // The text of FormatNumber for a value shown to a person (menus, prompts,
 // the scale bar): a value too small for its decimals keeps its digits. The
 // decimals grow until the text is within 0.5 % of the value (about three

@@ -6,6 +6,11 @@ namespace gfx {
 std::string Utf8FromScreen(std::string_view screen) {
   std::string out;
   out.reserve(screen.size() * 2);
+  AppendUtf8FromScreen(out, screen);
+  return out;
+}
+
+void AppendUtf8FromScreen(std::string& out, std::string_view screen) {
   for (char ch : screen) {
     auto b = static_cast<unsigned char>(ch);
     char32_t cp = b < 0x80 ? b : kScreenHigh[b - 0x80];
@@ -20,7 +25,6 @@ std::string Utf8FromScreen(std::string_view screen) {
       out += static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
-  return out;
 }
 
 std::string ScreenFromUtf8(std::string_view utf8) {

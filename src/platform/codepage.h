@@ -87,6 +87,7 @@ consteval const char* operator""_sc() { return L.text; }
 // Screen text (CP866) to UTF-8 and back; a character the screen code page
 // lacks becomes '?'.
 std::string Utf8FromScreen(std::string_view screen);
+void AppendUtf8FromScreen(std::string& out, std::string_view screen);  // the same, appended
 std::string ScreenFromUtf8(std::string_view utf8);
 
 // Windows Cyrillic (CP1251) to the screen code page: 240..255 − 16,

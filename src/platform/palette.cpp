@@ -45,6 +45,7 @@ void BuildPalette() {
 }
 
 void ClearShadow() {
+  PreferLargePages(ShadowRaster, sizeof ShadowRaster);
   for (auto& row : ShadowRaster) std::fill(std::begin(row), std::end(row), 0u);
 }
 

@@ -5,7 +5,10 @@
 // lines · installation.
 #include "platform/picture.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 
 namespace platform {
 
@@ -73,10 +76,24 @@ void FillClipped(int left, int top, int right, int bottom, std::uint32_t value) 
 
 // --- Picture and clip ---------------------------------------------------------
 
+void PreferLargePages(void* memory, std::size_t bytes) {
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(memory) + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t to = (reinterpret_cast<std::uintptr_t>(memory) + bytes) & ~(kLargePage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
 void ResizePicture(int width, int height) {
   Pic.Width = std::clamp(width, 1, kPictureMaxSide);
   Pic.Height = std::clamp(height, 1, kPictureMaxSide);
-  Pic.Pixels.assign(static_cast<std::size_t>(Pic.Width) * Pic.Height, kOpaque);
+  const std::size_t pixels = static_cast<std::size_t>(Pic.Width) * Pic.Height;
+  if (Pic.Pixels.capacity() < pixels) {
+    std::vector<std::uint32_t> fresh;
+    fresh.reserve(pixels);
+    PreferLargePages(fresh.data(), pixels * sizeof(std::uint32_t));
+    Pic.Pixels.swap(fresh);
+  }
+  Pic.Pixels.assign(pixels, kOpaque);
   Pic.ClipLeft = 0;
   Pic.ClipTop = 0;
   Pic.ClipRight = Pic.Width - 1;
@@ -153,6 +170,24 @@ void PicturePoint(int x, int y, int colour) {
   if (InShadow(x, y)) ShadowRaster[y][x] = value;
   SelectPen(value);
   Light(x, y, value);
+}
+
+void PicturePoints(const int* xs, const int* ys, int count, int colour) {
+  if (count <= 0) return;
+  Pic.DrawCalls += static_cast<std::uint64_t>(count);
+  const std::uint32_t value = ColourValue(colour);
+  SelectPen(value);
+  for (int i = 0; i < count; ++i)
+    if (InShadow(xs[i], ys[i])) ShadowRaster[ys[i]][xs[i]] = value;
+  const std::uint32_t pixel = PixelOf(value);
+  const std::size_t width = static_cast<std::size_t>(Pic.Width);
+  bool lit = false;
+  for (int i = 0; i < count; ++i) {
+    if (!InClip(xs[i], ys[i])) continue;
+    Pic.Pixels[static_cast<std::size_t>(ys[i]) * width + static_cast<std::size_t>(xs[i])] = pixel;
+    lit = true;
+  }
+  if (lit) Pic.Dirty = true;
 }
 
 void PictureXorPoint(int x, int y, int colour) {

@@ -17,6 +17,7 @@
 //  - DrvPutPixelRGB clamps each component to 0..255.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -56,6 +57,11 @@ struct Picture {
 };
 extern Picture Pic;  // the one picture of the program
 
+// Asks the system to back the memory of a large raster with large pages
+// where it can (the lines of a picture touch a row, and so a page, per
+// pixel); a hint only, nothing changes where it is not taken.
+void PreferLargePages(void* memory, std::size_t bytes);
+
 // Makes the picture width × height (each clamped to 1..kPictureMaxSide),
 // black, with the clip covering all of it.
 void ResizePicture(int width, int height);
@@ -80,6 +86,10 @@ void PictureSetPenColor(int colour);
 void PictureSetBackMode(int mode);
 int PictureGetBackMode();
 void PicturePoint(int x, int y, int colour);
+// What PicturePoint does at each of count points (xs[i], ys[i]) of one
+// colour, raster by raster: the kernel hands its lines' visible pixels over
+// in runs.
+void PicturePoints(const int* xs, const int* ys, int count, int colour);
 void PictureXorPoint(int x, int y, int colour);
 void PictureLine(int x1, int y1, int x2, int y2, int colour);
 void PicturePutPixelRGB(int x, int y, int red, int green, int blue);

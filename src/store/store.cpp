@@ -297,6 +297,16 @@ bool GetThree(ScratchFile& f, std::int64_t e, std::uint32_t& a, std::uint32_t& b
   return true;
 }
 
+// The three elements from e on when their block is in the cache and holds
+// all three, else null: the common case of PointGet and PointPut, without
+// the cache's call.
+std::uint32_t* CachedThree(ScratchFile& f, std::int64_t e) {
+  const std::int64_t block = e / kBlockElements;
+  CacheBlock& b = f.Cache[block % kCacheBlocks];
+  const int k = static_cast<int>(e % kBlockElements);
+  return b.Block == block && k + 2 < kBlockElements ? b.Data + k : nullptr;
+}
+
 }  // namespace
 
 const char* ScratchFolder() { return Store.Folder; }
@@ -390,6 +400,19 @@ void PointPut(int n, float x, float y, float z) {
     return;
   }
   ScratchFile& f = Store.PointFile;
+  if (f.Open) {
+    const std::int64_t e = PointElement(n);
+    if (std::uint32_t* at = CachedThree(f, e)) {
+      at[0] = std::bit_cast<std::uint32_t>(x);
+      at[1] = std::bit_cast<std::uint32_t>(y);
+      at[2] = std::bit_cast<std::uint32_t>(z);
+      CacheBlock& b = f.Cache[e / kBlockElements % kCacheBlocks];
+      const int k = static_cast<int>(e % kBlockElements);
+      if (k < b.DirtyFrom) b.DirtyFrom = k;
+      if (k + 3 > b.DirtyTo) b.DirtyTo = k + 3;
+      return;
+    }
+  }
   if (!f.Open) {
     if (Store.PieceLost) return;  // the piece is dropped anyway
     if (!OpenScratch(f, kPointFileOpening)) return;
@@ -408,6 +431,14 @@ void PointGet(int n, float& x, float& y, float& z) {
     return;
   }
   ScratchFile& f = Store.PointFile;
+  if (f.Open) {
+    if (const std::uint32_t* at = CachedThree(f, PointElement(n))) {
+      x = std::bit_cast<float>(at[0]);
+      y = std::bit_cast<float>(at[1]);
+      z = std::bit_cast<float>(at[2]);
+      return;
+    }
+  }
   if (!f.Open) {
     if (Store.PieceLost) return;
     char text[64];
