@@ -257,25 +257,11 @@ void InnerPoints(PointSink sink, const float m[3], const float e1[3], const floa
   }
 }
 
-void WholeArc(PointSink sink, const float m[3], const float e1[3], const float e2[3], float r,
-              float a1, float a2, float q, int pointCount) {
-  double r2 = r;
-  ArcPoint(sink, m, e1, e2, r2 * std::cos(static_cast<double>(a1)), r2 * std::sin(static_cast<double>(a1)));
-  InnerPoints(sink, m, e1, e2, r, a1, a2, q, pointCount);
-  ArcPoint(sink, m, e1, e2, r2 * std::cos(static_cast<double>(a2)), r2 * std::sin(static_cast<double>(a2)));
-}
-
 }  // namespace
 
 void ArcInnerPoints(const float m[3], const float e1[3], const float e2[3], float r, float a1,
                     float a2, float q, int pointCount) {
   InnerPoints(ToStore, m, e1, e2, r, a1, a2, q, pointCount);
-}
-
-void AddArc(const float m[3], const float e1[3], const float e2[3], float r, float a1, float a2,
-            float q, int pointCount) {
-  BeginPolyline();
-  WholeArc(ToStore, m, e1, e2, r, a1, a2, q, pointCount);
 }
 
 // --- Axis lines --------------------------------------------------------------------------------

@@ -79,9 +79,6 @@ int ArcChordCount(float r, float a1, float a2, float q, int pointCount);
 // The inner points of the arc (not its ends) appended to the current object.
 void ArcInnerPoints(const float m[3], const float e1[3], const float e2[3], float r, float a1,
                     float a2, float q, int pointCount);
-// A polyline from the point at a1 through the inner points to the point at a2.
-void AddArc(const float m[3], const float e1[3], const float e2[3], float r, float a1, float a2,
-            float q, int pointCount);
 
 // --- Axis lines ------------------------------------------------------------------------
 // A dash-dot line from p1 to p2 extended by extendBefore and extendAfter:
