@@ -24,29 +24,6 @@ struct Point {
 };
 using Glyph = std::vector<Point>;
 
-// Decodes the table independently of the loader: code → points, in order.
-std::map<int, Glyph> DecodeTable(int* endPairAt = nullptr, int* starts = nullptr) {
-  std::map<int, Glyph> glyphs;
-  int code = -1, count = 0;
-  for (int i = 0; i + 1 < gfx::kFontTableBytes; i += 2) {
-    const int a = gfx::kFontTable[i], b = gfx::kFontTable[i + 1];
-    if (a == 255) {
-      if (endPairAt) *endPairAt = i;
-      break;
-    }
-    if (b == 255) {
-      code = a;
-      ++count;
-      glyphs[code];
-      continue;
-    }
-    const int y = static_cast<std::int8_t>(b);
-    glyphs[code].push_back(a < 128 ? Point{a, y, 0} : Point{256 - a, y, 1});
-  }
-  if (starts) *starts = count;
-  return glyphs;
-}
-
 Glyph Loaded(int slot) {
   Glyph g;
   for (int k = Font.FirstStroke[slot]; k < Font.FirstStroke[slot] + Font.StrokeCount[slot]; ++k)
@@ -54,23 +31,9 @@ Glyph Loaded(int slot) {
   return g;
 }
 
-std::set<int> ExpectedCodes() {
-  std::set<int> codes{' '};
-  for (int c = 33; c <= 126; ++c)
-    if (c != '{' && c != '}' && c != '~') codes.insert(c);
-  for (int c = 128; c <= 175; ++c) codes.insert(c);
-  for (int c = 224; c <= 241; ++c) codes.insert(c);
-  return codes;
-}
-
-int MinY(const Glyph& g) {
-  int m = 1000;
-  for (const Point& p : g) m = std::min(m, p.Y);
-  return m;
-}
-int MaxY(const Glyph& g) {
-  int m = -1000;
-  for (const Point& p : g) m = std::max(m, p.Y);
+int Extreme(unsigned char c, bool top) {
+  int m = top ? -1000 : 1000;
+  for (const Point& p : Loaded(c)) m = top ? std::max(m, p.Y) : std::min(m, p.Y);
   return m;
 }
 
@@ -79,81 +42,56 @@ class FontTable : public ::testing::Test {
   void SetUp() override { gfx::BuildStrokeFont(); }
 };
 
-// --- Coverage -------------------------------------------------------------
-
-TEST_F(FontTable, DefinesExactlyTheSpaceAsciiAndCyrillicLetters) {
-  int starts = 0;
-  const auto glyphs = DecodeTable(nullptr, &starts);
-  std::set<int> codes;
-  for (const auto& [code, g] : glyphs) codes.insert(code);
-  EXPECT_EQ(codes, ExpectedCodes());
-  EXPECT_EQ(codes.size(), 158u);
+// The space, ASCII but { } ~, and the Cyrillic letters, each defined once;
+// every glyph but the space begins with a move, stays in its cell (the tick
+// ^ reaches out), and font 1 is a copy of font 0; every slot is one cell wide.
+TEST_F(FontTable, DefinesTheSpaceAsciiAndCyrillicLettersOnceEachWithinTheCell) {
+  std::set<int> expected{' '}, defined{' '};
+  for (int c = 33; c <= 126; ++c)
+    if (c != '{' && c != '}' && c != '~') expected.insert(c);
+  for (int c = 128; c <= 175; ++c) expected.insert(c);
+  for (int c = 224; c <= 241; ++c) expected.insert(c);
+  int starts = 0, endAt = -1;
+  for (int i = 0; i + 1 < gfx::kFontTableBytes && endAt < 0; i += 2)
+    if (gfx::kFontTable[i] == 255) endAt = i;
+    else starts += gfx::kFontTable[i + 1] == 255;
   EXPECT_EQ(starts, 158) << "a code is defined twice";
-}
-
-TEST_F(FontTable, EveryCodeButTheSpaceHasStrokesAndBeginsWithAMove) {
-  for (const auto& [code, g] : DecodeTable()) {
-    if (code == ' ') {
-      EXPECT_TRUE(g.empty());
-      continue;
-    }
-    ASSERT_GE(g.size(), 2u) << code;
-    EXPECT_EQ(g.front().Move, 1) << code;
-  }
-}
-
-// --- Encoding -------------------------------------------------------------
-
-TEST_F(FontTable, StartsWithAGlyphAndEndsWithTheEndPairWithinTheReadLimit) {
-  ASSERT_GE(gfx::kFontTableBytes, 2);
-  EXPECT_EQ(gfx::kFontTable[1], 255);
-  int endAt = -1;
-  DecodeTable(&endAt);
+  EXPECT_EQ(gfx::kFontTable[1], 255);  // it starts with a glyph
   EXPECT_EQ(endAt, gfx::kFontTableBytes - 2);
   EXPECT_LE(gfx::kFontTableBytes, gfx::kFontTableReadLimit);
-  EXPECT_LE(endAt + 2, gfx::kFontTableReadLimit);
-  EXPECT_EQ(gfx::kFontTableBytes % 2, 0);
-}
-
-// --- Bounds ---------------------------------------------------------------
-
-TEST_F(FontTable, PointsStayInTheCellExceptTheTick) {
-  for (const auto& [code, g] : DecodeTable()) {
-    const int maxX = code == '^' ? 127 : gfx::kFontUnits;
+  for (int c = 0; c < gfx::kFontSlotsPerFont; ++c) {
+    const Glyph g = Loaded(c);
+    if (!g.empty()) defined.insert(c);
+    EXPECT_EQ(Loaded(c + 256), g) << c;
+    EXPECT_EQ(Font.Width[c], 70) << c;
+    EXPECT_EQ(Font.Width[c + 256], 70) << c;
+    if (g.empty()) continue;
+    EXPECT_GE(g.size(), 2u) << c;
+    EXPECT_EQ(g.front().Move, 1) << c;
     for (const Point& p : g) {
-      EXPECT_GE(p.X, 0) << code;
-      EXPECT_LE(p.X, maxX) << code;
-      EXPECT_GE(p.Y, -70) << code;
-      EXPECT_LE(p.Y, 127) << code;
+      EXPECT_TRUE(p.X >= 0 && p.X <= (c == '^' ? 127 : gfx::kFontUnits)) << c;
+      EXPECT_TRUE(p.Y >= -70 && p.Y <= 127) << c;
     }
   }
+  EXPECT_EQ(defined, expected);
 }
 
-TEST_F(FontTable, CapitalsAndDigitsReachTheCapitalHeight) {
-  // Й and Ё carry their marks above the cell and are left out.
-  const std::string tall = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") +
-                           "АБВГДЕЖЗИКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"_sc;
-  for (unsigned char c : tall) {
-    const Glyph g = Loaded(c);
-    EXPECT_EQ(MaxY(g), 70) << int(c);
-  }
+// Capitals and digits reach the capital height (Й and Ё carry their marks
+// above it), small letters the x-height, descenders below the baseline.
+TEST_F(FontTable, LettersReachTheirHeightsAndDepths) {
+  struct Row { std::string Letters; bool Top; int Y; };
+  const Row kRows[] = {
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789" + std::string("АБВГДЕЖЗИКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"_sc), true, 70},
+      {"acemnorsuvwxz" + std::string("авгжикмнопстхчшыьэюя"_sc), true, 50},
+      {"bdfhklt", true, 70},
+      {"gpqy" + std::string("руф"_sc), false, -20},
+      {"ДЦЩдцщ"_sc, false, -15},
+      {",", false, -10},
+      {"acemnorsuvwxzABCHOXZ0123456789", false, 0},
+  };
+  for (const Row& r : kRows)
+    for (unsigned char c : r.Letters) EXPECT_EQ(Extreme(c, r.Top), r.Y) << int(c);
 }
-
-TEST_F(FontTable, SmallLettersStandAtTheXHeight) {
-  for (unsigned char c : std::string("acemnorsuvwxz") + "авгжикмнопстхчшыьэюя"_sc)
-    EXPECT_EQ(MaxY(Loaded(c)), 50) << int(c);
-  for (unsigned char c : std::string("bdfhklt")) EXPECT_EQ(MaxY(Loaded(c)), 70) << c;
-}
-
-TEST_F(FontTable, DescendersReachBelowTheBaseline) {
-  for (unsigned char c : std::string("gpqy") + "руф"_sc) EXPECT_EQ(MinY(Loaded(c)), -20) << int(c);
-  for (unsigned char c : std::string("ДЦЩдцщ"_sc)) EXPECT_EQ(MinY(Loaded(c)), -15) << int(c);
-  EXPECT_EQ(MinY(Loaded(',')), -10);
-  for (unsigned char c : std::string("acemnorsuvwxzABCHOXZ0123456789"))
-    EXPECT_EQ(MinY(Loaded(c)), 0) << c;
-}
-
-// --- The sample glyphs and the symbols --------------------------------------
 
 // Two codes stand for symbols: & is the radical sign, ^ the large tick (the
 // letters' shapes are checked where text is laid out).
@@ -162,14 +100,12 @@ TEST_F(FontTable, AmpersandAndCircumflexAreSymbols) {
   EXPECT_EQ(Loaded('^'), (Glyph{{10, 80, 1}, {50, 127, 0}, {110, 20, 0}}));
 }
 
-// --- Distinct shapes --------------------------------------------------------
-
 // Only a Latin letter and the Cyrillic letter of the same shape share a
 // glyph; everything else, 0 and O or З and 3 included, looks different.
 TEST_F(FontTable, OnlyLatinAndCyrillicTwinsShareAShape) {
   std::map<Glyph, std::set<int>> byShape;
-  for (const auto& [code, g] : DecodeTable())
-    if (!g.empty()) byShape[g].insert(code);
+  for (int c = 0; c < gfx::kFontSlotsPerFont; ++c)
+    if (Font.StrokeCount[c] > 0) byShape[Loaded(c)].insert(c);
   std::set<std::set<int>> shared;
   for (const auto& [g, codes] : byShape)
     if (codes.size() > 1) shared.insert(codes);
@@ -179,37 +115,13 @@ TEST_F(FontTable, OnlyLatinAndCyrillicTwinsShareAShape) {
   for (std::size_t i = 0; i < latin.size(); ++i)
     twins.insert({static_cast<unsigned char>(latin[i]), static_cast<unsigned char>(cyrillic[i])});
   EXPECT_EQ(shared, twins);
-}
-
-TEST_F(FontTable, LookAlikesDiffer) {
-  const std::string pairs[] = {"0O", "1l", "1I", "lI", "l|", "Oo", "Ss", "Zz", "Vv", "Ww", "Xx"};
+  const std::string pairs[] = {"0O", "1l", "1I", "lI", "l|", "Oo", "Ss", "Zz", "Vv", "Ww", "Xx",
+                               "З3"_sc, "Б6"_sc, "б6"_sc, "иu"_sc, "шw"_sc, "пn"_sc, "гr"_sc, "ЗЭ"_sc};
   for (const std::string& p : pairs)
     EXPECT_NE(Loaded(static_cast<unsigned char>(p[0])), Loaded(static_cast<unsigned char>(p[1]))) << p;
-  const std::string cyr[] = {"З3"_sc, "Б6"_sc, "б6"_sc, "иu"_sc, "шw"_sc, "пn"_sc, "гr"_sc, "ЗЭ"_sc};
-  for (const std::string& p : cyr)
-    EXPECT_NE(Loaded(static_cast<unsigned char>(p[0])), Loaded(static_cast<unsigned char>(p[1])));
 }
 
 // --- The loader -------------------------------------------------------------
-
-TEST_F(FontTable, LoadedGlyphsMatchTheTable) {
-  for (const auto& [code, g] : DecodeTable()) EXPECT_EQ(Loaded(code), g) << code;
-}
-
-TEST_F(FontTable, FontOneIsACopyOfFontZero) {
-  for (int c = 0; c < gfx::kFontSlotsPerFont; ++c) {
-    EXPECT_EQ(Font.StrokeCount[c + 256], Font.StrokeCount[c]);
-    EXPECT_EQ(Font.FirstStroke[c + 256], Font.FirstStroke[c]);
-    EXPECT_EQ(Font.Width[c + 256], Font.Width[c]);
-  }
-}
-
-TEST_F(FontTable, EverySlotAdvancesByOneCell) {
-  for (int s = 0; s < gfx::kFontSlots; ++s) EXPECT_EQ(Font.Width[s], 70) << s;
-  EXPECT_EQ(Font.StrokeCount['{'], 0);
-  EXPECT_EQ(Font.StrokeCount[0xB0], 0);
-  EXPECT_EQ(Font.StrokeCount[' '], 0);
-}
 
 TEST_F(FontTable, ALaterDefinitionOfACodeIsIgnored) {
   const std::uint8_t table[] = {'X', 255, 256 - 10, 0, 50, 70,

@@ -1,5 +1,8 @@
 // The current colour: background remapping, the shading family, colours
 // beyond the palette, and the menu background fill.
+#include <array>
+#include <utility>
+
 #include "graphics/kernel_fixture.h"
 #include "platform/picture.h"
 
@@ -41,94 +44,66 @@ TEST_F(SetColorRemap, EachBackgroundSwapsItsColours) {
   }
 }
 
+// What is drawn: the remapped colour (0 on white erases, 0 on grey draws
+// grey); numbers above 528 draw as 528 but are kept; negative ones draw as
+// the background; Point2 draws its own colour, unremapped.
 TEST_F(SetColorRemap, RemappedColourIsWhatIsDrawn) {
   platform::Drv.DrvSetBackMode(4);
-  SetColor(0);  // white on the white background: drawing in 0 erases
+  SetColor(0);
   gfx::Line2(10, 10, 12, 10);
-  EXPECT_EQ(Px(10, 10), kWhite);
-  EXPECT_EQ(Px(12, 10), kWhite);
+  EXPECT_EQ(std::pair(Px(10, 10), Px(12, 10)), std::pair(kWhite, kWhite));
   EXPECT_EQ(platform::ShadowRaster[10][11], kWhite);
-
+  SetColor(12);
+  gfx::Point2(3, 4, 0);  // 0 is not remapped to white here
+  gfx::Point2(4, 4, 8);
+  EXPECT_EQ(std::pair(Px(3, 4), Px(4, 4)), std::pair(kBlack, kLightGrey));
+  EXPECT_EQ(GetColor(), 12);
   platform::Drv.DrvSetBackMode(2);
   SetColor(0);
   gfx::Line2(10, 20, 12, 20);
   EXPECT_EQ(Px(11, 20), kGrey);
-}
 
-using ColourLimits = KernelTest;
-
-TEST_F(ColourLimits, ColoursAbove528DrawAs528) {
+  platform::Drv.DrvSetBackMode(0);
   SetColor(600);
   EXPECT_EQ(GetColor(), 600);  // the number is kept, only the drawing is clamped
   gfx::Line2(5, 5, 7, 5);
   gfx::MoveTo2(5, 9);
   gfx::Point2(5, 12, 1000);
-  EXPECT_EQ(Px(5, 5), kExtra);
-  EXPECT_EQ(Px(6, 5), kExtra);
-  EXPECT_EQ(Px(7, 5), kExtra);
-  EXPECT_EQ(Px(5, 9), kExtra);
-  EXPECT_EQ(Px(5, 12), kExtra);
-}
-
-TEST_F(ColourLimits, NegativeColoursDrawAsBackground) {
+  EXPECT_EQ((std::array{Px(5, 5), Px(6, 5), Px(7, 5), Px(5, 9), Px(5, 12)}),
+            (std::array{kExtra, kExtra, kExtra, kExtra, kExtra}));
   SetColor(12);
-  gfx::Line2(5, 5, 7, 5);
+  gfx::Line2(5, 30, 7, 30);
   SetColor(-3);
-  gfx::Line2(5, 5, 6, 5);
-  EXPECT_EQ(Px(5, 5), kBlack);
-  EXPECT_EQ(Px(6, 5), kBlack);
-  EXPECT_EQ(Px(7, 5), kRed);
+  gfx::Line2(5, 30, 6, 30);
+  EXPECT_EQ((std::array{Px(5, 30), Px(6, 30), Px(7, 30)}), (std::array{kBlack, kBlack, kRed}));
 }
 
-TEST_F(ColourLimits, Point2UsesItsOwnColourUnremapped) {
-  platform::Drv.DrvSetBackMode(4);
-  SetColor(12);
-  gfx::Point2(3, 4, 0);  // 0 is not remapped to white here
-  EXPECT_EQ(Px(3, 4), kBlack);
-  EXPECT_EQ(GetColor(), 12);
-  gfx::Point2(4, 4, 8);
-  EXPECT_EQ(Px(4, 4), kLightGrey);
-}
-
-using DrawColourFamily = KernelTest;
-
-TEST_F(DrawColourFamily, BasicColoursPickTheirRamp) {
+// The shading family: the basic colours pick their ramp (8 is grey's, 9..15
+// those of 1..7), ramp colours and beyond give family 0; it follows the
+// colour asked for, not the remapped one.
+TEST_F(KernelTest, DrawColourPicksTheShadingFamily) {
   const int expected[16] = {0, 1, 2, 3, 4, 5, 6, 7, 7, 1, 2, 3, 4, 5, 6, 7};
   for (int colour = 0; colour < 16; ++colour) {
     gfx::SetDrawColor(colour);
-    EXPECT_EQ(gfx::K.ColourFamily, expected[colour]) << "colour " << colour;
-    EXPECT_EQ(GetColor(), colour);
+    EXPECT_EQ(std::pair(gfx::K.ColourFamily, GetColor()), std::pair(expected[colour], colour));
   }
-}
-
-TEST_F(DrawColourFamily, RampColoursAndBeyondGiveFamilyZero) {
-  gfx::SetDrawColor(5);
-  gfx::SetDrawColor(16);
-  EXPECT_EQ(gfx::K.ColourFamily, 0);
-  gfx::SetDrawColor(5);
-  gfx::SetDrawColor(528);
-  EXPECT_EQ(gfx::K.ColourFamily, 0);
-  EXPECT_EQ(GetColor(), 528);
-}
-
-TEST_F(DrawColourFamily, FamilyFollowsTheRequestNotTheRemap) {
+  for (int colour : {16, 528}) {
+    gfx::SetDrawColor(5);
+    gfx::SetDrawColor(colour);
+    EXPECT_EQ(std::pair(gfx::K.ColourFamily, GetColor()), std::pair(0, colour));
+  }
   platform::Drv.DrvSetBackMode(3);
   gfx::SetDrawColor(8);
-  EXPECT_EQ(gfx::K.ColourFamily, 7);
-  EXPECT_EQ(GetColor(), 0);
+  EXPECT_EQ(std::pair(gfx::K.ColourFamily, GetColor()), std::pair(7, 0));
 }
 
-using BackgroundFill = KernelTest;
-
-TEST_F(BackgroundFill, FillsInMenuBackgroundAndLeavesForeground) {
+TEST_F(KernelTest, FillBackgroundFillsInMenuBackgroundAndSetsTheForeground) {
   platform::Drv.DrvSetBackMode(4);
   gfx::K.MenuBackground = 0;
   gfx::K.MenuForeground = 15;
   gfx::FillBackground(20, 30, 24, 33);
-  EXPECT_EQ(Px(20, 30), kWhite);
-  EXPECT_EQ(Px(24, 33), kWhite);
-  EXPECT_EQ(Px(25, 33), kBlack);
-  EXPECT_EQ(Px(19, 30), kBlack);
+  EXPECT_EQ((std::array{Px(20, 30), Px(24, 33), Px(25, 33), Px(19, 30)}),
+            (std::array{kWhite, kWhite, kBlack, kBlack}));
   EXPECT_EQ(GetColor(), 0);  // the foreground 15, remapped for white
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/kernel.h"
@@ -84,17 +86,10 @@ TEST_F(TextLayout, BaselineAndUpDirectionMayPointAnywhere) {
   EXPECT_EQ(gStrokes[4], (Stroke{-19, 2, 53, 0}));
 }
 
-TEST_F(TextLayout, EmptyTextDrawsNothing) {
+// Both fonts draw the same glyphs; an empty text draws nothing.
+TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
   Draw("");
   EXPECT_TRUE(gStrokes.empty());
-}
-
-TEST_F(TextLayout, CharactersWithoutGlyphAdvanceOneCell) {
-  Draw("{\xB0" "A");
-  EXPECT_EQ(gStrokes, Placed('A', 140, 0, 70));
-}
-
-TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
   Draw("Brelmora 0.5", 1, 0);
   const auto font0 = gStrokes;
   gStrokes.clear();
@@ -118,97 +113,85 @@ TEST_F(TextLayout, TildePutsAnAcuteOverTheNextLetterWithoutAdvancing) {
   EXPECT_EQ(Slice(static_cast<int>(gStrokes.size()) - Count('e'), Count('e')), Placed('e', 420, 0, 70));
 }
 
-struct MarkCase {
-  char Next;
-  std::vector<Stroke> Mark;
-};
-
-class Diacritic : public TextLayout, public ::testing::WithParamInterface<MarkCase> {};
-
-TEST_P(Diacritic, MarksTheNextLetter) {
-  const MarkCase& m = GetParam();
-  // After one letter, so the mark is placed at the second cell's origin.
-  Draw(std::string("-~") + m.Next);
-  const int at = Count('-');
-  ASSERT_GE(gStrokes.size(), at + m.Mark.size());
-  std::vector<Stroke> mark = Slice(at, static_cast<int>(m.Mark.size()));
-  for (Stroke& s : mark) s.X -= 70;
-  EXPECT_EQ(mark, m.Mark);
-  EXPECT_EQ(Slice(at + static_cast<int>(m.Mark.size()), Count(m.Next)),
-            Placed(static_cast<unsigned char>(m.Next), 70, 0, 70));
-}
-
-const std::vector<Stroke> kOgonek = {{20, 0, 0, 1}, {20, -20, 0, 0}, {30, -20, 0, 0}};
-const std::vector<Stroke> kSmallAcute = {{20, 55, 0, 1}, {30, 70, 0, 0}};
-const std::vector<Stroke> kCapitalAcute = {{20, 75, 0, 1}, {30, 90, 0, 0}};
-const std::vector<Stroke> kStrokeMark = {{20, 20, 0, 1}, {40, 40, 0, 0}};
-const std::vector<Stroke> kUnknown = {{0, 0, 0, 1}, {50, 70, 0, 0}};
-
-INSTANTIATE_TEST_SUITE_P(
-    PolishLetters, Diacritic,
-    ::testing::Values(MarkCase{'A', kOgonek}, MarkCase{'E', kOgonek}, MarkCase{'a', kOgonek},
-                      MarkCase{'e', kOgonek}, MarkCase{'c', kSmallAcute},
-                      MarkCase{'n', kSmallAcute}, MarkCase{'o', kSmallAcute},
-                      MarkCase{'s', kSmallAcute}, MarkCase{'C', kCapitalAcute},
-                      MarkCase{'N', kCapitalAcute}, MarkCase{'O', kCapitalAcute},
-                      MarkCase{'S', kCapitalAcute}, MarkCase{'L', kStrokeMark},
-                      MarkCase{'l', kStrokeMark},
-                      MarkCase{'z', {{20, 70, 0, 1}, {20, 71, 0, 0}}},
-                      MarkCase{'Z', {{30, 75, 0, 1}, {30, 76, 0, 0}}},
-                      MarkCase{'x', kUnknown}, MarkCase{'7', kUnknown}));
-
-TEST_F(TextLayout, DiacriticIsNotScaledInASubscript) {
-  Draw("\\~a\\");
-  ASSERT_GE(gStrokes.size(), 3u);
-  EXPECT_EQ(Slice(0, 3), (std::vector<Stroke>{{20, -17.5f, 0, 1}, {20, -37.5f, 0, 0},
-                                              {30, -37.5f, 0, 0}}));
-}
-
-TEST_F(TextLayout, TildeAtTheEndDrawsTheUnknownMark) {
+// After a tilde each Polish letter gets its mark, placed at its cell's
+// origin, and is itself placed as usual; other characters, and a tilde at
+// the end, get the unknown mark; a mark is not scaled in a subscript.
+TEST_F(TextLayout, TildeMarksTheNextLetter) {
+  const std::vector<Stroke> unknown = {{0, 0, 0, 1}, {50, 70, 0, 0}};
+  const std::pair<const char*, std::vector<Stroke>> kRows[] = {
+      {"AEae", {{20, 0, 0, 1}, {20, -20, 0, 0}, {30, -20, 0, 0}}},  // ogonek
+      {"cnos", {{20, 55, 0, 1}, {30, 70, 0, 0}}},                   // small acute
+      {"CNOS", {{20, 75, 0, 1}, {30, 90, 0, 0}}},                   // capital acute
+      {"Ll", {{20, 20, 0, 1}, {40, 40, 0, 0}}},                     // stroke
+      {"z", {{20, 70, 0, 1}, {20, 71, 0, 0}}},
+      {"Z", {{30, 75, 0, 1}, {30, 76, 0, 0}}},
+      {"x7", unknown},
+  };
+  for (const auto& [letters, want] : kRows)
+    for (const char* c = letters; *c; ++c) {
+      SCOPED_TRACE(*c);
+      gStrokes.clear();
+      Draw(std::string("-~") + *c);  // after one letter: the mark at the second cell
+      const int at = Count('-'), n = static_cast<int>(want.size());
+      ASSERT_GE(gStrokes.size(), static_cast<std::size_t>(at + n));
+      std::vector<Stroke> mark = Slice(at, n);
+      for (Stroke& m : mark) m.X -= 70;
+      EXPECT_EQ(mark, want);
+      EXPECT_EQ(Slice(at + n, Count(*c)), Placed(static_cast<unsigned char>(*c), 70, 0, 70));
+    }
+  gStrokes.clear();
   Draw("-~");
   EXPECT_EQ(Slice(Count('-'), 2), (std::vector<Stroke>{{70, 0, 0, 1}, {120, 70, 0, 0}}));
+  gStrokes.clear();
+  Draw("\\~a\\");
+  ASSERT_GE(gStrokes.size(), 3u);
+  EXPECT_EQ(Slice(0, 3), (std::vector<Stroke>{{20, -17.5f, 0, 1}, {20, -37.5f, 0, 0}, {30, -37.5f, 0, 0}}));
 }
 
-// --- Subscript and superscript ----------------------------------------------------
+// --- Placement, subscript and superscript -----------------------------------------
 
-TEST_F(TextLayout, BackslashDrawsASmallSubscriptBelowTheLine) {
-  Draw("x\\2\\", 2);  // 4 bytes, 4 cells long; U is 2 per font unit
-  ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(Count('x') + Count('2')));
-  EXPECT_EQ(Slice(0, Count('x')), Placed('x', 0, 0, 70, 2));
-  EXPECT_EQ(Slice(Count('x'), Count('2')), Placed('2', 70, -17.5, 100, 2));
-  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up.
+// Each row: a text drawn one font unit per unit along x (`up` along y), and
+// glyphs that must appear in it as placed at advance A, shift S, divisor Q,
+// after the strokes of the glyphs in Before. A backslash draws a small
+// subscript below the line, a bar a superscript above; either closes
+// either; the switch characters count in the baseline's length but take no
+// room; characters without a glyph advance one cell; plain mode draws the
+// switches as characters.
+TEST_F(TextLayout, GlyphsArePlacedAlongTheBaseline) {
+  struct Glyph { const char* Before; unsigned char C; double A, S, Q; };
+  struct Row { std::string Text; int Mode; float Up; std::vector<Glyph> Glyphs; };
+  const Row kRows[] = {
+      {"{\xB0" "A", 0, 1, {{"", 'A', 140, 0, 70}}},
+      {"x\\2\\", 0, 2, {{"", 'x', 0, 0, 70}, {"x", '2', 70, -17.5, 100}}},  // 4 cells
+      {"x\\2\\x", 0, 1, {{"x2", 'x', 70 + 49, 0, 70}}},  // x right after the small 2
+      {"x|2|", 0, 1, {{"x", '2', 70, 52.5, 100}}},
+      {"\\1|A", 0, 1, {{"", '1', 0, -17.5, 100}, {"1", 'A', 49, 0, 70}}},
+      {"a|b", gfx::kTextModePlain, 1, {{"a", '|', 70, 0, 70}, {"a|", 'b', 140, 0, 70}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Text);
+    gStrokes.clear();
+    gfx::TextMode = r.Mode;
+    Draw(r.Text, r.Up);
+    std::size_t all = 0;
+    for (const Glyph& g : r.Glyphs) {
+      int at = 0;
+      for (const char* b = g.Before; *b; ++b) at += Count(static_cast<unsigned char>(*b));
+      all = std::max(all, static_cast<std::size_t>(at + Count(g.C)));
+      ASSERT_GE(gStrokes.size(), static_cast<std::size_t>(at + Count(g.C)));
+      EXPECT_EQ(Slice(at, Count(g.C)), Placed(g.C, g.A, g.S, g.Q, r.Up)) << g.C;
+    }
+    EXPECT_EQ(gStrokes.size(), all);  // and nothing else is drawn
+  }
+  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up, twice.
+  gStrokes.clear();
+  gfx::TextMode = 0;
+  Draw("x\\2\\", 2);
   EXPECT_EQ(gStrokes[Count('x')], (Stroke{77, 49, 0, 1}));
-}
-
-TEST_F(TextLayout, SwitchCharactersCountInTheLengthButTakeNoRoom) {
-  // Five bytes on a baseline of 5 · 70: the closing backslash returns to
-  // normal size, and the last x stands right after the small 2.
-  Draw("x\\2\\x");
-  const int last = Count('x') + Count('2');
-  EXPECT_EQ(Slice(last, Count('x')), Placed('x', 70 + 49, 0, 70));
   // All four bytes of x\2\ still span the whole baseline given for them.
   gStrokes.clear();
   gfx::DrawText3("x\\2\\", 0, 0, 0, 560, 0, 0, 0, 70, 0, 0);
   EXPECT_EQ(gStrokes[Count('x')].X, 154);  // (70 + 7) · 2
-}
-
-TEST_F(TextLayout, BarDrawsASmallSuperscriptAboveTheLine) {
-  Draw("x|2|");
-  EXPECT_EQ(Slice(Count('x'), Count('2')), Placed('2', 70, 52.5, 100));
-}
-
-TEST_F(TextLayout, EitherSwitchClosesEitherScript) {
-  Draw("\\1|A");
-  EXPECT_EQ(Slice(0, Count('1')), Placed('1', 0, -17.5, 100));
-  EXPECT_EQ(Slice(Count('1'), Count('A')), Placed('A', 49, 0, 70));
-}
-
-TEST_F(TextLayout, PlainModeDrawsBackslashAndBarAsCharacters) {
-  gfx::TextMode = gfx::kTextModePlain;
-  Draw("a|b");
-  ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(Count('a') + Count('|') + Count('b')));
-  EXPECT_EQ(Slice(Count('a'), Count('|')), Placed('|', 70, 0, 70));
-  EXPECT_EQ(Slice(Count('a') + Count('|'), Count('b')), Placed('b', 140, 0, 70));
 }
 
 // --- Long texts -------------------------------------------------------------------
@@ -301,22 +284,15 @@ TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
   EXPECT_EQ(LitCount(), 1);
 }
 
-TEST_F(ScreenText, TextOutFitSqueezesALongTextIntoTheMaximumWidth) {
-  // Ten cells of 10 pixels would end at 100; the last stem is at 9 · 70 + 50
-  // font units.
-  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 60);
-  EXPECT_EQ(RightmostLit(), 58);  // 680 · 60 / 700 = 58.3
-}
-
-TEST_F(ScreenText, TextOutFitKeepsThePitchOfATextThatFits) {
-  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 100);
-  EXPECT_EQ(RightmostLit(), 97);  // 680 / 7 = 97.1
-  gCanvas.assign(kCanvasW * kCanvasH, 0);
-  gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, 150);
-  EXPECT_EQ(RightmostLit(), 97);
-  gCanvas.assign(kCanvasW * kCanvasH, 0);
-  gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
-  EXPECT_EQ(RightmostLit(), 97);
+// Ten cells of 10 pixels would end at 100; the last stem is at 9 · 70 + 50
+// font units: a narrower maximum squeezes the text, a wider one keeps its pitch.
+TEST_F(ScreenText, TextOutFitSqueezesOnlyATextTooLongForTheMaximumWidth) {
+  for (auto [width, right] : {std::pair{60, 58}, {100, 97}, {150, 97}, {0, 97}}) {  // 680·60/700 = 58.3
+    gCanvas.assign(kCanvasW * kCanvasH, 0);
+    if (width > 0) gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, width);
+    else gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
+    EXPECT_EQ(RightmostLit(), right) << width;
+  }
 }
 
 TEST_F(ScreenText, XorTextErasesItselfWhenDrawnTwice) {
@@ -336,66 +312,28 @@ TEST_F(ScreenText, ThousandsOfBytesThroughTextOutDoNotCrash) {
   EXPECT_GT(LitCount(), 0);
 }
 
-// --- Screen text on the image driver --------------------------------------------
-
-TEST(TextOnImage, CapitalALightsItsStrokesInTheForegroundColour) {
-  gfx::BuildStrokeFont();
-  gfx::TextMode = 0;
-  platform::InstallImageDriver(80, 60);
-  gfx::InitKernel();
-  gfx::SetWindow(0, 0, 79, 59);
-  gfx::SetColor(15);
-  // 14 pixels high and wide at (20, 40): one pixel per 5 font units.
-  gfx::TextOut("A", 20, 40, 14, 14);
-  const std::uint32_t white = platform::Palette[15];
-  const std::uint32_t black = platform::Palette[0];
-  // The feet (10, 0) and (50, 0), the apex (40, 70), the bar (20, 20)..(50, 20);
-  // dark between the feet, before them, above the apex and past the bar.
-  const int lit[][2] = {{22, 40}, {28, 26}, {30, 40}, {24, 36}, {27, 36}, {30, 36}};
-  const int dark[][2] = {{26, 40}, {21, 40}, {28, 25}, {31, 36}};
-  for (const auto& p : lit) EXPECT_EQ(platform::PictureColour(p[0], p[1]), white) << p[0] << "," << p[1];
-  for (const auto& p : dark) EXPECT_EQ(platform::PictureColour(p[0], p[1]), black) << p[0] << "," << p[1];
-  platform::ResetPlatformDriver();
-  gfx::TextStrokeOut = gfx::IgnoreTextStroke;
-}
-
 // --- Screen metrics ---------------------------------------------------------------
 
-struct MetricsCase {
-  int W, H, Lines;
-  int Height, Pitch, Step, Strip, Column;
-};
-
-class TextMetrics : public ::testing::TestWithParam<MetricsCase> {
- protected:
-  void TearDown() override {
-    gfx::LinesPerScreen = gfx::kDefaultLinesPerScreen;
+// The text height, pitch, line step, menu strip height and column width
+// for window sizes and lines per screen.
+TEST(TextMetrics, FollowTheWindowSize) {
+  const struct { int W, H, Lines, Height, Pitch, Step, Strip, Column; } kRows[] = {
+      {1024, 768, 50, 13, 12, 25, 104, 306}, {800, 600, 50, 10, 7, 19, 80, 240},
+      {801, 600, 50, 10, 10, 19, 80, 240},   {1001, 700, 50, 12, 12, 23, 96, 301},
+      {1200, 900, 50, 16, 12, 31, 128, 357}, {1201, 900, 50, 16, 14, 31, 128, 357},
+      {1500, 1000, 50, 18, 14, 35, 144, 452}, {1920, 1080, 50, 19, 16, 37, 152, 589},
+      {1920, 1080, 70, 13, 16, 25, 104, 605}, {1920, 1080, 100, 8, 16, 15, 64, 618},
+      {320, 200, 50, 7, 7, 13, 56, 88},
+  };
+  for (const auto& m : kRows) {
+    gfx::LinesPerScreen = m.Lines;
+    gfx::ComputeTextMetrics(m.W, m.H);
+    EXPECT_EQ((std::array{gfx::TextHeight, gfx::TextPitch, gfx::TextLineStep, gfx::MenuStripHeight,
+                          gfx::MenuColumnWidth}),
+              (std::array{m.Height, m.Pitch, m.Step, m.Strip, m.Column}))
+        << m.W << "x" << m.H << ", " << m.Lines << " lines";
   }
-};
-
-TEST_P(TextMetrics, FollowTheWindowSize) {
-  const MetricsCase& m = GetParam();
-  gfx::LinesPerScreen = m.Lines;
-  gfx::ComputeTextMetrics(m.W, m.H);
-  EXPECT_EQ(gfx::TextHeight, m.Height);
-  EXPECT_EQ(gfx::TextPitch, m.Pitch);
-  EXPECT_EQ(gfx::TextLineStep, m.Step);
-  EXPECT_EQ(gfx::MenuStripHeight, m.Strip);
-  EXPECT_EQ(gfx::MenuColumnWidth, m.Column);
+  gfx::LinesPerScreen = gfx::kDefaultLinesPerScreen;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    WindowSizes, TextMetrics,
-    ::testing::Values(MetricsCase{1024, 768, 50, 13, 12, 25, 104, 306},
-                      MetricsCase{800, 600, 50, 10, 7, 19, 80, 240},
-                      MetricsCase{801, 600, 50, 10, 10, 19, 80, 240},
-                      MetricsCase{1001, 700, 50, 12, 12, 23, 96, 301},
-                      MetricsCase{1200, 900, 50, 16, 12, 31, 128, 357},
-                      MetricsCase{1201, 900, 50, 16, 14, 31, 128, 357},
-                      MetricsCase{1500, 1000, 50, 18, 14, 35, 144, 452},
-                      MetricsCase{1920, 1080, 50, 19, 16, 37, 152, 589},
-                      MetricsCase{1920, 1080, 70, 13, 16, 25, 104, 605},
-                      MetricsCase{1920, 1080, 100, 8, 16, 15, 64, 618},
-                      MetricsCase{320, 200, 50, 7, 7, 13, 56, 88}));
 
 }  // namespace

@@ -51,18 +51,6 @@ const std::string kFirst = " Нажмите клавишу: пробел - да�
 const std::string kLast = " Нажмите клавишу: 1-назад, Esc-закончить"_sc;
 const std::string kAnyKey = " Нажмите любую клавишу"_sc;
 
-TEST_F(Help, LayoutFollowsThePictureArea) {
-  help::HelpLayout();
-  const int w = gfx::Layout.PictureWidth, h = gfx::Layout.PictureHeight;
-  EXPECT_EQ(help::Help.BlockWidth, w / 2 + w / 5);
-  EXPECT_EQ(help::Help.Margin, (w - help::Help.BlockWidth) / 2);
-  EXPECT_EQ(help::Help.Pitch, help::Help.BlockWidth / 68);
-  EXPECT_EQ(help::Help.Step, h / 25);
-  EXPECT_EQ(help::Help.Y, h / 25 + 5);
-  help::HelpLine("x");
-  EXPECT_EQ(help::Help.Y, 2 * (h / 25) + 5);
-}
-
 // The eight pages on working with the program: the blank goes on, "1"
 // goes back, Esc ends on any page and any key on the last; the pages can
 // start elsewhere (F1 in the cursor loop starts at page 6).
@@ -199,30 +187,25 @@ TEST_F(Help, AboutSystemWaitsForOneKey) {
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'b');
 }
 
+// The application's description: the blank goes on, "1" goes back, Esc
+// leaves any page and another key the last (second) one.
 TEST_F(Help, ApplicationDescriptionNavigation) {
-  Type("");
-  help::AppDescriptionPages();
-  const std::uint64_t first = pictureAtEnd;
-  EXPECT_EQ(promptAtEnd, kNext);
-  EXPECT_EQ(menutest::exhausted, 1);  // Esc on page 1 left
-
-  Type("1");
-  help::AppDescriptionPages();
-  EXPECT_EQ(pictureAtEnd, first);
-
-  Type(" ");
-  help::AppDescriptionPages();
-  const std::uint64_t second = pictureAtEnd;
-  EXPECT_NE(second, first);
-  EXPECT_EQ(menutest::exhausted, 3);  // Esc on page 2 left too
-
-  Type(" 1");
-  help::AppDescriptionPages();
-  EXPECT_EQ(pictureAtEnd, first);
-
-  Type(" x");
-  help::AppDescriptionPages();
-  EXPECT_EQ(menutest::exhausted, 4);  // left without another read
+  std::uint64_t page[3] = {};
+  for (int p = 1; p <= 2; ++p) {
+    Type(std::string(p - 1, ' '));
+    help::AppDescriptionPages();  // the input runs out on page p
+    page[p] = pictureAtEnd;
+    EXPECT_EQ(promptAtEnd, kNext);
+  }
+  EXPECT_NE(page[1], page[2]);
+  for (auto [keys, shown] : {std::pair{"1", 1}, {" 1", 1}, {" x", 0}}) {
+    const int before = menutest::exhausted;
+    pictureAtEnd = 0;
+    Type(keys);
+    help::AppDescriptionPages();
+    EXPECT_EQ(menutest::exhausted - before, shown == 0 ? 0 : 1) << keys;
+    EXPECT_EQ(pictureAtEnd, page[shown]) << keys;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Number and text input on the prompt lines, and the colour picker.
+#include <array>
 #include <cmath>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -12,16 +14,11 @@ namespace {
 using menutest::MenuTest;
 
 TEST(NumberParser, CasesOfTypedNumbers) {
-  EXPECT_FLOAT_EQ(menu::ParseNumber("12,5"), 12.5f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("12.5"), 12.5f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("-3e2"), -3.0f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("abc"), 0.0f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("-.5"), -0.5f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber(",5"), 5.0f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("5,"), 5.0f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber(" ,, +7x"), 7.0f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("1.2.3"), 1.2f);
-  EXPECT_FLOAT_EQ(menu::ParseNumber("Q"), 0.0f);  // a register
+  // A comma is the decimal point unless it leads; Q is a register.
+  for (auto [text, value] : {std::pair{"12,5", 12.5f}, {"12.5", 12.5f}, {"-3e2", -3.0f}, {"abc", 0.0f},
+                             {"-.5", -0.5f}, {",5", 5.0f}, {"5,", 5.0f}, {" ,, +7x", 7.0f}, {"1.2.3", 1.2f},
+                             {"Q", 0.0f}})
+    EXPECT_FLOAT_EQ(menu::ParseNumber(text), value) << text;
   EXPECT_TRUE(std::isinf(menu::ParseNumber(std::string(400, '9'))));
 }
 
@@ -71,7 +68,9 @@ TEST_F(MenuTest, InputFloatStatusesAndRefusals) {
   EXPECT_EQ(menutest::exhausted, 0);
 }
 
-TEST_F(MenuTest, InputFloatIgnoresExtendedKeysAndPauses) {
+// An extended key is ignored and the input pauses; InputInt rounds to even,
+// and a refusal keeps the number.
+TEST_F(MenuTest, InputFloatIgnoresExtendedKeysAndInputIntRounds) {
   platform::QueueKey(platform::VirtualKey::Left);
   platform::QueueText("2\r");
   long long before = platform::Image.Milliseconds;
@@ -80,17 +79,12 @@ TEST_F(MenuTest, InputFloatIgnoresExtendedKeysAndPauses) {
   menu::InputFloat("x", v, status);
   EXPECT_EQ(v, 2);
   EXPECT_EQ(platform::Image.Milliseconds - before, 400);
-}
-
-TEST_F(MenuTest, InputIntRoundsAndARefusalKeepsTheNumber) {
-  platform::QueueText("2.5\r");
-  std::int32_t n = 9, status = 0;
+  platform::QueueText("2.5\r\x1b");
+  std::int32_t n = 9;
   menu::InputInt("n", n, status);
   EXPECT_EQ(n, 2);
-  platform::QueueText("\x1b");
   menu::InputInt("n", n, status);
-  EXPECT_EQ(n, 2);
-  EXPECT_EQ(status, menu::kInputRefused);
+  EXPECT_EQ(std::pair(n, status), std::pair(2, std::int32_t{menu::kInputRefused}));
 }
 
 // Text input: the Russian layout and Ctrl-A, the cursor keys (Left 0 75,
@@ -125,10 +119,9 @@ TEST_F(MenuTest, EditLineEdits) {
     EXPECT_EQ(text, r.result) << r.keys.substr(0, 20);
     EXPECT_EQ(menu::KeyboardLayout, r.layout);  // Ctrl-A twice gives the layout back
   }
-  EXPECT_EQ(menu::RussianLayoutChar('~'), static_cast<std::uint8_t>(0xF0));  // Ё
-  EXPECT_EQ(menu::RussianLayoutChar('#'), 'N');
-  EXPECT_EQ(menu::RussianLayoutChar('\\'), '\\');
-  EXPECT_EQ(menu::RussianLayoutChar('5'), '5');
+  EXPECT_EQ((std::array{menu::RussianLayoutChar('~'), menu::RussianLayoutChar('#'),
+                        menu::RussianLayoutChar('\\'), menu::RussianLayoutChar('5')}),
+            (std::array<std::uint8_t, 4>{0xF0, 'N', '\\', '5'}));  // ~ is Ё
 }
 
 struct Picked {
@@ -154,23 +147,18 @@ TEST_F(MenuTest, ColourPickerMovesStopAtTheEnds) {
   EXPECT_EQ(Pick(6, false).Colour, 6);
 }
 
-TEST_F(MenuTest, ColourPickerValuesAreEditedInPlaceEvenWhenRefused) {
-  platform::QueueKey(platform::VirtualKey::Up);
-  platform::QueueKey(platform::VirtualKey::Up);
-  platform::QueueKey(platform::VirtualKey::Right);
-  platform::QueueKey(platform::VirtualKey::Down);
+// Arrows edit the values in place, kept even when the choice is refused; a
+// blank asks for the value.
+TEST_F(MenuTest, ColourPickerValuesAreEditedInPlace) {
+  for (auto k : {platform::VirtualKey::Up, platform::VirtualKey::Up, platform::VirtualKey::Right,
+                 platform::VirtualKey::Down})
+    platform::QueueKey(k);
   platform::QueueText("\x1b");
   Picked p = Pick(4, true);
-  EXPECT_EQ(p.Colour, -1);
-  EXPECT_EQ(p.Values[4], 1 + 2);
-  EXPECT_EQ(p.Values[5], 2 - 1);
-}
-
-TEST_F(MenuTest, ColourPickerBlankAsksForTheValue) {
+  EXPECT_EQ((std::array{p.Colour, p.Values[4], p.Values[5]}), (std::array{-1, 1 + 2, 2 - 1}));
   platform::QueueText(" 9.6\r\r");
-  Picked p = Pick(15, true);
-  EXPECT_EQ(p.Colour, 15);
-  EXPECT_EQ(p.Values[15], 10);
+  p = Pick(15, true);
+  EXPECT_EQ(std::pair(p.Colour, p.Values[15]), std::pair(15, 10));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Menus: the keys they return, the items, the buttons and their drawing.
+#include <array>
 #include <string>
+#include <utility>
 
 #include "graphics/numbers.h"
 #include "menu_fixture.h"
@@ -100,15 +102,11 @@ TEST_F(MenuTest, AClickOnEachKindOfButtonGivesItsKey) {
   };
   EXPECT_EQ(click(b[0]), 13);  // title row
   for (int i = 1; i <= 9; ++i) EXPECT_EQ(click(b[i]), '0' + i);
-  EXPECT_EQ(click(b[10]), 'F');
-  EXPECT_EQ(click(b[11]), 'P');
-  EXPECT_EQ(click(b[21]), '0');  // '/' is a view key
-  EXPECT_EQ(viewKeys, "/");
-  EXPECT_EQ(click(b[22]), '0');  // B: fit
+  // F and P; / is a view key, B fits; arrow up, page up and page down.
+  EXPECT_EQ((std::array{click(b[10]), click(b[11]), click(b[21]), click(b[22]), click(b[23]), click(b[24]),
+                        click(b[30])}),
+            (std::array<KeyCode, 7>{'F', 'P', '0', '0', 0, 0, 0}));
   EXPECT_EQ(viewKeys, "/B");
-  EXPECT_EQ(click(b[23]), 0);  // arrow up
-  EXPECT_EQ(click(b[24]), 0);  // page up
-  EXPECT_EQ(click(b[30]), 0);  // page down
   EXPECT_EQ(scans, std::string("\x48\x49\x51"));
   // A click in the picture, outside every button, stays a blank.
   platform::QueueLeftClick(400, 300);
@@ -131,39 +129,6 @@ TEST_F(MenuTest, AClickedButtonsSequenceIsReadBeforeTheKeyboard) {
     keys += static_cast<char>(key);
   }
   EXPECT_EQ(keys, "5729");
-}
-
-TEST_F(MenuTest, ButtonsLieInThePanel) {
-  FillSmallMenu();
-  Type("1");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
-  const int cw = gfx::MenuColumnWidth, top = menu::PanelTop(), L = menu::LineHeight();
-  const auto& b = menu::M.Buttons;
-  EXPECT_EQ(b[0].Left, 0);
-  EXPECT_EQ(b[0].Right, 2 * cw);
-  EXPECT_EQ(b[0].Top, top - 1);
-  EXPECT_EQ(b[0].Bottom, top + L);
-  // Item 5: column 1, row 1.
-  EXPECT_EQ(b[5].Left, cw);
-  EXPECT_EQ(b[5].Top, top + 2 * (L + 1) - 1);
-  EXPECT_EQ(b[5].Bottom, top + 3 * (L + 1) - 1);
-  // The letters share the third column's title row.
-  EXPECT_EQ(b[10].Left, 2 * cw);
-  EXPECT_EQ(b[21].Right, 2 * cw + 12 * 2 * (cw / 24));
-  // The navigation pad: 3 × 3 squares from the fourth column on.
-  const int q = gfx::MenuStripHeight / 3;
-  EXPECT_EQ(b[22].Left, 3 * cw);
-  EXPECT_EQ(b[30].Right, 3 * cw + 3 * q);
-  EXPECT_EQ(b[30].Bottom, top + 3 * q);
-  EXPECT_LE(b[30].Right, 1280);
-  // The window shrinks: the menu drawn again lies in the new panel.
-  platform::ResizePicture(800, 600);
-  menu::ClearPicture();
-  menu::DrawMenu();
-  EXPECT_EQ(b[0].Top, menu::PanelTop() - 1);
-  EXPECT_EQ(b[30].Bottom, menu::PanelTop() + 3 * (gfx::MenuStripHeight / 3));
-  EXPECT_LE(b[30].Bottom, 600);
 }
 
 // Alt-Backspace and Alt-Shift-Backspace go to the undo hook and the menu
@@ -219,8 +184,7 @@ TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
   EXPECT_EQ(menu::M.Items[0].Kind, menu::kItemText);
   // A label wider than the column gets no blanks; texts are cut.
   menu::SetNumberItem(5, std::string(200, 'x'), 1e30f, 40, 3);
-  EXPECT_EQ(menu::M.Items[5].Text.size(), 80u);
-  EXPECT_EQ(menu::M.Items[5].ValueText.size(), 16u);
+  EXPECT_EQ(std::pair(menu::M.Items[5].Text.size(), menu::M.Items[5].ValueText.size()), std::pair(80ul, 16ul));
 }
 
 TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
@@ -230,10 +194,6 @@ TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
   // Nothing was drawn in the picture area above the panel.
   for (int x = 10; x < 1270; x += 7) EXPECT_EQ(platform::PictureColour(x, menu::PanelTop() - 10), 0u);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(MenuTest, ALanguageSwitchWhileAMenuIsShownRetakesItsTexts) {
   menu::Slots.ViewKeyHook = [](menu::KeyCode k) {
@@ -246,13 +206,51 @@ TEST_F(MenuTest, ALanguageSwitchWhileAMenuIsShownRetakesItsTexts) {
   menu::KeyCode key = 0;
   menu::RunMenu(2, key);
   EXPECT_EQ(key, '2');
-  EXPECT_EQ(menu::M.Items[0].Text, "Sections");
-  EXPECT_EQ(menu::M.Items[0].ValueText, "      3");
-  EXPECT_EQ(menu::M.Items[1].Text, "Scale");
-  EXPECT_EQ(menu::M.Items[1].Kind, menu::kItemNumber);
+  const auto& items = menu::M.Items;
+  EXPECT_EQ((std::array{items[0].Text, items[0].ValueText, items[1].Text, items[2].Text}),
+            (std::array<std::string, 4>{"Sections", "      3", "Scale", "File"}));
+  EXPECT_EQ(items[1].Kind, menu::kItemNumber);
   EXPECT_FLOAT_EQ(menu::GetItemValue(1), 0.25f);
-  EXPECT_EQ(menu::M.Items[2].Text, "File");
   gfx::LanguageIndex = 0;
+}
+
+// What a menu looks like: nine number items and the navigation pad, at two
+// window sizes.
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+void FillNineNumbers() {
+  menu::SetTitleItem(0, "Изображение"_sc, 34, 6, 0);
+  const char* labels[9] = {"Масштаб"_sc,          "Высота шрифта, мм"_sc, "Масштаб давлений"_sc,
+                           "Масштаб сил"_sc,      "Масштаб усилий"_sc,    "Масштаб напряжений"_sc,
+                           "Масштаб перемещений"_sc, "Шаг эпюр"_sc,       "Толщина оболочки, мм"_sc};
+  const float values[9] = {0.25f, 2.7f, 100, 0.005f, 2.0001f, 5.0001f, 5000, 33, 2};
+  for (int i = 0; i < 9; ++i) menu::SetNumberItem(i + 1, labels[i], values[i], 6, 3);
+}
+
+// The text of an item never paints over its button's frame (it would if it
+// ran past the column), and the right-aligned values end close to the
+// column's right edge.
+TEST_F(MenuTest, TextsSitInsideTheirButtons) {
+  for (auto [w, h] : {std::pair{1280, 1024}, {1920, 1080}}) {
+    SCOPED_TRACE(w);
+    SetUpScreen(w, h);
+    FillNineNumbers();
+    platform::QueueText("1\x1b\r");  // item 1 asked and refused, then Enter
+    menu::KeyCode key = 0;
+    menu::RunMenu(9, key);
+    EXPECT_EQ(key, 13);
+    for (int k = 1; k <= 9; ++k) {
+      const menu::MenuButton& b = menu::M.Buttons[k];
+      int rightmost = -1;
+      for (int y = b.Top + 1; y < b.Bottom; ++y) {
+        EXPECT_NE(platform::PictureColour(b.Right, y), kWhite) << "item " << k;
+        EXPECT_NE(platform::PictureColour(b.Left, y), kWhite) << "item " << k;
+        for (int x = b.Left + 1; x < b.Right; ++x)
+          if (platform::PictureColour(x, y) == kWhite) rightmost = std::max(rightmost, x);
+      }
+      EXPECT_GE(rightmost, b.Right - 3 * gfx::TextPitch) << "item " << k;
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
+#include <climits>
+#include <utility>
 
 #include "graphics/lang.h"
 #include "graphics/numbers.h"
@@ -32,14 +33,9 @@ TEST(CodePage, UnknownAndMalformedUtf8BecomesQuestionMarks) {
 
 TEST(CodePage, WindowsCyrillicToScreen) {
   // А (192) → 128, я (255) → 239, р (240) → 224, Ё (168) → 240, ё (184) → 241.
-  EXPECT_EQ(gfx::WinToScreenByte(192), 128);
-  EXPECT_EQ(gfx::WinToScreenByte(239), 175);
-  EXPECT_EQ(gfx::WinToScreenByte(240), 224);
-  EXPECT_EQ(gfx::WinToScreenByte(255), 239);
-  EXPECT_EQ(gfx::WinToScreenByte(168), 240);
-  EXPECT_EQ(gfx::WinToScreenByte(184), 241);
-  EXPECT_EQ(gfx::WinToScreenByte('A'), 'A');
-  EXPECT_EQ(gfx::WinToScreenByte(150), 150);
+  for (auto [win, screen] : {std::pair{192, 128}, {239, 175}, {240, 224}, {255, 239}, {168, 240},
+                             {184, 241}, {'A', 'A'}, {150, 150}})
+    EXPECT_EQ(gfx::WinToScreenByte(static_cast<unsigned char>(win)), screen) << win;
   for (int b = 0; b < 256; ++b) {
     unsigned char s = gfx::WinToScreenByte(static_cast<unsigned char>(b));
     if (b >= 192 || b == 168 || b == 184) {
@@ -83,23 +79,18 @@ TEST(Numbers, AbsurdValuesNeverCrash) {
 }
 
 TEST(Numbers, NearestIntHalvesToEvenAndSaturates) {
-  EXPECT_EQ(gfx::NearestInt(2.5), 2);
-  EXPECT_EQ(gfx::NearestInt(3.5), 4);
-  EXPECT_EQ(gfx::NearestInt(-0.5), 0);
-  EXPECT_EQ(gfx::NearestInt(-0.7), -1);
-  EXPECT_EQ(gfx::NearestInt(1e30), std::numeric_limits<int>::max());
-  EXPECT_EQ(gfx::NearestInt(-1e30), std::numeric_limits<int>::min());
-  EXPECT_EQ(gfx::NearestInt(std::nan("")), 0);
+  for (auto [x, n] : {std::pair{2.5, 2}, {3.5, 4}, {-0.5, 0}, {-0.7, -1}, {1e30, INT_MAX},
+                      {-1e30, INT_MIN}, {std::nan(""), 0}})
+    EXPECT_EQ(gfx::NearestInt(x), n) << x;
 }
 
 TEST(Lang, PartOfTheCurrentLanguageFallsBackToTheFirst) {
-  EXPECT_EQ(gfx::LangPartOf("Графопостроитель;Printer/Export", 0), "Графопостроитель");
-  EXPECT_EQ(gfx::LangPartOf("Графопостроитель;Printer/Export", 1), "Printer/Export");
-  EXPECT_EQ(gfx::LangPartOf("Графопостроитель;Printer/Export", 2), "Графопостроитель");
-  EXPECT_EQ(gfx::LangPartOf("Выводить;Output", 2), "Выводить");
-  EXPECT_EQ(gfx::LangPartOf("a;;c", 1), "a");
-  EXPECT_EQ(gfx::LangPartOf("a;;c", 2), "c");
-  EXPECT_EQ(gfx::LangPartOf("Масштаб", 1), "Масштаб");
+  const struct { const char* Text; int Language; const char* Part; } kRows[] = {
+      {"Графопостроитель;Printer/Export", 0, "Графопостроитель"},
+      {"Графопостроитель;Printer/Export", 1, "Printer/Export"},
+      {"Графопостроитель;Printer/Export", 2, "Графопостроитель"}, {"Выводить;Output", 2, "Выводить"},
+      {"a;;c", 1, "a"}, {"a;;c", 2, "c"}, {"Масштаб", 1, "Масштаб"}};
+  for (const auto& r : kRows) EXPECT_EQ(gfx::LangPartOf(r.Text, r.Language), r.Part) << r.Text << r.Language;
   EXPECT_EQ(gfx::LangPartOf(std::string(300, 'x') + ";y", 0), std::string(120, 'x'));
   int saved = gfx::LanguageIndex;
   gfx::LanguageIndex = 1;
@@ -107,9 +98,6 @@ TEST(Lang, PartOfTheCurrentLanguageFallsBackToTheFirst) {
   gfx::LanguageIndex = saved;
 }
 
-}  // namespace
-
-namespace {
 
 // The formatter must give exactly printf's digits, halves of the binary
 // value included, for the values the program writes.

@@ -2,7 +2,9 @@
 // prepared answers, and the menu-bar commands both drivers share.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/kernel.h"
@@ -37,6 +39,11 @@ class ImageDriver : public ::testing::Test {
     Image.InputExhaustedHook = RecordExhausted;
     Calls.clear();
   }
+  static std::array<int, 3> Mouse(bool pointer = false) {
+    int x = -1, y = -1, button = -1;
+    (pointer ? Drv.DrvGetMousePos : Drv.DrvGetMouseEvent)(x, y, button);
+    return {x, y, button};
+  }
   static std::vector<int> ReadAll(int n) {
     std::vector<int> codes;
     for (int i = 0; i < n; ++i) codes.push_back(Drv.DrvReadKey());
@@ -48,8 +55,7 @@ class ImageDriver : public ::testing::Test {
 
 TEST_F(ImageDriver, DefaultPictureIs1280By1024) {
   InstallImageDriver();
-  EXPECT_EQ(Drv.DrvScreenWidth(), 1280);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 1024);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1280, 1024));
   EXPECT_EQ(Image.InputExhaustedHook, &EndOnExhaustedInput);
 }
 
@@ -57,8 +63,7 @@ TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
   ResetPlatformDriver();
   EXPECT_EQ(Drv.DrvReadKey(), 27);
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Drv.DrvScreenWidth(), 1);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 1);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1, 1));
   EXPECT_TRUE(Drv.DrvMousePresent());
   FindResult found;
   found.Attributes = 0;
@@ -72,7 +77,9 @@ TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
 
 // --- Keys -----------------------------------------------------------------------
 
-TEST_F(ImageDriver, KeysComeOutInTheirOrder) {
+// Keys come out in their order; then each read of the exhausted input calls
+// the hook and gives Escape.
+TEST_F(ImageDriver, KeysComeOutInTheirOrderThenEscape) {
   QueueText("ab");
   QueueKey(VirtualKey::Up, false, true);
   QueueCharacter(26);
@@ -80,11 +87,6 @@ TEST_F(ImageDriver, KeysComeOutInTheirOrder) {
   QueueKey(VirtualKey::End, true, false);
   EXPECT_EQ(ReadAll(7), (std::vector<int>{'a', 'b', 0, 152, 26, 0, 117}));
   EXPECT_FALSE(Image.InputExhausted);
-}
-
-TEST_F(ImageDriver, ExhaustedInputCallsTheHookAndGivesEscape) {
-  QueueCharacter('1');
-  EXPECT_EQ(Drv.DrvReadKey(), '1');
   EXPECT_TRUE(Calls.empty());
   EXPECT_EQ(Drv.DrvReadKey(), 27);
   EXPECT_TRUE(Image.InputExhausted);
@@ -117,20 +119,18 @@ TEST_F(ImageDriver, KeyPressedStopsAtTheFirstCode) {
   EXPECT_EQ(Image.Input.size(), 1u);
   EXPECT_EQ(Drv.DrvReadKey(), 'x');
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Events.MouseX, 50);
-  EXPECT_EQ(Events.MouseY, 60);
+  EXPECT_EQ(std::pair(Events.MouseX, Events.MouseY), std::pair(50, 60));
   EXPECT_TRUE(Calls.empty());
 }
 
-TEST_F(ImageDriver, KeyPressedWithEmptyInputIsFalseWhileDrawing) {
+// With nothing queued, KeyPressed stays false while the program draws; a
+// program that only polls meets the exhausted input after the idle limit.
+TEST_F(ImageDriver, IdlePollingEndsInExhaustionButDrawingIsNotIdle) {
   for (int i = 0; i < 3 * kIdlePollLimit; ++i) {
     Drv.DrvPoint(1, 1, i % 16);
     ASSERT_FALSE(Drv.DrvKeyPressed()) << i;
   }
   EXPECT_TRUE(Calls.empty());
-}
-
-TEST_F(ImageDriver, IdlePollingEndsInExhaustion) {
   int polls = 0;
   while (!Drv.DrvKeyPressed()) ++polls;
   EXPECT_EQ(polls, kIdlePollLimit - 1);
@@ -146,50 +146,31 @@ TEST_F(ImageDriver, ClicksMovesAndWheel) {
   QueueRightClick(31, 41);
   QueueMiddleClick(1, 1, true);
   QueueMiddleClick(1, 1, false);
-  QueueWheel(120);
-  QueueWheel(-120);
-  QueueWheel(0);
+  for (int delta : {120, -120, 0}) QueueWheel(delta);
   EXPECT_EQ(Drv.DrvReadKey(), 32);
-  int x = 0, y = 0, button = 0;
-  Drv.DrvGetMouseEvent(x, y, button);
-  EXPECT_EQ(x, 30);
-  EXPECT_EQ(y, 40);
-  EXPECT_EQ(button, 1);
+  EXPECT_EQ(Mouse(), (std::array{30, 40, 1}));
   EXPECT_EQ(Drv.DrvReadKey(), 13);
-  Drv.DrvGetMouseEvent(x, y, button);
-  EXPECT_EQ(button, 2);
-  EXPECT_EQ(x, 31);
+  EXPECT_EQ(Mouse(), (std::array{31, 41, 2}));
   EXPECT_EQ(ReadAll(5), (std::vector<int>{66, 0, 73, 0, 81}));
   EXPECT_TRUE(Calls.empty());
   EXPECT_EQ(Drv.DrvReadKey(), 27);
 }
 
 TEST_F(ImageDriver, PointerFollowsMovesAndSetMousePos) {
-  int x = -1, y = -1, button = -1;
+  int x = -1, y = -1;
   Drv.DrvClientOrigin(200, 100, x, y);
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 0);
+  EXPECT_EQ(std::pair(x, y), std::pair(0, 0));
   Drv.DrvSetMousePos(70, 80);
-  Drv.DrvGetMousePos(x, y, button);
-  EXPECT_EQ(x, 70);
-  EXPECT_EQ(y, 80);
-  EXPECT_EQ(button, 0);
+  EXPECT_EQ(Mouse(true), (std::array{70, 80, 0}));
   QueueMouseMove(12, 13);
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  Drv.DrvGetMousePos(x, y, button);
-  EXPECT_EQ(x, 12);
-  EXPECT_EQ(y, 13);
+  EXPECT_EQ(Mouse(true), (std::array{12, 13, 0}));
   EXPECT_TRUE(Drv.DrvMousePresent());
   Drv.DrvHideMouse();
   Drv.DrvHideMouse();
   Drv.DrvShowMouse();
   EXPECT_EQ(Image.ShowCount, -1);
-}
-
-TEST_F(ImageDriver, DelayOnlyAdvancesTheSimulatedClock) {
-  Drv.DrvDelay(250);
-  Drv.DrvDelay(-5);
-  Drv.DrvDelay(1000);
+  for (int ms : {250, -5, 1000}) Drv.DrvDelay(ms);  // only the simulated clock advances
   EXPECT_EQ(Image.Milliseconds, 1250);
 }
 
@@ -214,10 +195,9 @@ TEST_F(ImageDriver, PreparedAnswersAndRecords) {
   EXPECT_EQ(Image.OpenedDocuments, (std::vector<std::string>{"VOD.HTM"}));
   // Choices take the same answers; a cancel where there is no cancel button is a no.
   for (int a : {kAnswerCancel, kAnswerCancel, kAnswerNo}) QueueAnswer(a);
-  EXPECT_EQ(Drv.DrvAskChoice("Q3", "C3", "y", "n", "c"), kAnswerCancel);
-  EXPECT_EQ(Drv.DrvAskChoice("Q4", "C4", "y", "n", ""), kAnswerNo);
-  EXPECT_EQ(Drv.DrvAskChoice("Q5", "C5", "y", "n", "c"), kAnswerNo);
-  EXPECT_EQ(Drv.DrvAskChoice("Q6", "C6", "y", "n", "c"), kAnswerYes);  // the default
+  EXPECT_EQ((std::array{Drv.DrvAskChoice("Q3", "C3", "y", "n", "c"), Drv.DrvAskChoice("Q4", "C4", "y", "n", ""),
+                        Drv.DrvAskChoice("Q5", "C5", "y", "n", "c"), Drv.DrvAskChoice("Q6", "C6", "y", "n", "c")}),
+            (std::array<int, 4>{kAnswerCancel, kAnswerNo, kAnswerNo, kAnswerYes}));  // the last: the default
   EXPECT_EQ(Image.Asked[2].Buttons, "y|n|c");
 }
 
@@ -227,8 +207,7 @@ TEST_F(ImageDriver, ResizeAndWaitingGoThroughTheWindowProcedure) {
   QueueResize(320, 200);
   QueueMouseMove(5, 6);
   Drv.DrvWaitEvent();  // the resize
-  EXPECT_EQ(Drv.DrvScreenWidth(), 320);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 200);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(320, 200));
   Drv.DrvWaitEvent();  // the move
   EXPECT_EQ(Image.PointerX, 5);
   EXPECT_FALSE(Drv.DrvKeyPressed());
@@ -266,30 +245,32 @@ TEST_F(MenuCommands, HelpItemsRunTheirHookThenRedraw) {
   EXPECT_EQ(Image.Asked[0].Caption, "Exit");
 }
 
-TEST_F(MenuCommands, CommandsGoThroughMenuCommandHook) {
+TEST_F(MenuCommands, CommandsGoThroughMenuCommandHookAndExitThroughTheDriversHook) {
   MenuBar.MenuCommandHook = RecordCommand;
+  MenuBar.PostCloseHook = RecordClose;
   QueueMenuCommand(103);
   QueueMenuCommand(7);
   EXPECT_FALSE(Drv.DrvKeyPressed());
-  EXPECT_EQ(Calls, (std::vector<std::string>{"command 103", "command 7"}));
+  RunMenuCommand(kCommandExit);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"command 103", "command 7", "close"}));
 }
 
-TEST_F(MenuCommands, ExitPostsACloseRequestAnsweredNo) {
+// Exit from the menu and the window's close box both ask; a no keeps the
+// program running.
+TEST_F(MenuCommands, ExitAndCloseAnsweredNoKeepRunning) {
   QueueMenuCommand(kCommandExit);
   QueueCharacter('z');
   QueueYesNo(false);
-  EXPECT_EQ(Drv.DrvReadKey(), 'z');
-  ASSERT_EQ(Image.Asked.size(), 1u);
+  QueueCloseWindow();
+  QueueYesNo(false);
+  QueueCharacter('q');
+  EXPECT_EQ(ReadAll(2), (std::vector<int>{'z', 'q'}));
+  ASSERT_EQ(Image.Asked.size(), 2u);
   EXPECT_EQ(Image.Asked[0].Text, "                  Закончить работу?"_sc);
   EXPECT_EQ(Image.Asked[0].Caption, "Exit");
   EXPECT_FALSE(Image.Asked[0].QuestionIcon);
   EXPECT_FALSE(Image.ClosePosted);
-}
-
-TEST_F(MenuCommands, ExitPostsThroughTheDriversHook) {
-  MenuBar.PostCloseHook = RecordClose;
-  RunMenuCommand(kCommandExit);
-  EXPECT_EQ(Calls, (std::vector<std::string>{"close"}));
+  EXPECT_TRUE(Calls.empty());
 }
 
 TEST_F(MenuCommands, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
@@ -297,14 +278,6 @@ TEST_F(MenuCommands, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
   QueueCloseWindow();
   QueueYesNo(true);
   EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(MenuCommands, RefusedCloseKeepsRunning) {
-  QueueCloseWindow();
-  QueueYesNo(false);
-  QueueCharacter('q');
-  EXPECT_EQ(Drv.DrvReadKey(), 'q');
-  EXPECT_TRUE(Calls.empty());
 }
 
 TEST(MenuBarSlots, ResetRestoresDefaults) {

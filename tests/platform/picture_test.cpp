@@ -1,13 +1,22 @@
 // Tests of the picture's drawing entries, reached through the driver table
-// as the kernel reaches them.
+// as the kernel reaches them, and of the picture written as a PNG file.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <unistd.h>
+
+#include <array>
 #include <climits>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "graphics/kernel.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
+#include "support/run_program.h"
 
 namespace platform {
 namespace {
@@ -32,29 +41,22 @@ class PictureEntries : public ::testing::Test {
   }
 };
 
-TEST_F(PictureEntries, SizeAndBlackStart) {
+TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
   EXPECT_EQ(Drv.DrvScreenWidth(), kW);
   EXPECT_EQ(Drv.DrvScreenHeight(), kH);
   EXPECT_EQ(LitPixels(), 0);
   EXPECT_EQ(Pic.PenCache, platform::Palette[15]);
-}
-
-TEST_F(PictureEntries, PointLightsPixelAndShadow) {
-  Drv.DrvPoint(10, 20, 12);  // red
+  Drv.DrvPoint(10, 20, 12);  // red, in the picture (opaque) and the shadow
   EXPECT_EQ(PictureColour(10, 20), 0x0000FFu);
   EXPECT_EQ(Pic.Pixels[20 * kW + 10], 0xFFFF0000u);
   EXPECT_EQ(platform::ShadowRaster[20][10], 0x0000FFu);
   EXPECT_EQ(LitPixels(), 1);
-}
-
-TEST_F(PictureEntries, ColourNumbersAreClamped) {
   Drv.DrvPoint(1, 1, 100000);
-  EXPECT_EQ(PictureColour(1, 1), platform::Palette[528]);
-  EXPECT_EQ(platform::ShadowRaster[1][1], 0x006060u);
   Drv.DrvPoint(2, 1, -5);
-  EXPECT_EQ(platform::ShadowRaster[1][2], 0u);
   Drv.DrvPoint(3, 1, INT_MIN);
-  EXPECT_EQ(platform::ShadowRaster[1][3], 0u);
+  EXPECT_EQ(PictureColour(1, 1), platform::Palette[528]);
+  EXPECT_EQ((std::array{platform::ShadowRaster[1][1], platform::ShadowRaster[1][2], platform::ShadowRaster[1][3]}),
+            (std::array{0x006060u, 0u, 0u}));
 }
 
 TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
@@ -70,56 +72,50 @@ TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
   EXPECT_EQ(Pic.PenCache, platform::Palette[528]);
 }
 
+// XOR works on the shadow's value, not the pixel's, and twice restores both.
 TEST_F(PictureEntries, XorPointTwiceRestoresPixelAndShadow) {
-  Drv.DrvPoint(5, 5, 14);  // yellow 255,255,0
+  Drv.DrvPoint(5, 5, 14);    // yellow 255,255,0
   Drv.DrvXorPoint(5, 5, 9);  // blue 0,0,255
   EXPECT_EQ(platform::ShadowRaster[5][5], 0x00FFFFu ^ 0xFF0000u);
   EXPECT_EQ(PictureColour(5, 5), 0xFFFFFFu);
   Drv.DrvXorPoint(5, 5, 9);
   EXPECT_EQ(platform::ShadowRaster[5][5], 0x00FFFFu);
   EXPECT_EQ(PictureColour(5, 5), 0x00FFFFu);
-}
-
-TEST_F(PictureEntries, XorUsesTheShadowNotThePixel) {
   platform::ShadowRaster[3][3] = 0x0000FFu;  // the kernel says red is there
   Drv.DrvXorPoint(3, 3, 15);
   EXPECT_EQ(PictureColour(3, 3), 0xFFFF00u);
   EXPECT_EQ(platform::ShadowRaster[3][3], 0xFFFF00u);
 }
 
-TEST_F(PictureEntries, HorizontalLineIncludesBothEnds) {
-  Drv.DrvLine(2, 7, 9, 7, 10);
-  for (int x = 0; x < kW; ++x) {
-    const bool on = x >= 2 && x <= 9;
-    EXPECT_EQ(PictureColour(x, 7), on ? 0x00FF00u : 0u) << x;
-    EXPECT_EQ(platform::ShadowRaster[7][x], on ? 0x00FF00u : kMarker) << x;
+// Lines include both ends and walk the major axis, the minor coordinate
+// truncated towards zero; each row: the line, its colour, the pixels it lights.
+TEST_F(PictureEntries, LinesLightTheirPixelsInPictureAndShadow) {
+  struct Row {
+    int X1, Y1, X2, Y2, Colour;
+    std::uint32_t Value;
+    std::vector<std::pair<int, int>> Lit;
+  };
+  const Row kRows[] = {
+      {2, 7, 9, 7, 10, 0x00FF00u, {{2, 7}, {3, 7}, {4, 7}, {5, 7}, {6, 7}, {7, 7}, {8, 7}, {9, 7}}},
+      // y major: x = 10 + y·3/10 truncated.
+      {13, 10, 10, 0, 15, 0xFFFFFFu,
+       {{10, 0}, {10, 1}, {10, 2}, {10, 3}, {11, 4}, {11, 5}, {11, 6}, {12, 7}, {12, 8}, {12, 9}, {13, 10}}},
+      // x major from (0, 4) to (10, 0): y = 4 + m·(−4)/10.
+      {10, 0, 0, 4, 2, 0x008000u,
+       {{0, 4}, {1, 4}, {2, 4}, {3, 3}, {4, 3}, {5, 2}, {6, 2}, {7, 2}, {8, 1}, {9, 1}, {10, 0}}},
+      {4, 4, 4, 4, 12, 0x0000FFu, {{4, 4}}},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.X1 << "," << r.Y1 << " " << r.X2 << "," << r.Y2);
+    SetUp();
+    Drv.DrvLine(r.X1, r.Y1, r.X2, r.Y2, r.Colour);
+    for (auto [x, y] : r.Lit) {
+      EXPECT_EQ(PictureColour(x, y), r.Value) << x << "," << y;
+      EXPECT_EQ(platform::ShadowRaster[y][x], r.Value) << x << "," << y;
+    }
+    EXPECT_EQ(LitPixels(), static_cast<int>(r.Lit.size()));
+    EXPECT_EQ(platform::ShadowRaster[7][1], kMarker);
   }
-  EXPECT_EQ(LitPixels(), 8);
-}
-
-TEST_F(PictureEntries, SteepLineWalksTheMajorAxisWithTruncation) {
-  // y major: x = 10 + (y − 0)·3/10 truncated, for y = 0..10.
-  Drv.DrvLine(13, 10, 10, 0, 15);
-  const int expectedX[11] = {10, 10, 10, 10, 11, 11, 11, 12, 12, 12, 13};
-  for (int y = 0; y <= 10; ++y) {
-    EXPECT_EQ(PictureColour(expectedX[y], y), 0xFFFFFFu) << y;
-    EXPECT_EQ(platform::ShadowRaster[y][expectedX[y]], 0xFFFFFFu) << y;
-  }
-  EXPECT_EQ(LitPixels(), 11);
-}
-
-TEST_F(PictureEntries, DescendingShallowLineTruncatesTowardsZero) {
-  // x major from (0, 4) to (10, 0): y = 4 + m·(−4)/10 → 4,4,4,3,3,2,2,2,1,1,0.
-  Drv.DrvLine(10, 0, 0, 4, 2);
-  const int expectedY[11] = {4, 4, 4, 3, 3, 2, 2, 2, 1, 1, 0};
-  for (int x = 0; x <= 10; ++x) EXPECT_EQ(PictureColour(x, expectedY[x]), 0x008000u) << x;
-  EXPECT_EQ(LitPixels(), 11);
-}
-
-TEST_F(PictureEntries, ZeroLengthLineIsOnePoint) {
-  Drv.DrvLine(4, 4, 4, 4, 12);
-  EXPECT_EQ(PictureColour(4, 4), 0x0000FFu);
-  EXPECT_EQ(LitPixels(), 1);
 }
 
 TEST_F(PictureEntries, ClipLimitsPixelsButNotTheShadow) {
@@ -131,8 +127,7 @@ TEST_F(PictureEntries, ClipLimitsPixelsButNotTheShadow) {
   }
   Drv.DrvPoint(9, 10, 15);
   Drv.DrvPoint(20, 20, 15);
-  EXPECT_EQ(PictureColour(9, 10), 0u);
-  EXPECT_EQ(PictureColour(20, 20), 0xFFFFFFu);
+  EXPECT_EQ(std::pair(PictureColour(9, 10), PictureColour(20, 20)), std::pair(0u, 0xFFFFFFu));
 }
 
 TEST_F(PictureEntries, FillBarUsesTheBackgroundModesColour) {
@@ -146,8 +141,7 @@ TEST_F(PictureEntries, FillBarUsesTheBackgroundModesColour) {
     EXPECT_EQ(PictureColour(1, 1), expected[i]) << modes[i];
     EXPECT_EQ(PictureColour(3, 2), expected[i]) << modes[i];
   }
-  EXPECT_EQ(PictureColour(4, 2), 0u);
-  EXPECT_EQ(PictureColour(1, 3), 0u);
+  EXPECT_EQ(std::pair(PictureColour(4, 2), PictureColour(1, 3)), std::pair(0u, 0u));
   EXPECT_EQ(platform::ShadowRaster[1][1], kMarker);  // a fill leaves the shadow
 }
 
@@ -167,12 +161,12 @@ TEST_F(PictureEntries, ClearBarSetsTheShadowOfTheWholeRectangle) {
 TEST_F(PictureEntries, ClearBarStaysInsideTheShadowsBounds) {
   Drv.DrvSetBackMode(4);
   Drv.DrvClearBar(-100, platform::kShadowRows - 2, platform::kShadowColumns + 100, INT_MAX);
-  EXPECT_EQ(platform::ShadowRaster[platform::kShadowRows - 1][0], 0xFFFFFFu);
-  EXPECT_EQ(platform::ShadowRaster[platform::kShadowRows - 2][platform::kShadowColumns - 1], 0xFFFFFFu);
-  EXPECT_EQ(platform::ShadowRaster[platform::kShadowRows - 3][0], kMarker);
+  const int last = platform::kShadowRows - 1;
+  EXPECT_EQ((std::array{platform::ShadowRaster[last][0], platform::ShadowRaster[last - 1][platform::kShadowColumns - 1],
+                        platform::ShadowRaster[last - 2][0]}),
+            (std::array{0xFFFFFFu, 0xFFFFFFu, kMarker}));
   Drv.DrvClearBar(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-  EXPECT_EQ(PictureColour(kW - 1, kH - 1), 0xFFFFFFu);
-  EXPECT_EQ(platform::ShadowRaster[0][0], 0xFFFFFFu);
+  EXPECT_EQ(std::pair(PictureColour(kW - 1, kH - 1), platform::ShadowRaster[0][0]), std::pair(0xFFFFFFu, 0xFFFFFFu));
 }
 
 TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
@@ -191,8 +185,8 @@ TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
   Drv.DrvSetClip(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   Drv.DrvLine(INT_MIN, 0, INT_MAX, 0, 15);
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 0), 0xFFFFFFu) << x;
-  EXPECT_EQ(platform::ShadowRaster[0][platform::kShadowColumns - 1], 0xFFFFFFu);
-  EXPECT_EQ(platform::ShadowRaster[1][0], kMarker);
+  EXPECT_EQ(std::pair(platform::ShadowRaster[0][platform::kShadowColumns - 1], platform::ShadowRaster[1][0]),
+            std::pair(0xFFFFFFu, kMarker));
 }
 
 TEST_F(PictureEntries, LineFarOutsideTheShadowIsStillCut) {
@@ -204,22 +198,80 @@ TEST_F(PictureEntries, LineFarOutsideTheShadowIsStillCut) {
 
 TEST_F(PictureEntries, PutPixelRgbLeavesTheShadow) {
   Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);
-  EXPECT_EQ(PictureColour(6, 6), 0x030201u);
+  Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);  // clamped
+  EXPECT_EQ(std::pair(PictureColour(6, 6), PictureColour(7, 6)), std::pair(0x030201u, 0xFF00FFu));
   EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
-  Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);
-  EXPECT_EQ(PictureColour(7, 6), 0xFF00FFu);
 }
 
 TEST_F(PictureEntries, ResizeKeepsEntriesInsideTheNewPicture) {
   ResizePicture(3, 2);
-  EXPECT_EQ(Drv.DrvScreenWidth(), 3);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 2);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(3, 2));
   Drv.DrvLine(0, 0, 40, 40, 15);
   Drv.DrvFillBar(0, 0, 100, 100);
   EXPECT_EQ(Pic.Pixels.size(), 6u);
   ResizePicture(0, -4);
-  EXPECT_EQ(Drv.DrvScreenWidth(), 1);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 1);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1, 1));
+}
+
+// --- The picture as a PNG file ---------------------------------------------------
+
+std::uint32_t BigEndian(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
+class PngFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::BuildPalette();
+    InstallImageDriver(5, 3);
+    Drv.DrvInitGraphics();
+    // A folder of its own: other runs of the suite may write at the same time.
+    folder_ = testing_support::MakeTempFolder();
+    path_ = folder_ + "/picture.png";
+  }
+  void TearDown() override {
+    std::remove(path_.c_str());
+    rmdir(folder_.c_str());
+  }
+  std::string folder_;
+  std::string path_;
+};
+
+TEST_F(PngFile, SignatureHeaderAndPixels) {
+  Drv.DrvPoint(1, 2, 12);             // red
+  Drv.DrvPutPixelRGB(4, 0, 1, 2, 3);
+  ASSERT_EQ(WritePicturePng(path_), "");
+  const std::string bytes = testing_support::ReadFile(path_);
+  const std::vector<unsigned char> f(bytes.begin(), bytes.end());
+  ASSERT_GT(f.size(), 57u);
+  const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  EXPECT_TRUE(std::equal(signature, signature + 8, f.begin()));
+  // IHDR of 13 bytes: width 5, height 3, 8 bits, RGB; its CRC.
+  EXPECT_EQ(std::string(f.begin() + 12, f.begin() + 16), "IHDR");
+  EXPECT_EQ((std::array<std::uint32_t, 5>{BigEndian(&f[8]), BigEndian(&f[16]), BigEndian(&f[20]), f[24], f[25]}),
+            (std::array<std::uint32_t, 5>{13, 5, 3, 8, 2}));
+  EXPECT_EQ(BigEndian(&f[29]), crc32(0, &f[12], 17));
+  EXPECT_EQ(std::string(f.end() - 8, f.end() - 4), "IEND");
+
+  // The IDAT chunk follows IHDR; inflate it and look at the pixels.
+  const std::uint32_t idatSize = BigEndian(&f[33]);
+  EXPECT_EQ(std::string(f.begin() + 37, f.begin() + 41), "IDAT");
+  std::vector<unsigned char> raw(3 * (1 + 5 * 3));
+  uLongf rawSize = raw.size();
+  ASSERT_EQ(uncompress(raw.data(), &rawSize, &f[41], idatSize), Z_OK);
+  ASSERT_EQ(rawSize, raw.size());
+  // Each row: its filter byte 0, then red, green, blue of each pixel.
+  std::vector<unsigned char> want(raw.size(), 0);
+  const int row = 1 + 5 * 3;
+  want[2 * row + 1 + 3 * 1] = 255;
+  want[0 * row + 1 + 3 * 4 + 0] = 1;
+  want[0 * row + 1 + 3 * 4 + 1] = 2;
+  want[0 * row + 1 + 3 * 4 + 2] = 3;
+  EXPECT_EQ(raw, want);
+}
+
+TEST_F(PngFile, UnwritableFolderGivesAnErrorText) {
+  EXPECT_EQ(WritePicturePng("/nonexistent-folder/x/picture.png"), "No such file or directory");
 }
 
 }  // namespace

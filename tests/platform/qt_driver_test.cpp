@@ -79,11 +79,19 @@ class QtDriver : public ::testing::Test {
 
 // --- Window and menu bar -----------------------------------------------------------
 
-TEST_F(QtDriver, CaptionIsWhatTheProgramSets) {
+TEST_F(QtDriver, WindowCaptionPictureSizeAndPointer) {
   EXPECT_TRUE(QtWindow.Window->isVisible());
   EXPECT_TRUE(QtWindow.Window->windowState() & Qt::WindowMaximized);
   Drv.DrvSetTitle("tank.spw* — Brelmora (RU)");
   EXPECT_EQ(QtWindow.Window->windowTitle(), QString::fromUtf8("tank.spw* — Brelmora (RU)"));
+  EXPECT_EQ(Drv.DrvScreenWidth(), View()->width());
+  EXPECT_EQ(Drv.DrvScreenHeight(), View()->height());
+  EXPECT_GT(View()->width(), 1);
+  Drv.DrvHideMouse();
+  EXPECT_EQ(View()->cursor().shape(), Qt::BlankCursor);
+  Drv.DrvShowMouse();
+  EXPECT_EQ(View()->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_TRUE(Drv.DrvMousePresent());
 }
 
 TEST_F(QtDriver, MenuBarCaptionsFollowTheLanguage) {
@@ -110,12 +118,6 @@ TEST_F(QtDriver, MenuBarCaptionsFollowTheLanguage) {
       }
     }
   }
-}
-
-TEST_F(QtDriver, PictureHasTheClientAreasSize) {
-  EXPECT_EQ(Drv.DrvScreenWidth(), View()->width());
-  EXPECT_EQ(Drv.DrvScreenHeight(), View()->height());
-  EXPECT_GT(View()->width(), 1);
 }
 
 // --- Keys ------------------------------------------------------------------------------
@@ -146,10 +148,15 @@ TEST_F(QtDriver, UnmatchedModifiersAndKeysGiveNothing) {
   Key(Qt::Key_Backspace, Qt::AltModifier | Qt::ControlModifier);
   Key(Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
   Key(Qt::Key_Insert);
+  Key(Qt::Key_PageDown, Qt::ShiftModifier);
+  Key(Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+  Key(Qt::Key_End, Qt::ShiftModifier);
   EXPECT_EQ(Events.Count, 0);
 }
 
+// Tab among them: it stays with the window, not the focus chain.
 TEST_F(QtDriver, ControlCharactersAndLetters) {
+  View()->setFocus();
   Key(Qt::Key_Z, Qt::ControlModifier, QString(QChar(26)));
   Key(Qt::Key_A, Qt::ControlModifier);
   Key(Qt::Key_Return, Qt::NoModifier, "\r");
@@ -170,12 +177,6 @@ TEST_F(QtDriver, CyrillicLettersArriveInTheWindowsCodePage) {
   EXPECT_EQ(Drain(), (std::vector<int>{0xFF, 0xC6, 0xB8}));
 }
 
-TEST_F(QtDriver, TabStaysWithTheWindow) {
-  View()->setFocus();
-  Key(Qt::Key_Tab, Qt::NoModifier, "\t");
-  EXPECT_EQ(Drain(), (std::vector<int>{9}));
-}
-
 TEST_F(QtDriver, FloodOfKeysKeepsTheNewestSixtyFour) {
   for (int i = 0; i < 100; ++i) {
     const char c = static_cast<char>('0' + i % 75);
@@ -194,21 +195,21 @@ TEST_F(QtDriver, FloodOfKeysKeepsTheNewestSixtyFour) {
 // is a blank, a right click Enter, the middle button "B" only when held
 // alone, a move notes the place, the wheel pages.
 TEST_F(QtDriver, MouseEventsBecomeKeysAndState) {
-  struct Row { void (*Event)(); std::vector<int> codes; int x, button; };
+  struct Row { void (*Event)(); std::vector<int> codes; int x, y, button; };
   const Row rows[] = {
-      {[] { Press(Qt::LeftButton, QPointF(40, 30), Qt::LeftButton); }, {32}, 40, kMouseLeft},
-      {[] { Press(Qt::RightButton, QPointF(3, 4), Qt::RightButton); }, {13}, 3, kMouseRight},
+      {[] { Press(Qt::LeftButton, QPointF(40, 30), Qt::LeftButton); }, {32}, 40, 30, kMouseLeft},
+      {[] { Press(Qt::RightButton, QPointF(3, 4), Qt::RightButton); }, {13}, 3, 4, kMouseRight},
       {[] {
          Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton | Qt::LeftButton);
          Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton, Qt::ControlModifier);
          Press(Qt::MiddleButton, QPointF(3, 4), Qt::MiddleButton);
-       }, {66}, 3, kMouseRight},
+       }, {66}, 3, 4, kMouseRight},
       {[] {
          QMouseEvent move(QEvent::MouseMove, QPointF(77, 66), View()->mapToGlobal(QPointF(77, 66)),
                           Qt::NoButton, Qt::NoButton, Qt::NoModifier);
          QCoreApplication::sendEvent(View(), &move);
-       }, {}, 77, kMouseMoved},
-      {[] { Wheel(120); Wheel(-120); Wheel(0); }, {0, 73, 0, 81}, 77, kMouseMoved},
+       }, {}, 77, 66, kMouseMoved},
+      {[] { Wheel(120); Wheel(-120); Wheel(0); }, {0, 73, 0, 81}, 77, 66, kMouseMoved},
   };
   for (const Row& r : rows) {
     r.Event();
@@ -216,6 +217,7 @@ TEST_F(QtDriver, MouseEventsBecomeKeysAndState) {
     int x = 0, y = 0, button = 0;
     Drv.DrvGetMouseEvent(x, y, button);
     EXPECT_EQ(x, r.x);
+    EXPECT_EQ(y, r.y);
     EXPECT_EQ(button, r.button);
   }
 }
@@ -318,20 +320,18 @@ TEST_F(QtDriver, ADocumentNoProgramTakesIsReported) {
   rmdir(folder);
 }
 
-TEST_F(QtDriver, NewItemAsksToSaveThenRunsNewHook) {
+// New asks to save (no) and runs the new hook; the close box asks to end
+// and, refused, leaves the window open.
+TEST_F(QtDriver, NewItemAndCloseBoxAsk) {
   MenuBar.NewHook = RecordNew;
   QtWindow.Window->menuBar()->actions()[0]->menu()->actions()[0]->trigger();
   Drv.DrvKeyPressed();
-  EXPECT_EQ(Calls, (std::vector<std::string>{"ask Save file?|Edited|?", "new"}));
-}
-
-TEST_F(QtDriver, CloseBoxAskedAndRefused) {
   QCloseEvent close;
   QCoreApplication::sendEvent(QtWindow.Window, &close);
   EXPECT_FALSE(close.isAccepted());
   Drv.DrvKeyPressed();
-  EXPECT_EQ(Calls,
-            (std::vector<std::string>{"ask " + std::string("                  Закончить работу?"_sc) + "|Exit"}));
+  EXPECT_EQ(Calls, (std::vector<std::string>{"ask Save file?|Edited|?", "new",
+                                             "ask " + std::string("                  Закончить работу?"_sc) + "|Exit"}));
   EXPECT_TRUE(QtWindow.Window->isVisible());
 }
 
@@ -358,12 +358,17 @@ TEST_F(QtDriver, DrawingReachesTheWindowsPicture) {
   EXPECT_EQ(shown.pixel(5, 0) & 0xFFFFFFu, 0xFF0000u);
 }
 
-TEST_F(QtDriver, PointerShowCount) {
-  Drv.DrvHideMouse();
-  EXPECT_EQ(View()->cursor().shape(), Qt::BlankCursor);
-  Drv.DrvShowMouse();
-  EXPECT_EQ(View()->cursor().shape(), Qt::ArrowCursor);
-  EXPECT_TRUE(Drv.DrvMousePresent());
+// The event model's key queue under the window's key and mouse handlers.
+TEST(EventModel, QueueIsFirstInFirstOutAndKeepsTheNewestSixtyFour) {
+  ClearEvents();
+  for (int i = 1; i <= kKeyQueueSize + 1; ++i) PushKey(static_cast<std::uint8_t>(i));
+  EXPECT_EQ(Events.Count, 64);
+  std::vector<int> codes;
+  while (Events.Count > 0) codes.push_back(PopKey());
+  ASSERT_EQ(codes.size(), 64u);
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(codes[i], i + 2);  // the first one pushed out
+  EXPECT_EQ(PopKey(), 0);
+  EXPECT_EQ(Events.Count, 0);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The cursor loop on the whole screen: step keys, the step menu, the
 // read-out, the mouse, and that the cursor leaves the picture as it was.
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cmath>
 
 #include "screen_fixture.h"
@@ -56,47 +58,31 @@ TEST_F(CursorLoopTest, StepKeysLandOnMultiplesOfTheStep) {
   }
 }
 
-TEST_F(CursorLoopTest, StepGrowsAndShrinksByFour) {
+// + and − make the step four times larger or smaller, , and < turn the
+// cross, X opens the step menu, Ctrl-arrows pan in either rotate mode and
+// PageUp zooms in.
+TEST_F(CursorLoopTest, StepAngleAndViewKeys) {
   platform::QueueText("++q");
   RunCursor(x, y, z, key);
-  EXPECT_EQ(V.CursorStep, 160.0f);
-  EXPECT_EQ(V.CursorStepX, 160.0f);
-  platform::QueueText("-q");
+  EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepX), std::pair(160.0f, 160.0f));
+  platform::QueueText("-,<q");
   RunCursor(x, y, z, key);
-  EXPECT_EQ(V.CursorStep, 40.0f);
-  EXPECT_EQ(V.CursorStepZ, 40.0f);
-}
-
-TEST_F(CursorLoopTest, AngleKeysTurnTheCross) {
-  platform::QueueText(",<q");
-  RunCursor(x, y, z, key);
+  EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepZ), std::pair(40.0f, 40.0f));
   EXPECT_FLOAT_EQ(V.CursorAngle, static_cast<float>(16 * 3.14159265358979 / 180));
   EXPECT_EQ(V.CursorAngleSin, std::sin(V.CursorAngle));
-}
-
-TEST_F(CursorLoopTest, StepMenuFromTheCursor) {
   platform::QueueText("x3q");
   RunCursor(x, y, z, key);
-  EXPECT_EQ(V.CursorStep, 0.1f);
-  EXPECT_EQ(V.CursorStepY, 0.1f);
+  EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepY), std::pair(0.1f, 0.1f));
   EXPECT_EQ(key, 'q');
-}
-
-TEST_F(CursorLoopTest, CtrlArrowsPanInEitherRotateMode) {
+  EXPECT_EQ(Pictures, 0);
   V.RotateMode = 1;
   ArrowKey(VirtualKey::Left, true);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(V.ViewCentreU, static_cast<float>(V.PanStepX));
-  EXPECT_EQ(Pictures, 1);
-}
-
-TEST_F(CursorLoopTest, PageUpZoomsIn) {
   ArrowKey(VirtualKey::PageUp);
   platform::QueueText("q");
   RunCursor(x, y, z, key);
+  EXPECT_EQ(V.ViewCentreU, static_cast<float>(V.PanStepX));
   EXPECT_EQ(V.ViewScaleU, 1.0f / 1.5f);
-  EXPECT_EQ(Pictures, 1);
+  EXPECT_EQ(Pictures, 2);
 }
 
 TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
@@ -113,30 +99,26 @@ TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
 }
 
 // Whether the keys were typed ahead or come one by one as the loop waits,
-// the cursor follows the pointer.
-TEST_F(CursorLoopTest, MouseMovesTheCursorAndTheLeftButtonEnds) {
-  for (bool typedAhead : {true, false}) {
-    platform::Image.TypeAhead = typedAhead;
+// the cursor follows the pointer; the left button ends with a blank, the
+// right one with Enter.
+TEST_F(CursorLoopTest, MouseMovesTheCursorAndAButtonEnds) {
+  for (int run = 0; run < 3; ++run) {
+    SCOPED_TRACE(run);
+    platform::Image.TypeAhead = run != 1;
     StartAt(0, 0, 0);
+    const float wx = run < 2 ? 40 : -20, wy = run < 2 ? -30 : 10;
     int sx = 0, sy = 0;
-    ScreenOf(40, -30, 0, sx, sy);
-    platform::QueueMouseMove(sx, sy);
-    platform::QueueLeftClick(sx, sy);
+    ScreenOf(wx, wy, 0, sx, sy);
+    if (run < 2) {
+      platform::QueueMouseMove(sx, sy);
+      platform::QueueLeftClick(sx, sy);
+    } else {
+      platform::QueueRightClick(sx, sy);
+    }
     RunCursor(x, y, z, key);
-    EXPECT_EQ(key, ' ');
-    EXPECT_EQ(x, 40.0f) << typedAhead;
-    EXPECT_EQ(y, -30.0f);
+    EXPECT_EQ(key, run < 2 ? ' ' : 13);
+    EXPECT_EQ(std::pair(x, y), std::pair(wx, wy));
   }
-}
-
-TEST_F(CursorLoopTest, RightButtonEndsWithEnter) {
-  int sx = 0, sy = 0;
-  ScreenOf(-20, 10, 0, sx, sy);
-  platform::QueueRightClick(sx, sy);
-  RunCursor(x, y, z, key);
-  EXPECT_EQ(key, 13);
-  EXPECT_EQ(x, -20.0f);
-  EXPECT_EQ(y, 10.0f);
 }
 
 TEST_F(CursorLoopTest, PointerOutsideTheViewportIsClampedToItsEdge) {
@@ -167,21 +149,6 @@ TEST_F(CursorLoopTest, ACursorRunLeavesThePictureAsItWas) {
   EXPECT_EQ(Exhausted, 0);
 }
 
-TEST_F(CursorLoopTest, ReadOutOfPlanePointOneTwo) {
-  StartAt(1, 2, 0);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
-  // The box at the bottom right of the strip holds text now.
-  const int w = std::max(5, gfx::NearestInt(0.6 * gfx::TextPitch));
-  const int box = (w + 1) * 20;
-  int lit = 0;
-  for (int py = gfx::Layout.MenuStripTop; py < kScreenHeight; ++py)
-    for (int px = kScreenWidth - box; px < kScreenWidth; ++px)
-      lit += platform::PictureColour(px, py) != 0 ? 1 : 0;
-  EXPECT_GT(lit, 0);
-  EXPECT_EQ(view::CursorCoordLines(1, 2, 0).Line[0], "Xr   1.000 X   1.000");
-}
-
 // --- Step menu ----------------------------------------------------------------------
 
 TEST_F(ScreenTest, StepMenuLinesAndDigitTable) {
@@ -205,27 +172,18 @@ TEST_F(ScreenTest, StepMenuLinesAndDigitTable) {
   }
 }
 
-TEST_F(ScreenTest, StepMenuNineAsksForANumber) {
-  float value = 10;
-  std::uint8_t key = 0;
-  platform::QueueText("92.5\r");
-  view::StepMenu("Шаг"_sc, value, key);
-  EXPECT_EQ(value, 2.5f);
-  platform::QueueText("\xF7" "7\r");  // ч
-  view::StepMenu("Шаг"_sc, value, key);
-  EXPECT_EQ(value, 7.0f);
-}
-
-TEST_F(ScreenTest, StepMenuEscLeavesTheValue) {
-  float value = 10;
-  std::uint8_t key = 0;
-  platform::QueueText("\x1b");
-  view::StepMenu("Шаг"_sc, value, key);
-  EXPECT_EQ(value, 10.0f);
-  EXPECT_EQ(key, 27);
-  platform::QueueText("9\x1b");
-  view::StepMenu("Шаг"_sc, value, key);
-  EXPECT_EQ(value, 10.0f);
+// 9 (or ч) asks for a number; Esc, at once or in the number, keeps the value.
+TEST_F(ScreenTest, StepMenuNineAsksForANumberAndEscKeepsTheValue) {
+  const struct { std::string Keys; float Value; std::uint8_t Key; } kRows[] = {
+      {"92.5\r", 2.5f, '9'}, {"\xF7" "7\r", 7, 0xF7}, {"\x1b", 10, 27}, {"9\x1b", 10, '9'}};
+  for (const auto& r : kRows) {
+    float value = 10;
+    std::uint8_t key = 0;
+    platform::QueueText(r.Keys);
+    view::StepMenu("Шаг"_sc, value, key);
+    EXPECT_EQ(value, r.Value) << r.Keys;
+    EXPECT_EQ(key, r.Key) << r.Keys;
+  }
 }
 
 std::string shownLines[menu::kPromptLines];
@@ -248,30 +206,23 @@ TEST_F(ScreenTest, StepMenuShowsItsFourLines) {
 
 // --- Grid-step dialog -------------------------------------------------------------------
 
+// The same step erases the grid and draws it again, leaving the picture;
+// another sets the grid's and the cursor's step and shows the grid.
 TEST_F(ScreenTest, GridStepDialogSetsTheStepAndRedrawsTheGrid) {
   view::Redraw();
+  const auto before = PictureArea();
   platform::QueueText("7");
   std::uint8_t key = 0;
   view::GridStepDialog(key);
   EXPECT_EQ(key, '0');
   EXPECT_EQ(V.GridStep, 10.0f);
+  EXPECT_EQ(PictureArea(), before);
   platform::QueueText("2");
   view::GridStepDialog(key);
-  EXPECT_EQ(V.GridStep, 2.0f);
-  EXPECT_EQ(V.CursorStep, 2.0f);
+  EXPECT_EQ((std::array{V.GridStep, V.CursorStep}), (std::array{2.0f, 2.0f}));
   EXPECT_EQ(V.GridShown, 1);
-  EXPECT_EQ(menu::M.Prompts[0], "SETKA");
-  EXPECT_EQ(menu::M.Prompts[1], "SETKA 0");
-  EXPECT_EQ(menu::M.Prompts[2], "SETKA 0");
-}
-
-TEST_F(ScreenTest, GridStepDialogLeavesTheRestOfThePicture) {
-  view::Redraw();
-  const auto before = PictureArea();
-  platform::QueueText("7");
-  std::uint8_t key = 0;
-  view::GridStepDialog(key);  // the same step: erased and drawn again
-  EXPECT_EQ(PictureArea(), before);
+  EXPECT_EQ((std::array{menu::M.Prompts[0], menu::M.Prompts[1], menu::M.Prompts[2]}),
+            (std::array<std::string, 3>{"SETKA", "SETKA 0", "SETKA 0"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The cursor and the grid: steps and their snapping, the plane point under
 // a pixel, the XOR cross, the grid of points and the coordinate read-out.
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "graphics/kernel.h"
@@ -32,12 +33,9 @@ TEST_F(ViewTest, CursorAndGridSteps) {
 }
 
 TEST_F(ViewTest, CursorStepsLandOnMultiplesOfTheStepHalvesToEven) {
-  EXPECT_EQ(view::SnapStep(3, 10, +1), 10.0f);
-  EXPECT_EQ(view::SnapStep(3, 10, -1), -10.0f);  // round(−0.7) = −1
-  EXPECT_EQ(view::SnapStep(15, 10, +1), 20.0f);  // round(2.5) = 2
-  EXPECT_EQ(view::SnapStep(25, 10, +1), 40.0f);  // round(3.5) = 4
-  EXPECT_EQ(view::SnapStep(20, 10, +1), 30.0f);
-  EXPECT_EQ(view::SnapStep(-15, 10, -1), -20.0f);
+  // round(−0.7) = −1, round(2.5) = 2, round(3.5) = 4.
+  const float kRows[][3] = {{3, 1, 10}, {3, -1, -10}, {15, 1, 20}, {25, 1, 40}, {20, 1, 30}, {-15, -1, -20}};
+  for (const auto& r : kRows) EXPECT_EQ(view::SnapStep(r[0], 10, static_cast<int>(r[1])), r[2]) << r[0];
 }
 
 // --- Plane point under a pixel -------------------------------------------------------
@@ -65,17 +63,10 @@ TEST_F(ViewTest, PixelToPlaneFindsThePointThatProjectsToThePixel) {
     float a = 0, b = 0, c = r.Height;
     const int x = V.ScreenCentreX + r.Dx, y = V.ScreenCentreY + r.Dy;
     view::PixelToPlane(x, y, a, b, c);
-    if (r.Check) {
-      EXPECT_EQ(a, r.A);
-      EXPECT_EQ(b, r.B);
-      EXPECT_EQ(c, r.C);
-    } else {
-      EXPECT_EQ(c, r.Height);
-    }
+    EXPECT_EQ((std::array{a, b, c}), (r.Check ? std::array{r.A, r.B, r.C} : std::array{a, b, r.Height}));
     std::int32_t ix = 0, iy = 0;
     view::PlaneToPixel(a, b, c, ix, iy);
-    EXPECT_EQ(ix, x);
-    EXPECT_EQ(iy, y);
+    EXPECT_EQ(std::pair(ix, iy), std::pair(x, y));
   }
 }
 
@@ -124,12 +115,9 @@ TEST_F(CursorTest, CursorCrossesTheViewportThroughItsPixel) {
     if (Px(x, 130) != kBlack) ++row;
   for (int y = 1; y < 299; ++y)
     if (Px(210, y) != kBlack) ++column;
-  EXPECT_GT(row, 150);
-  EXPECT_GT(column, 120);
+  EXPECT_TRUE(row > 150 && column > 120) << row << " " << column;
   EXPECT_EQ(Px(100, 100), kBlack);
-  EXPECT_EQ(gfx::K.XorMode, 0);
-  EXPECT_EQ(gfx::K.LineStyle, 0);
-  EXPECT_EQ(gfx::GetColor(), 15);
+  EXPECT_EQ((std::array{gfx::K.XorMode, gfx::K.LineStyle, gfx::GetColor()}), (std::array{0, 0, 15}));
 }
 
 TEST_F(CursorTest, CursorAboveThePlaneHasADropLine) {
@@ -155,29 +143,13 @@ TEST_F(CursorTest, HiddenCursorDrawsNothing) {
 
 TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
   view::SetGridStep(10);
-  EXPECT_EQ(view::GridColumns(), 48);
-  EXPECT_TRUE(view::GridDrawable());
+  EXPECT_EQ(std::pair(view::GridColumns(), view::GridDrawable()), std::pair(48, true));
   view::SetGridStep(5);
-  EXPECT_EQ(view::GridColumns(), 96);
-  EXPECT_FALSE(view::GridDrawable());
+  EXPECT_EQ(std::pair(view::GridColumns(), view::GridDrawable()), std::pair(96, false));
   const auto before = Snapshot();
   view::DrawGrid(15);
   EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
-  view::SetGridStep(10);
-  view::DrawGrid(15);
-  // World (0, 0) is window (199, 149), picture (200, 150).
-  EXPECT_NE(Px(200, 150), kBlack);
-  EXPECT_NE(Px(210, 140), kBlack);
-  EXPECT_NE(Px(150, 200), kBlack);
-  EXPECT_EQ(Px(205, 150), kBlack);
-  EXPECT_EQ(Px(200, 151), kBlack);
-  EXPECT_EQ(gfx::K.XorMode, 0);
-}
-
-TEST_F(CursorTest, GridWithPointsCloserThanTwoPixelsIsNotDrawn) {
+  // Nor a grid with points closer than two pixels, nor a hidden one.
   view::SetGridStep(10);
   V.ViewScaleU = V.ViewScaleV = 5;
   EXPECT_FALSE(view::GridDrawable());
@@ -185,6 +157,18 @@ TEST_F(CursorTest, GridWithPointsCloserThanTwoPixelsIsNotDrawn) {
   V.ViewScaleU = V.ViewScaleV = 1;
   EXPECT_FALSE(view::GridDrawable());
 }
+
+TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
+  view::SetGridStep(10);
+  view::DrawGrid(15);
+  // World (0, 0) is window (199, 149), picture (200, 150).
+  EXPECT_EQ((std::array{Px(200, 150), Px(210, 140), Px(150, 200), Px(205, 150), Px(200, 151)}),
+            (std::array{Px(200, 150), Px(200, 150), Px(200, 150), kBlack, kBlack}));
+  EXPECT_NE(Px(200, 150), kBlack);
+  EXPECT_EQ(gfx::K.XorMode, 0);
+}
+
+
 
 int LitColumns() {
   int columns = 0;

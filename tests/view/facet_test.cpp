@@ -1,6 +1,8 @@
 // Facets: the shade of a facet, outlines shrunk towards the centre and the
 // shaded fill of triangles and quadrilaterals.
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/picture.h"
@@ -13,33 +15,22 @@ using view::V;
 
 // --- Shade ------------------------------------------------------------------------
 
-TEST_F(ViewTest, FacetFacingTheViewerGetsShade45OfItsFamily) {
-  gfx::SetDrawColor(1);
-  EXPECT_EQ(view::FacetColour(0, 0, 1), 136);
-}
-
-TEST_F(ViewTest, BackFaceIsShownInTheNextFamily) {
-  gfx::SetDrawColor(1);
-  EXPECT_EQ(view::FacetColour(0, 0, -1), 200);
-  gfx::SetDrawColor(7);  // family 7: the next is 1, not 8
-  EXPECT_EQ(view::FacetColour(0, 0, -1), 136);
-}
-
-TEST_F(ViewTest, FacetSeenEdgeOnGetsShade15) {
-  gfx::SetDrawColor(1);
-  const int colour = view::FacetColour(1, 0, 0);  // w = 0 counts as a back face
-  EXPECT_EQ(colour - 64 * 2 - 27, 15);
-}
-
-TEST_F(ViewTest, FacetShadeFollowsTheView) {
-  gfx::SetDrawColor(3);
-  view::LoadView(0, 3);  // W = −y
-  EXPECT_EQ(view::FacetColour(0, -1, 0), 64 * 3 + 45 + 27);
-}
-
-TEST_F(ViewTest, FamilyZeroGivesNoShade) {
-  gfx::SetDrawColor(16);
-  EXPECT_EQ(view::FacetColour(0, 0, 1), 0);
+// A facet's colour is 64 · family + 27 + its shade: 45 facing the viewer,
+// 15 seen edge-on (w = 0 counts as a back face); a back face takes the next
+// family (after 7 comes 1, not 8); the view decides what faces; family 0
+// gives no shade.
+TEST_F(ViewTest, FacetColourIsTheShadeOfItsFamilyAsSeen) {
+  struct Row { int DrawColour, View; float Nx, Ny, Nz; int Colour; };
+  const Row kRows[] = {
+      {1, 1, 0, 0, 1, 136},  {1, 1, 0, 0, -1, 200},           {7, 1, 0, 0, -1, 136},
+      {1, 1, 1, 0, 0, 64 * 2 + 27 + 15},  {3, 3, 0, -1, 0, 64 * 3 + 45 + 27}, {16, 1, 0, 0, 1, 0},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(testing::Message() << "colour " << r.DrawColour << " normal " << r.Nx << r.Ny << r.Nz);
+    gfx::SetDrawColor(r.DrawColour);
+    view::LoadView(0, r.View);  // 3: W = −y
+    EXPECT_EQ(view::FacetColour(r.Nx, r.Ny, r.Nz), r.Colour);
+  }
 }
 
 // --- Outlines ------------------------------------------------------------------------
@@ -62,46 +53,24 @@ class OutlineTest : public ViewTest {
   }
 };
 
-TEST_F(OutlineTest, TriangleIsDrawnTenPercentSmallerAboutItsCentroid) {
-  view::DrawTriangleFacet(0, 0, 0, 3, 0, 0, 0, 3, 0);
-  ASSERT_EQ(gPen.size(), 4u);
-  EXPECT_FALSE(gPen[0].Draw);
-  EXPECT_TRUE(gPen[1].Draw);
-  EXPECT_TRUE(gPen[3].Draw);
-  // Centroid (1, 1, 0): each corner moves a tenth of the way to it.
-  EXPECT_FLOAT_EQ(gPen[0].X, 0.1f);
-  EXPECT_FLOAT_EQ(gPen[0].Y, 0.1f);
-  EXPECT_FLOAT_EQ(gPen[1].X, 2.8f);
-  EXPECT_FLOAT_EQ(gPen[1].Y, 0.1f);
-  EXPECT_FLOAT_EQ(gPen[2].X, 0.1f);
-  EXPECT_FLOAT_EQ(gPen[2].Y, 2.8f);
-  EXPECT_EQ(gPen[3].X, gPen[0].X);
-  EXPECT_EQ(gPen[3].Y, gPen[0].Y);
-  EXPECT_EQ(gPen[3].Z, 0.0f);
-}
-
-TEST_F(OutlineTest, UnitTriangleCornersLieInsideTheGivenCorners) {
-  view::DrawTriangleFacet(0, 0, 0, 1, 0, 0, 0, 1, 0);
-  ASSERT_EQ(gPen.size(), 4u);
-  for (const PenCall& p : gPen) {
-    EXPECT_GT(p.X, 0.0f);
-    EXPECT_GT(p.Y, 0.0f);
-    EXPECT_LT(p.X + p.Y, 1.0f);
-  }
-}
-
-TEST_F(OutlineTest, QuadIsDrawnTenPercentSmallerAndClosed) {
+// Outlines are drawn a tenth smaller about their centroid, and closed: a
+// move, then lines back to the first corner.
+TEST_F(OutlineTest, OutlinesAreDrawnTenPercentSmallerAndClosed) {
+  view::DrawTriangleFacet(0, 0, 0, 3, 0, 0, 0, 3, 0);  // centroid (1, 1, 0)
   view::DrawQuadFacet(0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0);
-  ASSERT_EQ(gPen.size(), 5u);
-  EXPECT_FALSE(gPen[0].Draw);
-  for (int i = 1; i < 5; ++i) EXPECT_TRUE(gPen[i].Draw);
-  EXPECT_FLOAT_EQ(gPen[0].X, 0.5f);
-  EXPECT_FLOAT_EQ(gPen[1].X, 9.5f);
-  EXPECT_FLOAT_EQ(gPen[2].Y, 9.5f);
-  EXPECT_FLOAT_EQ(gPen[3].X, 0.5f);
-  EXPECT_FLOAT_EQ(gPen[3].Y, 9.5f);
-  EXPECT_EQ(gPen[4].X, gPen[0].X);
-  EXPECT_EQ(gPen[4].Y, gPen[0].Y);
+  const float want[][2] = {{0.1f, 0.1f}, {2.8f, 0.1f}, {0.1f, 2.8f}, {0.1f, 0.1f},
+                           {0.5f, 0.5f}, {9.5f, 0.5f}, {9.5f, 9.5f}, {0.5f, 9.5f}, {0.5f, 0.5f}};
+  ASSERT_EQ(gPen.size(), 9u);
+  for (std::size_t i = 0; i < gPen.size(); ++i) {
+    EXPECT_EQ(gPen[i].Draw, i != 0 && i != 4) << i;
+    EXPECT_FLOAT_EQ(gPen[i].X, want[i][0]) << i;
+    EXPECT_FLOAT_EQ(gPen[i].Y, want[i][1]) << i;
+    EXPECT_EQ(gPen[i].Z, 0.0f) << i;
+  }
+  EXPECT_EQ(gPen[3].X, gPen[0].X);  // closed exactly
+  gPen.clear();
+  view::DrawTriangleFacet(0, 0, 0, 1, 0, 0, 0, 1, 0);  // a unit triangle stays inside its corners
+  for (const PenCall& p : gPen) EXPECT_TRUE(p.X > 0 && p.Y > 0 && p.X + p.Y < 1) << p.X << ", " << p.Y;
 }
 
 // --- Shaded fill -------------------------------------------------------------------------
@@ -172,50 +141,45 @@ TEST_F(ShadedTest, TriangleOnOnePixelRowDrawsOneLine) {
   }
 }
 
-TEST_F(ShadedTest, ShadedFacetTakesItsFamilysShade) {
+TEST_F(ShadedTest, ShadedFacetTakesItsFamilysShadeAndABackFaceTheNext) {
   gfx::SetDrawColor(1);
   view::DrawTriangleFacet(0, 0, 0, 10, 0, 0, 0, 10, 0);  // normal +z
   EXPECT_EQ(Px(52, 48), platform::Palette[136]);
   EXPECT_EQ(gfx::GetColor(), 136);
-}
-
-TEST_F(ShadedTest, BackFacingFacetTakesTheNextFamily) {
   gfx::SetDrawColor(1);
   view::DrawTriangleFacet(0, 0, 0, 0, 10, 0, 10, 0, 0);  // normal −z
   EXPECT_EQ(Px(52, 48), platform::Palette[200]);
 }
 
-TEST_F(ShadedTest, QuadWithEqualDiagonalsSplitsAlongP2P4) {
-  const float p[4][3] = {{0, 0, 0}, {20, 0, 0}, {20, 20, 0}, {0, 20, 0}};
-  view::DrawQuadFacet(p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0], p[2][1],
-                      p[2][2], p[3][0], p[3][1], p[3][2]);
-  const std::vector<std::string> quad = gDrawn;
-  gDrawn.clear();
-  view::DrawTriangleFacet(p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[3][0], p[3][1],
-                          p[3][2]);
-  view::DrawTriangleFacet(p[1][0], p[1][1], p[1][2], p[2][0], p[2][1], p[2][2], p[3][0], p[3][1],
-                          p[3][2]);
-  EXPECT_EQ(quad, gDrawn);
-  gDrawn.clear();
-  view::DrawTriangleFacet(p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0], p[2][1],
-                          p[2][2]);
-  view::DrawTriangleFacet(p[0][0], p[0][1], p[0][2], p[2][0], p[2][1], p[2][2], p[3][0], p[3][1],
-                          p[3][2]);
-  EXPECT_NE(quad, gDrawn);
-}
-
-TEST_F(ShadedTest, QuadSplitsAlongTheShorterDiagonalP1P3) {
-  // |p4 − p2| = 30 is longer than |p3 − p1| = 20.
-  const float p[4][3] = {{0, -10, 0}, {15, 0, 0}, {0, 10, 0}, {-15, 0, 0}};
-  view::DrawQuadFacet(p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0], p[2][1],
-                      p[2][2], p[3][0], p[3][1], p[3][2]);
-  const std::vector<std::string> quad = gDrawn;
-  gDrawn.clear();
-  view::DrawTriangleFacet(p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0], p[2][1],
-                          p[2][2]);
-  view::DrawTriangleFacet(p[0][0], p[0][1], p[0][2], p[2][0], p[2][1], p[2][2], p[3][0], p[3][1],
-                          p[3][2]);
-  EXPECT_EQ(quad, gDrawn);
+// A quad is filled as two triangles split along its shorter diagonal, p2–p4
+// when the diagonals are equal.
+TEST_F(ShadedTest, QuadSplitsAlongTheShorterDiagonal) {
+  using P = std::array<float, 3>;
+  auto triangle = [](const P& a, const P& b, const P& c) {
+    view::DrawTriangleFacet(a[0], a[1], a[2], b[0], b[1], b[2], c[0], c[1], c[2]);
+  };
+  auto fill = [&](const std::array<P, 4>& p, bool alongP2P4) {
+    gDrawn.clear();
+    if (alongP2P4) {
+      triangle(p[0], p[1], p[3]);
+      triangle(p[1], p[2], p[3]);
+    } else {
+      triangle(p[0], p[1], p[2]);
+      triangle(p[0], p[2], p[3]);
+    }
+    return gDrawn;
+  };
+  // A square, and a rhombus whose |p4 − p2| = 30 is longer than |p3 − p1| = 20.
+  const std::array<P, 4> square = {P{0, 0, 0}, P{20, 0, 0}, P{20, 20, 0}, P{0, 20, 0}};
+  const std::array<P, 4> rhombus = {P{0, -10, 0}, P{15, 0, 0}, P{0, 10, 0}, P{-15, 0, 0}};
+  for (auto [p, alongP2P4] : {std::pair{square, true}, std::pair{rhombus, false}}) {
+    gDrawn.clear();
+    view::DrawQuadFacet(p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2], p[2][0], p[2][1],
+                        p[2][2], p[3][0], p[3][1], p[3][2]);
+    const std::vector<std::string> quad = gDrawn;
+    EXPECT_EQ(quad, fill(p, alongP2P4)) << alongP2P4;
+    EXPECT_NE(quad, fill(p, !alongP2P4)) << alongP2P4;
+  }
 }
 
 TEST_F(ShadedTest, TriangleReachingFarOffTheScreenIsWalkedOnlyOverTheWindowRows) {

@@ -1,5 +1,8 @@
 // The projections between world, view and pixel coordinates, the working
 // plane and the reflection.
+#include <array>
+#include <utility>
+
 #include "graphics/geometry.h"
 #include "view_fixture.h"
 
@@ -36,12 +39,11 @@ TEST_F(ViewTest, WorldToViewReadsTheRowsOfTheMatrix) {
 TEST_F(ViewTest, ProjectionsReadTheMatrixOnlyAfterItsCoefficientsAreCopied) {
   V.ViewMatrix[1][1] = 0;
   V.ViewMatrix[1][2] = 1;
-  float u = 0, v = 0;
-  view::WorldToView(5.0f, 7.0f, 0.0f, u, v);
-  EXPECT_EQ(u, 5.0f);
+  float u = 0, v = 0, before = 0;
+  view::WorldToView(5.0f, 7.0f, 0.0f, before, v);
   view::UpdateViewCoefficients();
   view::WorldToView(5.0f, 7.0f, 0.0f, u, v);
-  EXPECT_EQ(u, 7.0f);
+  EXPECT_EQ(std::pair(before, u), std::pair(5.0f, 7.0f));
 }
 
 // World to pixel: halves round to even, y grows downwards, the scale and the
@@ -181,12 +183,14 @@ TEST_F(ViewTest, RecallOfStandardView3ChangesOnlyTheMatrix) {
   view::LoadView(0, 3);
   const double front[3][3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
   ExpectMatrixNear(V.ViewMatrix, front, 0);
-  Expect3(V.ViewScaleU, V.ViewScaleV, 0.0f, 0.5f, 0.75f, 0.0f);
-  Expect3(V.ViewCentreU, V.ViewCentreV, 0.0f, 11.0f, -3.0f, 0.0f);
+  EXPECT_EQ((std::array{V.ViewScaleU, V.ViewScaleV, V.ViewCentreU, V.ViewCentreV}),
+            (std::array{0.5f, 0.75f, 11.0f, -3.0f}));
   view::LoadView(0, 4);  // the float constants, widened
   EXPECT_EQ(V.ViewMatrix[1][1], static_cast<double>(0.707107f));
 }
 
+// A saved view (set 1) and a viewport slot (set 2) keep scales, centres and
+// the matrix, narrowed to floats; numbers out of range store and load nothing.
 TEST_F(ViewTest, StoredViewComesBackWithScalesCentresAndMatrix) {
   view::LoadView(0, 6);
   V.ViewScaleU = 0.5f;
@@ -199,35 +203,26 @@ TEST_F(ViewTest, StoredViewComesBackWithScalesCentresAndMatrix) {
   V.ViewCentreU = V.ViewCentreV = 0;
   view::LoadView(0, 1);
   view::LoadView(1, 9);
-  Expect3(V.ViewScaleU, V.ViewScaleV, 0.0f, 0.5f, 0.25f, 0.0f);
-  Expect3(V.ViewCentreU, V.ViewCentreV, 0.0f, 1.0f, 2.0f, 0.0f);
-  EXPECT_EQ(V.ViewMatrix[3][3], 0.75);
-  EXPECT_EQ(V.ViewMatrix[2][1], -0.25);
+  EXPECT_EQ((std::array{V.ViewScaleU, V.ViewScaleV, V.ViewCentreU, V.ViewCentreV}),
+            (std::array{0.5f, 0.25f, 1.0f, 2.0f}));
+  EXPECT_EQ(std::pair(V.ViewMatrix[3][3], V.ViewMatrix[2][1]), std::pair(0.75, -0.25));
   float u = 0, v = 0;
   view::WorldToView(0.0f, 0.0f, 1.0f, u, v);
   EXPECT_EQ(u, -0.5f);
   EXPECT_EQ(V.ViewSlot[7].Matrix[0][2], -0.5f);
-}
-
-TEST_F(ViewTest, SavedMatrixIsNarrowedToFloats) {
+  view::LoadView(0, 1);
   view::RotateView(3, 0.1, 0.99498743710662);
   view::StoreView(1, 1);
-  EXPECT_EQ(V.SavedView[1].Matrix[0][0], static_cast<float>(0.99498743710662));
-  EXPECT_EQ(V.SavedView[1].Matrix[1][0], 0.1f);
+  EXPECT_EQ(std::pair(V.SavedView[1].Matrix[0][0], V.SavedView[1].Matrix[1][0]),
+            std::pair(static_cast<float>(0.99498743710662), 0.1f));
 }
 
 TEST_F(ViewTest, StoreAndLoadOutOfRangeDoNothing) {
   V.ViewScaleU = 3;
-  view::StoreView(1, 0);
-  view::StoreView(1, 10);
-  view::StoreView(2, 8);
-  view::StoreView(3, 1);
+  for (auto [set, n] : {std::pair{1, 0}, {1, 10}, {2, 8}, {3, 1}}) view::StoreView(set, n);
   for (int n = 1; n <= view::kSavedViews; ++n) EXPECT_EQ(V.SavedView[n].ScaleU, 1.0f);
   for (int n = 1; n <= view::kViewSlots; ++n) EXPECT_EQ(V.ViewSlot[n].ScaleU, 1.0f);
-  view::LoadView(0, 10);
-  view::LoadView(2, 8);
-  view::LoadView(1, 0);
-  view::LoadView(5, 1);
+  for (auto [set, n] : {std::pair{0, 10}, {2, 8}, {1, 0}, {5, 1}}) view::LoadView(set, n);
   EXPECT_EQ(V.ViewScaleU, 3.0f);
   ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
 }
@@ -262,18 +257,19 @@ TEST_F(ViewTest, WorkingPlaneCoordinates) {
   EXPECT_EQ(y, 1.0f);
 }
 
+// Each row: the plane a·x + b·y + c·z = d, the point, its mirror image (a
+// point on the plane stays).
 TEST_F(ViewTest, ReflectPointMirrorsInThePlaneAndKeepsPointsOnIt) {
-  float x = 1, y = 2, z = 5;
-  gfx::ReflectPoint(0, 0, 1, 2, x, y, z);
-  Expect3(x, y, z, 1.0f, 2.0f, -1.0f);
-  x = 3, y = 4, z = 5;
-  gfx::ReflectPoint(1, 0, 0, 0, x, y, z);
-  Expect3(x, y, z, -3.0f, 4.0f, 5.0f);
-  x = 0.6f, y = 0.8f, z = 9;
-  gfx::ReflectPoint(0.6f, 0.8f, 0, 1, x, y, z);
-  EXPECT_FLOAT_EQ(x, 0.6f);
-  EXPECT_FLOAT_EQ(y, 0.8f);
-  EXPECT_EQ(z, 9.0f);
+  const float kRows[][10] = {{0, 0, 1, 2, 1, 2, 5, 1, 2, -1},
+                             {1, 0, 0, 0, 3, 4, 5, -3, 4, 5},
+                             {0.6f, 0.8f, 0, 1, 0.6f, 0.8f, 9, 0.6f, 0.8f, 9}};
+  for (const auto& r : kRows) {
+    float x = r[4], y = r[5], z = r[6];
+    gfx::ReflectPoint(r[0], r[1], r[2], r[3], x, y, z);
+    EXPECT_FLOAT_EQ(x, r[7]);
+    EXPECT_FLOAT_EQ(y, r[8]);
+    EXPECT_FLOAT_EQ(z, r[9]);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The viewports of the layouts, the start-up state, the extended keys and
 // the world pen with its markers.
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -17,6 +18,11 @@ constexpr int kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145;
 constexpr int kShiftUp = 152, kShiftLeft = 155, kShiftRight = 157, kShiftDown = 160;
 
 constexpr double kIdentity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+
+std::array<int, 9> Viewport() {
+  return {V.ViewportLeft, V.ViewportTop, V.ViewportWidth, V.ViewportHeight, V.ScreenCentreX,
+          V.ScreenCentreY, V.PanStepX,   V.PanStepY,     V.ViewLayout};
+}
 
 // --- Viewports ------------------------------------------------------------------
 
@@ -37,38 +43,19 @@ TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
   gfx::Layout.AreaHeight = kHp;
   for (const ViewportCase& c : kLayouts) {
     view::SelectViewport(c.N);
-    EXPECT_EQ(V.ViewportLeft, c.Left) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewportTop, c.Top) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewportWidth, c.Width) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewportHeight, c.Height) << "viewport " << c.N;
-    EXPECT_EQ(V.ScreenCentreX, c.Width / 2 - 1) << "viewport " << c.N;
-    EXPECT_EQ(V.ScreenCentreY, c.Height / 2 - 1) << "viewport " << c.N;
-    EXPECT_EQ(V.PanStepX, c.Width / 4) << "viewport " << c.N;
-    EXPECT_EQ(V.PanStepY, c.Height / 4) << "viewport " << c.N;
-    EXPECT_EQ(V.ViewLayout, c.N);
+    EXPECT_EQ(Viewport(), (std::array{c.Left, c.Top, c.Width, c.Height, c.Width / 2 - 1, c.Height / 2 - 1,
+                                      c.Width / 4, c.Height / 4, c.N}));
   }
-}
-
-TEST_F(ViewTest, SelectViewportLeavesTheInnerPictureWindowSelected) {
-  gfx::Layout.AreaWidth = kWp;
-  gfx::Layout.AreaHeight = kHp;
+  // The inner picture window is left selected.
   gfx::Layout.PanelWidth = 10;
   view::SelectViewport(7);
-  EXPECT_EQ(gfx::K.WindowLeft, 10 + 200 + 1);
-  EXPECT_EQ(gfx::K.WindowTop, 150 + 1);
-  EXPECT_EQ(gfx::K.WindowRight, 10 + 200 + 200 - 1);
-  EXPECT_EQ(gfx::K.WindowBottom, 150 + 150 - 1 - 1);
-}
-
-TEST_F(ViewTest, SelectViewportOutsideTheLayoutsKeepsTheRectangle) {
-  gfx::Layout.AreaWidth = kWp;
-  gfx::Layout.AreaHeight = kHp;
+  EXPECT_EQ((std::array{gfx::K.WindowLeft, gfx::K.WindowTop, gfx::K.WindowRight, gfx::K.WindowBottom}),
+            (std::array{10 + 200 + 1, 150 + 1, 10 + 200 + 200 - 1, 150 + 150 - 1 - 1}));
+  // A viewport outside the layouts keeps the rectangle.
+  gfx::Layout.PanelWidth = 0;
   view::SelectViewport(3);
   view::SelectViewport(8);
-  EXPECT_EQ(V.ViewportLeft, 250);
-  EXPECT_EQ(V.ViewportWidth, 150);
-  EXPECT_EQ(V.ScreenCentreX, 74);
-  EXPECT_EQ(V.ViewLayout, 8);
+  EXPECT_EQ(Viewport(), (std::array{250, 0, 150, 300, 74, 149, 37, 75, 8}));
 }
 
 TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
@@ -80,11 +67,9 @@ TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
   view::LoadView(0, 2);
   V.ViewScaleU = V.ViewScaleV = 3;
   view::SelectViewport(1);  // keeps what is current
-  EXPECT_EQ(V.ViewScaleU, 3.0f);
-  EXPECT_EQ(V.ViewMatrix[3][1], -1.0);
+  EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewMatrix[3][1]), std::pair(3.0f, -1.0));
   view::SelectViewport(5);
-  EXPECT_EQ(V.ViewScaleU, 2.0f);
-  EXPECT_EQ(V.ViewMatrix[3][2], -1.0);
+  EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewMatrix[3][2]), std::pair(2.0f, -1.0));
   view::SelectViewport(6);  // an untouched slot: scale 1, identity
   EXPECT_EQ(V.ViewScaleU, 1.0f);
   ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
@@ -99,11 +84,8 @@ TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
   for (int y = 0; y < 20; ++y) gfx::Line2(0, y, 40, y);
   view::SelectViewport(1);
   // The block: rows 2..10, columns 2..25 of the picture window.
-  EXPECT_EQ(Px(2, 2), kBlack);
-  EXPECT_EQ(Px(25, 10), kBlack);
-  EXPECT_NE(Px(26, 2), kBlack);
-  EXPECT_NE(Px(2, 11), kBlack);
-  EXPECT_NE(Px(1, 1), kBlack);
+  EXPECT_EQ((std::array{Px(2, 2), Px(25, 10)}), (std::array{kBlack, kBlack}));
+  EXPECT_TRUE(Px(26, 2) != kBlack && Px(2, 11) != kBlack && Px(1, 1) != kBlack);
   EXPECT_EQ(gfx::GetColor(), 15);  // the indicator colour
 }
 
@@ -122,32 +104,21 @@ TEST_F(ViewTest, InitViewSetsTheStartState) {
   view::InitView();
   ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
   ExpectMatrixNear(V.PlaneAxes, kIdentity, 0);
-  EXPECT_EQ(V.PanStepX, 100);
-  EXPECT_EQ(V.PanStepY, 50);
-  EXPECT_EQ(V.CursorWorld[1], 0.0f);
-  EXPECT_EQ(V.PlaneDepth, 0.0f);
-  EXPECT_EQ(V.GridStep, 10.0f);
-  EXPECT_EQ(V.GridStepY, 10.0f);
-  EXPECT_EQ(V.CursorStepZ, 10.0f);
-  EXPECT_EQ(V.RotateMode, 1);
-  EXPECT_EQ(V.GridShown, 1);
-  EXPECT_EQ(V.SavedView[9].ScaleU, 1.0f);
-  EXPECT_EQ(V.ViewSlot[6].CentreU, 0.0f);
+  EXPECT_EQ((std::array{V.PanStepX, V.PanStepY, V.RotateMode, V.GridShown}), (std::array{100, 50, 1, 1}));
+  EXPECT_EQ((std::array{V.CursorWorld[1], V.PlaneDepth, V.GridStep, V.GridStepY, V.CursorStepZ,
+                        V.SavedView[9].ScaleU, V.ViewSlot[6].CentreU}),
+            (std::array{0.0f, 0.0f, 10.0f, 10.0f, 10.0f, 1.0f, 0.0f}));
+  // Slot 7 gets standard view 4 with the current zoom.
+  EXPECT_EQ((std::array{V.ViewSlot[7].Matrix[0][0], V.ViewSlot[7].Matrix[2][1], V.ViewSlot[7].ScaleU,
+                        V.ViewSlot[7].CentreU, V.ViewSlot[6].Matrix[0][0]}),
+            (std::array{0.707107f, 0.707107f, 0.5f, 3.0f, 1.0f}));
 }
 
-TEST_F(ViewTest, InitViewGivesSlot7StandardView4WithTheCurrentZoom) {
-  V.ViewScaleU = V.ViewScaleV = 0.5f;
-  V.ViewCentreU = 3;
-  view::InitView();
-  EXPECT_EQ(V.ViewSlot[7].Matrix[0][0], 0.707107f);
-  EXPECT_EQ(V.ViewSlot[7].Matrix[2][1], 0.707107f);
-  EXPECT_EQ(V.ViewSlot[7].ScaleU, 0.5f);
-  EXPECT_EQ(V.ViewSlot[7].CentreU, 3.0f);
-  EXPECT_EQ(V.ViewSlot[6].Matrix[0][0], 1.0f);
-}
-
+// Only the first call sets the start state; the background mode follows the scheme.
 TEST_F(ViewTest, InitViewRunsOnce) {
+  V.ColourScheme = 3;
   view::InitView();
+  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
   V.RotateMode = 0;
   V.GridStep = 3;
   view::RotateView(2, 1, 0);
@@ -155,12 +126,6 @@ TEST_F(ViewTest, InitViewRunsOnce) {
   EXPECT_EQ(V.RotateMode, 0);
   EXPECT_EQ(V.GridStep, 3.0f);
   EXPECT_EQ(V.ViewMatrix[1][3], -1.0);
-}
-
-TEST_F(ViewTest, InitViewSetsTheBackgroundModeToTheScheme) {
-  V.ColourScheme = 3;
-  view::InitView();
-  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
 }
 
 // --- Extended keys ---------------------------------------------------------------------
@@ -254,9 +219,9 @@ TEST_F(ViewTest, ExtendedKeyStoresTheViewInItsSlotAndRedraws) {
   V.ViewLayout = 3;
   V.RotateMode = 1;
   view::ExtendedViewKey(kPageDown);
-  EXPECT_EQ(V.ViewSlot[3].ScaleU, 1.5f);
   view::ExtendedViewKey(kLeft);
-  EXPECT_EQ(V.ViewSlot[3].Matrix[2][0], static_cast<float>(V.RotationStepSin));
+  EXPECT_EQ(std::pair(V.ViewSlot[3].ScaleU, V.ViewSlot[3].Matrix[2][0]),
+            std::pair(1.5f, static_cast<float>(V.RotationStepSin)));
   EXPECT_EQ(Redraws, 2);
 }
 
@@ -269,12 +234,8 @@ TEST_F(ViewTest, WorldPenMovesAndDrawsAtTheProjectedPixels) {
   view::MoveToWorld(-10, 0, 0);
   EXPECT_EQ(gfx::K.CurX, 90);
   view::LineToWorld(10, 0, 5);
-  EXPECT_EQ(gfx::K.CurX, 110);
-  EXPECT_EQ(gfx::K.CurY, 100);
-  EXPECT_EQ(gfx::K.CurZ, 5);
-  for (int x = 90; x <= 110; ++x) EXPECT_NE(Px(x, 100), kBlack) << x;
-  EXPECT_EQ(Px(89, 100), kBlack);
-  EXPECT_EQ(Px(111, 100), kBlack);
+  EXPECT_EQ((std::array{gfx::K.CurX, gfx::K.CurY, gfx::K.CurZ}), (std::array{110, 100, 5}));
+  for (int x = 89; x <= 111; ++x) EXPECT_EQ(Px(x, 100) != kBlack, x >= 90 && x <= 110) << x;
 }
 
 // Kind 1 is an X, kind 2 a square, any other kind a diamond, nine pixels
@@ -296,8 +257,7 @@ TEST_F(ViewTest, WorldMarkersHaveTheirShapes) {
     V.ScreenCentreY = 60;
     gfx::SetColor(15);
     view::WorldMarker(r.Kind, 0, 0, 0);
-    EXPECT_EQ(gfx::K.CurX, 50);
-    EXPECT_EQ(gfx::K.CurY, 60);
+    EXPECT_EQ(std::pair(gfx::K.CurX, gfx::K.CurY), std::pair(50, 60));
     for (auto [dx, dy] : r.Lit) EXPECT_NE(Px(50 + dx, 60 + dy), kBlack) << dx << ", " << dy;
     for (auto [dx, dy] : r.Dark) EXPECT_EQ(Px(50 + dx, 60 + dy), kBlack) << dx << ", " << dy;
   }
