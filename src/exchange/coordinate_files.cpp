@@ -78,15 +78,7 @@ double SquaredDistance(int a, int b) {
 // --- .UGF ----------------------------------------------------------------------------------
 
 void ExportUGF(ExportFile& file) {
-  Exchange.Out = &file;
-  Slots.VertexOut = UgfPoint;
-  std::int32_t status = 0;
-  AskThickness(status);
-  if (status == menu::kInputRefused) {
-    Exchange.Cancelled = true;
-    Exchange.Out = nullptr;
-    return;
-  }
+  if (!BeginThickExport(file, UgfPoint)) return;
   WriteComment(file, kUgfCaption);
   store::RunDevicePass(store::Device::PlaneWalker, Slots.RedrawForExport);
   WriteExportLine(file, UgfLine(0, 0, -1));

@@ -145,6 +145,10 @@ void PlaneTextStroke(float x, float y, float z, int move);
 // The thickness dialogue of the .UGF and .PLT exports and of printing;
 // status kInputRefused when it was given up (Esc in either question).
 void AskThickness(std::int32_t& status);
+// The start of a .UGF or .PLT export: the file and the vertex sink set, the
+// thickness asked. False when it was given up: the export is then cancelled
+// and UgfPoint is the sink again.
+bool BeginThickExport(ExportFile& file, VertexSink sink);
 
 // --- DXF -----------------------------------------------------------------------------------
 void ExportDXF(ExportFile& file);

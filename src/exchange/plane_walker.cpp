@@ -344,4 +344,16 @@ void AskThickness(std::int32_t& status) {
   Exchange.PlanePen = 15;
 }
 
+bool BeginThickExport(ExportFile& file, VertexSink sink) {
+  Exchange.Out = &file;
+  Slots.VertexOut = sink;
+  std::int32_t status = 0;
+  AskThickness(status);
+  if (status != menu::kInputRefused) return true;
+  Exchange.Cancelled = true;
+  Exchange.Out = nullptr;
+  Slots.VertexOut = UgfPoint;
+  return false;
+}
+
 }  // namespace exchange

@@ -25,16 +25,7 @@ std::string Int(std::int32_t n) { return gfx::FormatFixed(n, 0, 0); }
 }  // namespace
 
 void ExportPLT(ExportFile& file) {
-  Exchange.Out = &file;
-  Slots.VertexOut = HpglPoint;
-  std::int32_t status = 0;
-  AskThickness(status);
-  if (status == menu::kInputRefused) {
-    Exchange.Cancelled = true;
-    Exchange.Out = nullptr;
-    Slots.VertexOut = UgfPoint;
-    return;
-  }
+  if (!BeginThickExport(file, HpglPoint)) return;
   Exchange.PlotScale = 1.0f;
   // All flushes share one origin: the lower-left corner of the extent.
   Exchange.PlotXmin = Exchange.PlotYmin = Exchange.PlotXmax = Exchange.PlotYmax = 0;

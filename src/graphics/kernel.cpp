@@ -16,6 +16,7 @@
 #include "graphics/kernel.h"
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -281,20 +282,29 @@ void SolidWalk(const LineWalk& w) {
   platform::PicturePoints(xs, ys, n, colour);
 }
 
-void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+// The start that the pixel and the fast line share: the line clipped to the
+// window, a line cut to one pixel plotted, a line in XOR mode walked. What
+// remains to be drawn, or nothing when the line is done.
+std::optional<LineWalk> ClippedWalk(int x1, int y1, int z1, int x2, int y2, int z2) {
   ClippedEnds e;
   switch (ClipLine(x1, y1, x2, y2, e)) {
-    case Clip::Nothing: return;
-    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return;
+    case Clip::Nothing: return std::nullopt;
+    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return std::nullopt;
     case Clip::Line: break;
   }
   const LineWalk w = BeginLineWalk(e.X1, e.Y1, z1, e.X2, e.Y2, z2);
-  if (K.XorMode != 0) {
-    XorWalk(w);
-  } else if (K.LineStyle == kStyleSolid) {
-    SolidWalk(w);
+  if (K.XorMode == 0) return w;
+  XorWalk(w);
+  return std::nullopt;
+}
+
+void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  const std::optional<LineWalk> w = ClippedWalk(x1, y1, z1, x2, y2, z2);
+  if (!w) return;
+  if (K.LineStyle == kStyleSolid) {
+    SolidWalk(*w);
   } else {
-    StyledWalk(w, /*dottedEnds=*/true, kPixelLineDashPeriod);
+    StyledWalk(*w, /*dottedEnds=*/true, kPixelLineDashPeriod);
   }
 }
 
@@ -312,17 +322,9 @@ void DrawRun(const LineWalk& w, int first, int last, int colour) {
 }
 
 void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
-  ClippedEnds e;
-  switch (ClipLine(x1, y1, x2, y2, e)) {
-    case Clip::Nothing: return;
-    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return;
-    case Clip::Line: break;
-  }
-  const LineWalk w = BeginLineWalk(e.X1, e.Y1, z1, e.X2, e.Y2, z2);
-  if (K.XorMode != 0) {
-    XorWalk(w);
-    return;
-  }
+  const std::optional<LineWalk> walk = ClippedWalk(x1, y1, z1, x2, y2, z2);
+  if (!walk) return;
+  const LineWalk& w = *walk;
   if (K.LineStyle != kStyleSolid) {
     StyledWalk(w, /*dottedEnds=*/false, kFastLineDashPeriod);
     return;
