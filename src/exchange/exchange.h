@@ -48,7 +48,8 @@ using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could
 // not be written; error then says why ("No such file or directory") and no
 // file of that name has been created or changed. An export the user
-// cancelled (Exchange.Cancelled) writes nothing and is no failure.
+// cancelled (Exchange.Cancelled) writes nothing and is no failure. A batch
+// export (Exchange.Batch) draws nothing on the screen (gfx::K.Unseen).
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error);
 
 // --- State -----------------------------------------------------------------------------

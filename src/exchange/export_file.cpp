@@ -7,6 +7,7 @@
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
 #include "platform/codepage.h"
+#include "platform/driver.h"
 #include "platform/file_write.h"
 #include "store/store.h"
 
@@ -47,7 +48,19 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   static std::size_t largest = kExportReserve;
   file.Bytes.reserve(largest);
   Exchange.Cancelled = false;
+  // A batch export has no one at the screen: its passes leave the picture
+  // as it was (the kernel keeps its state but draws nothing), and as no
+  // key can come, the redraw's polls for one are told that none did (which
+  // is what they hear while the picture is drawn).
+  const bool unseen = gfx::K.Unseen;
+  const auto keyPressed = platform::Drv.DrvKeyPressed;
+  if (Exchange.Batch) {
+    gfx::K.Unseen = true;
+    platform::Drv.DrvKeyPressed = [] { return false; };
+  }
   procedure(file);
+  gfx::K.Unseen = unseen;
+  platform::Drv.DrvKeyPressed = keyPressed;
   store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
   largest = std::max(largest, file.Bytes.size());
   if (Exchange.Cancelled) return true;
