@@ -66,10 +66,6 @@ void WriteLayerEntry(ExportFile& file, const char* name, int aci) {
 
 constexpr double kDegreesPerRadian = 57.295779;
 
-void WriteLine(std::string_view line) {
-  if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
-}
-
 void EntityStart(const char* name, int aci, const char* layer) {
   DxfGroupString(0, name);
   DxfGroupInt(62, aci);
@@ -90,34 +86,40 @@ void DxfLine(int k, int aci) {
   PointGroups(k + 1, 11);
 }
 
-}  // namespace
-
-namespace {
 // The group code's line: the code right-aligned in two places.
-void WriteGroupCode(int code) {
-  std::string& line = ExportLineBuffer();
-  gfx::AppendNumber(line, code, 2, 0);
-  WriteLine(line);
+void GroupCodeLine(ExportFile& file, int code) {
+  char* at = LineStart(file);
+  if (code >= 0 && code < 100) {
+    at[0] = code < 10 ? ' ' : static_cast<char>('0' + code / 10);
+    at[1] = static_cast<char>('0' + code % 10);
+    at += 2;
+  } else {
+    at = gfx::WriteFixed(at, code, 2, 0);
+  }
+  EndLine(file, at);
 }
+
 }  // namespace
 
+// Each group's two lines go to the running export (none without one).
 void DxfGroupString(int code, std::string_view text) {
-  WriteGroupCode(code);
-  WriteLine(text);
+  if (Exchange.Out == nullptr) return;
+  GroupCodeLine(*Exchange.Out, code);
+  WriteExportLine(*Exchange.Out, text);
 }
 
 void DxfGroupInt(int code, int n) {
-  WriteGroupCode(code);
-  std::string& line = ExportLineBuffer();
-  gfx::AppendFixed(line, n, 0, 0);
-  WriteLine(line);
+  if (Exchange.Out == nullptr) return;
+  ExportFile& file = *Exchange.Out;
+  GroupCodeLine(file, code);
+  EndLine(file, gfx::WriteFixed(LineStart(file), n, 0, 0));
 }
 
 void DxfGroupReal(int code, double value) {
-  WriteGroupCode(code);
-  std::string& line = ExportLineBuffer();
-  gfx::AppendNumber(line, value, 6, 3);
-  WriteLine(line);
+  if (Exchange.Out == nullptr) return;
+  ExportFile& file = *Exchange.Out;
+  GroupCodeLine(file, code);
+  EndLine(file, gfx::WriteFixed(LineStart(file), value, 6, 3));
 }
 
 std::uint32_t AciRgb(int aci) {
@@ -189,6 +191,7 @@ void ExportDXF(ExportFile& file) {
   DxfGroupString(0, "ENDSEC");
   DxfGroupString(0, "EOF");
   Exchange.Out = nullptr;
+  FlushExportLines(file);
 }
 
 void WriteDxfEntities() {

@@ -25,32 +25,52 @@ std::int32_t NearestInt(double v) {
 // numbers.
 namespace {
 
-// The exact decimal of value with `decimals` decimals (≤ kFewDecimals),
-// correctly rounded with ties to even as std::to_chars gives it, from the
-// binary value's mantissa and exponent in 128-bit integers. False when the
-// value lies beyond what that holds (std::to_chars then writes it).
+// |value| · 10^decimals (decimals 1..kFewDecimals) rounded to the nearest
+// integer with ties to even, which is the correctly rounded decimal that
+// std::to_chars gives, from the binary value's mantissa and exponent. False
+// when the value lies beyond what 64 bits of digits hold (std::to_chars
+// then writes it).
 constexpr int kFewDecimals = 6;
-bool ExactFixed(double value, int decimals, char*& at) {
+constexpr std::uint64_t kPowersOfTen[kFewDecimals + 1] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+bool ScaledDigits(double value, int decimals, std::uint64_t& digits) {
   if (decimals > kFewDecimals) return false;
-  // |value| = m · 2^shift with m an integer of at most 53 bits.
+  // |value| = m · 2^-down with m an integer of at most 53 bits.
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const int biased = static_cast<int>(bits >> 52 & 0x7FF);
   constexpr std::uint64_t kFractionBits = (std::uint64_t{1} << 52) - 1;
   std::uint64_t m = bits & kFractionBits;
-  int shift = 0;
+  int down = 0;
   if (biased == 0x7FF) return false;  // no number, or infinite
   if (biased == 0) {
     if (m != 0) return false;         // below the normal numbers: far below any decimal
   } else {
     m |= std::uint64_t{1} << 52;
-    shift = biased - 1075;
+    down = 1075 - biased;
   }
-  if (shift > 0 || shift < -100) return false;  // beyond 2^53, or far below the last decimal
+  if (down < 0 || down > 100) return false;  // beyond 2^53, or far below the last decimal
+  if (m == 0) {
+    digits = 0;
+    return true;
+  }
+  // The mantissa's trailing zero bits go first (a float widened to a
+  // double has 29 of them): the product then mostly fits 64 bits.
+  const int zeros = std::min(std::countr_zero(m), down);
+  m >>= zeros;
+  down -= zeros;
+  const std::uint64_t scale = kPowersOfTen[decimals];
+  if (down < 64 && m <= std::numeric_limits<std::uint64_t>::max() / scale) {
+    const std::uint64_t scaled = m * scale;
+    std::uint64_t q = scaled >> down;
+    if (down > 0) {
+      const std::uint64_t rest = scaled - (q << down);
+      const std::uint64_t half = std::uint64_t{1} << (down - 1);
+      if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    }
+    digits = q;
+    return true;
+  }
   using U128 = unsigned __int128;
-  std::uint64_t scale = 1;
-  for (int i = 0; i < decimals; ++i) scale *= 10;
   const U128 scaled = U128{m} * scale;  // < 2^53 · 10^6 < 2^73
-  const int down = -shift;
   U128 q = scaled >> down;
   if (down > 0) {
     const U128 rest = scaled - (q << down);
@@ -58,41 +78,61 @@ bool ExactFixed(double value, int decimals, char*& at) {
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
   if (q >> 64 != 0) return false;  // more than 19 digits: std::to_chars writes them
-  char digits[24];
-  const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(q)).ptr - digits);
-  if (bits >> 63 != 0) *at++ = '-';
-  if (n <= decimals) {  // "0.00ddd"
-    *at++ = '0';
-    *at++ = '.';
-    for (int k = n; k < decimals; ++k) *at++ = '0';
-    std::memcpy(at, digits, static_cast<std::size_t>(n));
-    at += n;
-    return true;
-  }
-  std::memcpy(at, digits, static_cast<std::size_t>(n - decimals));
-  at += n - decimals;
-  if (decimals > 0) {
-    *at++ = '.';
-    std::memcpy(at, digits + n - decimals, static_cast<std::size_t>(decimals));
-    at += decimals;
-  }
+  digits = static_cast<std::uint64_t>(q);
   return true;
+}
+
+// Short copies of a fixed length, which the compiler does in a few moves:
+// the bytes past the text are scratch (kFixedRoom allows for them).
+constexpr int kShortCopy = 24;
+char* Blanks(char* at, int count) {
+  constexpr char kBlanks[] = "                ";
+  if (count <= 16) {
+    std::memcpy(at, kBlanks, 16);
+  } else {
+    std::memset(at, ' ', static_cast<std::size_t>(count));
+  }
+  return at + (count > 0 ? count : 0);
 }
 
 }  // namespace
 
-void AppendFixed(std::string& out, double value, int width, int decimals) {
-  if (width < 0) width = 0;
-  if (width > 200) width = 200;
-  char buf[512];
-  std::to_chars_result r;
+char* WriteFixed(char* at, double value, int width, int decimals) {
+  width = std::clamp(width, 0, 200);
+  // Room for a digit string and the short copy from its far end.
+  char digits[2 * kShortCopy];
   if (decimals <= 0 && std::fabs(value) < 9.0e15) {
     // A whole number: the integer's own digits.
-    double whole = std::nearbyint(value);
-    r = std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(whole));
-  } else if (char* at = buf; decimals > 0 && ExactFixed(value, decimals, at)) {
-    r.ptr = at;
-  } else if (decimals > 0) {
+    const int n = static_cast<int>(
+        std::to_chars(digits, digits + kShortCopy, static_cast<std::int64_t>(std::nearbyint(value))).ptr - digits);
+    at = Blanks(at, width - n);
+    std::memcpy(at, digits, kShortCopy);
+    return at + n;
+  }
+  std::uint64_t q = 0;
+  if (decimals > 0 && ScaledDigits(value, decimals, q)) {
+    const int n = static_cast<int>(std::to_chars(digits, digits + kShortCopy, q).ptr - digits);
+    const bool negative = std::signbit(value);
+    const int whole = n > decimals ? n - decimals : 0;  // digits before the point; "0" when none
+    const int length = static_cast<int>(negative) + (whole > 0 ? whole : 1) + 1 + decimals;
+    at = Blanks(at, width - length);
+    if (negative) *at++ = '-';
+    if (whole == 0) {  // "0.00ddd"
+      *at++ = '0';
+      *at++ = '.';
+      for (int k = n; k < decimals; ++k) *at++ = '0';
+      std::memcpy(at, digits, kShortCopy);
+      return at + n;
+    }
+    std::memcpy(at, digits, kShortCopy);
+    at += whole;
+    *at++ = '.';
+    std::memcpy(at, digits + whole, kShortCopy);
+    return at + decimals;
+  }
+  char buf[kFixedRoom];
+  std::to_chars_result r;
+  if (decimals > 0) {
     if (decimals > 60) decimals = 60;
     r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
   } else {
@@ -101,8 +141,14 @@ void AppendFixed(std::string& out, double value, int width, int decimals) {
     r = std::to_chars(buf, buf + sizeof buf, whole, std::chars_format::fixed, 0);
   }
   const int length = static_cast<int>(r.ptr - buf);
-  if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
-  out.append(buf, static_cast<std::size_t>(length));
+  at = Blanks(at, width - length);
+  std::memcpy(at, buf, static_cast<std::size_t>(length));
+  return at + length;
+}
+
+void AppendFixed(std::string& out, double value, int width, int decimals) {
+  char buf[kFixedRoom];
+  out.append(buf, static_cast<std::size_t>(WriteFixed(buf, value, width, decimals) - buf));
 }
 
 std::string FormatFixed(double value, int width, int decimals) {

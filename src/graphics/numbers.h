@@ -6,6 +6,7 @@
 // mean the same everywhere because everything comes through here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -34,10 +35,15 @@ std::string FormatNumberCompact(double value, int width, int decimals);
 // still written in full ("shortest form" for integers of the exchange files).
 std::string FormatFixed(double value, int width, int decimals);
 
-// The texts of FormatFixed and FormatNumber appended to out: the exchange
-// files write their numbers this way, without a string for each.
+// The texts of FormatFixed and FormatNumber appended to out.
 void AppendFixed(std::string& out, double value, int width, int decimals);
 void AppendNumber(std::string& out, double value, int width, int decimals);
+
+// The text of FormatFixed written at `at`, which has room for kFixedRoom
+// bytes (the bytes past the text may be overwritten); returns its end. The
+// exchange files write their numbers this way, straight into their lines.
+constexpr std::size_t kFixedRoom = 512;
+char* WriteFixed(char* at, double value, int width, int decimals);
 
 // The text of FormatNumber for a value shown to a person (menus, prompts,
 // the scale bar): a value too small for its decimals keeps its digits. The
