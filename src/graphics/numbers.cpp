@@ -11,18 +11,31 @@
 
 namespace gfx {
 
+namespace {
+// The nearest integer with ties to even, as std::nearbyint gives it in the
+// default rounding mode, without the library call: below 2^51 the sum with
+// 1.5 · 2^52 falls where whole numbers are a unit apart, so adding rounds
+// and subtracting is exact.
+double RoundHalfEven(double v) {
+  constexpr double kUnitSpacing = 0x1.8p52, kBelow = 0x1p51;
+  if (std::fabs(v) < kBelow) return (v + kUnitSpacing) - kUnitSpacing;
+  return std::nearbyint(v);
+}
+
+}  // namespace
+
 std::int32_t NearestInt(double v) {
   if (std::isnan(v)) return 0;
-  double r = std::nearbyint(v);  // the default rounding mode: halves to even
+  double r = RoundHalfEven(v);
   if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
   if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(r);
 }
 
-// The digits come from std::to_chars, which gives exactly what printf's
-// "%.*f" gives (the correctly rounded decimal of the binary value) at a
-// fraction of its cost: the exchange files write hundreds of thousands of
-// numbers.
+// The text is exactly what printf's "%.*f" gives (the correctly rounded
+// decimal of the binary value) at a fraction of its cost: the exchange
+// files write millions of numbers. Few decimals are worked out here in
+// integers, the rest by std::to_chars.
 namespace {
 
 // |value| · 10^decimals (decimals 1..kFewDecimals) rounded to the nearest
@@ -82,9 +95,8 @@ bool ScaledDigits(double value, int decimals, std::uint64_t& digits) {
   return true;
 }
 
-// Short copies of a fixed length, which the compiler does in a few moves:
-// the bytes past the text are scratch (kFixedRoom allows for them).
-constexpr int kShortCopy = 24;
+// Blanks before a right-aligned text: up to 16 in one move of 16 (the
+// bytes past them are scratch, which kFixedRoom allows for).
 char* Blanks(char* at, int count) {
   constexpr char kBlanks[] = "                ";
   if (count <= 16) {
@@ -95,40 +107,69 @@ char* Blanks(char* at, int count) {
   return at + (count > 0 ? count : 0);
 }
 
+int DigitCount(std::uint64_t v) {
+  constexpr std::uint64_t kPowers[20] = {
+      1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+      1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+      100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+      1000000000000000000ull, 10000000000000000000ull};
+  if (v < 10) return 1;
+  const int t = std::bit_width(v) * 1233 >> 12;  // log10 from log2, low by at most one
+  return t + (v >= kPowers[t] ? 1 : 0);
+}
+
+// The decimal digits of v written backwards from end, two at a time (the
+// digits go straight to their place: a copy from a scratch buffer would
+// wait for the bytes just stored there).
+void DigitsBefore(char* end, std::uint64_t v) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  while (v >= 100) {
+    const auto pair = static_cast<std::size_t>(v % 100);
+    v /= 100;
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * pair, 2);
+  }
+  if (v >= 10) {
+    std::memcpy(end - 2, kPairs + 2 * v, 2);
+  } else {
+    end[-1] = static_cast<char>('0' + v);
+  }
+}
+
 }  // namespace
 
 char* WriteFixed(char* at, double value, int width, int decimals) {
   width = std::clamp(width, 0, 200);
-  // Room for a digit string and the short copy from its far end.
-  char digits[2 * kShortCopy];
   if (decimals <= 0 && std::fabs(value) < 9.0e15) {
     // A whole number: the integer's own digits.
-    const int n = static_cast<int>(
-        std::to_chars(digits, digits + kShortCopy, static_cast<std::int64_t>(std::nearbyint(value))).ptr - digits);
-    at = Blanks(at, width - n);
-    std::memcpy(at, digits, kShortCopy);
+    const auto whole = static_cast<std::int64_t>(RoundHalfEven(value));
+    const bool negative = whole < 0;
+    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(whole) : static_cast<std::uint64_t>(whole);
+    const int n = DigitCount(magnitude);
+    at = Blanks(at, width - n - static_cast<int>(negative));
+    if (negative) *at++ = '-';
+    DigitsBefore(at + n, magnitude);
     return at + n;
   }
   std::uint64_t q = 0;
   if (decimals > 0 && ScaledDigits(value, decimals, q)) {
-    const int n = static_cast<int>(std::to_chars(digits, digits + kShortCopy, q).ptr - digits);
+    const int n = DigitCount(q);
     const bool negative = std::signbit(value);
-    const int whole = n > decimals ? n - decimals : 0;  // digits before the point; "0" when none
-    const int length = static_cast<int>(negative) + (whole > 0 ? whole : 1) + 1 + decimals;
-    at = Blanks(at, width - length);
+    const int whole = n > decimals ? n - decimals : 1;  // digits before the point, "0" when none
+    at = Blanks(at, width - (static_cast<int>(negative) + whole + 1 + decimals));
     if (negative) *at++ = '-';
-    if (whole == 0) {  // "0.00ddd"
-      *at++ = '0';
-      *at++ = '.';
-      for (int k = n; k < decimals; ++k) *at++ = '0';
-      std::memcpy(at, digits, kShortCopy);
-      return at + n;
+    char* const end = at + whole + 1 + decimals;
+    char* p = end;
+    for (int k = 0; k < decimals; ++k) {
+      *--p = static_cast<char>('0' + q % 10);
+      q /= 10;
     }
-    std::memcpy(at, digits, kShortCopy);
-    at += whole;
-    *at++ = '.';
-    std::memcpy(at, digits + whole, kShortCopy);
-    return at + decimals;
+    *--p = '.';
+    DigitsBefore(p, q);  // q is now the whole part, 0 giving "0"
+    return end;
   }
   char buf[kFixedRoom];
   std::to_chars_result r;
