@@ -54,6 +54,7 @@ void GeoPoint(int k, int pen) {
     }
     EndLine(*Exchange.Out, gfx::WriteFixed(at, pen, 0, 0));
   }
+  if (gfx::K.Unseen) return;  // an echo nobody sees is not drawn
   if (pen > 0) {
     view::MoveToWorld(x, y, z);
   } else {
@@ -84,11 +85,16 @@ void ExportUGF(ExportFile& file) {
 
 void UgfPoint(float x, float y, std::int32_t pen) {
   if (Exchange.Out != nullptr) EndLine(*Exchange.Out, UgfLine(LineStart(*Exchange.Out), x, y, pen));
+  EchoPoint(x, y, pen);
+}
+
+void EchoPoint(float x, float y, std::int32_t pen) {
+  if (gfx::K.Unseen || pen < 0) return;  // an echo nobody sees is not drawn
   std::int32_t px = 0, py = 0;
   view::ViewToPixel(x, y, px, py);
   if (pen > 0) {
     gfx::MoveTo2(px, py);
-  } else if (pen == 0) {
+  } else {
     gfx::LineTo2(px, py);
   }
 }

@@ -201,6 +201,9 @@ void ExportUGF(ExportFile& file);
 void ExportGEO(ExportFile& file);
 void ExportTRE(ExportFile& file);
 void UgfPoint(float x, float y, std::int32_t pen);
+// A point of the walker drawn on the screen as well (the export's echo),
+// unless the export is unseen (gfx::K.Unseen).
+void EchoPoint(float x, float y, std::int32_t pen);
 void WriteGeoObjects();
 void WriteTreFacets();
 void WriteTriangle(int p1, int p2, int p3);  // store point numbers

@@ -43,8 +43,6 @@ void ExportPLT(ExportFile& file) {
 }
 
 void HpglPoint(float x, float y, std::int32_t pen) {
-  std::int32_t px = 0, py = 0;
-  view::ViewToPixel(x, y, px, py);
   if (pen < 0) return;
   if (Exchange.Out != nullptr) {
     ExportFile& file = *Exchange.Out;
@@ -67,11 +65,7 @@ void HpglPoint(float x, float y, std::int32_t pen) {
     *at++ = ';';
     EndLine(file, at);
   }
-  if (pen > 0) {
-    gfx::MoveTo2(px, py);
-  } else {
-    gfx::LineTo2(px, py);
-  }
+  EchoPoint(x, y, pen);
 }
 
 }  // namespace exchange

@@ -98,7 +98,7 @@ bool ScaledDigits(double value, int decimals, std::uint64_t& digits) {
 // Blanks before a right-aligned text: up to 16 in one move of 16 (the
 // bytes past them are scratch, which kFixedRoom allows for).
 char* Blanks(char* at, int count) {
-  constexpr char kBlanks[] = "                ";
+  static constexpr char kBlanks[] = "                ";
   if (count <= 16) {
     std::memcpy(at, kBlanks, 16);
   } else {
@@ -108,7 +108,7 @@ char* Blanks(char* at, int count) {
 }
 
 int DigitCount(std::uint64_t v) {
-  constexpr std::uint64_t kPowers[20] = {
+  static constexpr std::uint64_t kPowers[20] = {
       1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
       1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
       100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
