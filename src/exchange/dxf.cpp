@@ -7,6 +7,7 @@
 // each piece goes on the layer the picture named for it.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <numbers>
 
@@ -72,12 +73,39 @@ void EntityStart(const char* name, int aci, const char* layer) {
   DxfGroupString(8, layer);
 }
 
+char* LineBreak(char* at) {
+  at[0] = '\r';
+  at[1] = '\n';
+  return at + 2;
+}
+
+// The group code's line at `at`, the code right-aligned in two places;
+// where the value's line begins.
+char* GroupCode(char* at, int code) {
+  if (code >= 0 && code < 100) {
+    at[0] = code < 10 ? ' ' : static_cast<char>('0' + code / 10);
+    at[1] = static_cast<char>('0' + code % 10);
+    at += 2;
+  } else {
+    at = gfx::WriteFixed(at, code, 2, 0);
+  }
+  return LineBreak(at);
+}
+
+char* RealGroup(char* at, int code, double value) {
+  return gfx::WriteFixed(GroupCode(at, code), value, 6, 3);
+}
+
+// The three groups of store point k, x's code codeX, in one line's room.
 void PointGroups(int k, int codeX) {
   float x = 0, y = 0, z = 0;
   store::PointGet(k, x, y, z);
-  DxfGroupReal(codeX, x);
-  DxfGroupReal(codeX + 10, y);
-  DxfGroupReal(codeX + 20, z);
+  if (Exchange.Out == nullptr) return;
+  ExportFile& file = *Exchange.Out;
+  char* at = RealGroup(LineStart(file), codeX, x);
+  at = RealGroup(LineBreak(at), codeX + 10, y);
+  at = RealGroup(LineBreak(at), codeX + 20, z);
+  EndLine(file, at);
 }
 
 void DxfLine(int k, int aci) {
@@ -86,40 +114,30 @@ void DxfLine(int k, int aci) {
   PointGroups(k + 1, 11);
 }
 
-// The group code's line: the code right-aligned in two places.
-void GroupCodeLine(ExportFile& file, int code) {
-  char* at = LineStart(file);
-  if (code >= 0 && code < 100) {
-    at[0] = code < 10 ? ' ' : static_cast<char>('0' + code / 10);
-    at[1] = static_cast<char>('0' + code % 10);
-    at += 2;
-  } else {
-    at = gfx::WriteFixed(at, code, 2, 0);
-  }
-  EndLine(file, at);
-}
-
 }  // namespace
 
 // Each group's two lines go to the running export (none without one).
 void DxfGroupString(int code, std::string_view text) {
   if (Exchange.Out == nullptr) return;
-  GroupCodeLine(*Exchange.Out, code);
-  WriteExportLine(*Exchange.Out, text);
+  ExportFile& file = *Exchange.Out;
+  char* at = GroupCode(LineStart(file), code);
+  if (text.size() > kLineRoom / 2) {  // the code's line alone, then the long text
+    EndLine(file, at - 2);
+    WriteExportLine(file, text);
+    return;
+  }
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  EndLine(file, at + text.size());
 }
 
 void DxfGroupInt(int code, int n) {
   if (Exchange.Out == nullptr) return;
-  ExportFile& file = *Exchange.Out;
-  GroupCodeLine(file, code);
-  EndLine(file, gfx::WriteFixed(LineStart(file), n, 0, 0));
+  EndLine(*Exchange.Out, gfx::WriteFixed(GroupCode(LineStart(*Exchange.Out), code), n, 0, 0));
 }
 
 void DxfGroupReal(int code, double value) {
   if (Exchange.Out == nullptr) return;
-  ExportFile& file = *Exchange.Out;
-  GroupCodeLine(file, code);
-  EndLine(file, gfx::WriteFixed(LineStart(file), value, 6, 3));
+  EndLine(*Exchange.Out, RealGroup(LineStart(*Exchange.Out), code, value));
 }
 
 std::uint32_t AciRgb(int aci) {

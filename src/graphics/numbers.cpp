@@ -107,6 +107,12 @@ char* Blanks(char* at, int count) {
   return at + (count > 0 ? count : 0);
 }
 
+// "00" to "99".
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 int DigitCount(std::uint64_t v) {
   static constexpr std::uint64_t kPowers[20] = {
       1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
@@ -122,10 +128,6 @@ int DigitCount(std::uint64_t v) {
 // digits go straight to their place: a copy from a scratch buffer would
 // wait for the bytes just stored there).
 void DigitsBefore(char* end, std::uint64_t v) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
   while (v >= 100) {
     const auto pair = static_cast<std::size_t>(v % 100);
     v /= 100;
@@ -137,6 +139,35 @@ void DigitsBefore(char* end, std::uint64_t v) {
   } else {
     end[-1] = static_cast<char>('0' + v);
   }
+}
+
+// q / 10^decimals, leaving q % 10^decimals (decimals 1..kFewDecimals, each
+// a division by a constant, which is a multiplication).
+std::uint64_t SplitAtPoint(std::uint64_t& q, int decimals) {
+  auto split = [&q](std::uint64_t scale) {
+    const std::uint64_t below = q % scale;
+    q /= scale;
+    return below;
+  };
+  switch (decimals) {
+    case 1: return split(10);
+    case 2: return split(100);
+    case 3: return split(1000);
+    case 4: return split(10000);
+    case 5: return split(100000);
+    default: return split(1000000);
+  }
+}
+
+// The `count` digits of the fraction f (leading zeros kept) at `at`.
+void FractionDigits(char* at, std::uint32_t f, int count) {
+  char* end = at + count;
+  for (; count >= 2; count -= 2) {
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * (f % 100), 2);
+    f /= 100;
+  }
+  if (count == 1) end[-1] = static_cast<char>('0' + f);
 }
 
 }  // namespace
@@ -161,15 +192,12 @@ char* WriteFixed(char* at, double value, int width, int decimals) {
     const int whole = n > decimals ? n - decimals : 1;  // digits before the point, "0" when none
     at = Blanks(at, width - (static_cast<int>(negative) + whole + 1 + decimals));
     if (negative) *at++ = '-';
-    char* const end = at + whole + 1 + decimals;
-    char* p = end;
-    for (int k = 0; k < decimals; ++k) {
-      *--p = static_cast<char>('0' + q % 10);
-      q /= 10;
-    }
-    *--p = '.';
-    DigitsBefore(p, q);  // q is now the whole part, 0 giving "0"
-    return end;
+    char* const point = at + whole;
+    const std::uint64_t below = SplitAtPoint(q, decimals);
+    DigitsBefore(point, q);  // 0 gives "0"
+    *point = '.';
+    FractionDigits(point + 1, static_cast<std::uint32_t>(below), decimals);
+    return point + 1 + decimals;
   }
   char buf[kFixedRoom];
   std::to_chars_result r;
