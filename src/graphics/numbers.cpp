@@ -72,14 +72,15 @@ bool ScaledDigits(double value, int decimals, std::uint64_t& digits) {
   down -= zeros;
   const std::uint64_t scale = kPowersOfTen[decimals];
   if (down < 64 && m <= std::numeric_limits<std::uint64_t>::max() / scale) {
+    // Rounded without a branch: whether the rest is above or at half
+    // follows no pattern.
     const std::uint64_t scaled = m * scale;
-    std::uint64_t q = scaled >> down;
-    if (down > 0) {
-      const std::uint64_t rest = scaled - (q << down);
-      const std::uint64_t half = std::uint64_t{1} << (down - 1);
-      if (rest > half || (rest == half && (q & 1) != 0)) ++q;
-    }
-    digits = q;
+    const std::uint64_t q = scaled >> down;
+    const std::uint64_t rest = scaled - (q << down);
+    const std::uint64_t half = (std::uint64_t{1} << down) >> 1;  // 0 when down is 0: no rest
+    const std::uint64_t up = static_cast<std::uint64_t>(rest > half) |
+                             (static_cast<std::uint64_t>(rest == half && down > 0) & q);
+    digits = q + (up & 1);
     return true;
   }
   using U128 = unsigned __int128;
