@@ -215,13 +215,27 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   }
   const bool closed = std::fabs(x[1] - x[n]) < kClosedTolerance &&
                       std::fabs(y[1] - y[n]) < kClosedTolerance;
+  // Each segment's normal is asked for at both its ends: worked out once
+  // for a run's length of segments.
+  static double normalX[kRunPoints], normalY[kRunPoints];
+  const bool kept = n - 1 < kRunPoints;
+  if (kept)
+    for (int a = 1; a <= n - 1; ++a) LeftNormal(x[a], y[a], x[a + 1], y[a + 1], normalX[a], normalY[a]);
+  auto normalOf = [&](int a, double& nx, double& ny) {
+    if (kept) {
+      nx = normalX[a];
+      ny = normalY[a];
+    } else {
+      LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
+    }
+  };
   // The shifted line of segment k (from point k to k+1): a point on it and
   // its direction; an intersection of the lines of segments a and b at the
   // shared vertex p, or false when they are parallel.
   auto meet = [&](int a, int b, double& px, double& py) {
     double anx = 0, any = 0, bnx = 0, bny = 0;
-    LeftNormal(x[a], y[a], x[a + 1], y[a + 1], anx, any);
-    LeftNormal(x[b], y[b], x[b + 1], y[b + 1], bnx, bny);
+    normalOf(a, anx, any);
+    normalOf(b, bnx, bny);
     // Unit directions are the normals turned back: (ny, -nx).
     return gfx::MeetLines(x[a] + d * anx, y[a] + d * any, any, -anx, x[b] + d * bnx,
                           y[b] + d * bny, bny, -bnx, kParallel, px, py);
@@ -230,8 +244,8 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   // length; false when neither has.
   auto shiftAlong = [&](int vertex, int a, int b, double& px, double& py) {
     double nx = 0, ny = 0;
-    LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
-    if (nx == 0 && ny == 0) LeftNormal(x[b], y[b], x[b + 1], y[b + 1], nx, ny);
+    normalOf(a, nx, ny);
+    if (nx == 0 && ny == 0) normalOf(b, nx, ny);
     if (nx == 0 && ny == 0) return false;
     px = x[vertex] + d * nx;
     py = y[vertex] + d * ny;
@@ -242,7 +256,7 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   auto endShift = [&](int vertex, int from, int step, double& px, double& py) {
     for (int a = from; a >= 1 && a <= n - 1; a += step) {
       double nx = 0, ny = 0;
-      LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
+      normalOf(a, nx, ny);
       if (nx != 0 || ny != 0) {
         px = x[vertex] + d * nx;
         py = y[vertex] + d * ny;
