@@ -114,17 +114,6 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-int DigitCount(std::uint64_t v) {
-  static constexpr std::uint64_t kPowers[20] = {
-      1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
-      1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
-      100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
-      1000000000000000000ull, 10000000000000000000ull};
-  if (v < 10) return 1;
-  const int t = std::bit_width(v) * 1233 >> 12;  // log10 from log2, low by at most one
-  return t + (v >= kPowers[t] ? 1 : 0);
-}
-
 // The decimal digits of v written backwards from end, two at a time (the
 // digits go straight to their place: a copy from a scratch buffer would
 // wait for the bytes just stored there).
@@ -139,6 +128,43 @@ void DigitsBefore(char* end, std::uint64_t v) {
     std::memcpy(end - 2, kPairs + 2 * v, 2);
   } else {
     end[-1] = static_cast<char>('0' + v);
+  }
+}
+
+int DigitCount(std::uint64_t v) {
+  static constexpr std::uint64_t kPowers[20] = {
+      1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+      1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+      100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+      1000000000000000000ull, 10000000000000000000ull};
+  // log10 from log2, low by at most one; v | 1 crosses no power of ten
+  // that v does not, and gives 0 its one digit.
+  const int t = std::bit_width(v | 1) * 1233 >> 12;
+  return t + ((v | 1) >= kPowers[t] ? 1 : 0);
+}
+
+// The four digits of v < 10000, leading zeros kept, as the bytes of a word
+// in text order on a little-endian machine.
+std::uint32_t FourDigits(std::uint32_t v) {
+  std::uint16_t high = 0, low = 0;
+  std::memcpy(&high, kPairs + 2 * (v / 100), 2);
+  std::memcpy(&low, kPairs + 2 * (v % 100), 2);
+  return high | std::uint32_t{low} << 16;
+}
+
+constexpr std::uint64_t kShortLimit = 100000000;  // ShortDigits takes less
+// The n digits (1..8) of v < kShortLimit at `at`, in one store of eight
+// bytes: v's eight digits shifted past the leading zeros that are not
+// wanted, so that how many there are takes no branch (whose way would
+// follow no pattern). The bytes after the digits are scratch.
+void ShortDigits(char* at, std::uint64_t v, int n) {
+  if constexpr (std::endian::native != std::endian::little) {
+    DigitsBefore(at + n, v);
+  } else {
+    const auto value = static_cast<std::uint32_t>(v);
+    std::uint64_t word = FourDigits(value / 10000) | std::uint64_t{FourDigits(value % 10000)} << 32;
+    word >>= 8 * (8 - n);
+    std::memcpy(at, &word, 8);
   }
 }
 
@@ -160,17 +186,6 @@ std::uint64_t SplitAtPoint(std::uint64_t& q, int decimals) {
   }
 }
 
-// The `count` digits of the fraction f (leading zeros kept) at `at`.
-void FractionDigits(char* at, std::uint32_t f, int count) {
-  char* end = at + count;
-  for (; count >= 2; count -= 2) {
-    end -= 2;
-    std::memcpy(end, kPairs + 2 * (f % 100), 2);
-    f /= 100;
-  }
-  if (count == 1) end[-1] = static_cast<char>('0' + f);
-}
-
 }  // namespace
 
 char* WriteFixed(char* at, double value, int width, int decimals) {
@@ -183,7 +198,11 @@ char* WriteFixed(char* at, double value, int width, int decimals) {
     const int n = DigitCount(magnitude);
     at = Blanks(at, width - n - static_cast<int>(negative));
     if (negative) *at++ = '-';
-    DigitsBefore(at + n, magnitude);
+    if (magnitude < kShortLimit) {
+      ShortDigits(at, magnitude, n);
+    } else {
+      DigitsBefore(at + n, magnitude);
+    }
     return at + n;
   }
   std::uint64_t q = 0;
@@ -195,9 +214,13 @@ char* WriteFixed(char* at, double value, int width, int decimals) {
     if (negative) *at++ = '-';
     char* const point = at + whole;
     const std::uint64_t below = SplitAtPoint(q, decimals);
-    DigitsBefore(point, q);  // 0 gives "0"
+    if (q < kShortLimit) {  // 0 gives "0"
+      ShortDigits(at, q, whole);
+    } else {
+      DigitsBefore(point, q);
+    }
     *point = '.';
-    FractionDigits(point + 1, static_cast<std::uint32_t>(below), decimals);
+    ShortDigits(point + 1, below, decimals);
     return point + 1 + decimals;
   }
   char buf[kFixedRoom];
