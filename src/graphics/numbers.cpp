@@ -2,6 +2,7 @@
 #include "graphics/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -45,8 +46,24 @@ namespace {
 // then writes it).
 constexpr int kFewDecimals = 6;
 constexpr std::uint64_t kPowersOfTen[kFewDecimals + 1] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+// The largest mantissa whose product with each power fits 64 bits (a
+// division at run time would cost more than all the rest).
+constexpr auto kLargestScaled = [] {
+  std::array<std::uint64_t, kFewDecimals + 1> largest{};
+  for (int d = 0; d <= kFewDecimals; ++d) largest[d] = std::numeric_limits<std::uint64_t>::max() / kPowersOfTen[d];
+  return largest;
+}();
 bool ScaledDigits(double value, int decimals, std::uint64_t& digits) {
   if (decimals > kFewDecimals) return false;
+  // A float's value (what the store and the walker hold) times 10^6 or
+  // less has at most 38 significant bits, as 10^6 = 2^6 · 15625: the
+  // product of the doubles is exact, and rounding it below 2^51 too.
+  constexpr double kUnitSpacing = 0x1.8p52, kBelow = 0x1p51;
+  const double product = std::fabs(value) * static_cast<double>(kPowersOfTen[decimals]);
+  if (static_cast<double>(static_cast<float>(value)) == value && product < kBelow) {
+    digits = static_cast<std::uint64_t>(static_cast<std::int64_t>((product + kUnitSpacing) - kUnitSpacing));
+    return true;
+  }
   // |value| = m · 2^-down with m an integer of at most 53 bits.
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const int biased = static_cast<int>(bits >> 52 & 0x7FF);
@@ -71,7 +88,7 @@ bool ScaledDigits(double value, int decimals, std::uint64_t& digits) {
   m >>= zeros;
   down -= zeros;
   const std::uint64_t scale = kPowersOfTen[decimals];
-  if (down < 64 && m <= std::numeric_limits<std::uint64_t>::max() / scale) {
+  if (down < 64 && m <= kLargestScaled[decimals]) {
     // Rounded without a branch: whether the rest is above or at half
     // follows no pattern.
     const std::uint64_t scaled = m * scale;
@@ -157,7 +174,7 @@ constexpr std::uint64_t kShortLimit = 100000000;  // ShortDigits takes less
 // bytes: v's eight digits shifted past the leading zeros that are not
 // wanted, so that how many there are takes no branch (whose way would
 // follow no pattern). The bytes after the digits are scratch.
-void ShortDigits(char* at, std::uint64_t v, int n) {
+[[gnu::always_inline]] inline void ShortDigits(char* at, std::uint64_t v, int n) {
   if constexpr (std::endian::native != std::endian::little) {
     DigitsBefore(at + n, v);
   } else {
@@ -197,7 +214,8 @@ char* WriteFixed(char* at, double value, int width, int decimals) {
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(whole) : static_cast<std::uint64_t>(whole);
     const int n = DigitCount(magnitude);
     at = Blanks(at, width - n - static_cast<int>(negative));
-    if (negative) *at++ = '-';
+    *at = '-';  // kept only when negative: the sign takes no branch either
+    at += static_cast<int>(negative);
     if (magnitude < kShortLimit) {
       ShortDigits(at, magnitude, n);
     } else {
@@ -211,7 +229,8 @@ char* WriteFixed(char* at, double value, int width, int decimals) {
     const bool negative = std::signbit(value);
     const int whole = n > decimals ? n - decimals : 1;  // digits before the point, "0" when none
     at = Blanks(at, width - (static_cast<int>(negative) + whole + 1 + decimals));
-    if (negative) *at++ = '-';
+    *at = '-';
+    at += static_cast<int>(negative);
     char* const point = at + whole;
     const std::uint64_t below = SplitAtPoint(q, decimals);
     if (q < kShortLimit) {  // 0 gives "0"
