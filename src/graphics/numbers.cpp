@@ -179,6 +179,11 @@ constexpr std::uint64_t kShortLimit = 100000000;  // ShortDigits takes less
     DigitsBefore(at + n, v);
   } else {
     const auto value = static_cast<std::uint32_t>(v);
+    if (n <= 4) {  // the most: a word of four digits is enough
+      const std::uint32_t word = FourDigits(value) >> (8 * (4 - n));
+      std::memcpy(at, &word, 4);
+      return;
+    }
     std::uint64_t word = FourDigits(value / 10000) | std::uint64_t{FourDigits(value % 10000)} << 32;
     word >>= 8 * (8 - n);
     std::memcpy(at, &word, 8);
