@@ -81,16 +81,9 @@ class CursorTest : public ViewTest {
     view::SelectViewport(1);  // 400 × 300, centre pixel (199, 149)
     V.CursorVisible = 1;
   }
-
-  static std::vector<std::uint32_t> Snapshot() {
-    std::vector<std::uint32_t> all;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) all.push_back(Px(x, y));
-    return all;
-  }
 };
 
-TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixel) {
+TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixelAndAHiddenOneDrawsNothing) {
   gfx::SelectPictureInner();
   for (int k = 0; k < 12; ++k) {
     gfx::SetColor(k + 1);
@@ -104,6 +97,11 @@ TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixel) {
   EXPECT_NE(Snapshot(), before);
   view::DrawCursor(12, -7, 15);
   EXPECT_EQ(Snapshot(), before);
+  V.CursorVisible = 0;  // a hidden cursor draws nothing, in the cursor's colour
+  gfx::SetColor(3);
+  view::DrawCursor(0, 0, 0);
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(gfx::GetColor(), 15);
 }
 
 TEST_F(CursorTest, CursorCrossesTheViewportThroughItsPixel) {
@@ -130,15 +128,6 @@ TEST_F(CursorTest, CursorAboveThePlaneHasADropLine) {
   EXPECT_GE(lit, 15);
 }
 
-TEST_F(CursorTest, HiddenCursorDrawsNothing) {
-  V.CursorVisible = 0;
-  gfx::SetColor(3);
-  const auto before = Snapshot();
-  view::DrawCursor(0, 0, 0);
-  EXPECT_EQ(Snapshot(), before);
-  EXPECT_EQ(gfx::GetColor(), 15);
-}
-
 // --- Grid ---------------------------------------------------------------------------------
 
 TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
@@ -158,7 +147,7 @@ TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
   EXPECT_FALSE(view::GridDrawable());
 }
 
-TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
+TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStepAcrossTheViewport) {
   view::SetGridStep(10);
   view::DrawGrid(15);
   // World (0, 0) is window (199, 149), picture (200, 150).
@@ -166,24 +155,8 @@ TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
             (std::array{Px(200, 150), Px(200, 150), Px(200, 150), kBlack, kBlack}));
   EXPECT_NE(Px(200, 150), kBlack);
   EXPECT_EQ(gfx::K.XorMode, 0);
-}
-
-
-
-int LitColumns() {
-  int columns = 0;
-  for (int x = 0; x < kWidth; ++x) {
-    bool lit = false;
-    for (int y = 0; y < kHeight; ++y) lit = lit || ViewTest::Px(x, y) != kBlack;
-    if (lit) ++columns;
-  }
-  return columns;
-}
-
-TEST_F(CursorTest, GridCoversTheViewport) {
-  view::SetGridStep(10);
-  view::DrawGrid(15);
-  EXPECT_EQ(LitColumns(), 39);  // picture x = 10, 20 .. 390 inside 1..399
+  // The viewport covered: picture x = 10, 20 .. 390 and y = 10 .. 290.
+  EXPECT_EQ(LitCount(), 39 * 29);
 }
 
 TEST_F(CursorTest, GridStopsAfterAColumnWhenAKeyWaits) {
@@ -191,7 +164,7 @@ TEST_F(CursorTest, GridStopsAfterAColumnWhenAKeyWaits) {
   platform::QueueCharacter('a');
   view::DrawGrid(15);
   // The first of the 48 columns lies left of the viewport; nothing more.
-  EXPECT_EQ(LitColumns(), 0);
+  EXPECT_EQ(LitCount(), 0);
   EXPECT_TRUE(platform::Drv.DrvKeyPressed());  // the key is left waiting
 }
 

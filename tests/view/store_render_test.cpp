@@ -3,14 +3,8 @@
 // the rendering, and the store's slots installed by InstallStoreRenderer.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -55,10 +49,15 @@ class StoreRenderTest : public ::testing::Test {
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
   static std::uint32_t White() { return platform::Palette[15]; }
+  static std::vector<std::uint32_t> Snapshot() {
+    std::vector<std::uint32_t> all;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) all.push_back(Px(x, y));
+    return all;
+  }
   static int LitPixels() {
     int n = 0;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) n += Px(x, y) != kBlack;
+    for (std::uint32_t c : Snapshot()) n += c != kBlack;
     return n;
   }
   static void AddPoints(std::initializer_list<std::pair<float, float>> points) {
@@ -225,23 +224,11 @@ TEST_F(StoreRenderTest, TextIsDrawnBetweenItsCornersInItsFont) {
   store::AddText("AB", base, end, top, 1);
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  std::vector<std::uint32_t> rendered;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) rendered.push_back(Px(x, y));
-
-  platform::ResizePicture(kWidth, kHeight);
-  gfx::InitKernel();
-  gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
-  gfx::SetColor(15);
-  ASSERT_EQ(LitPixels(), 0);
+  const auto rendered = Snapshot();
+  EXPECT_GT(LitPixels(), 40);
+  SetUp();
   gfx::DrawTextPixels("AB", 70, 90, 130, 90, 70, 70, 1);
-  int lit = 0;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      ASSERT_EQ(rendered[static_cast<std::size_t>(y * kWidth + x)], Px(x, y)) << x << "," << y;
-      lit += Px(x, y) != kBlack;
-    }
-  EXPECT_GT(lit, 40);
+  EXPECT_EQ(Snapshot(), rendered);
 }
 
 TEST_F(StoreRenderTest, TextsFollowTheObjects) {
@@ -439,14 +426,6 @@ TEST_F(StoreRenderTest, DamagedBitmapsAreRefusedWithoutHarm) {
   RenderImage(WriteBitmap("colours", patched32(Bitmap(8, 2, 1, {0xFFFFFF}, {{0, 200}}), 46, 0x7FFFFFFF)), 0);
 }
 
-TEST_F(StoreRenderTest, BitmapSizeComesFromItsHeader) {
-  const auto stem = WriteBitmap("sized", Bitmap(24, 3, -5, {}, {}));
-  int w = 0, h = 0;
-  ASSERT_TRUE(gfx::ReadBitmapSize(stem.c_str(), w, h));
-  EXPECT_EQ(std::pair(w, h), std::pair(3, 5));
-  EXPECT_FALSE(gfx::ReadBitmapSize((TempFolder() + "/none").c_str(), w, h));
-}
-
 // --- The store's slots ------------------------------------------------------------------
 
 TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
@@ -456,7 +435,7 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   store::Slots.FlushStore();
   EXPECT_EQ(Px(100, 80), White());
 
-  const auto stem = WriteBitmap("extent", Bitmap(24, 4, 2, {}, {}));
+  const auto stem = WriteBitmap("extent", Bitmap(24, 4, -2, {}, {}));  // top-down
   static std::string image;
   image = stem;
   store::Slots.RedrawForMeasure = [] {
@@ -468,17 +447,11 @@ TEST_F(StoreRenderTest, InstalledRendererDrawsEveryFlushAndMeasuresImages) {
   float umin = 0, vmin = 0, umax = 0, vmax = 0;
   store::MeasureExtent2D(umin, vmin, umax, vmax);
   EXPECT_EQ((std::array{umin, vmin, umax, vmax}), (std::array{10.0f, 20.0f, 30.0f, 30.0f}));
-  store::Slots.RedrawForMeasure = [] {};
-  store::Slots.ScreenFlush = [] {};
-  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
 }
 
-TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
+TEST_F(StoreRenderTest, MessageGoesToThePromptLineAndWaitsOrPauses) {
   platform::InstallImageDriver(640, 480);
   platform::Image.InputExhaustedHook = [] { ++exhausted; };
-  gfx::InitKernel();
-  gfx::BuildStrokeFont();
-  menu::M = menu::MenuState{};
   menu::ScreenSetUp();
   gfx::InstallStoreRenderer();
   gfx::SetWindow(10, 20, 300, 200);
@@ -495,9 +468,7 @@ TEST(StoreRendererMessages, MessageGoesToThePromptLineAndWaitsOrPauses) {
   store::Slots.ShowMessage("BUF_PUT-Открытие файла"_sc, false, 500);
   EXPECT_EQ(gfx::Utf8FromScreen(menu::M.Prompts[0]), "BUF_PUT-Открытие файла");
   EXPECT_EQ(platform::Image.Milliseconds - before, 500);
-  store::Slots.ShowMessage = [](const char*, bool, int) {};
-  store::Slots.ScreenFlush = [] {};
-  store::Slots.ReadImageSize = [](const char*, int&, int&) { return false; };
+  EXPECT_EQ(exhausted, 0);
 }
 
 }  // namespace
