@@ -22,7 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/kernel.h"
 #include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/events.h"
