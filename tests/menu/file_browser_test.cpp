@@ -1,17 +1,16 @@
 // The keyboard file chooser and the directory search under it, in a
 // temporary folder of its own.
-#include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <array>
+#include <filesystem>
 #include <set>
 #include <string>
 
 #include "menu/menu_fixture.h"
 #include "platform/dir_search.h"
 #include "menu/file_browser.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -31,12 +30,7 @@ void RecordBrowser() {
 
 std::string Cwd() { return std::filesystem::current_path().string(); }
 
-void Touch(const std::string& name, const std::string& text = "") {
-  std::FILE* f = std::fopen(name.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fputs(text.c_str(), f);
-  std::fclose(f);
-}
+void Touch(const std::string& name, const std::string& text = "") { testing_support::WriteFile(name, text); }
 
 class FileBrowserTest : public MenuTest {
  protected:
@@ -45,17 +39,12 @@ class FileBrowserTest : public MenuTest {
     platform::Image.InputExhaustedHook = RecordBrowser;
     seen = Seen{};
     saved_ = Cwd();
-    char pattern[] = "/tmp/brelmora-browser-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = std::filesystem::canonical(pattern).string();
+    folder_ = std::filesystem::canonical(testing_support::MakeTempFolder()).string();
     ASSERT_EQ(chdir(folder_.c_str()), 0);
   }
   void TearDown() override {
     ASSERT_EQ(chdir(saved_.c_str()), 0);
     std::filesystem::remove_all(folder_);
-  }
-  void NineFiles() {
-    for (int i = 1; i <= 9; ++i) Touch("f" + std::to_string(i) + ".spw", "shell " + std::to_string(i));
   }
   std::string saved_, folder_;
 };
@@ -128,7 +117,7 @@ TEST_F(FileBrowserTest, EntriesAreSortedCapitals) {
 }
 
 TEST_F(FileBrowserTest, EscGivesNothingAndKeepsTheFolder) {
-  NineFiles();
+  for (int i = 1; i <= 9; ++i) Touch("f" + std::to_string(i) + ".spw");
   std::filesystem::create_directory("sub");
   Type("\t");
   Key(VirtualKey::Right);
