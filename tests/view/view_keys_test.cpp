@@ -190,15 +190,8 @@ TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
   EXPECT_EQ(layouts, (std::vector<int>{1, 2, 3, 2, 4, 7, 4, 5}));
 }
 
-TEST_F(ScreenTest, TwoViewportsSplitFiveToThree) {
-  view::ViewKey('@');
-  EXPECT_EQ(Pictures, 2);
-  EXPECT_EQ(V.ViewportWidth, 5 * 640 / 8 - 2);
-  view::ViewKey(9);
-  EXPECT_EQ(std::pair(V.ViewportLeft, V.ViewportWidth), std::pair(5 * 640 / 8, 3 * 640 / 8));
-}
-
-TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourth) {
+// Ctrl-R redraws every viewport and ends in the current one.
+TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourthAndRedrawTogether) {
   V.ViewSlot[5].ScaleU = V.ViewSlot[5].ScaleV = 3;
   view::ViewKey('$');
   EXPECT_EQ(Pictures, 4);
@@ -213,6 +206,14 @@ TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourth) {
     view::ViewKey(9);
     ExpectViewMatrix(n);
   }
+  Pictures = 0;
+  view::ViewKey(18);  // Ctrl-R redraws them all and ends in the current one
+  EXPECT_EQ(std::pair(Pictures, V.ViewLayout), std::pair(5, 7));
+  view::ViewKey('!');
+  EXPECT_EQ(V.ViewLayout, 1);
+  Pictures = 0;
+  view::ViewKey(18);
+  EXPECT_EQ(Pictures, 1);
 }
 
 TEST_F(ScreenTest, SavedViewThreeShowsInViewportThreeAfterTab) {
@@ -225,19 +226,6 @@ TEST_F(ScreenTest, SavedViewThreeShowsInViewportThreeAfterTab) {
   view::ViewKey(9);
   EXPECT_EQ(V.ViewLayout, 3);
   ExpectViewMatrix(5);
-}
-
-TEST_F(ScreenTest, RedrawAllViewportsEndsInTheCurrentOne) {
-  view::ViewKey('$');
-  view::ViewKey(9);
-  Pictures = 0;
-  view::ViewKey(18);
-  EXPECT_EQ(std::pair(Pictures, V.ViewLayout), std::pair(5, 5));
-  view::ViewKey('!');
-  EXPECT_EQ(V.ViewLayout, 1);
-  Pictures = 0;
-  view::ViewKey(18);
-  EXPECT_EQ(Pictures, 1);
 }
 
 TEST_F(ScreenTest, FitAllViewportsFitsEach) {
