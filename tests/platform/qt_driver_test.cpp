@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -38,14 +39,10 @@ char gProgramName[] = "test_platform";
 char* gArgv[] = {gProgramName, nullptr};
 
 std::vector<std::string> Calls;
-void RecordRedraw() { Calls.push_back("redraw"); }
-void RecordNew() { Calls.push_back("new"); }
-void RecordCommand(int n) { Calls.push_back("command " + std::to_string(n)); }
 bool AnswerNo(const std::string& text, const std::string& caption, bool icon) {
   Calls.push_back("ask " + text + "|" + caption + (icon ? "|?" : ""));
   return false;
 }
-bool AnswerYes(const std::string&, const std::string&, bool) { return true; }
 
 class QtDriver : public ::testing::Test {
  protected:
@@ -84,8 +81,7 @@ TEST_F(QtDriver, WindowCaptionPictureSizeAndPointer) {
   EXPECT_TRUE(QtWindow.Window->windowState() & Qt::WindowMaximized);
   Drv.DrvSetTitle("tank.spw* — Brelmora (RU)");
   EXPECT_EQ(QtWindow.Window->windowTitle(), QString::fromUtf8("tank.spw* — Brelmora (RU)"));
-  EXPECT_EQ(Drv.DrvScreenWidth(), View()->width());
-  EXPECT_EQ(Drv.DrvScreenHeight(), View()->height());
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(View()->width(), View()->height()));
   EXPECT_GT(View()->width(), 1);
   Drv.DrvHideMouse();
   EXPECT_EQ(View()->cursor().shape(), Qt::BlankCursor);
@@ -220,18 +216,21 @@ TEST_F(QtDriver, PostedEventsAreHandledOnlyWhenTheProgramReadsAKey) {
 // --- Window work ---------------------------------------------------------------------------
 
 TEST_F(QtDriver, ResizeResizesThePictureAndRedraws) {
-  MenuBar.RedrawHook = RecordRedraw;
+  MenuBar.RedrawHook = [] { Calls.push_back("redraw"); };
   QResizeEvent resize(QSize(300, 200), View()->size());
   QCoreApplication::sendEvent(View(), &resize);
   EXPECT_TRUE(Calls.empty());  // not inside the event handler
   Drv.DrvKeyPressed();
   EXPECT_EQ(Calls, (std::vector<std::string>{"redraw"}));
-  EXPECT_EQ(Drv.DrvScreenWidth(), 300);
-  EXPECT_EQ(Drv.DrvScreenHeight(), 200);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(300, 200));
 }
 
-TEST_F(QtDriver, MenuItemsRunThroughMenuCommandHook) {
-  MenuBar.MenuCommandHook = RecordCommand;
+// Every item runs through MenuCommandHook; after a menu, chosen from or
+// closed without a command, the keyboard goes back to the picture.
+TEST_F(QtDriver, MenuItemsRunThroughMenuCommandHookAndGiveTheKeyboardBack) {
+  MenuBar.MenuCommandHook = [](int n) { Calls.push_back("command " + std::to_string(n)); };
+  QtWindow.Window->activateWindow();
+  QtWindow.Window->menuBar()->setFocus();
   for (QAction* menu : QtWindow.Window->menuBar()->actions())
     for (QAction* item : menu->menu()->actions())
       if (!item->isSeparator()) item->trigger();
@@ -240,20 +239,11 @@ TEST_F(QtDriver, MenuItemsRunThroughMenuCommandHook) {
                                              "command 104", "command 201", "command 202",
                                              "command 303", "command 302", "command 301",
                                              "command 305", "command 304"}));
-}
-
-TEST_F(QtDriver, TheKeyboardGoesBackToThePictureAfterAMenu) {
-  MenuBar.MenuCommandHook = RecordCommand;
-  QtWindow.Window->activateWindow();
+  EXPECT_EQ(QApplication::focusWidget(), View());
   QMenu* edit = QtWindow.Window->menuBar()->actions()[1]->menu();
   QtWindow.Window->menuBar()->setFocus();
-  edit->actions()[0]->trigger();
-  Drv.DrvKeyPressed();
-  EXPECT_EQ(Calls, (std::vector<std::string>{"command 201"}));
-  EXPECT_EQ(QApplication::focusWidget(), View());
-  QtWindow.Window->menuBar()->setFocus();
   edit->popup(QPoint(10, 10));
-  edit->hide();  // closed without a command
+  edit->hide();
   EXPECT_EQ(QApplication::focusWidget(), View());
 }
 
@@ -312,7 +302,7 @@ TEST_F(QtDriver, ADocumentNoProgramTakesIsReported) {
 // New asks to save (no) and runs the new hook; the close box asks to end
 // and, refused, leaves the window open.
 TEST_F(QtDriver, NewItemAndCloseBoxAsk) {
-  MenuBar.NewHook = RecordNew;
+  MenuBar.NewHook = [] { Calls.push_back("new"); };
   QtWindow.Window->menuBar()->actions()[0]->menu()->actions()[0]->trigger();
   Drv.DrvKeyPressed();
   QCloseEvent close;
@@ -326,7 +316,7 @@ TEST_F(QtDriver, NewItemAndCloseBoxAsk) {
 
 TEST_F(QtDriver, ExitItemAndYesEndTheProgramWithCodeZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  Drv.DrvAskYesNo = AnswerYes;
+  Drv.DrvAskYesNo = [](const std::string&, const std::string&, bool) { return true; };
   EXPECT_EXIT(
       {
         QtWindow.Window->menuBar()->actions()[0]->menu()->actions()[4]->trigger();

@@ -1,65 +1,40 @@
 // The drawing store on the screen: objects, texts and bitmaps drawn through
 // RenderStoreOnScreen on the image driver's picture, a waiting key stopping
 // the rendering, and the store's slots installed by InstallStoreRenderer.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/framework.h"
-#include "platform/codepage.h"
-#include "graphics/kernel.h"
-#include "view/store_render.h"
 #include "graphics/text.h"
 #include "menu/menu.h"
-#include "platform/driver.h"
-#include "platform/image/image_driver.h"
-#include "platform/picture.h"
+#include "platform/codepage.h"
 #include "store/store.h"
 #include "support/run_program.h"
-#include "view/view.h"
+#include "view/store_render.h"
+#include "view_fixture.h"
 
+namespace viewtest {
 namespace {
-
-constexpr int kWidth = 200, kHeight = 160;
-constexpr int kCentreX = 100, kCentreY = 80;  // the pixel of the world origin
-constexpr std::uint32_t kBlack = 0;
 
 int exhausted = 0;
 
-class StoreRenderTest : public ::testing::Test {
+// The view's fixture with one world unit per pixel, the origin at pixel
+// (100, 80), y up, and white the colour.
+class StoreRenderTest : public ViewTest {
  protected:
   void SetUp() override {
-    app::ResetFramework();
-    platform::InstallImageDriver(kWidth, kHeight);
+    ViewTest::SetUp();
     platform::Image.InputExhaustedHook = [] { ++exhausted; };
     exhausted = 0;
-    gfx::InitKernel();
     gfx::BuildStrokeFont();
-    gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
-    // One world unit per pixel, the origin at (100, 80), y up.
-    view::V.ScreenCentreX = kCentreX;
-    view::V.ScreenCentreY = kCentreY;
+    view::V.ScreenCentreX = 100;
+    view::V.ScreenCentreY = 80;
     gfx::SetColor(15);
     store::ClearStore();
   }
-  void TearDown() override { app::ResetFramework(); }
 
-  static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
   static std::uint32_t White() { return platform::Palette[15]; }
-  static std::vector<std::uint32_t> Snapshot() {
-    std::vector<std::uint32_t> all;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) all.push_back(Px(x, y));
-    return all;
-  }
-  static int LitPixels() {
-    int n = 0;
-    for (std::uint32_t c : Snapshot()) n += c != kBlack;
-    return n;
-  }
   static void AddPoints(std::initializer_list<std::pair<float, float>> points) {
     for (auto [x, y] : points) store::AddPoint(x, y, 0);
   }
@@ -95,6 +70,12 @@ TEST_F(StoreRenderTest, EachObjectKindDrawsItsShape) {
        {{96, 80, 96, 80}, {98, 78, 98, 78}, {100, 76, 100, 76}, {102, 78, 102, 78}, {104, 80, 104, 80},
         {102, 82, 102, 82}, {100, 84, 100, 84}, {98, 82, 98, 82}, {100, 80, 100, 80}},
        {{99, 80}, {95, 80}}, 17},
+      {"a polyline is drawn in the current colour, not its pen",
+       [] {
+         store::SetStorePen(4);
+         Polyline({{-10, 0}, {10, 0}});
+       },
+       {{90, 80, 110, 80}}, {}, 21},
       {"a polyline joins its points in order, not closed",
        [] { Polyline({{-20, 0}, {20, 0}, {20, 20}}); }, {{80, 80, 120, 80}, {120, 60, 120, 80}},
        {{90, 70}}, 41 + 20},
@@ -169,18 +150,9 @@ TEST_F(StoreRenderTest, EachObjectKindDrawsItsShape) {
       for (int x = l.X1; x <= l.X2; ++x)
         for (int y = l.Y1; y <= l.Y2; ++y) EXPECT_EQ(Px(x, y), White()) << x << ", " << y;
     for (const Pixel& d : r.Dark) EXPECT_EQ(Px(d.X, d.Y), kBlack) << d.X << ", " << d.Y;
-    EXPECT_TRUE(r.Count < 0 || LitPixels() == r.Count) << LitPixels();
+    EXPECT_TRUE(r.Count < 0 || LitCount() == r.Count) << LitCount();
   }
   EXPECT_GT(store::Store.PointCount, store::kPointsInMemory);  // the last row spilled
-}
-
-TEST_F(StoreRenderTest, PolylineIsDrawnInTheCurrentColourNotItsPen) {
-  store::SetStorePen(4);
-  Polyline({{-10, 0}, {10, 0}});
-  store::CloseStore();
-  gfx::SetColor(2);
-  gfx::RenderStoreOnScreen();
-  EXPECT_EQ(Px(100, 80), platform::Palette[2]);
 }
 
 // --- A waiting key ------------------------------------------------------------------
@@ -191,7 +163,7 @@ TEST_F(StoreRenderTest, WaitingKeyStopsBeforeAnyObjectAndStaysQueued) {
   store::CloseStore();
   platform::QueueText("x");
   gfx::RenderStoreOnScreen();
-  EXPECT_EQ(LitPixels(), 0);
+  EXPECT_EQ(LitCount(), 0);
   ASSERT_TRUE(platform::Drv.DrvKeyPressed());
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'x');
   EXPECT_EQ(exhausted, 0);
@@ -211,7 +183,7 @@ TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) 
   gfx::RenderStoreOnScreen();
   // The first object is finished, the second not begun, nor the text drawn.
   EXPECT_EQ(std::pair(Px(100, 80), Px(100, 60)), std::pair(White(), kBlack));
-  EXPECT_EQ(LitPixels(), 21);
+  EXPECT_EQ(LitCount(), 21);
   EXPECT_EQ(moves, 1);
   ASSERT_TRUE(platform::Drv.DrvKeyPressed());
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'q');
@@ -225,7 +197,7 @@ TEST_F(StoreRenderTest, TextIsDrawnBetweenItsCornersInItsFont) {
   store::CloseStore();
   gfx::RenderStoreOnScreen();
   const auto rendered = Snapshot();
-  EXPECT_GT(LitPixels(), 40);
+  EXPECT_GT(LitCount(), 40);
   SetUp();
   gfx::DrawTextPixels("AB", 70, 90, 130, 90, 70, 70, 1);
   EXPECT_EQ(Snapshot(), rendered);
@@ -235,7 +207,7 @@ TEST_F(StoreRenderTest, TextsFollowTheObjects) {
   store::AddTextLeft("I", 0, 0, 0, 0, 1, 20, 10, 0);
   store::CloseStore();
   gfx::RenderStoreOnScreen();
-  EXPECT_GT(LitPixels(), 0);
+  EXPECT_GT(LitCount(), 0);
   // Only within its box: from the anchor rightwards, 10 up and down.
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
@@ -349,7 +321,7 @@ TEST_F(StoreRenderTest, BitmapsOfEveryDepthGiveTheirPixels) {
     SetUp();
     RenderImage(WriteBitmap("depth" + std::to_string(n++), r.Bytes), r.Style);
     for (const Dot& d : r.Dots) EXPECT_EQ(Px(d.X, d.Y), d.Colour) << d.X << ", " << d.Y;
-    EXPECT_EQ(LitPixels(), r.Count);
+    EXPECT_EQ(LitCount(), r.Count);
   }
 }
 
@@ -368,7 +340,7 @@ TEST_F(StoreRenderTest, ImagesAreSpreadDrawnUnderTheObjectsAndStoppedByAKey) {
   const auto stem = WriteBitmap("keyed", Bitmap(24, 1, 2, {}, {{0, 0, 255}, {0, 0, 255}}));
   platform::QueueText("k");
   RenderImage(stem, 0);
-  EXPECT_EQ(LitPixels(), 0);
+  EXPECT_EQ(LitCount(), 0);
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'k');
 }
 
@@ -387,7 +359,7 @@ TEST_F(StoreRenderTest, MissingBitmapReplacesThePieceByAMessage) {
   // Anchor (10, −20) at the middle of the left edge, height 5.
   EXPECT_EQ((std::array{c[0], c[1], c[7], c[2]}), (std::array{10.0f, -22.5f, -17.5f, 0.0f}));
   EXPECT_EQ(Px(55, 30), kBlack);  // the piece's polyline is gone
-  EXPECT_GT(LitPixels(), 0);      // the message is drawn, in its box
+  EXPECT_GT(LitCount(), 0);      // the message is drawn, in its box
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
       EXPECT_TRUE(Px(x, y) == kBlack || (y >= 97 && y <= 103 && x >= 110)) << x << ", " << y;
@@ -415,13 +387,13 @@ TEST_F(StoreRenderTest, DamagedBitmapsAreRefusedWithoutHarm) {
   int i = 0;
   for (const auto& bytes : damaged) {
     RenderImage(WriteBitmap("bad" + std::to_string(i++), bytes), 0);
-    EXPECT_EQ(LitPixels(), 0) << "file " << i - 1;
+    EXPECT_EQ(LitCount(), 0) << "file " << i - 1;
     int w = -1, h = -1;
     EXPECT_FALSE(gfx::ReadBitmapSize((TempFolder() + "/bad" + std::to_string(i - 1)).c_str(), w, h));
   }
   // Offsets and counts that point beyond the file draw nothing and read nothing.
   RenderImage(WriteBitmap("far", patched(10, 0xFFFFFFF0)), 0);
-  EXPECT_EQ(LitPixels(), 0);
+  EXPECT_EQ(LitCount(), 0);
   // Colours used: far more than 256; no table is read beyond 256.
   RenderImage(WriteBitmap("colours", patched32(Bitmap(8, 2, 1, {0xFFFFFF}, {{0, 200}}), 46, 0x7FFFFFFF)), 0);
 }
@@ -472,3 +444,4 @@ TEST_F(StoreRenderTest, MessageGoesToThePromptLineAndWaitsOrPauses) {
 }
 
 }  // namespace
+}  // namespace viewtest
