@@ -12,20 +12,16 @@
 
 namespace {
 
-TEST(CodePage, ScreenLiteralsAreConvertedWhileCompiling) {
+// Screen literals are converted while compiling; every screen byte survives
+// UTF-8 and back; unknown and malformed UTF-8 becomes question marks.
+TEST(CodePage, ScreenTextAndUtf8) {
   constexpr const char* s = "АЯаппряЁё №"_sc;
   EXPECT_STREQ(s, "\x80\x9F\xA0\xAF\xAF\xE0\xEF\xF0\xF1 \xFC");
   EXPECT_STREQ("plain ASCII"_sc, "plain ASCII");
-}
-
-TEST(CodePage, EveryScreenByteSurvivesUtf8AndBack) {
   std::string all;
   for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
   EXPECT_EQ(gfx::ScreenFromUtf8(gfx::Utf8FromScreen(all)), all);
   EXPECT_EQ(gfx::Utf8FromScreen("\x8F\xE0\xA8\xA2\xA5\xE2"), "Привет");
-}
-
-TEST(CodePage, UnknownAndMalformedUtf8BecomesQuestionMarks) {
   EXPECT_EQ(gfx::ScreenFromUtf8("a€b"), "a?b");
   EXPECT_EQ(gfx::ScreenFromUtf8(std::string("x\xC3", 2)), "x?");
   EXPECT_EQ(gfx::ScreenFromUtf8(std::string("\xE2\x28\xA1", 3)), "?(?");

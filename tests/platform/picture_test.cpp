@@ -38,7 +38,7 @@ class PictureEntries : public ::testing::Test {
   }
 };
 
-TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
+TEST_F(PictureEntries, SizeBlackStartClampedColourNumbersAndRgbPixels) {
   EXPECT_EQ(Drv.DrvScreenWidth(), kW);
   EXPECT_EQ(Drv.DrvScreenHeight(), kH);
   EXPECT_EQ(LitPixels(), 0);
@@ -54,6 +54,10 @@ TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
   EXPECT_EQ(PictureColour(1, 1), platform::Palette[528]);
   EXPECT_EQ((std::array{platform::ShadowRaster[1][1], platform::ShadowRaster[1][2], platform::ShadowRaster[1][3]}),
             (std::array{0x006060u, 0u, 0u}));
+  Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);  // colours given as red, green, blue leave the shadow
+  Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);  // clamped
+  EXPECT_EQ(std::pair(PictureColour(6, 6), PictureColour(7, 6)), std::pair(0x030201u, 0xFF00FFu));
+  EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
 }
 
 TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
@@ -190,13 +194,6 @@ TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
   EXPECT_EQ(LitPixels(), 2 * kW);
 }
 
-TEST_F(PictureEntries, PutPixelRgbLeavesTheShadow) {
-  Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);
-  Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);  // clamped
-  EXPECT_EQ(std::pair(PictureColour(6, 6), PictureColour(7, 6)), std::pair(0x030201u, 0xFF00FFu));
-  EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
-}
-
 TEST_F(PictureEntries, ResizeKeepsEntriesInsideTheNewPicture) {
   ResizePicture(3, 2);
   EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(3, 2));
@@ -213,26 +210,16 @@ std::uint32_t BigEndian(const unsigned char* p) {
   return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
-class PngFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    platform::BuildPalette();
-    InstallImageDriver(5, 3);
-    Drv.DrvInitGraphics();
-    // A folder of its own: other runs of the suite may write at the same time.
-    folder_ = testing_support::MakeTempFolder();
-    path_ = folder_ + "/picture.png";
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string folder_;
-  std::string path_;
-};
-
-TEST_F(PngFile, SignatureHeaderAndPixels) {
+// In a folder of its own: other runs of the suite may write at the same time.
+TEST(PngFile, SignatureHeaderAndPixelsOrAnErrorText) {
+  platform::BuildPalette();
+  InstallImageDriver(5, 3);
+  Drv.DrvInitGraphics();
+  const std::string folder = testing_support::MakeTempFolder(), path = folder + "/picture.png";
   Drv.DrvPoint(1, 2, 12);             // red
   Drv.DrvPutPixelRGB(4, 0, 1, 2, 3);
-  ASSERT_EQ(WritePicturePng(path_), "");
-  const std::string bytes = testing_support::ReadFile(path_);
+  ASSERT_EQ(WritePicturePng(path), "");
+  const std::string bytes = testing_support::ReadFile(path);
   const std::vector<unsigned char> f(bytes.begin(), bytes.end());
   ASSERT_GT(f.size(), 57u);
   const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -259,10 +246,8 @@ TEST_F(PngFile, SignatureHeaderAndPixels) {
   want[0 * row + 1 + 3 * 4 + 1] = 2;
   want[0 * row + 1 + 3 * 4 + 2] = 3;
   EXPECT_EQ(raw, want);
-}
-
-TEST_F(PngFile, UnwritableFolderGivesAnErrorText) {
-  EXPECT_EQ(WritePicturePng("/nonexistent-folder/x/picture.png"), "No such file or directory");
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(WritePicturePng(path), "No such file or directory");
 }
 
 }  // namespace

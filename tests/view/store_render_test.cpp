@@ -35,13 +35,12 @@ class StoreRenderTest : public ViewTest {
   }
 
   static std::uint32_t White() { return platform::Palette[15]; }
-  static void AddPoints(std::initializer_list<std::pair<float, float>> points) {
+  // One object: its kind's start, then its points.
+  static void Object(void (*begin)(), std::initializer_list<std::pair<float, float>> points) {
+    begin();
     for (auto [x, y] : points) store::AddPoint(x, y, 0);
   }
-  static void Polyline(std::initializer_list<std::pair<float, float>> points) {
-    store::BeginPolyline();
-    AddPoints(points);
-  }
+  static void Polyline(std::initializer_list<std::pair<float, float>> points) { Object(store::BeginPolyline, points); }
 };
 
 // --- Objects ----------------------------------------------------------------------
@@ -71,10 +70,7 @@ TEST_F(StoreRenderTest, EachObjectKindDrawsItsShape) {
         {102, 82, 102, 82}, {100, 84, 100, 84}, {98, 82, 98, 82}, {100, 80, 100, 80}},
        {{99, 80}, {95, 80}}, 17},
       {"a polyline is drawn in the current colour, not its pen",
-       [] {
-         store::SetStorePen(4);
-         Polyline({{-10, 0}, {10, 0}});
-       },
+       [] { store::SetStorePen(4); Polyline({{-10, 0}, {10, 0}}); },
        {{90, 80, 110, 80}}, {}, 21},
       {"a polyline joins its points in order, not closed",
        [] { Polyline({{-20, 0}, {20, 0}, {20, 20}}); }, {{80, 80, 120, 80}, {120, 60, 120, 80}},
@@ -82,54 +78,31 @@ TEST_F(StoreRenderTest, EachObjectKindDrawsItsShape) {
       // The odd point (10, 10) must not be joined to the next object's first
       // point (40, −30): that would pass through (125, 90).
       {"segment pairs leave an odd last point unpaired",
-       [] {
-         store::BeginSegmentPairs();
-         AddPoints({{-20, 0}, {-10, 0}, {10, 10}});
-         Polyline({{40, -30}, {50, -30}});
-       },
+       [] { Object(store::BeginSegmentPairs, {{-20, 0}, {-10, 0}, {10, 10}}); Polyline({{40, -30}, {50, -30}}); },
        {{80, 80, 90, 80}, {140, 110, 150, 110}}, {{95, 80}, {125, 90}, {110, 70}}, 11 + 11},
       {"segment pairs are drawn apart",
-       [] {
-         store::BeginSegmentPairs();
-         AddPoints({{-20, 0}, {-10, 0}, {10, 0}, {20, 0}});
-       },
+       [] { Object(store::BeginSegmentPairs, {{-20, 0}, {-10, 0}, {10, 0}, {20, 0}}); },
        {{85, 80, 85, 80}, {115, 80, 115, 80}}, {{100, 80}}, -1},
       // Centre (0, −10): the corners move to (±27, −28) and (0, 26); the given
       // edge is not drawn, and it is an outline, not a fill.
       {"a triangle's outline is shrunk towards its centre",
-       [] {
-         store::BeginTriangle();
-         AddPoints({{-30, -30}, {30, -30}, {0, 30}});
-       },
+       [] { Object(store::BeginTriangle, {{-30, -30}, {30, -30}, {0, 30}}); },
        {{73, 108, 127, 108}, {100, 54, 100, 54}}, {{100, 110}, {100, 50}, {100, 80}}, -1},
       {"a quad's outline is shrunk towards its centre",
-       [] {
-         store::BeginQuad();
-         AddPoints({{-20, -20}, {20, -20}, {20, 20}, {-20, 20}});
-       },
+       [] { Object(store::BeginQuad, {{-20, -20}, {20, -20}, {20, 20}, {-20, 20}}); },
        {{82, 98, 118, 98}, {82, 62, 118, 62}, {82, 62, 82, 98}, {118, 62, 118, 98}},
        {{100, 100}, {100, 80}}, 4 * 36},
       // Two quads of points k, k+1, k+3, k+2, each shrunk about its own centre;
       // the order k .. k+3 would cross in the middle.
       {"a quad strip draws separate quads",
-       [] {
-         store::BeginQuadStrip();
-         AddPoints({{-30, 0}, {-30, 20}, {0, 0}, {0, 20}, {30, 0}, {30, 20}});
-       },
+       [] { Object(store::BeginQuadStrip, {{-30, 0}, {-30, 20}, {0, 0}, {0, 20}, {30, 0}, {30, 20}}); },
        {{85, 79, 85, 79}, {115, 79, 115, 79}, {85, 61, 85, 61}, {115, 61, 115, 61}},
        {{100, 79}, {100, 70}, {85, 70}, {115, 70}}, -1},
       {"an object of unknown kind draws nothing",
-       [] {
-         store::BeginObject(9);
-         AddPoints({{-10, 0}, {10, 0}});
-       },
+       [] { Object([] { store::BeginObject(9); }, {{-10, 0}, {10, 0}}); },
        {}, {}, 0},
       {"a facet with too few points reads nothing beyond it",
-       [] {
-         store::BeginTriangle();
-         AddPoints({{-10, 0}, {10, 0}});
-         Polyline({{40, 40}, {50, 40}});
-       },
+       [] { Object(store::BeginTriangle, {{-10, 0}, {10, 0}}); Polyline({{40, 40}, {50, 40}}); },
        {{145, 40, 145, 40}}, {{100, 80}}, -1},
       // 600 objects of 4 points: points beyond 2000 and entries beyond 500
       // come from the scratch files.
