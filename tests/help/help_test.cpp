@@ -72,7 +72,7 @@ TEST_F(Help, InterfacePagesNavigation) {
   }
 }
 
-TEST_F(Help, KeySummaryInThreeLanguages) {
+TEST_F(Help, KeySummaryInThreeLanguagesAndAboutTheSystem) {
   std::uint64_t shown[3] = {};
   for (int language : {0, 1, 2, 7}) {  // anything else is Russian
     SCOPED_TRACE(language);
@@ -90,8 +90,11 @@ TEST_F(Help, KeySummaryInThreeLanguages) {
   help::Slots.AppKeySummaryHook = help::AppKeySummary;
   Type("k");
   help::KeySummaryPage();
-  help::Slots.AppKeySummaryHook = [] {};
   EXPECT_NE(PictureHash(), russian);
+  Type("ab");  // the page about the system waits for one key too
+  help::AboutSystemPage();
+  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
+  EXPECT_EQ(platform::Drv.DrvReadKey(), 'b');
   EXPECT_EQ(menutest::exhausted, 0);
 }
 
@@ -127,7 +130,7 @@ TEST_F(Help, SixtyCharacterLineTakesSixtyOf68) {
   EXPECT_GT(RightmostLit(), left + help::Help.BlockWidth);
 }
 
-TEST_F(Help, MissingGuideNamesTheFullPath) {
+TEST_F(Help, MissingGuideNamesTheFullPathInPlainText) {
   const std::string name = "NO_SUCH_GUIDE.HTM";
   const std::string path = help::ProgramFolder() + name;
   ASSERT_FALSE(path.empty());
@@ -145,10 +148,7 @@ TEST_F(Help, MissingGuideNamesTheFullPath) {
   gfx::TextMode = 0;
   menu::PromptLine(0, kAnyKey);
   EXPECT_EQ(PictureHash(), shown);
-}
-
-TEST_F(Help, PathBackslashesAreDrawnInPlainMode) {
-  help::HelpLayout();
+  help::HelpLayout();  // the backslashes of a path are drawn in that plain mode
   gfx::TextMode = 2;
   help::HelpLine("\\\\");
   gfx::TextMode = 0;
@@ -172,13 +172,6 @@ TEST_F(Help, PresentGuideOpensWithTheSystemOrItsPathIsGiven) {
   std::remove(path.c_str());
   EXPECT_EQ(menu::M.Prompts[0], "Нет программы для HTML. Руководство: "_sc + path);
   EXPECT_EQ(menutest::exhausted, 0);
-}
-
-TEST_F(Help, AboutSystemWaitsForOneKey) {
-  Type("ab");
-  help::AboutSystemPage();
-  EXPECT_EQ(menu::M.Prompts[0], kAnyKey);
-  EXPECT_EQ(platform::Drv.DrvReadKey(), 'b');
 }
 
 // The application's description: the blank goes on, "1" goes back, Esc

@@ -162,13 +162,9 @@ TEST_F(MenuTest, UndoHelpAndRefreshKeys) {
   EXPECT_EQ(platform::Events.Count, 0);
 }
 
-// Labels in Windows Cyrillic are converted: "Да" in CP1251.
-TEST_F(MenuTest, WindowsCyrillicLabelsAreConverted) {
-  menu::SetTextItemAnsi(2, "\xC4\xE0");
-  EXPECT_EQ(menu::M.Items[2].Text, "Да"_sc);
-}
-
-TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
+// Numbers end at the column's right edge; labels in Windows Cyrillic are
+// converted.
+TEST_F(MenuTest, ItemTextsNumbersAtTheRightEdge) {
   const int columnChars = menu::CharsPerColumn();
   menu::SetNumberItem(4, "Масштаб"_sc, 0.25f, 6, 3);
   const auto& item = menu::M.Items[4];
@@ -180,6 +176,8 @@ TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
   // A label wider than the column gets no blanks; texts are cut.
   menu::SetNumberItem(5, std::string(200, 'x'), 1e30f, 40, 3);
   EXPECT_EQ(std::pair(menu::M.Items[5].Text.size(), menu::M.Items[5].ValueText.size()), std::pair(80ul, 16ul));
+  menu::SetTextItemAnsi(2, "\xC4\xE0");  // labels in Windows Cyrillic are converted: "Да" in CP1251
+  EXPECT_EQ(menu::M.Items[2].Text, "Да"_sc);
 }
 
 TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {

@@ -84,22 +84,18 @@ TEST_F(ImageDriver, KeysComeOutInTheirOrderThenEscape) {
   EXPECT_EQ(Calls.size(), 2u);
 }
 
-// A driver installed afresh pictures 1280 × 1024 and ends the program with
-// code 0 when its input runs out.
-TEST_F(ImageDriver, DefaultDriverEndsTheProgramWithCodeZeroOnExhaustedInput) {
+// A program that ignores the Escape of exhausted input is ended at last. A
+// driver installed afresh pictures 1280 × 1024 and ends the program with
+// code 0 when its input runs out, or when a close is confirmed (no saving).
+TEST_F(ImageDriver, ExhaustedInputOrAConfirmedCloseEndsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT({ for (;;) Drv.DrvReadKey(); }, ::testing::ExitedWithCode(kRunawayExitCode), "input exhausted");
   InstallImageDriver();
   EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1280, 1024));
   EXPECT_EXIT(Drv.DrvReadKey(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(ImageDriver, ProgramThatIgnoresEscapeIsEndedAtLast) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        for (;;) Drv.DrvReadKey();
-      },
-      ::testing::ExitedWithCode(kRunawayExitCode), "input exhausted");
+  QueueCloseWindow();
+  QueueYesNo(true);
+  EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ImageDriver, KeyPressedStopsAtTheFirstCode) {
@@ -248,12 +244,6 @@ TEST_F(ImageDriver, ExitAndCloseAnsweredNoKeepRunning) {
   EXPECT_TRUE(Calls.empty());
 }
 
-TEST_F(ImageDriver, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  QueueCloseWindow();
-  QueueYesNo(true);
-  EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
-}
 
 TEST(MenuBarSlots, ResetRestoresDefaults) {
   MenuBar.NewHook = RecordNew;

@@ -16,24 +16,21 @@ using view::V;
 
 // A cursor step sets all four steps, a grid step the grid's and the cursor's;
 // a step of zero or less is ignored, a grid step of zero hides the grid.
+// A step from a point lands on a multiple of the step.
 TEST_F(ViewTest, CursorAndGridSteps) {
   view::SetCursorSteps(2.5f);
   EXPECT_EQ((std::array{V.CursorStep, V.CursorStepX, V.CursorStepY, V.CursorStepZ}), (std::array{2.5f, 2.5f, 2.5f, 2.5f}));
   view::SetCursorSteps(4);
   view::SetCursorSteps(0);
   view::SetCursorSteps(-1);
-  EXPECT_EQ(V.CursorStep, 4.0f);
-  EXPECT_EQ(V.CursorStepZ, 4.0f);
+  EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepZ), std::pair(4.0f, 4.0f));
   view::SetGridStep(5);
   EXPECT_EQ((std::array{V.GridStep, V.GridStepX, V.GridStepY, V.CursorStepX}), (std::array{5.0f, 5.0f, 5.0f, 5.0f}));
   view::SetGridStep(0);
-  EXPECT_EQ(V.GridStepX, 0.0f);
-  EXPECT_EQ(V.CursorStepX, 5.0f);
+  EXPECT_EQ(std::pair(V.GridStepX, V.CursorStepX), std::pair(0.0f, 5.0f));
   EXPECT_FALSE(view::GridDrawable());
-}
-
-TEST_F(ViewTest, CursorStepsLandOnMultiplesOfTheStepHalvesToEven) {
-  // round(−0.7) = −1, round(2.5) = 2, round(3.5) = 4.
+  // Steps land on multiples of the step, halves to even: round(−0.7) = −1,
+  // round(2.5) = 2, round(3.5) = 4.
   const float kRows[][3] = {{3, 1, 10}, {3, -1, -10}, {15, 1, 20}, {25, 1, 40}, {20, 1, 30}, {-15, -1, -20}};
   for (const auto& r : kRows) EXPECT_EQ(view::SnapStep(r[0], 10, static_cast<int>(r[1])), r[2]) << r[0];
 }
