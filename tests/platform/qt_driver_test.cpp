@@ -163,6 +163,10 @@ TEST_F(QtDriver, CharactersArriveAsTheirCodes) {
   Key(0x401, Qt::NoModifier, QString::fromUtf8("ё"));
   Key(0x20AC, Qt::NoModifier, QString::fromUtf8("€"));  // no byte for it: nothing
   EXPECT_EQ(Drain(), (std::vector<int>{26, 1, 13, 13, 27, 9, 8, '7', 'Q', 0xFF, 0xC6, 0xB8}));
+  // A posted key is handled only when the program reads a key.
+  QCoreApplication::postEvent(View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k"));
+  EXPECT_EQ(Events.Count, 0);
+  EXPECT_EQ(Drv.DrvReadKey(), 'k');
 }
 
 // The event model's queue, first in first out, keeps the newest 64 codes.
@@ -205,12 +209,6 @@ TEST_F(QtDriver, MouseEventsBecomeKeysAndState) {
     Drv.DrvGetMouseEvent(x, y, button);
     EXPECT_EQ((std::array{x, y, button}), (std::array{r.x, r.y, r.button}));
   }
-}
-
-TEST_F(QtDriver, PostedEventsAreHandledOnlyWhenTheProgramReadsAKey) {
-  QCoreApplication::postEvent(View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k"));
-  EXPECT_EQ(Events.Count, 0);
-  EXPECT_EQ(Drv.DrvReadKey(), 'k');
 }
 
 // --- Window work ---------------------------------------------------------------------------

@@ -98,7 +98,7 @@ TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
 // Whether the keys were typed ahead or come one by one as the loop waits,
 // the cursor follows the pointer; the left button ends with a blank, the
 // right one with Enter.
-TEST_F(CursorLoopTest, MouseMovesTheCursorAndAButtonEnds) {
+TEST_F(CursorLoopTest, MouseMovesTheCursorWithinTheViewportAndAButtonEnds) {
   for (int run = 0; run < 3; ++run) {
     SCOPED_TRACE(run);
     platform::Image.TypeAhead = run != 1;
@@ -116,15 +116,11 @@ TEST_F(CursorLoopTest, MouseMovesTheCursorAndAButtonEnds) {
     EXPECT_EQ(key, run < 2 ? ' ' : 13);
     EXPECT_EQ(std::pair(x, y), std::pair(wx, wy));
   }
-}
-
-TEST_F(CursorLoopTest, PointerOutsideTheViewportIsClampedToItsEdge) {
-  platform::QueueMouseMove(5000, 5000);
+  platform::QueueMouseMove(5000, 5000);  // outside the viewport: clamped to its edge
   Run("q");
   std::int32_t px = 0, py = 0;
   view::WorldToPixel(x, y, z, px, py);
-  EXPECT_EQ(px, V.ViewportWidth);
-  EXPECT_EQ(py, V.ViewportHeight);
+  EXPECT_EQ(std::pair(px, py), std::pair(V.ViewportWidth, V.ViewportHeight));
 }
 
 TEST_F(CursorLoopTest, ACursorRunLeavesThePictureAsItWas) {
