@@ -48,7 +48,7 @@ class ImageDriver : public ::testing::Test {
 
 // --- Installation -----------------------------------------------------------
 
-TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
+TEST_F(ImageDriver, ResetDriverAndMenuBarHaveHarmlessDefaults) {
   ResetPlatformDriver();
   EXPECT_EQ(Drv.DrvReadKey(), 27);
   EXPECT_FALSE(Drv.DrvKeyPressed());
@@ -62,6 +62,13 @@ TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
   EXPECT_FALSE(Drv.DrvFileDialog(true, "spw", path));
   Drv.DrvPoint(0, 0, 15);
   Drv.DrvLine(0, 0, 10, 10, 15);
+  MenuBar.DataExtension = "xyz";  // the menu bar's too
+  ResetMenuBar();
+  EXPECT_EQ(MenuBar.MenuCommandHook, &RunMenuCommand);
+  EXPECT_TRUE(MenuBar.DataExtension.empty());
+  MenuBar.NewHook();
+  MenuBar.LoadHook("a");
+  EXPECT_TRUE(Calls.empty());
 }
 
 // --- Keys -----------------------------------------------------------------------
@@ -244,18 +251,6 @@ TEST_F(ImageDriver, ExitAndCloseAnsweredNoKeepRunning) {
   EXPECT_TRUE(Calls.empty());
 }
 
-
-TEST(MenuBarSlots, ResetRestoresDefaults) {
-  MenuBar.NewHook = RecordNew;
-  MenuBar.DataExtension = "xyz";
-  ResetMenuBar();
-  EXPECT_EQ(MenuBar.MenuCommandHook, &RunMenuCommand);
-  EXPECT_TRUE(MenuBar.DataExtension.empty());
-  Calls.clear();
-  MenuBar.NewHook();
-  MenuBar.LoadHook("a");
-  EXPECT_TRUE(Calls.empty());
-}
 
 }  // namespace
 }  // namespace platform

@@ -130,23 +130,18 @@ TEST_F(StoreRenderTest, EachObjectKindDrawsItsShape) {
 
 // --- A waiting key ------------------------------------------------------------------
 
-TEST_F(StoreRenderTest, WaitingKeyStopsBeforeAnyObjectAndStaysQueued) {
+// A key waiting stops the rendering before any object; a key pressed during
+// an object stops it at the next one, the texts skipped. The key stays queued.
+TEST_F(StoreRenderTest, AKeyStopsTheRenderingAndStaysQueued) {
   Polyline({{-10, 0}, {10, 0}});
-  store::AddTextLeft("A", -10, 20, 0, 0, 1, 10, 8, 0);
+  Polyline({{-10, 20}, {10, 20}});
+  store::AddTextLeft("A", -10, -30, 0, 0, 1, 10, 8, 0);
   store::CloseStore();
   platform::QueueText("x");
   gfx::RenderStoreOnScreen();
   EXPECT_EQ(LitCount(), 0);
   ASSERT_TRUE(platform::Drv.DrvKeyPressed());
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'x');
-  EXPECT_EQ(exhausted, 0);
-}
-
-TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) {
-  Polyline({{-10, 0}, {10, 0}});
-  Polyline({{-10, 20}, {10, 20}});
-  store::AddTextLeft("A", -10, -30, 0, 0, 1, 10, 8, 0);
-  store::CloseStore();
   static int moves;
   moves = 0;
   view::Slots.MoveToWorldHook = [](float x, float y, float z) {
@@ -160,6 +155,7 @@ TEST_F(StoreRenderTest, KeyPressedDuringAnObjectStopsAtTheNextOneAndSkipsTexts) 
   EXPECT_EQ(moves, 1);
   ASSERT_TRUE(platform::Drv.DrvKeyPressed());
   EXPECT_EQ(platform::Drv.DrvReadKey(), 'q');
+  EXPECT_EQ(exhausted, 0);
 }
 
 // --- Texts ------------------------------------------------------------------------------

@@ -86,7 +86,17 @@ TEST_F(ScreenTest, TurningAndPanningSteps) {
   EXPECT_EQ(Pictures, 0);
 }
 
-TEST_F(ScreenTest, ScreenPlaneBecomesTheWorkingPlane) {
+// G (or П) asks for the plane's depth and keeps the cursor on the plane;
+// E (or У) makes the screen plane the working plane.
+TEST_F(ScreenTest, DepthDialogAndScreenPlaneSetTheWorkingPlane) {
+  V.CursorWorld[2] = 12;
+  platform::QueueText("7.5\r");
+  view::ViewKey('g');
+  EXPECT_EQ((std::array{V.PlaneDepth, V.PlaneOrigin[2], V.CursorWorld[2]}), (std::array{7.5f, 7.5f, 7.5f}));
+  EXPECT_EQ(Pictures, 0);
+  platform::QueueText("\x1b");
+  view::ViewKey(0xCF);  // П, refused
+  EXPECT_EQ(V.PlaneDepth, 7.5f);
   view::LoadView(0, 3);
   V.CursorWorld[0] = 5;
   V.CursorWorld[1] = 7;
@@ -152,17 +162,6 @@ TEST_F(ScreenTest, LanguageAxesSurfaceAndCtrlZKeys) {
   view::ViewKey(26);
   EXPECT_EQ(slotCalls, 103);
   EXPECT_EQ(Pictures, 6);
-}
-
-TEST_F(ScreenTest, DepthDialogMovesThePlaneAndKeepsTheCursorOnIt) {
-  V.CursorWorld[2] = 12;
-  platform::QueueText("7.5\r");
-  view::ViewKey('g');
-  EXPECT_EQ((std::array{V.PlaneDepth, V.PlaneOrigin[2], V.CursorWorld[2]}), (std::array{7.5f, 7.5f, 7.5f}));
-  EXPECT_EQ(Pictures, 0);
-  platform::QueueText("\x1b");
-  view::ViewKey(0xCF);  // П, refused
-  EXPECT_EQ(V.PlaneDepth, 7.5f);
 }
 
 TEST_F(ScreenTest, RecallStandardView) {
@@ -274,7 +273,7 @@ TEST_F(ScreenTest, ZoomWindowByTwoCornersOrAbandoned) {
 
 // --- Start-up wiring ----------------------------------------------------------------------
 
-TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
+TEST_F(ScreenTest, MenuKeysAndRedrawsReachTheViewThroughTheInstalledHooks) {
   platform::QueueKey(platform::VirtualKey::PageUp);
   menu::KeyCode key = 0;
   menu::MenuReadKey(key);
@@ -289,11 +288,9 @@ TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
   platform::QueueText("x8");
   menu::MenuReadKey(key);
   EXPECT_EQ(V.GridStep, 100.0f);
-}
-
-// The measuring redraw runs the picture slot installed later; a redraw with
-// the menu shows the prompts again.
-TEST_F(ScreenTest, MeasuringRedrawAndRedrawWithMenu) {
+  // A redraw with the menu shows the prompts again; the measuring redraw
+  // runs the picture slot installed later.
+  Pictures = 0;
   menu::PromptLine(0, "abc");
   view::RedrawWithMenu();
   EXPECT_EQ(Pictures, 1);
