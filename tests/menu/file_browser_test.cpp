@@ -94,11 +94,8 @@ TEST_F(FileBrowserTest, ArrowsAndTabMoveTheSelectionWithinTheList) {
     menutest::exhausted = 0;
     EXPECT_EQ(platform::FileBrowser(false, "*.spw"), "");
     EXPECT_EQ(menutest::exhausted, 1);
-    EXPECT_EQ(seen.Row, r.Row);
-    EXPECT_EQ(seen.Column, r.Column);
-    EXPECT_EQ(seen.TopRow, r.TopRow);
-    EXPECT_EQ(seen.Mode, r.Mode);
-    EXPECT_EQ(seen.Count, r.Count);
+    EXPECT_EQ((std::array{seen.Row, seen.Column, seen.TopRow, seen.Mode, seen.Count}),
+              (std::array{r.Row, r.Column, r.TopRow, r.Mode, r.Count}));
     for (const auto& e : std::filesystem::directory_iterator(folder_)) std::filesystem::remove(e);
   }
 }
@@ -110,10 +107,8 @@ TEST_F(FileBrowserTest, EntriesAreSortedCapitals) {
   Type("\x1b");
   platform::FileBrowser(false, "*.spw");
   ASSERT_EQ(Browser.Count, 3);
-  EXPECT_EQ(Browser.Shown[1], "A");
-  EXPECT_EQ(Browser.Shown[2], "B");
-  EXPECT_EQ(Browser.Shown[3], "ZED");
-  EXPECT_EQ(Browser.Real[3], "Zed");
+  EXPECT_EQ((std::array{Browser.Shown[1], Browser.Shown[2], Browser.Shown[3], Browser.Real[3]}),
+            (std::array<std::string, 4>{"A", "B", "ZED", "Zed"}));
 }
 
 TEST_F(FileBrowserTest, EscGivesNothingAndKeepsTheFolder) {
@@ -135,8 +130,7 @@ TEST_F(FileBrowserTest, EnterOnDotDotGoesToTheParent) {
   EXPECT_EQ(Cwd(), folder_);
   EXPECT_EQ(seen.Mode, platform::kBrowseFolders);  // browsing went on
   EXPECT_EQ(seen.Count, 2);                       // ".." and SUB
-  EXPECT_EQ(Browser.Shown[1], "..");
-  EXPECT_EQ(Browser.Shown[2], "SUB");
+  EXPECT_EQ(Browser.Shown[1] + "|" + Browser.Shown[2], "..|SUB");
 }
 
 TEST_F(FileBrowserTest, EnterOnAFolderEntersItAndAFileThereIsChosen) {

@@ -39,8 +39,7 @@ class PictureEntries : public ::testing::Test {
 };
 
 TEST_F(PictureEntries, SizeBlackStartClampedColourNumbersAndRgbPixels) {
-  EXPECT_EQ(Drv.DrvScreenWidth(), kW);
-  EXPECT_EQ(Drv.DrvScreenHeight(), kH);
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(kW, kH));
   EXPECT_EQ(LitPixels(), 0);
   EXPECT_EQ(Pic.PenCache, platform::Palette[15]);
   Drv.DrvPoint(10, 20, 12);  // red, in the picture (opaque) and the shadow

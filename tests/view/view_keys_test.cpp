@@ -25,8 +25,7 @@ TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
   float a = 1, b = 2, c = 3, d = 4.5f;
   view::DefaultWidGran(a, b, c, d);  // with the sum of its values
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_GRAN10.500"_sc));
-  EXPECT_EQ(a, 1.0f);
-  EXPECT_EQ(d, 4.5f);
+  EXPECT_EQ(std::pair(a, d), std::pair(1.0f, 4.5f));
   view::ViewKey(4);
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_DELLAST"_sc));
   EXPECT_TRUE(platform::Image.Input.empty());
@@ -134,8 +133,7 @@ TEST_F(ScreenTest, ColourSchemesCycleThroughFive) {
 TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
   menu::M.MenuLayout = 1;
   view::ViewKey('%');
-  EXPECT_EQ(menu::M.MenuLayout, 0);
-  EXPECT_EQ(gfx::Layout.PanelWidth, 0);
+  EXPECT_EQ(std::pair(menu::M.MenuLayout, gfx::Layout.PanelWidth), std::pair(0, 0));
   view::ViewKey('/');
   EXPECT_EQ(menu::M.MenuLayout, 0);
   EXPECT_EQ(Pictures, 2);
