@@ -30,8 +30,12 @@ TEST_F(ViewTest, WorldToViewReadsTheRowsOfTheMatrix) {
   view::WorldToView(1.0, 2.0, 3.0, du, dv);
   Expect3(u, v, static_cast<float>(du + dv), 3.0f, 2.0f, 5.0f);
   view::LoadView(0, 3);  // U = x, V = z, W = −y: the way back is the transpose
+  const double front[3][3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
+  ExpectMatrixNear(V.ViewMatrix, front);
   view::ViewToWorld(1, 2, 3, du, dv, dw);
   Expect3(du, dv, dw, 1.0, -3.0, 2.0);
+  view::LoadView(0, 4);  // the float constants, widened
+  EXPECT_EQ(V.ViewMatrix[1][1], static_cast<double>(0.707107f));
 }
 
 // World to pixel: halves round to even, y grows downwards, the scale and the
@@ -162,20 +166,6 @@ TEST_F(ViewTest, SetViewWindowFitsTheRectangle) {
 }
 
 // --- Saved and standard views -------------------------------------------------------
-
-TEST_F(ViewTest, RecallOfStandardView3ChangesOnlyTheMatrix) {
-  V.ViewScaleU = 0.5f;
-  V.ViewScaleV = 0.75f;
-  V.ViewCentreU = 11;
-  V.ViewCentreV = -3;
-  view::LoadView(0, 3);
-  const double front[3][3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
-  ExpectMatrixNear(V.ViewMatrix, front);
-  EXPECT_EQ((std::array{V.ViewScaleU, V.ViewScaleV, V.ViewCentreU, V.ViewCentreV}),
-            (std::array{0.5f, 0.75f, 11.0f, -3.0f}));
-  view::LoadView(0, 4);  // the float constants, widened
-  EXPECT_EQ(V.ViewMatrix[1][1], static_cast<double>(0.707107f));
-}
 
 // A saved view (set 1) and a viewport slot (set 2) keep scales, centres and
 // the matrix, narrowed to floats; numbers out of range store and load nothing.

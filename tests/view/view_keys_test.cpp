@@ -168,7 +168,7 @@ TEST_F(ScreenTest, RecallStandardView) {
   platform::QueueText("03");
   view::ViewKey('v');
   ExpectViewMatrix(3);
-  EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewCentreU), std::pair(2.0f, 5.0f));
+  EXPECT_EQ((std::array{V.ViewScaleU, V.ViewScaleV, V.ViewCentreU}), (std::array{2.0f, 2.0f, 5.0f}));  // kept
   EXPECT_GE(Pictures, 1);
   platform::QueueText("q");  // another key changes nothing
   view::LoadView(0, 1);
