@@ -28,7 +28,7 @@ struct ViewportCase {
 
 // A picture area of 401 × 301: the odd sizes show every truncation.
 constexpr int kWp = 401, kHp = 301;
-void UseArea() { gfx::Layout.AreaWidth = kWp, gfx::Layout.AreaHeight = kHp; }
+void UseArea() { gfx::Layout.AreaWidth = kWp; gfx::Layout.AreaHeight = kHp; }
 constexpr ViewportCase kLayouts[] = {
     {1, 0, 0, 401, 300},   {2, 0, 0, 248, 300},   {3, 250, 0, 150, 300},
     {4, 0, 0, 198, 148},   {5, 200, 0, 200, 148}, {6, 0, 150, 198, 150},
