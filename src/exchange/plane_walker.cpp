@@ -66,6 +66,8 @@ void SendPolyline(const float* x, const float* y, int n, int pen) {
   for (int k = 2; k <= n; ++k) Slots.VertexOut(x[k], y[k], 0);
 }
 
+int OffsetLine(const float* x, const float* y, int n, float d, float* ox, float* oy, bool sameLine);
+
 // The run itself, then its offset copies at ±d, ±2d, ...
 void EmitRun(int pen) {
   SendPolyline(Exchange.RunX, Exchange.RunY, Exchange.RunN, pen);
@@ -74,7 +76,9 @@ void EmitRun(int pen) {
   for (int pass = 0; pass < passes; ++pass) {
     d += Exchange.PassOffset / Exchange.OutputScale;
     for (float side : {d, -d}) {
-      int m = OffsetPolyline(Exchange.RunX, Exchange.RunY, Exchange.RunN, side, Exchange.OffsetX, Exchange.OffsetY);
+      // Every copy after the first shifts the same run: its normals stand.
+      const bool again = pass > 0 || side != d;
+      int m = OffsetLine(Exchange.RunX, Exchange.RunY, Exchange.RunN, side, Exchange.OffsetX, Exchange.OffsetY, again);
       SendPolyline(Exchange.OffsetX, Exchange.OffsetY, m, pen);
     }
   }
@@ -207,6 +211,14 @@ void DrawLine(int pen) {
 }
 
 int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy) {
+  return OffsetLine(x, y, n, d, ox, oy, false);
+}
+
+namespace {
+
+// OffsetPolyline; sameLine: the line is the one of the call before, whose
+// normals are kept.
+int OffsetLine(const float* x, const float* y, int n, float d, float* ox, float* oy, bool sameLine) {
   if (n < 1) return 0;
   if (n == 1) {
     ox[1] = x[1];
@@ -219,7 +231,7 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   // for a run's length of segments.
   static double normalX[kRunPoints], normalY[kRunPoints];
   const bool kept = n - 1 < kRunPoints;
-  if (kept)
+  if (kept && !sameLine)
     for (int a = 1; a <= n - 1; ++a) LeftNormal(x[a], y[a], x[a + 1], y[a + 1], normalX[a], normalY[a]);
   auto normalOf = [&](int a, double& nx, double& ny) {
     if (kept) {
@@ -296,6 +308,8 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   oy[m] = static_cast<float>(py);
   return m;
 }
+
+}  // namespace
 
 // --- Texts -----------------------------------------------------------------------------------
 
