@@ -67,12 +67,6 @@ void WriteLayerEntry(ExportFile& file, const char* name, int aci) {
 
 constexpr double kDegreesPerRadian = 57.295779;
 
-void EntityStart(const char* name, int aci, const char* layer) {
-  DxfGroupString(0, name);
-  DxfGroupInt(62, aci);
-  DxfGroupString(8, layer);
-}
-
 char* LineBreak(char* at) {
   at[0] = '\r';
   at[1] = '\n';
@@ -96,6 +90,27 @@ char* RealGroup(char* at, int code, double value) {
   return gfx::WriteFixed(GroupCode(at, code), value, 6, 3);
 }
 
+// A short text (a name the program gives, a layer of at most
+// kLayerNameBytes) at `at`.
+char* ShortText(char* at, const char* text) {
+  const std::size_t n = std::strlen(text);
+  std::memcpy(at, text, n);
+  return at + n;
+}
+
+// The start of an entity, its name, colour and layer, at the start of a
+// line's room; where the last group ends.
+char* EntityGroups(char* at, const char* name, int aci, const char* layer) {
+  at = LineBreak(ShortText(GroupCode(at, 0), name));
+  at = LineBreak(gfx::WriteFixed(GroupCode(at, 62), aci, 0, 0));
+  return ShortText(GroupCode(at, 8), layer);
+}
+
+void EntityStart(const char* name, int aci, const char* layer) {
+  if (Exchange.Out == nullptr) return;
+  EndLine(*Exchange.Out, EntityGroups(LineStart(*Exchange.Out), name, aci, layer));
+}
+
 // The three groups of store point k, x's code codeX, in one line's room.
 void PointGroups(int k, int codeX) {
   float x = 0, y = 0, z = 0;
@@ -108,10 +123,15 @@ void PointGroups(int k, int codeX) {
   EndLine(file, at);
 }
 
+// A LINE from store point k to k + 1, all its groups in one line's room.
 void DxfLine(int k, int aci) {
-  EntityStart("LINE", aci, store::Store.Layer);
-  PointGroups(k, 10);
-  PointGroups(k + 1, 11);
+  float c[2][3] = {};
+  for (int e = 0; e < 2; ++e) store::PointGet(k + e, c[e][0], c[e][1], c[e][2]);
+  if (Exchange.Out == nullptr) return;
+  char* at = EntityGroups(LineStart(*Exchange.Out), "LINE", aci, store::Store.Layer);
+  for (int e = 0; e < 2; ++e)
+    for (int i = 0; i < 3; ++i) at = RealGroup(LineBreak(at), 10 * (i + 1) + e, c[e][i]);
+  EndLine(*Exchange.Out, at);
 }
 
 }  // namespace
