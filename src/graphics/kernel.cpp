@@ -79,6 +79,97 @@ int DriverColour(int colour) {
 }
 
 // ---------------------------------------------------------------------------
+// Drawing that changes nothing
+// ---------------------------------------------------------------------------
+
+// At the node capacity many nodes fall on one pixel: a polyline draws the
+// same pixel again and again, the hatching of a diagram draws the same
+// line again, and every line ends with the move that plots its end pixel
+// once more. On the picture's own driver, drawing again a pixel or a line
+// that was just drawn, in the same colour and mode with nothing drawn
+// since, changes nothing: a pixel it made visible holds that colour at that
+// depth, and a hidden one stays hidden. Such drawing is left out; only the
+// picture's counters move as the drawing would have moved them.
+//
+// What was drawn last: the ends of a line (or a point twice) as absolute
+// pixels and the depths they were drawn at. It holds while the picture's
+// count of drawing calls stays where the drawing left it: every change of
+// the picture, the shadow, the clip or the pen counts one. The depth raster
+// changes without a count only when it is cleared or drawn on through
+// another driver, and those forget the record.
+struct LastDrawn {
+  bool Valid = false;
+  bool IsLine = false;  // a solid line: In* are its ends as they were asked
+  int InX1 = 0, InY1 = 0, InZ1 = 0, InX2 = 0, InY2 = 0, InZ2 = 0;
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;  // the window it was clipped to
+  int X[2] = {}, Y[2] = {}, Z[2] = {};           // drawn pixels and their depths
+  int Colour = 0, DepthTest = 0;
+  std::uint64_t Stamp = 0, Resets = 0;  // the picture's counts after the drawing
+  std::uint64_t Lit = 0;                // drawing calls the line counted
+  bool InClip = false;                  // a pixel it lit lay inside the clip
+};
+LastDrawn last;
+
+void Forget() { last.Valid = false; }
+
+// The picture is as the last drawing left it, and the kernel draws as it did.
+bool AsLastLeftIt() {
+  return last.Valid && Drv.DrvPoint == platform::PicturePoint && K.XorMode == 0 &&
+         last.Stamp == platform::Pic.DrawCalls && last.Resets == platform::Pic.Resets &&
+         last.Colour == DriverColour(K.Colour) && last.DepthTest == K.DepthTest;
+}
+
+void Remember(int x1, int y1, int z1, int x2, int y2, int z2, std::uint64_t callsBefore) {
+  last.Valid = Drv.DrvPoint == platform::PicturePoint && K.XorMode == 0 && K.DepthTest >= 0;
+  last.IsLine = false;
+  last.X[0] = x1, last.Y[0] = y1, last.Z[0] = z1;
+  last.X[1] = x2, last.Y[1] = y2, last.Z[1] = z2;
+  last.Colour = DriverColour(K.Colour);
+  last.DepthTest = K.DepthTest;
+  last.Stamp = platform::Pic.DrawCalls;
+  last.Resets = platform::Pic.Resets;
+  last.Lit = last.Stamp - callsBefore;
+}
+
+bool InPictureClip(int x, int y) {
+  const platform::Picture& p = platform::Pic;
+  return x >= p.ClipLeft && x <= p.ClipRight && y >= p.ClipTop && y <= p.ClipBottom;
+}
+
+bool InDepthRaster(std::int64_t x, std::int64_t y);
+
+// A point at absolute (x, y) and depth z that an end of the last drawing
+// already covers at a depth no lower (any depth when there is no test): it
+// is counted as the picture's point entry would count it, and left out.
+bool PointChangesNothing(int x, int y, int z) {
+  if (!AsLastLeftIt()) return false;
+  bool covered = false;
+  for (int e = 0; e < 2; ++e)
+    covered = covered || (x == last.X[e] && y == last.Y[e] && (K.DepthTest == 0 || z <= last.Z[e]));
+  if (!covered) return false;
+  const bool visible = K.DepthTest == 0 || !InDepthRaster(x, y) || DepthRaster[y][x] <= z;
+  if (visible) {
+    ++platform::Pic.DrawCalls;
+    if (InPictureClip(x, y)) platform::Pic.Dirty = true;
+    last.Stamp = platform::Pic.DrawCalls;
+  }
+  return true;
+}
+
+// The last solid line asked again: its visible pixels are the ones it lit.
+bool LineChangesNothing(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (!last.IsLine || K.LineStyle != 0 || !AsLastLeftIt()) return false;
+  if (x1 != last.InX1 || y1 != last.InY1 || z1 != last.InZ1 || x2 != last.InX2 ||
+      y2 != last.InY2 || z2 != last.InZ2 || K.WindowLeft != last.Left ||
+      K.WindowTop != last.Top || K.WindowRight != last.Right || K.WindowBottom != last.Bottom)
+    return false;
+  platform::Pic.DrawCalls += last.Lit;
+  if (last.InClip) platform::Pic.Dirty = true;
+  last.Stamp = platform::Pic.DrawCalls;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
 // The depth-tested point
 // ---------------------------------------------------------------------------
 
@@ -96,6 +187,7 @@ bool DepthVisible(int x, int y, int z) {
 // later wins.
 void DepthPoint(int x, int y, int z, int colour) {
   if (K.DepthTest < 0) return;
+  if (Drv.DrvPoint != platform::PicturePoint) Forget();
   if (K.DepthTest > 0 && InDepthRaster(x, y)) {
     std::int32_t& d = DepthRaster[y][x];
     if (d > z) return;
@@ -107,10 +199,15 @@ void DepthPoint(int x, int y, int z, int colour) {
 // "Plotting" a point: XOR ignores the depth raster altogether, because an
 // XOR figure must be erasable by drawing it again.
 void PlotPoint(int x, int y, int z) {
-  if (K.XorMode != 0)
+  if (K.XorMode != 0) {
     Drv.DrvXorPoint(x, y, DriverColour(K.Colour));
-  else
-    DepthPoint(x, y, z, K.Colour);
+    return;
+  }
+  if (PointChangesNothing(x, y, z)) return;
+  const std::uint64_t calls = platform::Pic.DrawCalls;
+  DepthPoint(x, y, z, K.Colour);
+  Remember(x, y, z, x, y, z, calls);
+  last.InClip = InPictureClip(x, y);
 }
 
 // ---------------------------------------------------------------------------
@@ -236,12 +333,13 @@ void StyledWalk(const LineWalk& w, bool dottedEnds, int dashPeriod) {
 // the visible pixels go over in runs, the depth raster walked first and the
 // shadow and the picture after it: the same pixels as point after point,
 // since a line's pixels are distinct.
-void SolidWalk(const LineWalk& w) {
+bool SolidWalk(const LineWalk& w) {
   if (Drv.DrvPoint != platform::PicturePoint) {
     for (LineStepper p(w); p.Step <= w.Steps; p.Next()) DepthPoint(p.X, p.Y, p.Z, K.Colour);
-    return;
+    return false;
   }
-  if (K.DepthTest < 0) return;
+  if (K.DepthTest < 0) return false;
+  bool lit = false;
   constexpr int kRun = 256;
   int xs[kRun], ys[kRun];
   int n = 0;
@@ -275,11 +373,11 @@ void SolidWalk(const LineWalk& w) {
     ys[n] = p.Y;
     n += visible;
     if (n == kRun) {
-      platform::PicturePoints(xs, ys, n, colour);
+      lit = platform::PicturePoints(xs, ys, n, colour) || lit;
       n = 0;
     }
   }
-  platform::PicturePoints(xs, ys, n, colour);
+  return platform::PicturePoints(xs, ys, n, colour) || lit;
 }
 
 // The start that the pixel and the fast line share: the line clipped to the
@@ -299,10 +397,26 @@ std::optional<LineWalk> ClippedWalk(int x1, int y1, int z1, int x2, int y2, int 
 }
 
 void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (LineChangesNothing(x1, y1, z1, x2, y2, z2)) return;
   const std::optional<LineWalk> w = ClippedWalk(x1, y1, z1, x2, y2, z2);
   if (!w) return;
   if (K.LineStyle == kStyleSolid) {
-    SolidWalk(*w);
+    const std::uint64_t calls = platform::Pic.DrawCalls;
+    const bool inClip = SolidWalk(*w);
+    // The walk's ends: step 0 and step Steps, at the depths of their ends.
+    const int m1 = w->MajorFirst, m2 = w->MajorFirst + w->Steps;
+    const int n1 = w->MinorFirst, n2 = w->MinorFirst + w->MinorDelta;
+    const int za = w->ZFirst, zb = static_cast<int>(w->ZFirst + w->ZDelta);
+    if (w->XMajor)
+      Remember(m1, n1, za, m2, n2, zb, calls);
+    else
+      Remember(n1, m1, za, n2, m2, zb, calls);
+    last.IsLine = true;
+    last.InX1 = x1, last.InY1 = y1, last.InZ1 = z1;
+    last.InX2 = x2, last.InY2 = y2, last.InZ2 = z2;
+    last.Left = K.WindowLeft, last.Top = K.WindowTop;
+    last.Right = K.WindowRight, last.Bottom = K.WindowBottom;
+    last.InClip = inClip;
   } else {
     StyledWalk(*w, /*dottedEnds=*/true, kPixelLineDashPeriod);
   }
@@ -311,6 +425,7 @@ void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
 // One visible run of a depth-tested fast line: one platform line, then the
 // run's depths.
 void DrawRun(const LineWalk& w, int first, int last, int colour) {
+  Forget();  // the depths are stored after the line, uncounted
   int xa, ya, za, xb, yb, zb;
   LineWalkAt(w, first, xa, ya, za);
   LineWalkAt(w, last, xb, yb, zb);
@@ -498,6 +613,7 @@ void InitKernel() {
   for (auto& row : DepthRaster) std::fill(std::begin(row), std::end(row), kDepthCleared);
   platform::ClearShadow();
   K = Kernel{};
+  Forget();
 }
 
 // ---------------------------------------------------------------------------
@@ -508,6 +624,7 @@ void InitKernel() {
 // only user of the depth raster and its pixels lie in those rows.
 void ClearDepth() {
   if (K.HiddenLineMode <= 0) return;
+  Forget();
   const std::int64_t rows = std::int64_t{K.WindowBottom} - K.WindowTop + 1;
   if (rows <= 0) return;
   const int last = static_cast<int>(std::min<std::int64_t>(rows, kDepthRows));

@@ -94,6 +94,7 @@ void ResizePicture(int width, int height) {
     Pic.Pixels.swap(fresh);
   }
   Pic.Pixels.assign(pixels, kOpaque);
+  ++Pic.Resets;
   Pic.ClipLeft = 0;
   Pic.ClipTop = 0;
   Pic.ClipRight = Pic.Width - 1;
@@ -172,8 +173,8 @@ void PicturePoint(int x, int y, int colour) {
   Light(x, y, value);
 }
 
-void PicturePoints(const int* xs, const int* ys, int count, int colour) {
-  if (count <= 0) return;
+bool PicturePoints(const int* xs, const int* ys, int count, int colour) {
+  if (count <= 0) return false;
   Pic.DrawCalls += static_cast<std::uint64_t>(count);
   const std::uint32_t value = ColourValue(colour);
   SelectPen(value);
@@ -188,6 +189,7 @@ void PicturePoints(const int* xs, const int* ys, int count, int colour) {
     lit = true;
   }
   if (lit) Pic.Dirty = true;
+  return lit;
 }
 
 void PictureXorPoint(int x, int y, int colour) {

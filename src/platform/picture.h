@@ -54,6 +54,7 @@ struct Picture {
   int PenChanges = 0;          // pens created: one per change of pen value
   bool Dirty = false;          // drawn on since it was last shown
   std::uint64_t DrawCalls = 0; // drawing entries run; the image driver watches it
+  std::uint64_t Resets = 0;    // ResizePicture calls: every pixel made anew
 };
 extern Picture Pic;  // the one picture of the program
 
@@ -88,8 +89,8 @@ int PictureGetBackMode();
 void PicturePoint(int x, int y, int colour);
 // What PicturePoint does at each of count points (xs[i], ys[i]) of one
 // colour, raster by raster: the kernel hands its lines' visible pixels over
-// in runs.
-void PicturePoints(const int* xs, const int* ys, int count, int colour);
+// in runs. True when a point lay inside the clip (the picture changed).
+bool PicturePoints(const int* xs, const int* ys, int count, int colour);
 void PictureXorPoint(int x, int y, int colour);
 void PictureLine(int x1, int y1, int x2, int y2, int colour);
 void PicturePutPixelRGB(int x, int y, int red, int green, int blue);
