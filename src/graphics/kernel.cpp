@@ -692,10 +692,16 @@ void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2) {
 // Unrounded pen
 // ---------------------------------------------------------------------------
 
+// Within the limit NearestInt's rounding (halves to even) without its
+// library call: adding 2^52 and taking it away again rounds a double below
+// 2^52 to the nearest whole number.
 std::int32_t PixelOf(double v) {
   if (!(v >= -kPixelLimit)) return v < 0 ? -kPixelLimit : kPixelLimit;  // NaN: off the screen
   if (v > kPixelLimit) return kPixelLimit;
-  return NearestInt(v);
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  const double a = std::fabs(v);
+  const double r = (a + kWhole) - kWhole;
+  return static_cast<std::int32_t>(v < 0 ? -r : r);
 }
 
 namespace {

@@ -81,23 +81,33 @@ void ViewToWorld(double u, double v, double w, double& x, double& y, double& z) 
 }
 
 namespace {
+// std::nearbyint in the default rounding mode (halves to even) without the
+// library's call, which the redraw makes four times a point: below 2^52,
+// adding 2^52 and taking it away again rounds; from 2^52 on every double is
+// whole. The sign is the value's, as nearbyint keeps it (-0.3 gives -0).
+double Nearest(double v) {
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  const double a = std::fabs(v);
+  if (!(a < kWhole)) return v;  // whole, infinite or no number
+  return std::copysign((a + kWhole) - kWhole, v);
+}
+
 // centre + offset rounded, as a double: a far point keeps its place on the
 // line from the centre (the kernel's unrounded pen cuts lines to it), and
 // gfx::PixelOf of it is the pixel.
-double Pixel(std::int32_t centre, double offset) { return centre + std::nearbyint(offset); }
+double Pixel(std::int32_t centre, double offset) { return centre + Nearest(offset); }
 }  // namespace
 
 void WorldToPixelExact(float x, float y, float z, double& px, double& py, double& pz) {
-  double u = 0, v = 0, w = 0;
-  WorldToViewUVW(double{x}, double{y}, double{z}, u, v, w);
+  const double u = Row(1, x, y, z), v = Row(2, x, y, z), w = Row(3, x, y, z);
   px = Pixel(V.ScreenCentreX, (static_cast<float>(u) - double{V.ViewCentreU}) / V.ViewScaleU);
-  py = Pixel(V.ScreenCentreY, -std::nearbyint((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
+  py = Pixel(V.ScreenCentreY, -Nearest((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
   pz = Pixel(V.ScreenCentreZ, (static_cast<float>(w) - double{V.ViewCentreW}) / V.ViewScaleW);
 }
 
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
   ix = gfx::PixelOf(Pixel(V.ScreenCentreX, (double{u} - V.ViewCentreU) / V.ViewScaleU));
-  iy = gfx::PixelOf(Pixel(V.ScreenCentreY, -std::nearbyint((double{v} - V.ViewCentreV) / V.ViewScaleV)));
+  iy = gfx::PixelOf(Pixel(V.ScreenCentreY, -Nearest((double{v} - V.ViewCentreV) / V.ViewScaleV)));
 }
 
 void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy) {
