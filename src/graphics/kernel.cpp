@@ -397,6 +397,12 @@ std::optional<LineWalk> ClippedWalk(int x1, int y1, int z1, int x2, int y2, int 
 }
 
 void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (x1 == x2 && y1 == y2) {  // what the clipping makes of a line of one pixel
+    if (!WindowDrawable()) return;
+    const std::int64_t ax = std::int64_t{x1} + K.WindowLeft, ay = std::int64_t{y1} + K.WindowTop;
+    if (InWindow(ax, ay)) PlotPoint(static_cast<int>(ax), static_cast<int>(ay), std::max(z1, z2));
+    return;
+  }
   if (LineChangesNothing(x1, y1, z1, x2, y2, z2)) return;
   const std::optional<LineWalk> w = ClippedWalk(x1, y1, z1, x2, y2, z2);
   if (!w) return;

@@ -9,6 +9,7 @@
 // Everything here is arithmetic on the state: nothing draws.
 #include "view/view.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -102,7 +103,24 @@ void WorldToPixelExact(float x, float y, float z, double& px, double& py, double
   const double u = Row(1, x, y, z), v = Row(2, x, y, z), w = Row(3, x, y, z);
   px = Pixel(V.ScreenCentreX, (static_cast<float>(u) - double{V.ViewCentreU}) / V.ViewScaleU);
   py = Pixel(V.ScreenCentreY, -Nearest((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
-  pz = Pixel(V.ScreenCentreZ, (static_cast<float>(w) - double{V.ViewCentreW}) / V.ViewScaleW);
+  // A flat picture has one depth: the last one is kept with the bits that
+  // gave it, and its division is made once.
+  struct Depth {
+    std::uint32_t W = 0, Centre = 0, Scale = 0;
+    std::int32_t Screen = 0;
+    double Pixel = 0;
+    bool Valid = false;
+  };
+  static Depth last;
+  const float wf = static_cast<float>(w);
+  const Depth key{std::bit_cast<std::uint32_t>(wf), std::bit_cast<std::uint32_t>(V.ViewCentreW),
+                  std::bit_cast<std::uint32_t>(V.ViewScaleW), V.ScreenCentreZ, 0, true};
+  if (!(last.Valid && key.W == last.W && key.Centre == last.Centre && key.Scale == last.Scale &&
+        key.Screen == last.Screen)) {
+    last = key;
+    last.Pixel = Pixel(V.ScreenCentreZ, (wf - double{V.ViewCentreW}) / V.ViewScaleW);
+  }
+  pz = last.Pixel;
 }
 
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
