@@ -105,22 +105,24 @@ void WorldToPixelExact(float x, float y, float z, double& px, double& py, double
   py = Pixel(V.ScreenCentreY, -Nearest((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
   // A flat picture has one depth: the last one is kept with the bits that
   // gave it, and its division is made once.
-  struct Depth {
-    std::uint32_t W = 0, Centre = 0, Scale = 0;
-    std::int32_t Screen = 0;
-    double Pixel = 0;
-    bool Valid = false;
-  };
-  static Depth last;
+  static std::uint32_t lastW = 0, lastCentre = 0, lastScale = 0;
+  static std::int32_t lastScreen = 0;
+  static double lastPixel = 0;
+  static bool lastValid = false;
   const float wf = static_cast<float>(w);
-  const Depth key{std::bit_cast<std::uint32_t>(wf), std::bit_cast<std::uint32_t>(V.ViewCentreW),
-                  std::bit_cast<std::uint32_t>(V.ViewScaleW), V.ScreenCentreZ, 0, true};
-  if (!(last.Valid && key.W == last.W && key.Centre == last.Centre && key.Scale == last.Scale &&
-        key.Screen == last.Screen)) {
-    last = key;
-    last.Pixel = Pixel(V.ScreenCentreZ, (wf - double{V.ViewCentreW}) / V.ViewScaleW);
+  const std::uint32_t wBits = std::bit_cast<std::uint32_t>(wf);
+  const std::uint32_t centreBits = std::bit_cast<std::uint32_t>(V.ViewCentreW);
+  const std::uint32_t scaleBits = std::bit_cast<std::uint32_t>(V.ViewScaleW);
+  if (!lastValid || wBits != lastW || centreBits != lastCentre || scaleBits != lastScale ||
+      V.ScreenCentreZ != lastScreen) {
+    lastW = wBits;
+    lastCentre = centreBits;
+    lastScale = scaleBits;
+    lastScreen = V.ScreenCentreZ;
+    lastPixel = Pixel(V.ScreenCentreZ, (wf - double{V.ViewCentreW}) / V.ViewScaleW);
+    lastValid = true;
   }
-  pz = last.Pixel;
+  pz = lastPixel;
 }
 
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
