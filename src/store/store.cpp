@@ -395,13 +395,14 @@ namespace {
 
 // Calls f(x, y, z) for the points from..to in their order, and when write
 // is set stores what f left in them; stops after a point where f gives
-// false. The points in memory and the runs of
+// false, or (heldOnly) before the first point that is not held. The points
+// in memory and the runs of
 // points a cached block holds whole are visited in place; any other point
 // (its block not cached, or split between two blocks) goes through PointGet
 // and PointPut, which load the blocks and meet the errors: the cache sees
 // the same reads and writes in the same order as point after point.
 template <typename F>
-void ForEachPoint(int from, int to, bool write, F f) {
+void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
   int n = from < 1 ? 1 : from;
   for (; n <= to && n <= kPointsInMemory; ++n)
     if (!f(Store.X[n], Store.Y[n], Store.Z[n])) return;
@@ -412,6 +413,7 @@ void ForEachPoint(int from, int to, bool write, F f) {
     const int k = static_cast<int>(e % kBlockElements);
     const int whole = (kBlockElements - k) / 3;  // points of the block from n on
     if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
+      if (heldOnly) return;
       float x = 0, y = 0, z = 0;
       PointGet(n, x, y, z);
       const bool more = f(x, y, z);
@@ -552,6 +554,19 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
   first = static_cast<std::int32_t>(a);
   kind = static_cast<std::uint8_t>(b);
   pen = static_cast<std::uint8_t>(c);
+}
+
+int HeldPoints(int n, int count, float* x, float* y, float* z) {
+  if (n < 1 || count <= 0) return 0;
+  int copied = 0;
+  ForEachPoint(n, n + count - 1, false, [&](float px, float py, float pz) {
+    x[copied] = px;
+    y[copied] = py;
+    z[copied] = pz;
+    ++copied;
+    return true;
+  }, true);
+  return copied;
 }
 
 void AddPoint(float x, float y, float z) {

@@ -125,6 +125,19 @@ void WorldToPixelExact(float x, float y, float z, double& px, double& py, double
   pz = lastPixel;
 }
 
+void WorldToPixelExactRun(const float* x, const float* y, const float* z, int n, double* px,
+                          double* py, double* pz) {
+  const double cu = V.ViewCentreU, cv = V.ViewCentreV, cw = V.ViewCentreW;
+  const double su = V.ViewScaleU, sv = V.ViewScaleV, sw = V.ViewScaleW;
+  for (int i = 0; i < n; ++i) {
+    const double u = Row(1, x[i], y[i], z[i]), v = Row(2, x[i], y[i], z[i]);
+    const double w = Row(3, x[i], y[i], z[i]);
+    px[i] = Pixel(V.ScreenCentreX, (static_cast<float>(u) - cu) / su);
+    py[i] = Pixel(V.ScreenCentreY, -Nearest((static_cast<float>(v) - cv) / sv));
+    pz[i] = Pixel(V.ScreenCentreZ, (static_cast<float>(w) - cw) / sw);
+  }
+}
+
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
   ix = gfx::PixelOf(Pixel(V.ScreenCentreX, (double{u} - V.ViewCentreU) / V.ViewScaleU));
   iy = gfx::PixelOf(Pixel(V.ScreenCentreY, -Nearest((double{v} - V.ViewCentreV) / V.ViewScaleV)));
