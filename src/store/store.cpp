@@ -523,6 +523,19 @@ void ObjectPut(int i, int first, int kind, int pen) {
     return;
   }
   ScratchFile& f = Store.ObjectFile;
+  if (f.Open) {
+    const std::int64_t e = ObjectElement(i);
+    if (std::uint32_t* at = CachedThree(f, e)) {
+      at[0] = static_cast<std::uint32_t>(first);
+      at[1] = static_cast<std::uint8_t>(kind);
+      at[2] = static_cast<std::uint8_t>(pen);
+      CacheBlock& b = f.Cache[e / kBlockElements % kCacheBlocks];
+      const int k = static_cast<int>(e % kBlockElements);
+      if (k < b.DirtyFrom) b.DirtyFrom = k;
+      if (k + 3 > b.DirtyTo) b.DirtyTo = k + 3;
+      return;
+    }
+  }
   if (!f.Open) {
     if (Store.PieceLost) return;
     if (!OpenScratch(f, kObjectFileOpening)) return;
@@ -541,6 +554,14 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
     return;
   }
   ScratchFile& f = Store.ObjectFile;
+  if (f.Open) {
+    if (const std::uint32_t* at = CachedThree(f, ObjectElement(i))) {
+      first = static_cast<std::int32_t>(at[0]);
+      kind = static_cast<std::uint8_t>(at[1]);
+      pen = static_cast<std::uint8_t>(at[2]);
+      return;
+    }
+  }
   if (!f.Open) {
     if (Store.PieceLost) return;
     Slots.ShowMessage(kObjectFileNotOpen, false, kPauseMs);
