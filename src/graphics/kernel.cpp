@@ -333,6 +333,83 @@ void StyledWalk(const LineWalk& w, bool dottedEnds, int dashPeriod) {
 // the visible pixels go over in runs, the depth raster walked first and the
 // shadow and the picture after it: the same pixels as point after point,
 // since a line's pixels are distinct.
+// The line lies wholly inside the depth raster, the shadow and the
+// picture's clip: none of its pixels needs a test of its own.
+bool InsideRasters(const LineWalk& w) {
+  const int n2 = w.MinorFirst + w.MinorDelta;
+  const int minorLow = std::min(w.MinorFirst, n2), minorHigh = std::max(w.MinorFirst, n2);
+  const int majorLow = w.MajorFirst, majorHigh = w.MajorFirst + w.Steps;
+  const int xLow = w.XMajor ? majorLow : minorLow, xHigh = w.XMajor ? majorHigh : minorHigh;
+  const int yLow = w.XMajor ? minorLow : majorLow, yHigh = w.XMajor ? minorHigh : majorHigh;
+  const platform::Picture& p = platform::Pic;
+  return xLow >= 0 && yLow >= 0 && xLow >= p.ClipLeft && yLow >= p.ClipTop &&
+         xHigh <= p.ClipRight && yHigh <= p.ClipBottom && xHigh < kDepthColumns &&
+         yHigh < kDepthRows && xHigh < platform::kShadowColumns && yHigh < platform::kShadowRows;
+}
+
+// SolidWalk inside every raster: each pixel's depth, shadow and picture in
+// one step, through pointers that move with the walk (the major coordinate
+// one pixel a step, the minor one when the truncated quotient steps: the
+// major axis is the longer, so by at most one); a hidden pixel's shadow and
+// picture writes go to a sink.
+bool SolidWalkInside(const LineWalk& w, int colour, bool test) {
+  const std::uint32_t value = platform::ColourValue(colour);
+  const std::uint32_t pixel = platform::PictureForm(value);
+  const std::ptrdiff_t width = platform::Pic.Width;
+  const int x0 = w.XMajor ? w.MajorFirst : w.MinorFirst, y0 = w.XMajor ? w.MinorFirst : w.MajorFirst;
+  std::int32_t* depth = &DepthRaster[y0][x0];
+  std::uint32_t* shadow = &platform::ShadowRaster[y0][x0];
+  std::uint32_t* picture = platform::Pic.Pixels.data() + y0 * width + x0;
+  // Each raster's step along the major and the minor axis.
+  const std::ptrdiff_t sign = w.MinorDelta < 0 ? -1 : 1;
+  const std::ptrdiff_t depthMajor = w.XMajor ? 1 : kDepthColumns;
+  const std::ptrdiff_t depthMinor = sign * (w.XMajor ? kDepthColumns : 1);
+  const std::ptrdiff_t shadowMajor = w.XMajor ? 1 : platform::kShadowColumns;
+  const std::ptrdiff_t shadowMinor = sign * (w.XMajor ? platform::kShadowColumns : 1);
+  const std::ptrdiff_t pictureMajor = w.XMajor ? 1 : width;
+  const std::ptrdiff_t pictureMinor = sign * (w.XMajor ? width : 1);
+  // minor = first + trunc(step × delta / steps) and z likewise, as
+  // quotients and remainders of step × |delta| (LineStepper's arithmetic).
+  const std::int64_t divisor = w.Steps == 0 ? 1 : w.Steps;
+  const std::int64_t minorMagnitude = w.MinorDelta < 0 ? -std::int64_t{w.MinorDelta} : w.MinorDelta;
+  const std::int64_t minorWhole = minorMagnitude / divisor, minorPart = minorMagnitude % divisor;
+  const bool zNegative = w.ZDelta < 0;
+  const std::int64_t zMagnitude = zNegative ? -w.ZDelta : w.ZDelta;
+  const std::int64_t zWhole = zMagnitude / divisor, zPart = zMagnitude % divisor;
+  std::int64_t minorRem = 0, zQuot = 0, zRem = 0;
+  static std::uint32_t sink[2];
+  int shownCount = 0;
+  for (int step = 0;;) {
+    const int z = static_cast<int>(w.ZFirst + (zNegative ? -zQuot : zQuot));
+    int shown = 1;
+    if (test) {
+      const std::int32_t before = *depth;
+      shown = before <= z ? 1 : 0;
+      *depth = std::max(before, z);
+    }
+    *(shown ? shadow : &sink[0]) = value;
+    *(shown ? picture : &sink[1]) = pixel;
+    shownCount += shown;
+    if (++step > w.Steps) break;
+    // The minor quotient steps by its whole part (0, or 1 for a diagonal)
+    // and the carry of its remainder.
+    minorRem += minorPart;
+    const std::int64_t carry = minorRem >= divisor ? 1 : 0;
+    minorRem -= divisor & -carry;
+    const std::ptrdiff_t minorSteps = static_cast<std::ptrdiff_t>(minorWhole + carry);
+    depth += depthMajor + minorSteps * depthMinor;
+    shadow += shadowMajor + minorSteps * shadowMinor;
+    picture += pictureMajor + minorSteps * pictureMinor;
+    zQuot += zWhole;
+    zRem += zPart;
+    const std::int64_t zCarry = zRem >= divisor ? 1 : 0;
+    zQuot += zCarry;
+    zRem -= divisor & -zCarry;
+  }
+  if (shownCount > 0) platform::PictureTookPoints(shownCount, colour);
+  return shownCount > 0;
+}
+
 bool SolidWalk(const LineWalk& w) {
   if (Drv.DrvPoint != platform::PicturePoint) {
     for (LineStepper p(w); p.Step <= w.Steps; p.Next()) DepthPoint(p.X, p.Y, p.Z, K.Colour);
@@ -345,6 +422,7 @@ bool SolidWalk(const LineWalk& w) {
   int n = 0;
   const int colour = DriverColour(K.Colour);
   const bool test = K.DepthTest > 0;
+  const bool inside = InsideRasters(w);
   // The line's depths asked for ahead, all at once: they lie in rows of
   // their own, and waiting for them one after the other is most of the
   // cost. A cell need only be near enough to share its cache line with the
@@ -358,6 +436,7 @@ bool SolidWalk(const LineWalk& w) {
       if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1);
     }
   }
+  if (inside) return SolidWalkInside(w, colour, test);
   for (LineStepper p(w); p.Step <= w.Steps; p.Next()) {
     // Without a branch on the depth read, so that the reads of a line's
     // pixels (each in a row of its own) wait for memory all at once.
