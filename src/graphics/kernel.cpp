@@ -104,8 +104,12 @@ struct LastDrawn {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;  // the window it was clipped to
   int X[2] = {}, Y[2] = {}, Z[2] = {};           // drawn pixels and their depths
   int Colour = 0, DepthTest = 0;
-  std::uint64_t Stamp = 0, Resets = 0;  // the picture's counts after the drawing
+  // The picture's counts after the drawing. Apart, so that they are read
+  // one by one: the count was just written, and a wider read of it would
+  // wait until every write before it has reached memory.
+  std::uint64_t Stamp = 0;
   std::uint64_t Lit = 0;                // drawing calls the line counted
+  std::uint64_t Resets = 0;
   bool InClip = false;                  // a pixel it lit lay inside the clip
 };
 LastDrawn last;
