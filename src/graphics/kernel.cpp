@@ -860,7 +860,48 @@ void MoveToExact(double x, double y, double z, bool depth) {
   if (K.PenValid) RoundedMove(x, y, z, depth);
 }
 
+namespace {
+
+// LineToExact to the point the pen stands on, when the kernel stands on its
+// pixel: a line of that one pixel and the move that plots it again. When the
+// last drawing covers that pixel both change nothing, and only the picture's
+// counters move; false when the ordinary way must draw.
+bool SamePixelAgain(double x, double y, double z, bool depth) {
+  if (!InSquare(x, y)) return false;
+  const int ix = PixelOf(x), iy = PixelOf(y), iz = depth ? PixelOf(z) : kDepthFlat;
+  if (ix != K.CurX || iy != K.CurY || iz != K.CurZ) return false;
+  const int test = depth ? K.HiddenLineMode : 0;
+  if (test < 0 || test != last.DepthTest) return false;
+  const std::int64_t ax = std::int64_t{ix} + K.WindowLeft, ay = std::int64_t{iy} + K.WindowTop;
+  if (ax < std::numeric_limits<int>::min() || ax > std::numeric_limits<int>::max() ||
+      ay < std::numeric_limits<int>::min() || ay > std::numeric_limits<int>::max())
+    return false;
+  K.DepthTest = test;
+  if (!AsLastLeftIt()) return false;
+  const int px = static_cast<int>(ax), py = static_cast<int>(ay);
+  bool covered = false;
+  for (int e = 0; e < 2; ++e)
+    covered = covered || (px == last.X[e] && py == last.Y[e] && (test == 0 || iz <= last.Z[e]));
+  if (!covered) return false;
+  // Both plots would see what the last drawing left: shown or hidden alike.
+  const bool visible = test == 0 || !InDepthRaster(px, py) || DepthRaster[py][px] <= iz;
+  if (visible) {
+    platform::Pic.DrawCalls += WindowDrawable() && InWindow(ax, ay) ? 2 : 1;
+    if (InPictureClip(px, py)) platform::Pic.Dirty = true;
+    last.Stamp = platform::Pic.DrawCalls;
+  }
+  return true;
+}
+
+}  // namespace
+
 void LineToExact(double x, double y, double z, bool depth) {
+  if (K.PenValid && x == K.PenX && y == K.PenY && z == K.PenZ && SamePixelAgain(x, y, z, depth)) {
+    K.PenX = x;
+    K.PenY = y;
+    K.PenZ = z;
+    return;
+  }
   const double ax = K.PenX, ay = K.PenY, az = K.PenZ;
   const bool from = K.PenValid;
   K.PenX = x;
