@@ -16,6 +16,7 @@
 #include "graphics/kernel.h"
 
 #include <algorithm>
+#include <bit>
 #include <optional>
 #include <cmath>
 #include <cstdint>
@@ -893,15 +894,43 @@ bool SamePixelAgain(double x, double y, double z, bool depth) {
   return true;
 }
 
+// LineToExact to the point the pen stands on, done by SamePixelAgain.
+bool AgainAtPen(double x, double y, double z, bool depth) {
+  if (!(K.PenValid && x == K.PenX && y == K.PenY && z == K.PenZ && SamePixelAgain(x, y, z, depth)))
+    return false;
+  K.PenX = x;
+  K.PenY = y;
+  K.PenZ = z;
+  return true;
+}
+
+bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
 }  // namespace
 
-void LineToExact(double x, double y, double z, bool depth) {
-  if (K.PenValid && x == K.PenX && y == K.PenY && z == K.PenZ && SamePixelAgain(x, y, z, depth)) {
-    K.PenX = x;
-    K.PenY = y;
-    K.PenZ = z;
-    return;
+void LineToExactRun(const double* x, const double* y, const double* z, int n, bool depth) {
+  for (int i = 0; i < n;) {
+    LineToExact(x[i], y[i], z[i], depth);
+    int j = i + 1;
+    while (j < n && SameBits(x[j], x[i]) && SameBits(y[j], y[i]) && SameBits(z[j], z[i])) ++j;
+    // The same point again and again: when the first repeat changes nothing
+    // but the counters, each further one finds the kernel and the rasters as
+    // the first did and moves the counters as much.
+    if (j - i >= 2) {
+      const std::uint64_t calls = platform::Pic.DrawCalls;
+      if (AgainAtPen(x[i], y[i], z[i], depth)) {
+        platform::Pic.DrawCalls += (platform::Pic.DrawCalls - calls) * static_cast<std::uint64_t>(j - i - 2);
+        last.Stamp = platform::Pic.DrawCalls;
+      } else {
+        for (int k = i + 1; k < j; ++k) LineToExact(x[k], y[k], z[k], depth);
+      }
+    }
+    i = j;
   }
+}
+
+void LineToExact(double x, double y, double z, bool depth) {
+  if (AgainAtPen(x, y, z, depth)) return;
   const double ax = K.PenX, ay = K.PenY, az = K.PenZ;
   const bool from = K.PenValid;
   K.PenX = x;

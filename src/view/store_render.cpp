@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -383,9 +384,18 @@ void RenderObject(int i) {
       if (plain) {
         const Pixel a = PixelAt(s);
         MoveToExact(a.X, a.Y, a.Z, true);
-        for (int k = s + 1; k <= last; ++k) {
+        for (int k = s + 1; k <= last;) {
           const Pixel b = PixelAt(k);
-          LineToExact(b.X, b.Y, b.Z, true);
+          if (k < run.First || k >= run.First + run.Count) {  // read on its own
+            LineToExact(b.X, b.Y, b.Z, true);
+            ++k;
+            continue;
+          }
+          // The rest of the polyline that the run holds, at once.
+          const int at = k - run.First;
+          const int count = std::min(last - k + 1, run.Count - at);
+          LineToExactRun(run.Px + at, run.Py + at, run.Pz + at, count, true);
+          k += count;
         }
         break;
       }
