@@ -165,6 +165,11 @@ void WorldToPixelExactRun(const float* x, const float* y, const float* z, int n,
   double m[4][4];
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) m[i][j] = V.ViewCoef[i][j];
+  // A flat picture has one depth: the last pair's is kept with the bits
+  // of the w it came from.
+  std::uint64_t keptW = 0;
+  double keptPixel = 0;
+  bool kept = false;
   int i = 0;
   for (; i + 1 < n; i += 2) {
     const Double2 xs = {x[i], x[i + 1]}, ys = {y[i], y[i + 1]}, zs = {z[i], z[i + 1]};
@@ -172,7 +177,14 @@ void WorldToPixelExactRun(const float* x, const float* y, const float* z, int n,
     const Double2 u = ThroughFloat(row(1)), v = ThroughFloat(row(2)), w = ThroughFloat(row(3));
     const Double2 pu = Pixel2(sx, (u - cu) / su);
     const Double2 pv = Pixel2(sy, -Nearest2((v - cv) / sv));
-    const Double2 pw = Pixel2(sz, (w - cw) / sw);
+    const std::uint64_t w0 = std::bit_cast<std::uint64_t>(w[0]), w1 = std::bit_cast<std::uint64_t>(w[1]);
+    Double2 pw = {keptPixel, keptPixel};
+    if (!kept || w0 != keptW || w1 != keptW) {
+      pw = Pixel2(sz, (w - cw) / sw);
+      keptW = w1;
+      keptPixel = pw[1];
+      kept = true;
+    }
     px[i] = pu[0], px[i + 1] = pu[1];
     py[i] = pv[0], py[i + 1] = pv[1];
     pz[i] = pw[0], pz[i + 1] = pw[1];
