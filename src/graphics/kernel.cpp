@@ -375,12 +375,17 @@ bool SolidWalkInside(const LineWalk& w, int colour, bool test) {
   const std::ptrdiff_t pictureMinor = sign * (w.XMajor ? width : 1);
   // minor = first + trunc(step × delta / steps) and z likewise, as
   // quotients and remainders of step × |delta| (LineStepper's arithmetic).
+  // The minor delta is at most the steps (the major axis is the longer),
+  // so its quotient and remainder need no division; the depth's only when
+  // it changes by the steps or more.
   const std::int64_t divisor = w.Steps == 0 ? 1 : w.Steps;
   const std::int64_t minorMagnitude = w.MinorDelta < 0 ? -std::int64_t{w.MinorDelta} : w.MinorDelta;
-  const std::int64_t minorWhole = minorMagnitude / divisor, minorPart = minorMagnitude % divisor;
+  const std::int64_t minorWhole = minorMagnitude == divisor ? 1 : 0;
+  const std::int64_t minorPart = minorMagnitude == divisor ? 0 : minorMagnitude;
   const bool zNegative = w.ZDelta < 0;
   const std::int64_t zMagnitude = zNegative ? -w.ZDelta : w.ZDelta;
-  const std::int64_t zWhole = zMagnitude / divisor, zPart = zMagnitude % divisor;
+  const std::int64_t zWhole = zMagnitude < divisor ? 0 : zMagnitude / divisor;
+  const std::int64_t zPart = zMagnitude < divisor ? zMagnitude : zMagnitude % divisor;
   std::int64_t minorRem = 0, zQuot = 0, zRem = 0;
   static std::uint32_t sink[2];
   int shownCount = 0;
