@@ -387,7 +387,6 @@ bool SolidWalkInside(const LineWalk& w, int colour, bool test) {
   const std::int64_t zWhole = zMagnitude < divisor ? 0 : zMagnitude / divisor;
   const std::int64_t zPart = zMagnitude < divisor ? zMagnitude : zMagnitude % divisor;
   std::int64_t minorRem = 0, zQuot = 0, zRem = 0;
-  static std::uint32_t sink[2];
   int shownCount = 0;
   for (int step = 0;;) {
     const int z = static_cast<int>(w.ZFirst + (zNegative ? -zQuot : zQuot));
@@ -397,8 +396,10 @@ bool SolidWalkInside(const LineWalk& w, int colour, bool test) {
       shown = before <= z ? 1 : 0;
       *depth = std::max(before, z);
     }
-    *(shown ? shadow : &sink[0]) = value;
-    *(shown ? picture : &sink[1]) = pixel;
+    if (shown) {
+      *shadow = value;
+      *picture = pixel;
+    }
     shownCount += shown;
     if (++step > w.Steps) break;
     // The minor quotient steps by its whole part (0, or 1 for a diagonal)
