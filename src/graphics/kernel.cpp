@@ -355,8 +355,9 @@ bool InsideRasters(const LineWalk& w) {
 // SolidWalk inside every raster: each pixel's depth, shadow and picture in
 // one step, through pointers that move with the walk (the major coordinate
 // one pixel a step, the minor one when the truncated quotient steps: the
-// major axis is the longer, so by at most one); a hidden pixel's shadow and
-// picture writes go to a sink.
+// major axis is the longer, so by at most one). The same pixels, depths and
+// counts as the depth walk and PicturePoints: a line's pixels are distinct,
+// so the order of the rasters' writes changes nothing.
 bool SolidWalkInside(const LineWalk& w, int colour, bool test) {
   const std::uint32_t value = platform::ColourValue(colour);
   const std::uint32_t pixel = platform::PictureForm(value);
