@@ -438,14 +438,25 @@ bool SolidWalk(const LineWalk& w) {
   // The line's depths asked for ahead, all at once: they lie in rows of
   // their own, and waiting for them one after the other is most of the
   // cost. A cell need only be near enough to share its cache line with the
-  // pixel's, so a floating slope finds them.
+  // pixel's, so a floating slope finds them. A line inside every raster
+  // asks for its shadow and picture cells too. They are asked into the
+  // second-level cache: there far more of them can be on their way at once.
   if (test && w.Steps > 0) {
     const float slope = static_cast<float>(w.MinorDelta) / static_cast<float>(w.Steps);
+    const int n2 = w.MinorFirst + w.MinorDelta;
+    const int minorLow = std::min(w.MinorFirst, n2), minorHigh = std::max(w.MinorFirst, n2);
+    std::uint32_t* const pixels = platform::Pic.Pixels.data();
+    const std::ptrdiff_t width = platform::Pic.Width;
     for (int step = 0; step <= w.Steps; ++step) {
       const int major = w.MajorFirst + step;
-      const int minor = w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope);
+      const int minor = std::clamp(w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope),
+                                   minorLow, minorHigh);
       const int x = w.XMajor ? major : minor, y = w.XMajor ? minor : major;
-      if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1);
+      if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1, 1);
+      if (inside) {
+        __builtin_prefetch(&platform::ShadowRaster[y][x], 1, 1);
+        __builtin_prefetch(pixels + y * width + x, 1, 1);
+      }
     }
   }
   if (inside) return SolidWalkInside(w, colour, test);
