@@ -474,7 +474,6 @@ void ExportCCX(ExportFile& file) {
   line("*EL FILE");
   line("S");
   line("*END STEP");
-  FlushExportLines(file);
 }
 
 }  // namespace exchange

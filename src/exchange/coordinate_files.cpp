@@ -40,7 +40,7 @@ char* UgfLine(char* at, float x, float y, std::int32_t pen) {
   *at++ = ' ';
   at = gfx::WriteFixed(at, y, kUgfWidth, kUgfDecimals);
   *at++ = ' ';
-  return gfx::WriteFixed(at, pen, 0, 0);
+  return gfx::WriteWhole(at, pen);
 }
 
 void GeoPoint(int k, int pen) {
@@ -52,7 +52,7 @@ void GeoPoint(int k, int pen) {
       at = gfx::WriteFixed(at, v, kGeoWidth, kGeoDecimals);
       *at++ = ' ';
     }
-    EndLine(*Exchange.Out, gfx::WriteFixed(at, pen, 0, 0));
+    EndLine(*Exchange.Out, gfx::WriteWhole(at, pen));
   }
   if (gfx::K.Unseen) return;  // an echo nobody sees is not drawn
   if (pen > 0) {
@@ -80,7 +80,6 @@ void ExportUGF(ExportFile& file) {
   store::RunDevicePass(store::Device::PlaneWalker, Slots.RedrawForExport);
   EndLine(file, UgfLine(LineStart(file), 0, 0, -1));
   Exchange.Out = nullptr;
-  FlushExportLines(file);
 }
 
 void UgfPoint(float x, float y, std::int32_t pen) {
@@ -109,7 +108,6 @@ void ExportGEO(ExportFile& file) {
   Exchange.ExportColour = gfx::kForeground;
   WriteExportLine(file, " 0 0 0 -1");
   Exchange.Out = nullptr;
-  FlushExportLines(file);
 }
 
 void WriteGeoObjects() {
@@ -143,7 +141,6 @@ void ExportTRE(ExportFile& file) {
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
   Exchange.Out = nullptr;
-  FlushExportLines(file);
 }
 
 void WriteTreFacets() {

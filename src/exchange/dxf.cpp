@@ -229,7 +229,6 @@ void ExportDXF(ExportFile& file) {
   DxfGroupString(0, "ENDSEC");
   DxfGroupString(0, "EOF");
   Exchange.Out = nullptr;
-  FlushExportLines(file);
 }
 
 void WriteDxfEntities() {

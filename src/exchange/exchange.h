@@ -34,35 +34,32 @@ namespace exchange {
 
 // --- Export file ---------------------------------------------------------------------
 // The text of one export, kept in memory while the picture is redrawn. The
-// writers build their lines in place in Pending, which goes over into Bytes
-// whenever it fills and when the export ends (FlushExportLines, which every
-// export procedure calls last): Bytes holds the whole text once the
-// procedure has returned.
+// writers build their lines in place at its end (LineStart/EndLine):
+// Text holds Length bytes of lines, each ending in CR LF, in Room bytes.
 struct ExportFile {
-  std::string Path;   // the name asked for, extension included
-  std::string Bytes;  // every line so far, each ending in CR LF
-  std::unique_ptr<char[]> Pending;
-  std::size_t PendingLength = 0;
+  std::string Path;  // the name asked for, extension included
+  std::unique_ptr<char[]> Text;
+  std::size_t Length = 0, Room = 0;
 };
-constexpr std::size_t kPendingBytes = std::size_t{1} << 16;
+inline std::string_view ExportText(const ExportFile& file) { return {file.Text.get(), file.Length}; }
 // The longest line built in place: nine numbers of gfx::kFixedRoom and
 // what lies between them.
 constexpr std::size_t kLineRoom = 8192;
-static_assert(kPendingBytes > 2 * kLineRoom);
 
-// Pending emptied into Bytes (and made, the first time).
-void FlushExportLines(ExportFile& file);
+// The text's room made at least `more` bytes larger than Length (the text
+// may move).
+void MakeRoom(ExportFile& file, std::size_t more);
 // Room for a line of up to kLineRoom bytes at the end of the text; EndLine
 // then ends the line written up to `end` with CR LF. No other line may be
 // begun in between.
 inline char* LineStart(ExportFile& file) {
-  if (file.Pending == nullptr || kPendingBytes - file.PendingLength < kLineRoom + 2) FlushExportLines(file);
-  return file.Pending.get() + file.PendingLength;
+  if (file.Room - file.Length < kLineRoom + 2) MakeRoom(file, kLineRoom + 2);
+  return file.Text.get() + file.Length;
 }
 inline void EndLine(ExportFile& file, char* end) {
   end[0] = '\r';
   end[1] = '\n';
-  file.PendingLength = static_cast<std::size_t>(end + 2 - file.Pending.get());
+  file.Length = static_cast<std::size_t>(end + 2 - file.Text.get());
 }
 // Appends one line and CR LF.
 void WriteExportLine(ExportFile& file, std::string_view line);

@@ -25,25 +25,20 @@ ExchangeSlots Slots;
 
 // --- Export file -----------------------------------------------------------------------
 
-void FlushExportLines(ExportFile& file) {
-  if (file.Pending == nullptr) {
-    file.Pending = std::make_unique_for_overwrite<char[]>(kPendingBytes);
-    return;
-  }
-  file.Bytes.append(file.Pending.get(), file.PendingLength);
-  file.PendingLength = 0;
+void MakeRoom(ExportFile& file, std::size_t more) {
+  if (file.Room - file.Length >= more) return;
+  const std::size_t room = std::max({2 * file.Room, file.Length + more, kExportReserve});
+  auto text = std::make_unique_for_overwrite<char[]>(room);
+  if (file.Length > 0) std::memcpy(text.get(), file.Text.get(), file.Length);
+  file.Text = std::move(text);
+  file.Room = room;
 }
 
 void WriteExportLine(ExportFile& file, std::string_view line) {
-  if (line.size() <= kLineRoom) {
-    char* at = LineStart(file);
-    if (!line.empty()) std::memcpy(at, line.data(), line.size());
-    EndLine(file, at + line.size());
-    return;
-  }
-  FlushExportLines(file);
-  file.Bytes.append(line);
-  file.Bytes.append("\r\n");
+  MakeRoom(file, line.size() + 2);
+  char* at = file.Text.get() + file.Length;
+  if (!line.empty()) std::memcpy(at, line.data(), line.size());
+  EndLine(file, at + line.size());
 }
 
 namespace {
@@ -77,10 +72,10 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   // The memory of the exports before: a picture is exported again and
   // again at about the same size, and the text then neither moves nor
   // touches fresh pages.
-  static std::string kept;
-  file.Bytes.swap(kept);
-  file.Bytes.clear();
-  file.Bytes.reserve(kExportReserve);
+  static std::unique_ptr<char[]> kept;
+  static std::size_t keptRoom = 0;
+  file.Text.swap(kept);
+  std::swap(file.Room, keptRoom);
   Exchange.Cancelled = false;
   // A batch export has no one at the screen: its passes leave the picture
   // as it was (the kernel keeps its state but draws nothing, and the
@@ -96,13 +91,13 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
     store::Slots.ScreenFlush = UnseenScreenFlush;
   }
   procedure(file);
-  FlushExportLines(file);
   gfx::K.Unseen = unseen;
   platform::Drv.DrvKeyPressed = keyPressed;
   store::Slots.ScreenFlush = screenFlush;
   store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
-  const bool written = Exchange.Cancelled || platform::WriteFileAtomic(path, file.Bytes, error);
-  kept.swap(file.Bytes);
+  const bool written = Exchange.Cancelled || platform::WriteFileAtomic(path, ExportText(file), error);
+  kept.swap(file.Text);
+  std::swap(keptRoom, file.Room);
   return written;
 }
 

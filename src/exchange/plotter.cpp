@@ -39,7 +39,6 @@ void ExportPLT(ExportFile& file) {
   WriteExportLine(file, "PU0,0;SP0;");
   gfx::SetColor(gfx::kForeground);
   Exchange.Out = nullptr;
-  FlushExportLines(file);
 }
 
 void HpglPoint(float x, float y, std::int32_t pen) {
@@ -59,9 +58,9 @@ void HpglPoint(float x, float y, std::int32_t pen) {
     *at++ = 'P';
     *at++ = pen > 0 ? 'U' : 'D';
     *at++ = ' ';
-    at = gfx::WriteFixed(at, PlotterSteps(x, Exchange.PlotXmin), 0, 0);
+    at = gfx::WriteWhole(at, PlotterSteps(x, Exchange.PlotXmin));
     *at++ = ',';
-    at = gfx::WriteFixed(at, PlotterSteps(y, Exchange.PlotYmin), 0, 0);
+    at = gfx::WriteWhole(at, PlotterSteps(y, Exchange.PlotYmin));
     *at++ = ';';
     EndLine(file, at);
   }

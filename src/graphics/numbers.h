@@ -53,6 +53,9 @@ inline char* WriteFixed(char* at, double value, int width, int decimals);
 // callers inline it) and hands the rest to this.
 char* WriteFixedAny(char* at, double value, int width, int decimals);
 
+// The text of WriteFixed(at, n, 0, 0), without a trip through a double.
+inline char* WriteWhole(char* at, std::int32_t n);
+
 // The parts of WriteFixed.
 namespace fixed_text {
 
@@ -173,7 +176,7 @@ inline std::int32_t NearestInt(double v) {
   return static_cast<std::int32_t>(r);
 }
 
-inline char* WriteFixed(char* at, double value, int width, int decimals) {
+[[gnu::always_inline]] inline char* WriteFixed(char* at, double value, int width, int decimals) {
   using namespace fixed_text;
   if (width < 0 || width > 16) return WriteFixedAny(at, value, width, decimals);
   if (decimals <= 0) {
@@ -210,6 +213,18 @@ inline char* WriteFixed(char* at, double value, int width, int decimals) {
   at[n] = '.';
   ShortDigits(at + n + 1, below, decimals);
   return at + n + 1 + decimals;
+}
+
+inline char* WriteWhole(char* at, std::int32_t n) {
+  using namespace fixed_text;
+  const bool negative = n < 0;
+  const auto magnitude = static_cast<std::uint64_t>(negative ? -std::int64_t{n} : std::int64_t{n});
+  if (magnitude >= kShortLimit) return WriteFixedAny(at, n, 0, 0);
+  const int digits = DigitCount(magnitude);
+  *at = '-';  // kept only when negative
+  at += static_cast<int>(negative);
+  ShortDigits(at, magnitude, digits);
+  return at + digits;
 }
 
 // The text of FormatNumber for a value shown to a person (menus, prompts,

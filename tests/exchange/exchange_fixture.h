@@ -57,7 +57,7 @@ class ExchangeTest : public ::testing::Test {
   static std::string Run(exchange::ExportProcedure procedure) {
     exchange::ExportFile file;
     procedure(file);
-    return file.Bytes;
+    return std::string(exchange::ExportText(file));
   }
 };
 
