@@ -6,6 +6,7 @@
 // mean the same everywhere because everything comes through here.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -166,6 +167,30 @@ inline std::uint64_t SplitAtPoint(std::uint64_t& q, int decimals) {
 
 inline constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
+// The text of hundredths q < 100000 (a number below 1000 with two
+// decimals, as the coordinate files write them) right-aligned in width
+// up to 7, built in one word without a branch: the digits "WWW.FF" with
+// the leading zeros of the whole part made blanks, the sign on the last
+// of them, and then as many characters kept as the text takes.
+[[gnu::always_inline]] inline char* HundredthsBelow1000(char* at, std::uint64_t q, bool negative, int width) {
+  const auto whole = static_cast<std::uint32_t>(q / 100);
+  const auto below = static_cast<std::uint32_t>(q % 100);
+  const int n = DigitCount(whole);  // 1..3
+  std::uint16_t pair = 0;
+  std::memcpy(&pair, kPairs + 2 * below, 2);
+  std::uint64_t word = FourDigits(whole) | std::uint64_t{'.'} << 32 | std::uint64_t{pair} << 40;
+  const int lead = 4 - n;  // 1..3 zeros before the digits
+  const std::uint64_t leadMask = (std::uint64_t{1} << (8 * lead)) - 1;
+  word = (word & ~leadMask) | (0x2020202020202020ull & leadMask);
+  const int signAt = 8 * (lead - 1);
+  const std::uint64_t signed_ = (word & ~(std::uint64_t{0xFF} << signAt)) | std::uint64_t{'-'} << signAt;
+  word = negative ? signed_ : word;
+  const int length = std::max(width, static_cast<int>(negative) + n + 3);  // up to 7
+  word >>= 8 * (7 - length);
+  std::memcpy(at, &word, 8);
+  return at + length;
+}
+
 }  // namespace fixed_text
 
 inline std::int32_t NearestInt(double v) {
@@ -202,6 +227,7 @@ inline std::int32_t NearestInt(double v) {
   if (!(product < kBelow && static_cast<double>(static_cast<float>(value)) == value))
     return WriteFixedAny(at, value, width, decimals);
   std::uint64_t whole = static_cast<std::uint64_t>(static_cast<std::int64_t>((product + kUnitSpacing) - kUnitSpacing));
+  if (decimals == 2 && width <= 7 && whole < 100000) return HundredthsBelow1000(at, whole, std::signbit(value), width);
   const std::uint64_t below = SplitAtPoint(whole, decimals);
   if (whole >= kShortLimit) return WriteFixedAny(at, value, width, decimals);
   const int n = DigitCount(whole);  // 0 has its digit
