@@ -244,7 +244,7 @@ int OffsetLine(const float* x, const float* y, int n, float d, float* ox, float*
   // The shifted line of segment k (from point k to k+1): a point on it and
   // its direction; an intersection of the lines of segments a and b at the
   // shared vertex p, or false when they are parallel.
-  auto meet = [&](int a, int b, double& px, double& py) {
+  auto meet = [&](int a, int b, double& px, double& py) __attribute__((always_inline)) {
     double anx = 0, any = 0, bnx = 0, bny = 0;
     normalOf(a, anx, any);
     normalOf(b, bnx, bny);
