@@ -191,16 +191,8 @@ TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
 // the menu strip (two rows above its top, the foreground set) on a white
 // background.
 TEST_F(KernelTest, ScreenRegionsTakeTheirRectanglesFromTheLayout) {
-  gfx::Layout = gfx::ScreenLayout{};
-  gfx::Layout.PanelWidth = 10;
-  gfx::Layout.MenuStripTop = 120;
-  gfx::Layout.ScreenWidth = 200;
-  gfx::Layout.ScreenHeight = 150;
-  gfx::Layout.PictureLeft = 5;
-  gfx::Layout.PictureTop = 8;
-  gfx::Layout.PictureWidth = 100;
-  gfx::Layout.PictureHeight = 60;
-  gfx::Layout.BorderWidth = 3;
+  gfx::Layout = {.PanelWidth = 10, .MenuStripTop = 120, .ScreenWidth = 200, .ScreenHeight = 150, .PictureLeft = 5,
+                 .PictureTop = 8, .PictureWidth = 100, .PictureHeight = 60, .BorderWidth = 3};
   platform::Drv.DrvSetBackMode(4);
   gfx::K.MenuForeground = 15;
   gfx::SelectPicture();

@@ -9,11 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/kernel.h"
+#include "graphics/kernel_fixture.h"
 #include "graphics/text.h"
-#include "platform/driver.h"
-#include "platform/image/image_driver.h"
-#include "platform/picture.h"
 
 namespace {
 
@@ -63,27 +60,25 @@ class TextLayout : public ::testing::Test {
 
 // --- Placement along the baseline -------------------------------------------
 
-TEST_F(TextLayout, OneCapitalFillsTheCell) {
-  Draw("A");
-  EXPECT_EQ(gStrokes, (std::vector<Stroke>{{10, 0, 0, 1}, {40, 70, 0, 0}, {50, 0, 0, 0},
-                                           {20, 20, 0, 1}, {50, 20, 0, 0}}));
-}
-
-TEST_F(TextLayout, TextFillsTheBaselineWhateverItsLength) {
-  // Two characters on a baseline 280 long: two units per font unit.
-  gfx::DrawText3("HH", 0, 0, 0, 280, 0, 0, 0, 70, 0, 0);
-  ASSERT_EQ(gStrokes.size(), 12u);
-  EXPECT_EQ(gStrokes[6], (Stroke{160, 70, 0, 1}));   // (70 + 10) · 2
-  EXPECT_EQ(gStrokes[11], (Stroke{240, 70, 0, 0}));  // (70 + 50) · 2
-}
-
-TEST_F(TextLayout, BaselineAndUpDirectionMayPointAnywhere) {
-  // Baseline along z, capitals along −x, starting at (1, 2, 3).
-  gfx::DrawText3("A", 1, 2, 3, 1, 2, 73, -69, 2, 3, 0);
-  ASSERT_EQ(gStrokes.size(), 5u);
-  EXPECT_EQ(gStrokes[0], (Stroke{1, 2, 13, 1}));
-  EXPECT_EQ(gStrokes[1], (Stroke{-69, 2, 43, 0}));
-  EXPECT_EQ(gStrokes[4], (Stroke{-19, 2, 53, 0}));
+// Strokes of DrawText3 by their index: one capital fills its cell; a text
+// fills the baseline whatever its length (two characters on a baseline 280
+// long: two units per font unit); baseline and up direction may point
+// anywhere (along z, capitals along −x, from (1, 2, 3)).
+TEST_F(TextLayout, TextFillsItsBaselineInAnyDirection) {
+  const struct { const char* Text; std::array<float, 9> Frame; std::size_t Count; std::vector<std::pair<int, Stroke>> At; } kRows[] = {
+      {"A", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 5,
+       {{0, {10, 0, 0, 1}}, {1, {40, 70, 0, 0}}, {2, {50, 0, 0, 0}}, {3, {20, 20, 0, 1}}, {4, {50, 20, 0, 0}}}},
+      {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},  // (70 + 10) · 2
+      {"A", {1, 2, 3, 1, 2, 73, -69, 2, 3}, 5, {{0, {1, 2, 13, 1}}, {1, {-69, 2, 43, 0}}, {4, {-19, 2, 53, 0}}}},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.Text);
+    gStrokes.clear();
+    const auto& f = r.Frame;
+    gfx::DrawText3(r.Text, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], 0);
+    ASSERT_EQ(gStrokes.size(), r.Count);
+    for (const auto& [k, stroke] : r.At) EXPECT_EQ(gStrokes[k], stroke) << k;
+  }
 }
 
 // Both fonts draw the same glyphs; an empty text draws nothing.
@@ -214,43 +209,22 @@ TEST_F(TextLayout, ThousandsOfBytesDrawEveryGlyph) {
 
 // --- Screen text ------------------------------------------------------------------
 
-// A small window whose pixels the kernel lights through the driver table.
-constexpr int kCanvasW = 200, kCanvasH = 60;
-std::vector<int> gCanvas;
-void CanvasPoint(int x, int y, int colour) {
-  if (x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH) gCanvas[y * kCanvasW + x] = colour;
-}
-void CanvasXorPoint(int x, int y, int colour) {
-  if (x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH) gCanvas[y * kCanvasW + x] ^= colour;
-}
-
-class ScreenText : public ::testing::Test {
+// Screen text on the kernel's picture, drawn in white.
+class ScreenText : public kerneltest::KernelTest {
  protected:
   void SetUp() override {
+    KernelTest::SetUp();
     gfx::BuildStrokeFont();
     gfx::TextMode = 0;
-    platform::ResetPlatformDriver();
-    platform::Drv.DrvPoint = CanvasPoint;
-    platform::Drv.DrvXorPoint = CanvasXorPoint;
-    gfx::InitKernel();
-    gfx::SetWindow(0, 0, kCanvasW - 1, kCanvasH - 1);
     gfx::SetColor(15);
-    gCanvas.assign(kCanvasW * kCanvasH, 0);
   }
-  void TearDown() override {
-    platform::ResetPlatformDriver();
-    gfx::TextStrokeOut = gfx::IgnoreTextStroke;
-  }
-  static int At(int x, int y) { return gCanvas[y * kCanvasW + x]; }
+  void TearDown() override { gfx::TextStrokeOut = gfx::IgnoreTextStroke; }
   static int RightmostLit() {
     int right = -1;
-    for (int y = 0; y < kCanvasH; ++y)
-      for (int x = 0; x < kCanvasW; ++x)
-        if (At(x, y) != 0) right = std::max(right, x);
+    for (int y = 0; y < kerneltest::kHeight; ++y)
+      for (int x = 0; x < kerneltest::kWidth; ++x)
+        if (Px(x, y) != kerneltest::kBlack) right = std::max(right, x);
     return right;
-  }
-  static int LitCount() {
-    return static_cast<int>(std::count_if(gCanvas.begin(), gCanvas.end(), [](int c) { return c; }));
   }
 };
 
@@ -258,12 +232,11 @@ TEST_F(ScreenText, TextOutDrawsUpwardFromTheBaseline) {
   // "H" 14 pixels high, 14 wide at (20, 40): stems at x 22 and 30.
   gfx::TextOut("H", 20, 40, 14, 14);
   for (int y = 26; y <= 40; ++y) {
-    EXPECT_EQ(At(22, y), 15) << y;
-    EXPECT_EQ(At(30, y), 15) << y;
+    EXPECT_EQ(Px(22, y), kerneltest::kWhite) << y;
+    EXPECT_EQ(Px(30, y), kerneltest::kWhite) << y;
   }
-  for (int x = 22; x <= 30; ++x) EXPECT_EQ(At(x, 32), 15) << x;  // 40 − 14 · 40/70
-  EXPECT_EQ(At(22, 25), 0);
-  EXPECT_EQ(At(26, 40), 0);
+  for (int x = 22; x <= 30; ++x) EXPECT_EQ(Px(x, 32), kerneltest::kWhite) << x;  // 40 − 14 · 40/70
+  EXPECT_EQ(std::pair(Px(22, 25), Px(26, 40)), std::pair(kerneltest::kBlack, kerneltest::kBlack));
   EXPECT_EQ(LitCount(), 15 + 15 + 7);
 }
 
@@ -280,7 +253,7 @@ TEST_F(ScreenText, TextOutInstallsThePixelSink) {
 TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
   gfx::DrawTextPixels(".", 0, 10, 7, 10, 0, 3, 0);  // 0.1 pixel per font unit
   // The point's stroke (30, 5)–(30, 0): x 3, y from 9.5 (to even: 10) to 10.
-  EXPECT_EQ(At(3, 10), 15);
+  EXPECT_EQ(Px(3, 10), kerneltest::kWhite);
   EXPECT_EQ(LitCount(), 1);
 }
 
@@ -288,7 +261,7 @@ TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
 // font units: a narrower maximum squeezes the text, a wider one keeps its pitch.
 TEST_F(ScreenText, TextOutFitSqueezesOnlyATextTooLongForTheMaximumWidth) {
   for (auto [width, right] : {std::pair{60, 58}, {100, 97}, {150, 97}, {0, 97}}) {  // 680·60/700 = 58.3
-    gCanvas.assign(kCanvasW * kCanvasH, 0);
+    SetUp();
     if (width > 0) gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, width);
     else gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
     EXPECT_EQ(RightmostLit(), right) << width;
