@@ -24,7 +24,7 @@
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/menu_bar.h"
-#include "support/run_program.h"
+#include "support/shell_files.h"
 #include "view/view.h"
 
 namespace {
@@ -70,11 +70,8 @@ class Program : public ::testing::Test {
   std::string DataFile(float pressure) {
     app::ShellModel m = Shell;
     m.InternalPressure = pressure;
-    app::DataFile f;
-    app::SaveShellData(f, "", m);
-    const std::string path = folder_ + "/tank.spw";
-    testing_support::WriteFile(path, f.Text);
-    return path;
+    testing_support::WriteShell(folder_ + "/tank.spw", m);
+    return folder_ + "/tank.spw";
   }
   std::string folder_;
 };
@@ -199,12 +196,7 @@ TEST_F(Program, SavingOverAFileAsksFirst) {
     platform::RunMenuCommand(platform::kCommandSave);
     ASSERT_EQ(platform::Image.Asked.size(), 1u);
     EXPECT_EQ(platform::Image.Asked[0].Text, "Файл "_sc + path + " уже есть. Записать поверх него?"_sc);
-    app::ShellModel m = Shell;
-    app::DataFile f;
-    f.Text = ReadFile(path);
-    std::string comment;
-    app::LoadShellData(f, comment, m);
-    EXPECT_EQ(m.InternalPressure, answer == platform::kAnswerYes ? 2 : 9);
+    EXPECT_EQ(testing_support::ReadShell(path).InternalPressure, answer == platform::kAnswerYes ? 2 : 9);
     EXPECT_EQ(Work.Modified, answer != platform::kAnswerYes);
   }
 }

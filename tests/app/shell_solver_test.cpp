@@ -60,12 +60,8 @@ TEST(SolverTotals, DefaultSphereVolumesAreThoseOfItsPolygon) {
   // At a pole (r = 0) the forces are zero.
   EXPECT_EQ(s.MeridionalForce[1], 0);
   EXPECT_EQ(s.HoopForce[1], 0);
-}
-
-TEST(SolverTotals, LiquidAboveTheTopFillsTheWholeVolume) {
-  ShellModel m = Sphere();
-  m.LiquidLevel = 1000;
-  ShellSolution& s = Solve(m);
+  m.LiquidLevel = 1000;  // above the top: liquid fills the whole volume
+  Solve(m);
   EXPECT_EQ(s.LiquidVolume, s.TotalVolume);
 }
 
@@ -100,14 +96,9 @@ TEST(SolverGeometry, ArcRadiusBelowHalfTheChordIsRaisedAndKeptBySolving) {
 }
 
 TEST(SolverGeometry, AngleOfAVector) {
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(0, 1), M_PI / 2);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(0, 0), 1.5 * M_PI);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(0, -1), 1.5 * M_PI);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(1, -1), 1.75 * M_PI);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(-1, 1), 0.75 * M_PI);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(1, 0), 0);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(-1, 0), M_PI);
-  EXPECT_DOUBLE_EQ(gfx::VectorAngle(-1, -1), 1.25 * M_PI);
+  const struct { double X, Y, Angle; } kRows[] = {{0, 1, 0.5},  {0, 0, 1.5}, {0, -1, 1.5}, {1, -1, 1.75},
+                                                  {-1, 1, 0.75}, {1, 0, 0},   {-1, 0, 1},   {-1, -1, 1.25}};
+  for (const auto& r : kRows) EXPECT_DOUBLE_EQ(gfx::VectorAngle(r.X, r.Y), r.Angle * M_PI) << r.X << ", " << r.Y;
   EXPECT_NEAR(app::FoldedAngle(1, -1), -0.25 * M_PI, 1e-6);
   EXPECT_NEAR(app::FoldedAngle(-1, 0), M_PI, 1e-6);
 }
@@ -126,7 +117,7 @@ TEST(SolverGeometry, RadiusAtHeight) {
   EXPECT_FLOAT_EQ(app::RadiusAtHeight(150, c).R, 150);
 }
 
-TEST(SolverStep, StepsThatCannotServeAreReplacedByTheSmallestThatFits) {
+TEST(SolverStep, AStepThatFitsIsUsedAsItIsOthersGiveTheSmallestThatFits) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   for (float step : {0.0f, -5.0f, nan, INFINITY, -INFINITY, 1e-30f, 0.01f}) {
     ShellModel m = Sphere();
@@ -142,43 +133,29 @@ TEST(SolverStep, StepsThatCannotServeAreReplacedByTheSmallestThatFits) {
     if (std::isnan(step)) EXPECT_TRUE(std::isnan(m.ContourStep));
     else EXPECT_EQ(m.ContourStep, step);
   }
-}
-
-TEST(SolverStep, AStepThatFitsIsUsedAsItIs) {
   ShellModel m = Sphere();
   m.ContourStep = 0.2f;  // 786 + 1 nodes a quarter circle
-  ShellSolution& s = Solve(m);
-  EXPECT_FALSE(s.StepEnlarged);
-  EXPECT_EQ(s.NodeCount, 2 * 786);
+  EXPECT_FALSE(Solve(m).StepEnlarged);
+  EXPECT_EQ(Solve(m).NodeCount, 2 * 786);
 }
 
 TEST(SolverInput, DegenerateModelsNeverCrash) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  ShellModel m = Sphere();
-  m.SectionRadius[2] = nan;
-  Solve(m);
-  m = Sphere();
-  m.SectionHeight[3] = INFINITY;
-  m.ArcRadius[2] = -INFINITY;
-  Solve(m);
-  m = Sphere();
-  m.Thickness[1] = 0;
-  m.YoungModulus = 0;
-  m.Overload = nan;
-  Solve(m);
-  for (int count : {1, 0, -4, 50, 1000}) {
-    m = Sphere();
-    m.SectionCount = count;
-    ShellSolution& s = Solve(m);
-    EXPECT_LE(s.NodeCount, app::kMaxNodes);
+  for (auto change : {+[](ShellModel& m) { m.SectionRadius[2] = NAN; },
+                      +[](ShellModel& m) { m.SectionHeight[3] = INFINITY, m.ArcRadius[2] = -INFINITY; },
+                      +[](ShellModel& m) { m.Thickness[1] = 0, m.YoungModulus = 0, m.Overload = NAN; }}) {
+    ShellModel m = Sphere();
+    change(m);
+    Solve(m);
   }
-  m = Sphere();
-  m.SectionCount = 1;
-  EXPECT_EQ(Solve(m).NodeCount, 0);
+  for (int count : {1, 0, -4, 50, 1000}) {
+    ShellModel m = Sphere();
+    m.SectionCount = count;
+    EXPECT_LE(Solve(m).NodeCount, count == 1 ? 0 : app::kMaxNodes) << count;
+  }
   // A flat or nearly flat ring, then a cylinder: membrane theory leaves the
   // axial displacement of a level step open, and none may run away.
   for (float rise : {0.0f, 1e-30f, 1e-7f, 1e-4f, 0.1f, 0.11f}) {
-    m = Cylinder(100, 2, 100, 0.1f);
+    ShellModel m = Cylinder(100, 2, 100, 0.1f);
     m.SectionHeight[2] = rise;
     m.SectionRadius[2] = m.SectionRadius[3] = 200;
     ShellSolution& s = Solve(m);

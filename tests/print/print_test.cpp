@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <cstdio>
 
-
 #include "graphics/numbers.h"
 #include "platform/codepage.h"
 #include "platform/events.h"
 #include "print_fixture.h"
 
-using namespace printtest;
-
 namespace {
 
-void NoPicture() {}
+using namespace printtest;
 
-}  // namespace
+void NoPicture() {}
 
 // A picture x by y mm at scale 1 and an orientation: sheets across and down,
 // about one percent of overhang allowed; an empty picture takes one sheet.
@@ -137,8 +134,6 @@ TEST_F(PrintTest, DialogItemsSetScaleOrientationAndSheetWidth) {
   EXPECT_FLOAT_EQ(print::Printing.Settings.SheetWidth, 4800 * 25.4f / 600);
 }
 
-namespace {
-
 // Prints the shell's picture without a printer, into one PDF of sheets.
 std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float sheetLength) {
   print::Printing.Backend = print::QtPrinterBackend();
@@ -152,8 +147,6 @@ std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float
   print::PrintPicture(key);
   return ReadFile(path);
 }
-
-}  // namespace
 
 // Each row's sheets go into one PDF named on the prompt line, or the
 // prompt line says why not; the walker's sink and the device are back.
@@ -243,3 +236,5 @@ TEST_F(PrintTest, FailedExportsLeaveNoFile) {
   EXPECT_FALSE(FileExists(svg));
   EXPECT_FALSE(FileExists(pdf));
 }
+
+}  // namespace
