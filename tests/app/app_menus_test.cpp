@@ -3,8 +3,6 @@
 
 #include "app/framework.h"
 #include "app/app_menus.h"
-#include "app/picture.h"
-#include "app/picture_fit.h"
 #include "app/shell_model.h"
 #include "graphics/kernel.h"
 #include "graphics/text.h"

@@ -4,11 +4,9 @@
 
 #include <string>
 
-#include "exchange/exchange.h"
 #include "exchange_fixture.h"
 #include "platform/codepage.h"
 #include "platform/picture.h"
-#include "store/store.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "exchange/exchange.h"
 #include "exchange_fixture.h"
 #include "support/run_program.h"
 

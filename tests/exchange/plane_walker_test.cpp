@@ -2,13 +2,10 @@
 // objects longer than its buffer.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <vector>
 
-#include "exchange/exchange.h"
 #include "exchange_fixture.h"
 #include "graphics/text.h"
-#include "platform/codepage.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 
 #include "app/framework.h"
 #include "app/picture.h"
-#include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange/file_menu.h"
 #include "graphics/kernel.h"

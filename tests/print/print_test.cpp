@@ -5,7 +5,6 @@
 
 #include "graphics/numbers.h"
 #include "platform/codepage.h"
-#include "platform/events.h"
 #include "print_fixture.h"
 
 namespace {

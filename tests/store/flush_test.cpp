@@ -51,45 +51,23 @@ TEST_F(FlushTest, EachDeviceGetsTheFlush) {
 // --- Extent passes -------------------------------------------------------------------------
 
 int observedDevice = 0;
+void Observe() { observedDevice = static_cast<int>(store::OutputDevice); }
 
-void TextPiece(float x, float y, float z) {
+// A piece built, closed and flushed.
+void Flush(void (*build)()) {
   store::ClearStore();
+  build();
+  store::CloseStore();
+  store::Slots.FlushStore();
+}
+void Text(float x, float y, float z) {
   const float bs[3] = {x, y, z}, be[3] = {x + 4, y, z}, ts[3] = {x, y + 2, z};
   store::AddText("T", bs, be, ts, 0);
-  store::CloseStore();
-  store::Slots.FlushStore();
 }
-
-void EmptyPiece() {
-  store::ClearStore();
-  store::CloseStore();
-  store::Slots.FlushStore();
-}
-
-void PointPiece(float x1, float y1, float z1, float x2, float y2, float z2) {
-  store::ClearStore();
+void Polyline(float x1, float y1, float z1, float x2, float y2, float z2) {
   store::BeginPolyline();
   store::AddPoint(x1, y1, z1);
   store::AddPoint(x2, y2, z2);
-  store::CloseStore();
-  store::Slots.FlushStore();
-}
-
-void EmptyThenTextThenPoints() {
-  observedDevice = static_cast<int>(store::OutputDevice);
-  EmptyPiece();
-  TextPiece(100, 200, 300);
-  PointPiece(90, 250, 310, 101, 201, 299);
-}
-
-void PointsOnly() { PointPiece(10, 20, 30, 11, 21, 31); }
-
-void ImageAndLoosePoints() {
-  store::ClearStore();
-  store::AddImage("PIC", 50, 60, 1, 0);
-  store::AddPoint(-5, -5, -5);  // no object holds it
-  store::CloseStore();
-  store::Slots.FlushStore();
 }
 
 bool TenByTwenty(const char* name, int& width, int& height) {
@@ -98,17 +76,6 @@ bool TenByTwenty(const char* name, int& width, int& height) {
   height = 20;
   return true;
 }
-
-void ImageThenPoints() {
-  observedDevice = static_cast<int>(store::OutputDevice);
-  store::ClearStore();
-  store::AddImage("PIC", 3, 4, 0.5f, 0);  // box (3, 4) to (8, 14)
-  store::CloseStore();
-  store::Slots.FlushStore();
-  PointPiece(1, 2, 5, 1, 2, 5);
-}
-
-void TextOnly() { TextPiece(10, 20, 0); }
 
 // The extent passes draw nothing and report their device to the redraw.
 // In 3D the extent starts at the first item of the first piece that has
@@ -124,12 +91,21 @@ TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
     int Device;  // 99: not looked at
   };
   const Row kRows[] = {
-      {"3D, first piece with an item", EmptyThenTextThenPoints, false, {90, 200, 299, 104, 250, 310}, -1},
-      {"3D, from point one", PointsOnly, false, {10, 20, 30, 11, 21, 31}, 99},
-      {"3D, images and loose points", ImageAndLoosePoints, false, {0, 0, 0, 420, 300, 0}, 99},
+      {"3D, first piece with an item",
+       [] {
+         Observe(), Flush([] {}), Flush([] { Text(100, 200, 300); });
+         Flush([] { Polyline(90, 250, 310, 101, 201, 299); });
+       },
+       false, {90, 200, 299, 104, 250, 310}, -1},
+      {"3D, from point one", [] { Flush([] { Polyline(10, 20, 30, 11, 21, 31); }); }, false, {10, 20, 30, 11, 21, 31}, 99},
+      {"3D, images and loose points",
+       [] { Flush([] { store::AddImage("PIC", 50, 60, 1, 0), store::AddPoint(-5, -5, -5); }); }, false,
+       {0, 0, 0, 420, 300, 0}, 99},
       {"2D, nothing flushed", [] {}, true, {0, 0, 420, 300, 0, 0}, 99},
-      {"2D, from image one", ImageThenPoints, true, {2, -8, 14, -1, 0, 0}, 1},  // image box (3, 4)..(8, 14)
-      {"2D, text corners", TextOnly, true, {20, -14, 22, -10, 0, 0}, 99},  // (10, 20)..(14, 22)
+      {"2D, from image one",  // the image's box (3, 4)..(8, 14)
+       [] { Observe(), Flush([] { store::AddImage("PIC", 3, 4, 0.5f, 0); }), Flush([] { Polyline(1, 2, 5, 1, 2, 5); }); },
+       true, {2, -8, 14, -1, 0, 0}, 1},
+      {"2D, text corners", [] { Flush([] { Text(10, 20, 0); }); }, true, {20, -14, 22, -10, 0, 0}, 99},  // (10, 20)..(14, 22)
   };
   store::Slots.ReadImageSize = TenByTwenty;
   for (const Row& r : kRows) {
