@@ -2,12 +2,12 @@
 // folder or an input/output error does.
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +18,7 @@ namespace {
 
 using namespace store_test;
 using store::Store;
+using std::filesystem::exists;
 using testing_support::ReadFile;
 
 std::string FileIn(const char* name) { return std::string(store::ScratchFolder()) + "/" + name; }
@@ -35,11 +36,6 @@ std::string Said() {
   std::string out;
   for (const Message& m : messages) out += m.Text + (m.WaitForKey ? " key" : " " + std::to_string(m.PauseMs)) + ";";
   return out;
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
 }
 
 // --- Layout ---------------------------------------------------------------------------------
@@ -74,13 +70,13 @@ TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
   ASSERT_FALSE(folder.empty());
   const char* tmp = std::getenv("TMPDIR");
   EXPECT_EQ(folder.rfind(std::string(tmp && *tmp ? tmp : "/tmp") + "/brelmora-", 0), 0u);
-  EXPECT_FALSE(Exists("BUF.TMP"));
-  EXPECT_TRUE(Exists(folder + "/BUF.TMP"));
-  EXPECT_TRUE(Exists(folder + "/BUFN.TMP"));
+  EXPECT_FALSE(exists("BUF.TMP"));
+  EXPECT_TRUE(exists(folder + "/BUF.TMP"));
+  EXPECT_TRUE(exists(folder + "/BUFN.TMP"));
   store::CloseStoreFiles();
-  EXPECT_FALSE(Exists(folder + "/BUF.TMP"));
-  EXPECT_FALSE(Exists(folder + "/BUFN.TMP"));
-  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(exists(folder + "/BUF.TMP"));
+  EXPECT_FALSE(exists(folder + "/BUFN.TMP"));
+  EXPECT_FALSE(exists(folder));
   EXPECT_STREQ(store::ScratchFolder(), "");
 }
 
@@ -165,7 +161,7 @@ TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
   for (int i = 0; i < 400; ++i) store::BeginPolyline();  // opens BUFN.TMP
   store::CloseStore();
   EXPECT_NE(std::string(store::ScratchFolder()), first);
-  EXPECT_TRUE(Exists(FileIn("BUFN.TMP")));
+  EXPECT_TRUE(exists(FileIn("BUFN.TMP")));
   EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2500, 1);  // the erased file is still open and whole
 }

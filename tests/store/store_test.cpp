@@ -147,14 +147,15 @@ TEST_F(StoreTest, TextsAndImagesKeepWhatTheyAreGiven) {
 }
 
 // The placements of a text: which point of it the anchor is, and how a turn,
-// a cosine below zero (turned round to read upright) or a segment places it.
+// a cosine below zero (turned round to read upright) or a segment places it;
+// left and right count one to eighty characters, centred the plain length.
 TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
   using Place = void (*)(std::string_view, float, float, float, float, float, float, float, int);
   const float p1[3] = {10, 0, 0}, p2[3] = {0, 0, 0}, q1[3] = {0, 0, 0}, q2[3] = {0, 0, 8};
   struct Row {
     const char* Name;
     Place Add;  // nullptr: AddTextAlong from Along[0] to Along[1]
-    const char* Text;
+    std::string Text;
     float X, Y, Z, Sine, Cosine, Height, Width;
     const float* Along[2];
     Floats Expected;  // base start, base end, top start
@@ -176,6 +177,10 @@ TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
       {"along, right to left: turned round", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {p1, p2},
        {4, -1, 0, 6, -1, 0, 4, 1, 0}},
       {"along z: up is +y", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {q1, q2}, {0, -1, 3, 0, -1, 5, 0, 1, 3}},
+      {"left, 100 characters", store::AddTextLeft, std::string(100, 'x'), 0, 0, 0, 0, 1, 2, 1, {}, {0, -1, 0, 80, -1, 0, 0, 1, 0}},
+      {"right, none", store::AddTextRight, "", 0, 0, 0, 0, 1, 2, 1, {}, {-1, -1, 0, 0, -1, 0, -1, 1, 0}},
+      {"centred, 100", store::AddTextCentred, std::string(100, 'x'), 0, 0, 0, 0, 1, 2, 1, {}, {-50, -1, 0, 50, -1, 0, -50, 1, 0}},
+      {"centred, none", store::AddTextCentred, "", 0, 0, 0, 0, 1, 2, 1, {}, {0, -1, 0, 0, -1, 0, 0, 1, 0}},
   };
   int j = 0;
   for (const Row& r : kRows) {
@@ -186,18 +191,6 @@ TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
       store::AddTextAlong(r.Text, r.Along[0], r.Along[1], r.Height, r.Width, 0);
     EXPECT_EQ(CornersOf(++j), r.Expected);
   }
-}
-
-TEST_F(StoreTest, LeftAndRightCountOneToEightyCharactersCentredThePlainLength) {
-  std::string hundred(100, 'x');
-  store::AddTextLeft(hundred, 0, 0, 0, 0, 1, 2, 1, 0);
-  store::AddTextRight("", 0, 0, 0, 0, 1, 2, 1, 0);
-  store::AddTextCentred(hundred, 0, 0, 0, 0, 1, 2, 1, 0);
-  store::AddTextCentred("", 0, 0, 0, 0, 1, 2, 1, 0);
-  // The x of each text's base start and end.
-  Floats ends;
-  for (int j = 1; j <= 4; ++j) ends.push_back(CornersOf(j)[0]), ends.push_back(CornersOf(j)[3]);
-  EXPECT_EQ(ends, (Floats{0, 80, -1, 0, -50, 50, 0, 0}));
 }
 
 // --- Transforms ----------------------------------------------------------------------------
