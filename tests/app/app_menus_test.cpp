@@ -57,10 +57,6 @@ TEST_F(AppMenus, ImpossibleValuesAreRefusedWithWhatIsAllowed) {
     EXPECT_EQ(r.Value(), r.kept);
     EXPECT_EQ(menu::M.Prompts[1], gfx::ScreenFromUtf8(r.message));
   }
-  Type("y48\r500\r500\r2\r");
-  menu::KeyCode key = 0;
-  app::NewSchemeMenu(key);
-  EXPECT_EQ(Shell.SectionCount, 49);
 }
 
 // One menu per row, from the default sphere after a preparation, given
@@ -83,6 +79,8 @@ const MenuCase kMenuCases[] = {
        EXPECT_EQ(Shell.GeneratrixKind[1], 1);
        EXPECT_EQ(menu::M.Prompts[0], " Новая оболочка? (Y/N)"_sc);  // the current language only
      }},
+    {"a new scheme of 48 segments", Nothing, app::NewSchemeMenu, "y48\r500\r500\r2\r", -1, -1,
+     [] { EXPECT_EQ(Shell.SectionCount, 49); }},
     {"a section beyond the last is appended on Y", Nothing, app::SectionMenu, "15\rY\x1b", 27, -1,
      [] {
        EXPECT_EQ(Shell.SectionCount, 4);

@@ -1,7 +1,5 @@
 // The bending analysis against the membrane solver where membrane theory
 // holds, and shells it cannot solve.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>

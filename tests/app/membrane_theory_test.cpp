@@ -1,8 +1,6 @@
 // The membrane solver and the bending analysis against the closed forms of
 // shell theory (one table: a row per case and quantity, naming the theory
 // it checks), and the CalculiX model written of the same shells.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>

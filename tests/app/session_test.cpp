@@ -1,8 +1,6 @@
 // The whole program on the image driver, in this process: the steps that
 // undo and redo edits, the caption, the questions before the work is left,
 // the recovery copy, and what the window does on a menu-bar command.
-#include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 

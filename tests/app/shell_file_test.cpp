@@ -1,6 +1,4 @@
 // The shell data file: exact bytes, round trips, and files that are wrong.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <string>

@@ -1,7 +1,5 @@
 // The membrane solver: node counts, the support, the liquid, and the limits
 // of its input (its closed forms are in membrane_theory_test.cpp).
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 

@@ -1,7 +1,5 @@
 // The DXF writer: the fixed header byte for byte, every entity kind, the
 // colour indices and the layers; and the file as CAD readers take it.
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "exchange_fixture.h"

@@ -1,7 +1,5 @@
 // The plotter file, the .UGF, .GEO and .TRE files, and writing an export to
 // disk.
-#include <gtest/gtest.h>
-
 #include <string>
 #include <sys/stat.h>
 

@@ -1,7 +1,5 @@
 // The plane walker: dashes, thickening passes, offsets, diamonds, texts and
 // objects longer than its buffer.
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include "exchange_fixture.h"

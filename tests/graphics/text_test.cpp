@@ -1,7 +1,5 @@
 // Text layout, screen text, the screen metrics and the helpers the text
 // header passes on.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
