@@ -160,58 +160,45 @@ TEST_F(XorDrawing, LineDrawnTwiceRestoresEveryPixel) {
   EXPECT_TRUE(ShadowMatchesPicture());
 }
 
-TEST_F(XorDrawing, XorCombinesWithTheShadowValue) {
-  SetColor(12);
-  gfx::MoveTo2(10, 10);
-  gfx::SetXorMode(1);
-  SetColor(10);
-  Line2(10, 10, 11, 10);
-  EXPECT_EQ(std::pair(Px(10, 10), Px(11, 10)), std::pair(kRed ^ kGreen, kGreen));
-}
-
-TEST_F(XorDrawing, StyledXorLineLightsEverySecondStepFromTheFirst) {
-  gfx::SetXorMode(1);
-  SetColor(15);
-  SetLineStyle(1);
-  Line2(10, 10, 19, 10);
-  for (int x = 10; x <= 19; ++x) EXPECT_EQ(Px(x, 10), x % 2 == 0 ? kWhite : kBlack) << x;
-}
-
-TEST_F(XorDrawing, XorIgnoresTheDepthRaster) {
-  gfx::K.HiddenLineMode = 1;
-  SetColor(12);
-  gfx::FastLine3(0, 30, 5000, 199, 30, 5000);
-  gfx::SetXorMode(1);
-  SetColor(10);
-  gfx::MoveTo3(50, 20, 0);
-  gfx::LineTo3(50, 40, 0);
-  EXPECT_EQ(Px(50, 30), kRed ^ kGreen);
-  EXPECT_EQ(gfx::DepthRaster[30][50], 5000);
-}
-
-// Each LineTo2 leaves its end pixel as it found it, so an inner vertex is
-// changed once, by the segment that leaves it, like every other pixel.
-TEST_F(XorDrawing, PolylineVerticesKeepTheirColour) {
-  gfx::SetXorMode(1);
-  SetColor(15);
-  gfx::MoveTo2(10, 10);   // the start is XORed once by the move
-  gfx::LineTo2(30, 10);   // and once by the line: it is restored
-  gfx::LineTo2(30, 30);
-  // (30, 10): by the first line, its move and the second line; the end of
-  // the polyline (30, 30): by the line and by its move.
-  EXPECT_EQ((std::array{Px(10, 10), Px(11, 10), Px(29, 10), Px(30, 10), Px(30, 11), Px(30, 30), Px(30, 29)}),
-            (std::array{kBlack, kWhite, kWhite, kWhite, kWhite, kBlack, kWhite}));
-}
-
-TEST_F(XorDrawing, LineTo2EndPixelIsXoredTwice) {
-  SetColor(12);
-  Line2(40, 40, 40, 40);
-  gfx::SetXorMode(1);
-  SetColor(10);
-  gfx::MoveTo2(20, 40);
-  gfx::LineTo2(40, 40);
-  EXPECT_EQ((std::array{Px(40, 40), Px(39, 40), Px(20, 40)}), (std::array{kRed, kGreen, kBlack}));
-  EXPECT_EQ(std::pair(gfx::K.CurX, gfx::K.CurY), std::pair(40, 40));
+// XOR drawing over what the shadow holds, one row a drawing: a styled line
+// lights every second step from the first; each LineTo2 leaves its end
+// pixel as it found it, so an inner vertex of a polyline is changed once,
+// by the segment that leaves it, like every other pixel (the start is XORed
+// by the move and by the line, the end by the line and by its move); the
+// depth raster is ignored. What is not a pixel the row's drawing checks.
+TEST_F(XorDrawing, XorCombinesWithWhatIsThere) {
+  struct Pixel { int X, Y; std::uint32_t Colour; };
+  const struct { const char* Name; void (*Draw)(); std::vector<Pixel> Pixels; } kRows[] = {
+      {"with the shadow value",
+       [] { SetColor(12), gfx::MoveTo2(10, 10), gfx::SetXorMode(1), SetColor(10), Line2(10, 10, 11, 10); },
+       {{10, 10, kRed ^ kGreen}, {11, 10, kGreen}}},
+      {"styled", [] { gfx::SetXorMode(1), SetColor(15), SetLineStyle(1), Line2(10, 10, 19, 10); },
+       {{10, 10, kWhite}, {11, 10, kBlack}, {12, 10, kWhite}, {13, 10, kBlack}, {14, 10, kWhite}, {15, 10, kBlack},
+        {16, 10, kWhite}, {17, 10, kBlack}, {18, 10, kWhite}, {19, 10, kBlack}}},
+      {"a polyline's vertices",
+       [] { gfx::SetXorMode(1), SetColor(15), gfx::MoveTo2(10, 10), gfx::LineTo2(30, 10), gfx::LineTo2(30, 30); },
+       {{10, 10, kBlack}, {11, 10, kWhite}, {29, 10, kWhite}, {30, 10, kWhite}, {30, 11, kWhite}, {30, 30, kBlack},
+        {30, 29, kWhite}}},
+      {"LineTo2's end pixel twice",
+       [] {
+         SetColor(12), Line2(40, 40, 40, 40), gfx::SetXorMode(1), SetColor(10), gfx::MoveTo2(20, 40), gfx::LineTo2(40, 40);
+         EXPECT_EQ(std::pair(gfx::K.CurX, gfx::K.CurY), std::pair(40, 40));
+       },
+       {{40, 40, kRed}, {39, 40, kGreen}, {20, 40, kBlack}}},
+      {"the depth raster",
+       [] {
+         gfx::K.HiddenLineMode = 1, SetColor(12), gfx::FastLine3(0, 30, 5000, 199, 30, 5000);
+         gfx::SetXorMode(1), SetColor(10), gfx::MoveTo3(50, 20, 0), gfx::LineTo3(50, 40, 0);
+         EXPECT_EQ(gfx::DepthRaster[30][50], 5000);
+       },
+       {{50, 30, kRed ^ kGreen}}},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    SetUp();
+    r.Draw();
+    for (const Pixel& p : r.Pixels) EXPECT_EQ(Px(p.X, p.Y), p.Colour) << p.X << ", " << p.Y;
+  }
 }
 
 using ExtremeCoordinates = KernelTest;

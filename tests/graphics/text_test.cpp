@@ -37,9 +37,9 @@ class TextLayout : public ::testing::Test {
     gfx::TextMode = 0;
   }
   // One font unit per unit along x, `up` units per font unit along y.
-  static void Draw(const std::string& text, float up = 1, int font = 0) {
+  static void Draw(const std::string& text, float up = 1) {
     const float n = static_cast<float>(std::max<std::size_t>(text.size(), 1));
-    gfx::DrawText3(text, 0, 0, 0, 70 * n, 0, 0, 0, 70 * up, 0, font);
+    gfx::DrawText3(text, 0, 0, 0, 70 * n, 0, 0, 0, 70 * up, 0, 0);
   }
   static int Count(unsigned char c) { return gfx::Font.StrokeCount[c]; }
   // The glyph of c as placed at advance a, shift s, divisor q, scaled by `up`.
@@ -61,33 +61,25 @@ class TextLayout : public ::testing::Test {
 // Strokes of DrawText3 by their index: one capital fills its cell; a text
 // fills the baseline whatever its length (two characters on a baseline 280
 // long: two units per font unit); baseline and up direction may point
-// anywhere (along z, capitals along −x, from (1, 2, 3)).
+// anywhere (along z, capitals along −x, from (1, 2, 3)); both fonts draw the
+// same glyphs, and an empty text nothing.
 TEST_F(TextLayout, TextFillsItsBaselineInAnyDirection) {
-  const struct { const char* Text; std::array<float, 9> Frame; std::size_t Count; std::vector<std::pair<int, Stroke>> At; } kRows[] = {
-      {"A", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 5,
+  const struct { const char* Text; std::array<float, 9> Frame; int Font; std::size_t Count; std::vector<std::pair<int, Stroke>> At; } kRows[] = {
+      {"A", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 0, 5,
        {{0, {10, 0, 0, 1}}, {1, {40, 70, 0, 0}}, {2, {50, 0, 0, 0}}, {3, {20, 20, 0, 1}}, {4, {50, 20, 0, 0}}}},
-      {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},  // (70 + 10) · 2
-      {"A", {1, 2, 3, 1, 2, 73, -69, 2, 3}, 5, {{0, {1, 2, 13, 1}}, {1, {-69, 2, 43, 0}}, {4, {-19, 2, 53, 0}}}},
+      {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 0, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},  // (70 + 10) · 2
+      {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 1, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},
+      {"A", {1, 2, 3, 1, 2, 73, -69, 2, 3}, 0, 5, {{0, {1, 2, 13, 1}}, {1, {-69, 2, 43, 0}}, {4, {-19, 2, 53, 0}}}},
+      {"", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 0, 0, {}},
   };
   for (const auto& r : kRows) {
-    SCOPED_TRACE(r.Text);
+    SCOPED_TRACE(testing::Message() << r.Text << ", font " << r.Font);
     gStrokes.clear();
     const auto& f = r.Frame;
-    gfx::DrawText3(r.Text, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], 0);
+    gfx::DrawText3(r.Text, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], r.Font);
     ASSERT_EQ(gStrokes.size(), r.Count);
     for (const auto& [k, stroke] : r.At) EXPECT_EQ(gStrokes[k], stroke) << k;
   }
-}
-
-// Both fonts draw the same glyphs; an empty text draws nothing.
-TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
-  Draw("");
-  EXPECT_TRUE(gStrokes.empty());
-  Draw("Brelmora 0.5", 1, 0);
-  const auto font0 = gStrokes;
-  gStrokes.clear();
-  Draw("Brelmora 0.5", 1, 1);
-  EXPECT_EQ(gStrokes, font0);
 }
 
 // --- Diacritics -----------------------------------------------------------------
