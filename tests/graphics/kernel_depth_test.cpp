@@ -166,15 +166,6 @@ std::array<int, 4> Window() {
   return {gfx::K.WindowLeft, gfx::K.WindowTop, gfx::K.WindowRight, gfx::K.WindowBottom};
 }
 
-TEST_F(KernelTest, SetWindowClipsThePlatformAndMovesTheOrigin) {
-  gfx::SetWindow(30, 20, 60, 40);
-  const auto& p = platform::Pic;
-  EXPECT_EQ((std::array{p.ClipLeft, p.ClipTop, p.ClipRight, p.ClipBottom}), (std::array{30, 20, 60, 40}));
-  SetColor(15);
-  gfx::Line2(0, 0, 0, 0);
-  EXPECT_EQ(Px(30, 20), kWhite);
-}
-
 TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
   SetColor(15);
   gfx::Line2(0, 10, 199, 10);
@@ -189,7 +180,7 @@ TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
 
 // The picture, its inner part, the panel (filled with the background) and
 // the menu strip (two rows above its top, the foreground set) on a white
-// background.
+// background; the platform clips to each.
 TEST_F(KernelTest, ScreenRegionsTakeTheirRectanglesFromTheLayout) {
   gfx::Layout = {.PanelWidth = 10, .MenuStripTop = 120, .ScreenWidth = 200, .ScreenHeight = 150, .PictureLeft = 5,
                  .PictureTop = 8, .PictureWidth = 100, .PictureHeight = 60, .BorderWidth = 3};
@@ -197,6 +188,8 @@ TEST_F(KernelTest, ScreenRegionsTakeTheirRectanglesFromTheLayout) {
   gfx::K.MenuForeground = 15;
   gfx::SelectPicture();
   EXPECT_EQ(Window(), (std::array{15, 8, 115, 67}));
+  const auto& p = platform::Pic;  // the platform clips to the window
+  EXPECT_EQ((std::array{p.ClipLeft, p.ClipTop, p.ClipRight, p.ClipBottom}), (std::array{15, 8, 115, 67}));
   gfx::SelectPictureInner();
   EXPECT_EQ(Window(), (std::array{18, 11, 112, 64}));
   gfx::SelectPanel();
