@@ -26,15 +26,6 @@ class WalkerTest : public ExchangeTest {
   }
 };
 
-void ExpectMoves(const std::vector<Move>& expected) {
-  ASSERT_EQ(moves.size(), expected.size());
-  for (std::size_t k = 0; k < expected.size(); ++k) {
-    EXPECT_NEAR(moves[k].X, expected[k].X, 1e-5) << k;
-    EXPECT_NEAR(moves[k].Y, expected[k].Y, 1e-5) << k;
-    EXPECT_EQ(moves[k].Pen, expected[k].Pen) << k;
-  }
-}
-
 // A line through the buffer's points in a colour: 7 is dashed four on, two
 // off, from a short dash, following corners, ending on a repeated vertex
 // when its last segment switched; 8 is solid; extra passes draw copies a
@@ -64,7 +55,7 @@ TEST_F(WalkerTest, EachColourDrawsItsDashesAndPasses) {
     moves.clear();
     Buffer(r.Points);
     exchange::DrawLine(r.Colour);
-    ExpectMoves(r.Moves);
+    EXPECT_EQ(moves, r.Moves);
   }
 }
 
@@ -125,8 +116,8 @@ TEST_F(WalkerTest, TextStrokesAreDrawnAgainAndShiftedToBothSides) {
   exchange::PlaneTextStroke(0, 0, 0, 1);
   exchange::PlaneTextStroke(4, 0, 0, 0);
   exchange::PlaneTextStroke(4, 0, 0, 0);  // no length: no passes
-  ExpectMoves({{0, 0, 15}, {4, 0, 0}, {0, 0, 15}, {4, 0, 0},
-               {0, 0.25f, 15}, {4, 0.25f, 0}, {0, -0.25f, 15}, {4, -0.25f, 0}, {4, 0, 0}});
+  EXPECT_EQ(moves, (std::vector<Move>{{0, 0, 15}, {4, 0, 0}, {0, 0, 15}, {4, 0, 0}, {0, 0.25f, 15}, {4, 0.25f, 0},
+                                      {0, -0.25f, 15}, {4, -0.25f, 0}, {4, 0, 0}}));
 }
 
 }  // namespace

@@ -71,6 +71,9 @@ TEST_F(TextLayout, TextFillsItsBaselineInAnyDirection) {
       {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 1, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},
       {"A", {1, 2, 3, 1, 2, 73, -69, 2, 3}, 0, 5, {{0, {1, 2, 13, 1}}, {1, {-69, 2, 43, 0}}, {4, {-19, 2, 53, 0}}}},
       {"", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 0, 0, {}},
+      // All four bytes of x\2\ span the baseline: the small 2's first point
+      // (10, 60) at 70 %, (70 + 7) · 2 along and 42 − 17.5 up.
+      {"x\\2\\", {0, 0, 0, 560, 0, 0, 0, 70, 0}, 0, std::size_t(Count('x') + Count('2')), {{Count('x'), {154, 24.5f, 0, 1}}}},
   };
   for (const auto& r : kRows) {
     SCOPED_TRACE(testing::Message() << r.Text << ", font " << r.Font);
@@ -168,15 +171,6 @@ TEST_F(TextLayout, GlyphsArePlacedAlongTheBaseline) {
     }
     EXPECT_EQ(gStrokes.size(), all);  // and nothing else is drawn
   }
-  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up, twice.
-  gStrokes.clear();
-  gfx::TextMode = 0;
-  Draw("x\\2\\", 2);
-  EXPECT_EQ(gStrokes[Count('x')], (Stroke{77, 49, 0, 1}));
-  // All four bytes of x\2\ still span the whole baseline given for them.
-  gStrokes.clear();
-  gfx::DrawText3("x\\2\\", 0, 0, 0, 560, 0, 0, 0, 70, 0, 0);
-  EXPECT_EQ(gStrokes[Count('x')].X, 154);  // (70 + 7) · 2
 }
 
 // --- Long texts -------------------------------------------------------------------
