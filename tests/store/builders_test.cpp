@@ -177,10 +177,8 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
     Outline(r.Outline, !r.Open);
     store::HatchStore(r.Step, r.Angle);
     ASSERT_EQ(Store.ObjectCount, 1);
-    int first = 0, last = 0, kind = 0, pen = 0;
-    store::GetObjectRange(1, first, last, kind, pen);
-    EXPECT_EQ(first, -1);
-    EXPECT_EQ(kind, store::SegmentPairs);
+    EXPECT_EQ(RangeOf(1)[0], -1);
+    EXPECT_EQ(RangeOf(1)[2], store::SegmentPairs);
     Pts got;
     for (P p : PointsOf(1))
       if (!r.OnlyAtFive || p.Y == 5) got.push_back({std::round(p.X * 1e4f) / 1e4f, std::round(p.Y * 1e4f) / 1e4f, p.Z});

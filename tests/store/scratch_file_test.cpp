@@ -58,9 +58,7 @@ TEST_F(StoreTest, WhatMemoryCannotHoldGoesToTheFilesInOrder) {
   // Elements 0..12 of the point file, the last written being 12; object 501 read back from its file.
   EXPECT_EQ(Elements<float>(ReadFile(FileIn("BUF.TMP"))),
             (std::vector<float>{0, 0, 0, 0, 1.5f, 2.5f, 3.5f, 4, 5, 6, 0, 0, 0, 0, 0, 0}));
-  int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(501, first, last, kind, pen);
-  EXPECT_EQ((std::vector<int>{first, last, kind, pen}), (std::vector<int>{-2003, 2004, 2, 200}));
+  EXPECT_EQ(RangeOf(501), (Ints{-2003, 2004, 2, 200}));
 }
 
 TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
@@ -116,23 +114,14 @@ void ExpectNumbered(int count, float scale) {
   }
 }
 
-TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuilt) {
-  FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects: the caches spill
+// A drawing whose caches spill reads back as it was built; the next one
+// reuses the files and never reads stale data.
+TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuiltAndTheNextNeverReadsStaleData) {
+  FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects
   EXPECT_EQ(Store.ObjectCount, 40000);
   ExpectNumbered(200000, 1);
-  for (int i = 1; i <= 40000; i += 777) {
-    int first = 0, last = 0;
-    store::GetObjectRange(i, first, last);
-    EXPECT_EQ(first, 5 * i - 4);
-    EXPECT_EQ(last, 5 * i);
-  }
-  int first = 0, last = 0;
-  store::GetObjectRange(40000, first, last);
-  EXPECT_EQ(last, 200000);
-}
-
-TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
-  FillNumbered(5000, 5);  // 1000 objects
+  for (int i = 1; i <= 40000; i += 777) EXPECT_EQ(RangeOf(i), (Ints{5 * i - 4, 5 * i, store::Polyline, 15})) << i;
+  EXPECT_EQ(RangeOf(40000)[1], 200000);
   store::ClearStore();
   for (int n = 1; n <= 3000; ++n) {
     if ((n - 1) % 5 == 0) store::BeginPolyline();
@@ -141,13 +130,10 @@ TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
   store::CloseStore();  // 600 objects, entry 601 closes
   EXPECT_EQ(Store.ObjectCount, 600);
   ExpectNumbered(3000, -1);
-  int first = 0, last = 0;
-  store::GetObjectRange(600, first, last);
-  EXPECT_EQ(first, 2996);
-  EXPECT_EQ(last, 3000);
+  EXPECT_EQ(RangeOf(600), (Ints{2996, 3000, store::Polyline, 15}));
   ASSERT_TRUE(store::SyncStoreFiles());
   // The files are overwritten in place, not cut short.
-  EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((5000 - 2000) * 3 + 4));
+  EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((200000 - 2000) * 3 + 4));
 }
 
 // --- Lost folders and failures ---------------------------------------------------

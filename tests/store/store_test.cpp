@@ -10,15 +10,7 @@ namespace {
 using namespace store_test;
 using store::Store;
 
-using Ints = std::vector<int>;
-using Floats = std::vector<float>;
-
-// Object i as first point, last point, kind and pen; entry i as stored.
-Ints RangeOf(int i) {
-  int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(i, first, last, kind, pen);
-  return {first, last, kind, pen};
-}
+// Entry i as stored.
 Ints EntryOf(int i) {
   int first = -7, kind = -7, pen = -7;
   store::ObjectGet(i, first, kind, pen);
