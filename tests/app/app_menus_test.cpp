@@ -71,6 +71,11 @@ struct MenuCase {
   void (*Check)();
 };
 void Nothing() {}
+int fileMenus = 0;
+void CountFileMenus() {
+  fileMenus = 0;
+  app::Slots.FileMenuHook = [](menu::KeyCode& k) { ++fileMenus, k = menu::kKeyEnd; };
+}
 
 const MenuCase kMenuCases[] = {
     {"a new scheme answered otherwise changes nothing", Nothing, app::NewSchemeMenu, "N", -1, -1,
@@ -134,6 +139,9 @@ const MenuCase kMenuCases[] = {
        EXPECT_EQ(Shell.AllowableStress, 160);
        EXPECT_EQ(Shell.EquivalenceRule, app::kTresca);
      }},
+    {"Esc in the main menu is returned", CountFileMenus, app::AppMainMenu, "\x1b", 27, -1, [] { EXPECT_EQ(fileMenus, 0); }},
+    {"Ctrl-Z in a submenu reaches the file menu", CountFileMenus, app::AppMainMenu, "4\x1a", '~', -1,
+     [] { EXPECT_EQ(fileMenus, 1); }},
 };
 
 TEST_F(AppMenus, EachMenuDoesWhatItsKeysSay) {
@@ -149,26 +157,6 @@ TEST_F(AppMenus, EachMenuDoesWhatItsKeysSay) {
     EXPECT_EQ(c.Redraws < 0 ? -1 : redraws, c.Redraws);
     c.Check();
   }
-}
-
-TEST_F(AppMenus, EscInTheMainMenuIsReturnedAndCtrlZInASubmenuReachesTheFileMenu) {
-  static int fileMenus = 0;
-  fileMenus = 0;
-  app::Slots.FileMenuHook = [](menu::KeyCode& k) {
-    ++fileMenus;
-    k = menu::kKeyEnd;
-  };
-  Type("\x1b");
-  menu::KeyCode key = menu::kKeyComplete;
-  app::AppMainMenu(key);
-  EXPECT_EQ(key, 27);
-  EXPECT_EQ(fileMenus, 0);
-  Type("4\x1a");  // Ctrl-Z in the section menu
-  key = menu::kKeyComplete;
-  app::AppMainMenu(key);
-  EXPECT_EQ(key, '~');
-  EXPECT_EQ(fileMenus, 1);
-  app::Slots.FileMenuHook = [](menu::KeyCode&) {};
 }
 
 }  // namespace
