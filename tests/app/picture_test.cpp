@@ -15,6 +15,7 @@
 #include "graphics/kernel.h"
 #include "platform/codepage.h"
 #include "store/store.h"
+#include "support/shell_files.h"
 
 namespace {
 
@@ -134,45 +135,32 @@ void RecordRect() {
   flushed.push_back({r, store::Store.Layer, gfx::GetColor()});
 }
 
-// A shell from its sections: r, z, arc radius and kind of the segment that
-// starts there, thickness 4 mm.
-struct Section { float R, Z, Arc; int Kind; };
-void Build(const std::vector<Section>& sections) {
-  app::Shell.SectionCount = static_cast<int>(sections.size());
-  for (std::size_t i = 0; i < sections.size(); ++i) {
-    app::Shell.SectionRadius[i + 1] = sections[i].R;
-    app::Shell.SectionHeight[i + 1] = sections[i].Z;
-    app::Shell.ArcRadius[i + 1] = sections[i].Arc;
-    app::Shell.GeneratrixKind[i + 1] = sections[i].Kind;
-    app::Shell.Thickness[i + 1] = 4;
-  }
-}
-
 // After a fit, the table, the scheme, the scale bar, the design line and
 // every diagram (with its marks) keep apart, and the picture is no wider
 // than the window's shape.
 TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
-  std::vector<Section> many = {{0, 0, 500, 1}};
-  for (int i = 0; i < 47; ++i) many.push_back({500, 500 + 100.0f * i, 0, 0});
-  many.push_back({0, 5600, 500, 1});
+  using Sections = std::vector<std::array<float, 5>>;  // r, z, arc radius, kind of the segment from there, wall
+  Sections many = {{0, 0, 500, 1, 4}};
+  for (int i = 0; i < 47; ++i) many.push_back({500, 500 + 100.0f * i, 0, 0, 4});
+  many.push_back({0, 5600, 500, 1, 4});
   const struct {
     const char* Name;
-    std::vector<Section> Sections;  // empty: the default sphere
+    Sections Shell;  // empty: the default sphere
     float Pressure, Level, Overload, Allowable;
     bool Bending = false;
   } kShells[] = {
       {"default sphere", {}, 0.2f, 150, 10, 0},
-      {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60},
-      {"45 degree cone and cylinder", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0},
+      {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1, 4}, {1000, 1000, 0, 0, 4}, {1000, 3000, 1000, 1, 4}, {0, 4000, 0, 0, 4}}, 0.3f, 2800, 1, 60},
+      {"45 degree cone and cylinder", {{0, 0, 0, 0, 4}, {500, 500, 0, 0, 4}, {500, 1500, 0, 0, 4}}, 0.5f, 1000, 1, 0},
       {"49 sections", many, 0.4f, 3000, 1, 0},
-      {"tank with bending", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60, true},
-      {"cone and cylinder with bending: its lid", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0, true},
+      {"tank with bending", {{0, 0, 1000, 1, 4}, {1000, 1000, 0, 0, 4}, {1000, 3000, 1000, 1, 4}, {0, 4000, 0, 0, 4}}, 0.3f, 2800, 1, 60, true},
+      {"cone and cylinder with bending: its lid", {{0, 0, 0, 0, 4}, {500, 500, 0, 0, 4}, {500, 1500, 0, 0, 4}}, 0.5f, 1000, 1, 0, true},
   };
   for (const auto& shell : kShells) {
     for (float aspect : {1280.0f / 880, 1920.0f / 936}) {
       SCOPED_TRACE(std::string(shell.Name) + ", aspect " + std::to_string(aspect));
       app::ResetShellModel(app::Shell);
-      if (!shell.Sections.empty()) Build(shell.Sections);
+      if (!shell.Shell.empty()) app::Shell = testing_support::ShellOf(shell.Shell, 0, 1, 0, 1, 7.85f, 2);
       app::Shell.InternalPressure = shell.Pressure;
       app::Shell.LiquidLevel = shell.Level;
       app::Shell.Overload = shell.Overload;
