@@ -1,4 +1,5 @@
-// The pieces of the application's picture, read back from the drawing store.
+// The pieces of the application's picture, read back from the drawing store,
+// and the rows of its result table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,9 +11,11 @@
 #include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
+#include "app/result_table.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "graphics/kernel.h"
+#include "graphics/lang.h"
 #include "platform/codepage.h"
 #include "store/store.h"
 #include "support/shell_files.h"
@@ -192,6 +195,19 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
     }
   }
   app::PictureAnalysis = app::Analysis::Membrane;
+}
+
+TEST(ResultTable, EnglishLabelsKeepTheRussianWidths) {
+  app::ShellModel m;
+  app::ResetShellModel(m);
+  static app::ShellSolution s;
+  app::ResultRow rows[app::kResultRows];
+  app::ResultTableRows(m, s, rows);
+  for (const auto& row : rows) {
+    std::string ru = gfx::LangPartOf(row.Label, 0), en = gfx::LangPartOf(row.Label, 1);
+    EXPECT_EQ(ru.size(), en.size()) << gfx::Utf8FromScreen(ru);
+    EXPECT_TRUE(ru.size() == 30 || ru.size() == 29);
+  }
 }
 
 }  // namespace
