@@ -94,7 +94,6 @@ class PrintTest : public ::testing::Test {
     view::Slots.WID_RIS = app::DrawShellScreen;
     exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
     view::V.RotateMode = 0;
-    view::V.PixelAspect = 1.0f;
     view::FitView();
 
     print::Printing.Backend = RecordingBackend();
