@@ -28,7 +28,6 @@ class AppMenus : public ::testing::Test {
     app::Slots.FullRedraw = [] { ++redraws; };
   }
   void TearDown() override { app::ResetFramework(); }
-  static void Type(const std::string& keys) { platform::QueueText(keys); }
 };
 
 using app::Shell;
@@ -51,7 +50,7 @@ TEST_F(AppMenus, ImpossibleValuesAreRefusedWithWhatIsAllowed) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.keys);
-    Type(r.keys);
+    platform::QueueText(r.keys);
     menu::KeyCode key = 0;
     r.Menu(key);
     EXPECT_EQ(r.Value(), r.kept);
@@ -150,7 +149,7 @@ TEST_F(AppMenus, EachMenuDoesWhatItsKeysSay) {
     app::ResetShellModel(Shell);
     c.Prepare();
     redraws = 0;
-    Type(c.Keys);
+    platform::QueueText(c.Keys);
     menu::KeyCode key = 0;
     c.Menu(key);
     EXPECT_EQ(c.Key < 0 ? -1 : key, c.Key);

@@ -50,10 +50,6 @@ class Picture : public ::testing::Test {
     store::Slots.FlushStore = RecordPiece;
   }
   void TearDown() override { app::ResetFramework(); }
-  static void Solve() {
-    app::SolveShell(app::Shell, app::Solution);
-    app::SolveShell(app::Shell, app::Solution);
-  }
 };
 
 // 48 segments of 10 mm give end values 2.5 picture mm apart at the font's
@@ -64,7 +60,7 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
     app::Shell.SectionRadius[i] = 100, app::Shell.SectionHeight[i] = 10.0f * (i - 1);
     app::Shell.GeneratrixKind[i] = 0;
   }
-  Solve();
+  testing_support::Solved(app::Shell, app::Solution);
   store::ClearStore();
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
