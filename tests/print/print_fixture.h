@@ -65,8 +65,6 @@ inline print::PrinterBackend RecordingBackend() {
   return b;
 }
 
-inline bool NoPrinterProbe(print::PrinterInfo&) { return false; }
-
 // Pages of a PDF file: "/Type /Page" objects, not the "/Type /Pages" tree.
 inline int PdfPages(const std::string& pdf) {
   int n = 0;

@@ -132,7 +132,7 @@ TEST_F(PrintTest, DialogItemsSetScaleOrientationAndSheetWidth) {
 // Prints the shell's picture without a printer, into one PDF of sheets.
 std::string PrintWithoutPrinter(const std::string& path, float sheetWidth, float sheetLength) {
   print::Printing.Backend = print::QtPrinterBackend();
-  print::Printing.Backend.Probe = NoPrinterProbe;
+  print::Printing.Backend.Probe = [](print::PrinterInfo&) { return false; };
   print::Printing.FallbackPdfName = path;
   std::remove(path.c_str());
   print::Printing.Settings.SheetWidth = sheetWidth;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace testing_support {
@@ -25,9 +25,7 @@ inline std::string Quote(const std::string& s) {
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // args are passed through the shell, each quoted; program is the program's
