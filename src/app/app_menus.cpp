@@ -121,14 +121,9 @@ void AppMainMenu(KeyCode& key) {
     if (key != menu::kKeyCtrlZ) {
       menu::SetTitleItem(0, "Оболочка вращения. Сечений;Shell of revolution. Sections"_sc,
                          static_cast<float>(Shell.SectionCount), 4, 0);
-      menu::SetTextItem(1, "Файл/Выход;File/Exit"_sc);
-      menu::SetTextItem(2, "Изображение;Picture"_sc);
-      menu::SetTextItem(3, "Новая схема;New scheme"_sc);
-      menu::SetTextItem(4, "Сечение;Section"_sc);
-      menu::SetTextItem(5, "Участок;Segment"_sc);
-      menu::SetTextItem(6, "Нагрузки;Loads"_sc);
-      menu::SetTextItem(7, "Подобрать масштабы;Fit scales"_sc);
-      menu::SetTextItem(8, "Проверка прочности;Design check"_sc);
+      menu::SetTextItems(1, {"Файл/Выход;File/Exit"_sc, "Изображение;Picture"_sc, "Новая схема;New scheme"_sc,
+                             "Сечение;Section"_sc, "Участок;Segment"_sc, "Нагрузки;Loads"_sc,
+                             "Подобрать масштабы;Fit scales"_sc, "Проверка прочности;Design check"_sc});
       menu::RunMenu(8, key);
     }
     if (key == menu::kKeyCtrlZ || key == '1') {
@@ -289,9 +284,8 @@ void GeneratrixMenu(KeyCode& key) {
     const int c = SegmentIndex();
     const std::int32_t kind = Shell.GeneratrixKind[c];
     menu::SetTitleItem(0, KindText(kind), static_cast<float>(kind), 6, 0);
-    menu::SetTextItem(1, "Прямой;Straight"_sc);
-    menu::SetTextItem(2, "Дуга - центр внутри;Arc - centre inside"_sc);
-    menu::SetTextItem(3, "Дуга - центр снаружи;Arc - centre outside"_sc);
+    menu::SetTextItems(1, {"Прямой;Straight"_sc, "Дуга - центр внутри;Arc - centre inside"_sc,
+                           "Дуга - центр снаружи;Arc - centre outside"_sc});
     SetNumberItem(4, "Радиус образующей, мм;Generatrix radius, mm"_sc, Shell.ArcRadius[c], 6, 3, kLength);
     menu::RunMenu(4, key);
     if (key == menu::kKeyRefresh) continue;

@@ -171,13 +171,10 @@ void FileMenu(KeyCode& key) {
   for (;;) {
     if (show) {
       menu::SetTextItem(0, "Файл/выход -"_sc + Files.FileName + ";File/Exit " + Files.FileName);
-      menu::SetTextItem(1, "Вывод в файл;Output to file"_sc);
-      menu::SetTextItem(2, "Ввод из файла;Input from file"_sc);
-      menu::SetTextItem(3, "Выход    (Ctrl-Z);Exit   (Ctrl-Z)"_sc);
-      menu::SetTextItem(4, "Другой файл;Another file"_sc);
-      menu::SetTextItem(5, "Принтер/Экспорт;Printer/Export"_sc);
-      menu::SetTextItem(6, "Ввод файла .BMP;Input file .BMP"_sc);
-      menu::SetTextItem(7, "Импорт;Import"_sc);
+      menu::SetTextItems(1, {"Вывод в файл;Output to file"_sc, "Ввод из файла;Input from file"_sc,
+                             "Выход    (Ctrl-Z);Exit   (Ctrl-Z)"_sc, "Другой файл;Another file"_sc,
+                             "Принтер/Экспорт;Printer/Export"_sc, "Ввод файла .BMP;Input file .BMP"_sc,
+                             "Импорт;Import"_sc});
       menu::RunMenu(7, key);
       if (key < 16) return;
     }

@@ -58,6 +58,10 @@ void SetTextItem(int i, std::string_view label) {
   M.Items[i].Kind = kItemText;
 }
 
+void SetTextItems(int first, std::initializer_list<std::string_view> labels) {
+  for (std::string_view label : labels) SetTextItem(first++, label);
+}
+
 void SetTitleItem(int i, std::string_view label, float value, int width, int decimals) {
   SetTextItem(i, label);
   if (i < 0 || i > kMaxItems || width <= 0) return;

@@ -23,6 +23,8 @@
 #include <string>
 #include <string_view>
 
+#include <initializer_list>
+
 #include "menu/input.h"
 
 namespace menu {
@@ -108,6 +110,8 @@ extern MenuSlots Slots;  // default: every slot does nothing
 
 // --- The item table -------------------------------------------------------------
 void SetTextItem(int i, std::string_view label);
+// Items first, first+1, ... from a list of labels.
+void SetTextItems(int first, std::initializer_list<std::string_view> labels);
 void SetTitleItem(int i, std::string_view label, float value, int width, int decimals);
 // A number item accepts any finite number until SetItemRange narrows it.
 void SetNumberItem(int i, std::string_view label, float value, int width, int decimals);
