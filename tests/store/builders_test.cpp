@@ -16,14 +16,8 @@ struct P {
 };
 
 std::vector<P> PointsOf(int i) {
-  int first = 0, last = 0;
-  store::GetObjectRange(i, first, last);
   std::vector<P> out;
-  for (int n = std::abs(first); n <= last; ++n) {
-    P p{};
-    store::PointGet(n, p.X, p.Y, p.Z);
-    out.push_back(p);
-  }
+  for (int n = std::abs(RangeOf(i)[0]); n <= RangeOf(i)[1]; ++n) out.push_back({PointOf(n)[0], PointOf(n)[1], PointOf(n)[2]});
   return out;
 }
 

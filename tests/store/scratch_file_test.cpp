@@ -105,13 +105,7 @@ TEST_F(StoreTest, ReadingBeyondMemoryBeforeTheFileIsOpenIsSaid) {
 // --- Contents ------------------------------------------------------------------------------------
 
 void ExpectNumbered(int count, float scale) {
-  for (int n = 1; n <= count; ++n) {
-    float x = 0, y = 0, z = 0;
-    store::PointGet(n, x, y, z);
-    ASSERT_EQ(x, scale * static_cast<float>(n)) << n;
-    ASSERT_EQ(y, scale * static_cast<float>(2 * n)) << n;
-    ASSERT_EQ(z, scale * static_cast<float>(3 * n)) << n;
-  }
+  for (int n = 1; n <= count; ++n) ASSERT_EQ(PointOf(n), (Floats{scale * n, scale * 2 * n, scale * 3 * n})) << n;
 }
 
 // A drawing whose caches spill reads back as it was built; the next one

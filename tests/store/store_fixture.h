@@ -48,6 +48,12 @@ inline Ints RangeOf(int i) {
   return {first, last, kind, pen};
 }
 
+inline Floats PointOf(int n) {
+  float x = 0, y = 0, z = 0;
+  store::PointGet(n, x, y, z);
+  return {x, y, z};
+}
+
 // Fills points 1..count with (n, 2n, 3n) in polylines of perObject points.
 inline void FillNumbered(int count, int perObject) {
   for (int n = 1; n <= count; ++n) {

@@ -19,11 +19,6 @@ Ints EntryOf(int i) {
   store::ObjectGet(i, first, kind, pen);
   return {first, kind, pen};
 }
-Floats PointOf(int n) {
-  float x = 0, y = 0, z = 0;
-  store::PointGet(n, x, y, z);
-  return {x, y, z};
-}
 
 // --- Objects ---------------------------------------------------------------------------
 

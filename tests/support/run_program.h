@@ -60,14 +60,8 @@ inline std::string MakeTempFolder() {
   return mkdtemp(name) ? std::string(name) : std::string("/tmp");
 }
 
-inline bool FileExists(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in.good();
-}
+inline bool FileExists(const std::string& path) { return std::ifstream(path, std::ios::binary).good(); }
 
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+inline void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 }  // namespace testing_support
