@@ -11,12 +11,14 @@ bool IsFolderSeparator(char c) { return c == '\\' || c == ':' || c == '/'; }
 
 PathParts SplitPath(std::string_view path) {
   PathParts parts;
-  // Extension: collected backwards until the dot has been taken.
+  // Extension: collected backwards until the dot has been taken; a dot
+  // before the last folder separator belongs to a folder's name.
   std::size_t i = path.size();
   bool dotFound = false;
   std::string reversed;
   while (i > 0) {
     const char c = path[--i];
+    if (IsFolderSeparator(c)) break;
     if (c == '\0' || c == ' ') continue;
     reversed.push_back(c);
     if (c == '.') { dotFound = true; break; }

@@ -136,7 +136,7 @@ Picked Pick(std::int32_t start, bool withValues) {
   return p;
 }
 
-TEST_F(MenuTest, ColourPickerMovesStopAtTheEnds) {
+TEST_F(MenuTest, ColourPickerMovesStopAtTheEndsAndValuesAreEditedInPlace) {
   for (int i = 0; i < 5; ++i) platform::QueueKey(platform::VirtualKey::Left);
   platform::QueueText("\r");
   EXPECT_EQ(Pick(3, false).Colour, 0);
@@ -145,11 +145,8 @@ TEST_F(MenuTest, ColourPickerMovesStopAtTheEnds) {
   EXPECT_EQ(Pick(14, false).Colour, 15);
   platform::QueueText(" ");  // without values the blank confirms
   EXPECT_EQ(Pick(6, false).Colour, 6);
-}
-
-// Arrows edit the values in place, kept even when the choice is refused; a
-// blank asks for the value.
-TEST_F(MenuTest, ColourPickerValuesAreEditedInPlace) {
+  // With values, arrows edit them in place, kept even when the choice is
+  // refused; a blank asks for the value.
   for (auto k : {platform::VirtualKey::Up, platform::VirtualKey::Up, platform::VirtualKey::Right,
                  platform::VirtualKey::Down})
     platform::QueueKey(k);

@@ -22,6 +22,14 @@ void FillSmallMenu() {
   menu::SetNumberItem(3, "Масштаб;Scale", 0.25f, 6, 3);
 }
 
+// The small menu shown and left with "1", its buttons in place.
+void ShowSmallMenu() {
+  FillSmallMenu();
+  platform::QueueText("1");
+  KeyCode key = 0;
+  menu::RunMenu(3, key);
+}
+
 // What a menu of three items returns for the keys typed: digits beyond the
 // count and zero are ignored; an edited number item returns its digit and
 // keeps the new value, a refused input the old one; view keys and the grid
@@ -88,10 +96,7 @@ TEST_F(MenuTest, NothingIsDrawnWhileKeysAreQueued) {
 }
 
 TEST_F(MenuTest, AClickOnEachKindOfButtonGivesItsKey) {
-  FillSmallMenu();
-  Type("1");
-  KeyCode key = 0;
-  menu::RunMenu(3, key);
+  ShowSmallMenu();
   const auto& b = menu::M.Buttons;
   ASSERT_EQ(menu::M.ButtonCount, 1 + 9 + 12 + 9);
   auto click = [&](const menu::MenuButton& button) {
@@ -110,15 +115,14 @@ TEST_F(MenuTest, AClickOnEachKindOfButtonGivesItsKey) {
   EXPECT_EQ(scans, std::string("\x48\x49\x51"));
   // A click in the picture, outside every button, stays a blank.
   platform::QueueLeftClick(400, 300);
+  KeyCode key = 0;
   menu::MenuReadKey(key);
   EXPECT_EQ(key, ' ');
 }
 
 TEST_F(MenuTest, AClickedButtonsSequenceIsReadBeforeTheKeyboard) {
-  FillSmallMenu();
-  Type("1");
+  ShowSmallMenu();
   KeyCode key = 0;
-  menu::RunMenu(3, key);
   menu::M.Buttons[5].Sequence = "72";
   ClickCentre(menu::M.Buttons[5]);
   Type("9");
@@ -156,24 +160,11 @@ TEST_F(MenuTest, UndoHelpAndRefreshKeys) {
   EXPECT_EQ(seen, "undo redo help 0 ");
   menu::RefreshMenu();  // no menu waits
   EXPECT_EQ(platform::Events.Count, 0);
-  menu::Slots.EditHook = [](bool) {};
-  menu::Slots.HelpHook = [](int) {};
 }
 
-TEST_F(MenuTest, LabelsTakeTheirLanguagePart) {
-  const char* label = "Графопостроитель;Printer/Export"_sc;
-  for (int language : {0, 1, 2}) {
-    gfx::LanguageIndex = language;
-    menu::SetTextItem(1, label);
-    EXPECT_EQ(menu::M.Items[1].Text, language == 1 ? "Printer/Export" : "Графопостроитель"_sc);
-  }
-  gfx::LanguageIndex = 0;
-  // Windows Cyrillic labels are converted: "Да" in CP1251.
-  menu::SetTextItemAnsi(2, "\xC4\xE0");
-  EXPECT_EQ(menu::M.Items[2].Text, "Да"_sc);
-}
-
-TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
+// Numbers end at the column's right edge; labels in Windows Cyrillic are
+// converted.
+TEST_F(MenuTest, ItemTextsNumbersAtTheRightEdge) {
   const int columnChars = menu::CharsPerColumn();
   menu::SetNumberItem(4, "Масштаб"_sc, 0.25f, 6, 3);
   const auto& item = menu::M.Items[4];
@@ -185,6 +176,8 @@ TEST_F(MenuTest, NumbersEndAtTheColumnsRightEdge) {
   // A label wider than the column gets no blanks; texts are cut.
   menu::SetNumberItem(5, std::string(200, 'x'), 1e30f, 40, 3);
   EXPECT_EQ(std::pair(menu::M.Items[5].Text.size(), menu::M.Items[5].ValueText.size()), std::pair(80ul, 16ul));
+  menu::SetTextItemAnsi(2, "\xC4\xE0");  // labels in Windows Cyrillic are converted: "Да" in CP1251
+  EXPECT_EQ(menu::M.Items[2].Text, "Да"_sc);
 }
 
 TEST_F(MenuTest, PromptsLongerThanThePanelStayInside) {
@@ -211,7 +204,6 @@ TEST_F(MenuTest, ALanguageSwitchWhileAMenuIsShownRetakesItsTexts) {
             (std::array<std::string, 4>{"Sections", "      3", "Scale", "File"}));
   EXPECT_EQ(items[1].Kind, menu::kItemNumber);
   EXPECT_FLOAT_EQ(menu::GetItemValue(1), 0.25f);
-  gfx::LanguageIndex = 0;
 }
 
 // What a menu looks like: nine number items and the navigation pad, at two

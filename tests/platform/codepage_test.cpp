@@ -12,20 +12,16 @@
 
 namespace {
 
-TEST(CodePage, ScreenLiteralsAreConvertedWhileCompiling) {
+// Screen literals are converted while compiling; every screen byte survives
+// UTF-8 and back; unknown and malformed UTF-8 becomes question marks.
+TEST(CodePage, ScreenTextAndUtf8) {
   constexpr const char* s = "АЯаппряЁё №"_sc;
   EXPECT_STREQ(s, "\x80\x9F\xA0\xAF\xAF\xE0\xEF\xF0\xF1 \xFC");
   EXPECT_STREQ("plain ASCII"_sc, "plain ASCII");
-}
-
-TEST(CodePage, EveryScreenByteSurvivesUtf8AndBack) {
   std::string all;
   for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
   EXPECT_EQ(gfx::ScreenFromUtf8(gfx::Utf8FromScreen(all)), all);
   EXPECT_EQ(gfx::Utf8FromScreen("\x8F\xE0\xA8\xA2\xA5\xE2"), "Привет");
-}
-
-TEST(CodePage, UnknownAndMalformedUtf8BecomesQuestionMarks) {
   EXPECT_EQ(gfx::ScreenFromUtf8("a€b"), "a?b");
   EXPECT_EQ(gfx::ScreenFromUtf8(std::string("x\xC3", 2)), "x?");
   EXPECT_EQ(gfx::ScreenFromUtf8(std::string("\xE2\x28\xA1", 3)), "?(?");
@@ -36,46 +32,34 @@ TEST(CodePage, WindowsCyrillicToScreen) {
   for (auto [win, screen] : {std::pair{192, 128}, {239, 175}, {240, 224}, {255, 239}, {168, 240},
                              {184, 241}, {'A', 'A'}, {150, 150}})
     EXPECT_EQ(gfx::WinToScreenByte(static_cast<unsigned char>(win)), screen) << win;
-  for (int b = 0; b < 256; ++b) {
-    unsigned char s = gfx::WinToScreenByte(static_cast<unsigned char>(b));
-    if (b >= 192 || b == 168 || b == 184) {
-      EXPECT_EQ(gfx::ScreenToWinByte(s), b);
-    }
-  }
+  for (int b = 192; b < 256; ++b)  // the letters come back (Ё and ё: the codes below)
+    EXPECT_EQ(gfx::ScreenToWinByte(gfx::WinToScreenByte(static_cast<unsigned char>(b))), b) << b;
   EXPECT_EQ(gfx::ScreenToWinCodes("\xF0\xF1z"), "\xA8\xB8z");
 }
 
-TEST(Numbers, FixedPointRightAlignedInAMinimumWidth) {
-  EXPECT_EQ(gfx::FormatNumber(3.14159265, 8, 3), "   3.142");
-  EXPECT_EQ(gfx::FormatNumber(2.5, 4, 0), "   2");
-  EXPECT_EQ(gfx::FormatNumber(3.5, 4, 0), "   4");
-  EXPECT_EQ(gfx::FormatNumber(-0.4, 3, 0), "  0");
-  EXPECT_EQ(gfx::FormatNumber(7, 0, 3), "");
-  EXPECT_EQ(gfx::FormatNumber(123456.789, 6, 3), "123456.789");
-  EXPECT_EQ(gfx::FormatNumber(-1.25, 6, 3), "-1.250");
-  EXPECT_EQ(gfx::FormatFixed(15, 0, 0), "15");
-  // Shown to a person, a value too small for its decimals keeps its digits.
-  const struct {
-    double Value;
-    int Width, Decimals;
-    const char* Text;
-  } kKept[] = {{0.0001, 6, 3, "0.0001"},  {0.25, 6, 3, " 0.250"},  {0.0123, 6, 3, "0.0123"},
-               {2.0001, 6, 3, " 2.000"},  {0, 6, 3, " 0.000"},     {-0.00015, 9, 3, " -0.00015"},
-               {1e-12, 9, 3, " 1.00e-12"}, {0.4, 3, 0, "  0"},     {5000, 6, 3, "5000.000"}};
-  for (const auto& k : kKept) EXPECT_EQ(gfx::FormatKeepingDigits(k.Value, k.Width, k.Decimals), k.Text) << k.Value;
-  EXPECT_EQ(gfx::FormatFixed(-1, 0, 0), "-1");
-}
-
-TEST(Numbers, AbsurdValuesNeverCrash) {
-  EXPECT_EQ(gfx::FormatNumber(std::nan(""), 6, 3), "   nan");
-  EXPECT_EQ(gfx::FormatNumber(-INFINITY, 6, 0), "  -inf");
+// Each row: a formatter, the value, width and decimals, and the text. Fixed
+// point is right-aligned in a minimum width; shown to a person, a value too
+// small for its decimals keeps its digits; in a picture a number wider than
+// 16 characters takes the exponent form; absurd values never crash.
+TEST(Numbers, FormattersGiveTheirTexts) {
+  using Formatter = std::string (*)(double, int, int);
+  const Formatter number = gfx::FormatNumber, fixed = gfx::FormatFixed, kept = gfx::FormatKeepingDigits,
+                  compact = gfx::FormatNumberCompact;
+  const struct { Formatter Format; double Value; int Width, Decimals; const char* Text; } kRows[] = {
+      {number, 3.14159265, 8, 3, "   3.142"}, {number, 2.5, 4, 0, "   2"},    {number, 3.5, 4, 0, "   4"},
+      {number, -0.4, 3, 0, "  0"},           {number, 7, 0, 3, ""},         {number, -1.25, 6, 3, "-1.250"},
+      {number, 123456.789, 6, 3, "123456.789"}, {fixed, 15, 0, 0, "15"},    {fixed, -1, 0, 0, "-1"},
+      {kept, 0.0001, 6, 3, "0.0001"},        {kept, 0.25, 6, 3, " 0.250"},  {kept, 0.0123, 6, 3, "0.0123"},
+      {kept, 2.0001, 6, 3, " 2.000"},        {kept, 0, 6, 3, " 0.000"},     {kept, -0.00015, 9, 3, " -0.00015"},
+      {kept, 1e-12, 9, 3, " 1.00e-12"},      {kept, 0.4, 3, 0, "  0"},      {kept, 5000, 6, 3, "5000.000"},
+      {number, std::nan(""), 6, 3, "   nan"}, {number, -INFINITY, 6, 0, "  -inf"},
+      {compact, 28652455872786340100192449069056.0, 9, 0, "2.865246e+31"},
+      {compact, -1e15, 6, 3, "-1.000000e+15"}, {compact, 123456789.125, 6, 3, "123456789.125"},
+      {compact, 7, 20, 3, "               7.000"},
+  };
+  for (const auto& r : kRows) EXPECT_EQ(r.Format(r.Value, r.Width, r.Decimals), r.Text) << r.Value;
   EXPECT_EQ(gfx::FormatNumber(1e308, 1, 60).size(), 309u + 1 + 60);
   EXPECT_EQ(gfx::FormatNumber(1, 100000, 2).size(), 200u);
-  // In a picture a number wider than 16 characters takes the exponent form.
-  EXPECT_EQ(gfx::FormatNumberCompact(28652455872786340100192449069056.0, 9, 0), "2.865246e+31");
-  EXPECT_EQ(gfx::FormatNumberCompact(-1e15, 6, 3), "-1.000000e+15");
-  EXPECT_EQ(gfx::FormatNumberCompact(123456789.125, 6, 3), "123456789.125");
-  EXPECT_EQ(gfx::FormatNumberCompact(7, 20, 3), "               7.000");
 }
 
 TEST(Numbers, NearestIntHalvesToEvenAndSaturates) {

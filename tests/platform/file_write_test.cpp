@@ -3,9 +3,11 @@
 // whole-file reading.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <iterator>
 
 #include "exchange/file_io.h"
 #include "platform/file_write.h"
@@ -15,23 +17,15 @@ namespace {
 
 using namespace testing_support;
 
+namespace fs = std::filesystem;
+
 // Entries of a folder, hidden ones (the temporary files) included.
 int EntriesIn(const std::string& dir) {
-  int n = 0;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string name = e->d_name;
-      n += name != "." && name != "..";
-    }
-    closedir(d);
-  }
-  return n;
+  return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
-mode_t ModeOf(const std::string& path, bool followLinks = true) {
-  struct stat st {};
-  if ((followLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0) return 0;
-  return st.st_mode;
+unsigned PermissionsOf(const std::string& path) {
+  return static_cast<unsigned>(fs::status(path).permissions() & fs::perms::mask);
 }
 
 const std::string kBytes("new\r\n\0bytes", 12);
@@ -52,7 +46,7 @@ const WriteCase kCases[] = {
        const mode_t mask = umask(0);
        umask(mask);
        EXPECT_EQ(ReadFile(d + "/out"), kBytes);
-       EXPECT_EQ(ModeOf(d + "/out") & 0777, 0666u & ~mask);
+       EXPECT_EQ(PermissionsOf(d + "/out"), 0666u & ~mask);
      }},
     {"a file is replaced and keeps its mode",
      [](const std::string& d) {
@@ -63,7 +57,7 @@ const WriteCase kCases[] = {
      "", 1,
      [](const std::string& d) {
        EXPECT_EQ(ReadFile(d + "/out"), kBytes);
-       EXPECT_EQ(ModeOf(d + "/out") & 0777, 0640u);
+       EXPECT_EQ(PermissionsOf(d + "/out"), 0640u);
      }},
     {"a link is followed and stays a link",
      [](const std::string& d) {
@@ -73,7 +67,7 @@ const WriteCase kCases[] = {
      },
      "", 2,
      [](const std::string& d) {
-       EXPECT_TRUE(S_ISLNK(ModeOf(d + "/out", false)));
+       EXPECT_TRUE(fs::is_symlink(d + "/out"));
        EXPECT_EQ(ReadFile(d + "/shared"), kBytes);
      }},
     {"a dangling link makes the file it names",
@@ -83,7 +77,7 @@ const WriteCase kCases[] = {
      },
      "", 2,
      [](const std::string& d) {
-       EXPECT_TRUE(S_ISLNK(ModeOf(d + "/out", false)));
+       EXPECT_TRUE(fs::is_symlink(d + "/out"));
        EXPECT_EQ(ReadFile(d + "/made"), kBytes);
      }},
     {"a loop of links is refused",
@@ -102,7 +96,7 @@ const WriteCase kCases[] = {
      "the file is read-only; it was left unchanged", 1,
      [](const std::string& d) {
        EXPECT_EQ(ReadFile(d + "/out"), "old");
-       EXPECT_EQ(ModeOf(d + "/out") & 0777, 0444u);
+       EXPECT_EQ(PermissionsOf(d + "/out"), 0444u);
      }},
     {"a missing folder", [](const std::string& d) { return d + "/missing/out"; },
      "No such file or directory", 0, [](const std::string&) {}},

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/kernel.h"
 #include "platform/codepage.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
@@ -22,14 +21,6 @@ std::vector<std::string> Calls;
 void RecordExhausted() { Calls.push_back("exhausted"); }
 void RecordNew() { Calls.push_back("new"); }
 void RecordRedraw() { Calls.push_back("redraw"); }
-void RecordLoad(const std::string& p) { Calls.push_back("load " + p); }
-bool RecordSave(const std::string& p) {
-  Calls.push_back("save " + p);
-  return true;
-}
-void RecordHelp3() { Calls.push_back("help 3"); }
-void RecordCommand(int n) { Calls.push_back("command " + std::to_string(n)); }
-void RecordClose() { Calls.push_back("close"); }
 
 class ImageDriver : public ::testing::Test {
  protected:
@@ -37,6 +28,10 @@ class ImageDriver : public ::testing::Test {
     platform::BuildPalette();
     InstallImageDriver(200, 100);
     Image.InputExhaustedHook = RecordExhausted;
+    // The menu-bar work the tests must not see run unasked.
+    MenuBar.NewHook = RecordNew;
+    MenuBar.RedrawHook = RecordRedraw;
+    MenuBar.SaveHook = [](const std::string& p) { Calls.push_back("save " + p); return true; };
     Calls.clear();
   }
   static std::array<int, 3> Mouse(bool pointer = false) {
@@ -53,13 +48,7 @@ class ImageDriver : public ::testing::Test {
 
 // --- Installation -----------------------------------------------------------
 
-TEST_F(ImageDriver, DefaultPictureIs1280By1024) {
-  InstallImageDriver();
-  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1280, 1024));
-  EXPECT_EQ(Image.InputExhaustedHook, &EndOnExhaustedInput);
-}
-
-TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
+TEST_F(ImageDriver, ResetDriverAndMenuBarHaveHarmlessDefaults) {
   ResetPlatformDriver();
   EXPECT_EQ(Drv.DrvReadKey(), 27);
   EXPECT_FALSE(Drv.DrvKeyPressed());
@@ -73,6 +62,13 @@ TEST_F(ImageDriver, ResetDriverHasHarmlessDefaults) {
   EXPECT_FALSE(Drv.DrvFileDialog(true, "spw", path));
   Drv.DrvPoint(0, 0, 15);
   Drv.DrvLine(0, 0, 10, 10, 15);
+  MenuBar.DataExtension = "xyz";  // the menu bar's too
+  ResetMenuBar();
+  EXPECT_EQ(MenuBar.MenuCommandHook, &RunMenuCommand);
+  EXPECT_TRUE(MenuBar.DataExtension.empty());
+  MenuBar.NewHook();
+  MenuBar.LoadHook("a");
+  EXPECT_TRUE(Calls.empty());
 }
 
 // --- Keys -----------------------------------------------------------------------
@@ -95,19 +91,18 @@ TEST_F(ImageDriver, KeysComeOutInTheirOrderThenEscape) {
   EXPECT_EQ(Calls.size(), 2u);
 }
 
-TEST_F(ImageDriver, DefaultExhaustionEndsTheProgramWithCodeZero) {
+// A program that ignores the Escape of exhausted input is ended at last. A
+// driver installed afresh pictures 1280 × 1024 and ends the program with
+// code 0 when its input runs out, or when a close is confirmed (no saving).
+TEST_F(ImageDriver, ExhaustedInputOrAConfirmedCloseEndsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  Image.InputExhaustedHook = EndOnExhaustedInput;
+  EXPECT_EXIT({ for (;;) Drv.DrvReadKey(); }, ::testing::ExitedWithCode(kRunawayExitCode), "input exhausted");
+  InstallImageDriver();
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(1280, 1024));
   EXPECT_EXIT(Drv.DrvReadKey(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(ImageDriver, ProgramThatIgnoresEscapeIsEndedAtLast) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        for (;;) Drv.DrvReadKey();
-      },
-      ::testing::ExitedWithCode(kRunawayExitCode), "input exhausted");
+  QueueCloseWindow();
+  QueueYesNo(true);
+  EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ImageDriver, KeyPressedStopsAtTheFirstCode) {
@@ -183,12 +178,6 @@ TEST_F(ImageDriver, PreparedAnswersAndRecords) {
   ASSERT_EQ(Image.Asked.size(), 2u);
   EXPECT_EQ(Image.Asked[0].Text, "Q");
   EXPECT_TRUE(Image.Asked[0].QuestionIcon);
-  std::string path = "unchanged";
-  EXPECT_FALSE(Drv.DrvFileDialog(true, "spw", path));
-  QueueFileAnswer("/tmp/a.spw");
-  EXPECT_TRUE(Drv.DrvFileDialog(false, "spw", path));
-  EXPECT_EQ(path, "/tmp/a.spw");
-  EXPECT_EQ(Image.Dialogs, (std::vector<std::string>{"open spw", "save spw"}));
   EXPECT_TRUE(Drv.DrvOpenDocument("VOD.HTM"));
   Image.DocumentsOpen = false;  // no program for it
   EXPECT_FALSE(Drv.DrvOpenDocument("VOD.HTM"));
@@ -202,7 +191,7 @@ TEST_F(ImageDriver, PreparedAnswersAndRecords) {
 }
 
 TEST_F(ImageDriver, ResizeAndWaitingGoThroughTheWindowProcedure) {
-  MenuBar.RedrawHook = RecordRedraw;  // the default of the resize hook
+  // The redraw hook is the default of the resize hook.
   MenuBar.IdleHook = [] { Calls.push_back("idle"); };
   QueueResize(320, 200);
   QueueMouseMove(5, 6);
@@ -219,20 +208,9 @@ TEST_F(ImageDriver, ResizeAndWaitingGoThroughTheWindowProcedure) {
 
 // --- Menu commands -------------------------------------------------------------------
 
-class MenuCommands : public ImageDriver {
- protected:
-  void SetUp() override {
-    ImageDriver::SetUp();
-    MenuBar.NewHook = RecordNew;
-    MenuBar.RedrawHook = RecordRedraw;
-    MenuBar.LoadHook = RecordLoad;
-    MenuBar.SaveHook = RecordSave;
-    MenuBar.DataExtension = "spw";
-  }
-};
-
-TEST_F(MenuCommands, HelpItemsRunTheirHookThenRedraw) {
-  MenuBar.HelpHooks[3] = RecordHelp3;
+// Unknown commands (100, 306, 200) do nothing.
+TEST_F(ImageDriver, HelpItemsRunTheirHookThenRedraw) {
+  MenuBar.HelpHooks[3] = [] { Calls.push_back("help 3"); };
   QueueMenuCommand(304);
   QueueMenuCommand(301);  // the default help hook asks and ignores
   QueueMenuCommand(100);
@@ -245,9 +223,9 @@ TEST_F(MenuCommands, HelpItemsRunTheirHookThenRedraw) {
   EXPECT_EQ(Image.Asked[0].Caption, "Exit");
 }
 
-TEST_F(MenuCommands, CommandsGoThroughMenuCommandHookAndExitThroughTheDriversHook) {
-  MenuBar.MenuCommandHook = RecordCommand;
-  MenuBar.PostCloseHook = RecordClose;
+TEST_F(ImageDriver, CommandsGoThroughMenuCommandHookAndExitThroughTheDriversHook) {
+  MenuBar.MenuCommandHook = [](int n) { Calls.push_back("command " + std::to_string(n)); };
+  MenuBar.PostCloseHook = [] { Calls.push_back("close"); };
   QueueMenuCommand(103);
   QueueMenuCommand(7);
   EXPECT_FALSE(Drv.DrvKeyPressed());
@@ -257,7 +235,7 @@ TEST_F(MenuCommands, CommandsGoThroughMenuCommandHookAndExitThroughTheDriversHoo
 
 // Exit from the menu and the window's close box both ask; a no keeps the
 // program running.
-TEST_F(MenuCommands, ExitAndCloseAnsweredNoKeepRunning) {
+TEST_F(ImageDriver, ExitAndCloseAnsweredNoKeepRunning) {
   QueueMenuCommand(kCommandExit);
   QueueCharacter('z');
   QueueYesNo(false);
@@ -273,32 +251,6 @@ TEST_F(MenuCommands, ExitAndCloseAnsweredNoKeepRunning) {
   EXPECT_TRUE(Calls.empty());
 }
 
-TEST_F(MenuCommands, ConfirmedCloseEndsWithCodeZeroWithoutSaving) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  QueueCloseWindow();
-  QueueYesNo(true);
-  EXPECT_EXIT(Drv.DrvKeyPressed(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST(MenuBarSlots, ResetRestoresDefaults) {
-  MenuBar.NewHook = RecordNew;
-  MenuBar.DataExtension = "xyz";
-  ResetMenuBar();
-  EXPECT_EQ(MenuBar.MenuCommandHook, &RunMenuCommand);
-  EXPECT_TRUE(MenuBar.DataExtension.empty());
-  Calls.clear();
-  MenuBar.NewHook();
-  MenuBar.LoadHook("a");
-  EXPECT_TRUE(Calls.empty());
-}
-
-TEST(MenuBarPaths, PathLessExtension) {
-  EXPECT_EQ(PathWithoutExtension("C:\\data\\shell.spw"), "C:\\data\\shell");
-  EXPECT_EQ(PathWithoutExtension("shell"), "shell");
-  EXPECT_EQ(PathWithoutExtension("/a.b/shell"), "/a.b/shell");
-  EXPECT_EQ(PathWithoutExtension("/a/b.tar.spw"), "/a/b.tar");
-  EXPECT_EQ(PathWithoutExtension(""), "");
-}
 
 }  // namespace
 }  // namespace platform

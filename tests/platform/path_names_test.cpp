@@ -14,20 +14,23 @@ using namespace platform;
 
 namespace {
 
+// Each row: the path, its parts, and the path without its extension.
 TEST(SplitPath, FolderNameAndExtension) {
-  struct Row { std::string path, folder, name, extension; };
+  struct Row { std::string path, folder, name, extension, stem; };
   const Row rows[] = {
-      {"C:\\data\\shell.spw", "C:\\data\\", "shell", ".spw"},  // the separator and the dot kept
-      {"shell", "", "shell", "."},                               // no dot: a bare one
-      {"/home/u/shells/tank.spw", "/home/u/shells/", "tank", ".spw"},
-      {"A:TANK.SPW", "A:", "TANK", ".SPW"},
-      {std::string("d\\a.s p\0w ", 10), "d\\", "a", ".spw"},  // blanks and zeros dropped
-      {"/a/b.tar.spw", "/a/", "b.tar", ".spw"},                 // only the last dot
-      {"", "", "", "."},
+      {"C:\\data\\shell.spw", "C:\\data\\", "shell", ".spw", "C:\\data\\shell"},  // the separator and the dot kept
+      {"shell", "", "shell", ".", "shell"},                                         // no dot: a bare one
+      {"/home/u/shells/tank.spw", "/home/u/shells/", "tank", ".spw", "/home/u/shells/tank"},
+      {"A:TANK.SPW", "A:", "TANK", ".SPW", "A:TANK"},
+      {std::string("d\\a.s p\0w ", 10), "d\\", "a", ".spw", "d\\a"},  // blanks and zeros dropped
+      {"/a/b.tar.spw", "/a/", "b.tar", ".spw", "/a/b.tar"},                 // only the last dot
+      {"", "", "", ".", ""},
+      {"/home/u/v1.2/tank", "/home/u/v1.2/", "tank", ".", "/home/u/v1.2/tank"},  // a dot in a folder
   };
   for (const Row& r : rows) {
     const PathParts p = SplitPath(r.path);
     EXPECT_EQ(p.Folder + "|" + p.Name + "|" + p.Extension, r.folder + "|" + r.name + "|" + r.extension) << r.path;
+    EXPECT_EQ(PathWithoutExtension(r.path), r.stem) << r.path;
   }
 }
 

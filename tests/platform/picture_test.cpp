@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <unistd.h>
-
 #include <array>
 #include <climits>
-#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "graphics/kernel.h"
 #include "platform/driver.h"
 #include "platform/image/image_driver.h"
 #include "platform/picture.h"
@@ -41,9 +38,8 @@ class PictureEntries : public ::testing::Test {
   }
 };
 
-TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
-  EXPECT_EQ(Drv.DrvScreenWidth(), kW);
-  EXPECT_EQ(Drv.DrvScreenHeight(), kH);
+TEST_F(PictureEntries, SizeBlackStartClampedColourNumbersAndRgbPixels) {
+  EXPECT_EQ(std::pair(Drv.DrvScreenWidth(), Drv.DrvScreenHeight()), std::pair(kW, kH));
   EXPECT_EQ(LitPixels(), 0);
   EXPECT_EQ(Pic.PenCache, platform::Palette[15]);
   Drv.DrvPoint(10, 20, 12);  // red, in the picture (opaque) and the shadow
@@ -57,6 +53,10 @@ TEST_F(PictureEntries, SizeBlackStartAndClampedColourNumbers) {
   EXPECT_EQ(PictureColour(1, 1), platform::Palette[528]);
   EXPECT_EQ((std::array{platform::ShadowRaster[1][1], platform::ShadowRaster[1][2], platform::ShadowRaster[1][3]}),
             (std::array{0x006060u, 0u, 0u}));
+  Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);  // colours given as red, green, blue leave the shadow
+  Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);  // clamped
+  EXPECT_EQ(std::pair(PictureColour(6, 6), PictureColour(7, 6)), std::pair(0x030201u, 0xFF00FFu));
+  EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
 }
 
 TEST_F(PictureEntries, PenIsCreatedOnlyOnAChangeOfValue) {
@@ -187,20 +187,10 @@ TEST_F(PictureEntries, HugeAndNegativeCoordinatesWriteNothingOutside) {
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 0), 0xFFFFFFu) << x;
   EXPECT_EQ(std::pair(platform::ShadowRaster[0][platform::kShadowColumns - 1], platform::ShadowRaster[1][0]),
             std::pair(0xFFFFFFu, kMarker));
-}
-
-TEST_F(PictureEntries, LineFarOutsideTheShadowIsStillCut) {
-  Drv.DrvLine(-5000, 10, 5000, 10, 12);
+  Drv.DrvLine(-5000, 10, 5000, 10, 12);  // far outside the shadow too: still cut
   for (int x = 0; x < kW; ++x) EXPECT_EQ(PictureColour(x, 10), 0x0000FFu) << x;
   EXPECT_EQ(platform::ShadowRaster[10][platform::kShadowColumns - 1], 0x0000FFu);
-  EXPECT_EQ(LitPixels(), kW);
-}
-
-TEST_F(PictureEntries, PutPixelRgbLeavesTheShadow) {
-  Drv.DrvPutPixelRGB(6, 6, 1, 2, 3);
-  Drv.DrvPutPixelRGB(7, 6, 300, -4, 255);  // clamped
-  EXPECT_EQ(std::pair(PictureColour(6, 6), PictureColour(7, 6)), std::pair(0x030201u, 0xFF00FFu));
-  EXPECT_EQ(platform::ShadowRaster[6][6], kMarker);
+  EXPECT_EQ(LitPixels(), 2 * kW);
 }
 
 TEST_F(PictureEntries, ResizeKeepsEntriesInsideTheNewPicture) {
@@ -219,29 +209,16 @@ std::uint32_t BigEndian(const unsigned char* p) {
   return static_cast<std::uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
 }
 
-class PngFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    platform::BuildPalette();
-    InstallImageDriver(5, 3);
-    Drv.DrvInitGraphics();
-    // A folder of its own: other runs of the suite may write at the same time.
-    folder_ = testing_support::MakeTempFolder();
-    path_ = folder_ + "/picture.png";
-  }
-  void TearDown() override {
-    std::remove(path_.c_str());
-    rmdir(folder_.c_str());
-  }
-  std::string folder_;
-  std::string path_;
-};
-
-TEST_F(PngFile, SignatureHeaderAndPixels) {
+// In a folder of its own: other runs of the suite may write at the same time.
+TEST(PngFile, SignatureHeaderAndPixelsOrAnErrorText) {
+  platform::BuildPalette();
+  InstallImageDriver(5, 3);
+  Drv.DrvInitGraphics();
+  const std::string folder = testing_support::MakeTempFolder(), path = folder + "/picture.png";
   Drv.DrvPoint(1, 2, 12);             // red
   Drv.DrvPutPixelRGB(4, 0, 1, 2, 3);
-  ASSERT_EQ(WritePicturePng(path_), "");
-  const std::string bytes = testing_support::ReadFile(path_);
+  ASSERT_EQ(WritePicturePng(path), "");
+  const std::string bytes = testing_support::ReadFile(path);
   const std::vector<unsigned char> f(bytes.begin(), bytes.end());
   ASSERT_GT(f.size(), 57u);
   const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -268,10 +245,8 @@ TEST_F(PngFile, SignatureHeaderAndPixels) {
   want[0 * row + 1 + 3 * 4 + 1] = 2;
   want[0 * row + 1 + 3 * 4 + 2] = 3;
   EXPECT_EQ(raw, want);
-}
-
-TEST_F(PngFile, UnwritableFolderGivesAnErrorText) {
-  EXPECT_EQ(WritePicturePng("/nonexistent-folder/x/picture.png"), "No such file or directory");
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(WritePicturePng(path), "No such file or directory");
 }
 
 }  // namespace

@@ -27,6 +27,12 @@ class CursorLoopTest : public ScreenTest {
     V.CursorWorld[2] = z;
   }
 
+  // Runs the cursor loop on the keys typed.
+  void Run(const std::string& keys) {
+    platform::QueueText(keys);
+    view::GetCursorPoint(x, y, z, key);
+  }
+
   float x = 0, y = 0, z = 0;
   std::uint8_t key = 0;
 };
@@ -48,11 +54,8 @@ TEST_F(CursorLoopTest, StepKeysLandOnMultiplesOfTheStep) {
   };
   for (const Row& r : rows) {
     StartAt(r.x0, r.y0, r.z0);
-    platform::QueueText(r.keys + "q");
-    RunCursor(x, y, z, key);
-    EXPECT_EQ(std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z),
-              std::to_string(r.x) + " " + std::to_string(r.y) + " " + std::to_string(r.z))
-        << r.x0 << " " << r.y0;
+    Run(r.keys + "q");
+    EXPECT_EQ((std::array{x, y, z}), (std::array{r.x, r.y, r.z})) << r.x0 << " " << r.y0;
     EXPECT_EQ(V.CursorWorld[0], r.x);
     EXPECT_EQ(key, 'q');
   }
@@ -62,24 +65,20 @@ TEST_F(CursorLoopTest, StepKeysLandOnMultiplesOfTheStep) {
 // cross, X opens the step menu, Ctrl-arrows pan in either rotate mode and
 // PageUp zooms in.
 TEST_F(CursorLoopTest, StepAngleAndViewKeys) {
-  platform::QueueText("++q");
-  RunCursor(x, y, z, key);
+  Run("++q");
   EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepX), std::pair(160.0f, 160.0f));
-  platform::QueueText("-,<q");
-  RunCursor(x, y, z, key);
+  Run("-,<q");
   EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepZ), std::pair(40.0f, 40.0f));
   EXPECT_FLOAT_EQ(V.CursorAngle, static_cast<float>(16 * 3.14159265358979 / 180));
   EXPECT_EQ(V.CursorAngleSin, std::sin(V.CursorAngle));
-  platform::QueueText("x3q");
-  RunCursor(x, y, z, key);
+  Run("x3q");
   EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepY), std::pair(0.1f, 0.1f));
   EXPECT_EQ(key, 'q');
   EXPECT_EQ(Pictures, 0);
   V.RotateMode = 1;
-  ArrowKey(VirtualKey::Left, true);
-  ArrowKey(VirtualKey::PageUp);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
+  platform::QueueKey(VirtualKey::Left, true);
+  platform::QueueKey(VirtualKey::PageUp);
+  Run("q");
   EXPECT_EQ(V.ViewCentreU, static_cast<float>(V.PanStepX));
   EXPECT_EQ(V.ViewScaleU, 1.0f / 1.5f);
   EXPECT_EQ(Pictures, 2);
@@ -90,18 +89,16 @@ TEST_F(CursorLoopTest, ViewKeysRunInsideTheLoop) {
   menu::Slots.HelpHook = [](int context) { helps += context == menu::kHelpCursor; };
   platform::QueueText("rR");
   platform::QueueKey(VirtualKey::F1);  // the help of the cursor
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
+  Run("q");
   EXPECT_EQ(Pictures, 2);
   EXPECT_EQ(helps, 1);
   EXPECT_EQ(key, 'q');
-  menu::Slots.HelpHook = [](int) {};
 }
 
 // Whether the keys were typed ahead or come one by one as the loop waits,
 // the cursor follows the pointer; the left button ends with a blank, the
 // right one with Enter.
-TEST_F(CursorLoopTest, MouseMovesTheCursorAndAButtonEnds) {
+TEST_F(CursorLoopTest, MouseMovesTheCursorWithinTheViewportAndAButtonEnds) {
   for (int run = 0; run < 3; ++run) {
     SCOPED_TRACE(run);
     platform::Image.TypeAhead = run != 1;
@@ -115,33 +112,27 @@ TEST_F(CursorLoopTest, MouseMovesTheCursorAndAButtonEnds) {
     } else {
       platform::QueueRightClick(sx, sy);
     }
-    RunCursor(x, y, z, key);
+    Run("");
     EXPECT_EQ(key, run < 2 ? ' ' : 13);
     EXPECT_EQ(std::pair(x, y), std::pair(wx, wy));
   }
-}
-
-TEST_F(CursorLoopTest, PointerOutsideTheViewportIsClampedToItsEdge) {
-  platform::QueueMouseMove(5000, 5000);
-  platform::QueueText("q");
-  RunCursor(x, y, z, key);
+  platform::QueueMouseMove(5000, 5000);  // outside the viewport: clamped to its edge
+  Run("q");
   std::int32_t px = 0, py = 0;
   view::WorldToPixel(x, y, z, px, py);
-  EXPECT_EQ(px, V.ViewportWidth);
-  EXPECT_EQ(py, V.ViewportHeight);
+  EXPECT_EQ(std::pair(px, py), std::pair(V.ViewportWidth, V.ViewportHeight));
 }
 
 TEST_F(CursorLoopTest, ACursorRunLeavesThePictureAsItWas) {
   const auto before = PictureArea();
   int sx = 0, sy = 0;
   ScreenOf(33, 21, 0, sx, sy);
-  ArrowKey(VirtualKey::Right);
-  ArrowKey(VirtualKey::Up, false, true);
+  platform::QueueKey(VirtualKey::Right);
+  platform::QueueKey(VirtualKey::Up, false, true);
   platform::QueueText(",.>");
   platform::QueueMouseMove(sx, sy);
-  ArrowKey(VirtualKey::Down);
-  platform::QueueText("+q");
-  RunCursor(x, y, z, key);
+  platform::QueueKey(VirtualKey::Down);
+  Run("+q");
   EXPECT_EQ(PictureArea(), before);
   EXPECT_EQ(gfx::K.XorMode, 0);
   EXPECT_EQ(gfx::K.LineStyle, 0);
@@ -151,30 +142,14 @@ TEST_F(CursorLoopTest, ACursorRunLeavesThePictureAsItWas) {
 
 // --- Step menu ----------------------------------------------------------------------
 
-TEST_F(ScreenTest, StepMenuLinesAndDigitTable) {
+// The digits take the steps of the table; 9 (or ч) asks for a number, and
+// Esc, at once or in the number, keeps the value. The prompt lines come back.
+TEST_F(ScreenTest, StepMenuDigitsAndNumbers) {
   menu::PromptLine(0, "before");
   menu::PromptLine(1, "one");
-  float value = 10;
-  std::uint8_t key = 0;
-  platform::QueueText("3");
-  view::StepMenu("Шаг курсора"_sc, value, key);
-  EXPECT_EQ(value, 0.1f);
-  EXPECT_EQ(key, '3');
-  EXPECT_EQ(menu::M.Prompts[0], "before");
-  EXPECT_EQ(menu::M.Prompts[1], "one");
-  EXPECT_EQ(menu::M.Prompts[2], "");
-
-  const float want[] = {1, 2, 0.1f, 4, 5, 0.5f, 10, 100};
-  for (int d = 1; d <= 8; ++d) {
-    platform::QueueCharacter(static_cast<std::uint8_t>('0' + d));
-    view::StepMenu("t", value, key);
-    EXPECT_EQ(value, want[d - 1]) << d;
-  }
-}
-
-// 9 (or ч) asks for a number; Esc, at once or in the number, keeps the value.
-TEST_F(ScreenTest, StepMenuNineAsksForANumberAndEscKeepsTheValue) {
   const struct { std::string Keys; float Value; std::uint8_t Key; } kRows[] = {
+      {"1", 1, '1'},    {"2", 2, '2'},     {"3", 0.1f, '3'},  {"4", 4, '4'},
+      {"5", 5, '5'},    {"6", 0.5f, '6'},  {"7", 10, '7'},    {"8", 100, '8'},
       {"92.5\r", 2.5f, '9'}, {"\xF7" "7\r", 7, 0xF7}, {"\x1b", 10, 27}, {"9\x1b", 10, '9'}};
   for (const auto& r : kRows) {
     float value = 10;
@@ -184,6 +159,8 @@ TEST_F(ScreenTest, StepMenuNineAsksForANumberAndEscKeepsTheValue) {
     EXPECT_EQ(value, r.Value) << r.Keys;
     EXPECT_EQ(key, r.Key) << r.Keys;
   }
+  EXPECT_EQ((std::array{menu::M.Prompts[0], menu::M.Prompts[1], menu::M.Prompts[2]}),
+            (std::array<std::string, 3>{"before", "one", ""}));
 }
 
 std::string shownLines[menu::kPromptLines];

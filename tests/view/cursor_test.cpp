@@ -16,24 +16,21 @@ using view::V;
 
 // A cursor step sets all four steps, a grid step the grid's and the cursor's;
 // a step of zero or less is ignored, a grid step of zero hides the grid.
+// A step from a point lands on a multiple of the step.
 TEST_F(ViewTest, CursorAndGridSteps) {
   view::SetCursorSteps(2.5f);
   EXPECT_EQ((std::array{V.CursorStep, V.CursorStepX, V.CursorStepY, V.CursorStepZ}), (std::array{2.5f, 2.5f, 2.5f, 2.5f}));
   view::SetCursorSteps(4);
   view::SetCursorSteps(0);
   view::SetCursorSteps(-1);
-  EXPECT_EQ(V.CursorStep, 4.0f);
-  EXPECT_EQ(V.CursorStepZ, 4.0f);
+  EXPECT_EQ(std::pair(V.CursorStep, V.CursorStepZ), std::pair(4.0f, 4.0f));
   view::SetGridStep(5);
   EXPECT_EQ((std::array{V.GridStep, V.GridStepX, V.GridStepY, V.CursorStepX}), (std::array{5.0f, 5.0f, 5.0f, 5.0f}));
   view::SetGridStep(0);
-  EXPECT_EQ(V.GridStepX, 0.0f);
-  EXPECT_EQ(V.CursorStepX, 5.0f);
+  EXPECT_EQ(std::pair(V.GridStepX, V.CursorStepX), std::pair(0.0f, 5.0f));
   EXPECT_FALSE(view::GridDrawable());
-}
-
-TEST_F(ViewTest, CursorStepsLandOnMultiplesOfTheStepHalvesToEven) {
-  // round(−0.7) = −1, round(2.5) = 2, round(3.5) = 4.
+  // Steps land on multiples of the step, halves to even: round(−0.7) = −1,
+  // round(2.5) = 2, round(3.5) = 4.
   const float kRows[][3] = {{3, 1, 10}, {3, -1, -10}, {15, 1, 20}, {25, 1, 40}, {20, 1, 30}, {-15, -1, -20}};
   for (const auto& r : kRows) EXPECT_EQ(view::SnapStep(r[0], 10, static_cast<int>(r[1])), r[2]) << r[0];
 }
@@ -81,16 +78,9 @@ class CursorTest : public ViewTest {
     view::SelectViewport(1);  // 400 × 300, centre pixel (199, 149)
     V.CursorVisible = 1;
   }
-
-  static std::vector<std::uint32_t> Snapshot() {
-    std::vector<std::uint32_t> all;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) all.push_back(Px(x, y));
-    return all;
-  }
 };
 
-TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixel) {
+TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixelAndAHiddenOneDrawsNothing) {
   gfx::SelectPictureInner();
   for (int k = 0; k < 12; ++k) {
     gfx::SetColor(k + 1);
@@ -104,6 +94,11 @@ TEST_F(CursorTest, CursorDrawnTwiceRestoresEveryPixel) {
   EXPECT_NE(Snapshot(), before);
   view::DrawCursor(12, -7, 15);
   EXPECT_EQ(Snapshot(), before);
+  V.CursorVisible = 0;  // a hidden cursor draws nothing, in the cursor's colour
+  gfx::SetColor(3);
+  view::DrawCursor(0, 0, 0);
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(gfx::GetColor(), 15);
 }
 
 TEST_F(CursorTest, CursorCrossesTheViewportThroughItsPixel) {
@@ -130,15 +125,6 @@ TEST_F(CursorTest, CursorAboveThePlaneHasADropLine) {
   EXPECT_GE(lit, 15);
 }
 
-TEST_F(CursorTest, HiddenCursorDrawsNothing) {
-  V.CursorVisible = 0;
-  gfx::SetColor(3);
-  const auto before = Snapshot();
-  view::DrawCursor(0, 0, 0);
-  EXPECT_EQ(Snapshot(), before);
-  EXPECT_EQ(gfx::GetColor(), 15);
-}
-
 // --- Grid ---------------------------------------------------------------------------------
 
 TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
@@ -158,7 +144,7 @@ TEST_F(CursorTest, GridOf96ColumnsIsNotDrawn) {
   EXPECT_FALSE(view::GridDrawable());
 }
 
-TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
+TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStepAcrossTheViewport) {
   view::SetGridStep(10);
   view::DrawGrid(15);
   // World (0, 0) is window (199, 149), picture (200, 150).
@@ -166,24 +152,8 @@ TEST_F(CursorTest, GridPointsLieOnMultiplesOfTheStep) {
             (std::array{Px(200, 150), Px(200, 150), Px(200, 150), kBlack, kBlack}));
   EXPECT_NE(Px(200, 150), kBlack);
   EXPECT_EQ(gfx::K.XorMode, 0);
-}
-
-
-
-int LitColumns() {
-  int columns = 0;
-  for (int x = 0; x < kWidth; ++x) {
-    bool lit = false;
-    for (int y = 0; y < kHeight; ++y) lit = lit || ViewTest::Px(x, y) != kBlack;
-    if (lit) ++columns;
-  }
-  return columns;
-}
-
-TEST_F(CursorTest, GridCoversTheViewport) {
-  view::SetGridStep(10);
-  view::DrawGrid(15);
-  EXPECT_EQ(LitColumns(), 39);  // picture x = 10, 20 .. 390 inside 1..399
+  // The viewport covered: picture x = 10, 20 .. 390 and y = 10 .. 290.
+  EXPECT_EQ(LitCount(), 39 * 29);
 }
 
 TEST_F(CursorTest, GridStopsAfterAColumnWhenAKeyWaits) {
@@ -191,7 +161,7 @@ TEST_F(CursorTest, GridStopsAfterAColumnWhenAKeyWaits) {
   platform::QueueCharacter('a');
   view::DrawGrid(15);
   // The first of the 48 columns lies left of the viewport; nothing more.
-  EXPECT_EQ(LitColumns(), 0);
+  EXPECT_EQ(LitCount(), 0);
   EXPECT_TRUE(platform::Drv.DrvKeyPressed());  // the key is left waiting
 }
 

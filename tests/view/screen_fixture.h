@@ -98,14 +98,6 @@ class ScreenTest : public ::testing::Test {
     sy = py + gfx::K.WindowTop;
   }
 
-  static void ArrowKey(platform::VirtualKey k, bool ctrl = false, bool shift = false) {
-    platform::QueueKey(k, ctrl, shift);
-  }
-
-  static void RunCursor(float& x, float& y, float& z, std::uint8_t& key) {
-    view::GetCursorPoint(x, y, z, key);
-  }
-
   static void ExpectMatrix(const float (&m)[3][3], int standard) {
     for (int i = 0; i < 3; ++i)
       for (int j = 0; j < 3; ++j)

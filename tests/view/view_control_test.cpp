@@ -13,11 +13,7 @@ namespace {
 
 using view::V;
 
-constexpr int kUp = 72, kPageUp = 73, kLeft = 75, kRight = 77, kDown = 80, kPageDown = 81;
-constexpr int kCtrlLeft = 115, kCtrlRight = 116, kCtrlUp = 141, kCtrlDown = 145;
-constexpr int kShiftUp = 152, kShiftLeft = 155, kShiftRight = 157, kShiftDown = 160;
-
-constexpr double kIdentity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+using enum platform::ScanCode;
 
 std::array<int, 9> Viewport() {
   return {V.ViewportLeft, V.ViewportTop, V.ViewportWidth, V.ViewportHeight, V.ScreenCentreX,
@@ -32,6 +28,7 @@ struct ViewportCase {
 
 // A picture area of 401 × 301: the odd sizes show every truncation.
 constexpr int kWp = 401, kHp = 301;
+void UseArea() { gfx::Layout.AreaWidth = kWp; gfx::Layout.AreaHeight = kHp; }
 constexpr ViewportCase kLayouts[] = {
     {1, 0, 0, 401, 300},   {2, 0, 0, 248, 300},   {3, 250, 0, 150, 300},
     {4, 0, 0, 198, 148},   {5, 200, 0, 200, 148}, {6, 0, 150, 198, 150},
@@ -39,8 +36,7 @@ constexpr ViewportCase kLayouts[] = {
 };
 
 TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
-  gfx::Layout.AreaWidth = kWp;
-  gfx::Layout.AreaHeight = kHp;
+  UseArea();
   for (const ViewportCase& c : kLayouts) {
     view::SelectViewport(c.N);
     EXPECT_EQ(Viewport(), (std::array{c.Left, c.Top, c.Width, c.Height, c.Width / 2 - 1, c.Height / 2 - 1,
@@ -59,8 +55,7 @@ TEST_F(ViewTest, SelectViewportTakesItsRectangleFromTheLayoutTable) {
 }
 
 TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
-  gfx::Layout.AreaWidth = kWp;
-  gfx::Layout.AreaHeight = kHp;
+  UseArea();
   view::LoadView(0, 3);
   V.ViewScaleU = V.ViewScaleV = 2;
   view::StoreView(2, 5);
@@ -72,12 +67,11 @@ TEST_F(ViewTest, SelectViewportBringsTheSlotsViewExceptForViewportOne) {
   EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewMatrix[3][2]), std::pair(2.0f, -1.0));
   view::SelectViewport(6);  // an untouched slot: scale 1, identity
   EXPECT_EQ(V.ViewScaleU, 1.0f);
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
+  ExpectMatrixNear(V.ViewMatrix);
 }
 
 TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
-  gfx::Layout.AreaWidth = kWp;
-  gfx::Layout.AreaHeight = kHp;
+  UseArea();
   view::SelectViewport(1);
   gfx::SelectPicture();
   gfx::SetColor(15);
@@ -91,7 +85,9 @@ TEST_F(ViewTest, SelectViewportClearsTheIndicatorBlockOfThePreviousViewport) {
 
 // --- Start-up ------------------------------------------------------------------------
 
-TEST_F(ViewTest, InitViewSetsTheStartState) {
+// The first call sets the start state, the background mode following the
+// scheme; later calls change nothing.
+TEST_F(ViewTest, InitViewSetsTheStartStateOnce) {
   V.ViewportWidth = 400;
   V.ViewportHeight = 200;
   V.ViewScaleU = V.ViewScaleV = 0.5f;
@@ -100,10 +96,12 @@ TEST_F(ViewTest, InitViewSetsTheStartState) {
   V.GridShown = 0;
   V.CursorWorld[1] = 4;
   V.PlaneDepth = 2;
+  V.ColourScheme = 3;
   view::RotateView(1, 1, 0);
   view::InitView();
-  ExpectMatrixNear(V.ViewMatrix, kIdentity, 0);
-  ExpectMatrixNear(V.PlaneAxes, kIdentity, 0);
+  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
+  ExpectMatrixNear(V.ViewMatrix);
+  ExpectMatrixNear(V.PlaneAxes);
   EXPECT_EQ((std::array{V.PanStepX, V.PanStepY, V.RotateMode, V.GridShown}), (std::array{100, 50, 1, 1}));
   EXPECT_EQ((std::array{V.CursorWorld[1], V.PlaneDepth, V.GridStep, V.GridStepY, V.CursorStepZ,
                         V.SavedView[9].ScaleU, V.ViewSlot[6].CentreU}),
@@ -112,19 +110,11 @@ TEST_F(ViewTest, InitViewSetsTheStartState) {
   EXPECT_EQ((std::array{V.ViewSlot[7].Matrix[0][0], V.ViewSlot[7].Matrix[2][1], V.ViewSlot[7].ScaleU,
                         V.ViewSlot[7].CentreU, V.ViewSlot[6].Matrix[0][0]}),
             (std::array{0.707107f, 0.707107f, 0.5f, 3.0f, 1.0f}));
-}
-
-// Only the first call sets the start state; the background mode follows the scheme.
-TEST_F(ViewTest, InitViewRunsOnce) {
-  V.ColourScheme = 3;
-  view::InitView();
-  EXPECT_EQ(platform::Drv.DrvGetBackMode(), 3);
   V.RotateMode = 0;
   V.GridStep = 3;
   view::RotateView(2, 1, 0);
   view::InitView();
-  EXPECT_EQ(V.RotateMode, 0);
-  EXPECT_EQ(V.GridStep, 3.0f);
+  EXPECT_EQ(std::pair(V.RotateMode, V.GridStep), std::pair(0, 3.0f));
   EXPECT_EQ(V.ViewMatrix[1][3], -1.0);
 }
 
@@ -136,18 +126,19 @@ TEST_F(ViewTest, TwentyFourUpTurnsBringTheViewBack) {
   double start[3][3];
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) start[i][j] = V.ViewMatrix[i + 1][j + 1];
-  view::ExtendedViewKey(kUp);
+  view::ExtendedViewKey(kScanUp);
   EXPECT_GT(std::fabs(V.ViewMatrix[2][2] - start[1][1]), 0.01);
-  for (int k = 1; k < 24; ++k) view::ExtendedViewKey(kUp);
+  for (int k = 1; k < 24; ++k) view::ExtendedViewKey(kScanUp);
   // The step's sine and cosine are given to 15 digits: 24 turns keep their
   // rounding, some parts in 10^8.
   ExpectMatrixNear(V.ViewMatrix, start, 1e-7);
   EXPECT_EQ(Redraws, 24);
 }
 
-// Each row: the rotate mode, the starting scales, the keys from a fresh view,
+// Each row: the rotate mode (−1: both), the starting scales, the keys from a fresh view,
 // then the centre, the scale and one element of the matrix (row 0: the
-// matrix is back to the identity). Every key redraws once.
+// matrix is back to the identity). Every key redraws once and stores the
+// view in the current viewport's slot.
 TEST_F(ViewTest, ExtendedKeysTurnPanAndZoomAsTheTableSays) {
   const double s = V.RotationStepSin, c = 0.965925825682291, s15 = 0.25881904736704425;
   struct Row {
@@ -160,69 +151,57 @@ TEST_F(ViewTest, ExtendedKeysTurnPanAndZoomAsTheTableSays) {
     double M;
   };
   const Row kRows[] = {
-      {"up turns about U", 1, 1, 1, 0, {kUp}, 0, 0, 1, 2, 2, c},
-      {"up turns about U", 1, 1, 1, 0, {kUp}, 0, 0, 1, 2, 3, s15},
-      {"up turns about U", 1, 1, 1, 0, {kUp}, 0, 0, 1, 3, 2, -s15},
-      {"down", 1, 1, 1, 0, {kDown}, 0, 0, 1, 3, 2, s},
-      {"down, up", 1, 1, 1, 0, {kDown, kUp}, 0, 0, 1, 0, 0, 0},
-      {"left: row 3 gets s in column 1", 1, 1, 1, 0, {kLeft}, 0, 0, 1, 3, 1, s},
-      {"left, right", 1, 1, 1, 0, {kLeft, kRight}, 0, 0, 1, 0, 0, 0},
-      {"shift up", 0, 1, 1, 0, {kShiftUp}, 0, 0, 1, 2, 1, s},
-      {"shift left", 0, 1, 1, 0, {kShiftLeft}, 0, 0, 1, 2, 1, s},
-      {"shift right", 0, 1, 1, 0, {kShiftRight}, 0, 0, 1, 2, 1, -s},
-      {"shift down", 0, 1, 1, 0, {kShiftDown}, 0, 0, 1, 2, 1, -s},
-      {"shift up", 1, 1, 1, 0, {kShiftUp}, 0, 0, 1, 2, 1, s},
-      {"shift left", 1, 1, 1, 0, {kShiftLeft}, 0, 0, 1, 2, 1, s},
-      {"shift right", 1, 1, 1, 0, {kShiftRight}, 0, 0, 1, 2, 1, -s},
-      {"shift down", 1, 1, 1, 0, {kShiftDown}, 0, 0, 1, 2, 1, -s},
-      {"pan up", 0, 0.5f, 0.25f, 0, {kUp}, 0, -12.5f, 0.5f, 0, 0, 0},
-      {"pan up, down, down", 0, 0.5f, 0.25f, 0, {kUp, kDown, kDown}, 0, 12.5f, 0.5f, 0, 0, 0},
-      {"pan left", 0, 0.5f, 0.25f, 0, {kLeft}, 50, 0, 0.5f, 0, 0, 0},
-      {"pan left, right, right", 0, 0.5f, 0.25f, 0, {kLeft, kRight, kRight}, -50, 0, 0.5f, 0, 0, 0},
-      {"ctrl pans in mode 1", 1, 1, 1, 0, {kCtrlUp, kCtrlLeft}, 100, -50, 1, 0, 0, 0},
-      {"ctrl pans back", 1, 1, 1, 0, {kCtrlUp, kCtrlLeft, kCtrlDown, kCtrlRight}, 0, 0, 1, 0, 0, 0},
-      {"ctrl turns in mode 0", 0, 1, 1, 0, {kCtrlDown}, 0, 0, 1, 3, 2, s},
-      {"ctrl turns in mode 0", 0, 1, 1, 0, {kCtrlDown, kCtrlUp, kCtrlLeft}, 0, 0, 1, 3, 1, s},
-      {"ctrl turns back", 0, 1, 1, 0, {kCtrlDown, kCtrlUp, kCtrlLeft, kCtrlRight}, 0, 0, 1, 0, 0, 0},
-      {"page up zooms about the centre", 1, 3, 3, 7, {kPageUp}, 7, 0, 2, 0, 0, 0},
-      {"page down", 1, 3, 3, 7, {kPageUp, kPageDown, kPageDown}, 7, 0, 4.5f, 0, 0, 0},
-      {"zoom in stops at the smallest scale", 1, 1e-5f, 1e-5f, 0, {kPageUp}, 0, 0, 1e-5f, 0, 0, 0},
-      {"zoom in near it", 1, 1.5e-5f, 1.5e-5f, 0, {kPageUp}, 0, 0, 1.5e-5f / 1.5f, 0, 0, 0},
-      {"zoom out has no limit", 1, 1e30f, 1e30f, 0, {kPageDown}, 0, 0, 1e30f * 1.5f, 0, 0, 0},
-      {"other scan codes only redraw", 1, 1, 1, 0, {71}, 0, 0, 1, 0, 0, 0},
+      {"up turns about U", 1, 1, 1, 0, {kScanUp}, 0, 0, 1, 2, 2, c},
+      {"up turns about U", 1, 1, 1, 0, {kScanUp}, 0, 0, 1, 2, 3, s15},
+      {"up turns about U", 1, 1, 1, 0, {kScanUp}, 0, 0, 1, 3, 2, -s15},
+      {"down", 1, 1, 1, 0, {kScanDown}, 0, 0, 1, 3, 2, s},
+      {"down, up", 1, 1, 1, 0, {kScanDown, kScanUp}, 0, 0, 1, 0, 0, 0},
+      {"left: row 3 gets s in column 1", 1, 1, 1, 0, {kScanLeft}, 0, 0, 1, 3, 1, s},
+      {"left, right", 1, 1, 1, 0, {kScanLeft, kScanRight}, 0, 0, 1, 0, 0, 0},
+      {"shift up", -1, 1, 1, 0, {kScanShiftUp}, 0, 0, 1, 2, 1, s},
+      {"shift left", -1, 1, 1, 0, {kScanShiftLeft}, 0, 0, 1, 2, 1, s},
+      {"shift right", -1, 1, 1, 0, {kScanShiftRight}, 0, 0, 1, 2, 1, -s},
+      {"shift down", -1, 1, 1, 0, {kScanShiftDown}, 0, 0, 1, 2, 1, -s},
+      {"pan up", 0, 0.5f, 0.25f, 0, {kScanUp}, 0, -12.5f, 0.5f, 0, 0, 0},
+      {"pan up, down, down", 0, 0.5f, 0.25f, 0, {kScanUp, kScanDown, kScanDown}, 0, 12.5f, 0.5f, 0, 0, 0},
+      {"pan left", 0, 0.5f, 0.25f, 0, {kScanLeft}, 50, 0, 0.5f, 0, 0, 0},
+      {"pan left, right, right", 0, 0.5f, 0.25f, 0, {kScanLeft, kScanRight, kScanRight}, -50, 0, 0.5f, 0, 0, 0},
+      {"ctrl pans in mode 1", 1, 1, 1, 0, {kScanCtrlUp, kScanCtrlLeft}, 100, -50, 1, 0, 0, 0},
+      {"ctrl pans back", 1, 1, 1, 0, {kScanCtrlUp, kScanCtrlLeft, kScanCtrlDown, kScanCtrlRight}, 0, 0, 1, 0, 0, 0},
+      {"ctrl turns in mode 0", 0, 1, 1, 0, {kScanCtrlDown}, 0, 0, 1, 3, 2, s},
+      {"ctrl turns in mode 0", 0, 1, 1, 0, {kScanCtrlDown, kScanCtrlUp, kScanCtrlLeft}, 0, 0, 1, 3, 1, s},
+      {"ctrl turns back", 0, 1, 1, 0, {kScanCtrlDown, kScanCtrlUp, kScanCtrlLeft, kScanCtrlRight}, 0, 0, 1, 0, 0, 0},
+      {"page up zooms about the centre", 1, 3, 3, 7, {kScanPageUp}, 7, 0, 2, 0, 0, 0},
+      {"page down", 1, 3, 3, 7, {kScanPageUp, kScanPageDown, kScanPageDown}, 7, 0, 4.5f, 0, 0, 0},
+      {"zoom in stops at the smallest scale", 1, 1e-5f, 1e-5f, 0, {kScanPageUp}, 0, 0, 1e-5f, 0, 0, 0},
+      {"zoom in near it", 1, 1.5e-5f, 1.5e-5f, 0, {kScanPageUp}, 0, 0, 1.5e-5f / 1.5f, 0, 0, 0},
+      {"zoom out has no limit", 1, 1e30f, 1e30f, 0, {kScanPageDown}, 0, 0, 1e30f * 1.5f, 0, 0, 0},
+      {"other scan codes only redraw", 1, 1, 1, 0, {kScanHome}, 0, 0, 1, 0, 0, 0},
   };
-  for (const Row& r : kRows) {
-    SCOPED_TRACE(testing::Message() << r.Name << ", mode " << r.Mode);
-    V = view::ViewState{};
-    view::UpdateViewCoefficients();
-    Redraws = 0;
-    V.RotateMode = r.Mode;
-    V.PanStepX = 100;
-    V.PanStepY = 50;
-    V.ViewScaleU = V.ViewScaleW = r.ScaleU;
-    V.ViewScaleV = r.ScaleV;
-    V.ViewCentreU = r.CentreU;
-    for (int key : r.Keys) view::ExtendedViewKey(key);
-    EXPECT_EQ(V.ViewCentreU, r.WantU);
-    EXPECT_EQ(V.ViewCentreV, r.WantV);
-    EXPECT_EQ(V.ViewScaleU, r.WantScale);
-    EXPECT_EQ(V.ViewScaleW, r.WantScale);
-    if (r.I == 0)
-      ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
-    else
-      EXPECT_EQ(V.ViewMatrix[r.I][r.J], r.M);
-    EXPECT_EQ(Redraws, static_cast<int>(r.Keys.size()));
-  }
-}
-
-TEST_F(ViewTest, ExtendedKeyStoresTheViewInItsSlotAndRedraws) {
-  V.ViewLayout = 3;
-  V.RotateMode = 1;
-  view::ExtendedViewKey(kPageDown);
-  view::ExtendedViewKey(kLeft);
-  EXPECT_EQ(std::pair(V.ViewSlot[3].ScaleU, V.ViewSlot[3].Matrix[2][0]),
-            std::pair(1.5f, static_cast<float>(V.RotationStepSin)));
-  EXPECT_EQ(Redraws, 2);
+  for (const Row& r : kRows)
+    for (int mode : {0, 1}) {
+      if (r.Mode >= 0 && r.Mode != mode) continue;  // −1: the same in either mode
+      SCOPED_TRACE(testing::Message() << r.Name << ", mode " << mode);
+      SetUp();
+      V.ViewLayout = 3;  // the view is stored in this viewport's slot
+      V.RotateMode = mode;
+      V.PanStepX = 100;
+      V.PanStepY = 50;
+      V.ViewScaleU = V.ViewScaleW = r.ScaleU;
+      V.ViewScaleV = r.ScaleV;
+      V.ViewCentreU = r.CentreU;
+      for (int key : r.Keys) view::ExtendedViewKey(key);
+      EXPECT_EQ((std::array{V.ViewCentreU, V.ViewCentreV, V.ViewScaleU, V.ViewScaleW}),
+                (std::array{r.WantU, r.WantV, r.WantScale, r.WantScale}));
+      EXPECT_EQ(V.ViewSlot[3].ScaleU, r.WantScale);
+      if (r.I == 0) {
+        ExpectMatrixNear(V.ViewMatrix, kIdentity, 1e-15);
+      } else {
+        EXPECT_EQ(V.ViewMatrix[r.I][r.J], r.M);
+        EXPECT_EQ(V.ViewSlot[3].Matrix[r.I - 1][r.J - 1], static_cast<float>(r.M));
+      }
+      EXPECT_EQ(Redraws, static_cast<int>(r.Keys.size()));
+    }
 }
 
 // --- World pen and markers -----------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "app/framework.h"
 #include "graphics/kernel.h"
@@ -35,6 +36,17 @@ class ViewTest : public ::testing::Test {
   static void CountRedraw() { ++Redraws; }
 
   static std::uint32_t Px(int x, int y) { return platform::PictureColour(x, y); }
+  static std::vector<std::uint32_t> Snapshot() {
+    std::vector<std::uint32_t> all;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) all.push_back(Px(x, y));
+    return all;
+  }
+  static int LitCount() {
+    int n = 0;
+    for (std::uint32_t c : Snapshot()) n += c != kBlack;
+    return n;
+  }
 
   // A viewport of w × h pixels at the picture's top-left with the usual
   // border of one pixel, its pixel origin inside the border.
@@ -47,8 +59,9 @@ class ViewTest : public ::testing::Test {
     view::V.ScreenCentreY = h / 2 - gfx::Layout.BorderWidth;
   }
 
-  static void ExpectMatrixNear(const double (&m)[4][4], const double (&want)[3][3],
-                               double tolerance) {
+  static constexpr double kIdentity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  static void ExpectMatrixNear(const double (&m)[4][4], const double (&want)[3][3] = kIdentity,
+                               double tolerance = 0) {
     for (int i = 1; i <= 3; ++i)
       for (int j = 1; j <= 3; ++j)
         EXPECT_NEAR(m[i][j], want[i - 1][j - 1], tolerance) << "row " << i << " column " << j;

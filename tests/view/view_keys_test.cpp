@@ -25,8 +25,7 @@ TEST_F(ScreenTest, DefaultSlotsNameThemselvesAndWaitForAKey) {
   float a = 1, b = 2, c = 3, d = 4.5f;
   view::DefaultWidGran(a, b, c, d);  // with the sum of its values
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_GRAN10.500"_sc));
-  EXPECT_EQ(a, 1.0f);
-  EXPECT_EQ(d, 4.5f);
+  EXPECT_EQ(std::pair(a, d), std::pair(1.0f, 4.5f));
   view::ViewKey(4);
   EXPECT_EQ(menu::M.Prompts[0], std::string("Не определена процедура WID_DELLAST"_sc));
   EXPECT_TRUE(platform::Image.Input.empty());
@@ -46,14 +45,19 @@ TEST_F(ScreenTest, GridDrawnTwiceRestoresEveryPixelOverAPicture) {
   EXPECT_EQ(PictureArea(), before);
 }
 
-TEST_F(ScreenTest, FitViewAppliesTheExtentAndStoresTheSlot) {
+TEST_F(ScreenTest, FitViewAppliesTheExtentAndStoresTheSlotOneOrAll) {
   view::ViewKey('b');
   EXPECT_EQ(Pictures, 1);
   const float want = 200.0f / static_cast<float>(V.ViewportWidth - 7);
   const float tall = 120.0f / static_cast<float>(V.ViewportHeight - 7);
   EXPECT_EQ(V.ViewScaleU, want > tall ? want : tall);
-  EXPECT_EQ(V.ViewCentreU, 0.0f);
-  EXPECT_EQ(V.ViewSlot[1].ScaleU, V.ViewScaleU);
+  EXPECT_EQ(std::pair(V.ViewCentreU, V.ViewSlot[1].ScaleU), std::pair(0.0f, V.ViewScaleU));
+  view::ViewKey('@');  // Ctrl-B fits every viewport
+  Pictures = 0;
+  view::ViewKey(2);
+  EXPECT_EQ(std::pair(Pictures, V.ViewLayout), std::pair(3, 2));
+  EXPECT_EQ(V.ViewSlot[3].ScaleU, 200.0f / static_cast<float>(3 * 640 / 8 - 7));
+  EXPECT_EQ(V.ViewSlot[2].CentreU, 0.0f);
 }
 
 // --- The key table -------------------------------------------------------------------
@@ -81,7 +85,17 @@ TEST_F(ScreenTest, TurningAndPanningSteps) {
   EXPECT_EQ(Pictures, 0);
 }
 
-TEST_F(ScreenTest, ScreenPlaneBecomesTheWorkingPlane) {
+// G (or П) asks for the plane's depth and keeps the cursor on the plane;
+// E (or У) makes the screen plane the working plane.
+TEST_F(ScreenTest, DepthDialogAndScreenPlaneSetTheWorkingPlane) {
+  V.CursorWorld[2] = 12;
+  platform::QueueText("7.5\r");
+  view::ViewKey('g');
+  EXPECT_EQ((std::array{V.PlaneDepth, V.PlaneOrigin[2], V.CursorWorld[2]}), (std::array{7.5f, 7.5f, 7.5f}));
+  EXPECT_EQ(Pictures, 0);
+  platform::QueueText("\x1b");
+  view::ViewKey(0xCF);  // П, refused
+  EXPECT_EQ(V.PlaneDepth, 7.5f);
   view::LoadView(0, 3);
   V.CursorWorld[0] = 5;
   V.CursorWorld[1] = 7;
@@ -119,8 +133,7 @@ TEST_F(ScreenTest, ColourSchemesCycleThroughFive) {
 TEST_F(ScreenTest, LayoutSwitchWithoutASidePanelForcesLayoutZero) {
   menu::M.MenuLayout = 1;
   view::ViewKey('%');
-  EXPECT_EQ(menu::M.MenuLayout, 0);
-  EXPECT_EQ(gfx::Layout.PanelWidth, 0);
+  EXPECT_EQ(std::pair(menu::M.MenuLayout, gfx::Layout.PanelWidth), std::pair(0, 0));
   view::ViewKey('/');
   EXPECT_EQ(menu::M.MenuLayout, 0);
   EXPECT_EQ(Pictures, 2);
@@ -149,24 +162,13 @@ TEST_F(ScreenTest, LanguageAxesSurfaceAndCtrlZKeys) {
   EXPECT_EQ(Pictures, 6);
 }
 
-TEST_F(ScreenTest, DepthDialogMovesThePlaneAndKeepsTheCursorOnIt) {
-  V.CursorWorld[2] = 12;
-  platform::QueueText("7.5\r");
-  view::ViewKey('g');
-  EXPECT_EQ((std::array{V.PlaneDepth, V.PlaneOrigin[2], V.CursorWorld[2]}), (std::array{7.5f, 7.5f, 7.5f}));
-  EXPECT_EQ(Pictures, 0);
-  platform::QueueText("\x1b");
-  view::ViewKey(0xCF);  // П, refused
-  EXPECT_EQ(V.PlaneDepth, 7.5f);
-}
-
 TEST_F(ScreenTest, RecallStandardView) {
   V.ViewScaleU = V.ViewScaleV = 2;
   V.ViewCentreU = 5;
   platform::QueueText("03");
   view::ViewKey('v');
   ExpectViewMatrix(3);
-  EXPECT_EQ(std::pair(V.ViewScaleU, V.ViewCentreU), std::pair(2.0f, 5.0f));
+  EXPECT_EQ((std::array{V.ViewScaleU, V.ViewScaleV, V.ViewCentreU}), (std::array{2.0f, 2.0f, 5.0f}));  // kept
   EXPECT_GE(Pictures, 1);
   platform::QueueText("q");  // another key changes nothing
   view::LoadView(0, 1);
@@ -190,15 +192,8 @@ TEST_F(ScreenTest, TabCyclesTheTwoAndTheFourViewports) {
   EXPECT_EQ(layouts, (std::vector<int>{1, 2, 3, 2, 4, 7, 4, 5}));
 }
 
-TEST_F(ScreenTest, TwoViewportsSplitFiveToThree) {
-  view::ViewKey('@');
-  EXPECT_EQ(Pictures, 2);
-  EXPECT_EQ(V.ViewportWidth, 5 * 640 / 8 - 2);
-  view::ViewKey(9);
-  EXPECT_EQ(std::pair(V.ViewportLeft, V.ViewportWidth), std::pair(5 * 640 / 8, 3 * 640 / 8));
-}
-
-TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourth) {
+// Ctrl-R redraws every viewport and ends in the current one.
+TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourthAndRedrawTogether) {
   V.ViewSlot[5].ScaleU = V.ViewSlot[5].ScaleV = 3;
   view::ViewKey('$');
   EXPECT_EQ(Pictures, 4);
@@ -213,6 +208,14 @@ TEST_F(ScreenTest, FourViewportsShowStandardViewsOneToThreeAndTheStoredFourth) {
     view::ViewKey(9);
     ExpectViewMatrix(n);
   }
+  Pictures = 0;
+  view::ViewKey(18);  // Ctrl-R redraws them all and ends in the current one
+  EXPECT_EQ(std::pair(Pictures, V.ViewLayout), std::pair(5, 7));
+  view::ViewKey('!');
+  EXPECT_EQ(V.ViewLayout, 1);
+  Pictures = 0;
+  view::ViewKey(18);
+  EXPECT_EQ(Pictures, 1);
 }
 
 TEST_F(ScreenTest, SavedViewThreeShowsInViewportThreeAfterTab) {
@@ -227,27 +230,6 @@ TEST_F(ScreenTest, SavedViewThreeShowsInViewportThreeAfterTab) {
   ExpectViewMatrix(5);
 }
 
-TEST_F(ScreenTest, RedrawAllViewportsEndsInTheCurrentOne) {
-  view::ViewKey('$');
-  view::ViewKey(9);
-  Pictures = 0;
-  view::ViewKey(18);
-  EXPECT_EQ(std::pair(Pictures, V.ViewLayout), std::pair(5, 5));
-  view::ViewKey('!');
-  EXPECT_EQ(V.ViewLayout, 1);
-  Pictures = 0;
-  view::ViewKey(18);
-  EXPECT_EQ(Pictures, 1);
-}
-
-TEST_F(ScreenTest, FitAllViewportsFitsEach) {
-  view::ViewKey('@');
-  Pictures = 0;
-  view::ViewKey(2);
-  EXPECT_EQ(std::pair(Pictures, V.ViewLayout), std::pair(3, 2));
-  EXPECT_EQ(V.ViewSlot[3].ScaleU, 200.0f / static_cast<float>(3 * 640 / 8 - 7));
-  EXPECT_EQ(V.ViewSlot[2].CentreU, 0.0f);
-}
 
 // --- Zoom window -----------------------------------------------------------------------
 
@@ -289,7 +271,7 @@ TEST_F(ScreenTest, ZoomWindowByTwoCornersOrAbandoned) {
 
 // --- Start-up wiring ----------------------------------------------------------------------
 
-TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
+TEST_F(ScreenTest, MenuKeysAndRedrawsReachTheViewThroughTheInstalledHooks) {
   platform::QueueKey(platform::VirtualKey::PageUp);
   menu::KeyCode key = 0;
   menu::MenuReadKey(key);
@@ -304,11 +286,9 @@ TEST_F(ScreenTest, MenuKeyReaderReachesTheViewThroughTheInstalledHooks) {
   platform::QueueText("x8");
   menu::MenuReadKey(key);
   EXPECT_EQ(V.GridStep, 100.0f);
-}
-
-// The measuring redraw runs the picture slot installed later; a redraw with
-// the menu shows the prompts again.
-TEST_F(ScreenTest, MeasuringRedrawAndRedrawWithMenu) {
+  // A redraw with the menu shows the prompts again; the measuring redraw
+  // runs the picture slot installed later.
+  Pictures = 0;
   menu::PromptLine(0, "abc");
   view::RedrawWithMenu();
   EXPECT_EQ(Pictures, 1);
