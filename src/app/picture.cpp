@@ -7,6 +7,7 @@
 #include "app/picture.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iterator>
 #include <string>
@@ -316,7 +317,17 @@ float DrawResultTable(float dx, float dy) {
   }
   // When the contour step had to be enlarged to fit the node capacity, the
   // table says so under its last row.
-  std::string note = StepEnlargedNote(Solution);
+  // The note is made again only when the step it names changes: a redraw
+  // of the same shell allocates nothing.
+  static std::string note;
+  static bool noteEnlarged = false;
+  static std::uint32_t noteStep = 0;
+  const std::uint32_t effective = std::bit_cast<std::uint32_t>(Solution.EffectiveStep);
+  if (Solution.StepEnlarged != noteEnlarged || effective != noteStep) {
+    note = StepEnlargedNote(Solution);
+    noteEnlarged = Solution.StepEnlarged;
+    noteStep = effective;
+  }
   if (!note.empty()) {
     y -= PictureLayout::LineGap;
     Text(note, 0, y, hF, w);

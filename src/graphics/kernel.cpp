@@ -16,6 +16,7 @@
 #include "graphics/kernel.h"
 
 #include <algorithm>
+#include <bit>
 #include <optional>
 #include <cmath>
 #include <cstdint>
@@ -79,6 +80,101 @@ int DriverColour(int colour) {
 }
 
 // ---------------------------------------------------------------------------
+// Drawing that changes nothing
+// ---------------------------------------------------------------------------
+
+// At the node capacity many nodes fall on one pixel: a polyline draws the
+// same pixel again and again, the hatching of a diagram draws the same
+// line again, and every line ends with the move that plots its end pixel
+// once more. On the picture's own driver, drawing again a pixel or a line
+// that was just drawn, in the same colour and mode with nothing drawn
+// since, changes nothing: a pixel it made visible holds that colour at that
+// depth, and a hidden one stays hidden. Such drawing is left out; only the
+// picture's counters move as the drawing would have moved them.
+//
+// What was drawn last: the ends of a line (or a point twice) as absolute
+// pixels and the depths they were drawn at. It holds while the picture's
+// count of drawing calls stays where the drawing left it: every change of
+// the picture, the shadow, the clip or the pen counts one. The depth raster
+// changes without a count only when it is cleared or drawn on through
+// another driver, and those forget the record.
+struct LastDrawn {
+  bool Valid = false;
+  bool IsLine = false;  // a solid line: In* are its ends as they were asked
+  int InX1 = 0, InY1 = 0, InZ1 = 0, InX2 = 0, InY2 = 0, InZ2 = 0;
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;  // the window it was clipped to
+  int X[2] = {}, Y[2] = {}, Z[2] = {};           // drawn pixels and their depths
+  int Colour = 0, DepthTest = 0;
+  // The picture's counts after the drawing. Apart, so that they are read
+  // one by one: the count was just written, and a wider read of it would
+  // wait until every write before it has reached memory.
+  std::uint64_t Stamp = 0;
+  std::uint64_t Lit = 0;                // drawing calls the line counted
+  std::uint64_t Resets = 0;
+  bool InClip = false;                  // a pixel it lit lay inside the clip
+};
+LastDrawn last;
+
+void Forget() { last.Valid = false; }
+
+// The picture is as the last drawing left it, and the kernel draws as it did.
+bool AsLastLeftIt() {
+  return last.Valid && Drv.DrvPoint == platform::PicturePoint && K.XorMode == 0 &&
+         last.Stamp == platform::Pic.DrawCalls && last.Resets == platform::Pic.Resets &&
+         last.Colour == DriverColour(K.Colour) && last.DepthTest == K.DepthTest;
+}
+
+void Remember(int x1, int y1, int z1, int x2, int y2, int z2, std::uint64_t callsBefore) {
+  last.Valid = Drv.DrvPoint == platform::PicturePoint && K.XorMode == 0 && K.DepthTest >= 0;
+  last.IsLine = false;
+  last.X[0] = x1, last.Y[0] = y1, last.Z[0] = z1;
+  last.X[1] = x2, last.Y[1] = y2, last.Z[1] = z2;
+  last.Colour = DriverColour(K.Colour);
+  last.DepthTest = K.DepthTest;
+  last.Stamp = platform::Pic.DrawCalls;
+  last.Resets = platform::Pic.Resets;
+  last.Lit = last.Stamp - callsBefore;
+}
+
+bool InPictureClip(int x, int y) {
+  const platform::Picture& p = platform::Pic;
+  return x >= p.ClipLeft && x <= p.ClipRight && y >= p.ClipTop && y <= p.ClipBottom;
+}
+
+bool InDepthRaster(std::int64_t x, std::int64_t y);
+
+// A point at absolute (x, y) and depth z that an end of the last drawing
+// already covers at a depth no lower (any depth when there is no test): it
+// is counted as the picture's point entry would count it, and left out.
+bool PointChangesNothing(int x, int y, int z) {
+  if (!AsLastLeftIt()) return false;
+  bool covered = false;
+  for (int e = 0; e < 2; ++e)
+    covered = covered || (x == last.X[e] && y == last.Y[e] && (K.DepthTest == 0 || z <= last.Z[e]));
+  if (!covered) return false;
+  const bool visible = K.DepthTest == 0 || !InDepthRaster(x, y) || DepthRaster[y][x] <= z;
+  if (visible) {
+    ++platform::Pic.DrawCalls;
+    if (InPictureClip(x, y)) platform::Pic.Dirty = true;
+    last.Stamp = platform::Pic.DrawCalls;
+  }
+  return true;
+}
+
+// The last solid line asked again: its visible pixels are the ones it lit.
+bool LineChangesNothing(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (!last.IsLine || K.LineStyle != 0 || !AsLastLeftIt()) return false;
+  if (x1 != last.InX1 || y1 != last.InY1 || z1 != last.InZ1 || x2 != last.InX2 ||
+      y2 != last.InY2 || z2 != last.InZ2 || K.WindowLeft != last.Left ||
+      K.WindowTop != last.Top || K.WindowRight != last.Right || K.WindowBottom != last.Bottom)
+    return false;
+  platform::Pic.DrawCalls += last.Lit;
+  if (last.InClip) platform::Pic.Dirty = true;
+  last.Stamp = platform::Pic.DrawCalls;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
 // The depth-tested point
 // ---------------------------------------------------------------------------
 
@@ -96,6 +192,7 @@ bool DepthVisible(int x, int y, int z) {
 // later wins.
 void DepthPoint(int x, int y, int z, int colour) {
   if (K.DepthTest < 0) return;
+  if (Drv.DrvPoint != platform::PicturePoint) Forget();
   if (K.DepthTest > 0 && InDepthRaster(x, y)) {
     std::int32_t& d = DepthRaster[y][x];
     if (d > z) return;
@@ -107,10 +204,15 @@ void DepthPoint(int x, int y, int z, int colour) {
 // "Plotting" a point: XOR ignores the depth raster altogether, because an
 // XOR figure must be erasable by drawing it again.
 void PlotPoint(int x, int y, int z) {
-  if (K.XorMode != 0)
+  if (K.XorMode != 0) {
     Drv.DrvXorPoint(x, y, DriverColour(K.Colour));
-  else
-    DepthPoint(x, y, z, K.Colour);
+    return;
+  }
+  if (PointChangesNothing(x, y, z)) return;
+  const std::uint64_t calls = platform::Pic.DrawCalls;
+  DepthPoint(x, y, z, K.Colour);
+  Remember(x, y, z, x, y, z, calls);
+  last.InClip = InPictureClip(x, y);
 }
 
 // ---------------------------------------------------------------------------
@@ -236,30 +338,128 @@ void StyledWalk(const LineWalk& w, bool dottedEnds, int dashPeriod) {
 // the visible pixels go over in runs, the depth raster walked first and the
 // shadow and the picture after it: the same pixels as point after point,
 // since a line's pixels are distinct.
-void SolidWalk(const LineWalk& w) {
+// The line lies wholly inside the depth raster, the shadow and the
+// picture's clip: none of its pixels needs a test of its own.
+bool InsideRasters(const LineWalk& w) {
+  const int n2 = w.MinorFirst + w.MinorDelta;
+  const int minorLow = std::min(w.MinorFirst, n2), minorHigh = std::max(w.MinorFirst, n2);
+  const int majorLow = w.MajorFirst, majorHigh = w.MajorFirst + w.Steps;
+  const int xLow = w.XMajor ? majorLow : minorLow, xHigh = w.XMajor ? majorHigh : minorHigh;
+  const int yLow = w.XMajor ? minorLow : majorLow, yHigh = w.XMajor ? minorHigh : majorHigh;
+  const platform::Picture& p = platform::Pic;
+  return xLow >= 0 && yLow >= 0 && xLow >= p.ClipLeft && yLow >= p.ClipTop &&
+         xHigh <= p.ClipRight && yHigh <= p.ClipBottom && xHigh < kDepthColumns &&
+         yHigh < kDepthRows && xHigh < platform::kShadowColumns && yHigh < platform::kShadowRows;
+}
+
+// SolidWalk inside every raster: each pixel's depth, shadow and picture in
+// one step, through pointers that move with the walk (the major coordinate
+// one pixel a step, the minor one when the truncated quotient steps: the
+// major axis is the longer, so by at most one). The same pixels, depths and
+// counts as the depth walk and PicturePoints: a line's pixels are distinct,
+// so the order of the rasters' writes changes nothing.
+bool SolidWalkInside(const LineWalk& w, int colour, bool test) {
+  const std::uint32_t value = platform::ColourValue(colour);
+  const std::uint32_t pixel = platform::PictureForm(value);
+  const std::ptrdiff_t width = platform::Pic.Width;
+  const int x0 = w.XMajor ? w.MajorFirst : w.MinorFirst, y0 = w.XMajor ? w.MinorFirst : w.MajorFirst;
+  std::int32_t* depth = &DepthRaster[y0][x0];
+  std::uint32_t* shadow = &platform::ShadowRaster[y0][x0];
+  std::uint32_t* picture = platform::Pic.Pixels.data() + y0 * width + x0;
+  // Each raster's step along the major and the minor axis.
+  const std::ptrdiff_t sign = w.MinorDelta < 0 ? -1 : 1;
+  const std::ptrdiff_t depthMajor = w.XMajor ? 1 : kDepthColumns;
+  const std::ptrdiff_t depthMinor = sign * (w.XMajor ? kDepthColumns : 1);
+  const std::ptrdiff_t shadowMajor = w.XMajor ? 1 : platform::kShadowColumns;
+  const std::ptrdiff_t shadowMinor = sign * (w.XMajor ? platform::kShadowColumns : 1);
+  const std::ptrdiff_t pictureMajor = w.XMajor ? 1 : width;
+  const std::ptrdiff_t pictureMinor = sign * (w.XMajor ? width : 1);
+  // minor = first + trunc(step × delta / steps) and z likewise, as
+  // quotients and remainders of step × |delta| (LineStepper's arithmetic).
+  // The minor delta is at most the steps (the major axis is the longer),
+  // so its quotient and remainder need no division; the depth's only when
+  // it changes by the steps or more.
+  const std::int64_t divisor = w.Steps == 0 ? 1 : w.Steps;
+  const std::int64_t minorMagnitude = w.MinorDelta < 0 ? -std::int64_t{w.MinorDelta} : w.MinorDelta;
+  const std::int64_t minorWhole = minorMagnitude == divisor ? 1 : 0;
+  const std::int64_t minorPart = minorMagnitude == divisor ? 0 : minorMagnitude;
+  const bool zNegative = w.ZDelta < 0;
+  const std::int64_t zMagnitude = zNegative ? -w.ZDelta : w.ZDelta;
+  const std::int64_t zWhole = zMagnitude < divisor ? 0 : zMagnitude / divisor;
+  const std::int64_t zPart = zMagnitude < divisor ? zMagnitude : zMagnitude % divisor;
+  std::int64_t minorRem = 0, zQuot = 0, zRem = 0;
+  int shownCount = 0;
+  for (int step = 0;;) {
+    const int z = static_cast<int>(w.ZFirst + (zNegative ? -zQuot : zQuot));
+    int shown = 1;
+    if (test) {
+      const std::int32_t before = *depth;
+      shown = before <= z ? 1 : 0;
+      *depth = std::max(before, z);
+    }
+    if (shown) {
+      *shadow = value;
+      *picture = pixel;
+    }
+    shownCount += shown;
+    if (++step > w.Steps) break;
+    // The minor quotient steps by its whole part (0, or 1 for a diagonal)
+    // and the carry of its remainder.
+    minorRem += minorPart;
+    const std::int64_t carry = minorRem >= divisor ? 1 : 0;
+    minorRem -= divisor & -carry;
+    const std::ptrdiff_t minorSteps = static_cast<std::ptrdiff_t>(minorWhole + carry);
+    depth += depthMajor + minorSteps * depthMinor;
+    shadow += shadowMajor + minorSteps * shadowMinor;
+    picture += pictureMajor + minorSteps * pictureMinor;
+    zQuot += zWhole;
+    zRem += zPart;
+    const std::int64_t zCarry = zRem >= divisor ? 1 : 0;
+    zQuot += zCarry;
+    zRem -= divisor & -zCarry;
+  }
+  if (shownCount > 0) platform::PictureTookPoints(shownCount, colour);
+  return shownCount > 0;
+}
+
+bool SolidWalk(const LineWalk& w) {
   if (Drv.DrvPoint != platform::PicturePoint) {
     for (LineStepper p(w); p.Step <= w.Steps; p.Next()) DepthPoint(p.X, p.Y, p.Z, K.Colour);
-    return;
+    return false;
   }
-  if (K.DepthTest < 0) return;
+  if (K.DepthTest < 0) return false;
+  bool lit = false;
   constexpr int kRun = 256;
   int xs[kRun], ys[kRun];
   int n = 0;
   const int colour = DriverColour(K.Colour);
   const bool test = K.DepthTest > 0;
+  const bool inside = InsideRasters(w);
   // The line's depths asked for ahead, all at once: they lie in rows of
   // their own, and waiting for them one after the other is most of the
   // cost. A cell need only be near enough to share its cache line with the
-  // pixel's, so a floating slope finds them.
+  // pixel's, so a floating slope finds them. A line inside every raster
+  // asks for its shadow and picture cells too. They are asked into the
+  // second-level cache: there far more of them can be on their way at once.
   if (test && w.Steps > 0) {
     const float slope = static_cast<float>(w.MinorDelta) / static_cast<float>(w.Steps);
+    const int n2 = w.MinorFirst + w.MinorDelta;
+    const int minorLow = std::min(w.MinorFirst, n2), minorHigh = std::max(w.MinorFirst, n2);
+    std::uint32_t* const pixels = platform::Pic.Pixels.data();
+    const std::ptrdiff_t width = platform::Pic.Width;
     for (int step = 0; step <= w.Steps; ++step) {
       const int major = w.MajorFirst + step;
-      const int minor = w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope);
+      const int minor = std::clamp(w.MinorFirst + static_cast<int>(static_cast<float>(step) * slope),
+                                   minorLow, minorHigh);
       const int x = w.XMajor ? major : minor, y = w.XMajor ? minor : major;
-      if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1);
+      if (InDepthRaster(x, y)) __builtin_prefetch(&DepthRaster[y][x], 1, 1);
+      if (inside) {
+        __builtin_prefetch(&platform::ShadowRaster[y][x], 1, 1);
+        __builtin_prefetch(pixels + y * width + x, 1, 1);
+      }
     }
   }
+  if (inside) return SolidWalkInside(w, colour, test);
   for (LineStepper p(w); p.Step <= w.Steps; p.Next()) {
     // Without a branch on the depth read, so that the reads of a line's
     // pixels (each in a row of its own) wait for memory all at once.
@@ -275,11 +475,11 @@ void SolidWalk(const LineWalk& w) {
     ys[n] = p.Y;
     n += visible;
     if (n == kRun) {
-      platform::PicturePoints(xs, ys, n, colour);
+      lit = platform::PicturePoints(xs, ys, n, colour) || lit;
       n = 0;
     }
   }
-  platform::PicturePoints(xs, ys, n, colour);
+  return platform::PicturePoints(xs, ys, n, colour) || lit;
 }
 
 // The start that the pixel and the fast line share: the line clipped to the
@@ -299,10 +499,32 @@ std::optional<LineWalk> ClippedWalk(int x1, int y1, int z1, int x2, int y2, int 
 }
 
 void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (x1 == x2 && y1 == y2) {  // what the clipping makes of a line of one pixel
+    if (!WindowDrawable()) return;
+    const std::int64_t ax = std::int64_t{x1} + K.WindowLeft, ay = std::int64_t{y1} + K.WindowTop;
+    if (InWindow(ax, ay)) PlotPoint(static_cast<int>(ax), static_cast<int>(ay), std::max(z1, z2));
+    return;
+  }
+  if (LineChangesNothing(x1, y1, z1, x2, y2, z2)) return;
   const std::optional<LineWalk> w = ClippedWalk(x1, y1, z1, x2, y2, z2);
   if (!w) return;
   if (K.LineStyle == kStyleSolid) {
-    SolidWalk(*w);
+    const std::uint64_t calls = platform::Pic.DrawCalls;
+    const bool inClip = SolidWalk(*w);
+    // The walk's ends: step 0 and step Steps, at the depths of their ends.
+    const int m1 = w->MajorFirst, m2 = w->MajorFirst + w->Steps;
+    const int n1 = w->MinorFirst, n2 = w->MinorFirst + w->MinorDelta;
+    const int za = w->ZFirst, zb = static_cast<int>(w->ZFirst + w->ZDelta);
+    if (w->XMajor)
+      Remember(m1, n1, za, m2, n2, zb, calls);
+    else
+      Remember(n1, m1, za, n2, m2, zb, calls);
+    last.IsLine = true;
+    last.InX1 = x1, last.InY1 = y1, last.InZ1 = z1;
+    last.InX2 = x2, last.InY2 = y2, last.InZ2 = z2;
+    last.Left = K.WindowLeft, last.Top = K.WindowTop;
+    last.Right = K.WindowRight, last.Bottom = K.WindowBottom;
+    last.InClip = inClip;
   } else {
     StyledWalk(*w, /*dottedEnds=*/true, kPixelLineDashPeriod);
   }
@@ -311,6 +533,7 @@ void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
 // One visible run of a depth-tested fast line: one platform line, then the
 // run's depths.
 void DrawRun(const LineWalk& w, int first, int last, int colour) {
+  Forget();  // the depths are stored after the line, uncounted
   int xa, ya, za, xb, yb, zb;
   LineWalkAt(w, first, xa, ya, za);
   LineWalkAt(w, last, xb, yb, zb);
@@ -498,6 +721,7 @@ void InitKernel() {
   for (auto& row : DepthRaster) std::fill(std::begin(row), std::end(row), kDepthCleared);
   platform::ClearShadow();
   K = Kernel{};
+  Forget();
 }
 
 // ---------------------------------------------------------------------------
@@ -508,6 +732,7 @@ void InitKernel() {
 // only user of the depth raster and its pixels lie in those rows.
 void ClearDepth() {
   if (K.HiddenLineMode <= 0) return;
+  Forget();
   const std::int64_t rows = std::int64_t{K.WindowBottom} - K.WindowTop + 1;
   if (rows <= 0) return;
   const int last = static_cast<int>(std::min<std::int64_t>(rows, kDepthRows));
@@ -575,10 +800,16 @@ void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2) {
 // Unrounded pen
 // ---------------------------------------------------------------------------
 
+// Within the limit NearestInt's rounding (halves to even) without its
+// library call: adding 2^52 and taking it away again rounds a double below
+// 2^52 to the nearest whole number.
 std::int32_t PixelOf(double v) {
   if (!(v >= -kPixelLimit)) return v < 0 ? -kPixelLimit : kPixelLimit;  // NaN: off the screen
   if (v > kPixelLimit) return kPixelLimit;
-  return NearestInt(v);
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  const double a = std::fabs(v);
+  const double r = (a + kWhole) - kWhole;
+  return static_cast<std::int32_t>(v < 0 ? -r : r);
 }
 
 namespace {
@@ -648,7 +879,76 @@ void MoveToExact(double x, double y, double z, bool depth) {
   if (K.PenValid) RoundedMove(x, y, z, depth);
 }
 
+namespace {
+
+// LineToExact to the point the pen stands on, when the kernel stands on its
+// pixel: a line of that one pixel and the move that plots it again. When the
+// last drawing covers that pixel both change nothing, and only the picture's
+// counters move; false when the ordinary way must draw.
+bool SamePixelAgain(double x, double y, double z, bool depth) {
+  if (!InSquare(x, y)) return false;
+  const int ix = PixelOf(x), iy = PixelOf(y), iz = depth ? PixelOf(z) : kDepthFlat;
+  if (ix != K.CurX || iy != K.CurY || iz != K.CurZ) return false;
+  const int test = depth ? K.HiddenLineMode : 0;
+  if (test < 0 || test != last.DepthTest) return false;
+  const std::int64_t ax = std::int64_t{ix} + K.WindowLeft, ay = std::int64_t{iy} + K.WindowTop;
+  if (ax < std::numeric_limits<int>::min() || ax > std::numeric_limits<int>::max() ||
+      ay < std::numeric_limits<int>::min() || ay > std::numeric_limits<int>::max())
+    return false;
+  K.DepthTest = test;
+  if (!AsLastLeftIt()) return false;
+  const int px = static_cast<int>(ax), py = static_cast<int>(ay);
+  bool covered = false;
+  for (int e = 0; e < 2; ++e)
+    covered = covered || (px == last.X[e] && py == last.Y[e] && (test == 0 || iz <= last.Z[e]));
+  if (!covered) return false;
+  // Both plots would see what the last drawing left: shown or hidden alike.
+  const bool visible = test == 0 || !InDepthRaster(px, py) || DepthRaster[py][px] <= iz;
+  if (visible) {
+    platform::Pic.DrawCalls += WindowDrawable() && InWindow(ax, ay) ? 2 : 1;
+    if (InPictureClip(px, py)) platform::Pic.Dirty = true;
+    last.Stamp = platform::Pic.DrawCalls;
+  }
+  return true;
+}
+
+// LineToExact to the point the pen stands on, done by SamePixelAgain.
+bool AgainAtPen(double x, double y, double z, bool depth) {
+  if (!(K.PenValid && x == K.PenX && y == K.PenY && z == K.PenZ && SamePixelAgain(x, y, z, depth)))
+    return false;
+  K.PenX = x;
+  K.PenY = y;
+  K.PenZ = z;
+  return true;
+}
+
+bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+}  // namespace
+
+void LineToExactRun(const double* x, const double* y, const double* z, int n, bool depth) {
+  for (int i = 0; i < n;) {
+    LineToExact(x[i], y[i], z[i], depth);
+    int j = i + 1;
+    while (j < n && SameBits(x[j], x[i]) && SameBits(y[j], y[i]) && SameBits(z[j], z[i])) ++j;
+    // The same point again and again: when the first repeat changes nothing
+    // but the counters, each further one finds the kernel and the rasters as
+    // the first did and moves the counters as much.
+    if (j - i >= 2) {
+      const std::uint64_t calls = platform::Pic.DrawCalls;
+      if (AgainAtPen(x[i], y[i], z[i], depth)) {
+        platform::Pic.DrawCalls += (platform::Pic.DrawCalls - calls) * static_cast<std::uint64_t>(j - i - 2);
+        last.Stamp = platform::Pic.DrawCalls;
+      } else {
+        for (int k = i + 1; k < j; ++k) LineToExact(x[k], y[k], z[k], depth);
+      }
+    }
+    i = j;
+  }
+}
+
 void LineToExact(double x, double y, double z, bool depth) {
+  if (AgainAtPen(x, y, z, depth)) return;
   const double ax = K.PenX, ay = K.PenY, az = K.PenZ;
   const bool from = K.PenValid;
   K.PenX = x;

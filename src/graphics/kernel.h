@@ -99,6 +99,8 @@ void FastLine3(int x1, int y1, int z1, int x2, int y2, int z2);
 // rounded ends. An end that is no number draws nothing.
 void MoveToExact(double x, double y, double z, bool depth);
 void LineToExact(double x, double y, double z, bool depth);
+// LineToExact to each of n points in turn (a polyline's run of points).
+void LineToExactRun(const double* x, const double* y, const double* z, int n, bool depth);
 // The part of the segment inside the square of ±limit, its ends moved onto
 // the border where they lay beyond it; false when no part is inside.
 bool CutToSquare(double& x1, double& y1, double& x2, double& y2, double limit);

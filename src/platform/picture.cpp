@@ -27,9 +27,7 @@ constexpr std::uint32_t kFillValue[kBackModeCount] = {
     0x000000u, 0x404040u, 0x808080u, 0xC0C0C0u, 0xFFFFFFu};
 
 // 0x00BBGGRR (the palette's form) to 0xFFRRGGBB (the picture's form).
-constexpr std::uint32_t PixelOf(std::uint32_t value) {
-  return kOpaque | (value & 0xFFu) << 16 | (value & 0xFF00u) | (value >> 16 & 0xFFu);
-}
+constexpr std::uint32_t PixelOf(std::uint32_t value) { return PictureForm(value); }
 
 bool InClip(long long x, long long y) {
   return x >= Pic.ClipLeft && x <= Pic.ClipRight && y >= Pic.ClipTop && y <= Pic.ClipBottom;
@@ -94,6 +92,7 @@ void ResizePicture(int width, int height) {
     Pic.Pixels.swap(fresh);
   }
   Pic.Pixels.assign(pixels, kOpaque);
+  ++Pic.Resets;
   Pic.ClipLeft = 0;
   Pic.ClipTop = 0;
   Pic.ClipRight = Pic.Width - 1;
@@ -172,8 +171,8 @@ void PicturePoint(int x, int y, int colour) {
   Light(x, y, value);
 }
 
-void PicturePoints(const int* xs, const int* ys, int count, int colour) {
-  if (count <= 0) return;
+bool PicturePoints(const int* xs, const int* ys, int count, int colour) {
+  if (count <= 0) return false;
   Pic.DrawCalls += static_cast<std::uint64_t>(count);
   const std::uint32_t value = ColourValue(colour);
   SelectPen(value);
@@ -188,6 +187,13 @@ void PicturePoints(const int* xs, const int* ys, int count, int colour) {
     lit = true;
   }
   if (lit) Pic.Dirty = true;
+  return lit;
+}
+
+void PictureTookPoints(int count, int colour) {
+  Pic.DrawCalls += static_cast<std::uint64_t>(count);
+  SelectPen(ColourValue(colour));
+  Pic.Dirty = true;
 }
 
 void PictureXorPoint(int x, int y, int colour) {

@@ -54,6 +54,7 @@ struct Picture {
   int PenChanges = 0;          // pens created: one per change of pen value
   bool Dirty = false;          // drawn on since it was last shown
   std::uint64_t DrawCalls = 0; // drawing entries run; the image driver watches it
+  std::uint64_t Resets = 0;    // ResizePicture calls: every pixel made anew
 };
 extern Picture Pic;  // the one picture of the program
 
@@ -88,8 +89,16 @@ int PictureGetBackMode();
 void PicturePoint(int x, int y, int colour);
 // What PicturePoint does at each of count points (xs[i], ys[i]) of one
 // colour, raster by raster: the kernel hands its lines' visible pixels over
-// in runs.
-void PicturePoints(const int* xs, const int* ys, int count, int colour);
+// in runs. True when a point lay inside the clip (the picture changed).
+bool PicturePoints(const int* xs, const int* ys, int count, int colour);
+// A Palette value (0x00BBGGRR) in the picture's form (0xFFRRGGBB).
+constexpr std::uint32_t PictureForm(std::uint32_t value) {
+  return 0xFF000000u | (value & 0xFFu) << 16 | (value & 0xFF00u) | (value >> 16 & 0xFFu);
+}
+// The rest of what PicturePoints does for count > 0 points of the colour
+// inside the clip that the caller has put on the shadow and the picture
+// itself (the kernel's lines that lie wholly inside both).
+void PictureTookPoints(int count, int colour);
 void PictureXorPoint(int x, int y, int colour);
 void PictureLine(int x1, int y1, int x2, int y2, int colour);
 void PicturePutPixelRGB(int x, int y, int red, int green, int blue);

@@ -391,6 +391,64 @@ void RemoveStaleScratchFolders() {
 
 // --- Points and objects ------------------------------------------------------------------
 
+namespace {
+
+// Calls f(x, y, z) for the points from..to in their order, and when write
+// is set stores what f left in them; stops after a point where f gives
+// false, or (heldOnly) before the first point that is not held. The points
+// in memory and the runs of
+// points a cached block holds whole are visited in place; any other point
+// (its block not cached, or split between two blocks) goes through PointGet
+// and PointPut, which load the blocks and meet the errors: the cache sees
+// the same reads and writes in the same order as point after point.
+template <typename F>
+void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
+  int n = from < 1 ? 1 : from;
+  for (; n <= to && n <= kPointsInMemory; ++n)
+    if (!f(Store.X[n], Store.Y[n], Store.Z[n])) return;
+  ScratchFile& file = Store.PointFile;
+  while (n <= to) {
+    const std::int64_t e = PointElement(n);
+    CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = (kBlockElements - k) / 3;  // points of the block from n on
+    if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
+      if (heldOnly) return;
+      float x = 0, y = 0, z = 0;
+      PointGet(n, x, y, z);
+      const bool more = f(x, y, z);
+      if (write) PointPut(n, x, y, z);
+      if (!more) return;
+      ++n;
+      continue;
+    }
+    const int count = whole < to - n + 1 ? whole : to - n + 1;
+    std::uint32_t* at = b.Data + k;
+    bool more = true;
+    int i = 0;
+    while (i < count && more) {
+      float x = std::bit_cast<float>(at[0]), y = std::bit_cast<float>(at[1]),
+            z = std::bit_cast<float>(at[2]);
+      more = f(x, y, z);
+      if (write) {
+        at[0] = std::bit_cast<std::uint32_t>(x);
+        at[1] = std::bit_cast<std::uint32_t>(y);
+        at[2] = std::bit_cast<std::uint32_t>(z);
+      }
+      ++i;
+      at += 3;
+    }
+    if (write && i > 0) {
+      if (k < b.DirtyFrom) b.DirtyFrom = k;
+      if (k + 3 * i > b.DirtyTo) b.DirtyTo = k + 3 * i;
+    }
+    if (!more) return;
+    n += count;
+  }
+}
+
+}  // namespace
+
 void PointPut(int n, float x, float y, float z) {
   if (n < 1) return;
   if (n <= kPointsInMemory) {
@@ -465,6 +523,19 @@ void ObjectPut(int i, int first, int kind, int pen) {
     return;
   }
   ScratchFile& f = Store.ObjectFile;
+  if (f.Open) {
+    const std::int64_t e = ObjectElement(i);
+    if (std::uint32_t* at = CachedThree(f, e)) {
+      at[0] = static_cast<std::uint32_t>(first);
+      at[1] = static_cast<std::uint8_t>(kind);
+      at[2] = static_cast<std::uint8_t>(pen);
+      CacheBlock& b = f.Cache[e / kBlockElements % kCacheBlocks];
+      const int k = static_cast<int>(e % kBlockElements);
+      if (k < b.DirtyFrom) b.DirtyFrom = k;
+      if (k + 3 > b.DirtyTo) b.DirtyTo = k + 3;
+      return;
+    }
+  }
   if (!f.Open) {
     if (Store.PieceLost) return;
     if (!OpenScratch(f, kObjectFileOpening)) return;
@@ -483,6 +554,14 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
     return;
   }
   ScratchFile& f = Store.ObjectFile;
+  if (f.Open) {
+    if (const std::uint32_t* at = CachedThree(f, ObjectElement(i))) {
+      first = static_cast<std::int32_t>(at[0]);
+      kind = static_cast<std::uint8_t>(at[1]);
+      pen = static_cast<std::uint8_t>(at[2]);
+      return;
+    }
+  }
   if (!f.Open) {
     if (Store.PieceLost) return;
     Slots.ShowMessage(kObjectFileNotOpen, false, kPauseMs);
@@ -496,6 +575,19 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
   first = static_cast<std::int32_t>(a);
   kind = static_cast<std::uint8_t>(b);
   pen = static_cast<std::uint8_t>(c);
+}
+
+int HeldPoints(int n, int count, float* x, float* y, float* z) {
+  if (n < 1 || count <= 0) return 0;
+  int copied = 0;
+  ForEachPoint(n, n + count - 1, false, [&](float px, float py, float pz) {
+    x[copied] = px;
+    y[copied] = py;
+    z[copied] = pz;
+    ++copied;
+    return true;
+  }, true);
+  return copied;
 }
 
 void AddPoint(float x, float y, float z) {
@@ -701,14 +793,11 @@ namespace {
 // Applies f to every point (when there are objects) and every text corner.
 template <typename F>
 void TransformStore(F f) {
-  if (Store.ObjectCount > 0) {
-    for (int n = 1; n <= Store.PointCount; ++n) {
-      float x = 0, y = 0, z = 0;
-      PointGet(n, x, y, z);
+  if (Store.ObjectCount > 0)
+    ForEachPoint(1, Store.PointCount, true, [&](float& x, float& y, float& z) {
       f(x, y, z);
-      PointPut(n, x, y, z);
-    }
-  }
+      return true;
+    });
   for (int j = 1; j <= Store.TextCount; ++j) {
     TextItem& t = Store.Texts[j];
     f(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
@@ -760,9 +849,11 @@ bool TextInRange(const TextItem& t) {
 }
 
 bool PieceInRange() {
-  if (Store.ObjectCount > 0)
-    for (int n = 1; n <= Store.PointCount; ++n)
-      if (!PointInRange(n)) return false;
+  if (Store.ObjectCount > 0) {
+    bool in = true;
+    ForEachPoint(1, Store.PointCount, false, [&](float x, float y, float z) { return in = InRange(x, y, z); });
+    if (!in) return false;
+  }
   for (int j = 1; j <= Store.TextCount; ++j)
     if (!TextInRange(Store.Texts[j])) return false;
   return true;
@@ -893,13 +984,11 @@ void MeasurePiece(int dims) {
               im.Y + static_cast<float>(height) * im.PixelSize, 0);
     }
   }
-  if (havePoints) {
-    for (int n = 1; n <= Store.PointCount; ++n) {
-      float x = 0, y = 0, z = 0;
-      PointGet(n, x, y, z);
+  if (havePoints)
+    ForEachPoint(1, Store.PointCount, false, [&](float x, float y, float z) {
       Measure(dims, x, y, z);
-    }
-  }
+      return true;
+    });
   for (int j = 1; j <= Store.TextCount; ++j) MeasureText(dims, Store.Texts[j]);
 }
 

@@ -194,6 +194,11 @@ void ObjectPut(int i, int first, int kind, int pen);
 void ObjectGet(int i, int& first, int& kind, int& pen);
 
 void AddPoint(float x, float y, float z);
+// Copies the points from n on into x, y and z, at most count of them, as
+// long as they are held in memory or in a cached block (no reading of a
+// scratch file, no message): how many it copied, 0 when point n must be read
+// through PointGet.
+int HeldPoints(int n, int count, float* x, float* y, float* z);
 
 void BeginObject(int kind);
 void BeginPolyline();

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -306,6 +307,50 @@ Corner PointAt(int n) {
   return c;
 }
 
+// The pixels of the points that polylines and segment pairs draw, which
+// read their points in order: a run of points held in memory or in cached
+// blocks is read and projected at once (reading it ahead reads no file and
+// says nothing); a point that must be read from its file is read when it
+// is drawn, as before.
+struct PixelRun {
+  static constexpr int kPoints = 512;
+  int First = 0, Count = 0;
+  float X[kPoints], Y[kPoints], Z[kPoints];
+  double Px[kPoints], Py[kPoints], Pz[kPoints];
+};
+PixelRun run;
+
+struct Pixel {
+  double X = 0, Y = 0, Z = 0;
+};
+Pixel PixelAt(int n) {
+  Pixel p;
+  if (n < run.First || n >= run.First + run.Count) {
+    run.First = n;
+    const int ahead = store::Store.PointCount - n + 1;
+    run.Count = store::HeldPoints(n, ahead < PixelRun::kPoints ? ahead : PixelRun::kPoints, run.X,
+                                  run.Y, run.Z);
+    if (run.Count == 0) {
+      const Corner c = PointAt(n);
+      view::WorldToPixelExact(c.X, c.Y, c.Z, p.X, p.Y, p.Z);
+      return p;
+    }
+    view::WorldToPixelExactRun(run.X, run.Y, run.Z, run.Count, run.Px, run.Py, run.Pz);
+  }
+  const int k = n - run.First;
+  p.X = run.Px[k];
+  p.Y = run.Py[k];
+  p.Z = run.Pz[k];
+  return p;
+}
+
+// The world pen is the view's own: what it does with a point is to project
+// it and move the kernel's unrounded pen there.
+bool PlainWorldPen() {
+  return view::Slots.MoveToWorldHook == view::MoveToWorld &&
+         view::Slots.LineToWorldHook == view::LineToWorld;
+}
+
 void RenderObject(int i) {
   int first = 0, last = 0, kind = 0, pen = 0;
   store::GetObjectRange(i, first, last, kind, pen);
@@ -318,9 +363,15 @@ void RenderObject(int i) {
     view::WorldMarker(0, c.X, c.Y, c.Z);
     return;
   }
+  const bool plain = PlainWorldPen();
   if (first < 0 || kind == store::SegmentPairs) {
     // An odd last point has no partner inside the object and is left out.
-    for (int k = s; k + 1 <= last; k += 2) {
+    for (int k = s; plain && k + 1 <= last; k += 2) {
+      const Pixel a = PixelAt(k), b = PixelAt(k + 1);
+      MoveToExact(a.X, a.Y, a.Z, true);
+      LineToExact(b.X, b.Y, b.Z, true);
+    }
+    for (int k = s; !plain && k + 1 <= last; k += 2) {
       const Corner a = PointAt(k), b = PointAt(k + 1);
       view::Slots.MoveToWorldHook(a.X, a.Y, a.Z);
       view::Slots.LineToWorldHook(b.X, b.Y, b.Z);
@@ -330,6 +381,24 @@ void RenderObject(int i) {
   switch (kind) {
     case 0:
     case store::Polyline: {
+      if (plain) {
+        const Pixel a = PixelAt(s);
+        MoveToExact(a.X, a.Y, a.Z, true);
+        for (int k = s + 1; k <= last;) {
+          const Pixel b = PixelAt(k);
+          if (k < run.First || k >= run.First + run.Count) {  // read on its own
+            LineToExact(b.X, b.Y, b.Z, true);
+            ++k;
+            continue;
+          }
+          // The rest of the polyline that the run holds, at once.
+          const int at = k - run.First;
+          const int count = std::min(last - k + 1, run.Count - at);
+          LineToExactRun(run.Px + at, run.Py + at, run.Pz + at, count, true);
+          k += count;
+        }
+        break;
+      }
       const Corner a = PointAt(s);
       view::Slots.MoveToWorldHook(a.X, a.Y, a.Z);
       for (int k = s + 1; k <= last; ++k) {
@@ -378,6 +447,7 @@ void RenderText(int t) {
 
 void RenderStoreOnScreen() {
   RenderImages();
+  run.Count = 0;  // the points of another piece
   for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     if (platform::Drv.DrvKeyPressed()) {
       SetLineStyle(0);

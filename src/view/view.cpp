@@ -9,8 +9,10 @@
 // Everything here is arithmetic on the state: nothing draws.
 #include "view/view.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "graphics/geometry.h"
 #include "graphics/kernel.h"
@@ -81,23 +83,124 @@ void ViewToWorld(double u, double v, double w, double& x, double& y, double& z) 
 }
 
 namespace {
+// std::nearbyint in the default rounding mode (halves to even) without the
+// library's call, which the redraw makes four times a point: below 2^52,
+// adding 2^52 and taking it away again rounds; from 2^52 on every double is
+// whole. The sign is the value's, as nearbyint keeps it (-0.3 gives -0).
+// Without a branch, so that a run of points is projected in vector steps.
+double Nearest(double v) {
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  const double a = std::fabs(v);
+  const double rounded = std::copysign((a + kWhole) - kWhole, v);
+  return a < kWhole ? rounded : v;  // else whole, infinite or no number
+}
+
 // centre + offset rounded, as a double: a far point keeps its place on the
 // line from the centre (the kernel's unrounded pen cuts lines to it), and
 // gfx::PixelOf of it is the pixel.
-double Pixel(std::int32_t centre, double offset) { return centre + std::nearbyint(offset); }
+double Pixel(std::int32_t centre, double offset) { return centre + Nearest(offset); }
 }  // namespace
 
 void WorldToPixelExact(float x, float y, float z, double& px, double& py, double& pz) {
-  double u = 0, v = 0, w = 0;
-  WorldToViewUVW(double{x}, double{y}, double{z}, u, v, w);
+  const double u = Row(1, x, y, z), v = Row(2, x, y, z), w = Row(3, x, y, z);
   px = Pixel(V.ScreenCentreX, (static_cast<float>(u) - double{V.ViewCentreU}) / V.ViewScaleU);
-  py = Pixel(V.ScreenCentreY, -std::nearbyint((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
-  pz = Pixel(V.ScreenCentreZ, (static_cast<float>(w) - double{V.ViewCentreW}) / V.ViewScaleW);
+  py = Pixel(V.ScreenCentreY, -Nearest((static_cast<float>(v) - double{V.ViewCentreV}) / V.ViewScaleV));
+  // A flat picture has one depth: the last one is kept with the bits that
+  // gave it, and its division is made once.
+  static std::uint32_t lastW = 0, lastCentre = 0, lastScale = 0;
+  static std::int32_t lastScreen = 0;
+  static double lastPixel = 0;
+  static bool lastValid = false;
+  const float wf = static_cast<float>(w);
+  const std::uint32_t wBits = std::bit_cast<std::uint32_t>(wf);
+  const std::uint32_t centreBits = std::bit_cast<std::uint32_t>(V.ViewCentreW);
+  const std::uint32_t scaleBits = std::bit_cast<std::uint32_t>(V.ViewScaleW);
+  if (!lastValid || wBits != lastW || centreBits != lastCentre || scaleBits != lastScale ||
+      V.ScreenCentreZ != lastScreen) {
+    lastW = wBits;
+    lastCentre = centreBits;
+    lastScale = scaleBits;
+    lastScreen = V.ScreenCentreZ;
+    lastPixel = Pixel(V.ScreenCentreZ, (wf - double{V.ViewCentreW}) / V.ViewScaleW);
+    lastValid = true;
+  }
+  pz = lastPixel;
+}
+
+namespace {
+// Two points at once, lane by lane the same operations as WorldToPixelExact
+// (each lane rounds as the scalar does): the divisions go two by two.
+using Double2 = double __attribute__((vector_size(16)));
+using Float2 = float __attribute__((vector_size(8)));
+using Bits2 = std::int64_t __attribute__((vector_size(16)));
+
+Double2 Nearest2(Double2 v) {
+  constexpr std::int64_t kSign = std::numeric_limits<std::int64_t>::min();
+  const Double2 whole = {4503599627370496.0, 4503599627370496.0};  // 2^52
+  const Bits2 bits = reinterpret_cast<Bits2>(v);
+  const Double2 a = reinterpret_cast<Double2>(bits & ~kSign);
+  const Double2 rounded = (a + whole) - whole;
+  const Bits2 signed_ = reinterpret_cast<Bits2>(rounded) | (bits & kSign);
+  const Bits2 below = a < whole;
+  return reinterpret_cast<Double2>((below & signed_) | (~below & bits));
+}
+
+Double2 Pixel2(std::int32_t centre, Double2 offset) {
+  const Double2 c = {static_cast<double>(centre), static_cast<double>(centre)};
+  return c + Nearest2(offset);
+}
+
+// The double of the float of each lane.
+Double2 ThroughFloat(Double2 v) {
+  return __builtin_convertvector(__builtin_convertvector(v, Float2), Double2);
+}
+}  // namespace
+
+void WorldToPixelExactRun(const float* x, const float* y, const float* z, int n, double* px,
+                          double* py, double* pz) {
+  // The state in locals: the results could otherwise be taken to change it.
+  const double cu = V.ViewCentreU, cv = V.ViewCentreV, cw = V.ViewCentreW;
+  const double su = V.ViewScaleU, sv = V.ViewScaleV, sw = V.ViewScaleW;
+  const std::int32_t sx = V.ScreenCentreX, sy = V.ScreenCentreY, sz = V.ScreenCentreZ;
+  double m[4][4];
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) m[i][j] = V.ViewCoef[i][j];
+  // A flat picture has one depth: the last pair's is kept with the bits
+  // of the w it came from.
+  std::uint64_t keptW = 0;
+  double keptPixel = 0;
+  bool kept = false;
+  int i = 0;
+  for (; i + 1 < n; i += 2) {
+    const Double2 xs = {x[i], x[i + 1]}, ys = {y[i], y[i + 1]}, zs = {z[i], z[i + 1]};
+    auto row = [&](int r) { return m[r][1] * xs + m[r][2] * ys + m[r][3] * zs; };
+    const Double2 u = ThroughFloat(row(1)), v = ThroughFloat(row(2)), w = ThroughFloat(row(3));
+    const Double2 pu = Pixel2(sx, (u - cu) / su);
+    const Double2 pv = Pixel2(sy, -Nearest2((v - cv) / sv));
+    const std::uint64_t w0 = std::bit_cast<std::uint64_t>(w[0]), w1 = std::bit_cast<std::uint64_t>(w[1]);
+    Double2 pw = {keptPixel, keptPixel};
+    if (!kept || w0 != keptW || w1 != keptW) {
+      pw = Pixel2(sz, (w - cw) / sw);
+      keptW = w1;
+      keptPixel = pw[1];
+      kept = true;
+    }
+    px[i] = pu[0], px[i + 1] = pu[1];
+    py[i] = pv[0], py[i + 1] = pv[1];
+    pz[i] = pw[0], pz[i + 1] = pw[1];
+  }
+  for (; i < n; ++i) {
+    const double u = gfx::AlongRow(m, 1, x[i], y[i], z[i]), v = gfx::AlongRow(m, 2, x[i], y[i], z[i]);
+    const double w = gfx::AlongRow(m, 3, x[i], y[i], z[i]);
+    px[i] = Pixel(sx, (static_cast<float>(u) - cu) / su);
+    py[i] = Pixel(sy, -Nearest((static_cast<float>(v) - cv) / sv));
+    pz[i] = Pixel(sz, (static_cast<float>(w) - cw) / sw);
+  }
 }
 
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy) {
   ix = gfx::PixelOf(Pixel(V.ScreenCentreX, (double{u} - V.ViewCentreU) / V.ViewScaleU));
-  iy = gfx::PixelOf(Pixel(V.ScreenCentreY, -std::nearbyint((double{v} - V.ViewCentreV) / V.ViewScaleV)));
+  iy = gfx::PixelOf(Pixel(V.ScreenCentreY, -Nearest((double{v} - V.ViewCentreV) / V.ViewScaleV)));
 }
 
 void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy) {

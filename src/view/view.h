@@ -142,6 +142,9 @@ void ViewToWorld(double u, double v, double w, double& x, double& y, double& z);
 // for lines that are cut before they are rounded.
 void WorldToPixel(float x, float y, float z, std::int32_t& ix, std::int32_t& iy);
 void WorldToPixelExact(float x, float y, float z, double& px, double& py, double& pz);
+// WorldToPixelExact of n points at once (their divisions overlap).
+void WorldToPixelExactRun(const float* x, const float* y, const float* z, int n, double* px,
+                          double* py, double* pz);
 void WorldToPixelDepth(float x, float y, float z, std::int32_t& ix, std::int32_t& iy, std::int32_t& iz);
 void ViewToPixel(float u, float v, std::int32_t& ix, std::int32_t& iy);
 void PixelToView(std::int32_t px, std::int32_t py, float& u, float& v);
