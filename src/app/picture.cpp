@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <string>
+#include <type_traits>
 
 #include "app/bending_solver.h"
 #include "app/design_check.h"
@@ -600,9 +603,79 @@ const DiagramSpec kDiagrams[kDiagramCount] = {
 
 Analysis PictureAnalysis = Analysis::Membrane;
 
+namespace {
+
+// A pass of the solver reads the model's fields before its header text and,
+// of the solution, only what it has written itself; it writes the model's
+// arc radii and support reaction, the solution's node entries up to
+// NodeCount + 1, and every field of the solution after the node arrays.
+// The last pass here whose model came out as it went in is kept: its model
+// bytes and that much of its solution. A pass on the same model bytes into
+// a solution still holding those bytes would write them again, so it is left
+// out.
+static_assert(std::is_standard_layout_v<ShellSolution>);
+constexpr float (ShellSolution::*kNodeArrays[])[kNodeCapacity] = {
+    &ShellSolution::NodeR,           &ShellSolution::NodeZ,
+    &ShellSolution::NormalR,         &ShellSolution::NormalZ,
+    &ShellSolution::Pressure,        &ShellSolution::AxialForce,
+    &ShellSolution::MeridionalForce, &ShellSolution::HoopForce,
+    &ShellSolution::MeridionalStress, &ShellSolution::HoopStress,
+    &ShellSolution::MeridionalStrain, &ShellSolution::HoopStrain,
+    &ShellSolution::RadialDisplacement, &ShellSolution::AxialDisplacement,
+    &ShellSolution::TangentialDisplacement, &ShellSolution::NormalDisplacement,
+};
+// NodeCount, then the node arrays one after another, then the rest.
+static_assert(offsetof(ShellSolution, NodeCount) == 0 && offsetof(ShellSolution, NodeR) == sizeof(int));
+static_assert(offsetof(ShellSolution, SegmentNodeCount) ==
+              offsetof(ShellSolution, NodeR) + std::size(kNodeArrays) * sizeof(ShellSolution::NodeR));
+constexpr std::size_t kSolutionRest = sizeof(ShellSolution) - offsetof(ShellSolution, SegmentNodeCount);
+
+std::size_t ModelBytes(const ShellModel& m) {
+  return static_cast<std::size_t>(reinterpret_cast<const char*>(&m.DataFileHeaderText) -
+                                  reinterpret_cast<const char*>(&m));
+}
+
+struct SolvedPass {
+  bool Kept = false;
+  alignas(ShellModel) unsigned char Model[sizeof(ShellModel)];
+  ShellSolution Solution;
+};
+SolvedPass solved;
+
+// The node entries a pass with n nodes may have written: 0..n + 1.
+bool SameSolution(const ShellSolution& a, const ShellSolution& b) {
+  const int n = a.NodeCount;
+  if (n != b.NodeCount || n < 0 || n > kMaxNodes) return false;
+  const std::size_t bytes = (static_cast<std::size_t>(n) + 2) * sizeof(float);
+  for (auto array : kNodeArrays)
+    if (std::memcmp(a.*array, b.*array, bytes) != 0) return false;
+  return std::memcmp(&a.SegmentNodeCount, &b.SegmentNodeCount, kSolutionRest) == 0;
+}
+
+void CopySolution(ShellSolution& to, const ShellSolution& from) {
+  const int n = from.NodeCount;
+  to.NodeCount = n;
+  const std::size_t bytes = (static_cast<std::size_t>(n) + 2) * sizeof(float);
+  for (auto array : kNodeArrays) std::memcpy(to.*array, from.*array, bytes);
+  std::memcpy(&to.SegmentNodeCount, &from.SegmentNodeCount, kSolutionRest);
+}
+
+void SolveShellUnlessSolved() {
+  const std::size_t bytes = ModelBytes(Shell);
+  if (solved.Kept && std::memcmp(&Shell, solved.Model, bytes) == 0 && SameSolution(Solution, solved.Solution))
+    return;
+  std::memcpy(solved.Model, &Shell, bytes);
+  SolveShell(Shell, Solution);
+  solved.Kept = std::memcmp(&Shell, solved.Model, bytes) == 0 && Solution.NodeCount >= 0 &&
+                Solution.NodeCount <= kMaxNodes;
+  if (solved.Kept) CopySolution(solved.Solution, Solution);
+}
+
+}  // namespace
+
 bool SolvePicture() {
-  SolveShell(Shell, Solution);
-  SolveShell(Shell, Solution);
+  SolveShellUnlessSolved();
+  SolveShellUnlessSolved();
   bendingShown = false;
   if (PictureAnalysis != Analysis::Bending) return false;
   SolveBending(Shell, Solution, Bending);

@@ -66,6 +66,8 @@ struct ShellModel {
   std::int32_t EquivalenceRule = 0;  // kVonMises or kTresca
 
   // The first line of the data file as last read; written back unchanged.
+  // It stays the last field and every field before it plain data: the
+  // picture compares those bytes to tell whether a solver pass is needed.
   std::string DataFileHeaderText;
 };
 
