@@ -474,6 +474,7 @@ void ExportCCX(ExportFile& file) {
   line("*EL FILE");
   line("S");
   line("*END STEP");
+  FlushExportLines(file);
 }
 
 }  // namespace exchange

@@ -21,10 +21,6 @@ constexpr int kUgfWidth = 5, kUgfDecimals = 2;
 constexpr int kGeoWidth = 6, kGeoDecimals = 4;
 constexpr int kTreWidth = 7, kTreDecimals = 4;
 
-void WriteLine(std::string_view line) {
-  if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
-}
-
 // The comment line: the column caption, edited by the user in the Russian
 // layout unless the export runs in a batch.
 void WriteComment(ExportFile& file, const char* caption) {
@@ -38,26 +34,27 @@ void WriteComment(ExportFile& file, const char* caption) {
   WriteExportLine(file, comment);
 }
 
-const std::string& UgfLine(float x, float y, std::int32_t pen) {
-  std::string& line = ExportLineBuffer();
-  gfx::AppendNumber(line, x, kUgfWidth, kUgfDecimals);
-  line += ' ';
-  gfx::AppendNumber(line, y, kUgfWidth, kUgfDecimals);
-  line += ' ';
-  gfx::AppendFixed(line, pen, 0, 0);
-  return line;
+// "x y pen" of .UGF, written at the start of a line; its end.
+char* UgfLine(char* at, float x, float y, std::int32_t pen) {
+  at = gfx::WriteFixed(at, x, kUgfWidth, kUgfDecimals);
+  *at++ = ' ';
+  at = gfx::WriteFixed(at, y, kUgfWidth, kUgfDecimals);
+  *at++ = ' ';
+  return gfx::WriteFixed(at, pen, 0, 0);
 }
 
 void GeoPoint(int k, int pen) {
   float x = 0, y = 0, z = 0;
   store::PointGet(k, x, y, z);
-  std::string& line = ExportLineBuffer();
-  for (float v : {x, y, z}) {
-    gfx::AppendNumber(line, v, kGeoWidth, kGeoDecimals);
-    line += ' ';
+  if (Exchange.Out != nullptr) {
+    char* at = LineStart(*Exchange.Out);
+    for (float v : {x, y, z}) {
+      at = gfx::WriteFixed(at, v, kGeoWidth, kGeoDecimals);
+      *at++ = ' ';
+    }
+    EndLine(*Exchange.Out, gfx::WriteFixed(at, pen, 0, 0));
   }
-  gfx::AppendFixed(line, pen, 0, 0);
-  WriteLine(line);
+  if (gfx::K.Unseen) return;  // an echo nobody sees is not drawn
   if (pen > 0) {
     view::MoveToWorld(x, y, z);
   } else {
@@ -81,17 +78,23 @@ void ExportUGF(ExportFile& file) {
   if (!BeginThickExport(file, UgfPoint)) return;
   WriteComment(file, kUgfCaption);
   store::RunDevicePass(store::Device::PlaneWalker, Slots.RedrawForExport);
-  WriteExportLine(file, UgfLine(0, 0, -1));
+  EndLine(file, UgfLine(LineStart(file), 0, 0, -1));
   Exchange.Out = nullptr;
+  FlushExportLines(file);
 }
 
 void UgfPoint(float x, float y, std::int32_t pen) {
-  WriteLine(UgfLine(x, y, pen));
+  if (Exchange.Out != nullptr) EndLine(*Exchange.Out, UgfLine(LineStart(*Exchange.Out), x, y, pen));
+  EchoPoint(x, y, pen);
+}
+
+void EchoPoint(float x, float y, std::int32_t pen) {
+  if (gfx::K.Unseen || pen < 0) return;  // an echo nobody sees is not drawn
   std::int32_t px = 0, py = 0;
   view::ViewToPixel(x, y, px, py);
   if (pen > 0) {
     gfx::MoveTo2(px, py);
-  } else if (pen == 0) {
+  } else {
     gfx::LineTo2(px, py);
   }
 }
@@ -106,6 +109,7 @@ void ExportGEO(ExportFile& file) {
   Exchange.ExportColour = gfx::kForeground;
   WriteExportLine(file, " 0 0 0 -1");
   Exchange.Out = nullptr;
+  FlushExportLines(file);
 }
 
 void WriteGeoObjects() {
@@ -139,6 +143,7 @@ void ExportTRE(ExportFile& file) {
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
   Exchange.Out = nullptr;
+  FlushExportLines(file);
 }
 
 void WriteTreFacets() {
@@ -157,17 +162,18 @@ void WriteTreFacets() {
 }
 
 void WriteTriangle(int p1, int p2, int p3) {
-  std::string& line = ExportLineBuffer();
-  for (int p : {p1, p2, p3}) {
-    float c[3] = {};
-    store::PointGet(p, c[0], c[1], c[2]);
-    for (float v : c) {
-      if (!line.empty()) line += ' ';
-      gfx::AppendNumber(line, v, kTreWidth, kTreDecimals);
-    }
+  float c[3][3] = {};
+  const int points[3] = {p1, p2, p3};
+  for (int i = 0; i < 3; ++i) store::PointGet(points[i], c[i][0], c[i][1], c[i][2]);
+  if (Exchange.Out == nullptr) return;
+  char* at = LineStart(*Exchange.Out);
+  for (int i = 0; i < 9; ++i) {
+    if (i > 0) *at++ = ' ';
+    at = gfx::WriteFixed(at, c[i / 3][i % 3], kTreWidth, kTreDecimals);
   }
-  line += " 0";
-  WriteLine(line);
+  *at++ = ' ';
+  *at++ = '0';
+  EndLine(*Exchange.Out, at);
 }
 
 // Split along the shorter diagonal; equal diagonals split along p2–p4.

@@ -7,6 +7,7 @@
 // each piece goes on the layer the picture named for it.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <numbers>
 
@@ -66,58 +67,97 @@ void WriteLayerEntry(ExportFile& file, const char* name, int aci) {
 
 constexpr double kDegreesPerRadian = 57.295779;
 
-void WriteLine(std::string_view line) {
-  if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
+char* LineBreak(char* at) {
+  at[0] = '\r';
+  at[1] = '\n';
+  return at + 2;
+}
+
+// The group code's line at `at`, the code right-aligned in two places;
+// where the value's line begins.
+char* GroupCode(char* at, int code) {
+  if (code >= 0 && code < 100) {
+    at[0] = code < 10 ? ' ' : static_cast<char>('0' + code / 10);
+    at[1] = static_cast<char>('0' + code % 10);
+    at += 2;
+  } else {
+    at = gfx::WriteFixed(at, code, 2, 0);
+  }
+  return LineBreak(at);
+}
+
+char* RealGroup(char* at, int code, double value) {
+  return gfx::WriteFixed(GroupCode(at, code), value, 6, 3);
+}
+
+// A short text (a name the program gives, a layer of at most
+// kLayerNameBytes) at `at`.
+char* ShortText(char* at, const char* text) {
+  const std::size_t n = std::strlen(text);
+  std::memcpy(at, text, n);
+  return at + n;
+}
+
+// The start of an entity, its name, colour and layer, at the start of a
+// line's room; where the last group ends.
+char* EntityGroups(char* at, const char* name, int aci, const char* layer) {
+  at = LineBreak(ShortText(GroupCode(at, 0), name));
+  at = LineBreak(gfx::WriteFixed(GroupCode(at, 62), aci, 0, 0));
+  return ShortText(GroupCode(at, 8), layer);
 }
 
 void EntityStart(const char* name, int aci, const char* layer) {
-  DxfGroupString(0, name);
-  DxfGroupInt(62, aci);
-  DxfGroupString(8, layer);
+  if (Exchange.Out == nullptr) return;
+  EndLine(*Exchange.Out, EntityGroups(LineStart(*Exchange.Out), name, aci, layer));
 }
 
+// The three groups of store point k, x's code codeX, in one line's room.
 void PointGroups(int k, int codeX) {
   float x = 0, y = 0, z = 0;
   store::PointGet(k, x, y, z);
-  DxfGroupReal(codeX, x);
-  DxfGroupReal(codeX + 10, y);
-  DxfGroupReal(codeX + 20, z);
+  if (Exchange.Out == nullptr) return;
+  ExportFile& file = *Exchange.Out;
+  char* at = RealGroup(LineStart(file), codeX, x);
+  at = RealGroup(LineBreak(at), codeX + 10, y);
+  at = RealGroup(LineBreak(at), codeX + 20, z);
+  EndLine(file, at);
 }
 
+// A LINE from store point k to k + 1, all its groups in one line's room.
 void DxfLine(int k, int aci) {
-  EntityStart("LINE", aci, store::Store.Layer);
-  PointGroups(k, 10);
-  PointGroups(k + 1, 11);
+  float c[2][3] = {};
+  for (int e = 0; e < 2; ++e) store::PointGet(k + e, c[e][0], c[e][1], c[e][2]);
+  if (Exchange.Out == nullptr) return;
+  char* at = EntityGroups(LineStart(*Exchange.Out), "LINE", aci, store::Store.Layer);
+  for (int e = 0; e < 2; ++e)
+    for (int i = 0; i < 3; ++i) at = RealGroup(LineBreak(at), 10 * (i + 1) + e, c[e][i]);
+  EndLine(*Exchange.Out, at);
 }
 
 }  // namespace
 
-namespace {
-// The group code's line: the code right-aligned in two places.
-void WriteGroupCode(int code) {
-  std::string& line = ExportLineBuffer();
-  gfx::AppendNumber(line, code, 2, 0);
-  WriteLine(line);
-}
-}  // namespace
-
+// Each group's two lines go to the running export (none without one).
 void DxfGroupString(int code, std::string_view text) {
-  WriteGroupCode(code);
-  WriteLine(text);
+  if (Exchange.Out == nullptr) return;
+  ExportFile& file = *Exchange.Out;
+  char* at = GroupCode(LineStart(file), code);
+  if (text.size() > kLineRoom / 2) {  // the code's line alone, then the long text
+    EndLine(file, at - 2);
+    WriteExportLine(file, text);
+    return;
+  }
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  EndLine(file, at + text.size());
 }
 
 void DxfGroupInt(int code, int n) {
-  WriteGroupCode(code);
-  std::string& line = ExportLineBuffer();
-  gfx::AppendFixed(line, n, 0, 0);
-  WriteLine(line);
+  if (Exchange.Out == nullptr) return;
+  EndLine(*Exchange.Out, gfx::WriteFixed(GroupCode(LineStart(*Exchange.Out), code), n, 0, 0));
 }
 
 void DxfGroupReal(int code, double value) {
-  WriteGroupCode(code);
-  std::string& line = ExportLineBuffer();
-  gfx::AppendNumber(line, value, 6, 3);
-  WriteLine(line);
+  if (Exchange.Out == nullptr) return;
+  EndLine(*Exchange.Out, RealGroup(LineStart(*Exchange.Out), code, value));
 }
 
 std::uint32_t AciRgb(int aci) {
@@ -189,6 +229,7 @@ void ExportDXF(ExportFile& file) {
   DxfGroupString(0, "ENDSEC");
   DxfGroupString(0, "EOF");
   Exchange.Out = nullptr;
+  FlushExportLines(file);
 }
 
 void WriteDxfEntities() {

@@ -11,7 +11,7 @@
 // shell itself (CcxShell), through the same export file.
 //
 // Sections:
-//   export file                ExportFile, WriteExportLine, RunExport
+//   export file                ExportFile, LineStart, WriteExportLine, RunExport
 //   state and slots            ExchangeState g, VertexOut, RedrawForExport
 //   device dispatch            InitExchange, ExchangeDeviceFlush
 //   plane walker               WalkStorePlane, DrawLine, OffsetPolyline, ...
@@ -22,7 +22,9 @@
 //   code pages                 ToCP1251, ToCP866
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,24 +33,46 @@
 namespace exchange {
 
 // --- Export file ---------------------------------------------------------------------
-// The text of one export, kept in memory while the picture is redrawn.
+// The text of one export, kept in memory while the picture is redrawn. The
+// writers build their lines in place in Pending, which goes over into Bytes
+// whenever it fills and when the export ends (FlushExportLines, which every
+// export procedure calls last): Bytes holds the whole text once the
+// procedure has returned.
 struct ExportFile {
   std::string Path;   // the name asked for, extension included
   std::string Bytes;  // every line so far, each ending in CR LF
+  std::unique_ptr<char[]> Pending;
+  std::size_t PendingLength = 0;
 };
+constexpr std::size_t kPendingBytes = std::size_t{1} << 16;
+// The longest line built in place: nine numbers of gfx::kFixedRoom and
+// what lies between them.
+constexpr std::size_t kLineRoom = 8192;
+static_assert(kPendingBytes > 2 * kLineRoom);
 
+// Pending emptied into Bytes (and made, the first time).
+void FlushExportLines(ExportFile& file);
+// Room for a line of up to kLineRoom bytes at the end of the text; EndLine
+// then ends the line written up to `end` with CR LF. No other line may be
+// begun in between.
+inline char* LineStart(ExportFile& file) {
+  if (file.Pending == nullptr || kPendingBytes - file.PendingLength < kLineRoom + 2) FlushExportLines(file);
+  return file.Pending.get() + file.PendingLength;
+}
+inline void EndLine(ExportFile& file, char* end) {
+  end[0] = '\r';
+  end[1] = '\n';
+  file.PendingLength = static_cast<std::size_t>(end + 2 - file.Pending.get());
+}
 // Appends one line and CR LF.
 void WriteExportLine(ExportFile& file, std::string_view line);
-// An empty line to build in place and hand to WriteExportLine: one buffer
-// serves every line, so that writing a number allocates nothing. Valid
-// until the next call.
-std::string& ExportLineBuffer();
 
 using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could
 // not be written; error then says why ("No such file or directory") and no
 // file of that name has been created or changed. An export the user
-// cancelled (Exchange.Cancelled) writes nothing and is no failure.
+// cancelled (Exchange.Cancelled) writes nothing and is no failure. A batch
+// export (Exchange.Batch) draws nothing on the screen (gfx::K.Unseen).
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error);
 
 // --- State -----------------------------------------------------------------------------
@@ -177,6 +201,9 @@ void ExportUGF(ExportFile& file);
 void ExportGEO(ExportFile& file);
 void ExportTRE(ExportFile& file);
 void UgfPoint(float x, float y, std::int32_t pen);
+// A point of the walker drawn on the screen as well (the export's echo),
+// unless the export is unseen (gfx::K.Unseen).
+void EchoPoint(float x, float y, std::int32_t pen);
 void WriteGeoObjects();
 void WriteTreFacets();
 void WriteTriangle(int p1, int p2, int p3);  // store point numbers

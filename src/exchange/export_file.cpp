@@ -6,7 +6,9 @@
 
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
+#include "graphics/text.h"
 #include "platform/codepage.h"
+#include "platform/driver.h"
 #include "platform/file_write.h"
 #include "store/store.h"
 
@@ -23,35 +25,85 @@ ExchangeSlots Slots;
 
 // --- Export file -----------------------------------------------------------------------
 
-void WriteExportLine(ExportFile& file, std::string_view line) {
-  std::string& bytes = file.Bytes;
-  const std::size_t size = bytes.size();
-  bytes.resize(size + line.size() + 2);  // growing by doubling, as append does
-  char* at = bytes.data() + size;
-  if (!line.empty()) std::memcpy(at, line.data(), line.size());
-  at[line.size()] = '\r';
-  at[line.size() + 1] = '\n';
+void FlushExportLines(ExportFile& file) {
+  if (file.Pending == nullptr) {
+    file.Pending = std::make_unique_for_overwrite<char[]>(kPendingBytes);
+    return;
+  }
+  file.Bytes.append(file.Pending.get(), file.PendingLength);
+  file.PendingLength = 0;
 }
 
-std::string& ExportLineBuffer() {
-  static std::string line;
-  line.clear();
-  return line;
+void WriteExportLine(ExportFile& file, std::string_view line) {
+  if (line.size() <= kLineRoom) {
+    char* at = LineStart(file);
+    if (!line.empty()) std::memcpy(at, line.data(), line.size());
+    EndLine(file, at + line.size());
+    return;
+  }
+  FlushExportLines(file);
+  file.Bytes.append(line);
+  file.Bytes.append("\r\n");
 }
+
+namespace {
+
+store::Procedure screenFlush = [] {};  // the screen's own, while an unseen export runs
+
+// A piece on the screen while nobody sees it. Its pixels go nowhere, so
+// all that drawing it would do is what it leaves behind: a facet's shade
+// as the kernel's colour, a missing bitmap's text in the store (those
+// pieces are drawn, unseen), the pixel text sink and the solid line style.
+void UnseenScreenFlush() {
+  bool drawn = store::Store.ImageCount > 0;
+  for (int i = 1; i <= store::Store.ObjectCount && !drawn; ++i) {
+    int first = 0, kind = 0, pen = 0;
+    store::ObjectGet(i, first, kind, pen);
+    drawn = kind == store::Triangle || kind == store::Quad || kind == store::QuadStrip;
+  }
+  if (drawn) {
+    screenFlush();
+    return;
+  }
+  if (store::Store.TextCount > 0) gfx::TextStrokeOut = gfx::PixelTextStroke;
+  gfx::SetLineStyle(0);
+}
+
+}  // namespace
 
 bool RunExport(const std::string& path, ExportProcedure procedure, std::string& error) {
   ExportFile file;
   file.Path = path;
-  // As much as the largest export so far took: a picture is exported again
-  // and again at about the same size, and the text then never moves.
-  static std::size_t largest = kExportReserve;
-  file.Bytes.reserve(largest);
+  // The memory of the exports before: a picture is exported again and
+  // again at about the same size, and the text then neither moves nor
+  // touches fresh pages.
+  static std::string kept;
+  file.Bytes.swap(kept);
+  file.Bytes.clear();
+  file.Bytes.reserve(kExportReserve);
   Exchange.Cancelled = false;
+  // A batch export has no one at the screen: its passes leave the picture
+  // as it was (the kernel keeps its state but draws nothing, and the
+  // pieces' screen drawing only what it leaves behind), and as no key can
+  // come, the redraw's polls for one are told that none did (which is what
+  // they hear while the picture is drawn).
+  const bool unseen = gfx::K.Unseen;
+  const auto keyPressed = platform::Drv.DrvKeyPressed;
+  screenFlush = store::Slots.ScreenFlush;
+  if (Exchange.Batch) {
+    gfx::K.Unseen = true;
+    platform::Drv.DrvKeyPressed = [] { return false; };
+    store::Slots.ScreenFlush = UnseenScreenFlush;
+  }
   procedure(file);
+  FlushExportLines(file);
+  gfx::K.Unseen = unseen;
+  platform::Drv.DrvKeyPressed = keyPressed;
+  store::Slots.ScreenFlush = screenFlush;
   store::OutputDevice = store::Device::Screen;  // whatever happened inside, the screen is the device again
-  largest = std::max(largest, file.Bytes.size());
-  if (Exchange.Cancelled) return true;
-  return platform::WriteFileAtomic(path, file.Bytes, error);
+  const bool written = Exchange.Cancelled || platform::WriteFileAtomic(path, file.Bytes, error);
+  kept.swap(file.Bytes);
+  return written;
 }
 
 // --- Device dispatch ----------------------------------------------------------------------

@@ -66,6 +66,8 @@ void SendPolyline(const float* x, const float* y, int n, int pen) {
   for (int k = 2; k <= n; ++k) Slots.VertexOut(x[k], y[k], 0);
 }
 
+int OffsetLine(const float* x, const float* y, int n, float d, float* ox, float* oy, bool sameLine);
+
 // The run itself, then its offset copies at ±d, ±2d, ...
 void EmitRun(int pen) {
   SendPolyline(Exchange.RunX, Exchange.RunY, Exchange.RunN, pen);
@@ -74,7 +76,9 @@ void EmitRun(int pen) {
   for (int pass = 0; pass < passes; ++pass) {
     d += Exchange.PassOffset / Exchange.OutputScale;
     for (float side : {d, -d}) {
-      int m = OffsetPolyline(Exchange.RunX, Exchange.RunY, Exchange.RunN, side, Exchange.OffsetX, Exchange.OffsetY);
+      // Every copy after the first shifts the same run: its normals stand.
+      const bool again = pass > 0 || side != d;
+      int m = OffsetLine(Exchange.RunX, Exchange.RunY, Exchange.RunN, side, Exchange.OffsetX, Exchange.OffsetY, again);
       SendPolyline(Exchange.OffsetX, Exchange.OffsetY, m, pen);
     }
   }
@@ -207,6 +211,14 @@ void DrawLine(int pen) {
 }
 
 int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, float* oy) {
+  return OffsetLine(x, y, n, d, ox, oy, false);
+}
+
+namespace {
+
+// OffsetPolyline; sameLine: the line is the one of the call before, whose
+// normals are kept.
+int OffsetLine(const float* x, const float* y, int n, float d, float* ox, float* oy, bool sameLine) {
   if (n < 1) return 0;
   if (n == 1) {
     ox[1] = x[1];
@@ -215,13 +227,27 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   }
   const bool closed = std::fabs(x[1] - x[n]) < kClosedTolerance &&
                       std::fabs(y[1] - y[n]) < kClosedTolerance;
+  // Each segment's normal is asked for at both its ends: worked out once
+  // for a run's length of segments.
+  static double normalX[kRunPoints], normalY[kRunPoints];
+  const bool kept = n - 1 < kRunPoints;
+  if (kept && !sameLine)
+    for (int a = 1; a <= n - 1; ++a) LeftNormal(x[a], y[a], x[a + 1], y[a + 1], normalX[a], normalY[a]);
+  auto normalOf = [&](int a, double& nx, double& ny) {
+    if (kept) {
+      nx = normalX[a];
+      ny = normalY[a];
+    } else {
+      LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
+    }
+  };
   // The shifted line of segment k (from point k to k+1): a point on it and
   // its direction; an intersection of the lines of segments a and b at the
   // shared vertex p, or false when they are parallel.
   auto meet = [&](int a, int b, double& px, double& py) {
     double anx = 0, any = 0, bnx = 0, bny = 0;
-    LeftNormal(x[a], y[a], x[a + 1], y[a + 1], anx, any);
-    LeftNormal(x[b], y[b], x[b + 1], y[b + 1], bnx, bny);
+    normalOf(a, anx, any);
+    normalOf(b, bnx, bny);
     // Unit directions are the normals turned back: (ny, -nx).
     return gfx::MeetLines(x[a] + d * anx, y[a] + d * any, any, -anx, x[b] + d * bnx,
                           y[b] + d * bny, bny, -bnx, kParallel, px, py);
@@ -230,8 +256,8 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   // length; false when neither has.
   auto shiftAlong = [&](int vertex, int a, int b, double& px, double& py) {
     double nx = 0, ny = 0;
-    LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
-    if (nx == 0 && ny == 0) LeftNormal(x[b], y[b], x[b + 1], y[b + 1], nx, ny);
+    normalOf(a, nx, ny);
+    if (nx == 0 && ny == 0) normalOf(b, nx, ny);
     if (nx == 0 && ny == 0) return false;
     px = x[vertex] + d * nx;
     py = y[vertex] + d * ny;
@@ -242,7 +268,7 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   auto endShift = [&](int vertex, int from, int step, double& px, double& py) {
     for (int a = from; a >= 1 && a <= n - 1; a += step) {
       double nx = 0, ny = 0;
-      LeftNormal(x[a], y[a], x[a + 1], y[a + 1], nx, ny);
+      normalOf(a, nx, ny);
       if (nx != 0 || ny != 0) {
         px = x[vertex] + d * nx;
         py = y[vertex] + d * ny;
@@ -282,6 +308,8 @@ int OffsetPolyline(const float* x, const float* y, int n, float d, float* ox, fl
   oy[m] = static_cast<float>(py);
   return m;
 }
+
+}  // namespace
 
 // --- Texts -----------------------------------------------------------------------------------
 

@@ -3,7 +3,6 @@
 // move of the plane walker, then the pen parked and put away.
 #include <charconv>
 #include <string>
-#include <string_view>
 
 #include "exchange/exchange.h"
 #include "graphics/kernel.h"
@@ -40,32 +39,33 @@ void ExportPLT(ExportFile& file) {
   WriteExportLine(file, "PU0,0;SP0;");
   gfx::SetColor(gfx::kForeground);
   Exchange.Out = nullptr;
+  FlushExportLines(file);
 }
 
 void HpglPoint(float x, float y, std::int32_t pen) {
-  // "PU x,y;" or "PD x,y;", built in one line.
-  std::string& line = ExportLineBuffer();
-  line += "PU ";
-  gfx::AppendFixed(line, PlotterSteps(x, Exchange.PlotXmin), 0, 0);
-  line += ',';
-  gfx::AppendFixed(line, PlotterSteps(y, Exchange.PlotYmin), 0, 0);
-  line += ';';
-  std::int32_t px = 0, py = 0;
-  view::ViewToPixel(x, y, px, py);
-  if (pen > 0) {
-    if (Exchange.Out != nullptr) {
-      char select[16] = "SP";
-      const auto end = std::to_chars(select + 2, select + sizeof select - 1, Exchange.ExportColour).ptr;
-      *end = ';';
-      WriteExportLine(*Exchange.Out, std::string_view(select, static_cast<std::size_t>(end + 1 - select)));
-      WriteExportLine(*Exchange.Out, line);
+  if (pen < 0) return;
+  if (Exchange.Out != nullptr) {
+    ExportFile& file = *Exchange.Out;
+    char* at = LineStart(file);
+    if (pen > 0) {  // the pen first: "SP15;"
+      *at++ = 'S';
+      *at++ = 'P';
+      at = std::to_chars(at, at + 16, Exchange.ExportColour).ptr;
+      *at++ = ';';
+      EndLine(file, at);
+      at = LineStart(file);
     }
-    gfx::MoveTo2(px, py);
-  } else if (pen == 0) {
-    line[1] = 'D';
-    if (Exchange.Out != nullptr) WriteExportLine(*Exchange.Out, line);
-    gfx::LineTo2(px, py);
+    // "PU x,y;" or "PD x,y;"
+    *at++ = 'P';
+    *at++ = pen > 0 ? 'U' : 'D';
+    *at++ = ' ';
+    at = gfx::WriteFixed(at, PlotterSteps(x, Exchange.PlotXmin), 0, 0);
+    *at++ = ',';
+    at = gfx::WriteFixed(at, PlotterSteps(y, Exchange.PlotYmin), 0, 0);
+    *at++ = ';';
+    EndLine(file, at);
   }
+  EchoPoint(x, y, pen);
 }
 
 }  // namespace exchange

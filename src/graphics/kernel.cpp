@@ -499,6 +499,7 @@ std::optional<LineWalk> ClippedWalk(int x1, int y1, int z1, int x2, int y2, int 
 }
 
 void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (K.Unseen) return;
   if (x1 == x2 && y1 == y2) {  // what the clipping makes of a line of one pixel
     if (!WindowDrawable()) return;
     const std::int64_t ax = std::int64_t{x1} + K.WindowLeft, ay = std::int64_t{y1} + K.WindowTop;
@@ -545,6 +546,7 @@ void DrawRun(const LineWalk& w, int first, int last, int colour) {
 }
 
 void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
+  if (K.Unseen) return;
   const std::optional<LineWalk> walk = ClippedWalk(x1, y1, z1, x2, y2, z2);
   if (!walk) return;
   const LineWalk& w = *walk;
@@ -578,6 +580,7 @@ void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
 // A move's point is not tested against the window (the platform clip still
 // limits it). Coordinates whose absolute value leaves 32 bits have no pixel.
 void PlotUnclipped(int x, int y, int z) {
+  if (K.Unseen) return;
   const std::int64_t ax = std::int64_t{x} + K.WindowLeft;
   const std::int64_t ay = std::int64_t{y} + K.WindowTop;
   constexpr std::int64_t kMin = std::numeric_limits<int>::min();
@@ -651,7 +654,9 @@ void SetWindow(int left, int top, int right, int bottom) {
   K.WindowBottom = bottom;
 }
 
-void ClearWindow() { Drv.DrvClearBar(K.WindowLeft, K.WindowTop, K.WindowRight, K.WindowBottom); }
+void ClearWindow() {
+  if (!K.Unseen) Drv.DrvClearBar(K.WindowLeft, K.WindowTop, K.WindowRight, K.WindowBottom);
+}
 
 void SetColor(int colour) {
   K.Colour = Remap(colour, Drv.DrvGetBackMode());
@@ -676,13 +681,13 @@ void SetDrawColor(int colour) {
 
 void FillBackground(int left, int top, int right, int bottom) {
   SetColor(K.MenuBackground);
-  Drv.DrvFillBar(left, top, right, bottom);
+  if (!K.Unseen) Drv.DrvFillBar(left, top, right, bottom);
   SetColor(K.MenuForeground);
 }
 
 void SelectPanel() {
   SetWindow(0, 0, Layout.PanelWidth, Layout.MenuStripTop);
-  Drv.DrvFillBar(0, 0, Layout.PanelWidth, Layout.MenuStripTop);
+  if (!K.Unseen) Drv.DrvFillBar(0, 0, Layout.PanelWidth, Layout.MenuStripTop);
 }
 
 void SelectMenuStrip() {
@@ -690,7 +695,7 @@ void SelectMenuStrip() {
   constexpr int kStripOverlap = 2;
   const int top = Layout.MenuStripTop - kStripOverlap;
   SetWindow(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
-  Drv.DrvFillBar(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
+  if (!K.Unseen) Drv.DrvFillBar(0, top, Layout.ScreenWidth, Layout.ScreenHeight);
   SetColor(K.MenuForeground);
 }
 
@@ -731,7 +736,7 @@ void InitKernel() {
 // Only the rows the window spans, counted from row 0: the picture is the
 // only user of the depth raster and its pixels lie in those rows.
 void ClearDepth() {
-  if (K.HiddenLineMode <= 0) return;
+  if (K.HiddenLineMode <= 0 || K.Unseen) return;
   Forget();
   const std::int64_t rows = std::int64_t{K.WindowBottom} - K.WindowTop + 1;
   if (rows <= 0) return;
@@ -766,7 +771,7 @@ void Line2(int x1, int y1, int x2, int y2) {
 // mode the point is XORed and the depth raster left alone, like every other
 // XOR figure: the grid is erased by plotting its points a second time.
 void Point2(int x, int y, int colour) {
-  if (!WindowDrawable()) return;
+  if (!WindowDrawable() || K.Unseen) return;
   const std::int64_t ax = std::int64_t{x} + K.WindowLeft;
   const std::int64_t ay = std::int64_t{y} + K.WindowTop;
   if (!InWindow(ax, ay)) return;

@@ -54,6 +54,10 @@ struct Kernel {
   // The pen of the unrounded operations (MoveToExact, LineToExact).
   double PenX = 0, PenY = 0, PenZ = 0;
   bool PenValid = false;    // the pen stands on a point that is a number
+  // A picture nobody will see (an export run in a batch): every operation
+  // keeps the state above as it would, but no pixel and no depth is put on
+  // the window or its rasters.
+  bool Unseen = false;
 };
 extern Kernel K;
 

@@ -6,14 +6,20 @@
 // mean the same everywhere because everything comes through here.
 #pragma once
 
+#include <bit>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <limits>
 #include <string>
 
 namespace gfx {
 
 // The nearest integer, halves to even. NaN gives 0; values beyond the 32-bit
 // range give its ends (never undefined behaviour).
-std::int32_t NearestInt(double v);
+inline std::int32_t NearestInt(double v);
 
 // Fixed-point text of value: width ≤ 0 gives the empty text; decimals > 0
 // gives that many decimals; decimals ≤ 0 gives the nearest integer (halves
@@ -34,10 +40,177 @@ std::string FormatNumberCompact(double value, int width, int decimals);
 // still written in full ("shortest form" for integers of the exchange files).
 std::string FormatFixed(double value, int width, int decimals);
 
-// The texts of FormatFixed and FormatNumber appended to out: the exchange
-// files write their numbers this way, without a string for each.
+// The texts of FormatFixed and FormatNumber appended to out.
 void AppendFixed(std::string& out, double value, int width, int decimals);
 void AppendNumber(std::string& out, double value, int width, int decimals);
+
+// The text of FormatFixed written at `at`, which has room for kFixedRoom
+// bytes (the bytes past the text may be overwritten); returns its end. The
+// exchange files write their numbers this way, straight into their lines.
+constexpr std::size_t kFixedRoom = 512;
+inline char* WriteFixed(char* at, double value, int width, int decimals);
+// The same for every value; WriteFixed writes the usual ones in place (its
+// callers inline it) and hands the rest to this.
+char* WriteFixedAny(char* at, double value, int width, int decimals);
+
+// The parts of WriteFixed.
+namespace fixed_text {
+
+// The nearest integer with ties to even, as std::nearbyint gives it in the
+// default rounding mode, without the library call: below 2^51 the sum with
+// 1.5 · 2^52 falls where whole numbers are a unit apart, so adding rounds
+// and subtracting is exact.
+inline double RoundHalfEven(double v) {
+  constexpr double kUnitSpacing = 0x1.8p52, kBelow = 0x1p51;
+  if (std::fabs(v) < kBelow) return (v + kUnitSpacing) - kUnitSpacing;
+  return std::nearbyint(v);
+}
+
+// Blanks before a right-aligned text: up to 16 in one move of 16 (the
+// bytes past them are scratch, which kFixedRoom allows for).
+inline char* Blanks(char* at, int count) {
+  static constexpr char kBlanks[] = "                ";
+  if (count <= 16) {
+    std::memcpy(at, kBlanks, 16);
+  } else {
+    std::memset(at, ' ', static_cast<std::size_t>(count));
+  }
+  return at + (count > 0 ? count : 0);
+}
+
+// "00" to "99".
+inline constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The decimal digits of v written backwards from end, two at a time (the
+// digits go straight to their place: a copy from a scratch buffer would
+// wait for the bytes just stored there).
+inline void DigitsBefore(char* end, std::uint64_t v) {
+  while (v >= 100) {
+    const auto pair = static_cast<std::size_t>(v % 100);
+    v /= 100;
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * pair, 2);
+  }
+  if (v >= 10) {
+    std::memcpy(end - 2, kPairs + 2 * v, 2);
+  } else {
+    end[-1] = static_cast<char>('0' + v);
+  }
+}
+
+inline int DigitCount(std::uint64_t v) {
+  static constexpr std::uint64_t kPowers[20] = {
+      1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull, 100000000ull,
+      1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+      100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull,
+      1000000000000000000ull, 10000000000000000000ull};
+  // log10 from log2, low by at most one; v | 1 crosses no power of ten
+  // that v does not, and gives 0 its one digit.
+  const int t = std::bit_width(v | 1) * 1233 >> 12;
+  return t + ((v | 1) >= kPowers[t] ? 1 : 0);
+}
+
+// The four digits of v < 10000, leading zeros kept, as the bytes of a word
+// in text order on a little-endian machine.
+inline std::uint32_t FourDigits(std::uint32_t v) {
+  std::uint16_t high = 0, low = 0;
+  std::memcpy(&high, kPairs + 2 * (v / 100), 2);
+  std::memcpy(&low, kPairs + 2 * (v % 100), 2);
+  return high | std::uint32_t{low} << 16;
+}
+
+inline constexpr std::uint64_t kShortLimit = 100000000;  // ShortDigits takes less
+// The n digits (1..8) of v < kShortLimit at `at`, in one store of eight
+// bytes: v's eight digits shifted past the leading zeros that are not
+// wanted, so that how many there are takes no branch (whose way would
+// follow no pattern). The bytes after the digits are scratch.
+[[gnu::always_inline]] inline void ShortDigits(char* at, std::uint64_t v, int n) {
+  if constexpr (std::endian::native != std::endian::little) {
+    DigitsBefore(at + n, v);
+  } else {
+    const auto value = static_cast<std::uint32_t>(v);
+    if (n <= 4) {  // the most: a word of four digits is enough
+      const std::uint32_t word = FourDigits(value) >> (8 * (4 - n));
+      std::memcpy(at, &word, 4);
+      return;
+    }
+    std::uint64_t word = FourDigits(value / 10000) | std::uint64_t{FourDigits(value % 10000)} << 32;
+    word >>= 8 * (8 - n);
+    std::memcpy(at, &word, 8);
+  }
+}
+
+// q / 10^decimals, leaving q % 10^decimals (decimals 1..kFewDecimals, each
+// a division by a constant, which is a multiplication).
+inline std::uint64_t SplitAtPoint(std::uint64_t& q, int decimals) {
+  auto split = [&q](std::uint64_t scale) {
+    const std::uint64_t below = q % scale;
+    q /= scale;
+    return below;
+  };
+  switch (decimals) {
+    case 1: return split(10);
+    case 2: return split(100);
+    case 3: return split(1000);
+    case 4: return split(10000);
+    case 5: return split(100000);
+    default: return split(1000000);
+  }
+}
+
+inline constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+
+}  // namespace fixed_text
+
+inline std::int32_t NearestInt(double v) {
+  if (std::isnan(v)) return 0;
+  const double r = fixed_text::RoundHalfEven(v);
+  if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+  if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(r);
+}
+
+inline char* WriteFixed(char* at, double value, int width, int decimals) {
+  using namespace fixed_text;
+  if (width < 0 || width > 16) return WriteFixedAny(at, value, width, decimals);
+  if (decimals <= 0) {
+    constexpr double kShortWhole = 99999999;  // rounds to eight digits at most
+    if (!(std::fabs(value) < kShortWhole)) return WriteFixedAny(at, value, width, decimals);
+    const auto whole = static_cast<std::int64_t>(RoundHalfEven(value));
+    const bool negative = whole < 0;
+    const auto magnitude = static_cast<std::uint64_t>(negative ? -whole : whole);
+    const int n = DigitCount(magnitude);
+    at = Blanks(at, width - n - static_cast<int>(negative));
+    *at = '-';  // kept only when negative: the sign takes no branch either
+    at += static_cast<int>(negative);
+    ShortDigits(at, magnitude, n);
+    return at + n;
+  }
+  // A float's value (what the store and the walker hold) times 10^6 or
+  // less has at most 38 significant bits, as 10^6 = 2^6 · 15625: the
+  // product of the doubles is exact, and so is rounding it below 2^51.
+  constexpr double kUnitSpacing = 0x1.8p52, kBelow = 0x1p51;
+  if (decimals >= static_cast<int>(std::size(kScales))) return WriteFixedAny(at, value, width, decimals);
+  const double product = std::fabs(value) * kScales[decimals];
+  // (The float of a value beyond a float's range is not asked for.)
+  if (!(product < kBelow && static_cast<double>(static_cast<float>(value)) == value))
+    return WriteFixedAny(at, value, width, decimals);
+  std::uint64_t whole = static_cast<std::uint64_t>(static_cast<std::int64_t>((product + kUnitSpacing) - kUnitSpacing));
+  const std::uint64_t below = SplitAtPoint(whole, decimals);
+  if (whole >= kShortLimit) return WriteFixedAny(at, value, width, decimals);
+  const int n = DigitCount(whole);  // 0 has its digit
+  const bool negative = std::signbit(value);
+  at = Blanks(at, width - (static_cast<int>(negative) + n + 1 + decimals));
+  *at = '-';
+  at += static_cast<int>(negative);
+  ShortDigits(at, whole, n);
+  at[n] = '.';
+  ShortDigits(at + n + 1, below, decimals);
+  return at + n + 1 + decimals;
+}
 
 // The text of FormatNumber for a value shown to a person (menus, prompts,
 // the scale bar): a value too small for its decimals keeps its digits. The
