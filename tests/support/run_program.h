@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -55,9 +57,24 @@ inline ProgramRun RunProgram(const std::string& args, const std::string& folder 
 }
 
 // A fresh folder under the system's temporary folder.
+// The folders this test program made, removed when it ends (by the process
+// that made them, not by a forked death-test child).
+struct MadeFolders {
+  pid_t Owner = getpid();
+  std::vector<std::string> Paths;
+  ~MadeFolders() {
+    std::error_code ignored;
+    if (getpid() == Owner)
+      for (const std::string& path : Paths) std::filesystem::remove_all(path, ignored);
+  }
+};
+
 inline std::string MakeTempFolder() {
+  static MadeFolders made;
   char name[] = "/tmp/brelmora-test-XXXXXX";
-  return mkdtemp(name) ? std::string(name) : std::string("/tmp");
+  if (!mkdtemp(name)) return "/tmp";
+  made.Paths.push_back(name);
+  return name;
 }
 
 inline bool FileExists(const std::string& path) { return std::ifstream(path, std::ios::binary).good(); }
