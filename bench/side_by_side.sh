@@ -24,13 +24,15 @@ commit=$(git -C "$root" rev-parse --verify "$baseline^{commit}")
 if [ "$(cat "$base/commit" 2>/dev/null)" != "$commit" ]; then
   rm -rf "$base/src"
   mkdir -p "$base/src"
-  git -C "$root" archive "$commit" | tar -x -C "$base/src"
+  # Extracted with today's times (-m): with the commit's own times, make
+  # would take the objects of the previous baseline for up to date.
+  git -C "$root" archive "$commit" | tar -x -m -C "$base/src"
   echo "$commit" > "$base/commit"
 fi
 rm -rf "$base/src/bench"
 if [ -n "$benchCommit" ]; then
   mkdir -p "$base/src/bench"
-  git -C "$root" archive "$benchCommit" bench | tar -x -C "$base/src"
+  git -C "$root" archive "$benchCommit" bench | tar -x -m -C "$base/src"
 else
   cp -r "$root/bench" "$base/src/bench"
 fi

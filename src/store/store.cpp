@@ -307,6 +307,48 @@ std::uint32_t* CachedThree(ScratchFile& f, std::int64_t e) {
   return b.Block == block && k + 2 < kBlockElements ? b.Data + k : nullptr;
 }
 
+// Three elements written: in place when their block is cached, else through
+// the file, which the first write opens (announcing it), unless the piece is
+// dropped anyway.
+void StoreThree(ScratchFile& f, std::int64_t e, const char* opening, std::uint32_t a, std::uint32_t b,
+                std::uint32_t c) {
+  if (f.Open) {
+    if (std::uint32_t* at = CachedThree(f, e)) {
+      at[0] = a;
+      at[1] = b;
+      at[2] = c;
+      CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
+      const int k = static_cast<int>(e % kBlockElements);
+      if (k < block.DirtyFrom) block.DirtyFrom = k;
+      if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
+      return;
+    }
+  } else if (Store.PieceLost || !OpenScratch(f, opening)) {
+    return;
+  }
+  if (!PutThree(f, e, a, b, c)) Fail(f);
+}
+
+// Three elements read: in place when their block is cached, else from the
+// file. False when nothing was read: the file failed (reported here) or is
+// not open; unopened says the latter, unless the piece is dropped anyway.
+bool LoadThree(ScratchFile& f, std::int64_t e, std::uint32_t (&w)[3], bool& unopened) {
+  unopened = false;
+  if (!f.Open) {
+    unopened = !Store.PieceLost;
+    return false;
+  }
+  if (const std::uint32_t* at = CachedThree(f, e)) {
+    w[0] = at[0];
+    w[1] = at[1];
+    w[2] = at[2];
+    return true;
+  }
+  if (GetThree(f, e, w[0], w[1], w[2])) return true;
+  Fail(f);
+  return false;
+}
+
 }  // namespace
 
 const char* ScratchFolder() { return Store.Folder; }
@@ -457,27 +499,8 @@ void PointPut(int n, float x, float y, float z) {
     Store.Z[n] = z;
     return;
   }
-  ScratchFile& f = Store.PointFile;
-  if (f.Open) {
-    const std::int64_t e = PointElement(n);
-    if (std::uint32_t* at = CachedThree(f, e)) {
-      at[0] = std::bit_cast<std::uint32_t>(x);
-      at[1] = std::bit_cast<std::uint32_t>(y);
-      at[2] = std::bit_cast<std::uint32_t>(z);
-      CacheBlock& b = f.Cache[e / kBlockElements % kCacheBlocks];
-      const int k = static_cast<int>(e % kBlockElements);
-      if (k < b.DirtyFrom) b.DirtyFrom = k;
-      if (k + 3 > b.DirtyTo) b.DirtyTo = k + 3;
-      return;
-    }
-  }
-  if (!f.Open) {
-    if (Store.PieceLost) return;  // the piece is dropped anyway
-    if (!OpenScratch(f, kPointFileOpening)) return;
-  }
-  if (!PutThree(f, PointElement(n), std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y),
-                std::bit_cast<std::uint32_t>(z)))
-    Fail(f);
+  StoreThree(Store.PointFile, PointElement(n), kPointFileOpening, std::bit_cast<std::uint32_t>(x),
+             std::bit_cast<std::uint32_t>(y), std::bit_cast<std::uint32_t>(z));
 }
 
 void PointGet(int n, float& x, float& y, float& z) {
@@ -488,30 +511,17 @@ void PointGet(int n, float& x, float& y, float& z) {
     z = Store.Z[n];
     return;
   }
-  ScratchFile& f = Store.PointFile;
-  if (f.Open) {
-    if (const std::uint32_t* at = CachedThree(f, PointElement(n))) {
-      x = std::bit_cast<float>(at[0]);
-      y = std::bit_cast<float>(at[1]);
-      z = std::bit_cast<float>(at[2]);
-      return;
-    }
-  }
-  if (!f.Open) {
-    if (Store.PieceLost) return;
+  std::uint32_t w[3];
+  bool unopened = false;
+  if (LoadThree(Store.PointFile, PointElement(n), w, unopened)) {
+    x = std::bit_cast<float>(w[0]);
+    y = std::bit_cast<float>(w[1]);
+    z = std::bit_cast<float>(w[2]);
+  } else if (unopened) {
     char text[64];
     std::snprintf(text, sizeof text, "%s%4d", kPointFileNotOpen, n);
     Slots.ShowMessage(text, true, 0);
-    return;
   }
-  std::uint32_t a = 0, b = 0, c = 0;
-  if (!GetThree(f, PointElement(n), a, b, c)) {
-    Fail(f);
-    return;
-  }
-  x = std::bit_cast<float>(a);
-  y = std::bit_cast<float>(b);
-  z = std::bit_cast<float>(c);
 }
 
 void ObjectPut(int i, int first, int kind, int pen) {
@@ -522,27 +532,8 @@ void ObjectPut(int i, int first, int kind, int pen) {
     Store.Pen[i] = static_cast<std::uint8_t>(pen);
     return;
   }
-  ScratchFile& f = Store.ObjectFile;
-  if (f.Open) {
-    const std::int64_t e = ObjectElement(i);
-    if (std::uint32_t* at = CachedThree(f, e)) {
-      at[0] = static_cast<std::uint32_t>(first);
-      at[1] = static_cast<std::uint8_t>(kind);
-      at[2] = static_cast<std::uint8_t>(pen);
-      CacheBlock& b = f.Cache[e / kBlockElements % kCacheBlocks];
-      const int k = static_cast<int>(e % kBlockElements);
-      if (k < b.DirtyFrom) b.DirtyFrom = k;
-      if (k + 3 > b.DirtyTo) b.DirtyTo = k + 3;
-      return;
-    }
-  }
-  if (!f.Open) {
-    if (Store.PieceLost) return;
-    if (!OpenScratch(f, kObjectFileOpening)) return;
-  }
-  if (!PutThree(f, ObjectElement(i), static_cast<std::uint32_t>(first),
-                static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(pen)))
-    Fail(f);
+  StoreThree(Store.ObjectFile, ObjectElement(i), kObjectFileOpening, static_cast<std::uint32_t>(first),
+             static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(pen));
 }
 
 void ObjectGet(int i, int& first, int& kind, int& pen) {
@@ -553,28 +544,15 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
     pen = Store.Pen[i];
     return;
   }
-  ScratchFile& f = Store.ObjectFile;
-  if (f.Open) {
-    if (const std::uint32_t* at = CachedThree(f, ObjectElement(i))) {
-      first = static_cast<std::int32_t>(at[0]);
-      kind = static_cast<std::uint8_t>(at[1]);
-      pen = static_cast<std::uint8_t>(at[2]);
-      return;
-    }
-  }
-  if (!f.Open) {
-    if (Store.PieceLost) return;
+  std::uint32_t w[3];
+  bool unopened = false;
+  if (LoadThree(Store.ObjectFile, ObjectElement(i), w, unopened)) {
+    first = static_cast<std::int32_t>(w[0]);
+    kind = static_cast<std::uint8_t>(w[1]);
+    pen = static_cast<std::uint8_t>(w[2]);
+  } else if (unopened) {
     Slots.ShowMessage(kObjectFileNotOpen, false, kPauseMs);
-    return;
   }
-  std::uint32_t a = 0, b = 0, c = 0;
-  if (!GetThree(f, ObjectElement(i), a, b, c)) {
-    Fail(f);
-    return;
-  }
-  first = static_cast<std::int32_t>(a);
-  kind = static_cast<std::uint8_t>(b);
-  pen = static_cast<std::uint8_t>(c);
 }
 
 int HeldPoints(int n, int count, float* x, float* y, float* z) {

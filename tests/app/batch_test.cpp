@@ -1,7 +1,7 @@
 // The command line through the real executable: report, node table,
-// options and files that can't be read.
-#include <gtest/gtest.h>
-
+// options and files that can't be read; and make install into a fresh
+// prefix: the program beside its guide, a link on the path, the desktop
+// entry, the icon and the type of the data files.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -56,26 +56,21 @@ TEST(BatchReport, PeaksAndMarginMatchTheClosedForms) {
   }
 }
 
+// The report of a file given by any path, here one whose contour step
+// of 0 is enlarged and said so.
 TEST(BatchReport, ReportOfAFileGivenByAnyPath) {
   std::string dir = MakeTempFolder();
   std::string deep = dir + "/a folder with a long name ";
   for (int i = 0; i < 5; ++i) deep += "and more ";
   ASSERT_EQ(system(("mkdir -p " + Quote(deep)).c_str()), 0);
-  WriteShell(deep + "/tank number one.spw", DefaultShell([](app::ShellModel& m) { m.InternalPressure = 1.5f; }));
+  WriteShell(deep + "/tank number one.spw", DefaultShell([](app::ShellModel& m) { m.InternalPressure = 1.5f, m.ContourStep = 0; }));
 
   ProgramRun abs = RunProgram("--report " + Quote(deep + "/tank number one.spw"));
   EXPECT_EQ(abs.Status, 0) << abs.Err;
   EXPECT_NE(abs.Out.find("Давление, бар                     15.000\n"), std::string::npos);
+  EXPECT_NE(abs.Out.find("\nШаг по контуру увеличен до 0.0628"), std::string::npos) << abs.Out;
   ProgramRun rel = RunProgram("--report " + Quote("tank number one.spw"), deep);
   EXPECT_EQ(rel.Out, abs.Out);
-}
-
-TEST(BatchReport, EnlargedStepIsReported) {
-  std::string dir = MakeTempFolder();
-  WriteShell(dir + "/fine.spw", DefaultShell([](app::ShellModel& m) { m.ContourStep = 0; }));
-  ProgramRun r = RunProgram("--report fine.spw", dir);
-  EXPECT_EQ(r.Status, 0);
-  EXPECT_NE(r.Out.find("\nШаг по контуру увеличен до 0.0628"), std::string::npos) << r.Out;
 }
 
 // The rows of a table printed with a header, as numbers.
@@ -314,6 +309,31 @@ TEST(BatchSizeWall, TheSmallestThicknessOnTheStepWithinTheAllowable) {
     ProgramRun again = RunProgram("--report sized.spw", dir);
     EXPECT_NEAR(After(again.Out, "Кольцевое напряжение, МПа"), 300 / c.second, 1e-3);
   }
+}
+
+// A shell command's output, both streams, and whether it succeeded.
+bool ShellCommand(const std::string& command, std::string& out) {
+  const ProgramRun r = RunProgram("", ".", command);
+  out = r.Out + r.Err;
+  return r.Status == 0;
+}
+
+TEST(Install, IntoAPrefixGivesAProgramThatFileManagersOpen) {
+  const std::string prefix = MakeTempFolder(), share = prefix + "/share";
+  std::string out;
+  ASSERT_TRUE(ShellCommand("cmake --install " + Quote(BRELMORA_BINARY_DIR) + " --prefix " + Quote(prefix), out)) << out;
+  EXPECT_TRUE(FileExists(prefix + "/lib/brelmora/VOD.HTM"));
+  EXPECT_TRUE(FileExists(prefix + "/lib/brelmora/guide-sphere.png"));
+  ASSERT_TRUE(ShellCommand(Quote(prefix + "/bin/brelmora") + " --version", out)) << out;
+  EXPECT_EQ(out, "brelmora 2.1\n");
+  const std::string entry = share + "/applications/brelmora.desktop";
+  EXPECT_TRUE(ShellCommand("desktop-file-validate " + Quote(entry), out)) << out;
+  EXPECT_EQ(out, "");
+  EXPECT_NE(ReadFile(entry).find("\nExec=brelmora %f\n"), std::string::npos);
+  EXPECT_NE(ReadFile(entry).find("\nMimeType=application/x-brelmora-shell;\n"), std::string::npos);
+  EXPECT_TRUE(FileExists(share + "/icons/hicolor/scalable/apps/brelmora.svg"));
+  // The type is known by its name pattern once the database is built.
+  EXPECT_NE(ReadFile(share + "/mime/globs2").find("application/x-brelmora-shell:*.spw"), std::string::npos);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The program attacked as a careless script would: key sequences that once
 // overflowed pixel arithmetic (run clean under the sanitizers), and writes
 // to special files, linked names, read-only files and one name at once.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>

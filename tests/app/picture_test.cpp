@@ -1,4 +1,5 @@
-// The pieces of the application's picture, read back from the drawing store.
+// The pieces of the application's picture, read back from the drawing store,
+// and the rows of its result table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,11 +11,14 @@
 #include "app/bending_solver.h"
 #include "app/picture.h"
 #include "app/picture_fit.h"
+#include "app/result_table.h"
 #include "app/shell_model.h"
 #include "app/shell_solver.h"
 #include "graphics/kernel.h"
+#include "graphics/lang.h"
 #include "platform/codepage.h"
 #include "store/store.h"
+#include "support/shell_files.h"
 
 namespace {
 
@@ -46,11 +50,6 @@ class Picture : public ::testing::Test {
     store::Slots.FlushStore = RecordPiece;
   }
   void TearDown() override { app::ResetFramework(); }
-  static void Solve() {
-    app::SolveShell(app::Shell, app::Solution);
-    app::SolveShell(app::Shell, app::Solution);
-  }
-  store::Procedure saved = nullptr;
 };
 
 // 48 segments of 10 mm give end values 2.5 picture mm apart at the font's
@@ -61,7 +60,7 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
     app::Shell.SectionRadius[i] = 100, app::Shell.SectionHeight[i] = 10.0f * (i - 1);
     app::Shell.GeneratrixKind[i] = 0;
   }
-  Solve();
+  testing_support::Solved(app::Shell, app::Solution);
   store::ClearStore();
   app::DrawDiagram("Давление, МПа"_sc, "             "_sc, app::Solution.Pressure, 100, 6, 3);
   std::vector<std::array<float, 4>> boxes;  // left, right, bottom, top
@@ -79,31 +78,31 @@ TEST_F(Picture, CrowdedEndValuesNeverCoverEachOther) {
           << "values " << a << " and " << b;
 }
 
-TEST_F(Picture, TheLiquidSurfaceOnlyWhereASegmentHoldsTheLevel) {
-  app::DrawShellPicture();
-  const std::size_t withLiquid = pieces.size();
-  EXPECT_EQ(withLiquid, 22u);  // origin, axis, scale, 2 × (wall, hatch), contour, 2 supports, liquid, 10 diagrams, table
-  pieces.clear();
-  app::Shell.LiquidLevel = 500;  // above the shell
-  app::DrawShellPicture();
-  EXPECT_EQ(pieces.size(), withLiquid - 1);
-}
-
-TEST_F(Picture, TheTableSaysWhenTheStepWasEnlarged) {
-  app::Shell.ContourStep = 0;
-  app::DrawShellPicture();
-  ASSERT_EQ(pieces.back().Texts.size(), 17u);
-  EXPECT_EQ(pieces.back().Texts[16].substr(0, 27), "Шаг по контуру увеличен до "_sc);
-}
-
-// A shell the bending analysis cannot solve keeps the membrane picture.
-TEST_F(Picture, WithoutBendingResultsThePictureIsTheMembranes) {
-  app::PictureAnalysis = app::Analysis::Bending;
-  app::Shell.PoissonRatio = 0.5f;  // no elastic wall for the bending analysis
-  app::DrawShellPicture();
+// The pieces of the picture: origin, axis, scale, 2 × (wall, hatch),
+// contour, 2 supports, the liquid surface only where a segment holds the
+// level, 10 diagrams, and the table, which says when the step was enlarged;
+// a shell the bending analysis cannot solve keeps the membrane picture.
+TEST_F(Picture, ThePiecesFollowTheShell) {
+  const struct { const char* Name; void (*Change)(); std::size_t Pieces, Rows; int Piece, Text; const char* Starts; } kRows[] = {
+      {"default", [] {}, 22, 16, 12, 0, "Продольная сила, Н"},
+      {"liquid above the shell", [] { app::Shell.LiquidLevel = 500; }, 21, 16, 11, 0, "Продольная сила, Н"},
+      {"step enlarged", [] { app::Shell.ContourStep = 0; }, 22, 17, 21, 16, "Шаг по контуру увеличен до "},
+      {"bending not solved",  // no elastic wall for the bending analysis
+       [] { app::PictureAnalysis = app::Analysis::Bending, app::Shell.PoissonRatio = 0.5f; }, 22, 16, 12, 0,
+       "Продольная сила, Н"},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    app::ResetShellModel(app::Shell);
+    pieces.clear();
+    r.Change();
+    app::DrawShellPicture();
+    ASSERT_EQ(pieces.size(), r.Pieces);
+    EXPECT_EQ(pieces.back().Texts.size(), r.Rows);
+    const std::string starts = gfx::ScreenFromUtf8(r.Starts);
+    EXPECT_EQ(pieces[r.Piece].Texts[r.Text].substr(0, starts.size()), starts);
+  }
   EXPECT_EQ(app::Bending.Fault, app::BendingFault::Material);
-  EXPECT_EQ(pieces[12].Texts[0], "Продольная сила, Н"_sc);
-  EXPECT_EQ(pieces.back().Texts.size(), 16u);
   app::PictureAnalysis = app::Analysis::Membrane;
 }
 
@@ -135,45 +134,32 @@ void RecordRect() {
   flushed.push_back({r, store::Store.Layer, gfx::GetColor()});
 }
 
-// A shell from its sections: r, z, arc radius and kind of the segment that
-// starts there, thickness 4 mm.
-struct Section { float R, Z, Arc; int Kind; };
-void Build(const std::vector<Section>& sections) {
-  app::Shell.SectionCount = static_cast<int>(sections.size());
-  for (std::size_t i = 0; i < sections.size(); ++i) {
-    app::Shell.SectionRadius[i + 1] = sections[i].R;
-    app::Shell.SectionHeight[i + 1] = sections[i].Z;
-    app::Shell.ArcRadius[i + 1] = sections[i].Arc;
-    app::Shell.GeneratrixKind[i + 1] = sections[i].Kind;
-    app::Shell.Thickness[i + 1] = 4;
-  }
-}
-
 // After a fit, the table, the scheme, the scale bar, the design line and
 // every diagram (with its marks) keep apart, and the picture is no wider
 // than the window's shape.
 TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
-  std::vector<Section> many = {{0, 0, 500, 1}};
-  for (int i = 0; i < 47; ++i) many.push_back({500, 500 + 100.0f * i, 0, 0});
-  many.push_back({0, 5600, 500, 1});
+  using Sections = std::vector<std::array<float, 5>>;  // r, z, arc radius, kind of the segment from there, wall
+  Sections many = {{0, 0, 500, 1, 4}};
+  for (int i = 0; i < 47; ++i) many.push_back({500, 500 + 100.0f * i, 0, 0, 4});
+  many.push_back({0, 5600, 500, 1, 4});
   const struct {
     const char* Name;
-    std::vector<Section> Sections;  // empty: the default sphere
+    Sections Shell;  // empty: the default sphere
     float Pressure, Level, Overload, Allowable;
     bool Bending = false;
   } kShells[] = {
       {"default sphere", {}, 0.2f, 150, 10, 0},
-      {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60},
-      {"45 degree cone and cylinder", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0},
+      {"tank R 1000, hemispherical heads, water to 70 %", {{0, 0, 1000, 1, 4}, {1000, 1000, 0, 0, 4}, {1000, 3000, 1000, 1, 4}, {0, 4000, 0, 0, 4}}, 0.3f, 2800, 1, 60},
+      {"45 degree cone and cylinder", {{0, 0, 0, 0, 4}, {500, 500, 0, 0, 4}, {500, 1500, 0, 0, 4}}, 0.5f, 1000, 1, 0},
       {"49 sections", many, 0.4f, 3000, 1, 0},
-      {"tank with bending", {{0, 0, 1000, 1}, {1000, 1000, 0, 0}, {1000, 3000, 1000, 1}, {0, 4000, 0, 0}}, 0.3f, 2800, 1, 60, true},
-      {"cone and cylinder with bending: its lid", {{0, 0, 0, 0}, {500, 500, 0, 0}, {500, 1500, 0, 0}}, 0.5f, 1000, 1, 0, true},
+      {"tank with bending", {{0, 0, 1000, 1, 4}, {1000, 1000, 0, 0, 4}, {1000, 3000, 1000, 1, 4}, {0, 4000, 0, 0, 4}}, 0.3f, 2800, 1, 60, true},
+      {"cone and cylinder with bending: its lid", {{0, 0, 0, 0, 4}, {500, 500, 0, 0, 4}, {500, 1500, 0, 0, 4}}, 0.5f, 1000, 1, 0, true},
   };
   for (const auto& shell : kShells) {
     for (float aspect : {1280.0f / 880, 1920.0f / 936}) {
       SCOPED_TRACE(std::string(shell.Name) + ", aspect " + std::to_string(aspect));
       app::ResetShellModel(app::Shell);
-      if (!shell.Sections.empty()) Build(shell.Sections);
+      if (!shell.Shell.empty()) app::Shell = testing_support::ShellOf(shell.Shell, 0, 1, 0, 1, 7.85f, 2);
       app::Shell.InternalPressure = shell.Pressure;
       app::Shell.LiquidLevel = shell.Level;
       app::Shell.Overload = shell.Overload;
@@ -205,6 +191,19 @@ TEST_F(Picture, AFittedPictureKeepsItsPiecesApart) {
     }
   }
   app::PictureAnalysis = app::Analysis::Membrane;
+}
+
+TEST(ResultTable, EnglishLabelsKeepTheRussianWidths) {
+  app::ShellModel m;
+  app::ResetShellModel(m);
+  static app::ShellSolution s;
+  app::ResultRow rows[app::kResultRows];
+  app::ResultTableRows(m, s, rows);
+  for (const auto& row : rows) {
+    std::string ru = gfx::LangPartOf(row.Label, 0), en = gfx::LangPartOf(row.Label, 1);
+    EXPECT_EQ(ru.size(), en.size()) << gfx::Utf8FromScreen(ru);
+    EXPECT_TRUE(ru.size() == 30 || ru.size() == 29);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // The whole program driven by scripts on the image driver: start-up, the
 // data-entry menus, the file menu and the picture it leaves.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <string>

@@ -16,7 +16,12 @@
 
 namespace exchange_test {
 
-struct Move { float X, Y; int Pen; };
+struct Move {
+  float X, Y;
+  int Pen;
+  bool operator==(const Move&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& os, const Move& m) { return os << "(" << m.X << ", " << m.Y << ", pen " << m.Pen << ")"; }
 
 inline std::vector<Move> moves;
 inline void RecordMove(float x, float y, std::int32_t pen) { moves.push_back({x, y, pen}); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -15,14 +16,7 @@ namespace {
 
 using gfx::Font;
 
-struct Point {
-  int X, Y, Move;
-  bool operator==(const Point&) const = default;
-  bool operator<(const Point& o) const {
-    return X != o.X ? X < o.X : Y != o.Y ? Y < o.Y : Move < o.Move;
-  }
-};
-using Glyph = std::vector<Point>;
+using Glyph = std::vector<std::array<int, 3>>;  // x, y, move
 
 Glyph Loaded(int slot) {
   Glyph g;
@@ -33,7 +27,7 @@ Glyph Loaded(int slot) {
 
 int Extreme(unsigned char c, bool top) {
   int m = top ? -1000 : 1000;
-  for (const Point& p : Loaded(c)) m = top ? std::max(m, p.Y) : std::min(m, p.Y);
+  for (const auto& p : Loaded(c)) m = top ? std::max(m, p[1]) : std::min(m, p[1]);
   return m;
 }
 
@@ -67,11 +61,8 @@ TEST_F(FontTable, DefinesTheSpaceAsciiAndCyrillicLettersOnceEachWithinTheCell) {
     EXPECT_EQ(Font.Width[c + 256], 70) << c;
     if (g.empty()) continue;
     EXPECT_GE(g.size(), 2u) << c;
-    EXPECT_EQ(g.front().Move, 1) << c;
-    for (const Point& p : g) {
-      EXPECT_TRUE(p.X >= 0 && p.X <= (c == '^' ? 127 : gfx::kFontUnits)) << c;
-      EXPECT_TRUE(p.Y >= -70 && p.Y <= 127) << c;
-    }
+    EXPECT_EQ(g.front()[2], 1) << c;
+    for (const auto& [x, y, move] : g) EXPECT_TRUE(x >= 0 && x <= (c == '^' ? 127 : gfx::kFontUnits) && y >= -70 && y <= 127) << c;
   }
   EXPECT_EQ(defined, expected);
 }

@@ -95,6 +95,8 @@ TEST_F(PixelLineClipping, LinesAreCutAtTheWindowsBorders) {
        {{149, 71, kWhite}, {149, 70, kBlack}, {139, 95, kWhite}}},
       {"crossing both border lines beyond the corner", {{-10, 5, 5, -10}}, 0, {}},
       {"collapsed by clipping to its border point", {{-10, 5, 0, 5}}, 1, {{50, 45, kWhite}}},
+      {"far ends on both sides, across and down", {{-(1 << 30), 30, 1 << 30, 30}, {50, -(1 << 30), 50, 1 << 30}}, 159,
+       {{50, 70, kWhite}, {149, 70, kWhite}, {100, 40, kWhite}, {100, 99, kWhite}}},
   };
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
@@ -158,58 +160,45 @@ TEST_F(XorDrawing, LineDrawnTwiceRestoresEveryPixel) {
   EXPECT_TRUE(ShadowMatchesPicture());
 }
 
-TEST_F(XorDrawing, XorCombinesWithTheShadowValue) {
-  SetColor(12);
-  gfx::MoveTo2(10, 10);
-  gfx::SetXorMode(1);
-  SetColor(10);
-  Line2(10, 10, 11, 10);
-  EXPECT_EQ(std::pair(Px(10, 10), Px(11, 10)), std::pair(kRed ^ kGreen, kGreen));
-}
-
-TEST_F(XorDrawing, StyledXorLineLightsEverySecondStepFromTheFirst) {
-  gfx::SetXorMode(1);
-  SetColor(15);
-  SetLineStyle(1);
-  Line2(10, 10, 19, 10);
-  for (int x = 10; x <= 19; ++x) EXPECT_EQ(Px(x, 10), x % 2 == 0 ? kWhite : kBlack) << x;
-}
-
-TEST_F(XorDrawing, XorIgnoresTheDepthRaster) {
-  gfx::K.HiddenLineMode = 1;
-  SetColor(12);
-  gfx::FastLine3(0, 30, 5000, 199, 30, 5000);
-  gfx::SetXorMode(1);
-  SetColor(10);
-  gfx::MoveTo3(50, 20, 0);
-  gfx::LineTo3(50, 40, 0);
-  EXPECT_EQ(Px(50, 30), kRed ^ kGreen);
-  EXPECT_EQ(gfx::DepthRaster[30][50], 5000);
-}
-
-// Each LineTo2 leaves its end pixel as it found it, so an inner vertex is
-// changed once, by the segment that leaves it, like every other pixel.
-TEST_F(XorDrawing, PolylineVerticesKeepTheirColour) {
-  gfx::SetXorMode(1);
-  SetColor(15);
-  gfx::MoveTo2(10, 10);   // the start is XORed once by the move
-  gfx::LineTo2(30, 10);   // and once by the line: it is restored
-  gfx::LineTo2(30, 30);
-  // (30, 10): by the first line, its move and the second line; the end of
-  // the polyline (30, 30): by the line and by its move.
-  EXPECT_EQ((std::array{Px(10, 10), Px(11, 10), Px(29, 10), Px(30, 10), Px(30, 11), Px(30, 30), Px(30, 29)}),
-            (std::array{kBlack, kWhite, kWhite, kWhite, kWhite, kBlack, kWhite}));
-}
-
-TEST_F(XorDrawing, LineTo2EndPixelIsXoredTwice) {
-  SetColor(12);
-  Line2(40, 40, 40, 40);
-  gfx::SetXorMode(1);
-  SetColor(10);
-  gfx::MoveTo2(20, 40);
-  gfx::LineTo2(40, 40);
-  EXPECT_EQ((std::array{Px(40, 40), Px(39, 40), Px(20, 40)}), (std::array{kRed, kGreen, kBlack}));
-  EXPECT_EQ(std::pair(gfx::K.CurX, gfx::K.CurY), std::pair(40, 40));
+// XOR drawing over what the shadow holds, one row a drawing: a styled line
+// lights every second step from the first; each LineTo2 leaves its end
+// pixel as it found it, so an inner vertex of a polyline is changed once,
+// by the segment that leaves it, like every other pixel (the start is XORed
+// by the move and by the line, the end by the line and by its move); the
+// depth raster is ignored. What is not a pixel the row's drawing checks.
+TEST_F(XorDrawing, XorCombinesWithWhatIsThere) {
+  struct Pixel { int X, Y; std::uint32_t Colour; };
+  const struct { const char* Name; void (*Draw)(); std::vector<Pixel> Pixels; } kRows[] = {
+      {"with the shadow value",
+       [] { SetColor(12), gfx::MoveTo2(10, 10), gfx::SetXorMode(1), SetColor(10), Line2(10, 10, 11, 10); },
+       {{10, 10, kRed ^ kGreen}, {11, 10, kGreen}}},
+      {"styled", [] { gfx::SetXorMode(1), SetColor(15), SetLineStyle(1), Line2(10, 10, 19, 10); },
+       {{10, 10, kWhite}, {11, 10, kBlack}, {12, 10, kWhite}, {13, 10, kBlack}, {14, 10, kWhite}, {15, 10, kBlack},
+        {16, 10, kWhite}, {17, 10, kBlack}, {18, 10, kWhite}, {19, 10, kBlack}}},
+      {"a polyline's vertices",
+       [] { gfx::SetXorMode(1), SetColor(15), gfx::MoveTo2(10, 10), gfx::LineTo2(30, 10), gfx::LineTo2(30, 30); },
+       {{10, 10, kBlack}, {11, 10, kWhite}, {29, 10, kWhite}, {30, 10, kWhite}, {30, 11, kWhite}, {30, 30, kBlack},
+        {30, 29, kWhite}}},
+      {"LineTo2's end pixel twice",
+       [] {
+         SetColor(12), Line2(40, 40, 40, 40), gfx::SetXorMode(1), SetColor(10), gfx::MoveTo2(20, 40), gfx::LineTo2(40, 40);
+         EXPECT_EQ(std::pair(gfx::K.CurX, gfx::K.CurY), std::pair(40, 40));
+       },
+       {{40, 40, kRed}, {39, 40, kGreen}, {20, 40, kBlack}}},
+      {"the depth raster",
+       [] {
+         gfx::K.HiddenLineMode = 1, SetColor(12), gfx::FastLine3(0, 30, 5000, 199, 30, 5000);
+         gfx::SetXorMode(1), SetColor(10), gfx::MoveTo3(50, 20, 0), gfx::LineTo3(50, 40, 0);
+         EXPECT_EQ(gfx::DepthRaster[30][50], 5000);
+       },
+       {{50, 30, kRed ^ kGreen}}},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    SetUp();
+    r.Draw();
+    for (const Pixel& p : r.Pixels) EXPECT_EQ(Px(p.X, p.Y), p.Colour) << p.X << ", " << p.Y;
+  }
 }
 
 using ExtremeCoordinates = KernelTest;
@@ -244,17 +233,6 @@ TEST_F(ExtremeCoordinates, FarAwayEndsNeverOverflowOrEscapeTheRasters) {
       if ((x < 20 || x > 180 || y < 10 || y > 140) && Px(x, y) != kBlack) ++outside;
   EXPECT_EQ(outside, 0);
   EXPECT_EQ(lines, 13 * 13 * 5 * 4);
-}
-
-TEST_F(ExtremeCoordinates, FarLineThroughTheWindowIsClippedExactly) {
-  SetColor(15);
-  Line2(-(1 << 30), 75, 1 << 30, 75);
-  EXPECT_EQ(LitCount(), kWidth);
-  // And a vertical one, y-major from the top border to the bottom one.
-  Line2(100, -(1 << 30), 100, 1 << 30);
-  EXPECT_EQ((std::array{Px(0, 75), Px(199, 75), Px(100, 0), Px(100, 149)}),
-            (std::array{kWhite, kWhite, kWhite, kWhite}));
-  EXPECT_EQ(LitCount(), kWidth + kHeight - 1);
 }
 
 // A window across the far corner of the depth raster: pixels inside it
@@ -294,30 +272,21 @@ const FarLine kFarLines[] = {
     {"no number", 10, 10, std::nan(""), 40, 10, 10, 10, 10},
 };
 
-// The picture of one line on a fresh kernel: the near line, or the far one.
-std::vector<std::uint32_t> Drawn(const FarLine& c, bool far) {
-  platform::InstallImageDriver(kWidth, kHeight);
-  gfx::InitKernel();
-  gfx::SetWindow(0, 0, kWidth - 1, kHeight - 1);
-  gfx::SetColor(12);
-  if (far) {
-    gfx::MoveToExact(c.X1, c.Y1, 0, false);
-    gfx::LineToExact(c.X2, c.Y2, 0, false);
-  } else {
-    gfx::Line2(c.NearX1, c.NearY1, c.NearX2, c.NearY2);
-  }
-  std::vector<std::uint32_t> pixels;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) pixels.push_back(KernelTest::Px(x, y));
-  return pixels;
-}
-
+// The near line's picture and the far one's on a fresh kernel each.
 TEST_F(KernelTest, UnroundedLinesKeepTheirDirectionHoweverFarTheirEnds) {
   for (const FarLine& c : kFarLines) {
     SCOPED_TRACE(c.Name);
-    const std::vector<std::uint32_t> near = Drawn(c, false), far = Drawn(c, true);
+    std::vector<std::uint32_t> pixels[2];
+    for (int far = 0; far < 2; ++far) {
+      SetUp();
+      SetColor(12);
+      if (far) gfx::MoveToExact(c.X1, c.Y1, 0, false), gfx::LineToExact(c.X2, c.Y2, 0, false);
+      else Line2(c.NearX1, c.NearY1, c.NearX2, c.NearY2);
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) pixels[far].push_back(Px(x, y));
+    }
     int differing = 0;
-    for (std::size_t k = 0; k < near.size(); ++k) differing += near[k] != far[k];
+    for (std::size_t k = 0; k < pixels[0].size(); ++k) differing += pixels[0][k] != pixels[1][k];
     EXPECT_LE(differing, 2);  // at most the rounding of a cut end
   }
 }

@@ -1,7 +1,5 @@
 // Text layout, screen text, the screen metrics and the helpers the text
 // header passes on.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -9,11 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/kernel.h"
+#include "graphics/kernel_fixture.h"
 #include "graphics/text.h"
-#include "platform/driver.h"
-#include "platform/image/image_driver.h"
-#include "platform/picture.h"
 
 namespace {
 
@@ -42,9 +37,9 @@ class TextLayout : public ::testing::Test {
     gfx::TextMode = 0;
   }
   // One font unit per unit along x, `up` units per font unit along y.
-  static void Draw(const std::string& text, float up = 1, int font = 0) {
+  static void Draw(const std::string& text, float up = 1) {
     const float n = static_cast<float>(std::max<std::size_t>(text.size(), 1));
-    gfx::DrawText3(text, 0, 0, 0, 70 * n, 0, 0, 0, 70 * up, 0, font);
+    gfx::DrawText3(text, 0, 0, 0, 70 * n, 0, 0, 0, 70 * up, 0, 0);
   }
   static int Count(unsigned char c) { return gfx::Font.StrokeCount[c]; }
   // The glyph of c as placed at advance a, shift s, divisor q, scaled by `up`.
@@ -63,59 +58,39 @@ class TextLayout : public ::testing::Test {
 
 // --- Placement along the baseline -------------------------------------------
 
-TEST_F(TextLayout, OneCapitalFillsTheCell) {
-  Draw("A");
-  EXPECT_EQ(gStrokes, (std::vector<Stroke>{{10, 0, 0, 1}, {40, 70, 0, 0}, {50, 0, 0, 0},
-                                           {20, 20, 0, 1}, {50, 20, 0, 0}}));
-}
-
-TEST_F(TextLayout, TextFillsTheBaselineWhateverItsLength) {
-  // Two characters on a baseline 280 long: two units per font unit.
-  gfx::DrawText3("HH", 0, 0, 0, 280, 0, 0, 0, 70, 0, 0);
-  ASSERT_EQ(gStrokes.size(), 12u);
-  EXPECT_EQ(gStrokes[6], (Stroke{160, 70, 0, 1}));   // (70 + 10) · 2
-  EXPECT_EQ(gStrokes[11], (Stroke{240, 70, 0, 0}));  // (70 + 50) · 2
-}
-
-TEST_F(TextLayout, BaselineAndUpDirectionMayPointAnywhere) {
-  // Baseline along z, capitals along −x, starting at (1, 2, 3).
-  gfx::DrawText3("A", 1, 2, 3, 1, 2, 73, -69, 2, 3, 0);
-  ASSERT_EQ(gStrokes.size(), 5u);
-  EXPECT_EQ(gStrokes[0], (Stroke{1, 2, 13, 1}));
-  EXPECT_EQ(gStrokes[1], (Stroke{-69, 2, 43, 0}));
-  EXPECT_EQ(gStrokes[4], (Stroke{-19, 2, 53, 0}));
-}
-
-// Both fonts draw the same glyphs; an empty text draws nothing.
-TEST_F(TextLayout, BothFontsDrawTheSameGlyphs) {
-  Draw("");
-  EXPECT_TRUE(gStrokes.empty());
-  Draw("Brelmora 0.5", 1, 0);
-  const auto font0 = gStrokes;
-  gStrokes.clear();
-  Draw("Brelmora 0.5", 1, 1);
-  EXPECT_EQ(gStrokes, font0);
+// Strokes of DrawText3 by their index: one capital fills its cell; a text
+// fills the baseline whatever its length (two characters on a baseline 280
+// long: two units per font unit); baseline and up direction may point
+// anywhere (along z, capitals along −x, from (1, 2, 3)); both fonts draw the
+// same glyphs, and an empty text nothing.
+TEST_F(TextLayout, TextFillsItsBaselineInAnyDirection) {
+  const struct { const char* Text; std::array<float, 9> Frame; int Font; std::size_t Count; std::vector<std::pair<int, Stroke>> At; } kRows[] = {
+      {"A", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 0, 5,
+       {{0, {10, 0, 0, 1}}, {1, {40, 70, 0, 0}}, {2, {50, 0, 0, 0}}, {3, {20, 20, 0, 1}}, {4, {50, 20, 0, 0}}}},
+      {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 0, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},  // (70 + 10) · 2
+      {"HH", {0, 0, 0, 280, 0, 0, 0, 70, 0}, 1, 12, {{6, {160, 70, 0, 1}}, {11, {240, 70, 0, 0}}}},
+      {"A", {1, 2, 3, 1, 2, 73, -69, 2, 3}, 0, 5, {{0, {1, 2, 13, 1}}, {1, {-69, 2, 43, 0}}, {4, {-19, 2, 53, 0}}}},
+      {"", {0, 0, 0, 70, 0, 0, 0, 70, 0}, 0, 0, {}},
+      // All four bytes of x\2\ span the baseline: the small 2's first point
+      // (10, 60) at 70 %, (70 + 7) · 2 along and 42 − 17.5 up.
+      {"x\\2\\", {0, 0, 0, 560, 0, 0, 0, 70, 0}, 0, std::size_t(Count('x') + Count('2')), {{Count('x'), {154, 24.5f, 0, 1}}}},
+  };
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.Text << ", font " << r.Font);
+    gStrokes.clear();
+    const auto& f = r.Frame;
+    gfx::DrawText3(r.Text, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], r.Font);
+    ASSERT_EQ(gStrokes.size(), r.Count);
+    for (const auto& [k, stroke] : r.At) EXPECT_EQ(gStrokes[k], stroke) << k;
+  }
 }
 
 // --- Diacritics -----------------------------------------------------------------
 
-TEST_F(TextLayout, TildePutsAnAcuteOverTheNextLetterWithoutAdvancing) {
-  Draw("Wyj~scie");  // 8 bytes on a baseline of 8 cells
-  const int before = Count('W') + Count('y') + Count('j');
-  ASSERT_EQ(gStrokes.size(),
-            static_cast<std::size_t>(before + 2 + Count('s') + Count('c') + Count('i') + Count('e')));
-  EXPECT_EQ(Slice(before, 2), (std::vector<Stroke>{{230, 55, 0, 1}, {240, 70, 0, 0}}));
-  EXPECT_EQ(Slice(before + 2, Count('s')), Placed('s', 210, 0, 70));
-  // 'c' lands in the fifth cell, not the sixth: the tilde takes no room.
-  EXPECT_EQ(Slice(before + 2 + Count('s'), Count('c')), Placed('c', 280, 0, 70));
-  EXPECT_EQ(gStrokes[before + 2 + Count('s')], (Stroke{330, 40, 0, 1}));
-  // The last letter ends in the seventh cell; the eighth stays empty.
-  EXPECT_EQ(Slice(static_cast<int>(gStrokes.size()) - Count('e'), Count('e')), Placed('e', 420, 0, 70));
-}
-
 // After a tilde each Polish letter gets its mark, placed at its cell's
-// origin, and is itself placed as usual; other characters, and a tilde at
-// the end, get the unknown mark; a mark is not scaled in a subscript.
+// origin, and is itself placed as usual: the tilde takes no room, for the
+// letter nor for those after it. Other characters, and a tilde at the end,
+// get the unknown mark; a mark is not scaled in a subscript.
 TEST_F(TextLayout, TildeMarksTheNextLetter) {
   const std::vector<Stroke> unknown = {{0, 0, 0, 1}, {50, 70, 0, 0}};
   const std::pair<const char*, std::vector<Stroke>> kRows[] = {
@@ -131,13 +106,14 @@ TEST_F(TextLayout, TildeMarksTheNextLetter) {
     for (const char* c = letters; *c; ++c) {
       SCOPED_TRACE(*c);
       gStrokes.clear();
-      Draw(std::string("-~") + *c);  // after one letter: the mark at the second cell
+      Draw(std::string("-~") + *c + "-");  // after one letter: the mark at the second cell
       const int at = Count('-'), n = static_cast<int>(want.size());
-      ASSERT_GE(gStrokes.size(), static_cast<std::size_t>(at + n));
+      ASSERT_EQ(gStrokes.size(), static_cast<std::size_t>(at + n + Count(*c) + Count('-')));
       std::vector<Stroke> mark = Slice(at, n);
       for (Stroke& m : mark) m.X -= 70;
       EXPECT_EQ(mark, want);
       EXPECT_EQ(Slice(at + n, Count(*c)), Placed(static_cast<unsigned char>(*c), 70, 0, 70));
+      EXPECT_EQ(Slice(at + n + Count(*c), Count('-')), Placed('-', 140, 0, 70));
     }
   gStrokes.clear();
   Draw("-~");
@@ -183,15 +159,6 @@ TEST_F(TextLayout, GlyphsArePlacedAlongTheBaseline) {
     }
     EXPECT_EQ(gStrokes.size(), all);  // and nothing else is drawn
   }
-  // The 2's first point (10, 60) at 70 %: 7 along, 42 − 17.5 = 24.5 up, twice.
-  gStrokes.clear();
-  gfx::TextMode = 0;
-  Draw("x\\2\\", 2);
-  EXPECT_EQ(gStrokes[Count('x')], (Stroke{77, 49, 0, 1}));
-  // All four bytes of x\2\ still span the whole baseline given for them.
-  gStrokes.clear();
-  gfx::DrawText3("x\\2\\", 0, 0, 0, 560, 0, 0, 0, 70, 0, 0);
-  EXPECT_EQ(gStrokes[Count('x')].X, 154);  // (70 + 7) · 2
 }
 
 // --- Long texts -------------------------------------------------------------------
@@ -214,73 +181,45 @@ TEST_F(TextLayout, ThousandsOfBytesDrawEveryGlyph) {
 
 // --- Screen text ------------------------------------------------------------------
 
-// A small window whose pixels the kernel lights through the driver table.
-constexpr int kCanvasW = 200, kCanvasH = 60;
-std::vector<int> gCanvas;
-void CanvasPoint(int x, int y, int colour) {
-  if (x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH) gCanvas[y * kCanvasW + x] = colour;
-}
-void CanvasXorPoint(int x, int y, int colour) {
-  if (x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH) gCanvas[y * kCanvasW + x] ^= colour;
-}
-
-class ScreenText : public ::testing::Test {
+// Screen text on the kernel's picture, drawn in white.
+class ScreenText : public kerneltest::KernelTest {
  protected:
   void SetUp() override {
+    KernelTest::SetUp();
     gfx::BuildStrokeFont();
     gfx::TextMode = 0;
-    platform::ResetPlatformDriver();
-    platform::Drv.DrvPoint = CanvasPoint;
-    platform::Drv.DrvXorPoint = CanvasXorPoint;
-    gfx::InitKernel();
-    gfx::SetWindow(0, 0, kCanvasW - 1, kCanvasH - 1);
     gfx::SetColor(15);
-    gCanvas.assign(kCanvasW * kCanvasH, 0);
   }
-  void TearDown() override {
-    platform::ResetPlatformDriver();
-    gfx::TextStrokeOut = gfx::IgnoreTextStroke;
-  }
-  static int At(int x, int y) { return gCanvas[y * kCanvasW + x]; }
+  void TearDown() override { gfx::TextStrokeOut = gfx::IgnoreTextStroke; }
   static int RightmostLit() {
     int right = -1;
-    for (int y = 0; y < kCanvasH; ++y)
-      for (int x = 0; x < kCanvasW; ++x)
-        if (At(x, y) != 0) right = std::max(right, x);
+    for (int y = 0; y < kerneltest::kHeight; ++y)
+      for (int x = 0; x < kerneltest::kWidth; ++x)
+        if (Px(x, y) != kerneltest::kBlack) right = std::max(right, x);
     return right;
-  }
-  static int LitCount() {
-    return static_cast<int>(std::count_if(gCanvas.begin(), gCanvas.end(), [](int c) { return c; }));
   }
 };
 
+// An empty text draws nothing; "H" 14 pixels high, 14 wide at (20, 40) has
+// stems at x 22 and 30; a minus 14 wide lights 15..45 of 70.
 TEST_F(ScreenText, TextOutDrawsUpwardFromTheBaseline) {
-  // "H" 14 pixels high, 14 wide at (20, 40): stems at x 22 and 30.
+  gfx::TextOut("", 20, 40, 14, 14);
   gfx::TextOut("H", 20, 40, 14, 14);
   for (int y = 26; y <= 40; ++y) {
-    EXPECT_EQ(At(22, y), 15) << y;
-    EXPECT_EQ(At(30, y), 15) << y;
+    EXPECT_EQ(Px(22, y), kerneltest::kWhite) << y;
+    EXPECT_EQ(Px(30, y), kerneltest::kWhite) << y;
   }
-  for (int x = 22; x <= 30; ++x) EXPECT_EQ(At(x, 32), 15) << x;  // 40 − 14 · 40/70
-  EXPECT_EQ(At(22, 25), 0);
-  EXPECT_EQ(At(26, 40), 0);
+  for (int x = 22; x <= 30; ++x) EXPECT_EQ(Px(x, 32), kerneltest::kWhite) << x;  // 40 − 14 · 40/70
+  EXPECT_EQ(std::pair(Px(22, 25), Px(26, 40)), std::pair(kerneltest::kBlack, kerneltest::kBlack));
   EXPECT_EQ(LitCount(), 15 + 15 + 7);
-}
-
-TEST_F(ScreenText, TextOutInstallsThePixelSink) {
-  gfx::TextStrokeOut = Record;
-  gfx::TextOut("", 20, 40, 14, 14);
-  EXPECT_EQ(gfx::TextStrokeOut, Record);  // an empty text never reaches the renderer
-  EXPECT_EQ(LitCount(), 0);
-  gfx::TextOut("-", 20, 40, 14, 14);
-  EXPECT_EQ(gfx::TextStrokeOut, gfx::PixelTextStroke);
-  EXPECT_EQ(LitCount(), 7);  // the minus: 15..45 of 70 at 14 pixels
+  gfx::TextOut("-", 60, 40, 14, 14);
+  EXPECT_EQ(LitCount(), 15 + 15 + 7 + 7);
 }
 
 TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
   gfx::DrawTextPixels(".", 0, 10, 7, 10, 0, 3, 0);  // 0.1 pixel per font unit
   // The point's stroke (30, 5)–(30, 0): x 3, y from 9.5 (to even: 10) to 10.
-  EXPECT_EQ(At(3, 10), 15);
+  EXPECT_EQ(Px(3, 10), kerneltest::kWhite);
   EXPECT_EQ(LitCount(), 1);
 }
 
@@ -288,7 +227,7 @@ TEST_F(ScreenText, PixelSinkRoundsToTheNearestPixel) {
 // font units: a narrower maximum squeezes the text, a wider one keeps its pitch.
 TEST_F(ScreenText, TextOutFitSqueezesOnlyATextTooLongForTheMaximumWidth) {
   for (auto [width, right] : {std::pair{60, 58}, {100, 97}, {150, 97}, {0, 97}}) {  // 680·60/700 = 58.3
-    gCanvas.assign(kCanvasW * kCanvasH, 0);
+    SetUp();
     if (width > 0) gfx::TextOutFit("HHHHHHHHHH", 0, 30, 10, 10, width);
     else gfx::TextOut("HHHHHHHHHH", 0, 30, 10, 10);
     EXPECT_EQ(RightmostLit(), right) << width;

@@ -11,7 +11,6 @@
 
 #include "app/framework.h"
 #include "app/picture.h"
-#include "app/shell_model.h"
 #include "exchange/exchange.h"
 #include "exchange/file_menu.h"
 #include "graphics/kernel.h"
@@ -46,40 +45,25 @@ inline std::uint8_t RecordingReadKey() {
   return readKey();
 }
 
-inline bool RecordProbe(print::PrinterInfo& out) {
-  out.Name = "test";
-  out.ResolutionX = out.ResolutionY = 600;
-  out.Width = 4800;   // 203.2 mm
-  out.Height = 6570;  // 278.1 mm
-  return true;
-}
-inline std::string RecordDocument(const print::DocumentRequest& r) {
-  documents.push_back(r.Title);
-  return std::string();
-}
-inline std::string RecordPage(int, int) {
-  sheets.push_back({print::Printing.Job.Column, print::Printing.Job.Row});
-  return std::string();
-}
-inline void RecordLine(int x1, int y1, int x2, int y2, float w) { lines.push_back({x1, y1, x2, y2, w}); }
-inline void RecordEndPage() {}
-inline std::string RecordEndDocument() {
-  ++ends;
-  return std::string();
-}
-
+// The printer's backend with a 600 dpi printer of 4800 × 6570 pixels
+// (203.2 × 278.1 mm) that records what it is given.
 inline print::PrinterBackend RecordingBackend() {
   print::PrinterBackend b = print::QtPrinterBackend();
-  b.Probe = RecordProbe;
-  b.BeginDocument = RecordDocument;
-  b.BeginPage = RecordPage;
-  b.Line = RecordLine;
-  b.EndPage = RecordEndPage;
-  b.EndDocument = RecordEndDocument;
+  b.Probe = [](print::PrinterInfo& out) {
+    out.Name = "test";
+    out.ResolutionX = out.ResolutionY = 600;
+    out.Width = 4800, out.Height = 6570;
+    return true;
+  };
+  b.BeginDocument = [](const print::DocumentRequest& r) { return documents.push_back(r.Title), std::string(); };
+  b.BeginPage = [](int, int) {
+    return sheets.push_back({print::Printing.Job.Column, print::Printing.Job.Row}), std::string();
+  };
+  b.Line = [](int x1, int y1, int x2, int y2, float w) { lines.push_back({x1, y1, x2, y2, w}); };
+  b.EndPage = [] {};
+  b.EndDocument = [] { return ++ends, std::string(); };
   return b;
 }
-
-inline bool NoPrinterProbe(print::PrinterInfo&) { return false; }
 
 // Pages of a PDF file: "/Type /Page" objects, not the "/Type /Pages" tree.
 inline int PdfPages(const std::string& pdf) {
@@ -108,7 +92,6 @@ class PrintTest : public ::testing::Test {
     view::Slots.WID_RIS = app::DrawShellScreen;
     exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
     view::V.RotateMode = 0;
-    view::V.PixelAspect = 1.0f;
     view::FitView();
 
     print::Printing.Backend = RecordingBackend();

@@ -16,14 +16,8 @@ struct P {
 };
 
 std::vector<P> PointsOf(int i) {
-  int first = 0, last = 0;
-  store::GetObjectRange(i, first, last);
   std::vector<P> out;
-  for (int n = std::abs(first); n <= last; ++n) {
-    P p{};
-    store::PointGet(n, p.X, p.Y, p.Z);
-    out.push_back(p);
-  }
+  for (int n = std::abs(RangeOf(i)[0]); n <= RangeOf(i)[1]; ++n) out.push_back({PointOf(n)[0], PointOf(n)[1], PointOf(n)[2]});
   return out;
 }
 
@@ -31,30 +25,24 @@ std::vector<P> PointsOf(int i) {
 
 // A requested count gives one chord fewer; otherwise the length in pixels
 // |a2 - a1|·r / (16·q), halves to even, from 4 chords for a tiny arc to 300
-// for a huge one or one without a pixel size.
-TEST(ArcChords, CountFollowsTheLengthInPixels) {
+// for a huge one or one without a pixel size. The inner points of an arc
+// leave out its ends.
+TEST_F(StoreTest, ArcChordCountFollowsTheLengthInPixels) {
+  const float centre[3] = {10, 20, 5}, e1[3] = {1, 0, 0}, e2[3] = {0, 1, 0};
   const struct { float R, A1, A2, Pixel; int Requested, Chords; } kRows[] = {
       {10, 0, 1, 0.1f, 2, 1},         {10, 0, 1, 0.1f, 7, 6},        {0.001f, 0, 3.14159f, 1, 0, 4},
       {1e6f, 0, 3.14159f, 0.01f, 0, 300}, {1e30f, 0, 3.14159f, 1e-30f, 1, 300}, {1, 0, 1, 0, 0, 300},
       {40, 1, 0, 1, 0, 6},  // 2.5 → 2
       {56, 0, 1, 1, 0, 8},  // 3.5 → 4
   };
-  for (const auto& r : kRows)
-    EXPECT_EQ(store::ArcChordCount(r.R, r.A1, r.A2, r.Pixel, r.Requested), r.Chords) << r.R << " " << r.Requested;
-}
-
-const float kCentre[3] = {10, 20, 5};
-const float kE1[3] = {1, 0, 0};
-const float kE2[3] = {0, 1, 0};
-
-TEST_F(StoreTest, ArcInnerPointsLeaveOutTheEnds) {
-  store::BeginPolyline();
-  store::ArcInnerPoints(kCentre, kE1, kE2, 0.01f, 0, 1, 1, 0);  // 4 chords
-  EXPECT_EQ(Store.PointCount, 3);
-  store::ClearStore();
-  store::BeginPolyline();
-  store::ArcInnerPoints(kCentre, kE1, kE2, 1000, 0, 6, 0.001f, 0);  // 300 chords
-  EXPECT_EQ(Store.PointCount, 299);
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(testing::Message() << r.R << " " << r.Requested);
+    EXPECT_EQ(store::ArcChordCount(r.R, r.A1, r.A2, r.Pixel, r.Requested), r.Chords);
+    store::ClearStore();
+    store::BeginPolyline();
+    store::ArcInnerPoints(centre, e1, e2, r.R, r.A1, r.A2, r.Pixel, r.Requested);
+    EXPECT_EQ(Store.PointCount, r.Chords - 1);
+  }
 }
 
 // --- Axis lines ------------------------------------------------------------------------------
@@ -140,9 +128,11 @@ TEST_F(StoreTest, StoreToContoursTakesPolylinesAndSinglePoints) {
 
 void Outline(std::vector<P> pts, bool closed = true) {
   store::ClearStore();
-  store::BeginPolyline();
-  for (const P& p : pts) store::AddPoint(p.X, p.Y, 0);
-  if (closed) store::AddPoint(pts[0].X, pts[0].Y, 0);
+  if (!pts.empty()) {  // else a store without objects
+    store::BeginPolyline();
+    for (const P& p : pts) store::AddPoint(p.X, p.Y, 0);
+    if (closed) store::AddPoint(pts[0].X, pts[0].Y, 0);
+  }
   store::CloseStore();
 }
 
@@ -151,7 +141,7 @@ void Outline(std::vector<P> pts, bool closed = true) {
 // gives one line. At y = 5 (step 2, levels -1 .. 9) a vertex between
 // neighbours on both sides counts once, one with both neighbours above
 // twice, one with both below not at all. An open outline crossed three
-// times drops the odd last crossing.
+// times drops the odd last crossing. An empty store gets one empty object.
 TEST_F(StoreTest, HatchingCrossesTheOutline) {
   using Pts = std::vector<P>;
   const Pts square = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
@@ -174,27 +164,20 @@ TEST_F(StoreTest, HatchingCrossesTheOutline) {
        0, true, {{0, 5, 0}, {10, 5, 0}}},
       {"an odd last crossing is dropped", {{0, 0, 0}, {0, 10, 0}, {5, 0, 0}, {10, 10, 0}}, 0, 0, false,
        {{0, 5, 0}, {2.5f, 5, 0}}, true},
+      {"an empty store", {}, 1, 30, false, {}},
   };
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.Name);
     Outline(r.Outline, !r.Open);
     store::HatchStore(r.Step, r.Angle);
     ASSERT_EQ(Store.ObjectCount, 1);
-    int first = 0, last = 0, kind = 0, pen = 0;
-    store::GetObjectRange(1, first, last, kind, pen);
-    EXPECT_EQ(first, -1);
-    EXPECT_EQ(kind, store::SegmentPairs);
+    EXPECT_EQ(RangeOf(1)[0], -1);
+    EXPECT_EQ(RangeOf(1)[2], store::SegmentPairs);
     Pts got;
     for (P p : PointsOf(1))
       if (!r.OnlyAtFive || p.Y == 5) got.push_back({std::round(p.X * 1e4f) / 1e4f, std::round(p.Y * 1e4f) / 1e4f, p.Z});
     EXPECT_EQ(got, r.Want);
   }
-}
-
-TEST_F(StoreTest, HatchingAnEmptyStoreLeavesOneEmptyObject) {
-  store::HatchStore(1, 30);
-  EXPECT_EQ(Store.ObjectCount, 1);
-  EXPECT_EQ(Store.PointCount, 0);
 }
 
 // Hatching denser than any output shows is thinned evenly and said so; a

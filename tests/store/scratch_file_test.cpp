@@ -2,12 +2,12 @@
 // folder or an input/output error does.
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +18,7 @@ namespace {
 
 using namespace store_test;
 using store::Store;
+using std::filesystem::exists;
 using testing_support::ReadFile;
 
 std::string FileIn(const char* name) { return std::string(store::ScratchFolder()) + "/" + name; }
@@ -35,11 +36,6 @@ std::string Said() {
   std::string out;
   for (const Message& m : messages) out += m.Text + (m.WaitForKey ? " key" : " " + std::to_string(m.PauseMs)) + ";";
   return out;
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
 }
 
 // --- Layout ---------------------------------------------------------------------------------
@@ -62,9 +58,7 @@ TEST_F(StoreTest, WhatMemoryCannotHoldGoesToTheFilesInOrder) {
   // Elements 0..12 of the point file, the last written being 12; object 501 read back from its file.
   EXPECT_EQ(Elements<float>(ReadFile(FileIn("BUF.TMP"))),
             (std::vector<float>{0, 0, 0, 0, 1.5f, 2.5f, 3.5f, 4, 5, 6, 0, 0, 0, 0, 0, 0}));
-  int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(501, first, last, kind, pen);
-  EXPECT_EQ((std::vector<int>{first, last, kind, pen}), (std::vector<int>{-2003, 2004, 2, 200}));
+  EXPECT_EQ(RangeOf(501), (Ints{-2003, 2004, 2, 200}));
 }
 
 TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
@@ -74,13 +68,13 @@ TEST_F(StoreTest, FilesLiveInAPrivateFolderAndAreErasedAtTheEnd) {
   ASSERT_FALSE(folder.empty());
   const char* tmp = std::getenv("TMPDIR");
   EXPECT_EQ(folder.rfind(std::string(tmp && *tmp ? tmp : "/tmp") + "/brelmora-", 0), 0u);
-  EXPECT_FALSE(Exists("BUF.TMP"));
-  EXPECT_TRUE(Exists(folder + "/BUF.TMP"));
-  EXPECT_TRUE(Exists(folder + "/BUFN.TMP"));
+  EXPECT_FALSE(exists("BUF.TMP"));
+  EXPECT_TRUE(exists(folder + "/BUF.TMP"));
+  EXPECT_TRUE(exists(folder + "/BUFN.TMP"));
   store::CloseStoreFiles();
-  EXPECT_FALSE(Exists(folder + "/BUF.TMP"));
-  EXPECT_FALSE(Exists(folder + "/BUFN.TMP"));
-  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(exists(folder + "/BUF.TMP"));
+  EXPECT_FALSE(exists(folder + "/BUFN.TMP"));
+  EXPECT_FALSE(exists(folder));
   EXPECT_STREQ(store::ScratchFolder(), "");
 }
 
@@ -111,32 +105,17 @@ TEST_F(StoreTest, ReadingBeyondMemoryBeforeTheFileIsOpenIsSaid) {
 // --- Contents ------------------------------------------------------------------------------------
 
 void ExpectNumbered(int count, float scale) {
-  for (int n = 1; n <= count; ++n) {
-    float x = 0, y = 0, z = 0;
-    store::PointGet(n, x, y, z);
-    ASSERT_EQ(x, scale * static_cast<float>(n)) << n;
-    ASSERT_EQ(y, scale * static_cast<float>(2 * n)) << n;
-    ASSERT_EQ(z, scale * static_cast<float>(3 * n)) << n;
-  }
+  for (int n = 1; n <= count; ++n) ASSERT_EQ(PointOf(n), (Floats{scale * n, scale * 2 * n, scale * 3 * n})) << n;
 }
 
-TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuilt) {
-  FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects: the caches spill
+// A drawing whose caches spill reads back as it was built; the next one
+// reuses the files and never reads stale data.
+TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuiltAndTheNextNeverReadsStaleData) {
+  FillNumbered(200000, 5);  // 2.4 MB of points, 40000 objects
   EXPECT_EQ(Store.ObjectCount, 40000);
   ExpectNumbered(200000, 1);
-  for (int i = 1; i <= 40000; i += 777) {
-    int first = 0, last = 0;
-    store::GetObjectRange(i, first, last);
-    EXPECT_EQ(first, 5 * i - 4);
-    EXPECT_EQ(last, 5 * i);
-  }
-  int first = 0, last = 0;
-  store::GetObjectRange(40000, first, last);
-  EXPECT_EQ(last, 200000);
-}
-
-TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
-  FillNumbered(5000, 5);  // 1000 objects
+  for (int i = 1; i <= 40000; i += 777) EXPECT_EQ(RangeOf(i), (Ints{5 * i - 4, 5 * i, store::Polyline, 15})) << i;
+  EXPECT_EQ(RangeOf(40000)[1], 200000);
   store::ClearStore();
   for (int n = 1; n <= 3000; ++n) {
     if ((n - 1) % 5 == 0) store::BeginPolyline();
@@ -145,13 +124,10 @@ TEST_F(StoreTest, ANewDrawingReusesTheFilesAndNeverReadsStaleData) {
   store::CloseStore();  // 600 objects, entry 601 closes
   EXPECT_EQ(Store.ObjectCount, 600);
   ExpectNumbered(3000, -1);
-  int first = 0, last = 0;
-  store::GetObjectRange(600, first, last);
-  EXPECT_EQ(first, 2996);
-  EXPECT_EQ(last, 3000);
+  EXPECT_EQ(RangeOf(600), (Ints{2996, 3000, store::Polyline, 15}));
   ASSERT_TRUE(store::SyncStoreFiles());
   // The files are overwritten in place, not cut short.
-  EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((5000 - 2000) * 3 + 4));
+  EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((200000 - 2000) * 3 + 4));
 }
 
 // --- Lost folders and failures ---------------------------------------------------
@@ -165,7 +141,7 @@ TEST_F(StoreTest, AFolderRemovedBehindTheStoresBackIsMadeAgain) {
   for (int i = 0; i < 400; ++i) store::BeginPolyline();  // opens BUFN.TMP
   store::CloseStore();
   EXPECT_NE(std::string(store::ScratchFolder()), first);
-  EXPECT_TRUE(Exists(FileIn("BUFN.TMP")));
+  EXPECT_TRUE(exists(FileIn("BUFN.TMP")));
   EXPECT_FALSE(Store.PieceLost);
   ExpectNumbered(2500, 1);  // the erased file is still open and whole
 }

@@ -38,6 +38,22 @@ class StoreTest : public ::testing::Test {
   void TearDown() override { app::ResetFramework(); }
 };
 
+using Ints = std::vector<int>;
+using Floats = std::vector<float>;
+
+// Object i as first point, last point, kind and pen.
+inline Ints RangeOf(int i) {
+  int first = 0, last = 0, kind = 0, pen = 0;
+  store::GetObjectRange(i, first, last, kind, pen);
+  return {first, last, kind, pen};
+}
+
+inline Floats PointOf(int n) {
+  float x = 0, y = 0, z = 0;
+  store::PointGet(n, x, y, z);
+  return {x, y, z};
+}
+
 // Fills points 1..count with (n, 2n, 3n) in polylines of perObject points.
 inline void FillNumbered(int count, int perObject) {
   for (int n = 1; n <= count; ++n) {

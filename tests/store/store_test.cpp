@@ -1,33 +1,23 @@
-// The drawing store: objects, points, texts, images and transforms.
+// The drawing store: objects, points, texts, images and transforms; the
+// flush to the output devices and the extent passes.
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "store_fixture.h"
+#include "view/view.h"
 
 namespace {
 
 using namespace store_test;
 using store::Store;
 
-using Ints = std::vector<int>;
-using Floats = std::vector<float>;
-
-// Object i as first point, last point, kind and pen; entry i as stored.
-Ints RangeOf(int i) {
-  int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(i, first, last, kind, pen);
-  return {first, last, kind, pen};
-}
+// Entry i as stored.
 Ints EntryOf(int i) {
   int first = -7, kind = -7, pen = -7;
   store::ObjectGet(i, first, kind, pen);
   return {first, kind, pen};
-}
-Floats PointOf(int n) {
-  float x = 0, y = 0, z = 0;
-  store::PointGet(n, x, y, z);
-  return {x, y, z};
 }
 
 // --- Objects ---------------------------------------------------------------------------
@@ -147,14 +137,15 @@ TEST_F(StoreTest, TextsAndImagesKeepWhatTheyAreGiven) {
 }
 
 // The placements of a text: which point of it the anchor is, and how a turn,
-// a cosine below zero (turned round to read upright) or a segment places it.
+// a cosine below zero (turned round to read upright) or a segment places it;
+// left and right count one to eighty characters, centred the plain length.
 TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
   using Place = void (*)(std::string_view, float, float, float, float, float, float, float, int);
   const float p1[3] = {10, 0, 0}, p2[3] = {0, 0, 0}, q1[3] = {0, 0, 0}, q2[3] = {0, 0, 8};
   struct Row {
     const char* Name;
     Place Add;  // nullptr: AddTextAlong from Along[0] to Along[1]
-    const char* Text;
+    std::string Text;
     float X, Y, Z, Sine, Cosine, Height, Width;
     const float* Along[2];
     Floats Expected;  // base start, base end, top start
@@ -176,6 +167,10 @@ TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
       {"along, right to left: turned round", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {p1, p2},
        {4, -1, 0, 6, -1, 0, 4, 1, 0}},
       {"along z: up is +y", nullptr, "AB", 0, 0, 0, 0, 0, 2, 1, {q1, q2}, {0, -1, 3, 0, -1, 5, 0, 1, 3}},
+      {"left, 100 characters", store::AddTextLeft, std::string(100, 'x'), 0, 0, 0, 0, 1, 2, 1, {}, {0, -1, 0, 80, -1, 0, 0, 1, 0}},
+      {"right, none", store::AddTextRight, "", 0, 0, 0, 0, 1, 2, 1, {}, {-1, -1, 0, 0, -1, 0, -1, 1, 0}},
+      {"centred, 100", store::AddTextCentred, std::string(100, 'x'), 0, 0, 0, 0, 1, 2, 1, {}, {-50, -1, 0, 50, -1, 0, -50, 1, 0}},
+      {"centred, none", store::AddTextCentred, "", 0, 0, 0, 0, 1, 2, 1, {}, {0, -1, 0, 0, -1, 0, 0, 1, 0}},
   };
   int j = 0;
   for (const Row& r : kRows) {
@@ -186,18 +181,6 @@ TEST_F(StoreTest, EachPlacementPutsTheCornersAroundItsAnchor) {
       store::AddTextAlong(r.Text, r.Along[0], r.Along[1], r.Height, r.Width, 0);
     EXPECT_EQ(CornersOf(++j), r.Expected);
   }
-}
-
-TEST_F(StoreTest, LeftAndRightCountOneToEightyCharactersCentredThePlainLength) {
-  std::string hundred(100, 'x');
-  store::AddTextLeft(hundred, 0, 0, 0, 0, 1, 2, 1, 0);
-  store::AddTextRight("", 0, 0, 0, 0, 1, 2, 1, 0);
-  store::AddTextCentred(hundred, 0, 0, 0, 0, 1, 2, 1, 0);
-  store::AddTextCentred("", 0, 0, 0, 0, 1, 2, 1, 0);
-  // The x of each text's base start and end.
-  Floats ends;
-  for (int j = 1; j <= 4; ++j) ends.push_back(CornersOf(j)[0]), ends.push_back(CornersOf(j)[3]);
-  EXPECT_EQ(ends, (Floats{0, 80, -1, 0, -50, 50, 0, 0}));
 }
 
 // --- Transforms ----------------------------------------------------------------------------
@@ -283,6 +266,126 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   EXPECT_FALSE(Store.OutOfRange);
   EXPECT_EQ(Store.ObjectCount, 2);
   store::Slots.ScreenFlush = [] {};
+}
+
+// --- The flush ------------------------------------------------------------------------
+
+std::string flushLog;
+void LogScreen() { flushLog += "screen;"; }
+void LogDevice(store::Device device) { flushLog += "device " + std::to_string(static_cast<int>(device)) + ";"; }
+
+// The view turned a quarter round z (u = y, v = -x, w = z) or plain.
+void SetView(bool turned) {
+  const double rows[3][3] = {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) view::V.ViewMatrix[i + 1][j + 1] = turned ? rows[i][j] : i == j;
+  view::UpdateViewCoefficients();
+}
+
+class FlushTest : public StoreTest {
+ protected:
+  void SetUp() override {
+    StoreTest::SetUp();
+    flushLog.clear();
+    store::Slots.ScreenFlush = LogScreen;
+    store::Slots.ExchangeFlush = LogDevice;
+    store::Slots.ProjectOnViewPlane = [](float x, float y, float z, float& u, float& v) {
+      view::WorldToView(x, y, z, u, v);
+    };
+  }
+};
+
+// --- Dispatch ----------------------------------------------------------------------------
+
+// The screen gets device 0; exchange devices echo on the screen first.
+TEST_F(FlushTest, EachDeviceGetsTheFlush) {
+  for (int device : {0, 2, 3, 4, 5, 7}) {
+    flushLog.clear();
+    store::OutputDevice = static_cast<store::Device>(device);
+    store::Slots.FlushStore();
+    EXPECT_EQ(flushLog, device == 0 ? "screen;" : "screen;device " + std::to_string(device) + ";");
+  }
+  store::OutputDevice = store::Device::Screen;
+}
+
+// --- Extent passes -------------------------------------------------------------------------
+
+int observedDevice = 0;
+void Observe() { observedDevice = static_cast<int>(store::OutputDevice); }
+
+// A piece built, closed and flushed.
+void Flush(void (*build)()) {
+  store::ClearStore();
+  build();
+  store::CloseStore();
+  store::Slots.FlushStore();
+}
+void Text(float x, float y, float z) {
+  const float bs[3] = {x, y, z}, be[3] = {x + 4, y, z}, ts[3] = {x, y + 2, z};
+  store::AddText("T", bs, be, ts, 0);
+}
+void Polyline(float x1, float y1, float z1, float x2, float y2, float z2) {
+  store::BeginPolyline();
+  store::AddPoint(x1, y1, z1);
+  store::AddPoint(x2, y2, z2);
+}
+
+bool TenByTwenty(const char* name, int& width, int& height) {
+  if (std::string(name) != "PIC") return false;
+  width = 10;
+  height = 20;
+  return true;
+}
+
+// The extent passes draw nothing and report their device to the redraw.
+// In 3D the extent starts at the first item of the first piece that has
+// one and ignores images and points outside objects; in 2D it is taken on
+// the view plane (turned: u = y, v = -x), from image one and all four
+// corners of a text. A redraw that flushes nothing leaves the preset.
+TEST_F(FlushTest, ExtentsTakeWhatThePiecesHold) {
+  struct Row {
+    const char* Name;
+    void (*Redraw)();
+    bool TwoD;
+    std::array<float, 6> Want;
+    int Device;  // 99: not looked at
+  };
+  const Row kRows[] = {
+      {"3D, first piece with an item",
+       [] {
+         Observe(), Flush([] {}), Flush([] { Text(100, 200, 300); });
+         Flush([] { Polyline(90, 250, 310, 101, 201, 299); });
+       },
+       false, {90, 200, 299, 104, 250, 310}, -1},
+      {"3D, from point one", [] { Flush([] { Polyline(10, 20, 30, 11, 21, 31); }); }, false, {10, 20, 30, 11, 21, 31}, 99},
+      {"3D, images and loose points",
+       [] { Flush([] { store::AddImage("PIC", 50, 60, 1, 0), store::AddPoint(-5, -5, -5); }); }, false,
+       {0, 0, 0, 420, 300, 0}, 99},
+      {"2D, nothing flushed", [] {}, true, {0, 0, 420, 300, 0, 0}, 99},
+      {"2D, from image one",  // the image's box (3, 4)..(8, 14)
+       [] { Observe(), Flush([] { store::AddImage("PIC", 3, 4, 0.5f, 0); }), Flush([] { Polyline(1, 2, 5, 1, 2, 5); }); },
+       true, {2, -8, 14, -1, 0, 0}, 1},
+      {"2D, text corners", [] { Flush([] { Text(10, 20, 0); }); }, true, {20, -14, 22, -10, 0, 0}, 99},  // (10, 20)..(14, 22)
+  };
+  store::Slots.ReadImageSize = TenByTwenty;
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Name);
+    SetView(r.TwoD);
+    flushLog.clear();
+    observedDevice = 99;
+    store::Slots.RedrawForMeasure = r.Redraw;
+    std::array<float, 6> got = {0, 0, 0, 420, 300, 0};
+    if (r.TwoD) {
+      got = {0, 0, 420, 300, 0, 0};
+      store::MeasureExtent2D(got[0], got[1], got[2], got[3]);
+    } else {
+      store::MeasureExtent3D(got[0], got[1], got[2], got[3], got[4], got[5]);
+    }
+    EXPECT_EQ(got, r.Want);
+    EXPECT_EQ(observedDevice, r.Device);
+    EXPECT_EQ(store::OutputDevice, store::Device::Screen);
+    EXPECT_EQ(flushLog, "");
+  }
 }
 
 }  // namespace

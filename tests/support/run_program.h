@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -25,9 +27,7 @@ inline std::string Quote(const std::string& s) {
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // args are passed through the shell, each quoted; program is the program's
@@ -57,19 +57,28 @@ inline ProgramRun RunProgram(const std::string& args, const std::string& folder 
 }
 
 // A fresh folder under the system's temporary folder.
+// The folders this test program made, removed when it ends (by the process
+// that made them, not by a forked death-test child).
+struct MadeFolders {
+  pid_t Owner = getpid();
+  std::vector<std::string> Paths;
+  ~MadeFolders() {
+    std::error_code ignored;
+    if (getpid() == Owner)
+      for (const std::string& path : Paths) std::filesystem::remove_all(path, ignored);
+  }
+};
+
 inline std::string MakeTempFolder() {
+  static MadeFolders made;
   char name[] = "/tmp/brelmora-test-XXXXXX";
-  return mkdtemp(name) ? std::string(name) : std::string("/tmp");
+  if (!mkdtemp(name)) return "/tmp";
+  made.Paths.push_back(name);
+  return name;
 }
 
-inline bool FileExists(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in.good();
-}
+inline bool FileExists(const std::string& path) { return std::ifstream(path, std::ios::binary).good(); }
 
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+inline void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 }  // namespace testing_support

@@ -11,6 +11,7 @@
 
 #include "app/shell_file.h"
 #include "app/shell_model.h"
+#include "app/shell_solver.h"
 #include "support/run_program.h"
 
 namespace testing_support {
@@ -37,6 +38,13 @@ inline app::ShellModel ShellOf(const std::vector<std::array<float, 5>>& sections
   m.InternalPressure = p0, m.LiquidDensity = rhoL, m.LiquidLevel = level, m.Overload = n, m.WallDensity = rhoW;
   m.SupportSection = support;
   return m;
+}
+
+// The membrane solution of m in s, solved twice as the program solves it.
+inline app::ShellSolution& Solved(app::ShellModel& m, app::ShellSolution& s) {
+  app::SolveShell(m, s);
+  app::SolveShell(m, s);
+  return s;
 }
 
 inline std::string ShellBytes(const app::ShellModel& m) {

@@ -225,6 +225,18 @@ std::string Bitmap(int bits, std::int32_t width, std::int32_t height,
   return s + data;
 }
 
+// The same picture with the older 12-byte header: 16-bit sizes and a full
+// colour table of blue, green, red triples.
+std::string CoreBitmap(int bits, std::uint16_t width, std::uint16_t height, const std::string& table,
+                       const std::string& data) {
+  std::string s = "BM";
+  for (std::uint32_t v : {26 + static_cast<std::uint32_t>(table.size() + data.size()), 0u,
+                          26 + static_cast<std::uint32_t>(table.size()), 12u})
+    Put32(s, v);
+  for (unsigned v : {unsigned{width}, unsigned{height}, 1u, static_cast<unsigned>(bits)}) Put16(s, v);
+  return s + table + data;
+}
+
 // Writes NAME.BMP in the temporary folder; the image name without ".BMP".
 std::string WriteBitmap(const std::string& name, const std::string& bytes) {
   const std::string stem = TempFolder() + "/" + name;
@@ -275,6 +287,10 @@ TEST_F(StoreRenderTest, BitmapsOfEveryDepthGiveTheirPixels) {
       {"eight bits go through the colour table", Bitmap(8, 2, 2, eight, {{5, 0}, {0, 5}}), 0,
        {{101, 79, Rgb(0xC0, 0x80, 0x40)}, {102, 79, Rgb(3, 2, 1)}, {101, 78, Rgb(3, 2, 1)},
         {102, 78, Rgb(0xC0, 0x80, 0x40)}}, 4},
+      {"a 12-byte header: 16-bit sizes, three-byte colours",
+       CoreBitmap(8, 1, 2, std::string("\x01\x02\x03\x40\x80\xC0", 6) + std::string(254 * 3, '\0'),
+                  std::string("\x01\x00\x00\x00\x00\x00\x00\x00", 8)),
+       0, {{101, 79, Rgb(0xC0, 0x80, 0x40)}, {101, 78, Rgb(3, 2, 1)}, {102, 79, kBlack}}, 2},
       {"a top-down bitmap stores its top row first", Bitmap(8, 1, -2, {0x000000, 0x00FF00}, {{1}, {0}}),
        0, {{101, 78, Rgb(0, 0xFF, 0)}, {101, 79, kBlack}}, 1},
       {"twenty-four bits are blue, green, red",

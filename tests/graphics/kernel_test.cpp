@@ -1,8 +1,11 @@
-// Hidden lines: the depth-tested point, 3D lines behind nearer ones, the
-// fast line's visible runs, and clearing the depth raster. Also the draw
-// window, the screen regions and the start-up state.
+// The kernel's state: hidden lines (the depth-tested point, 3D lines behind
+// nearer ones, the fast line's visible runs, clearing the depth raster), the
+// draw window, the screen regions, the start-up state, and the current
+// colour (background remapping, the shading family, colours beyond the
+// palette, the menu background fill).
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/kernel_fixture.h"
@@ -12,6 +15,7 @@ namespace kerneltest {
 namespace {
 
 using gfx::DepthRaster;
+using gfx::GetColor;
 using gfx::SetColor;
 
 class HiddenLines : public KernelTest {
@@ -166,15 +170,6 @@ std::array<int, 4> Window() {
   return {gfx::K.WindowLeft, gfx::K.WindowTop, gfx::K.WindowRight, gfx::K.WindowBottom};
 }
 
-TEST_F(KernelTest, SetWindowClipsThePlatformAndMovesTheOrigin) {
-  gfx::SetWindow(30, 20, 60, 40);
-  const auto& p = platform::Pic;
-  EXPECT_EQ((std::array{p.ClipLeft, p.ClipTop, p.ClipRight, p.ClipBottom}), (std::array{30, 20, 60, 40}));
-  SetColor(15);
-  gfx::Line2(0, 0, 0, 0);
-  EXPECT_EQ(Px(30, 20), kWhite);
-}
-
 TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
   SetColor(15);
   gfx::Line2(0, 10, 199, 10);
@@ -189,22 +184,16 @@ TEST_F(KernelTest, ClearWindowClearsPictureAndShadowInclusive) {
 
 // The picture, its inner part, the panel (filled with the background) and
 // the menu strip (two rows above its top, the foreground set) on a white
-// background.
+// background; the platform clips to each.
 TEST_F(KernelTest, ScreenRegionsTakeTheirRectanglesFromTheLayout) {
-  gfx::Layout = gfx::ScreenLayout{};
-  gfx::Layout.PanelWidth = 10;
-  gfx::Layout.MenuStripTop = 120;
-  gfx::Layout.ScreenWidth = 200;
-  gfx::Layout.ScreenHeight = 150;
-  gfx::Layout.PictureLeft = 5;
-  gfx::Layout.PictureTop = 8;
-  gfx::Layout.PictureWidth = 100;
-  gfx::Layout.PictureHeight = 60;
-  gfx::Layout.BorderWidth = 3;
+  gfx::Layout = {.PanelWidth = 10, .MenuStripTop = 120, .ScreenWidth = 200, .ScreenHeight = 150, .PictureLeft = 5,
+                 .PictureTop = 8, .PictureWidth = 100, .PictureHeight = 60, .BorderWidth = 3};
   platform::Drv.DrvSetBackMode(4);
   gfx::K.MenuForeground = 15;
   gfx::SelectPicture();
   EXPECT_EQ(Window(), (std::array{15, 8, 115, 67}));
+  const auto& p = platform::Pic;  // the platform clips to the window
+  EXPECT_EQ((std::array{p.ClipLeft, p.ClipTop, p.ClipRight, p.ClipBottom}), (std::array{15, 8, 115, 67}));
   gfx::SelectPictureInner();
   EXPECT_EQ(Window(), (std::array{18, 11, 112, 64}));
   gfx::SelectPanel();
@@ -248,6 +237,103 @@ TEST_F(KernelTest, Point2InXorModeIsErasedByPlottingItAgain) {
   gfx::Point2(31, 40, 15);
   EXPECT_EQ(std::pair(Px(30, 20), Px(31, 40)), std::pair(under, kBlack));
   EXPECT_TRUE(ShadowMatchesPicture());
+}
+
+// --- The current colour ---------------------------------------------------
+
+int RemappedUnder(int mode, int colour) {
+  platform::Drv.DrvSetBackMode(mode);
+  SetColor(colour);
+  return GetColor();
+}
+
+using SetColorRemap = KernelTest;
+
+// Each background mode swaps a few colours so that drawing stays visible;
+// every other colour, and every colour under an unknown mode, passes as asked.
+TEST_F(SetColorRemap, EachBackgroundSwapsItsColours) {
+  struct Row {
+    int Mode;
+    int Colour0, Colour7, Colour8, Colour15;  // what 0, 7, 8 and 15 become
+  };
+  const Row kRows[] = {
+      {0, 0, 7, 8, 15},  {1, 0, 7, 8, 15},    // black, dark grey: nothing
+      {2, 7, 0, 8, 15},                       // grey: black and grey swap
+      {3, 8, 7, 0, 0},                        // light grey: white and light grey draw black
+      {4, 15, 7, 8, 0},                       // white: black and white swap
+      {5, 0, 7, 8, 15},  {-1, 0, 7, 8, 15}, {100, 0, 7, 8, 15},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.Mode);
+    EXPECT_EQ(RemappedUnder(r.Mode, 0), r.Colour0);
+    EXPECT_EQ(RemappedUnder(r.Mode, 7), r.Colour7);
+    EXPECT_EQ(RemappedUnder(r.Mode, 8), r.Colour8);
+    EXPECT_EQ(RemappedUnder(r.Mode, 15), r.Colour15);
+    for (int colour : {1, 6, 9, 14, 16, 300, 528}) EXPECT_EQ(RemappedUnder(r.Mode, colour), colour);
+  }
+}
+
+// What is drawn: the remapped colour (0 on white erases, 0 on grey draws
+// grey); numbers above 528 draw as 528 but are kept; negative ones draw as
+// the background; Point2 draws its own colour, unremapped.
+TEST_F(SetColorRemap, RemappedColourIsWhatIsDrawn) {
+  platform::Drv.DrvSetBackMode(4);
+  SetColor(0);
+  gfx::Line2(10, 10, 12, 10);
+  EXPECT_EQ(std::pair(Px(10, 10), Px(12, 10)), std::pair(kWhite, kWhite));
+  EXPECT_EQ(platform::ShadowRaster[10][11], kWhite);
+  SetColor(12);
+  gfx::Point2(3, 4, 0);  // 0 is not remapped to white here
+  gfx::Point2(4, 4, 8);
+  EXPECT_EQ(std::pair(Px(3, 4), Px(4, 4)), std::pair(kBlack, kLightGrey));
+  EXPECT_EQ(GetColor(), 12);
+  platform::Drv.DrvSetBackMode(2);
+  SetColor(0);
+  gfx::Line2(10, 20, 12, 20);
+  EXPECT_EQ(Px(11, 20), kGrey);
+
+  platform::Drv.DrvSetBackMode(0);
+  SetColor(600);
+  EXPECT_EQ(GetColor(), 600);  // the number is kept, only the drawing is clamped
+  gfx::Line2(5, 5, 7, 5);
+  gfx::MoveTo2(5, 9);
+  gfx::Point2(5, 12, 1000);
+  EXPECT_EQ((std::array{Px(5, 5), Px(6, 5), Px(7, 5), Px(5, 9), Px(5, 12)}),
+            (std::array{kExtra, kExtra, kExtra, kExtra, kExtra}));
+  SetColor(12);
+  gfx::Line2(5, 30, 7, 30);
+  SetColor(-3);
+  gfx::Line2(5, 30, 6, 30);
+  EXPECT_EQ((std::array{Px(5, 30), Px(6, 30), Px(7, 30)}), (std::array{kBlack, kBlack, kRed}));
+}
+
+// The shading family: the basic colours pick their ramp (8 is grey's, 9..15
+// those of 1..7), ramp colours and beyond give family 0; it follows the
+// colour asked for, not the remapped one.
+TEST_F(KernelTest, DrawColourPicksTheShadingFamily) {
+  const int expected[16] = {0, 1, 2, 3, 4, 5, 6, 7, 7, 1, 2, 3, 4, 5, 6, 7};
+  for (int colour = 0; colour < 16; ++colour) {
+    gfx::SetDrawColor(colour);
+    EXPECT_EQ(std::pair(gfx::K.ColourFamily, GetColor()), std::pair(expected[colour], colour));
+  }
+  for (int colour : {16, 528}) {
+    gfx::SetDrawColor(5);
+    gfx::SetDrawColor(colour);
+    EXPECT_EQ(std::pair(gfx::K.ColourFamily, GetColor()), std::pair(0, colour));
+  }
+  platform::Drv.DrvSetBackMode(3);
+  gfx::SetDrawColor(8);
+  EXPECT_EQ(std::pair(gfx::K.ColourFamily, GetColor()), std::pair(7, 0));
+}
+
+TEST_F(KernelTest, FillBackgroundFillsInMenuBackgroundAndSetsTheForeground) {
+  platform::Drv.DrvSetBackMode(4);
+  gfx::K.MenuBackground = 0;
+  gfx::K.MenuForeground = 15;
+  gfx::FillBackground(20, 30, 24, 33);
+  EXPECT_EQ((std::array{Px(20, 30), Px(24, 33), Px(25, 33), Px(19, 30)}),
+            (std::array{kWhite, kWhite, kBlack, kBlack}));
+  EXPECT_EQ(GetColor(), 0);  // the foreground 15, remapped for white
 }
 
 }  // namespace
