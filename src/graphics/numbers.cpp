@@ -149,20 +149,9 @@ char* WriteFixedAny(char* at, double value, int width, int decimals) {
   return at + length;
 }
 
-void AppendFixed(std::string& out, double value, int width, int decimals) {
-  char buf[kFixedRoom];
-  out.append(buf, static_cast<std::size_t>(WriteFixed(buf, value, width, decimals) - buf));
-}
-
 std::string FormatFixed(double value, int width, int decimals) {
-  std::string out;
-  out.reserve(static_cast<std::size_t>(std::clamp(width, 0, 200)));
-  AppendFixed(out, value, width, decimals);
-  return out;
-}
-
-void AppendNumber(std::string& out, double value, int width, int decimals) {
-  if (width > 0) AppendFixed(out, value, width, decimals);
+  char buf[kFixedRoom];
+  return std::string(buf, WriteFixed(buf, value, width, decimals));
 }
 
 std::string FormatNumber(double value, int width, int decimals) {

@@ -41,10 +41,6 @@ std::string FormatNumberCompact(double value, int width, int decimals);
 // still written in full ("shortest form" for integers of the exchange files).
 std::string FormatFixed(double value, int width, int decimals);
 
-// The texts of FormatFixed and FormatNumber appended to out.
-void AppendFixed(std::string& out, double value, int width, int decimals);
-void AppendNumber(std::string& out, double value, int width, int decimals);
-
 // The text of FormatFixed written at `at`, which has room for kFixedRoom
 // bytes (the bytes past the text may be overwritten); returns its end. The
 // exchange files write their numbers this way, straight into their lines.
