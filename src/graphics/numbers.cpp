@@ -14,6 +14,17 @@ namespace gfx {
 
 using namespace fixed_text;
 
+constinit const std::array<SmallWhole, kSmallWholeLimit> fixed_text::kSmallWholes = [] {
+  std::array<SmallWhole, kSmallWholeLimit> table{};
+  for (std::uint32_t n = 0; n < kSmallWholeLimit; ++n) {
+    std::uint32_t text = 0x20202020, digits = 0;
+    for (std::uint32_t rest = n; digits == 0 || rest > 0; rest /= 10, ++digits)
+      text = (text & ~(0xFFu << (8 * (3 - digits)))) | ('0' + rest % 10) << (8 * (3 - digits));
+    table[n] = {text, digits};
+  }
+  return table;
+}();
+
 // The text is exactly what printf's "%.*f" gives (the correctly rounded
 // decimal of the binary value) at a fraction of its cost: the exchange
 // files write millions of numbers. Few decimals are worked out here in

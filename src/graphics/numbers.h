@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -122,7 +123,26 @@ inline std::uint32_t FourDigits(std::uint32_t v) {
   return high | std::uint32_t{low} << 16;
 }
 
+// The text of each whole number below kSmallWholeLimit right-aligned in
+// four characters, blanks before its digits ("   7", "  42", "1234"), as
+// the bytes of a word in text order on a little-endian machine, and how
+// many digits it has: the text of the numbers most often written is a
+// word read from here, not worked out.
+struct SmallWhole {
+  std::uint32_t Text;
+  std::uint32_t Digits;
+};
+inline constexpr std::uint32_t kSmallWholeLimit = 10000;
+extern const std::array<SmallWhole, kSmallWholeLimit> kSmallWholes;
+
 inline constexpr std::uint64_t kShortLimit = 100000000;  // ShortDigits takes less
+// ShortDigits for n 5..8 on a little-endian machine.
+inline void LongDigits(char* at, std::uint32_t v, int n) {
+  std::uint64_t word = FourDigits(v / 10000) | std::uint64_t{FourDigits(v % 10000)} << 32;
+  word >>= 8 * (8 - n);
+  std::memcpy(at, &word, 8);
+}
+
 // The n digits (1..8) of v < kShortLimit at `at`, in one store of eight
 // bytes: v's eight digits shifted past the leading zeros that are not
 // wanted, so that how many there are takes no branch (whose way would
@@ -137,9 +157,7 @@ inline constexpr std::uint64_t kShortLimit = 100000000;  // ShortDigits takes le
       std::memcpy(at, &word, 4);
       return;
     }
-    std::uint64_t word = FourDigits(value / 10000) | std::uint64_t{FourDigits(value % 10000)} << 32;
-    word >>= 8 * (8 - n);
-    std::memcpy(at, &word, 8);
+    LongDigits(at, value, n);
   }
 }
 
@@ -165,22 +183,18 @@ inline constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
 // The text of hundredths q < 100000 (a number below 1000 with two
 // decimals, as the coordinate files write them) right-aligned in width
-// up to 7, built in one word without a branch: the digits "WWW.FF" with
-// the leading zeros of the whole part made blanks, the sign on the last
-// of them, and then as many characters kept as the text takes.
+// up to 7, built in one word without a branch: the whole part "  WWW"
+// from kSmallWholes with the sign on the blank before its digits, ".FF",
+// and then as many characters kept as the text takes.
 [[gnu::always_inline]] inline char* HundredthsBelow1000(char* at, std::uint64_t q, bool negative, int width) {
-  const auto whole = static_cast<std::uint32_t>(q / 100);
-  const auto below = static_cast<std::uint32_t>(q % 100);
-  const int n = DigitCount(whole);  // 1..3
+  const auto hundredths = static_cast<std::uint32_t>(q);
+  const SmallWhole whole = kSmallWholes[hundredths / 100];
+  const int n = static_cast<int>(whole.Digits);  // 1..3
+  // A blank (0x20) with 0x0D added is the minus sign (0x2D).
+  const std::uint32_t text = whole.Text | (static_cast<std::uint32_t>(negative) * 0x0Du) << (8 * (3 - n));
   std::uint16_t pair = 0;
-  std::memcpy(&pair, kPairs + 2 * below, 2);
-  std::uint64_t word = FourDigits(whole) | std::uint64_t{'.'} << 32 | std::uint64_t{pair} << 40;
-  const int lead = 4 - n;  // 1..3 zeros before the digits
-  const std::uint64_t leadMask = (std::uint64_t{1} << (8 * lead)) - 1;
-  word = (word & ~leadMask) | (0x2020202020202020ull & leadMask);
-  const int signAt = 8 * (lead - 1);
-  const std::uint64_t signed_ = (word & ~(std::uint64_t{0xFF} << signAt)) | std::uint64_t{'-'} << signAt;
-  word = negative ? signed_ : word;
+  std::memcpy(&pair, kPairs + 2 * (hundredths % 100), 2);
+  std::uint64_t word = text | std::uint64_t{'.'} << 32 | std::uint64_t{pair} << 40;
   const int length = std::max(width, static_cast<int>(negative) + n + 3);  // up to 7
   word >>= 8 * (7 - length);
   std::memcpy(at, &word, 8);
@@ -242,9 +256,20 @@ inline char* WriteWhole(char* at, std::int32_t n) {
   const bool negative = n < 0;
   const auto magnitude = static_cast<std::uint64_t>(negative ? -std::int64_t{n} : std::int64_t{n});
   if (magnitude >= kShortLimit) return WriteFixedAny(at, n, 0, 0);
-  const int digits = DigitCount(magnitude);
   *at = '-';  // kept only when negative
   at += static_cast<int>(negative);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (magnitude < kSmallWholeLimit) {  // the blanks before the digits shifted out
+      const SmallWhole whole = kSmallWholes[magnitude];
+      const std::uint32_t word = whole.Text >> (8 * (4 - whole.Digits));
+      std::memcpy(at, &word, 4);
+      return at + whole.Digits;
+    }
+    const int digits = DigitCount(magnitude);
+    LongDigits(at, static_cast<std::uint32_t>(magnitude), digits);
+    return at + digits;
+  }
+  const int digits = DigitCount(magnitude);
   ShortDigits(at, magnitude, digits);
   return at + digits;
 }
