@@ -78,13 +78,19 @@ void ExportUGF(ExportFile& file) {
   if (!BeginThickExport(file, UgfPoint)) return;
   WriteComment(file, kUgfCaption);
   store::RunDevicePass(store::Device::PlaneWalker, Slots.RedrawForExport);
+  WriteQueuedPoints();
   EndLine(file, UgfLine(LineStart(file), 0, 0, -1));
   Exchange.Out = nullptr;
 }
 
 void UgfPoint(float x, float y, std::int32_t pen) {
-  if (Exchange.Out != nullptr) EndLine(*Exchange.Out, UgfLine(LineStart(*Exchange.Out), x, y, pen));
+  if (Exchange.Out != nullptr) QueuePoint(WriteUgfPoints, x, y, pen);
   EchoPoint(x, y, pen);
+}
+
+void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count) {
+  LineRun lines(file);
+  for (int i = 0; i < count; ++i) lines.End(UgfLine(lines.Line(), points[i].X, points[i].Y, points[i].Pen));
 }
 
 void EchoPoint(float x, float y, std::int32_t pen) {

@@ -63,6 +63,39 @@ inline void EndLine(ExportFile& file, char* end) {
 }
 // Appends one line and CR LF.
 void WriteExportLine(ExportFile& file, std::string_view line);
+// Lines written one after another with the end of the text held here (not
+// stored in the file and read back for each line): Line gives room for a
+// line of up to kLineRoom bytes, End ends it with CR LF. The file's Length
+// is set when the run ends; nothing else may write to the file meanwhile.
+class LineRun {
+ public:
+  explicit LineRun(ExportFile& file) : file_(file) { Room(); }
+  ~LineRun() { file_.Length = static_cast<std::size_t>(at_ - file_.Text.get()); }
+  LineRun(const LineRun&) = delete;
+  LineRun& operator=(const LineRun&) = delete;
+  char* Line() {
+    if (static_cast<std::size_t>(limit_ - at_) < kLineRoom + 2) {
+      file_.Length = static_cast<std::size_t>(at_ - file_.Text.get());
+      Room();
+    }
+    return at_;
+  }
+  void End(char* end) {
+    end[0] = '\r';
+    end[1] = '\n';
+    at_ = end + 2;
+  }
+
+ private:
+  void Room() {
+    LineStart(file_);
+    at_ = file_.Text.get() + file_.Length;
+    limit_ = file_.Text.get() + file_.Room;
+  }
+  ExportFile& file_;
+  char* at_ = nullptr;
+  char* limit_ = nullptr;
+};
 
 using ExportProcedure = void (*)(ExportFile& file);
 // Runs one export into memory and writes the file. False when the file could
@@ -85,6 +118,16 @@ struct PictureLayer {
   const char* Name;
   int Colour;
 };
+
+// A point of the walker queued for the .UGF or plotter text: view-plane x,
+// y, the pen as VertexOut had it, and ExportColour when it came.
+struct QueuedPoint {
+  float X = 0, Y = 0;
+  std::int32_t Pen = 0, Colour = 0;
+};
+constexpr int kQueuedPoints = 256;
+// Writes count queued points as lines at the end of file.
+using PointWriter = void (*)(ExportFile& file, const QueuedPoint* points, int count);
 
 struct ExchangeState {
   ExportFile* Out = nullptr;  // the export running now; nullptr: write nothing
@@ -116,6 +159,12 @@ struct ExchangeState {
   int RunN = 0;
   float OffsetX[kRunPoints + 1] = {}, OffsetY[kRunPoints + 1] = {};
 
+  // The points the .UGF and plotter sinks have queued for QueueWriter, which
+  // has not written them yet.
+  QueuedPoint Queue[kQueuedPoints];
+  int QueuedN = 0;
+  PointWriter QueueWriter = nullptr;
+
   // The text stroke sink: the pen of the text and the previous stroke point.
   int TextPen = 15;
   float StrokeX = 0, StrokeY = 0;
@@ -139,6 +188,23 @@ struct ExchangeSlots {
   Procedure RedrawForExport = [] {};
 };
 extern ExchangeSlots Slots;  // ExchangeSlots{} puts them back
+
+// --- Queued points -----------------------------------------------------------------------
+// The .UGF and plotter sinks queue their points and write the lines of a
+// batch at a time: the numbers of a point then need not wait for the text
+// of the points before it, whose length tells where its own line starts.
+// The queue is written when it is full, when another writer queues, at the
+// end of every flushed piece and before an export writes its last line; so
+// the lines keep their order among the file's other lines.
+// Writes what is queued to Exchange.Out (nothing when there is none) and
+// empties the queue.
+void WriteQueuedPoints();
+inline void QueuePoint(PointWriter writer, float x, float y, std::int32_t pen) {
+  if (Exchange.QueuedN == kQueuedPoints || (Exchange.QueuedN > 0 && Exchange.QueueWriter != writer))
+    WriteQueuedPoints();
+  Exchange.QueueWriter = writer;
+  Exchange.Queue[Exchange.QueuedN++] = {x, y, pen, Exchange.ExportColour};
+}
 
 // --- Device dispatch ---------------------------------------------------------------------
 // The start-up state; installs ExchangeDeviceFlush as store::ExchangeFlush.
@@ -189,6 +255,7 @@ std::uint32_t AciRgb(int aci);
 constexpr double kPlotterUnit = 0.02488;  // world units per plotter step
 void ExportPLT(ExportFile& file);
 void HpglPoint(float x, float y, std::int32_t pen);
+void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count);
 
 // --- Coordinate and facet files -----------------------------------------------------------------
 constexpr const char* kUgfCaption = "     X     Y  PenNo";
@@ -198,6 +265,7 @@ void ExportUGF(ExportFile& file);
 void ExportGEO(ExportFile& file);
 void ExportTRE(ExportFile& file);
 void UgfPoint(float x, float y, std::int32_t pen);
+void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count);
 // A point of the walker drawn on the screen as well (the export's echo),
 // unless the export is unseen (gfx::K.Unseen).
 void EchoPoint(float x, float y, std::int32_t pen);

@@ -41,6 +41,12 @@ void WriteExportLine(ExportFile& file, std::string_view line) {
   EndLine(file, at + line.size());
 }
 
+void WriteQueuedPoints() {
+  if (Exchange.QueuedN > 0 && Exchange.Out != nullptr)
+    Exchange.QueueWriter(*Exchange.Out, Exchange.Queue, Exchange.QueuedN);
+  Exchange.QueuedN = 0;
+}
+
 namespace {
 
 store::Procedure screenFlush = [] {};  // the screen's own, while an unseen export runs
@@ -77,6 +83,7 @@ bool RunExport(const std::string& path, ExportProcedure procedure, std::string& 
   file.Text.swap(kept);
   std::swap(file.Room, keptRoom);
   Exchange.Cancelled = false;
+  Exchange.QueuedN = 0;
   // A batch export has no one at the screen: its passes leave the picture
   // as it was (the kernel keeps its state but draws nothing, and the
   // pieces' screen drawing only what it leaves behind), and as no key can
@@ -115,6 +122,7 @@ void ExchangeDeviceFlush(store::Device device) {
     case store::Device::PlaneWalker:
       Exchange.PlanePen = Exchange.ExportColour;
       WalkStorePlane();
+      WriteQueuedPoints();
       break;
     case store::Device::GeoFile: WriteGeoObjects(); break;
     case store::Device::DxfFile: WriteDxfEntities(); break;
@@ -122,6 +130,7 @@ void ExchangeDeviceFlush(store::Device device) {
     case store::Device::PlotterFile:
       Slots.VertexOut = HpglPoint;
       WalkStorePlane();
+      WriteQueuedPoints();
       Slots.VertexOut = UgfPoint;
       break;
     default: break;  // no writer of its own

@@ -2,6 +2,7 @@
 // the plotter window set to the picture's extent, one instruction per pen
 // move of the plane walker, then the pen parked and put away.
 #include <charconv>
+#include <cstring>
 #include <string>
 
 #include "exchange/exchange.h"
@@ -21,6 +22,20 @@ std::int32_t PlotterSteps(double v, double vmin) {
 
 std::string Int(std::int32_t n) { return gfx::FormatFixed(n, 0, 0); }
 
+// "SP15;" and CR LF for colour 15 in line, which holds kSelectRoom bytes;
+// its length.
+constexpr std::size_t kSelectRoom = 16;  // "SP-2147483648;" and CR LF
+std::size_t SelectLine(char* line, std::int32_t colour) {
+  char* at = line;
+  *at++ = 'S';
+  *at++ = 'P';
+  at = std::to_chars(at, line + kSelectRoom, colour).ptr;
+  *at++ = ';';
+  *at++ = '\r';
+  *at++ = '\n';
+  return static_cast<std::size_t>(at - line);
+}
+
 }  // namespace
 
 void ExportPLT(ExportFile& file) {
@@ -33,6 +48,7 @@ void ExportPLT(ExportFile& file) {
   std::string h = Int(PlotterSteps(Exchange.PlotYmax, Exchange.PlotYmin));
   WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
   store::RunDevicePass(store::Device::PlotterFile, Slots.RedrawForExport);
+  WriteQueuedPoints();
   Slots.VertexOut = UgfPoint;
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
@@ -43,28 +59,39 @@ void ExportPLT(ExportFile& file) {
 
 void HpglPoint(float x, float y, std::int32_t pen) {
   if (pen < 0) return;
-  if (Exchange.Out != nullptr) {
-    ExportFile& file = *Exchange.Out;
-    char* at = LineStart(file);
-    if (pen > 0) {  // the pen first: "SP15;"
-      *at++ = 'S';
-      *at++ = 'P';
-      at = std::to_chars(at, at + 16, Exchange.ExportColour).ptr;
-      *at++ = ';';
-      EndLine(file, at);
-      at = LineStart(file);
-    }
-    // "PU x,y;" or "PD x,y;"
-    *at++ = 'P';
-    *at++ = pen > 0 ? 'U' : 'D';
-    *at++ = ' ';
-    at = gfx::WriteWhole(at, PlotterSteps(x, Exchange.PlotXmin));
-    *at++ = ',';
-    at = gfx::WriteWhole(at, PlotterSteps(y, Exchange.PlotYmin));
-    *at++ = ';';
-    EndLine(file, at);
-  }
+  if (Exchange.Out != nullptr) QueuePoint(WriteHpglPoints, x, y, pen);
   EchoPoint(x, y, pen);
+}
+
+void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count) {
+  // The steps of every point first: none waits for the text before it.
+  std::int32_t steps[2 * kQueuedPoints];
+  for (int i = 0; i < count; ++i) {
+    steps[2 * i] = PlotterSteps(points[i].X, Exchange.PlotXmin);
+    steps[2 * i + 1] = PlotterSteps(points[i].Y, Exchange.PlotYmin);
+  }
+  // A move with the pen takes the pen first, "SP15;": its line is written
+  // before every line and kept before a move (where runs begin follows no
+  // pattern that a branch could learn).
+  char select[kSelectRoom];
+  std::int32_t selectColour = 0;
+  std::size_t selectLength = SelectLine(select, selectColour);
+  LineRun lines(file);
+  for (int i = 0; i < count; ++i) {
+    char* at = lines.Line();
+    if (points[i].Colour != selectColour) selectLength = SelectLine(select, selectColour = points[i].Colour);
+    const bool move = points[i].Pen > 0;
+    std::memcpy(at, select, kSelectRoom);
+    at += move ? selectLength : 0;
+    // "PU x,y;" or "PD x,y;"
+    std::memcpy(at, move ? "PU " : "PD ", 4);
+    at += 3;
+    at = gfx::WriteWhole(at, steps[2 * i]);
+    *at++ = ',';
+    at = gfx::WriteWhole(at, steps[2 * i + 1]);
+    *at++ = ';';
+    lines.End(at);
+  }
 }
 
 }  // namespace exchange
