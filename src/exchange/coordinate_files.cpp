@@ -88,6 +88,14 @@ void UgfPoint(float x, float y, std::int32_t pen) {
   EchoPoint(x, y, pen);
 }
 
+void UgfPolyline(const float* x, const float* y, int n, std::int32_t pen) {
+  if (Exchange.Out != nullptr) QueuePolyline(WriteUgfPoints, x, y, n, pen);
+  // (The echo draws on the screen, the queue writes the file: neither
+  // touches what the other uses, so the echo may come after the queue.)
+  if (!gfx::K.Unseen)
+    for (int k = 1; k <= n; ++k) EchoPoint(x[k], y[k], k == 1 ? pen : 0);
+}
+
 void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count) {
   LineRun lines(file);
   for (int i = 0; i < count; ++i) lines.End(UgfLine(lines.Line(), points[i].X, points[i].Y, points[i].Pen));

@@ -205,6 +205,9 @@ inline void QueuePoint(PointWriter writer, float x, float y, std::int32_t pen) {
   Exchange.QueueWriter = writer;
   Exchange.Queue[Exchange.QueuedN++] = {x, y, pen, Exchange.ExportColour};
 }
+// The points x/y 1..n queued as QueuePoint would queue them one by one, the
+// first with pen and the rest with 0.
+void QueuePolyline(PointWriter writer, const float* x, const float* y, int n, std::int32_t pen);
 
 // --- Device dispatch ---------------------------------------------------------------------
 // The start-up state; installs ExchangeDeviceFlush as store::ExchangeFlush.
@@ -255,6 +258,7 @@ std::uint32_t AciRgb(int aci);
 constexpr double kPlotterUnit = 0.02488;  // world units per plotter step
 void ExportPLT(ExportFile& file);
 void HpglPoint(float x, float y, std::int32_t pen);
+void HpglPolyline(const float* x, const float* y, int n, std::int32_t pen);  // as UgfPolyline
 void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count);
 
 // --- Coordinate and facet files -----------------------------------------------------------------
@@ -265,6 +269,9 @@ void ExportUGF(ExportFile& file);
 void ExportGEO(ExportFile& file);
 void ExportTRE(ExportFile& file);
 void UgfPoint(float x, float y, std::int32_t pen);
+// The points x/y 1..n of a polyline through UgfPoint, the first with pen
+// and the rest with 0, in one call (the walker's polylines come this way).
+void UgfPolyline(const float* x, const float* y, int n, std::int32_t pen);
 void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count);
 // A point of the walker drawn on the screen as well (the export's echo),
 // unless the export is unseen (gfx::K.Unseen).

@@ -41,6 +41,20 @@ void WriteExportLine(ExportFile& file, std::string_view line) {
   EndLine(file, at + line.size());
 }
 
+void QueuePolyline(PointWriter writer, const float* x, const float* y, int n, std::int32_t pen) {
+  for (int k = 1; k <= n;) {
+    if (Exchange.QueuedN == kQueuedPoints || (Exchange.QueuedN > 0 && Exchange.QueueWriter != writer))
+      WriteQueuedPoints();
+    Exchange.QueueWriter = writer;
+    const int take = std::min(kQueuedPoints - Exchange.QueuedN, n - k + 1);
+    QueuedPoint* queued = Exchange.Queue + Exchange.QueuedN;
+    const std::int32_t colour = Exchange.ExportColour;
+    for (int i = 0; i < take; ++i) queued[i] = {x[k + i], y[k + i], k + i == 1 ? pen : 0, colour};
+    Exchange.QueuedN += take;
+    k += take;
+  }
+}
+
 void WriteQueuedPoints() {
   if (Exchange.QueuedN > 0 && Exchange.Out != nullptr)
     Exchange.QueueWriter(*Exchange.Out, Exchange.Queue, Exchange.QueuedN);

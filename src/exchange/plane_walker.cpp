@@ -62,6 +62,9 @@ void AppendRun(float x, float y) {
 
 void SendPolyline(const float* x, const float* y, int n, int pen) {
   if (n < 1) return;
+  // The sinks of the exchange files take a polyline in one call.
+  if (Slots.VertexOut == UgfPoint) return UgfPolyline(x, y, n, pen);
+  if (Slots.VertexOut == HpglPoint) return HpglPolyline(x, y, n, pen);
   Slots.VertexOut(x[1], y[1], pen);
   for (int k = 2; k <= n; ++k) Slots.VertexOut(x[k], y[k], 0);
 }

@@ -63,6 +63,18 @@ void HpglPoint(float x, float y, std::int32_t pen) {
   EchoPoint(x, y, pen);
 }
 
+void HpglPolyline(const float* x, const float* y, int n, std::int32_t pen) {
+  if (n >= 1 && pen < 0) {  // the first point goes nowhere
+    ++x;
+    ++y;
+    --n;
+    pen = 0;
+  }
+  if (Exchange.Out != nullptr) QueuePolyline(WriteHpglPoints, x, y, n, pen);
+  if (!gfx::K.Unseen)
+    for (int k = 1; k <= n; ++k) EchoPoint(x[k], y[k], k == 1 ? pen : 0);
+}
+
 void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count) {
   // The steps of every point first: none waits for the text before it.
   std::int32_t steps[2 * kQueuedPoints];
