@@ -295,7 +295,9 @@ void InstallApplicationSlots() {
   exchange::FileSlots.UnsavedWork = UnsavedWork;
   exchange::FileSlots.ChooseFile = ChooseDataFile;
   exchange::FileSlots.RedrawPicture = view::Redraw;
-  exchange::Slots.RedrawForExport = view::Slots.WID_RIS;
+  // The picture the extent pass measures, through the same slot: the
+  // plotter export then measures the pieces of its own pass.
+  exchange::Slots.RedrawForExport = store::Slots.RedrawForMeasure;
   exchange::Exports.Ugf = Export<exchange::ExportUGF>;
   exchange::Exports.Geo = Export<exchange::ExportGEO>;
   exchange::Exports.Dxf = Export<exchange::ExportDXF>;

@@ -1,8 +1,10 @@
 // src/exchange/plotter.cpp — the picture as an HPGL plotter program (.PLT):
 // the plotter window set to the picture's extent, one instruction per pen
 // move of the plane walker, then the pen parked and put away.
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "exchange/exchange.h"
@@ -36,6 +38,36 @@ std::size_t SelectLine(char* line, std::int32_t colour) {
   return static_cast<std::size_t>(at - line);
 }
 
+// The points of a pass that measures the picture while it draws it, held
+// until the extent (the origin of every step) is known; the memory is kept
+// from one export to the next, as the text's is.
+struct HeldPoints {
+  bool Holding = false;  // WriteHpglPoints holds what it is given
+  std::unique_ptr<QueuedPoint[]> Points;
+  std::size_t Count = 0, Room = 0;
+};
+HeldPoints held;
+
+void Hold(const QueuedPoint* points, int count) {
+  const auto more = static_cast<std::size_t>(count);
+  if (held.Room - held.Count < more) {
+    const std::size_t room = std::max({2 * held.Room, held.Count + more, std::size_t{1} << 16});
+    auto grown = std::make_unique_for_overwrite<QueuedPoint[]>(room);
+    if (held.Count > 0) std::memcpy(grown.get(), held.Points.get(), held.Count * sizeof(QueuedPoint));
+    held.Points = std::move(grown);
+    held.Room = room;
+  }
+  std::memcpy(held.Points.get() + held.Count, points, more * sizeof(QueuedPoint));
+  held.Count += more;
+}
+
+// The plotter window: the extent in steps.
+void WriteWindow(ExportFile& file) {
+  std::string w = Int(PlotterSteps(Exchange.PlotXmax, Exchange.PlotXmin));
+  std::string h = Int(PlotterSteps(Exchange.PlotYmax, Exchange.PlotYmin));
+  WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
+}
+
 }  // namespace
 
 void ExportPLT(ExportFile& file) {
@@ -43,12 +75,27 @@ void ExportPLT(ExportFile& file) {
   Exchange.PlotScale = 1.0f;
   // All flushes share one origin: the lower-left corner of the extent.
   Exchange.PlotXmin = Exchange.PlotYmin = Exchange.PlotXmax = Exchange.PlotYmax = 0;
-  store::MeasureExtent2D(Exchange.PlotXmin, Exchange.PlotYmin, Exchange.PlotXmax, Exchange.PlotYmax);
-  std::string w = Int(PlotterSteps(Exchange.PlotXmax, Exchange.PlotXmin));
-  std::string h = Int(PlotterSteps(Exchange.PlotYmax, Exchange.PlotYmin));
-  WriteExportLine(file, "IN;IW0,0," + w + "," + h + ";IP0,0," + w + "," + h + ";SP1;");
-  store::RunDevicePass(store::Device::PlotterFile, Slots.RedrawForExport);
-  WriteQueuedPoints();
+  if (store::Slots.RedrawForMeasure == Slots.RedrawForExport) {
+    // The extent pass would run this very redraw: one pass measures each
+    // piece as that pass would and draws it, its points held until the
+    // window is written.
+    store::BeginPassExtent2D();
+    held.Holding = true;
+    held.Count = 0;
+    store::RunDevicePass(store::Device::PlotterFile, Slots.RedrawForExport);
+    WriteQueuedPoints();
+    held.Holding = false;
+    if (!store::EndPassExtent2D(Exchange.PlotXmin, Exchange.PlotYmin, Exchange.PlotXmax, Exchange.PlotYmax))
+      store::MeasureExtent2D(Exchange.PlotXmin, Exchange.PlotYmin, Exchange.PlotXmax, Exchange.PlotYmax);
+    WriteWindow(file);
+    for (std::size_t i = 0; i < held.Count; i += kQueuedPoints)
+      WriteHpglPoints(file, held.Points.get() + i, static_cast<int>(std::min<std::size_t>(kQueuedPoints, held.Count - i)));
+  } else {
+    store::MeasureExtent2D(Exchange.PlotXmin, Exchange.PlotYmin, Exchange.PlotXmax, Exchange.PlotYmax);
+    WriteWindow(file);
+    store::RunDevicePass(store::Device::PlotterFile, Slots.RedrawForExport);
+    WriteQueuedPoints();
+  }
   Slots.VertexOut = UgfPoint;
   gfx::SetColor(gfx::kForeground);
   Exchange.ExportColour = gfx::kForeground;
@@ -76,6 +123,7 @@ void HpglPolyline(const float* x, const float* y, int n, std::int32_t pen) {
 }
 
 void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count) {
+  if (held.Holding) return Hold(points, count);
   // The steps of every point first: none waits for the text before it.
   std::int32_t steps[2 * kQueuedPoints];
   for (int i = 0; i < count; ++i) {

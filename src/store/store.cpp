@@ -896,6 +896,10 @@ void DispatchFlush() {
     case Device::Extent2D: MeasureFlush2D(); break;
     case Device::Extent3D: MeasureFlush3D(); break;
     default:
+      if (Store.ExtentOfPass) {
+        Store.ExtentUnsure = Store.ExtentUnsure || Store.ImageCount > 0;
+        MeasureFlush2D();
+      }
       Slots.ScreenFlush();
       Slots.ExchangeFlush(OutputDevice);
       break;
@@ -976,6 +980,7 @@ void MeasureFlush2D() { MeasurePiece(2); }
 void MeasureFlush3D() { MeasurePiece(3); }
 
 void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
+  Store.ExtentUnsure = Store.ExtentUnsure || Store.ExtentOfPass;
   Store.ExtentFirst = true;
   RunDevicePass(Device::Extent2D, Slots.RedrawForMeasure);
   if (Store.ExtentFirst) return;  // nothing was flushed: the caller's preset stands
@@ -985,7 +990,25 @@ void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
   vmax = Store.ExtentMax[1];
 }
 
+void BeginPassExtent2D() {
+  Store.ExtentFirst = true;
+  Store.ExtentOfPass = true;
+  Store.ExtentUnsure = false;
+}
+
+bool EndPassExtent2D(float& umin, float& vmin, float& umax, float& vmax) {
+  Store.ExtentOfPass = false;
+  if (Store.ExtentUnsure) return false;
+  if (Store.ExtentFirst) return true;  // nothing was flushed: the caller's preset stands
+  umin = Store.ExtentMin[0];
+  vmin = Store.ExtentMin[1];
+  umax = Store.ExtentMax[0];
+  vmax = Store.ExtentMax[1];
+  return true;
+}
+
 void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax) {
+  Store.ExtentUnsure = Store.ExtentUnsure || Store.ExtentOfPass;
   Store.ExtentFirst = true;
   RunDevicePass(Device::Extent3D, Slots.RedrawForMeasure);
   if (Store.ExtentFirst) return;
@@ -1009,6 +1032,7 @@ void InitStore() {
   Store.PieceLost = false;
   Store.ExtentFirst = false;
   for (int k = 0; k < 3; ++k) Store.ExtentMin[k] = Store.ExtentMax[k] = 0;
+  Store.ExtentOfPass = Store.ExtentUnsure = false;
   Store.PointFile.Announced = Store.ObjectFile.Announced = false;
   OutputDevice = Device::Screen;
   BeginPicture();

@@ -142,6 +142,11 @@ struct DrawingStore {
   // Extent passes: the first-item flag and what has been gathered so far.
   bool ExtentFirst = false;
   float ExtentMin[3] = {}, ExtentMax[3] = {};
+  // An exchange pass measures its pieces as well (BeginPassExtent2D), and
+  // what it measured is not to be taken (a piece held a bitmap, or an
+  // extent pass ran within it).
+  bool ExtentOfPass = false;
+  bool ExtentUnsure = false;
 
   ScratchFile PointFile{"BUF.TMP"};
   ScratchFile ObjectFile{"BUFN.TMP"};
@@ -255,6 +260,16 @@ void ReflectStore(const float n[3], float d);                // mirror in n·p =
 // left as the caller preset them.
 void MeasureExtent2D(float& umin, float& vmin, float& umax, float& vmax);
 void MeasureExtent3D(float& xmin, float& ymin, float& zmin, float& xmax, float& ymax, float& zmax);
+// The 2D extent of an exchange pass's own pieces, for an export whose redraw
+// is the one the extent pass runs (RedrawForMeasure): each piece is measured
+// as MeasureExtent2D measures it, before it is drawn. BeginPassExtent2D
+// before the pass; EndPassExtent2D after it gives what MeasureExtent2D would
+// (the outputs left as preset when nothing was flushed), or false, leaving
+// them, when a piece held a bitmap (whose size is read again as it is
+// drawn) or an extent pass ran within the pass: only the extent pass
+// itself is then taken for the extent.
+void BeginPassExtent2D();
+bool EndPassExtent2D(float& umin, float& vmin, float& umax, float& vmax);
 // One flush of an extent pass (what DispatchFlush calls for Extent2D and Extent3D).
 void MeasureFlush2D();
 void MeasureFlush3D();
