@@ -112,9 +112,21 @@ void WalkPolyline(int start, int last, int pen) {
   while (from < last) {
     int to = from + kWalkPoints - 1 < last ? from + kWalkPoints - 1 : last;
     Exchange.PointN = 0;
-    for (int k = from; k <= to; ++k) {
-      ++Exchange.PointN;
-      ProjectPoint(k, Exchange.PointX[Exchange.PointN], Exchange.PointY[Exchange.PointN]);
+    for (int k = from; k <= to;) {
+      // The points the store holds in memory or in a cached block, copied
+      // a run at a time; one it must read goes through PointGet.
+      constexpr int kCopied = 256;
+      float x[kCopied], y[kCopied], z[kCopied];
+      const int held = store::HeldPoints(k, std::min(kCopied, to - k + 1), x, y, z);
+      for (int i = 0; i < held; ++i) {
+        ++Exchange.PointN;
+        view::WorldToView(x[i], y[i], z[i], Exchange.PointX[Exchange.PointN], Exchange.PointY[Exchange.PointN]);
+      }
+      if (held == 0) {
+        ++Exchange.PointN;
+        ProjectPoint(k, Exchange.PointX[Exchange.PointN], Exchange.PointY[Exchange.PointN]);
+      }
+      k += std::max(held, 1);
     }
     DrawLine(pen);
     from = to;

@@ -41,12 +41,12 @@ std::size_t SelectLine(char* line, std::int32_t colour) {
 // The points of a pass that measures the picture while it draws it, held
 // until the extent (the origin of every step) is known; the memory is kept
 // from one export to the next, as the text's is.
-struct HeldPoints {
+struct HeldMoves {
   bool Holding = false;  // WriteHpglPoints holds what it is given
   std::unique_ptr<QueuedPoint[]> Points;
   std::size_t Count = 0, Room = 0;
 };
-HeldPoints held;
+HeldMoves held;
 
 void Hold(const QueuedPoint* points, int count) {
   const auto more = static_cast<std::size_t>(count);
