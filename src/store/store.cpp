@@ -966,11 +966,25 @@ void MeasurePiece(int dims) {
               im.Y + static_cast<float>(height) * im.PixelSize, 0);
     }
   }
-  if (havePoints)
+  if (havePoints) {
+    // The extent has begun (at point 1 at the latest): the points widen it
+    // as Widen would, in locals.
+    float lo[3] = {Store.ExtentMin[0], Store.ExtentMin[1], Store.ExtentMin[2]};
+    float hi[3] = {Store.ExtentMax[0], Store.ExtentMax[1], Store.ExtentMax[2]};
     ForEachPoint(1, Store.PointCount, false, [&](float x, float y, float z) {
-      Measure(dims, x, y, z);
+      float p[3] = {x, y, z};
+      if (dims == 2) Slots.ProjectOnViewPlane(x, y, z, p[0], p[1]);
+      for (int k = 0; k < dims; ++k) {
+        if (p[k] < lo[k]) lo[k] = p[k];
+        if (p[k] > hi[k]) hi[k] = p[k];
+      }
       return true;
     });
+    for (int k = 0; k < dims; ++k) {
+      Store.ExtentMin[k] = lo[k];
+      Store.ExtentMax[k] = hi[k];
+    }
+  }
   for (int j = 1; j <= Store.TextCount; ++j) MeasureText(dims, Store.Texts[j]);
 }
 
