@@ -11,8 +11,9 @@
 // shell itself (CcxShell), through the same export file.
 //
 // Sections:
-//   export file                ExportFile, LineStart, WriteExportLine, RunExport
+//   export file                ExportFile, LineStart, WriteExportLine, LineRun, RunExport
 //   state and slots            ExchangeState g, VertexOut, RedrawForExport
+//   queued points              QueuePoint, QueuePolyline, WriteQueuedPoints
 //   device dispatch            InitExchange, ExchangeDeviceFlush
 //   plane walker               WalkStorePlane, DrawLine, OffsetPolyline, ...
 //   DXF                        ExportDXF, WriteDxfEntities, group writers
@@ -196,9 +197,12 @@ extern ExchangeSlots Slots;  // ExchangeSlots{} puts them back
 // The queue is written when it is full, when another writer queues, at the
 // end of every flushed piece and before an export writes its last line; so
 // the lines keep their order among the file's other lines.
+
 // Writes what is queued to Exchange.Out (nothing when there is none) and
 // empties the queue.
 void WriteQueuedPoints();
+// Queues one point for writer (writing the queue first when it is full or
+// holds another writer's points).
 inline void QueuePoint(PointWriter writer, float x, float y, std::int32_t pen) {
   if (Exchange.QueuedN == kQueuedPoints || (Exchange.QueuedN > 0 && Exchange.QueueWriter != writer))
     WriteQueuedPoints();
