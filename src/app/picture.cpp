@@ -222,11 +222,50 @@ void DrawScaleBar(float x, float y, float s, float step, int count) {
 
 namespace {
 
+// A diagram's points on their way into the store, a chunk at a time, put
+// where the store's transforms would put them: scaled by S about the origin
+// (ScaleStore's steps), then, when Moved, moved by (Dx, Dy, 0) (MoveStore's).
+struct DiagramPoints {
+  static constexpr int kChunk = 1024;  // even: the hatch comes in pairs
+  float S = 1, Dx = 0, Dy = 0;
+  bool Moved = false;
+  int Count = 0;
+  float X[kChunk], Y[kChunk], Z[kChunk];
+
+  float Place(float v, float d) const {
+    const float scaled = 0.0f + S * (v - 0.0f);
+    return Moved ? scaled + d : scaled;
+  }
+  bool Full() const { return Count == kChunk; }
+  void Put(float x, float y) {
+    X[Count] = Place(x, Dx);
+    Y[Count] = Place(y, Dy);
+    Z[Count] = Place(0.0f, 0.0f);
+    ++Count;
+  }
+  // The points so far as points of the current polyline.
+  void AddPoints() {
+    store::AddPoints(X, Y, Z, Count);
+    Count = 0;
+  }
+  // The pairs so far as polylines of two points each.
+  void AddPairs() {
+    store::AddTwoPointPolylines(X, Y, Z, Count / 2);
+    Count = 0;
+  }
+};
+DiagramPoints diagramPoints;
+
+// The diagram at picture scale; moved by (dx, dy) when moved (as MoveStore
+// would move it after).
 void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::string_view units,
-                   const float* values, float k, int width, int decimals) {
+                   const float* values, float k, int width, int decimals, bool moved = false,
+                   float dx = 0, float dy = 0) {
   const float s = Shell.PictureScale, hF = Shell.FontHeight;
   const float zN = Shell.SectionHeight[LastSection()];
   store::ClearStore();
+  DiagramPoints& points = diagramPoints;
+  points.S = s, points.Moved = moved, points.Dx = dx, points.Dy = dy, points.Count = 0;
 
   // The baseline: the generatrix, nodes on the axis left out.
   bool begun = false;
@@ -235,8 +274,10 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
-      store::AddPoint(nodes.R[n], nodes.Z[n], 0);
+      if (points.Full()) points.AddPoints();
+      points.Put(nodes.R[n], nodes.Z[n]);
     });
+  points.AddPoints();
   Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
   Text(units, 0, zN + PictureLayout::UnitsRise / s, hF / s, hF / (2 * s));
 
@@ -279,18 +320,22 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
-      store::AddPoint(nodes.R[n] + nodes.NormalR[n] * values[n] * k,
-                      nodes.Z[n] + nodes.NormalZ[n] * values[n] * k, 0);
+      if (points.Full()) points.AddPoints();
+      points.Put(nodes.R[n] + nodes.NormalR[n] * values[n] * k, nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
     });
+    points.AddPoints();
   }
   for (int j = 0; j < nodes.Runs; ++j)
     ForRun(nodes, j, [&](int n) {
       if (nodes.R[n] <= kOnAxis) return;
-      Segment2(nodes.R[n], nodes.Z[n], nodes.R[n] + nodes.NormalR[n] * values[n] * k,
-               nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+      if (points.Full()) points.AddPairs();
+      points.Put(nodes.R[n], nodes.Z[n]);
+      points.Put(nodes.R[n] + nodes.NormalR[n] * values[n] * k, nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
     });
+  points.AddPairs();
   store::CloseStore();
-  store::ScaleStore(0, 0, 0, s);
+  store::ScaleTexts(0, 0, 0, s);
+  if (moved) store::MoveTexts(dx, dy, 0);
 }
 
 }  // namespace
@@ -514,8 +559,8 @@ void DrawDiagrams(const Scheme& at, bool bending) {
     const bool moment = bending && d.Values == &ShellSolution::AxialForce;
     Piece(kScheme, kDiagramLayer);
     DrawDiagramOn(nodes, moment ? "Меридианальный момент;Meridional moment"_sc : d.Title,
-                  moment ? "Н*мм/мм;N*mm/mm"_sc : d.Units, values, DiagramScale(i), d.Width, d.Decimals);
-    store::MoveStore(x, y, 0);
+                  moment ? "Н*мм/мм;N*mm/mm"_sc : d.Units, values, DiagramScale(i), d.Width, d.Decimals,
+                  true, x, y);
     Flush();
     if (d.Values == &ShellSolution::MeridionalStress || d.Values == &ShellSolution::HoopStress) {
       Piece(kWarningColour, kDiagramLayer);

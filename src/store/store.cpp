@@ -437,14 +437,16 @@ namespace {
 
 // Calls f(x, y, z) for the points from..to in their order, and when write
 // is set stores what f left in them; stops after a point where f gives
-// false, or (heldOnly) before the first point that is not held. The points
+// false, or (heldOnly) before the first point that is not held. Points
+// written afresh (fresh) are not read first: what f is given then is no
+// point's value, and a point that is not held is only put. The points
 // in memory and the runs of
 // points a cached block holds whole are visited in place; any other point
 // (its block not cached, or split between two blocks) goes through PointGet
 // and PointPut, which load the blocks and meet the errors: the cache sees
 // the same reads and writes in the same order as point after point.
 template <typename F>
-void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
+void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false, bool fresh = false) {
   int n = from < 1 ? 1 : from;
   for (; n <= to && n <= kPointsInMemory; ++n)
     if (!f(Store.X[n], Store.Y[n], Store.Z[n])) return;
@@ -457,7 +459,7 @@ void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
     if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
       if (heldOnly) return;
       float x = 0, y = 0, z = 0;
-      PointGet(n, x, y, z);
+      if (!fresh) PointGet(n, x, y, z);
       const bool more = f(x, y, z);
       if (write) PointPut(n, x, y, z);
       if (!more) return;
@@ -487,6 +489,22 @@ void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
     if (!more) return;
     n += count;
   }
+}
+
+// Three elements written in place when their block is cached and holds all
+// three (what StoreThree does first, without its call); false otherwise.
+inline bool PutCached(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+  if (!f.Open) return false;
+  std::uint32_t* at = CachedThree(f, e);
+  if (at == nullptr) return false;
+  at[0] = a;
+  at[1] = b;
+  at[2] = c;
+  CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
+  const int k = static_cast<int>(e % kBlockElements);
+  if (k < block.DirtyFrom) block.DirtyFrom = k;
+  if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
+  return true;
 }
 
 }  // namespace
@@ -573,11 +591,44 @@ void AddPoint(float x, float y, float z) {
   PointPut(Store.PointCount, x, y, z);
 }
 
+void AddPoints(const float* x, const float* y, const float* z, int count) {
+  if (count <= 0) return;
+  const int from = Store.PointCount + 1;
+  Store.PointCount += count;
+  int k = 0;
+  ForEachPoint(from, from + count - 1, true, [&](float& px, float& py, float& pz) {
+    px = x[k];
+    py = y[k];
+    pz = z[k];
+    ++k;
+    return true;
+  }, false, true);
+}
+
 void BeginObject(int kind) {
   ++Store.ObjectCount;
   Store.First[0] = Store.ObjectCount;
   int first = Store.PointCount + 1;
   ObjectPut(Store.ObjectCount, kind == SegmentPairs ? -first : first, kind, Store.CurrentPen);
+}
+
+void AddTwoPointPolylines(const float* x, const float* y, const float* z, int count) {
+  // BeginPolyline and AddPoint twice, each in place when it can be.
+  const std::uint32_t kind = Polyline, pen = static_cast<std::uint8_t>(Store.CurrentPen);
+  for (int j = 0; j < count; ++j) {
+    const int i = ++Store.ObjectCount;
+    Store.First[0] = i;
+    const int n = Store.PointCount + 1;
+    if (i <= kObjectsInMemory || !PutCached(Store.ObjectFile, ObjectElement(i), static_cast<std::uint32_t>(n), kind, pen))
+      ObjectPut(i, n, Polyline, Store.CurrentPen);
+    for (int e = 2 * j; e < 2 * j + 2; ++e) {
+      const int p = ++Store.PointCount;
+      if (p <= kPointsInMemory ||
+          !PutCached(Store.PointFile, PointElement(p), std::bit_cast<std::uint32_t>(x[e]),
+                     std::bit_cast<std::uint32_t>(y[e]), std::bit_cast<std::uint32_t>(z[e])))
+        PointPut(p, x[e], y[e], z[e]);
+    }
+  }
 }
 
 void BeginPolyline() { BeginObject(Polyline); }
@@ -610,6 +661,25 @@ void GetObjectRange(int i, int& first, int& last, int& kind, int& pen) {
   ObjectGet(i, first, kind, pen);
   ObjectGet(i + 1, next, nextKind, nextPen);
   last = static_cast<int>(std::llabs(static_cast<long long>(next)) - 1);
+}
+
+int HeldObjects(int i, int count, int* first, int* kind, int* pen) {
+  if (i < 0 || count <= 0) return 0;
+  int copied = 0;
+  for (; copied < count && i <= kObjectsInMemory; ++copied, ++i) {
+    first[copied] = Store.First[i];
+    kind[copied] = Store.Kind[i];
+    pen[copied] = Store.Pen[i];
+  }
+  ScratchFile& file = Store.ObjectFile;
+  for (; copied < count && file.Open; ++copied, ++i) {
+    const std::uint32_t* at = CachedThree(file, ObjectElement(i));
+    if (at == nullptr) break;
+    first[copied] = static_cast<std::int32_t>(at[0]);
+    kind[copied] = static_cast<std::uint8_t>(at[1]);
+    pen[copied] = static_cast<std::uint8_t>(at[2]);
+  }
+  return copied;
 }
 
 void GetObjectRange(int i, int& first, int& last) {
@@ -768,6 +838,17 @@ void GetImage(int j, const char*& name, float& x, float& y, float& pixelSize, in
 
 namespace {
 
+// Applies f to every text corner.
+template <typename F>
+void TransformTexts(F f) {
+  for (int j = 1; j <= Store.TextCount; ++j) {
+    TextItem& t = Store.Texts[j];
+    f(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
+    f(t.BaseEnd[0], t.BaseEnd[1], t.BaseEnd[2]);
+    f(t.TopStart[0], t.TopStart[1], t.TopStart[2]);
+  }
+}
+
 // Applies f to every point (when there are objects) and every text corner.
 template <typename F>
 void TransformStore(F f) {
@@ -776,12 +857,7 @@ void TransformStore(F f) {
       f(x, y, z);
       return true;
     });
-  for (int j = 1; j <= Store.TextCount; ++j) {
-    TextItem& t = Store.Texts[j];
-    f(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
-    f(t.BaseEnd[0], t.BaseEnd[1], t.BaseEnd[2]);
-    f(t.TopStart[0], t.TopStart[1], t.TopStart[2]);
-  }
+  TransformTexts(f);
 }
 
 }  // namespace
@@ -791,6 +867,22 @@ void MoveStore(float dx, float dy, float dz) {
     x += dx;
     y += dy;
     z += dz;
+  });
+}
+
+void MoveTexts(float dx, float dy, float dz) {
+  TransformTexts([=](float& x, float& y, float& z) {
+    x += dx;
+    y += dy;
+    z += dz;
+  });
+}
+
+void ScaleTexts(float qx, float qy, float qz, float k) {
+  TransformTexts([=](float& x, float& y, float& z) {
+    x = qx + k * (x - qx);
+    y = qy + k * (y - qy);
+    z = qz + k * (z - qz);
   });
 }
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -344,6 +345,35 @@ Pixel PixelAt(int n) {
   return p;
 }
 
+// The object entries, which the renderer reads in order, a run at a time
+// as long as they are held (reading them ahead reads no file and says
+// nothing); an entry that must be read from its file is read when its
+// object is drawn, as before.
+struct ObjectRun {
+  static constexpr int kEntries = 512;
+  int First = 0, Count = 0;
+  int Start[kEntries], Kind[kEntries], Pen[kEntries];
+};
+ObjectRun objects;
+
+// What store::GetObjectRange gives.
+void ObjectRange(int i, int& first, int& last, int& kind, int& pen) {
+  if (i < objects.First || i + 1 >= objects.First + objects.Count) {
+    objects.First = i;
+    objects.Count = store::HeldObjects(i, ObjectRun::kEntries, objects.Start, objects.Kind, objects.Pen);
+    if (objects.Count < 2) {
+      objects.Count = 0;
+      store::GetObjectRange(i, first, last, kind, pen);
+      return;
+    }
+  }
+  const int k = i - objects.First;
+  first = objects.Start[k];
+  kind = objects.Kind[k];
+  pen = objects.Pen[k];
+  last = static_cast<int>(std::llabs(static_cast<long long>(objects.Start[k + 1])) - 1);
+}
+
 // The world pen is the view's own: what it does with a point is to project
 // it and move the kernel's unrounded pen there.
 bool PlainWorldPen() {
@@ -353,7 +383,7 @@ bool PlainWorldPen() {
 
 void RenderObject(int i) {
   int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(i, first, last, kind, pen);
+  ObjectRange(i, first, last, kind, pen);
   const int s = first < 0 ? -first : first;
   // A damaged range must not reach points the store does not hold.
   if (last > store::Store.PointCount) last = store::Store.PointCount;
@@ -447,7 +477,8 @@ void RenderText(int t) {
 
 void RenderStoreOnScreen() {
   RenderImages();
-  run.Count = 0;  // the points of another piece
+  run.Count = 0;  // the points and objects of another piece
+  objects.Count = 0;
   for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     if (platform::Drv.DrvKeyPressed()) {
       SetLineStyle(0);
