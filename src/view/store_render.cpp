@@ -421,10 +421,14 @@ void RenderObject(int i) {
             ++k;
             continue;
           }
-          // The rest of the polyline that the run holds, at once.
+          // The rest of the polyline that the run holds, at once (one
+          // point, of a segment, the line itself).
           const int at = k - run.First;
           const int count = std::min(last - k + 1, run.Count - at);
-          LineToExactRun(run.Px + at, run.Py + at, run.Pz + at, count, true);
+          if (count == 1)
+            LineToExact(b.X, b.Y, b.Z, true);
+          else
+            LineToExactRun(run.Px + at, run.Py + at, run.Pz + at, count, true);
           k += count;
         }
         break;
