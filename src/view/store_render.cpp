@@ -324,25 +324,31 @@ PixelRun run;
 struct Pixel {
   double X = 0, Y = 0, Z = 0;
 };
-Pixel PixelAt(int n) {
+// Projects the run of points from n; false when point n is not held and
+// must be read on its own.
+[[gnu::noinline]] bool LoadRun(int n) {
+  run.First = n;
+  const int ahead = store::Store.PointCount - n + 1;
+  run.Count = store::HeldPoints(n, ahead < PixelRun::kPoints ? ahead : PixelRun::kPoints, run.X, run.Y,
+                                run.Z);
+  if (run.Count == 0) return false;
+  view::WorldToPixelExactRun(run.X, run.Y, run.Z, run.Count, run.Px, run.Py, run.Pz);
+  return true;
+}
+
+[[gnu::noinline]] Pixel PixelAlone(int n) {
+  const Corner c = PointAt(n);
   Pixel p;
-  if (n < run.First || n >= run.First + run.Count) {
-    run.First = n;
-    const int ahead = store::Store.PointCount - n + 1;
-    run.Count = store::HeldPoints(n, ahead < PixelRun::kPoints ? ahead : PixelRun::kPoints, run.X,
-                                  run.Y, run.Z);
-    if (run.Count == 0) {
-      const Corner c = PointAt(n);
-      view::WorldToPixelExact(c.X, c.Y, c.Z, p.X, p.Y, p.Z);
-      return p;
-    }
-    view::WorldToPixelExactRun(run.X, run.Y, run.Z, run.Count, run.Px, run.Py, run.Pz);
-  }
-  const int k = n - run.First;
-  p.X = run.Px[k];
-  p.Y = run.Py[k];
-  p.Z = run.Pz[k];
+  view::WorldToPixelExact(c.X, c.Y, c.Z, p.X, p.Y, p.Z);
   return p;
+}
+
+// Inline: most points are in the run, and their pixels are then read where
+// they are used.
+inline Pixel PixelAt(int n) {
+  if ((n < run.First || n >= run.First + run.Count) && !LoadRun(n)) return PixelAlone(n);
+  const int k = n - run.First;
+  return {run.Px[k], run.Py[k], run.Pz[k]};
 }
 
 // The object entries, which the renderer reads in order, a run at a time
