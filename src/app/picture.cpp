@@ -222,25 +222,33 @@ void DrawScaleBar(float x, float y, float s, float step, int count) {
 
 namespace {
 
-// A diagram's points on their way into the store, a chunk at a time, put
-// where the store's transforms would put them: scaled by S about the origin
-// (ScaleStore's steps), then, when Moved, moved by (Dx, Dy, 0) (MoveStore's).
-struct DiagramPoints {
-  static constexpr int kChunk = 1024;  // even: the hatch comes in pairs
+// Where the store's transforms would put a diagram's point: scaled by S
+// about the origin (ScaleStore's steps), then, when Moved, moved by
+// (Dx, Dy, 0) (MoveStore's). Kept apart from the points it places, so that
+// it stays in registers while they are written.
+struct Placement {
   float S = 1, Dx = 0, Dy = 0;
   bool Moved = false;
-  int Count = 0;
-  float X[kChunk], Y[kChunk], Z[kChunk];
-
   float Place(float v, float d) const {
     const float scaled = 0.0f + S * (v - 0.0f);
     return Moved ? scaled + d : scaled;
   }
+  float X(float x) const { return Place(x, Dx); }
+  float Y(float y) const { return Place(y, Dy); }
+  float Z() const { return Place(0.0f, 0.0f); }
+};
+
+// A diagram's placed points on their way into the store, a chunk at a time.
+struct DiagramPoints {
+  static constexpr int kChunk = 1024;  // even: the hatch comes in pairs
+  int Count = 0;
+  float X[kChunk], Y[kChunk], Z[kChunk];
+
   bool Full() const { return Count == kChunk; }
-  void Put(float x, float y) {
-    X[Count] = Place(x, Dx);
-    Y[Count] = Place(y, Dy);
-    Z[Count] = Place(0.0f, 0.0f);
+  void Put(float x, float y, float z) {
+    X[Count] = x;
+    Y[Count] = y;
+    Z[Count] = z;
     ++Count;
   }
   // The points so far as points of the current polyline.
@@ -265,7 +273,9 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
   const float zN = Shell.SectionHeight[LastSection()];
   store::ClearStore();
   DiagramPoints& points = diagramPoints;
-  points.S = s, points.Moved = moved, points.Dx = dx, points.Dy = dy, points.Count = 0;
+  points.Count = 0;
+  const Placement at{s, dx, dy, moved};
+  const float z = at.Z();
 
   // The baseline: the generatrix, nodes on the axis left out.
   bool begun = false;
@@ -275,7 +285,7 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       if (!begun) store::BeginPolyline();
       begun = true;
       if (points.Full()) points.AddPoints();
-      points.Put(nodes.R[n], nodes.Z[n]);
+      points.Put(at.X(nodes.R[n]), at.Y(nodes.Z[n]), z);
     });
   points.AddPoints();
   Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
@@ -321,7 +331,8 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       if (!begun) store::BeginPolyline();
       begun = true;
       if (points.Full()) points.AddPoints();
-      points.Put(nodes.R[n] + nodes.NormalR[n] * values[n] * k, nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+      points.Put(at.X(nodes.R[n] + nodes.NormalR[n] * values[n] * k),
+                 at.Y(nodes.Z[n] + nodes.NormalZ[n] * values[n] * k), z);
     });
     points.AddPoints();
   }
@@ -329,8 +340,9 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
     ForRun(nodes, j, [&](int n) {
       if (nodes.R[n] <= kOnAxis) return;
       if (points.Full()) points.AddPairs();
-      points.Put(nodes.R[n], nodes.Z[n]);
-      points.Put(nodes.R[n] + nodes.NormalR[n] * values[n] * k, nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+      points.Put(at.X(nodes.R[n]), at.Y(nodes.Z[n]), z);
+      points.Put(at.X(nodes.R[n] + nodes.NormalR[n] * values[n] * k),
+                 at.Y(nodes.Z[n] + nodes.NormalZ[n] * values[n] * k), z);
     });
   points.AddPairs();
   store::CloseStore();
