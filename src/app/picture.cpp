@@ -264,6 +264,14 @@ struct DiagramPoints {
 };
 DiagramPoints diagramPoints;
 
+// The placed baseline and curve points of the nodes a diagram draws, by
+// node: its hatch joins them.
+struct PlacedNodes {
+  float BaseX[kBendingCapacity], BaseY[kBendingCapacity];
+  float CurveX[kBendingCapacity], CurveY[kBendingCapacity];
+};
+PlacedNodes placedNodes;
+
 // The diagram at picture scale; moved by (dx, dy) when moved (as MoveStore
 // would move it after).
 void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::string_view units,
@@ -276,6 +284,7 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
   points.Count = 0;
   const Placement at{s, dx, dy, moved};
   const float z = at.Z();
+  PlacedNodes& placed = placedNodes;
 
   // The baseline: the generatrix, nodes on the axis left out.
   bool begun = false;
@@ -285,7 +294,9 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       if (!begun) store::BeginPolyline();
       begun = true;
       if (points.Full()) points.AddPoints();
-      points.Put(at.X(nodes.R[n]), at.Y(nodes.Z[n]), z);
+      placed.BaseX[n] = at.X(nodes.R[n]);
+      placed.BaseY[n] = at.Y(nodes.Z[n]);
+      points.Put(placed.BaseX[n], placed.BaseY[n], z);
     });
   points.AddPoints();
   Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
@@ -323,7 +334,8 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
     }
   }
   // The curve of each run: offset from the generatrix along the normal by
-  // value × scale; then the hatch from each node to its curve point.
+  // value × scale; then the hatch from each node to its curve point (the
+  // same nodes in the same order as the baseline and the curves).
   for (int j = 0; j < nodes.Runs; ++j) {
     begun = false;
     ForRun(nodes, j, [&](int n) {
@@ -331,8 +343,9 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
       if (!begun) store::BeginPolyline();
       begun = true;
       if (points.Full()) points.AddPoints();
-      points.Put(at.X(nodes.R[n] + nodes.NormalR[n] * values[n] * k),
-                 at.Y(nodes.Z[n] + nodes.NormalZ[n] * values[n] * k), z);
+      placed.CurveX[n] = at.X(nodes.R[n] + nodes.NormalR[n] * values[n] * k);
+      placed.CurveY[n] = at.Y(nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+      points.Put(placed.CurveX[n], placed.CurveY[n], z);
     });
     points.AddPoints();
   }
@@ -340,9 +353,8 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
     ForRun(nodes, j, [&](int n) {
       if (nodes.R[n] <= kOnAxis) return;
       if (points.Full()) points.AddPairs();
-      points.Put(at.X(nodes.R[n]), at.Y(nodes.Z[n]), z);
-      points.Put(at.X(nodes.R[n] + nodes.NormalR[n] * values[n] * k),
-                 at.Y(nodes.Z[n] + nodes.NormalZ[n] * values[n] * k), z);
+      points.Put(placed.BaseX[n], placed.BaseY[n], z);
+      points.Put(placed.CurveX[n], placed.CurveY[n], z);
     });
   points.AddPairs();
   store::CloseStore();

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cerrno>
@@ -613,21 +614,56 @@ void BeginObject(int kind) {
 }
 
 void AddTwoPointPolylines(const float* x, const float* y, const float* z, int count) {
-  // BeginPolyline and AddPoint twice, each in place when it can be.
   const std::uint32_t kind = Polyline, pen = static_cast<std::uint8_t>(Store.CurrentPen);
-  for (int j = 0; j < count; ++j) {
-    const int i = ++Store.ObjectCount;
+  ScratchFile& objectFile = Store.ObjectFile;
+  ScratchFile& pointFile = Store.PointFile;
+  for (int j = 0; j < count;) {
+    const int i = Store.ObjectCount + 1, n = Store.PointCount + 1;
+    // A run of polylines whose entries and points all lie whole in cached
+    // blocks is written there at once: no block is loaded or written back
+    // on the way, as none would be one by one.
+    if (i > kObjectsInMemory && n > kPointsInMemory && objectFile.Open && pointFile.Open) {
+      const std::int64_t oe = ObjectElement(i), pe = PointElement(n);
+      CacheBlock& ob = objectFile.Cache[oe / kBlockElements % kCacheBlocks];
+      CacheBlock& pb = pointFile.Cache[pe / kBlockElements % kCacheBlocks];
+      const int ok = static_cast<int>(oe % kBlockElements), pk = static_cast<int>(pe % kBlockElements);
+      const int m = std::min({count - j, (kBlockElements - ok) / 3, (kBlockElements - pk) / 6});
+      if (m > 0 && ob.Block == oe / kBlockElements && pb.Block == pe / kBlockElements) {
+        std::uint32_t* o = ob.Data + ok;
+        std::uint32_t* q = pb.Data + pk;
+        for (int r = 0; r < m; ++r, ++j, o += 3, q += 6) {
+          o[0] = static_cast<std::uint32_t>(n + 2 * r);
+          o[1] = kind;
+          o[2] = pen;
+          for (int e = 0; e < 2; ++e) {
+            q[3 * e] = std::bit_cast<std::uint32_t>(x[2 * j + e]);
+            q[3 * e + 1] = std::bit_cast<std::uint32_t>(y[2 * j + e]);
+            q[3 * e + 2] = std::bit_cast<std::uint32_t>(z[2 * j + e]);
+          }
+        }
+        ob.DirtyFrom = std::min(ob.DirtyFrom, ok);
+        ob.DirtyTo = std::max(ob.DirtyTo, ok + 3 * m);
+        pb.DirtyFrom = std::min(pb.DirtyFrom, pk);
+        pb.DirtyTo = std::max(pb.DirtyTo, pk + 6 * m);
+        Store.ObjectCount += m;
+        Store.PointCount += 2 * m;
+        Store.First[0] = Store.ObjectCount;
+        continue;
+      }
+    }
+    // Otherwise one: BeginPolyline and AddPoint twice, in place when they can be.
+    Store.ObjectCount = i;
     Store.First[0] = i;
-    const int n = Store.PointCount + 1;
-    if (i <= kObjectsInMemory || !PutCached(Store.ObjectFile, ObjectElement(i), static_cast<std::uint32_t>(n), kind, pen))
+    if (i <= kObjectsInMemory || !PutCached(objectFile, ObjectElement(i), static_cast<std::uint32_t>(n), kind, pen))
       ObjectPut(i, n, Polyline, Store.CurrentPen);
     for (int e = 2 * j; e < 2 * j + 2; ++e) {
       const int p = ++Store.PointCount;
       if (p <= kPointsInMemory ||
-          !PutCached(Store.PointFile, PointElement(p), std::bit_cast<std::uint32_t>(x[e]),
+          !PutCached(pointFile, PointElement(p), std::bit_cast<std::uint32_t>(x[e]),
                      std::bit_cast<std::uint32_t>(y[e]), std::bit_cast<std::uint32_t>(z[e])))
         PointPut(p, x[e], y[e], z[e]);
     }
+    ++j;
   }
 }
 
@@ -671,13 +707,21 @@ int HeldObjects(int i, int count, int* first, int* kind, int* pen) {
     kind[copied] = Store.Kind[i];
     pen[copied] = Store.Pen[i];
   }
-  ScratchFile& file = Store.ObjectFile;
-  for (; copied < count && file.Open; ++copied, ++i) {
-    const std::uint32_t* at = CachedThree(file, ObjectElement(i));
-    if (at == nullptr) break;
-    first[copied] = static_cast<std::int32_t>(at[0]);
-    kind[copied] = static_cast<std::uint8_t>(at[1]);
-    pen[copied] = static_cast<std::uint8_t>(at[2]);
+  // Then the entries a cached block holds whole, block by block.
+  const ScratchFile& file = Store.ObjectFile;
+  while (copied < count && file.Open) {
+    const std::int64_t e = ObjectElement(i);
+    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = std::min((kBlockElements - k) / 3, count - copied);
+    if (b.Block != e / kBlockElements || whole == 0) break;
+    const std::uint32_t* at = b.Data + k;
+    for (int r = 0; r < whole; ++r, ++copied, at += 3) {
+      first[copied] = static_cast<std::int32_t>(at[0]);
+      kind[copied] = static_cast<std::uint8_t>(at[1]);
+      pen[copied] = static_cast<std::uint8_t>(at[2]);
+    }
+    i += whole;
   }
   return copied;
 }
