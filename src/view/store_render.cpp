@@ -366,7 +366,9 @@ ObjectRun objects;
 void ObjectRange(int i, int& first, int& last, int& kind, int& pen) {
   if (i < objects.First || i + 1 >= objects.First + objects.Count) {
     objects.First = i;
-    objects.Count = store::HeldObjects(i, ObjectRun::kEntries, objects.Start, objects.Kind, objects.Pen);
+    const int ahead = store::Store.ObjectCount - i + 2;  // up to the entry that closes the last
+    objects.Count = store::HeldObjects(i, std::min(ahead, ObjectRun::kEntries), objects.Start, objects.Kind,
+                                       objects.Pen);
     if (objects.Count < 2) {
       objects.Count = 0;
       store::GetObjectRange(i, first, last, kind, pen);
