@@ -492,6 +492,54 @@ void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false, bool
   }
 }
 
+// Whether every coordinate of the points from..to lies within ±limit (one
+// that is no number does not). The points in memory and the runs a cached
+// block holds whole are looked at many values at once: a float's magnitude
+// orders as its bits without the sign do, and no number's bits lie above
+// infinity's. Any other point is read through PointGet, and none after a
+// point that lies beyond: the cache and the messages see what ForEachPoint
+// shows them.
+bool PointsWithin(int from, int to, float limit) {
+  const std::uint32_t most = std::bit_cast<std::uint32_t>(limit);
+  auto within = [most](const std::uint32_t* v, int count) {
+    std::uint32_t beyond = 0;
+    for (int k = 0; k < count; ++k) beyond |= (v[k] & 0x7fffffffu) > most;
+    return beyond == 0;
+  };
+  auto floatsWithin = [&](const float* v, int count) {
+    std::uint32_t beyond = 0;
+    for (int k = 0; k < count; ++k) beyond |= (std::bit_cast<std::uint32_t>(v[k]) & 0x7fffffffu) > most;
+    return beyond == 0;
+  };
+  int n = from < 1 ? 1 : from;
+  const int lastInMemory = std::min(to, kPointsInMemory);
+  if (n <= lastInMemory) {
+    const int count = lastInMemory - n + 1;
+    if (!floatsWithin(Store.X + n, count) || !floatsWithin(Store.Y + n, count) ||
+        !floatsWithin(Store.Z + n, count))
+      return false;
+    n = lastInMemory + 1;
+  }
+  const ScratchFile& file = Store.PointFile;
+  while (n <= to) {
+    const std::int64_t e = PointElement(n);
+    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = (kBlockElements - k) / 3;  // points of the block from n on
+    if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
+      float p[3] = {0, 0, 0};
+      PointGet(n, p[0], p[1], p[2]);
+      if (!floatsWithin(p, 3)) return false;
+      ++n;
+      continue;
+    }
+    const int count = std::min(whole, to - n + 1);
+    if (!within(b.Data + k, 3 * count)) return false;
+    n += count;
+  }
+  return true;
+}
+
 // Three elements written in place when their block is cached and holds all
 // three (what StoreThree does first, without its call); false otherwise.
 inline bool PutCached(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
@@ -964,9 +1012,7 @@ bool TextInRange(const TextItem& t) {
 
 bool PieceInRange() {
   if (Store.ObjectCount > 0) {
-    bool in = true;
-    ForEachPoint(1, Store.PointCount, false, [&](float x, float y, float z) { return in = InRange(x, y, z); });
-    if (!in) return false;
+    if (!PointsWithin(1, Store.PointCount, kWorldLimit)) return false;
   }
   for (int j = 1; j <= Store.TextCount; ++j)
     if (!TextInRange(Store.Texts[j])) return false;
