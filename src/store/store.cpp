@@ -492,31 +492,41 @@ void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false, bool
   }
 }
 
+// Whether none of count floats at values lies beyond the magnitude whose
+// bits are most: a float's magnitude orders as its bits without the sign
+// do, and no number's bits lie above infinity's. Four at a time.
+using Bits4 = std::uint32_t __attribute__((vector_size(16)));
+bool BitsWithin(const void* values, int count, std::uint32_t most) {
+  const char* at = static_cast<const char*>(values);
+  Bits4 beyond = {};
+  int k = 0;
+  for (; k + 4 <= count; k += 4) {
+    Bits4 v;
+    std::memcpy(&v, at + 4 * k, sizeof v);
+    beyond |= reinterpret_cast<Bits4>((v & 0x7fffffffu) > most);
+  }
+  std::uint32_t rest = beyond[0] | beyond[1] | beyond[2] | beyond[3];
+  for (; k < count; ++k) {
+    std::uint32_t v;
+    std::memcpy(&v, at + 4 * k, sizeof v);
+    rest |= (v & 0x7fffffffu) > most;
+  }
+  return rest == 0;
+}
+
 // Whether every coordinate of the points from..to lies within ±limit (one
 // that is no number does not). The points in memory and the runs a cached
-// block holds whole are looked at many values at once: a float's magnitude
-// orders as its bits without the sign do, and no number's bits lie above
-// infinity's. Any other point is read through PointGet, and none after a
-// point that lies beyond: the cache and the messages see what ForEachPoint
-// shows them.
+// block holds whole are looked at many values at once; any other point is
+// read through PointGet, and none after a point that lies beyond: the cache
+// and the messages see what ForEachPoint shows them.
 bool PointsWithin(int from, int to, float limit) {
   const std::uint32_t most = std::bit_cast<std::uint32_t>(limit);
-  auto within = [most](const std::uint32_t* v, int count) {
-    std::uint32_t beyond = 0;
-    for (int k = 0; k < count; ++k) beyond |= (v[k] & 0x7fffffffu) > most;
-    return beyond == 0;
-  };
-  auto floatsWithin = [&](const float* v, int count) {
-    std::uint32_t beyond = 0;
-    for (int k = 0; k < count; ++k) beyond |= (std::bit_cast<std::uint32_t>(v[k]) & 0x7fffffffu) > most;
-    return beyond == 0;
-  };
   int n = from < 1 ? 1 : from;
   const int lastInMemory = std::min(to, kPointsInMemory);
   if (n <= lastInMemory) {
     const int count = lastInMemory - n + 1;
-    if (!floatsWithin(Store.X + n, count) || !floatsWithin(Store.Y + n, count) ||
-        !floatsWithin(Store.Z + n, count))
+    if (!BitsWithin(Store.X + n, count, most) || !BitsWithin(Store.Y + n, count, most) ||
+        !BitsWithin(Store.Z + n, count, most))
       return false;
     n = lastInMemory + 1;
   }
@@ -529,12 +539,12 @@ bool PointsWithin(int from, int to, float limit) {
     if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
       float p[3] = {0, 0, 0};
       PointGet(n, p[0], p[1], p[2]);
-      if (!floatsWithin(p, 3)) return false;
+      if (!BitsWithin(p, 3, most)) return false;
       ++n;
       continue;
     }
     const int count = std::min(whole, to - n + 1);
-    if (!within(b.Data + k, 3 * count)) return false;
+    if (!BitsWithin(b.Data + k, 3 * count, most)) return false;
     n += count;
   }
   return true;
