@@ -289,7 +289,7 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
   // The baseline: the generatrix, nodes on the axis left out.
   bool begun = false;
   for (int j = 0; j < nodes.Runs; ++j)
-    ForRun(nodes, j, [&](int n) {
+    ForRun(nodes, j, [&](int n) __attribute__((always_inline)) {
       if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
@@ -338,7 +338,7 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
   // same nodes in the same order as the baseline and the curves).
   for (int j = 0; j < nodes.Runs; ++j) {
     begun = false;
-    ForRun(nodes, j, [&](int n) {
+    ForRun(nodes, j, [&](int n) __attribute__((always_inline)) {
       if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
@@ -350,7 +350,7 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
     points.AddPoints();
   }
   for (int j = 0; j < nodes.Runs; ++j)
-    ForRun(nodes, j, [&](int n) {
+    ForRun(nodes, j, [&](int n) __attribute__((always_inline)) {
       if (nodes.R[n] <= kOnAxis) return;
       if (points.Full()) points.AddPairs();
       points.Put(placed.BaseX[n], placed.BaseY[n], z);

@@ -634,14 +634,30 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
 
 int HeldPoints(int n, int count, float* x, float* y, float* z) {
   if (n < 1 || count <= 0) return 0;
+  // The points in memory, then those a cached block holds whole, block by
+  // block (what ForEachPoint visits in place).
   int copied = 0;
-  ForEachPoint(n, n + count - 1, false, [&](float px, float py, float pz) {
-    x[copied] = px;
-    y[copied] = py;
-    z[copied] = pz;
-    ++copied;
-    return true;
-  }, true);
+  if (n <= kPointsInMemory) {
+    copied = std::min(count, kPointsInMemory - n + 1);
+    const std::size_t bytes = sizeof(float) * static_cast<std::size_t>(copied);
+    std::memcpy(x, Store.X + n, bytes);
+    std::memcpy(y, Store.Y + n, bytes);
+    std::memcpy(z, Store.Z + n, bytes);
+  }
+  const ScratchFile& file = Store.PointFile;
+  while (copied < count && file.Open) {
+    const std::int64_t e = PointElement(n + copied);
+    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = std::min((kBlockElements - k) / 3, count - copied);
+    if (b.Block != e / kBlockElements || whole == 0) break;
+    const std::uint32_t* at = b.Data + k;
+    for (int r = 0; r < whole; ++r, ++copied, at += 3) {
+      x[copied] = std::bit_cast<float>(at[0]);
+      y[copied] = std::bit_cast<float>(at[1]);
+      z[copied] = std::bit_cast<float>(at[2]);
+    }
+  }
   return copied;
 }
 
