@@ -472,6 +472,24 @@ void RenderObject(int i) {
   }
 }
 
+// The common object, a diagram's hatch line: a polyline of two points whose
+// entry and points are in the runs, drawn with the plain world pen; what
+// RenderObject does with it, without its dispatch. False for any other
+// object, which RenderObject then draws.
+inline bool RenderSegment(int i) {
+  const int k = i - objects.First;
+  if (k < 0 || k + 1 >= objects.Count) return false;
+  const int first = objects.Start[k], kind = objects.Kind[k];
+  if (first < 1 || (kind != 0 && kind != store::Polyline)) return false;
+  const long long last = std::llabs(static_cast<long long>(objects.Start[k + 1])) - 1;
+  const int r = first - run.First;
+  if (last != first + 1 || last > store::Store.PointCount || r < 0 || r + 1 >= run.Count || !PlainWorldPen())
+    return false;
+  MoveToExact(run.Px[r], run.Py[r], run.Pz[r], true);
+  LineToExact(run.Px[r + 1], run.Py[r + 1], run.Pz[r + 1], true);
+  return true;
+}
+
 void RenderText(int t) {
   const char* text = nullptr;
   float c[9] = {};
@@ -496,7 +514,7 @@ void RenderStoreOnScreen() {
       SetLineStyle(0);
       return;
     }
-    RenderObject(i);
+    if (!RenderSegment(i)) RenderObject(i);
   }
   SetLineStyle(0);
   for (int t = 1; t <= store::Store.TextCount; ++t) {
