@@ -728,7 +728,8 @@ void AddTwoPointPolylines(const float* x, const float* y, const float* z, int co
     // Otherwise one: BeginPolyline and AddPoint twice, in place when they can be.
     Store.ObjectCount = i;
     Store.First[0] = i;
-    if (i <= kObjectsInMemory || !PutCached(objectFile, ObjectElement(i), static_cast<std::uint32_t>(n), kind, pen))
+    if (i <= kObjectsInMemory ||
+        !PutCached(objectFile, ObjectElement(i), static_cast<std::uint32_t>(n), kind, pen))
       ObjectPut(i, n, Polyline, Store.CurrentPen);
     for (int e = 2 * j; e < 2 * j + 2; ++e) {
       const int p = ++Store.PointCount;
@@ -980,37 +981,30 @@ void TransformStore(F f) {
 
 }  // namespace
 
-void MoveStore(float dx, float dy, float dz) {
-  TransformStore([=](float& x, float& y, float& z) {
+namespace {
+
+auto Moving(float dx, float dy, float dz) {
+  return [=](float& x, float& y, float& z) {
     x += dx;
     y += dy;
     z += dz;
-  });
+  };
 }
 
-void MoveTexts(float dx, float dy, float dz) {
-  TransformTexts([=](float& x, float& y, float& z) {
-    x += dx;
-    y += dy;
-    z += dz;
-  });
-}
-
-void ScaleTexts(float qx, float qy, float qz, float k) {
-  TransformTexts([=](float& x, float& y, float& z) {
+auto Scaling(float qx, float qy, float qz, float k) {
+  return [=](float& x, float& y, float& z) {
     x = qx + k * (x - qx);
     y = qy + k * (y - qy);
     z = qz + k * (z - qz);
-  });
+  };
 }
 
-void ScaleStore(float qx, float qy, float qz, float k) {
-  TransformStore([=](float& x, float& y, float& z) {
-    x = qx + k * (x - qx);
-    y = qy + k * (y - qy);
-    z = qz + k * (z - qz);
-  });
-}
+}  // namespace
+
+void MoveStore(float dx, float dy, float dz) { TransformStore(Moving(dx, dy, dz)); }
+void MoveTexts(float dx, float dy, float dz) { TransformTexts(Moving(dx, dy, dz)); }
+void ScaleStore(float qx, float qy, float qz, float k) { TransformStore(Scaling(qx, qy, qz, k)); }
+void ScaleTexts(float qx, float qy, float qz, float k) { TransformTexts(Scaling(qx, qy, qz, k)); }
 
 void ReflectStore(const float n[3], float d) {
   TransformStore([=](float& x, float& y, float& z) { gfx::ReflectPoint(n[0], n[1], n[2], d, x, y, z); });
