@@ -308,25 +308,45 @@ std::uint32_t* CachedThree(ScratchFile& f, std::int64_t e) {
   return b.Block == block && k + 2 < kBlockElements ? b.Data + k : nullptr;
 }
 
+// Hands take(the three elements, index) the triples of a file from element
+// e on, for the indices from index to count - 1, as long as a cached block
+// holds them whole (no reading, no message): the index reached.
+template <typename F>
+int TakeHeldTriples(const ScratchFile& file, std::int64_t e, int index, int count, F take) {
+  while (index < count && file.Open) {
+    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = std::min((kBlockElements - k) / 3, count - index);
+    if (b.Block != e / kBlockElements || whole == 0) break;
+    for (const std::uint32_t* at = b.Data + k; at < b.Data + k + 3 * whole; at += 3) take(at, index++);
+    e += 3 * whole;
+  }
+  return index;
+}
+
+// Three elements written in place when their block is cached and holds all
+// three (what StoreThree does first); false otherwise.
+inline bool PutCached(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+  if (!f.Open) return false;
+  std::uint32_t* at = CachedThree(f, e);
+  if (at == nullptr) return false;
+  at[0] = a;
+  at[1] = b;
+  at[2] = c;
+  CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
+  const int k = static_cast<int>(e % kBlockElements);
+  if (k < block.DirtyFrom) block.DirtyFrom = k;
+  if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
+  return true;
+}
+
 // Three elements written: in place when their block is cached, else through
 // the file, which the first write opens (announcing it), unless the piece is
 // dropped anyway.
 void StoreThree(ScratchFile& f, std::int64_t e, const char* opening, std::uint32_t a, std::uint32_t b,
                 std::uint32_t c) {
-  if (f.Open) {
-    if (std::uint32_t* at = CachedThree(f, e)) {
-      at[0] = a;
-      at[1] = b;
-      at[2] = c;
-      CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
-      const int k = static_cast<int>(e % kBlockElements);
-      if (k < block.DirtyFrom) block.DirtyFrom = k;
-      if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
-      return;
-    }
-  } else if (Store.PieceLost || !OpenScratch(f, opening)) {
-    return;
-  }
+  if (PutCached(f, e, a, b, c)) return;
+  if (!f.Open && (Store.PieceLost || !OpenScratch(f, opening))) return;
   if (!PutThree(f, e, a, b, c)) Fail(f);
 }
 
@@ -550,22 +570,6 @@ bool PointsWithin(int from, int to, float limit) {
   return true;
 }
 
-// Three elements written in place when their block is cached and holds all
-// three (what StoreThree does first, without its call); false otherwise.
-inline bool PutCached(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-  if (!f.Open) return false;
-  std::uint32_t* at = CachedThree(f, e);
-  if (at == nullptr) return false;
-  at[0] = a;
-  at[1] = b;
-  at[2] = c;
-  CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
-  const int k = static_cast<int>(e % kBlockElements);
-  if (k < block.DirtyFrom) block.DirtyFrom = k;
-  if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
-  return true;
-}
-
 }  // namespace
 
 void PointPut(int n, float x, float y, float z) {
@@ -644,21 +648,12 @@ int HeldPoints(int n, int count, float* x, float* y, float* z) {
     std::memcpy(y, Store.Y + n, bytes);
     std::memcpy(z, Store.Z + n, bytes);
   }
-  const ScratchFile& file = Store.PointFile;
-  while (copied < count && file.Open) {
-    const std::int64_t e = PointElement(n + copied);
-    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
-    const int k = static_cast<int>(e % kBlockElements);
-    const int whole = std::min((kBlockElements - k) / 3, count - copied);
-    if (b.Block != e / kBlockElements || whole == 0) break;
-    const std::uint32_t* at = b.Data + k;
-    for (int r = 0; r < whole; ++r, ++copied, at += 3) {
-      x[copied] = std::bit_cast<float>(at[0]);
-      y[copied] = std::bit_cast<float>(at[1]);
-      z[copied] = std::bit_cast<float>(at[2]);
-    }
-  }
-  return copied;
+  return TakeHeldTriples(Store.PointFile, PointElement(n + copied), copied, count,
+                         [&](const std::uint32_t* at, int c) {
+                           x[c] = std::bit_cast<float>(at[0]);
+                           y[c] = std::bit_cast<float>(at[1]);
+                           z[c] = std::bit_cast<float>(at[2]);
+                         });
 }
 
 void AddPoint(float x, float y, float z) {
@@ -782,23 +777,12 @@ int HeldObjects(int i, int count, int* first, int* kind, int* pen) {
     kind[copied] = Store.Kind[i];
     pen[copied] = Store.Pen[i];
   }
-  // Then the entries a cached block holds whole, block by block.
-  const ScratchFile& file = Store.ObjectFile;
-  while (copied < count && file.Open) {
-    const std::int64_t e = ObjectElement(i);
-    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
-    const int k = static_cast<int>(e % kBlockElements);
-    const int whole = std::min((kBlockElements - k) / 3, count - copied);
-    if (b.Block != e / kBlockElements || whole == 0) break;
-    const std::uint32_t* at = b.Data + k;
-    for (int r = 0; r < whole; ++r, ++copied, at += 3) {
-      first[copied] = static_cast<std::int32_t>(at[0]);
-      kind[copied] = static_cast<std::uint8_t>(at[1]);
-      pen[copied] = static_cast<std::uint8_t>(at[2]);
-    }
-    i += whole;
-  }
-  return copied;
+  return TakeHeldTriples(Store.ObjectFile, ObjectElement(i), copied, count,
+                         [&](const std::uint32_t* at, int c) {
+                           first[c] = static_cast<std::int32_t>(at[0]);
+                           kind[c] = static_cast<std::uint8_t>(at[1]);
+                           pen[c] = static_cast<std::uint8_t>(at[2]);
+                         });
 }
 
 void GetObjectRange(int i, int& first, int& last) {
