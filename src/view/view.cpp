@@ -9,9 +9,12 @@
 // Everything here is arithmetic on the state: nothing draws.
 #include "view/view.h"
 
+#include <immintrin.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "graphics/geometry.h"
@@ -158,7 +161,6 @@ Double2 ThroughFloat(Double2 v) {
 // operations again: the divisions go four by four. The points from 0 up to
 // what it gives back (a multiple of four) are done.
 using Double4 = double __attribute__((vector_size(32)));
-using Float4 = float __attribute__((vector_size(16)));
 using Bits4 = std::int64_t __attribute__((vector_size(32)));
 
 __attribute__((target("avx2"))) int WorldToPixelFours(const float* x, const float* y, const float* z, int n,
@@ -182,7 +184,7 @@ __attribute__((target("avx2"))) int WorldToPixelFours(const float* x, const floa
     const Bits4 below = a < whole;                                                \
     out = reinterpret_cast<Double4>((below & rounded) | (~below & bits));         \
   } while (false)
-  std::uint64_t keptW = 0;
+  Bits4 keptW = {};
   Double4 keptPixel = {};
   bool kept = false;
   int i = 0;
@@ -190,12 +192,10 @@ __attribute__((target("avx2"))) int WorldToPixelFours(const float* x, const floa
     const Double4 xs = {x[i], x[i + 1], x[i + 2], x[i + 3]};
     const Double4 ys = {y[i], y[i + 1], y[i + 2], y[i + 3]};
     const Double4 zs = {z[i], z[i + 1], z[i + 2], z[i + 3]};
-    const Double4 u = __builtin_convertvector(
-        __builtin_convertvector(m[1][1] * xs + m[1][2] * ys + m[1][3] * zs, Float4), Double4);
-    const Double4 v = __builtin_convertvector(
-        __builtin_convertvector(m[2][1] * xs + m[2][2] * ys + m[2][3] * zs, Float4), Double4);
-    const Double4 w = __builtin_convertvector(
-        __builtin_convertvector(m[3][1] * xs + m[3][2] * ys + m[3][3] * zs, Float4), Double4);
+    // Each row rounded to float and back, one instruction each way.
+    const Double4 u = _mm256_cvtps_pd(_mm256_cvtpd_ps(m[1][1] * xs + m[1][2] * ys + m[1][3] * zs));
+    const Double4 v = _mm256_cvtps_pd(_mm256_cvtpd_ps(m[2][1] * xs + m[2][2] * ys + m[2][3] * zs));
+    const Double4 w = _mm256_cvtps_pd(_mm256_cvtpd_ps(m[3][1] * xs + m[3][2] * ys + m[3][3] * zs));
     Double4 ru, rv, rw;
     BRELMORA_NEAREST4((u - cu) / su, ru);
     BRELMORA_NEAREST4((v - cv) / sv, rv);
@@ -203,22 +203,20 @@ __attribute__((target("avx2"))) int WorldToPixelFours(const float* x, const floa
     const Double4 pu = sx + ru, pv = sy + rv;
     // A flat picture has one depth: the last one's pixel is kept with the
     // bits of the w it came from.
-    const std::uint64_t w0 = std::bit_cast<std::uint64_t>(w[0]);
-    if (!kept || w0 != keptW || std::bit_cast<std::uint64_t>(w[1]) != keptW ||
-        std::bit_cast<std::uint64_t>(w[2]) != keptW || std::bit_cast<std::uint64_t>(w[3]) != keptW) {
+    const Bits4 same = reinterpret_cast<Bits4>(w) == keptW;
+    if (!kept || (same[0] & same[1] & same[2] & same[3]) == 0) {
       BRELMORA_NEAREST4((w - cw) / sw, rw);
       const Double4 pw = sz + rw;
-      keptW = std::bit_cast<std::uint64_t>(w[3]);
+      const std::int64_t last = reinterpret_cast<Bits4>(w)[3];
+      keptW = Bits4{last, last, last, last};
       keptPixel = Double4{pw[3], pw[3], pw[3], pw[3]};
       kept = true;
-      for (int k = 0; k < 4; ++k) pz[i + k] = pw[k];
+      std::memcpy(pz + i, &pw, sizeof pw);
     } else {
-      for (int k = 0; k < 4; ++k) pz[i + k] = keptPixel[k];
+      std::memcpy(pz + i, &keptPixel, sizeof keptPixel);
     }
-    for (int k = 0; k < 4; ++k) {
-      px[i + k] = pu[k];
-      py[i + k] = pv[k];
-    }
+    std::memcpy(px + i, &pu, sizeof pu);
+    std::memcpy(py + i, &pv, sizeof pv);
   }
 #undef BRELMORA_NEAREST4
   return i;
