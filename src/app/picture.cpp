@@ -222,21 +222,83 @@ void DrawScaleBar(float x, float y, float s, float step, int count) {
 
 namespace {
 
+// Where the store's transforms would put a diagram's point: scaled by S
+// about the origin (ScaleStore's steps), then, when Moved, moved by
+// (Dx, Dy, 0) (MoveStore's). Kept apart from the points it places, so that
+// it stays in registers while they are written.
+struct Placement {
+  float S = 1, Dx = 0, Dy = 0;
+  bool Moved = false;
+  float Place(float v, float d) const {
+    const float scaled = 0.0f + S * (v - 0.0f);
+    return Moved ? scaled + d : scaled;
+  }
+  float X(float x) const { return Place(x, Dx); }
+  float Y(float y) const { return Place(y, Dy); }
+  float Z() const { return Place(0.0f, 0.0f); }
+};
+
+// A diagram's placed points on their way into the store, a chunk at a time.
+struct DiagramPoints {
+  static constexpr int kChunk = 1024;  // even: the hatch comes in pairs
+  int Count = 0;
+  float X[kChunk], Y[kChunk], Z[kChunk];
+
+  bool Full() const { return Count == kChunk; }
+  void Put(float x, float y, float z) {
+    X[Count] = x;
+    Y[Count] = y;
+    Z[Count] = z;
+    ++Count;
+  }
+  // The points so far as points of the current polyline.
+  void AddPoints() {
+    store::AddPoints(X, Y, Z, Count);
+    Count = 0;
+  }
+  // The pairs so far as polylines of two points each.
+  void AddPairs() {
+    store::AddTwoPointPolylines(X, Y, Z, Count / 2);
+    Count = 0;
+  }
+};
+DiagramPoints diagramPoints;
+
+// The placed baseline and curve points of the nodes a diagram draws, by
+// node: its hatch joins them.
+struct PlacedNodes {
+  float BaseX[kBendingCapacity], BaseY[kBendingCapacity];
+  float CurveX[kBendingCapacity], CurveY[kBendingCapacity];
+};
+PlacedNodes placedNodes;
+
+// The diagram at picture scale; moved by (dx, dy) when moved (as MoveStore
+// would move it after).
 void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::string_view units,
-                   const float* values, float k, int width, int decimals) {
+                   const float* values, float k, int width, int decimals, bool moved = false,
+                   float dx = 0, float dy = 0) {
   const float s = Shell.PictureScale, hF = Shell.FontHeight;
   const float zN = Shell.SectionHeight[LastSection()];
   store::ClearStore();
+  DiagramPoints& points = diagramPoints;
+  points.Count = 0;
+  const Placement at{s, dx, dy, moved};
+  const float z = at.Z();
+  PlacedNodes& placed = placedNodes;
 
   // The baseline: the generatrix, nodes on the axis left out.
   bool begun = false;
   for (int j = 0; j < nodes.Runs; ++j)
-    ForRun(nodes, j, [&](int n) {
+    ForRun(nodes, j, [&](int n) __attribute__((always_inline)) {
       if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
-      store::AddPoint(nodes.R[n], nodes.Z[n], 0);
+      if (points.Full()) points.AddPoints();
+      placed.BaseX[n] = at.X(nodes.R[n]);
+      placed.BaseY[n] = at.Y(nodes.Z[n]);
+      points.Put(placed.BaseX[n], placed.BaseY[n], z);
     });
+  points.AddPoints();
   Text(title, 0, zN + PictureLayout::TitleRise / s, hF / s, hF / (2 * s));
   Text(units, 0, zN + PictureLayout::UnitsRise / s, hF / s, hF / (2 * s));
 
@@ -272,25 +334,32 @@ void DrawDiagramOn(const DiagramNodes& nodes, std::string_view title, std::strin
     }
   }
   // The curve of each run: offset from the generatrix along the normal by
-  // value × scale; then the hatch from each node to its curve point.
+  // value × scale; then the hatch from each node to its curve point (the
+  // same nodes in the same order as the baseline and the curves).
   for (int j = 0; j < nodes.Runs; ++j) {
     begun = false;
-    ForRun(nodes, j, [&](int n) {
+    ForRun(nodes, j, [&](int n) __attribute__((always_inline)) {
       if (nodes.R[n] <= kOnAxis) return;
       if (!begun) store::BeginPolyline();
       begun = true;
-      store::AddPoint(nodes.R[n] + nodes.NormalR[n] * values[n] * k,
-                      nodes.Z[n] + nodes.NormalZ[n] * values[n] * k, 0);
+      if (points.Full()) points.AddPoints();
+      placed.CurveX[n] = at.X(nodes.R[n] + nodes.NormalR[n] * values[n] * k);
+      placed.CurveY[n] = at.Y(nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+      points.Put(placed.CurveX[n], placed.CurveY[n], z);
     });
+    points.AddPoints();
   }
   for (int j = 0; j < nodes.Runs; ++j)
-    ForRun(nodes, j, [&](int n) {
+    ForRun(nodes, j, [&](int n) __attribute__((always_inline)) {
       if (nodes.R[n] <= kOnAxis) return;
-      Segment2(nodes.R[n], nodes.Z[n], nodes.R[n] + nodes.NormalR[n] * values[n] * k,
-               nodes.Z[n] + nodes.NormalZ[n] * values[n] * k);
+      if (points.Full()) points.AddPairs();
+      points.Put(placed.BaseX[n], placed.BaseY[n], z);
+      points.Put(placed.CurveX[n], placed.CurveY[n], z);
     });
+  points.AddPairs();
   store::CloseStore();
-  store::ScaleStore(0, 0, 0, s);
+  store::ScaleTexts(0, 0, 0, s);
+  if (moved) store::MoveTexts(dx, dy, 0);
 }
 
 }  // namespace
@@ -514,8 +583,8 @@ void DrawDiagrams(const Scheme& at, bool bending) {
     const bool moment = bending && d.Values == &ShellSolution::AxialForce;
     Piece(kScheme, kDiagramLayer);
     DrawDiagramOn(nodes, moment ? "Меридианальный момент;Meridional moment"_sc : d.Title,
-                  moment ? "Н*мм/мм;N*mm/mm"_sc : d.Units, values, DiagramScale(i), d.Width, d.Decimals);
-    store::MoveStore(x, y, 0);
+                  moment ? "Н*мм/мм;N*mm/mm"_sc : d.Units, values, DiagramScale(i), d.Width, d.Decimals,
+                  true, x, y);
     Flush();
     if (d.Values == &ShellSolution::MeridionalStress || d.Values == &ShellSolution::HoopStress) {
       Piece(kWarningColour, kDiagramLayer);

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cerrno>
@@ -307,25 +308,45 @@ std::uint32_t* CachedThree(ScratchFile& f, std::int64_t e) {
   return b.Block == block && k + 2 < kBlockElements ? b.Data + k : nullptr;
 }
 
+// Hands take(the three elements, index) the triples of a file from element
+// e on, for the indices from index to count - 1, as long as a cached block
+// holds them whole (no reading, no message): the index reached.
+template <typename F>
+int TakeHeldTriples(const ScratchFile& file, std::int64_t e, int index, int count, F take) {
+  while (index < count && file.Open) {
+    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = std::min((kBlockElements - k) / 3, count - index);
+    if (b.Block != e / kBlockElements || whole == 0) break;
+    for (const std::uint32_t* at = b.Data + k; at < b.Data + k + 3 * whole; at += 3) take(at, index++);
+    e += 3 * whole;
+  }
+  return index;
+}
+
+// Three elements written in place when their block is cached and holds all
+// three (what StoreThree does first); false otherwise.
+inline bool PutCached(ScratchFile& f, std::int64_t e, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+  if (!f.Open) return false;
+  std::uint32_t* at = CachedThree(f, e);
+  if (at == nullptr) return false;
+  at[0] = a;
+  at[1] = b;
+  at[2] = c;
+  CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
+  const int k = static_cast<int>(e % kBlockElements);
+  if (k < block.DirtyFrom) block.DirtyFrom = k;
+  if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
+  return true;
+}
+
 // Three elements written: in place when their block is cached, else through
 // the file, which the first write opens (announcing it), unless the piece is
 // dropped anyway.
 void StoreThree(ScratchFile& f, std::int64_t e, const char* opening, std::uint32_t a, std::uint32_t b,
                 std::uint32_t c) {
-  if (f.Open) {
-    if (std::uint32_t* at = CachedThree(f, e)) {
-      at[0] = a;
-      at[1] = b;
-      at[2] = c;
-      CacheBlock& block = f.Cache[e / kBlockElements % kCacheBlocks];
-      const int k = static_cast<int>(e % kBlockElements);
-      if (k < block.DirtyFrom) block.DirtyFrom = k;
-      if (k + 3 > block.DirtyTo) block.DirtyTo = k + 3;
-      return;
-    }
-  } else if (Store.PieceLost || !OpenScratch(f, opening)) {
-    return;
-  }
+  if (PutCached(f, e, a, b, c)) return;
+  if (!f.Open && (Store.PieceLost || !OpenScratch(f, opening))) return;
   if (!PutThree(f, e, a, b, c)) Fail(f);
 }
 
@@ -437,14 +458,16 @@ namespace {
 
 // Calls f(x, y, z) for the points from..to in their order, and when write
 // is set stores what f left in them; stops after a point where f gives
-// false, or (heldOnly) before the first point that is not held. The points
+// false, or (heldOnly) before the first point that is not held. Points
+// written afresh (fresh) are not read first: what f is given then is no
+// point's value, and a point that is not held is only put. The points
 // in memory and the runs of
 // points a cached block holds whole are visited in place; any other point
 // (its block not cached, or split between two blocks) goes through PointGet
 // and PointPut, which load the blocks and meet the errors: the cache sees
 // the same reads and writes in the same order as point after point.
 template <typename F>
-void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
+void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false, bool fresh = false) {
   int n = from < 1 ? 1 : from;
   for (; n <= to && n <= kPointsInMemory; ++n)
     if (!f(Store.X[n], Store.Y[n], Store.Z[n])) return;
@@ -457,7 +480,7 @@ void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
     if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
       if (heldOnly) return;
       float x = 0, y = 0, z = 0;
-      PointGet(n, x, y, z);
+      if (!fresh) PointGet(n, x, y, z);
       const bool more = f(x, y, z);
       if (write) PointPut(n, x, y, z);
       if (!more) return;
@@ -487,6 +510,64 @@ void ForEachPoint(int from, int to, bool write, F f, bool heldOnly = false) {
     if (!more) return;
     n += count;
   }
+}
+
+// Whether none of count floats at values lies beyond the magnitude whose
+// bits are most: a float's magnitude orders as its bits without the sign
+// do, and no number's bits lie above infinity's. Four at a time.
+using Bits4 = std::uint32_t __attribute__((vector_size(16)));
+bool BitsWithin(const void* values, int count, std::uint32_t most) {
+  const char* at = static_cast<const char*>(values);
+  Bits4 beyond = {};
+  int k = 0;
+  for (; k + 4 <= count; k += 4) {
+    Bits4 v;
+    std::memcpy(&v, at + 4 * k, sizeof v);
+    beyond |= reinterpret_cast<Bits4>((v & 0x7fffffffu) > most);
+  }
+  std::uint32_t rest = beyond[0] | beyond[1] | beyond[2] | beyond[3];
+  for (; k < count; ++k) {
+    std::uint32_t v;
+    std::memcpy(&v, at + 4 * k, sizeof v);
+    rest |= (v & 0x7fffffffu) > most;
+  }
+  return rest == 0;
+}
+
+// Whether every coordinate of the points from..to lies within ±limit (one
+// that is no number does not). The points in memory and the runs a cached
+// block holds whole are looked at many values at once; any other point is
+// read through PointGet, and none after a point that lies beyond: the cache
+// and the messages see what ForEachPoint shows them.
+bool PointsWithin(int from, int to, float limit) {
+  const std::uint32_t most = std::bit_cast<std::uint32_t>(limit);
+  int n = from < 1 ? 1 : from;
+  const int lastInMemory = std::min(to, kPointsInMemory);
+  if (n <= lastInMemory) {
+    const int count = lastInMemory - n + 1;
+    if (!BitsWithin(Store.X + n, count, most) || !BitsWithin(Store.Y + n, count, most) ||
+        !BitsWithin(Store.Z + n, count, most))
+      return false;
+    n = lastInMemory + 1;
+  }
+  const ScratchFile& file = Store.PointFile;
+  while (n <= to) {
+    const std::int64_t e = PointElement(n);
+    const CacheBlock& b = file.Cache[e / kBlockElements % kCacheBlocks];
+    const int k = static_cast<int>(e % kBlockElements);
+    const int whole = (kBlockElements - k) / 3;  // points of the block from n on
+    if (!file.Open || b.Block != e / kBlockElements || whole == 0) {
+      float p[3] = {0, 0, 0};
+      PointGet(n, p[0], p[1], p[2]);
+      if (!BitsWithin(p, 3, most)) return false;
+      ++n;
+      continue;
+    }
+    const int count = std::min(whole, to - n + 1);
+    if (!BitsWithin(b.Data + k, 3 * count, most)) return false;
+    n += count;
+  }
+  return true;
 }
 
 }  // namespace
@@ -557,15 +638,22 @@ void ObjectGet(int i, int& first, int& kind, int& pen) {
 
 int HeldPoints(int n, int count, float* x, float* y, float* z) {
   if (n < 1 || count <= 0) return 0;
+  // The points in memory, then those a cached block holds whole, block by
+  // block (what ForEachPoint visits in place).
   int copied = 0;
-  ForEachPoint(n, n + count - 1, false, [&](float px, float py, float pz) {
-    x[copied] = px;
-    y[copied] = py;
-    z[copied] = pz;
-    ++copied;
-    return true;
-  }, true);
-  return copied;
+  if (n <= kPointsInMemory) {
+    copied = std::min(count, kPointsInMemory - n + 1);
+    const std::size_t bytes = sizeof(float) * static_cast<std::size_t>(copied);
+    std::memcpy(x, Store.X + n, bytes);
+    std::memcpy(y, Store.Y + n, bytes);
+    std::memcpy(z, Store.Z + n, bytes);
+  }
+  return TakeHeldTriples(Store.PointFile, PointElement(n + copied), copied, count,
+                         [&](const std::uint32_t* at, int c) {
+                           x[c] = std::bit_cast<float>(at[0]);
+                           y[c] = std::bit_cast<float>(at[1]);
+                           z[c] = std::bit_cast<float>(at[2]);
+                         });
 }
 
 void AddPoint(float x, float y, float z) {
@@ -573,11 +661,80 @@ void AddPoint(float x, float y, float z) {
   PointPut(Store.PointCount, x, y, z);
 }
 
+void AddPoints(const float* x, const float* y, const float* z, int count) {
+  if (count <= 0) return;
+  const int from = Store.PointCount + 1;
+  Store.PointCount += count;
+  int k = 0;
+  ForEachPoint(from, from + count - 1, true, [&](float& px, float& py, float& pz) {
+    px = x[k];
+    py = y[k];
+    pz = z[k];
+    ++k;
+    return true;
+  }, false, true);
+}
+
 void BeginObject(int kind) {
   ++Store.ObjectCount;
   Store.First[0] = Store.ObjectCount;
   int first = Store.PointCount + 1;
   ObjectPut(Store.ObjectCount, kind == SegmentPairs ? -first : first, kind, Store.CurrentPen);
+}
+
+void AddTwoPointPolylines(const float* x, const float* y, const float* z, int count) {
+  const std::uint32_t kind = Polyline, pen = static_cast<std::uint8_t>(Store.CurrentPen);
+  ScratchFile& objectFile = Store.ObjectFile;
+  ScratchFile& pointFile = Store.PointFile;
+  for (int j = 0; j < count;) {
+    const int i = Store.ObjectCount + 1, n = Store.PointCount + 1;
+    // A run of polylines whose entries and points all lie whole in cached
+    // blocks is written there at once: no block is loaded or written back
+    // on the way, as none would be one by one.
+    if (i > kObjectsInMemory && n > kPointsInMemory && objectFile.Open && pointFile.Open) {
+      const std::int64_t oe = ObjectElement(i), pe = PointElement(n);
+      CacheBlock& ob = objectFile.Cache[oe / kBlockElements % kCacheBlocks];
+      CacheBlock& pb = pointFile.Cache[pe / kBlockElements % kCacheBlocks];
+      const int ok = static_cast<int>(oe % kBlockElements), pk = static_cast<int>(pe % kBlockElements);
+      const int m = std::min({count - j, (kBlockElements - ok) / 3, (kBlockElements - pk) / 6});
+      if (m > 0 && ob.Block == oe / kBlockElements && pb.Block == pe / kBlockElements) {
+        std::uint32_t* o = ob.Data + ok;
+        std::uint32_t* q = pb.Data + pk;
+        for (int r = 0; r < m; ++r, ++j, o += 3, q += 6) {
+          o[0] = static_cast<std::uint32_t>(n + 2 * r);
+          o[1] = kind;
+          o[2] = pen;
+          for (int e = 0; e < 2; ++e) {
+            q[3 * e] = std::bit_cast<std::uint32_t>(x[2 * j + e]);
+            q[3 * e + 1] = std::bit_cast<std::uint32_t>(y[2 * j + e]);
+            q[3 * e + 2] = std::bit_cast<std::uint32_t>(z[2 * j + e]);
+          }
+        }
+        ob.DirtyFrom = std::min(ob.DirtyFrom, ok);
+        ob.DirtyTo = std::max(ob.DirtyTo, ok + 3 * m);
+        pb.DirtyFrom = std::min(pb.DirtyFrom, pk);
+        pb.DirtyTo = std::max(pb.DirtyTo, pk + 6 * m);
+        Store.ObjectCount += m;
+        Store.PointCount += 2 * m;
+        Store.First[0] = Store.ObjectCount;
+        continue;
+      }
+    }
+    // Otherwise one: BeginPolyline and AddPoint twice, in place when they can be.
+    Store.ObjectCount = i;
+    Store.First[0] = i;
+    if (i <= kObjectsInMemory ||
+        !PutCached(objectFile, ObjectElement(i), static_cast<std::uint32_t>(n), kind, pen))
+      ObjectPut(i, n, Polyline, Store.CurrentPen);
+    for (int e = 2 * j; e < 2 * j + 2; ++e) {
+      const int p = ++Store.PointCount;
+      if (p <= kPointsInMemory ||
+          !PutCached(pointFile, PointElement(p), std::bit_cast<std::uint32_t>(x[e]),
+                     std::bit_cast<std::uint32_t>(y[e]), std::bit_cast<std::uint32_t>(z[e])))
+        PointPut(p, x[e], y[e], z[e]);
+    }
+    ++j;
+  }
 }
 
 void BeginPolyline() { BeginObject(Polyline); }
@@ -610,6 +767,22 @@ void GetObjectRange(int i, int& first, int& last, int& kind, int& pen) {
   ObjectGet(i, first, kind, pen);
   ObjectGet(i + 1, next, nextKind, nextPen);
   last = static_cast<int>(std::llabs(static_cast<long long>(next)) - 1);
+}
+
+int HeldObjects(int i, int count, int* first, int* kind, int* pen) {
+  if (i < 0 || count <= 0) return 0;
+  int copied = 0;
+  for (; copied < count && i <= kObjectsInMemory; ++copied, ++i) {
+    first[copied] = Store.First[i];
+    kind[copied] = Store.Kind[i];
+    pen[copied] = Store.Pen[i];
+  }
+  return TakeHeldTriples(Store.ObjectFile, ObjectElement(i), copied, count,
+                         [&](const std::uint32_t* at, int c) {
+                           first[c] = static_cast<std::int32_t>(at[0]);
+                           kind[c] = static_cast<std::uint8_t>(at[1]);
+                           pen[c] = static_cast<std::uint8_t>(at[2]);
+                         });
 }
 
 void GetObjectRange(int i, int& first, int& last) {
@@ -768,14 +941,9 @@ void GetImage(int j, const char*& name, float& x, float& y, float& pixelSize, in
 
 namespace {
 
-// Applies f to every point (when there are objects) and every text corner.
+// Applies f to every text corner.
 template <typename F>
-void TransformStore(F f) {
-  if (Store.ObjectCount > 0)
-    ForEachPoint(1, Store.PointCount, true, [&](float& x, float& y, float& z) {
-      f(x, y, z);
-      return true;
-    });
+void TransformTexts(F f) {
   for (int j = 1; j <= Store.TextCount; ++j) {
     TextItem& t = Store.Texts[j];
     f(t.BaseStart[0], t.BaseStart[1], t.BaseStart[2]);
@@ -784,23 +952,43 @@ void TransformStore(F f) {
   }
 }
 
+// Applies f to every point (when there are objects) and every text corner.
+template <typename F>
+void TransformStore(F f) {
+  if (Store.ObjectCount > 0)
+    ForEachPoint(1, Store.PointCount, true, [&](float& x, float& y, float& z) {
+      f(x, y, z);
+      return true;
+    });
+  TransformTexts(f);
+}
+
 }  // namespace
 
-void MoveStore(float dx, float dy, float dz) {
-  TransformStore([=](float& x, float& y, float& z) {
+namespace {
+
+auto Moving(float dx, float dy, float dz) {
+  return [=](float& x, float& y, float& z) {
     x += dx;
     y += dy;
     z += dz;
-  });
+  };
 }
 
-void ScaleStore(float qx, float qy, float qz, float k) {
-  TransformStore([=](float& x, float& y, float& z) {
+auto Scaling(float qx, float qy, float qz, float k) {
+  return [=](float& x, float& y, float& z) {
     x = qx + k * (x - qx);
     y = qy + k * (y - qy);
     z = qz + k * (z - qz);
-  });
+  };
 }
+
+}  // namespace
+
+void MoveStore(float dx, float dy, float dz) { TransformStore(Moving(dx, dy, dz)); }
+void MoveTexts(float dx, float dy, float dz) { TransformTexts(Moving(dx, dy, dz)); }
+void ScaleStore(float qx, float qy, float qz, float k) { TransformStore(Scaling(qx, qy, qz, k)); }
+void ScaleTexts(float qx, float qy, float qz, float k) { TransformTexts(Scaling(qx, qy, qz, k)); }
 
 void ReflectStore(const float n[3], float d) {
   TransformStore([=](float& x, float& y, float& z) { gfx::ReflectPoint(n[0], n[1], n[2], d, x, y, z); });
@@ -828,9 +1016,7 @@ bool TextInRange(const TextItem& t) {
 
 bool PieceInRange() {
   if (Store.ObjectCount > 0) {
-    bool in = true;
-    ForEachPoint(1, Store.PointCount, false, [&](float x, float y, float z) { return in = InRange(x, y, z); });
-    if (!in) return false;
+    if (!PointsWithin(1, Store.PointCount, kWorldLimit)) return false;
   }
   for (int j = 1; j <= Store.TextCount; ++j)
     if (!TextInRange(Store.Texts[j])) return false;

@@ -205,6 +205,11 @@ void AddPoint(float x, float y, float z);
 // through PointGet.
 int HeldPoints(int n, int count, float* x, float* y, float* z);
 
+// AddPoint of each of count points in turn, held ones written in place.
+void AddPoints(const float* x, const float* y, const float* z, int count);
+// BeginPolyline, then AddPoint of points 2j and 2j + 1, for j = 0..count-1.
+void AddTwoPointPolylines(const float* x, const float* y, const float* z, int count);
+
 void BeginObject(int kind);
 void BeginPolyline();
 void BeginSegmentPairs();
@@ -220,6 +225,10 @@ void SetStoreLayers(std::string_view objects, std::string_view texts);
 // first as stored (negative for segment pairs), last = |First(i+1)| - 1.
 void GetObjectRange(int i, int& first, int& last, int& kind, int& pen);
 void GetObjectRange(int i, int& first, int& last);
+// Copies the object entries from i on (as ObjectGet gives them), at most
+// count, as long as they are held in memory or in a cached block: how many
+// it copied (no reading of a scratch file, no message).
+int HeldObjects(int i, int count, int* first, int* kind, int* pen);
 
 // --- Texts and images -------------------------------------------------------------
 // Corners are x, y, z each.
@@ -253,6 +262,9 @@ void GetImage(int j, const char*& name, float& x, float& y, float& pixelSize, in
 void MoveStore(float dx, float dy, float dz);
 void ScaleStore(float qx, float qy, float qz, float k);      // q + k·(p − q)
 void ReflectStore(const float n[3], float d);                // mirror in n·p = d
+// The same for the text corners alone.
+void MoveTexts(float dx, float dy, float dz);
+void ScaleTexts(float qx, float qy, float qz, float k);
 
 // --- Extent measurement ------------------------------------------------------------------
 // Run RedrawForMeasure with OutputDevice Extent2D (view plane) or Extent3D (world) and

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -323,25 +324,62 @@ PixelRun run;
 struct Pixel {
   double X = 0, Y = 0, Z = 0;
 };
-Pixel PixelAt(int n) {
+// Projects the run of points from n; false when point n is not held and
+// must be read on its own.
+[[gnu::noinline]] bool LoadRun(int n) {
+  run.First = n;
+  const int ahead = store::Store.PointCount - n + 1;
+  run.Count = store::HeldPoints(n, ahead < PixelRun::kPoints ? ahead : PixelRun::kPoints, run.X, run.Y,
+                                run.Z);
+  if (run.Count == 0) return false;
+  view::WorldToPixelExactRun(run.X, run.Y, run.Z, run.Count, run.Px, run.Py, run.Pz);
+  return true;
+}
+
+[[gnu::noinline]] Pixel PixelAlone(int n) {
+  const Corner c = PointAt(n);
   Pixel p;
-  if (n < run.First || n >= run.First + run.Count) {
-    run.First = n;
-    const int ahead = store::Store.PointCount - n + 1;
-    run.Count = store::HeldPoints(n, ahead < PixelRun::kPoints ? ahead : PixelRun::kPoints, run.X,
-                                  run.Y, run.Z);
-    if (run.Count == 0) {
-      const Corner c = PointAt(n);
-      view::WorldToPixelExact(c.X, c.Y, c.Z, p.X, p.Y, p.Z);
-      return p;
-    }
-    view::WorldToPixelExactRun(run.X, run.Y, run.Z, run.Count, run.Px, run.Py, run.Pz);
-  }
-  const int k = n - run.First;
-  p.X = run.Px[k];
-  p.Y = run.Py[k];
-  p.Z = run.Pz[k];
+  view::WorldToPixelExact(c.X, c.Y, c.Z, p.X, p.Y, p.Z);
   return p;
+}
+
+// Inline: most points are in the run, and their pixels are then read where
+// they are used.
+inline Pixel PixelAt(int n) {
+  if ((n < run.First || n >= run.First + run.Count) && !LoadRun(n)) return PixelAlone(n);
+  const int k = n - run.First;
+  return {run.Px[k], run.Py[k], run.Pz[k]};
+}
+
+// The object entries, which the renderer reads in order, a run at a time
+// as long as they are held (reading them ahead reads no file and says
+// nothing); an entry that must be read from its file is read when its
+// object is drawn, as before.
+struct ObjectRun {
+  static constexpr int kEntries = 512;
+  int First = 0, Count = 0;
+  int Start[kEntries], Kind[kEntries], Pen[kEntries];
+};
+ObjectRun objects;
+
+// What store::GetObjectRange gives.
+void ObjectRange(int i, int& first, int& last, int& kind, int& pen) {
+  if (i < objects.First || i + 1 >= objects.First + objects.Count) {
+    objects.First = i;
+    const int ahead = store::Store.ObjectCount - i + 2;  // up to the entry that closes the last
+    objects.Count = store::HeldObjects(i, std::min(ahead, ObjectRun::kEntries), objects.Start, objects.Kind,
+                                       objects.Pen);
+    if (objects.Count < 2) {
+      objects.Count = 0;
+      store::GetObjectRange(i, first, last, kind, pen);
+      return;
+    }
+  }
+  const int k = i - objects.First;
+  first = objects.Start[k];
+  kind = objects.Kind[k];
+  pen = objects.Pen[k];
+  last = static_cast<int>(std::llabs(static_cast<long long>(objects.Start[k + 1])) - 1);
 }
 
 // The world pen is the view's own: what it does with a point is to project
@@ -353,7 +391,7 @@ bool PlainWorldPen() {
 
 void RenderObject(int i) {
   int first = 0, last = 0, kind = 0, pen = 0;
-  store::GetObjectRange(i, first, last, kind, pen);
+  ObjectRange(i, first, last, kind, pen);
   const int s = first < 0 ? -first : first;
   // A damaged range must not reach points the store does not hold.
   if (last > store::Store.PointCount) last = store::Store.PointCount;
@@ -391,10 +429,14 @@ void RenderObject(int i) {
             ++k;
             continue;
           }
-          // The rest of the polyline that the run holds, at once.
+          // The rest of the polyline that the run holds, at once (one
+          // point, of a segment, the line itself).
           const int at = k - run.First;
           const int count = std::min(last - k + 1, run.Count - at);
-          LineToExactRun(run.Px + at, run.Py + at, run.Pz + at, count, true);
+          if (count == 1)
+            LineToExact(b.X, b.Y, b.Z, true);
+          else
+            LineToExactRun(run.Px + at, run.Py + at, run.Pz + at, count, true);
           k += count;
         }
         break;
@@ -430,6 +472,24 @@ void RenderObject(int i) {
   }
 }
 
+// The common object, a diagram's hatch line: a polyline of two points whose
+// entry and points are in the runs, drawn with the plain world pen; what
+// RenderObject does with it, without its dispatch. False for any other
+// object, which RenderObject then draws.
+inline bool RenderSegment(int i) {
+  const int k = i - objects.First;
+  if (k < 0 || k + 1 >= objects.Count) return false;
+  const int first = objects.Start[k], kind = objects.Kind[k];
+  if (first < 1 || (kind != 0 && kind != store::Polyline)) return false;
+  const long long last = std::llabs(static_cast<long long>(objects.Start[k + 1])) - 1;
+  const int r = first - run.First;
+  if (last != first + 1 || last > store::Store.PointCount || r < 0 || r + 1 >= run.Count || !PlainWorldPen())
+    return false;
+  MoveToExact(run.Px[r], run.Py[r], run.Pz[r], true);
+  LineToExact(run.Px[r + 1], run.Py[r + 1], run.Pz[r + 1], true);
+  return true;
+}
+
 void RenderText(int t) {
   const char* text = nullptr;
   float c[9] = {};
@@ -447,13 +507,14 @@ void RenderText(int t) {
 
 void RenderStoreOnScreen() {
   RenderImages();
-  run.Count = 0;  // the points of another piece
+  run.Count = 0;  // the points and objects of another piece
+  objects.Count = 0;
   for (int i = 1; i <= store::Store.ObjectCount; ++i) {
     if (platform::Drv.DrvKeyPressed()) {
       SetLineStyle(0);
       return;
     }
-    RenderObject(i);
+    if (!RenderSegment(i)) RenderObject(i);
   }
   SetLineStyle(0);
   for (int t = 1; t <= store::Store.TextCount; ++t) {

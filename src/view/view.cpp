@@ -9,9 +9,12 @@
 // Everything here is arithmetic on the state: nothing draws.
 #include "view/view.h"
 
+#include <immintrin.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "graphics/geometry.h"
@@ -154,10 +157,81 @@ Double2 Pixel2(std::int32_t centre, Double2 offset) {
 Double2 ThroughFloat(Double2 v) {
   return __builtin_convertvector(__builtin_convertvector(v, Float2), Double2);
 }
+// Four points at once on a processor with AVX2, lane by lane the same
+// operations again: the divisions go four by four. The points from 0 up to
+// what it gives back (a multiple of four) are done.
+using Double4 = double __attribute__((vector_size(32)));
+using Bits4 = std::int64_t __attribute__((vector_size(32)));
+
+__attribute__((target("avx2"))) int WorldToPixelFours(const float* x, const float* y, const float* z, int n,
+                                                      double* px, double* py, double* pz) {
+  const double cu = V.ViewCentreU, cv = V.ViewCentreV, cw = V.ViewCentreW;
+  const double su = V.ViewScaleU, sv = V.ViewScaleV, sw = V.ViewScaleW;
+  const double sx = V.ScreenCentreX, sy = V.ScreenCentreY, sz = V.ScreenCentreZ;
+  double m[4][4];
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) m[i][j] = V.ViewCoef[i][j];
+  constexpr std::int64_t kSign = std::numeric_limits<std::int64_t>::min();
+  constexpr double kWhole = 4503599627370496.0;  // 2^52
+  const Double4 whole = {kWhole, kWhole, kWhole, kWhole};
+  // Nearest, lane by lane, written out: a call would pass the vectors as
+  // the processor without AVX does.
+#define BRELMORA_NEAREST4(v, out)                                                 \
+  do {                                                                            \
+    const Bits4 bits = reinterpret_cast<Bits4>(v);                                \
+    const Double4 a = reinterpret_cast<Double4>(bits & ~kSign);                   \
+    const Bits4 rounded = reinterpret_cast<Bits4>((a + whole) - whole) | (bits & kSign); \
+    const Bits4 below = a < whole;                                                \
+    out = reinterpret_cast<Double4>((below & rounded) | (~below & bits));         \
+  } while (false)
+  Bits4 keptW = {};
+  Double4 keptPixel = {};
+  bool kept = false;
+  int i = 0;
+  for (; i + 3 < n; i += 4) {
+    const Double4 xs = {x[i], x[i + 1], x[i + 2], x[i + 3]};
+    const Double4 ys = {y[i], y[i + 1], y[i + 2], y[i + 3]};
+    const Double4 zs = {z[i], z[i + 1], z[i + 2], z[i + 3]};
+    // Each row rounded to float and back, one instruction each way.
+    const Double4 u = _mm256_cvtps_pd(_mm256_cvtpd_ps(m[1][1] * xs + m[1][2] * ys + m[1][3] * zs));
+    const Double4 v = _mm256_cvtps_pd(_mm256_cvtpd_ps(m[2][1] * xs + m[2][2] * ys + m[2][3] * zs));
+    const Double4 w = _mm256_cvtps_pd(_mm256_cvtpd_ps(m[3][1] * xs + m[3][2] * ys + m[3][3] * zs));
+    Double4 ru, rv, rw;
+    BRELMORA_NEAREST4((u - cu) / su, ru);
+    BRELMORA_NEAREST4((v - cv) / sv, rv);
+    BRELMORA_NEAREST4(-rv, rv);
+    const Double4 pu = sx + ru, pv = sy + rv;
+    // A flat picture has one depth: the last one's pixel is kept with the
+    // bits of the w it came from.
+    const Bits4 same = reinterpret_cast<Bits4>(w) == keptW;
+    if (!kept || (same[0] & same[1] & same[2] & same[3]) == 0) {
+      BRELMORA_NEAREST4((w - cw) / sw, rw);
+      const Double4 pw = sz + rw;
+      const std::int64_t last = reinterpret_cast<Bits4>(w)[3];
+      keptW = Bits4{last, last, last, last};
+      keptPixel = Double4{pw[3], pw[3], pw[3], pw[3]};
+      kept = true;
+      std::memcpy(pz + i, &pw, sizeof pw);
+    } else {
+      std::memcpy(pz + i, &keptPixel, sizeof keptPixel);
+    }
+    std::memcpy(px + i, &pu, sizeof pu);
+    std::memcpy(py + i, &pv, sizeof pv);
+  }
+#undef BRELMORA_NEAREST4
+  return i;
+}
+
+const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
 }  // namespace
 
 void WorldToPixelExactRun(const float* x, const float* y, const float* z, int n, double* px,
                           double* py, double* pz) {
+  if (kHaveAvx2 && n >= 4) {
+    const int done = WorldToPixelFours(x, y, z, n, px, py, pz);
+    x += done, y += done, z += done, px += done, py += done, pz += done;
+    n -= done;
+  }
   // The state in locals: the results could otherwise be taken to change it.
   const double cu = V.ViewCentreU, cv = V.ViewCentreV, cw = V.ViewCentreW;
   const double su = V.ViewScaleU, sv = V.ViewScaleV, sw = V.ViewScaleW;

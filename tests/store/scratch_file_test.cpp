@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -128,6 +129,48 @@ TEST_F(StoreTest, ALargeDrawingReadsBackAsItWasBuiltAndTheNextNeverReadsStaleDat
   ASSERT_TRUE(store::SyncStoreFiles());
   // The files are overwritten in place, not cut short.
   EXPECT_EQ(ReadFile(FileIn("BUF.TMP")).size(), 4u * ((200000 - 2000) * 3 + 4));
+}
+
+// The bulk builders leave the store, its files and its messages as the
+// calls one by one do, across memory's end and the cache's block edges;
+// HeldObjects reads back what ObjectGet gives.
+TEST_F(StoreTest, BulkBuildersStoreWhatCallsOneByOneStore) {
+  constexpr int kPairs = 15000, kPoints = 2 * kPairs;
+  std::vector<float> x(kPoints), y(kPoints), z(kPoints);
+  for (int k = 0; k < kPoints; ++k) x[k] = k, y[k] = -k, z[k] = 0.5f * k;
+  std::string files[2][2], said[2];
+  for (int bulk = 0; bulk < 2; ++bulk) {
+    store::InitStore();
+    messages.clear();
+    store::BeginPolyline();
+    if (bulk) store::AddPoints(x.data(), y.data(), z.data(), 3000);
+    for (int k = 0; !bulk && k < 3000; ++k) store::AddPoint(x[k], y[k], z[k]);
+    if (bulk) store::AddTwoPointPolylines(x.data(), y.data(), z.data(), kPairs);
+    for (int k = 0; !bulk && k < kPoints; k += 2) {
+      store::BeginPolyline();
+      store::AddPoint(x[k], y[k], z[k]);
+      store::AddPoint(x[k + 1], y[k + 1], z[k + 1]);
+    }
+    store::CloseStore();
+    // All but the entries split between two blocks are held.
+    std::vector<int> first(kPairs + 2), kind(kPairs + 2), pen(kPairs + 2);
+    int heldEntries = 0;
+    for (int i = 1, held = 0; i <= kPairs + 2; i += std::max(held, 1), heldEntries += held) {
+      held = store::HeldObjects(i, kPairs + 3 - i, first.data(), kind.data(), pen.data());
+      for (int j = 0; j < held; j += 97) {
+        const Ints got = RangeOf(i + j);
+        EXPECT_EQ((Ints{first[j], kind[j], pen[j]}), (Ints{got[0], got[2], got[3]})) << i + j;
+      }
+    }
+    EXPECT_EQ(heldEntries, kPairs);  // two of 15002 are split
+    ASSERT_TRUE(store::SyncStoreFiles());
+    files[bulk][0] = ReadFile(FileIn("BUF.TMP"));
+    files[bulk][1] = ReadFile(FileIn("BUFN.TMP"));
+    said[bulk] = Said();
+  }
+  EXPECT_EQ(files[1][0], files[0][0]);
+  EXPECT_EQ(files[1][1], files[0][1]);
+  EXPECT_EQ(said[1], said[0]);
 }
 
 // --- Lost folders and failures ---------------------------------------------------

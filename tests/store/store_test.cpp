@@ -2,6 +2,7 @@
 // flush to the output devices and the extent passes.
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -266,6 +267,34 @@ TEST_F(StoreTest, AFlushDropsWhatLiesOutOfRange) {
   EXPECT_FALSE(Store.OutOfRange);
   EXPECT_EQ(Store.ObjectCount, 2);
   store::Slots.ScreenFlush = [] {};
+}
+
+// The range test takes points in memory, in cached blocks and read back
+// from the file alike: ±limit and -0 lie in range; the next float beyond,
+// an infinity and no number do not.
+TEST_F(StoreTest, TheRangeTestTakesEveryPointAlike) {
+  store::Slots.ScreenFlush = [] {};
+  const float limit = store::kWorldLimit, inf = std::numeric_limits<float>::infinity();
+  const float beyond = std::nextafter(limit, inf);
+  const struct { int Count, At, Axis; float Value; bool Out; } kCases[] = {
+      {3000, 7, 0, limit, false},        {3000, 7, 1, beyond, true},      {3000, 2900, 2, -limit, false},
+      {3000, 2900, 0, -inf, true},       {3000, 2001, 1, std::nanf(""), true}, {3000, 2999, 2, -0.0f, false},
+      {100000, 2001, 0, beyond, true},   {100000, 2001, 1, -limit, false},  // its block evicted: read back
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.Count << " " << c.At << " " << c.Axis << " " << c.Value);
+    store::ClearStore();
+    store::BeginPolyline();
+    for (int n = 1; n <= c.Count; ++n) {
+      float p[3] = {1, 2, 3};
+      if (n == c.At) p[c.Axis] = c.Value;
+      store::AddPoint(p[0], p[1], p[2]);
+    }
+    store::CloseStore();
+    store::BeginPicture();
+    store::DispatchFlush();
+    EXPECT_EQ(Store.OutOfRange, c.Out);
+  }
 }
 
 // --- The flush ------------------------------------------------------------------------

@@ -1,6 +1,10 @@
 // The projections between world, view and pixel coordinates, the working
 // plane and the reflection.
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <iterator>
+#include <limits>
 #include <utility>
 
 #include "graphics/geometry.h"
@@ -74,6 +78,33 @@ TEST_F(ViewTest, WorldToPixelRoundsScalesAndLimits) {
     Expect3(ix, iy, iz, r.Ix, r.Iy, r.Iz);
     view::WorldToPixel(r.X, r.Y, r.Z, ix, iy);
     Expect3(ix, iy, 0, r.Ix, r.Iy, 0);
+  }
+}
+
+// A run of points (two or four at a time inside) gives each the bits one
+// point alone gets: halves, signed zeros, far and non-finite points, a
+// depth repeated and changed, in every view kind and at every length.
+TEST_F(ViewTest, ARunProjectsEachPointAsAlone) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float xs[] = {0.5f, -0.0f, 2.5f, -3.5f, 1e30f, inf, nan, 7, 7, 0.25f, -1e-30f, 3};
+  const float zs[] = {0, 0, 0, 0, 0, 1, 1, 1, 0, -0.0f, 0, 2};
+  constexpr int n = std::size(xs);
+  auto Bits = [](double x, double y, double z) {
+    return std::array{std::bit_cast<std::uint64_t>(x), std::bit_cast<std::uint64_t>(y), std::bit_cast<std::uint64_t>(z)};
+  };
+  for (int view : {1, 4, 8}) {
+    view::LoadView(0, view);
+    V.ViewScaleU = V.ViewScaleV = 0.3f, V.ViewScaleW = 0.7f;
+    V.ViewCentreU = 1.5f, V.ViewCentreW = -0.5f;
+    for (int count = 1; count <= n; ++count) {
+      double px[n], py[n], pz[n];
+      view::WorldToPixelExactRun(xs, zs, zs, count, px, py, pz);
+      for (int k = 0; k < count; ++k) {
+        double ex = 0, ey = 0, ez = 0;
+        view::WorldToPixelExact(xs[k], zs[k], zs[k], ex, ey, ez);
+        EXPECT_EQ(Bits(px[k], py[k], pz[k]), Bits(ex, ey, ez)) << view << " " << count << " " << k;
+      }
+    }
   }
 }
 
