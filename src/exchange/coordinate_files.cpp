@@ -2,6 +2,9 @@
 // .UGF, the flat picture as pen moves in the view plane; .GEO, the 3D
 // polylines as pen moves in world coordinates; .TRE, the 3D facets as
 // triangles. Each starts with a one-line comment the user may edit.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "exchange/exchange.h"
@@ -97,8 +100,31 @@ void UgfPolyline(const float* x, const float* y, int n, std::int32_t pen) {
 }
 
 void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count) {
+  using namespace gfx::fixed_text;
+  // The hundredths of every point first, x and y side by side: the text of
+  // a line then waits for its digits alone, not for the arithmetic before
+  // them (whose latency would hold back the lines that follow).
+  HundredthsPair hundredths[kQueuedPoints];
+  PairMask below = {-1, -1};
+  std::uint32_t largestPen = 0;  // a negative pen counts as a large one
+  for (int i = 0; i < count; ++i) {
+    hundredths[i] = PairHundredths(points[i].X, points[i].Y, below);
+    largestPen = std::max(largestPen, static_cast<std::uint32_t>(points[i].Pen));
+  }
   LineRun lines(file);
-  for (int i = 0; i < count; ++i) lines.End(UgfLine(lines.Line(), points[i].X, points[i].Y, points[i].Pen));
+  if ((below[0] & below[1]) == 0 || largestPen >= kSmallWholeLimit) {  // a value of another text
+    for (int i = 0; i < count; ++i) lines.End(UgfLine(lines.Line(), points[i].X, points[i].Y, points[i].Pen));
+    return;
+  }
+  static_assert(kUgfWidth <= 7 && kUgfDecimals == 2, "the text of HundredthsBelow1000");
+  for (int i = 0; i < count; ++i) {
+    char* at = lines.Line();
+    at = HundredthsBelow1000(at, static_cast<std::uint32_t>(hundredths[i][0]), std::signbit(points[i].X), kUgfWidth);
+    *at++ = ' ';
+    at = HundredthsBelow1000(at, static_cast<std::uint32_t>(hundredths[i][1]), std::signbit(points[i].Y), kUgfWidth);
+    *at++ = ' ';
+    lines.End(SmallWholeText(at, static_cast<std::uint32_t>(points[i].Pen)));
+  }
 }
 
 void EchoPoint(float x, float y, std::int32_t pen) {

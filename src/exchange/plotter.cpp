@@ -3,6 +3,7 @@
 // move of the plane walker, then the pen parked and put away.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -125,10 +126,28 @@ void HpglPolyline(const float* x, const float* y, int n, std::int32_t pen) {
 void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count) {
   if (held.Holding) return Hold(points, count);
   // The steps of every point first: none waits for the text before it.
+  // x and y go through each operation of PlotterSteps side by side (one
+  // division for both: each lane is the same correctly rounded operation,
+  // so the steps are PlotterSteps' to the bit); a pair beyond what a
+  // rounding by adding 1.5 · 2^52 handles, or with a NaN, takes
+  // PlotterSteps itself.
+  using Pair = double __attribute__((vector_size(16)));
+  const Pair origin = {Exchange.PlotXmin, Exchange.PlotYmin};
+  const Pair scale = {Exchange.PlotScale, Exchange.PlotScale};
+  const Pair unit = {kPlotterUnit, kPlotterUnit}, spacing = {0x1.8p52, 0x1.8p52};
+  constexpr double kWithin = 0x1p30;  // rounds inside the 32-bit range
   std::int32_t steps[2 * kQueuedPoints];
   for (int i = 0; i < count; ++i) {
-    steps[2 * i] = PlotterSteps(points[i].X, Exchange.PlotXmin);
-    steps[2 * i + 1] = PlotterSteps(points[i].Y, Exchange.PlotYmin);
+    const Pair v = {points[i].X, points[i].Y};
+    const Pair s = (v - origin) / unit * scale;
+    const Pair r = (s + spacing) - spacing;
+    if (std::fabs(s[0]) < kWithin && std::fabs(s[1]) < kWithin) {
+      steps[2 * i] = static_cast<std::int32_t>(r[0]);
+      steps[2 * i + 1] = static_cast<std::int32_t>(r[1]);
+    } else {
+      steps[2 * i] = PlotterSteps(points[i].X, Exchange.PlotXmin);
+      steps[2 * i + 1] = PlotterSteps(points[i].Y, Exchange.PlotYmin);
+    }
   }
   // A move with the pen takes the pen first, "SP15;": its line is written
   // before every line and kept before a move (where runs begin follows no

@@ -201,6 +201,37 @@ inline constexpr double kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
   return at + length;
 }
 
+// The hundredths of |x| and |y| side by side, as WriteFixed(…, 2) rounds
+// each (a float times 100 is an exact double, rounded by adding 1.5 · 2^52,
+// ties to even), in one pair of operations for both. The lanes of `below`
+// are cleared where a value's hundredths reach 100000 or it is no number:
+// WriteFixed writes that one otherwise, and its lane here is 0. Where both
+// lanes stay set, HundredthsBelow1000 of each with its sign is WriteFixed's
+// text of x and y.
+using HundredthsPair = std::int32_t __attribute__((vector_size(8)));
+using PairMask = std::int64_t __attribute__((vector_size(16)));
+inline HundredthsPair PairHundredths(float x, float y, PairMask& below) {
+  using Pair = double __attribute__((vector_size(16)));
+  constexpr Pair kHundred = {100, 100}, kBeyond = {99999.5, 99999.5}, kSpacing = {0x1.8p52, 0x1.8p52};
+  constexpr PairMask kMagnitude = {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()};
+  const Pair v = {x, y};
+  const Pair product = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(v) & kMagnitude) * kHundred;
+  const PairMask within = product < kBeyond;  // rounds below 100000 (99999.5 rounds up)
+  below &= within;
+  const Pair kept = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(product) & within);
+  return __builtin_convertvector((kept + kSpacing) - kSpacing, HundredthsPair);
+}
+
+// WriteWhole(at, n) for 0 <= n < kSmallWholeLimit on a little-endian
+// machine: the text read from kSmallWholes, the blanks before its digits
+// shifted out.
+inline char* SmallWholeText(char* at, std::uint32_t n) {
+  const SmallWhole whole = kSmallWholes[n];
+  const std::uint32_t word = whole.Text >> (8 * (4 - whole.Digits));
+  std::memcpy(at, &word, 4);
+  return at + whole.Digits;
+}
+
 }  // namespace fixed_text
 
 inline std::int32_t NearestInt(double v) {
@@ -259,12 +290,7 @@ inline char* WriteWhole(char* at, std::int32_t n) {
   *at = '-';  // kept only when negative
   at += static_cast<int>(negative);
   if constexpr (std::endian::native == std::endian::little) {
-    if (magnitude < kSmallWholeLimit) {  // the blanks before the digits shifted out
-      const SmallWhole whole = kSmallWholes[magnitude];
-      const std::uint32_t word = whole.Text >> (8 * (4 - whole.Digits));
-      std::memcpy(at, &word, 4);
-      return at + whole.Digits;
-    }
+    if (magnitude < kSmallWholeLimit) return SmallWholeText(at, static_cast<std::uint32_t>(magnitude));
     const int digits = DigitCount(magnitude);
     LongDigits(at, static_cast<std::uint32_t>(magnitude), digits);
     return at + digits;
