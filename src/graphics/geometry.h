@@ -35,11 +35,15 @@ inline double Normalise(double v[3]) {
 
 // The left unit normal (−dy, dx) / |d| of the direction (dx, dy); false,
 // with n untouched, when |d| is not above minLength.
+// Both quotients come from one division of a pair: each lane is the same
+// correctly rounded quotient, at half the divider's time.
 inline bool LeftNormal(double dx, double dy, double& nx, double& ny, double minLength = 0) {
+  using Pair = double __attribute__((vector_size(16)));
   const double len = std::sqrt(dx * dx + dy * dy);
   if (!(len > minLength)) return false;
-  nx = -dy / len;
-  ny = dx / len;
+  const Pair n = Pair{-dy, dx} / len;
+  nx = n[0];
+  ny = n[1];
   return true;
 }
 
