@@ -206,6 +206,9 @@ TEST_F(FilesTest, EachFormatWritesThePictureByteForByte) {
       {"UGF: pen moves, wide numbers and the closing line",
        [] { store::BeginPolyline(), store::AddPoint(-123.456f, 7, 0), store::AddPoint(1, 2, 9); }, 8, -1,
        exchange::ExportUGF, Lines({"     X     Y  PenNo", "-123.46  7.00 8", " 1.00  2.00 0", " 0.00  0.00 -1"})},
+      {"UGF: numbers that round to 1000 and beyond take their fourth digit",
+       [] { store::BeginPolyline(), store::AddPoint(999.994f, -999.996f, 0), store::AddPoint(1000, 0.5f, 0); }, 8, -1,
+       exchange::ExportUGF, Lines({"     X     Y  PenNo", "999.99 -1000.00 8", "1000.00  0.50 0", " 0.00  0.00 -1"})},
       {"UGF: a one-point object is a diamond of five moves, a lone last pair point is left out",
        [] {
          store::BeginPolyline(), store::AddPoint(5, 5, 0);
