@@ -803,7 +803,7 @@ void Point2(int x, int y, int colour) {
   K.CurZ = z;
 }
 
-[[gnu::flatten]] void LineTo3(int x, int y, int z) {
+void LineTo3(int x, int y, int z) {
   K.DepthTest = K.HiddenLineMode;
   PixelLine(K.CurX, K.CurY, K.CurZ, x, y, z);
   MoveTo3(x, y, z);
@@ -965,7 +965,7 @@ void LineToExactRun(const double* x, const double* y, const double* z, int n, bo
   }
 }
 
-[[gnu::flatten]] void LineToExact(double x, double y, double z, bool depth) {
+void LineToExact(double x, double y, double z, bool depth) {
   if (AgainAtPen(x, y, z, depth)) return;
   const double ax = K.PenX, ay = K.PenY, az = K.PenZ;
   const bool from = K.PenValid;
