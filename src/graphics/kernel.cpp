@@ -493,10 +493,10 @@ bool SolidWalk(const LineWalk& w) {
 }
 
 // The start that the pixel and the fast line share: the line clipped to the
-// window, a line cut to one pixel plotted, a line in XOR mode walked. What
-// remains to be drawn, or nothing when the line is done.
-// (Into the caller's walk: a returned copy of one, read whole just after
-// its fields were written one by one, waits for those writes.)
+// window, a line cut to one pixel plotted, a line in XOR mode walked. True
+// with what remains to be drawn in w, false when the line is done. (Into
+// the caller's walk: a returned copy, read whole just after its fields were
+// written one by one, waited for those writes.)
 bool ClippedWalk(int x1, int y1, int z1, int x2, int y2, int z2, LineWalk& w) {
   ClippedEnds e;
   switch (ClipLine(x1, y1, x2, y2, e)) {
