@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <optional>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -189,16 +188,27 @@ bool DepthVisible(int x, int y, int z) {
 }
 
 // At absolute (x, y). Equal depth draws, so of two lines at one depth the
-// later wins.
+// later wins. On the picture's own driver a point inside its clip and the
+// shadow is put on both here, as PicturePoint would put it.
 void DepthPoint(int x, int y, int z, int colour) {
   if (K.DepthTest < 0) return;
-  if (Drv.DrvPoint != platform::PicturePoint) Forget();
+  const bool picture = Drv.DrvPoint == platform::PicturePoint;
+  if (!picture) Forget();
   if (K.DepthTest > 0 && InDepthRaster(x, y)) {
     std::int32_t& d = DepthRaster[y][x];
     if (d > z) return;
     d = z;
   }
-  Drv.DrvPoint(x, y, DriverColour(colour));
+  const int c = DriverColour(colour);
+  if (picture && InPictureClip(x, y) && x < platform::kShadowColumns && y < platform::kShadowRows) {
+    const std::uint32_t value = platform::ColourValue(c);
+    platform::ShadowRaster[y][x] = value;
+    platform::Pic.Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(platform::Pic.Width) +
+                         static_cast<std::size_t>(x)] = platform::PictureForm(value);
+    platform::PictureTookPoints(1, c);
+    return;
+  }
+  Drv.DrvPoint(x, y, c);
 }
 
 // "Plotting" a point: XOR ignores the depth raster altogether, because an
@@ -483,19 +493,21 @@ bool SolidWalk(const LineWalk& w) {
 }
 
 // The start that the pixel and the fast line share: the line clipped to the
-// window, a line cut to one pixel plotted, a line in XOR mode walked. What
-// remains to be drawn, or nothing when the line is done.
-std::optional<LineWalk> ClippedWalk(int x1, int y1, int z1, int x2, int y2, int z2) {
+// window, a line cut to one pixel plotted, a line in XOR mode walked. True
+// with what remains to be drawn in w, false when the line is done. (Into
+// the caller's walk: a returned copy, read whole just after its fields were
+// written one by one, waited for those writes.)
+bool ClippedWalk(int x1, int y1, int z1, int x2, int y2, int z2, LineWalk& w) {
   ClippedEnds e;
   switch (ClipLine(x1, y1, x2, y2, e)) {
-    case Clip::Nothing: return std::nullopt;
-    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return std::nullopt;
+    case Clip::Nothing: return false;
+    case Clip::OnePoint: PlotPoint(e.X1, e.Y1, std::max(z1, z2)); return false;
     case Clip::Line: break;
   }
-  const LineWalk w = BeginLineWalk(e.X1, e.Y1, z1, e.X2, e.Y2, z2);
-  if (K.XorMode == 0) return w;
+  w = BeginLineWalk(e.X1, e.Y1, z1, e.X2, e.Y2, z2);
+  if (K.XorMode == 0) return true;
   XorWalk(w);
-  return std::nullopt;
+  return false;
 }
 
 void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
@@ -507,16 +519,16 @@ void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
     return;
   }
   if (LineChangesNothing(x1, y1, z1, x2, y2, z2)) return;
-  const std::optional<LineWalk> w = ClippedWalk(x1, y1, z1, x2, y2, z2);
-  if (!w) return;
+  LineWalk w;
+  if (!ClippedWalk(x1, y1, z1, x2, y2, z2, w)) return;
   if (K.LineStyle == kStyleSolid) {
     const std::uint64_t calls = platform::Pic.DrawCalls;
-    const bool inClip = SolidWalk(*w);
+    const bool inClip = SolidWalk(w);
     // The walk's ends: step 0 and step Steps, at the depths of their ends.
-    const int m1 = w->MajorFirst, m2 = w->MajorFirst + w->Steps;
-    const int n1 = w->MinorFirst, n2 = w->MinorFirst + w->MinorDelta;
-    const int za = w->ZFirst, zb = static_cast<int>(w->ZFirst + w->ZDelta);
-    if (w->XMajor)
+    const int m1 = w.MajorFirst, m2 = w.MajorFirst + w.Steps;
+    const int n1 = w.MinorFirst, n2 = w.MinorFirst + w.MinorDelta;
+    const int za = w.ZFirst, zb = static_cast<int>(w.ZFirst + w.ZDelta);
+    if (w.XMajor)
       Remember(m1, n1, za, m2, n2, zb, calls);
     else
       Remember(n1, m1, za, n2, m2, zb, calls);
@@ -527,7 +539,7 @@ void PixelLine(int x1, int y1, int z1, int x2, int y2, int z2) {
     last.Right = K.WindowRight, last.Bottom = K.WindowBottom;
     last.InClip = inClip;
   } else {
-    StyledWalk(*w, /*dottedEnds=*/true, kPixelLineDashPeriod);
+    StyledWalk(w, /*dottedEnds=*/true, kPixelLineDashPeriod);
   }
 }
 
@@ -547,9 +559,8 @@ void DrawRun(const LineWalk& w, int first, int last, int colour) {
 
 void FastLine(int x1, int y1, int z1, int x2, int y2, int z2) {
   if (K.Unseen) return;
-  const std::optional<LineWalk> walk = ClippedWalk(x1, y1, z1, x2, y2, z2);
-  if (!walk) return;
-  const LineWalk& w = *walk;
+  LineWalk w;
+  if (!ClippedWalk(x1, y1, z1, x2, y2, z2, w)) return;
   if (K.LineStyle != kStyleSolid) {
     StyledWalk(w, /*dottedEnds=*/false, kFastLineDashPeriod);
     return;
@@ -782,7 +793,9 @@ void Point2(int x, int y, int colour) {
   DepthPoint(static_cast<int>(ax), static_cast<int>(ay), 0, colour);
 }
 
-void MoveTo3(int x, int y, int z) {
+// The move's whole chain down to the picture is taken into it: hatches
+// make one per line of a few pixels.
+[[gnu::flatten]] void MoveTo3(int x, int y, int z) {
   K.DepthTest = K.HiddenLineMode;
   PlotUnclipped(x, y, z);
   K.CurX = x;
@@ -876,7 +889,7 @@ bool CutToSquare(double& x1, double& y1, double& x2, double& y2, double limit) {
   return true;
 }
 
-void MoveToExact(double x, double y, double z, bool depth) {
+[[gnu::flatten]] void MoveToExact(double x, double y, double z, bool depth) {
   K.PenX = x;
   K.PenY = y;
   K.PenZ = z;

@@ -131,10 +131,6 @@ void PictureSetClip(int left, int top, int right, int bottom) {
 
 // --- Colours and pens ----------------------------------------------------------
 
-std::uint32_t ColourValue(int colour) {
-  return Palette[std::clamp(colour, 0, kColourCount - 1)];
-}
-
 void PictureSetPenColor(int colour) {
   ++Pic.DrawCalls;
   SelectPen(ColourValue(colour));
@@ -188,12 +184,6 @@ bool PicturePoints(const int* xs, const int* ys, int count, int colour) {
   }
   if (lit) Pic.Dirty = true;
   return lit;
-}
-
-void PictureTookPoints(int count, int colour) {
-  Pic.DrawCalls += static_cast<std::uint64_t>(count);
-  SelectPen(ColourValue(colour));
-  Pic.Dirty = true;
 }
 
 void PictureXorPoint(int x, int y, int colour) {

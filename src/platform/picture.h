@@ -74,7 +74,9 @@ void InstallPictureDrawing(PlatformDriver& driver);
 std::uint32_t PictureColour(int x, int y);
 
 // The Palette value of a colour number, clamped to 0..528.
-std::uint32_t ColourValue(int colour);
+inline std::uint32_t ColourValue(int colour) {
+  return Palette[colour < 0 ? 0 : colour > kColourCount - 1 ? kColourCount - 1 : colour];
+}
 
 // Drawing entries (absolute picture pixels).
 void PictureInitGraphics();
@@ -97,8 +99,16 @@ constexpr std::uint32_t PictureForm(std::uint32_t value) {
 }
 // The rest of what PicturePoints does for count > 0 points of the colour
 // inside the clip that the caller has put on the shadow and the picture
-// itself (the kernel's lines that lie wholly inside both).
-void PictureTookPoints(int count, int colour);
+// itself (the kernel's lines and points that lie wholly inside both).
+inline void PictureTookPoints(int count, int colour) {
+  Pic.DrawCalls += static_cast<std::uint64_t>(count);
+  const std::uint32_t value = ColourValue(colour);
+  if (value != Pic.PenCache) {  // the pen selected anew
+    Pic.PenCache = value;
+    ++Pic.PenChanges;
+  }
+  Pic.Dirty = true;
+}
 void PictureXorPoint(int x, int y, int colour);
 void PictureLine(int x1, int y1, int x2, int y2, int colour);
 void PicturePutPixelRGB(int x, int y, int red, int green, int blue);
