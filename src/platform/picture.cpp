@@ -46,12 +46,6 @@ void Light(long long x, long long y, std::uint32_t value) {
   Pic.Dirty = true;
 }
 
-void SelectPen(std::uint32_t value) {
-  if (value == Pic.PenCache) return;
-  Pic.PenCache = value;
-  ++Pic.PenChanges;
-}
-
 std::uint32_t FillValue() {
   const int mode = Pic.BackgroundMode;
   return mode >= 0 && mode < kBackModeCount ? kFillValue[mode] : kFillValue[4];

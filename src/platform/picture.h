@@ -78,6 +78,14 @@ inline std::uint32_t ColourValue(int colour) {
   return Palette[colour < 0 ? 0 : colour > kColourCount - 1 ? kColourCount - 1 : colour];
 }
 
+// The pen of a Palette value made current: a new pen only when the value
+// differs from the last pen's.
+inline void SelectPen(std::uint32_t value) {
+  if (value == Pic.PenCache) return;
+  Pic.PenCache = value;
+  ++Pic.PenChanges;
+}
+
 // Drawing entries (absolute picture pixels).
 void PictureInitGraphics();
 int PictureWidth();
@@ -102,11 +110,7 @@ constexpr std::uint32_t PictureForm(std::uint32_t value) {
 // itself (the kernel's lines and points that lie wholly inside both).
 inline void PictureTookPoints(int count, int colour) {
   Pic.DrawCalls += static_cast<std::uint64_t>(count);
-  const std::uint32_t value = ColourValue(colour);
-  if (value != Pic.PenCache) {  // the pen selected anew
-    Pic.PenCache = value;
-    ++Pic.PenChanges;
-  }
+  SelectPen(ColourValue(colour));
   Pic.Dirty = true;
 }
 void PictureXorPoint(int x, int y, int colour);
