@@ -95,8 +95,7 @@ void UgfPolyline(const float* x, const float* y, int n, std::int32_t pen) {
   if (Exchange.Out != nullptr) QueuePolyline(WriteUgfPoints, x, y, n, pen);
   // (The echo draws on the screen, the queue writes the file: neither
   // touches what the other uses, so the echo may come after the queue.)
-  if (!gfx::K.Unseen)
-    for (int k = 1; k <= n; ++k) EchoPoint(x[k], y[k], k == 1 ? pen : 0);
+  EchoPolyline(x, y, n, pen);
 }
 
 void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count) {
@@ -136,6 +135,11 @@ void EchoPoint(float x, float y, std::int32_t pen) {
   } else {
     gfx::LineTo2(px, py);
   }
+}
+
+void EchoPolyline(const float* x, const float* y, int n, std::int32_t pen) {
+  if (gfx::K.Unseen) return;
+  for (int k = 1; k <= n; ++k) EchoPoint(x[k], y[k], k == 1 ? pen : 0);
 }
 
 // --- .GEO ----------------------------------------------------------------------------------

@@ -280,6 +280,8 @@ void WriteUgfPoints(ExportFile& file, const QueuedPoint* points, int count);
 // A point of the walker drawn on the screen as well (the export's echo),
 // unless the export is unseen (gfx::K.Unseen).
 void EchoPoint(float x, float y, std::int32_t pen);
+// The points x[1..n] of a polyline echoed so, the first with pen.
+void EchoPolyline(const float* x, const float* y, int n, std::int32_t pen);
 void WriteGeoObjects();
 void WriteTreFacets();
 void WriteTriangle(int p1, int p2, int p3);  // store point numbers

@@ -119,8 +119,7 @@ void HpglPolyline(const float* x, const float* y, int n, std::int32_t pen) {
     pen = 0;
   }
   if (Exchange.Out != nullptr) QueuePolyline(WriteHpglPoints, x, y, n, pen);
-  if (!gfx::K.Unseen)
-    for (int k = 1; k <= n; ++k) EchoPoint(x[k], y[k], k == 1 ? pen : 0);
+  EchoPolyline(x, y, n, pen);
 }
 
 void WriteHpglPoints(ExportFile& file, const QueuedPoint* points, int count) {
